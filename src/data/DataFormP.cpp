@@ -1,0 +1,92 @@
+#include "DataFormP.h"
+
+#include "ExamProfile.h"
+#include "NumberText.h"
+#include "SqlError.h"
+
+#include <QFileInfo>
+#include <cmath>
+
+namespace {
+TDataForm *g_dataForm = nullptr;
+
+QString upperAscii(const QString &text) {
+    QString out = text;
+    for (QChar &c : out)
+        if (c.unicode() >= 'a' && c.unicode() <= 'z') c = QChar(c.unicode() - 'a' + 'A');
+    return out;
+}
+
+// Section points / count as the runtime divides: errors name the offending text.
+double perQuestionScore(const QString &pointsText, const QString &countText) {
+    const int points = StrToInt(pointsText);
+    const int count = StrToInt(countText);
+    if (count == 0) {
+        if (points == 0) throw KjksError(QStringLiteral("Invalid floating point operation"));
+        throw KjksError(QStringLiteral("Floating point division by zero"));
+    }
+    return double(points) / double(count);
+}
+} // namespace
+
+TDataForm *dataForm() { return g_dataForm; }
+void setDataForm(TDataForm *form) { g_dataForm = form; }
+
+TDataForm::TDataForm()
+    : qryTemp(&ADOMain), qry1(&ADOMain), ADOSql(&ADOMain), ADOSql2(&ADOMain), ADOSql3(&ADOMain) {}
+
+QString BankPathForExecutable(const QString &executablePath) {
+    const QFileInfo fi(executablePath);
+    return fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".dbf");
+}
+
+void TDataForm::DataModuleCreate(const QString &executablePath) {
+    OpenBank(BankPathForExecutable(executablePath));
+}
+
+void TDataForm::OpenBank(const QString &bankPath) {
+    ADOMain.close();
+    ADOMain.open(bankPath, QString::fromLatin1(kBankPassword));
+}
+
+void TDataForm::LoadExamProfile(const QString &profileId) {
+    qry1.close();
+    qry1.setSql(QStringLiteral("select * from kjks_type where kjks_type_id = ") + profileId);
+    qry1.open();
+    ExamProfile &p = examProfile();
+    p.subjectName = qry1.asString(QStringLiteral("kjks_type_name"));
+    static const char *const cols[4][3] = {{"danxuan", "danxuanti", "danxuanfen"},
+                                           {"duoxuan", "duoxuanti", "duoxuanfen"},
+                                           {"panduan", "panduanti", "panduanfen"},
+                                           {"shicaotype", "shicaoti", "shicaofen"}};
+    for (int s = 0; s < 4; ++s) {
+        ExamSection &sec = p.sections[size_t(s)];
+        const QString type = qry1.asString(QString::fromLatin1(cols[s][0]));
+        const QString count = qry1.asString(QString::fromLatin1(cols[s][1]));
+        const QString points = qry1.asString(QString::fromLatin1(cols[s][2]));
+        if (s < 3) {
+            sec.countText = count;
+            sec.pointsText = points;
+            sec.typeName = type;
+        } else {
+            sec.typeName = type;
+            sec.countText = count;
+            sec.pointsText = points;
+        }
+        sec.perQuestionScore = perQuestionScore(points, count);
+    }
+    int total = 0;
+    for (ExamSection &sec : p.sections) {
+        sec.count = StrToInt(sec.countText);
+        total += sec.count;
+    }
+    p.totalCount = total;
+}
+
+QString TDataForm::GetOption(const QString &name) {
+    qryTemp.close();
+    qryTemp.setSql(QStringLiteral("select * from sys_option where option_name = '") + SqlValue(upperAscii(name), QLatin1Char('\'')) +
+                   QStringLiteral("'"));
+    qryTemp.open();
+    return qryTemp.asString(QStringLiteral("Option_Value"));
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Dataset.h"
+#include "SqlDatabase.h"
+
+#include <QString>
+
+// The bank password.
+inline constexpr char kBankPassword[] = "#k7qm";
+
+// The one data module: the bank connection and the shared queries every window borrows.
+class TDataForm {
+public:
+    TDataForm();
+    TDataForm(const TDataForm &) = delete;
+    TDataForm &operator=(const TDataForm &) = delete;
+
+    // Opens the bank named after the executable ("kjks" -> "kjks.dbf" beside it). Throws SqlError
+    // when the file is missing, the password is wrong or the file is unusable; nothing is created.
+    void DataModuleCreate(const QString &executablePath);
+    // Opens a bank file directly (tests).
+    void OpenBank(const QString &bankPath);
+
+    // Fills examProfile() from kjks_type; conversion errors propagate with the runtime's text.
+    void LoadExamProfile(const QString &profileId);
+    // The value of a sys_option key (ASCII letters upper-cased), empty when missing.
+    QString GetOption(const QString &name);
+
+    SqlDatabase ADOMain;
+    Dataset qryTemp;
+    Dataset qry1;
+    Dataset ADOSql;
+    Dataset ADOSql2;
+    Dataset ADOSql3;
+};
+
+// The bank path for an executable: its path with the extension replaced by ".dbf".
+QString BankPathForExecutable(const QString &executablePath);
+
+// The process's data module, set by whoever created it (start-up, tests).
+TDataForm *dataForm();
+void setDataForm(TDataForm *form);

@@ -1,0 +1,94 @@
+#include "QuestionText.h"
+
+#include "Gbk.h"
+#include "SqlError.h"
+
+#include <openssl/evp.h>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// The password "903417" copied into a zero-filled 16-byte key.
+const unsigned char kKey[16] = {'9', '0', '3', '4', '1', '7', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+// Fetching the cipher and expanding the key cost more than deciphering one text, so both happen
+// once per direction for the process. ECB without padding carries no state between calls.
+class Cipher {
+public:
+    explicit Cipher(bool decrypt) : m_ctx(EVP_CIPHER_CTX_new()), m_decrypt(decrypt) {
+        if (!m_ctx || EVP_CipherInit_ex(m_ctx, EVP_aes_128_ecb(), nullptr, kKey, nullptr, decrypt ? 0 : 1) != 1 ||
+            EVP_CIPHER_CTX_set_padding(m_ctx, 0) != 1)
+            throw KjksError(QStringLiteral("AES-128 is not available"));
+    }
+    ~Cipher() { EVP_CIPHER_CTX_free(m_ctx); }
+    Cipher(const Cipher &) = delete;
+    Cipher &operator=(const Cipher &) = delete;
+
+    QByteArray run(const QByteArray &in) {
+        QByteArray out(in.size(), Qt::Uninitialized);
+        int outLen = 0;
+        if (!in.isEmpty() &&
+            EVP_CipherUpdate(m_ctx, reinterpret_cast<unsigned char *>(out.data()), &outLen,
+                             reinterpret_cast<const unsigned char *>(in.constData()), int(in.size())) != 1)
+            throw KjksError(m_decrypt ? QStringLiteral("decryption failed") : QStringLiteral("encryption failed"));
+        out.resize(outLen);
+        return out;
+    }
+
+private:
+    EVP_CIPHER_CTX *m_ctx;
+    bool m_decrypt;
+};
+
+int hexDigit(ushort c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+QByteArray HexToBytes(const QString &stored) {
+    QByteArray bytes;
+    bytes.reserve(stored.size() / 2);
+    const QChar *p = stored.constData();
+    const qsizetype n = stored.size();
+    for (qsizetype i = 0; i + 1 < n; i += 2) {
+        const int hi = hexDigit(p[i].unicode());
+        const int lo = hexDigit(p[i + 1].unicode());
+        if (hi < 0 || lo < 0) break;
+        bytes.append(char(hi << 4 | lo));
+    }
+    return bytes;
+}
+
+QByteArray DecryptBlocks(const QByteArray &cipher) {
+    static Cipher decipher(true);
+    return decipher.run(cipher);
+}
+
+QString DecodeQuestionText(const QString &stored) {
+    const QByteArray bytes = HexToBytes(stored);
+    if (bytes.isEmpty()) return QString();
+    if (bytes.size() < 8) throw KjksError(QStringLiteral("Stream read error"));
+    const QByteArray cipher = bytes.mid(8);
+    if (cipher.isEmpty()) return QString();
+    if (cipher.size() % 16 != 0) throw KjksError(QStringLiteral("Invalid buffer size for decryption"));
+    QByteArray plain = DecryptBlocks(cipher);
+    const int zero = int(plain.indexOf('\0'));
+    if (zero >= 0) plain.truncate(zero);
+    return GbkToUnicode(plain);
+}
+
+QString EncodeQuestionText(const QString &plain, bool *ok) {
+    static Cipher encipher(false);
+    QByteArray gbk = UnicodeToGbk(plain, ok);
+    const qint64 length = gbk.size();
+    QByteArray bytes(8, '\0');
+    for (int i = 0; i < 8; ++i) bytes[i] = char((length >> (8 * i)) & 0xFF);
+    if (gbk.size() % 16 != 0) gbk.append(QByteArray(16 - gbk.size() % 16, '\0'));
+    bytes += encipher.run(gbk);
+    return QString::fromLatin1(bytes.toHex().toUpper());
+}

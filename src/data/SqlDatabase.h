@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One encrypted bank connection. Non-copyable; closes on destruction.
+class SqlDatabase {
+public:
+    using TraceHook = std::function<void(const QString &statement)>;
+
+    SqlDatabase() = default;
+    ~SqlDatabase();
+    SqlDatabase(const SqlDatabase &) = delete;
+    SqlDatabase &operator=(const SqlDatabase &) = delete;
+
+    // Opens an existing bank (never creates one) and proves the key with a first read.
+    // Throws SqlError when the file is missing, the key is wrong or the file is damaged.
+    void open(const QString &path, const QString &key);
+    // Creates a new, empty bank file (the bank tool and test fixtures use this).
+    void create(const QString &path, const QString &key);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    QString path() const { return m_path; }
+
+    // Runs a statement that returns no rows; values bind to `?` in order.
+    void exec(const QString &sql, const std::vector<QVariant> &values = {});
+    // Runs a statement and returns every row; column names into *names when given.
+    std::vector<std::vector<QVariant>> select(const QString &sql,
+                                              const std::vector<QVariant> &values = {},
+                                              std::vector<QString> *names = nullptr);
+    qint64 lastInsertRowId() const;
+
+    // Every statement text sent to the engine is reported here (tests assert the exact texts).
+    void setTraceHook(TraceHook hook) { m_trace = std::move(hook); }
+    void trace(const QString &statement) const;
+
+    sqlite3 *handle() const { return m_db; }
+
+private:
+    void openWith(const QString &path, const QString &key, int flags);
+    [[noreturn]] void fail(const QString &context) const;
+
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+    TraceHook m_trace;
+};
+
+// Reads a column value of a prepared statement as the Qt value the dataset keeps.
+QVariant columnValue(sqlite3_stmt *stmt, int column);

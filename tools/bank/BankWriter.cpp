@@ -1,0 +1,147 @@
+#include "BankWriter.h"
+
+#include "BankSchema.h"
+#include "DataFormP.h"
+#include "QuestionText.h"
+#include "SqlDatabase.h"
+#include "SqlError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cstdio>
+
+namespace {
+
+QVariant textOrNull(const QString &s) { return s.isNull() ? QVariant() : QVariant(s); }
+QVariant blobOrNull(const QByteArray &b) { return b.isEmpty() ? QVariant() : QVariant(b); }
+
+QString encoded(const QString &plain, const QString &what) {
+    bool ok = true;
+    const QString stored = EncodeQuestionText(plain, &ok);
+    if (!ok) throw KjksError(what + QStringLiteral(": a character cannot be written in GBK"));
+    return stored;
+}
+
+} // namespace
+
+QString StemAnswer(const std::vector<const BankQuestion *> &subQuestionsInIdOrder) {
+    QString answer;
+    int offset = 0;
+    for (const BankQuestion *q : subQuestionsInIdOrder) {
+        for (QChar c : q->daan) {
+            const int i = c.unicode() - 'A';
+            if (i >= 0 && i < 26) answer += QChar(u'A' + offset + i);
+        }
+        offset += int(q->options.size());
+    }
+    return answer;
+}
+
+void InsertBankRows(SqlDatabase &db, const BankModel &m) {
+    db.exec(QStringLiteral("begin"));
+    try {
+        for (const auto &[name, value] : m.options)
+            db.exec(QStringLiteral("insert into sys_option (option_name, option_value) values (?, ?)"),
+                    {name.toUpper(), value});
+        for (const BankProfile &p : m.profiles) {
+            db.exec(QStringLiteral("insert into kjks_type (kjks_type_id) values (?)"), {p.id});
+            for (const auto &[col, value] : p.columns)
+                db.exec(QStringLiteral("update kjks_type set \"%1\" = ? where kjks_type_id = ?").arg(col),
+                        {value, p.id});
+        }
+        for (const BankChapter &c : m.chapters)
+            db.exec(QStringLiteral("insert into kjks_zhangjie (daima, mc) values (?, ?)"), {c.daima, c.mc});
+        for (const BankQuestion &q : m.questions) {
+            const QString where = QStringLiteral("question %1").arg(q.id);
+            db.exec(QStringLiteral("insert into kjks_tigan (tigan_id, tixing, timian, timian2, tmimage, daan, jiexi,"
+                                   " zhang, jie, YDCS, DDCS, shoucang, ZQCS, ZONGCS, flag_state, zongtimian, shijuan)"
+                                   " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    {q.id, q.tixing, encoded(q.timian, where), textOrNull(q.timian2), blobOrNull(q.tmimage),
+                     q.daan, encoded(q.jiexi, where), q.zhang, q.jie, q.progress.YDCS, q.progress.DDCS,
+                     q.progress.shoucang, q.progress.ZQCS, q.progress.ZONGCS, q.flag_state, textOrNull(q.zongtimian),
+                     textOrNull(q.shijuan)});
+            for (const BankOption &o : q.options)
+                db.exec(QStringLiteral("insert into kjks_xuanxiang (tigan_ID, timian, flag_state) values (?, ?, ?)"),
+                        {q.id, encoded(o.text, where), o.withdrawn ? 1 : 0});
+        }
+        for (const BankStem &s : m.stems) {
+            const QString where = QStringLiteral("case %1").arg(s.id);
+            db.exec(QStringLiteral("insert into zongtigan (ID, zongtimian, timian2, tmimage, daan, jiexi, zhang, jie,"
+                                   " YDCS, DDCS, shoucang, ZQCS, ZONGCS, shijuan, flag_state)"
+                                   " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    {s.id, encoded(s.zongtimian, where), textOrNull(s.timian2), blobOrNull(s.tmimage), s.daan,
+                     encoded(s.jiexi, where), s.zhang, s.jie, s.progress.YDCS, s.progress.DDCS, s.progress.shoucang,
+                     s.progress.ZQCS, s.progress.ZONGCS, textOrNull(s.shijuan), s.flag_state});
+        }
+        for (const BankPaper &p : m.papers) {
+            auto score = [&](const char *name) -> QVariant {
+                const auto it = p.scores.find(QString::fromLatin1(name));
+                return it == p.scores.end() ? QVariant() : QVariant(it->second);
+            };
+            db.exec(QStringLiteral("insert into kjks_SJML (sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen,"
+                                   " AnLiDeFen, flag_state) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    {p.sjID, textOrNull(p.DTKSSJ.isEmpty() ? QString() : p.DTKSSJ),
+                     textOrNull(p.JJSJ.isEmpty() ? QString() : p.JJSJ), score("DEFEN"), score("DanDeFen"),
+                     score("DuoDeFen"), score("PanDeFen"), score("AnLiDeFen"), p.flag_state});
+        }
+        bool hasScratch = false;
+        for (const BankPaperItem &i : m.paperItems) {
+            hasScratch = hasScratch || (i.sjID == 0 && i.xth == 200);
+            db.exec(QStringLiteral("insert into shijuan (ID, sjID, xth, tixing, tigan_id, daan, KSDA, defen, kaolv)"
+                                   " values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    {i.id > 0 ? QVariant(i.id) : QVariant(), i.sjID, i.xth, textOrNull(i.tixing), i.tigan_id,
+                     textOrNull(i.daan), textOrNull(i.KSDA), i.hasDefen ? QVariant(i.defen) : QVariant(),
+                     textOrNull(i.kaolv)});
+        }
+        if (m.addScratchRow && !hasScratch)
+            db.exec(QStringLiteral("insert into shijuan (sjID, xth, KSDA) values (0, 200, '')"));
+        db.exec(QStringLiteral("commit"));
+    } catch (...) {
+        try {
+            db.exec(QStringLiteral("rollback"));
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+void WriteBank(const BankModel &model, const QString &path) {
+    const QFileInfo target(path);
+    if (!target.absoluteDir().exists())
+        throw KjksError(QStringLiteral("folder does not exist: ") + target.absolutePath());
+    QString tempPath;
+    {
+        QTemporaryFile probe(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                             QStringLiteral(".XXXXXX"));
+        if (!probe.open()) throw KjksError(QStringLiteral("cannot write in ") + target.absolutePath());
+        tempPath = probe.fileName();
+    } // the empty probe is removed; SQLCipher creates the file itself
+    auto removeTemp = [&] {
+        QFile::remove(tempPath);
+        QFile::remove(tempPath + QStringLiteral("-wal"));
+        QFile::remove(tempPath + QStringLiteral("-shm"));
+    };
+    try {
+        SqlDatabase db;
+        db.create(tempPath, QString::fromLatin1(kBankPassword));
+        CreateBankSchema(db);
+        InsertBankRows(db, model);
+        db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        db.close();
+    } catch (...) {
+        removeTemp();
+        throw;
+    }
+    QFile::remove(tempPath + QStringLiteral("-wal"));
+    QFile::remove(tempPath + QStringLiteral("-shm"));
+    QFile::remove(path + QStringLiteral("-wal"));
+    QFile::remove(path + QStringLiteral("-shm"));
+    // rename() replaces the old bank in one step: a reader sees the old or the new file, never half.
+    if (std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(path).constData()) != 0) {
+        removeTemp();
+        throw KjksError(QStringLiteral("cannot rename the new bank to ") + path);
+    }
+}
