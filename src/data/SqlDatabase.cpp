@@ -113,7 +113,7 @@ void SqlDatabase::fail(const QString &context) const {
     throw SqlError(msg);
 }
 
-void SqlDatabase::openWith(const QString &path, const QString &key, int flags) {
+void SqlDatabase::openWith(const QString &path, const QString &key, int flags, bool mustHoldTables) {
     close();
     m_path = path;
     const QByteArray file = QFileInfo(path).absoluteFilePath().toUtf8();
@@ -125,8 +125,11 @@ void SqlDatabase::openWith(const QString &path, const QString &key, int flags) {
     try {
         // The key must come before anything else touches the file.
         exec(QStringLiteral("PRAGMA key = ") + keyLiteral(key));
-        // A first read proves the key: a wrong key or a plain file fails here.
-        select(QStringLiteral("select count(*) from sqlite_master"));
+        // A first read proves the key: a wrong key or a plain file fails here. An empty file would
+        // open as an empty database; it is no bank, and nothing may be written into it.
+        const auto tables = select(QStringLiteral("select count(*) from sqlite_master"));
+        if (mustHoldTables && (tables.empty() || tables[0][0].toLongLong() == 0))
+            throw SqlError(QStringLiteral("file is not a question bank"));
         // Durable at once, and cheap enough to post every change on its own (measured: WAL with
         // synchronous FULL posts in about a third of the time of the rollback journal).
         const auto mode = select(QStringLiteral("PRAGMA journal_mode = WAL"));
@@ -144,11 +147,11 @@ void SqlDatabase::openWith(const QString &path, const QString &key, int flags) {
 
 void SqlDatabase::open(const QString &path, const QString &key) {
     if (!QFileInfo(path).isFile()) throw SqlError(QStringLiteral("file not found: ") + path);
-    openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
+    openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, true);
 }
 
 void SqlDatabase::create(const QString &path, const QString &key) {
-    openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX);
+    openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, false);
 }
 
 void SqlDatabase::trace(const QString &statement) const {

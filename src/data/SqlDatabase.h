@@ -43,7 +43,7 @@ public:
     sqlite3 *handle() const { return m_db; }
 
 private:
-    void openWith(const QString &path, const QString &key, int flags);
+    void openWith(const QString &path, const QString &key, int flags, bool mustHoldTables);
     [[noreturn]] void fail(const QString &context) const;
 
     sqlite3 *m_db = nullptr;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// The seams between the program and the desktop it runs on: message boxes, the shell, pauses and
+// the clock. The desktop implementation lives in platform/desktop; tests install a recorder so that
+// no modal box ever blocks and every text shown can be asserted.
+class PlatformServices {
+public:
+    enum class BoxKind { Info, Error, Confirm, Plain };
+
+    virtual ~PlatformServices() = default;
+
+    // Modal boxes; the caption is the application title.
+    virtual void messageBox(BoxKind kind, const QString &text) = 0;
+    // OK/Cancel with an information icon; true for OK.
+    virtual bool confirmBox(const QString &text) = 0;
+    // Opens an address, a document or a program in a normal window without waiting; true when the
+    // desktop accepted the request.
+    virtual bool shellOpen(const QString &target) = 0;
+    // Starts a program with or without a window (the updater); true when it started.
+    virtual bool startProgram(const QString &path, bool visible) = 0;
+    // Lets pending window events run (timers, clicks) inside a handler.
+    virtual void processEvents() = 0;
+    // Waits `ms` milliseconds while pending events run.
+    virtual void pause(int ms) = 0;
+    // Local date and time.
+    virtual QDateTime now() = 0;
+    // Seed material for random draws (a high-resolution counter).
+    virtual quint64 seedCounter() = 0;
+};
+
+// The services in force; the desktop one is installed at start, a recorder in tests.
+PlatformServices &platform();
+void setPlatform(PlatformServices *services);
+
+// The application title: every box's caption. A fixed product title until the bank's title is read.
+QString applicationTitle();
+void setApplicationTitle(const QString &title);
+// The title the process starts with, before the bank is open.
+QString productTitle();
+
+void ShowInfoBox(const QString &text);
+void ShowErrorBox(const QString &text);
+bool ConfirmBox(const QString &text);
+// A plain box with only the text and OK (no icon).
+void ShowMessage(const QString &text);
+bool ShellOpen(const QString &target);

@@ -1,0 +1,108 @@
+#include "DesktopPlatform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QThread>
+#include <QUrl>
+#include <chrono>
+
+namespace {
+
+QWidget *activeParent() { return QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow(); }
+
+bool looksLikeAddress(const QString &target) {
+    return target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("www."), Qt::CaseInsensitive) ||
+           target.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QStringList CalculatorCandidates() {
+    return {QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator"),
+            QStringLiteral("qalculate-gtk"), QStringLiteral("xcalc")};
+}
+
+QString FindCalculator() {
+    for (const QString &name : CalculatorCandidates()) {
+        const QString path = QStandardPaths::findExecutable(name);
+        if (!path.isEmpty()) return path;
+    }
+    return QString();
+}
+
+void DesktopPlatform::messageBox(BoxKind kind, const QString &text) {
+    QMessageBox box(activeParent());
+    box.setWindowTitle(applicationTitle());
+    box.setText(text);
+    box.setIcon(kind == BoxKind::Error ? QMessageBox::Critical
+                : kind == BoxKind::Plain ? QMessageBox::NoIcon
+                                         : QMessageBox::Information);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+bool DesktopPlatform::confirmBox(const QString &text) {
+    QMessageBox box(activeParent());
+    box.setWindowTitle(applicationTitle());
+    box.setText(text);
+    box.setIcon(QMessageBox::Information);
+    QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(ok);
+    box.exec();
+    return box.clickedButton() == ok;
+}
+
+bool DesktopPlatform::shellOpen(const QString &target) {
+    if (target.trimmed().isEmpty()) return false;
+    if (target.compare(QStringLiteral("Calc.EXE"), Qt::CaseInsensitive) == 0) {
+        const QString calc = FindCalculator();
+        return !calc.isEmpty() && QProcess::startDetached(calc, {});
+    }
+    if (looksLikeAddress(target)) {
+        QUrl url = QUrl::fromUserInput(target);
+        return url.isValid() && QDesktopServices::openUrl(url);
+    }
+    const QFileInfo fi(target);
+    if (!fi.exists()) return false;
+    if (fi.isFile() && fi.isExecutable()) return QProcess::startDetached(fi.absoluteFilePath(), {}, fi.absolutePath());
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(fi.absoluteFilePath()));
+}
+
+bool DesktopPlatform::startProgram(const QString &path, bool visible) {
+    const QFileInfo fi(path);
+    if (!fi.isFile() || !fi.isExecutable()) return false;
+    QProcess process;
+    process.setProgram(fi.absoluteFilePath());
+    process.setWorkingDirectory(fi.absolutePath());
+    if (!visible) {
+        // Without a window: no terminal output either.
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+    }
+    return process.startDetached();
+}
+
+void DesktopPlatform::processEvents() { QApplication::processEvents(QEventLoop::AllEvents); }
+
+void DesktopPlatform::pause(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        QApplication::processEvents(QEventLoop::AllEvents, qMax(1, ms));
+        if (timer.elapsed() < ms) QThread::msleep(1);
+    } while (timer.elapsed() < ms);
+}
+
+QDateTime DesktopPlatform::now() { return QDateTime::currentDateTime(); }
+
+quint64 DesktopPlatform::seedCounter() {
+    return quint64(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+}

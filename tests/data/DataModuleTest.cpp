@@ -1,0 +1,146 @@
+#include "DataFormP.h"
+#include "ExamProfile.h"
+#include "FixtureBank.h"
+#include "SqlError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString openError(const QString &exePath) {
+    TDataForm form;
+    try {
+        form.DataModuleCreate(exePath);
+    } catch (const SqlError &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+TEST(DataModule, OpensTheBankNamedAfterTheExecutable) {
+    FixtureBank bank;
+    bank.write(QStringLiteral("abc.dbf"));
+    TDataForm form;
+    form.DataModuleCreate(bank.dir() + QStringLiteral("abc"));
+    EXPECT_TRUE(form.ADOMain.isOpen());
+    EXPECT_EQ(BankPathForExecutable(QStringLiteral("/x/kj.exe")), QStringLiteral("/x/kj.dbf"));
+}
+
+TEST(DataModule, UnusableBanksFailWithoutCreatingOrChangingAnything) {
+    FixtureBank bank;
+    // Missing: fails and leaves no file.
+    EXPECT_FALSE(openError(bank.dir() + QStringLiteral("kjks")).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(bank.dir() + QStringLiteral("kjks.dbf")));
+
+    // Plain bytes, an empty file, and a bank under another password all fail.
+    auto writeFile = [&](const QString &name, const QByteArray &bytes) {
+        QFile f(bank.dir() + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    writeFile(QStringLiteral("text.dbf"), QByteArray("this is not a question bank at all, just some text......", 56).repeated(40));
+    writeFile(QStringLiteral("empty.dbf"), QByteArray());
+    EXPECT_FALSE(openError(bank.dir() + QStringLiteral("text")).isEmpty());
+    EXPECT_FALSE(openError(bank.dir() + QStringLiteral("empty")).isEmpty());
+    EXPECT_EQ(QFileInfo(bank.dir() + QStringLiteral("empty.dbf")).size(), 0);
+
+    const QString good = bank.write(QStringLiteral("damaged.dbf"));
+    QFile f(good);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.seek(1500);
+    f.write(QByteArray(2000, '\x5A'));
+    f.close();
+    TDataForm form;
+    bool failed = false;
+    try {
+        form.DataModuleCreate(bank.dir() + QStringLiteral("damaged"));
+        // The key check may pass on an intact first page; reading the damaged tables must then fail.
+        form.ADOSql.openSql(QStringLiteral("select * from kjks_tigan"));
+        form.ADOSql.openSql(QStringLiteral("select * from sys_option"));
+        form.ADOSql.openSql(QStringLiteral("select * from kjks_zhangjie"));
+    } catch (const SqlError &) {
+        failed = true;
+    }
+    EXPECT_TRUE(failed);
+
+    SqlDatabase other;
+    other.create(bank.dir() + QStringLiteral("other.dbf"), QStringLiteral("another"));
+    other.exec(QStringLiteral("create table t (x)"));
+    other.close();
+    EXPECT_FALSE(openError(bank.dir() + QStringLiteral("other")).isEmpty());
+}
+
+TEST(DataModule, LoadsTheExamProfile) {
+    FixtureBank bank;
+    auto &cols = bank.model.profiles[0].columns;
+    cols[QStringLiteral("danxuanti")] = QStringLiteral("20");
+    cols[QStringLiteral("danxuanfen")] = QStringLiteral("20");
+    cols[QStringLiteral("duoxuanti")] = QStringLiteral("20");
+    cols[QStringLiteral("duoxuanfen")] = QStringLiteral("40");
+    cols[QStringLiteral("panduanti")] = QStringLiteral("20");
+    cols[QStringLiteral("panduanfen")] = QStringLiteral("20");
+    cols[QStringLiteral("shicaoti")] = QStringLiteral("3");
+    cols[QStringLiteral("shicaofen")] = QStringLiteral("10");
+    TDataForm &form = bank.open();
+    form.LoadExamProfile(QStringLiteral("1"));
+    EXPECT_EQ(bank.statements.last(), QStringLiteral("select * from kjks_type where kjks_type_id = 1"));
+    const ExamProfile &p = examProfile();
+    EXPECT_EQ(p.subjectName, QStringLiteral("初级会计实务"));
+    EXPECT_EQ(p.sections[0].typeName, QStringLiteral("单选题"));
+    EXPECT_EQ(p.sections[3].typeName, QStringLiteral("不定项选择题"));
+    EXPECT_EQ(p.sections[0].perQuestionScore, 1.0);
+    EXPECT_EQ(p.sections[1].perQuestionScore, 2.0);
+    EXPECT_EQ(p.sections[3].perQuestionScore, 10.0 / 3.0);
+    EXPECT_EQ(p.sections[3].countText, QStringLiteral("3"));
+    EXPECT_EQ(p.totalCount, 63);
+}
+
+TEST(DataModule, ProfileFailuresKeepTheFieldsSetBefore) {
+    struct Case {
+        const char *column;
+        const char *value;
+        QString error;
+    } cases[] = {
+        {"duoxuanti", "abc", QStringLiteral("'abc' is not a valid integer value")},
+        {"duoxuanti", "0", QStringLiteral("Floating point division by zero")},
+    };
+    for (const Case &c : cases) {
+        FixtureBank bank;
+        bank.model.profiles[0].columns[QString::fromLatin1(c.column)] = QString::fromLatin1(c.value);
+        TDataForm &form = bank.open();
+        examProfile() = ExamProfile{};
+        try {
+            form.LoadExamProfile(QStringLiteral("1"));
+            ADD_FAILURE() << c.value;
+        } catch (const KjksError &e) {
+            EXPECT_EQ(e.message(), c.error);
+        }
+        // The first section and the second's texts were set before the failing division.
+        EXPECT_EQ(examProfile().sections[0].perQuestionScore, 2.0);
+        EXPECT_EQ(examProfile().sections[1].countText, QString::fromLatin1(c.value));
+        EXPECT_EQ(examProfile().sections[2].typeName, QString());
+        EXPECT_EQ(examProfile().totalCount, 0);
+    }
+    // No row for the id: the empty text is not an integer.
+    FixtureBank bank;
+    TDataForm &form = bank.open();
+    try {
+        form.LoadExamProfile(QStringLiteral("7"));
+        ADD_FAILURE();
+    } catch (const KjksError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("'' is not a valid integer value"));
+    }
+}
+
+TEST(DataModule, OptionsAreLookedUpInUpperCase) {
+    FixtureBank bank;
+    TDataForm &form = bank.open();
+    EXPECT_EQ(form.GetOption(QStringLiteral("app_title")), QStringLiteral("初级会计实务考试系统"));
+    EXPECT_EQ(form.GetOption(QStringLiteral("APP_TITLE")), QStringLiteral("初级会计实务考试系统"));
+    EXPECT_EQ(bank.statements.last(), QStringLiteral("select * from sys_option where option_name = 'APP_TITLE'"));
+    EXPECT_EQ(form.GetOption(QStringLiteral("NO_SUCH_KEY")), QString());
+}
+
+} // namespace

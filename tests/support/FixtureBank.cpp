@@ -1,0 +1,95 @@
+#include "FixtureBank.h"
+
+#include "BankWriter.h"
+
+FixtureBank::FixtureBank() {
+    model.options = {{QStringLiteral("APP_TITLE"), QStringLiteral("初级会计实务考试系统")},
+                     {QStringLiteral("APP_XINXI"), QStringLiteral("信息")},
+                     {QStringLiteral("APP_LXFS"), QStringLiteral("联系方式")},
+                     {QStringLiteral("APP_LJURL"), QStringLiteral("https://www.example.com/kjks")},
+                     {QStringLiteral("AGADA_DOC"), QStringLiteral("考试大纲.rtf")}};
+    BankProfile p;
+    p.id = 1;
+    p.columns = {{QStringLiteral("kjks_type_name"), QStringLiteral("初级会计实务")},
+                 {QStringLiteral("danxuan"), QStringLiteral("单选题")},
+                 {QStringLiteral("danxuanti"), QStringLiteral("2")},
+                 {QStringLiteral("danxuanfen"), QStringLiteral("4")},
+                 {QStringLiteral("duoxuan"), QStringLiteral("多选题")},
+                 {QStringLiteral("duoxuanti"), QStringLiteral("1")},
+                 {QStringLiteral("duoxuanfen"), QStringLiteral("2")},
+                 {QStringLiteral("panduan"), QStringLiteral("判断题")},
+                 {QStringLiteral("panduanti"), QStringLiteral("1")},
+                 {QStringLiteral("panduanfen"), QStringLiteral("1")},
+                 {QStringLiteral("shicaotype"), QStringLiteral("不定项选择题")},
+                 {QStringLiteral("shicaoti"), QStringLiteral("5")},
+                 {QStringLiteral("shicaofen"), QStringLiteral("10")}};
+    model.profiles.push_back(p);
+    model.chapters = {{QStringLiteral("01"), QStringLiteral("初级会计实务")},
+                      {QStringLiteral("0101"), QStringLiteral("第一章 会计概述")},
+                      {QStringLiteral("010101"), QStringLiteral("第一节 会计概念")},
+                      {QStringLiteral("010102"), QStringLiteral("第二节 会计基本假设")}};
+}
+
+QString FixtureBank::write(const QString &fileName) {
+    const QString path = dir() + fileName;
+    WriteBank(model, path);
+    return path;
+}
+
+TDataForm &FixtureBank::open() {
+    const QString path = write();
+    if (dataForm() == m_form.get()) setDataForm(nullptr);
+    m_form = std::make_unique<TDataForm>();
+    m_form->OpenBank(path);
+    m_form->ADOMain.setTraceHook([this](const QString &s) { statements << s; });
+    setDataForm(m_form.get());
+    return *m_form;
+}
+
+BankQuestion &FixtureBank::addQuestion(int id, const QString &tixing, int zhang, int jie, const QString &daan,
+                                       int optionCount) {
+    BankQuestion q;
+    q.id = id;
+    q.tixing = tixing;
+    q.zhang = zhang;
+    q.jie = jie;
+    q.daan = daan;
+    q.shijuan = QStringLiteral("随机");
+    q.timian = QStringLiteral("题目%1").arg(id);
+    q.jiexi = QStringLiteral("解析%1").arg(id);
+    for (int i = 0; i < optionCount; ++i) q.options.push_back({QStringLiteral("选项%1-%2").arg(id).arg(i + 1), false});
+    model.questions.push_back(q);
+    return model.questions.back();
+}
+
+BankStem &FixtureBank::addStem(int id, int zhang, int jie, int subQuestions, int optionsEach) {
+    BankStem s;
+    s.id = id;
+    s.zhang = zhang;
+    s.jie = jie;
+    s.shijuan = QStringLiteral("随机");
+    s.zongtimian = QStringLiteral("案例%1").arg(id);
+    s.jiexi = QStringLiteral("案例解析%1").arg(id);
+    std::vector<const BankQuestion *> subs;
+    for (int k = 0; k < subQuestions; ++k) {
+        BankQuestion &q = addQuestion(id * 100 + k + 1, QStringLiteral("不定项选择题"), zhang, jie,
+                                      QString(QChar(u'A' + (k % optionsEach))), optionsEach);
+        q.zongtimian = QString::number(id);
+    }
+    for (const BankQuestion &q : model.questions)
+        if (q.zongtimian == QString::number(id)) subs.push_back(&q);
+    s.daan = StemAnswer(subs);
+    model.stems.push_back(s);
+    return model.stems.back();
+}
+
+void FixtureBank::exec(const QString &sql) {
+    if (!m_form) open();
+    m_form->ADOMain.exec(sql);
+}
+
+QVariant FixtureBank::scalar(const QString &sql) {
+    if (!m_form) open();
+    const auto rows = m_form->ADOMain.select(sql);
+    return rows.empty() || rows[0].empty() ? QVariant() : rows[0][0];
+}
