@@ -1,0 +1,3 @@
+#include "FrmZJTestP.h"
+
+void RunPractice() {}
