@@ -3,10 +3,10 @@
 #include "ShapeColor.h"
 
 #include <QImage>
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 
-class QMenu;
 class QDragMoveEvent;
 class QDropEvent;
 
