@@ -25,6 +25,8 @@ OUT_DIR = HERE.parent.parent / "content" / "doc"
 TEXT_WIDTH = 8306
 # One Chinese character at the body size (10.5 pt) is 210 twips wide.
 CHAR = 210
+# Space between a cell's border and its text, on each side (\trgaph).
+GAP = 108
 
 BULLETS = {1: "●", 2: "·"}
 CIRCLED = "①②③④⑤⑥⑦⑧⑨⑩"
@@ -192,22 +194,38 @@ def paragraph(props, chars, body):
     return "\\pard%s%s %s\\par\r\n" % (props, chars, body)
 
 
+def column_widths(units):
+    """Cell widths in twips for columns whose longest texts are `units` half-characters wide.
+
+    Short columns get room for their longest text on one line; the long ones share what is left
+    equally (a water level), so a wide text column wraps instead of squeezing the figures next to
+    it. The table always spans the text width."""
+    half = CHAR // 2
+    natural = [(u + 1) * half + 2 * GAP for u in units]  # +1: bold header glyphs run a little wider
+    if sum(natural) <= TEXT_WIDTH:
+        spare = TEXT_WIDTH - sum(natural)
+        widths = [n + spare * n // sum(natural) for n in natural]
+    else:
+        level = TEXT_WIDTH / len(natural)
+        for _ in range(len(natural)):
+            short = [n for n in natural if n < level]
+            tall = len(natural) - len(short)
+            level = (TEXT_WIDTH - sum(short)) / tall
+        widths = [int(min(n, level)) for n in natural]
+    widths[-1] += TEXT_WIDTH - sum(widths)
+    return widths
+
+
 def table_rtf(block, where):
     rows = block.extra["rows"]
     ncols = len(rows[0][1])
     align = block.extra["align"] or ["l"] * ncols
-    widths = []
-    for c in range(ncols):
-        w = max(display_width(cells[c]) for _, cells in rows)
-        widths.append(min(max(w, 6), 44))
-    scale = TEXT_WIDTH / sum(widths)
-    twips = [int(w * scale) for w in widths]
-    twips[-1] += TEXT_WIDTH - sum(twips)
+    twips = column_widths([max(display_width(cells[c]) for _, cells in rows) for c in range(ncols)])
 
     border = "".join("\\clbrdr%s\\brdrs\\brdrw10 " % s for s in "tlbr")
     out = []
     for r, (n, cells) in enumerate(rows):
-        row = ["\\trowd\\trgaph108\\trleft0\\trqc"]
+        row = ["\\trowd\\trgaph%d\\trleft0\\trqc" % GAP]
         edge = 0
         for c in range(ncols):
             edge += twips[c]
@@ -245,6 +263,8 @@ def render(path):
         k = b.kind
         if k == "blank":
             continue
+        # The last item of a list leaves a paragraph's space before what follows.
+        list_gap = 60 if nxt is not None and nxt.kind in ("item", "number") else 120
         if k == "title":
             out.append(paragraph("\\qc\\sb120\\sa120", TITLE, esc(plain(b.text), where) + "\\b0 "))
         elif k == "subtitle":
@@ -259,11 +279,11 @@ def render(path):
             level = b.extra["level"]
             left = (level + 1) * 2 * CHAR
             mark = BULLETS[level] + FULL_SPACE
-            out.append(paragraph("\\li%d\\fi-%d\\sa60%s" % (left, 2 * CHAR, LINE), BODY,
+            out.append(paragraph("\\li%d\\fi-%d\\sa%d%s" % (left, 2 * CHAR, list_gap, LINE), BODY,
                                  esc(mark, where) + runs(b.text, where)))
         elif k == "number":
             mark = CIRCLED[b.extra["num"] - 1] + FULL_SPACE
-            out.append(paragraph("\\li%d\\fi-%d\\sa60%s" % (4 * CHAR, 2 * CHAR, LINE), BODY,
+            out.append(paragraph("\\li%d\\fi-%d\\sa%d%s" % (4 * CHAR, 2 * CHAR, list_gap, LINE), BODY,
                                  esc(mark, where) + runs(b.text, where)))
         elif k == "entry":
             last = nxt is None or nxt.kind != "entry"
