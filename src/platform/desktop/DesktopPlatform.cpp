@@ -37,7 +37,15 @@ QString FindCalculator() {
     return QString();
 }
 
+// Without a screen (the offscreen platform) nobody can answer a box: its text goes to the error
+// stream instead, and confirmations are declined.
+bool DesktopPlatform::headless() { return QGuiApplication::platformName() == QStringLiteral("offscreen"); }
+
 void DesktopPlatform::messageBox(BoxKind kind, const QString &text) {
+    if (headless()) {
+        qWarning("%s: %s", qUtf8Printable(applicationTitle()), qUtf8Printable(text));
+        return;
+    }
     QMessageBox box(activeParent());
     box.setWindowTitle(applicationTitle());
     box.setText(text);
@@ -49,6 +57,10 @@ void DesktopPlatform::messageBox(BoxKind kind, const QString &text) {
 }
 
 bool DesktopPlatform::confirmBox(const QString &text) {
+    if (headless()) {
+        qWarning("%s: %s", qUtf8Printable(applicationTitle()), qUtf8Printable(text));
+        return false;
+    }
     QMessageBox box(activeParent());
     box.setWindowTitle(applicationTitle());
     box.setText(text);
@@ -60,8 +72,12 @@ bool DesktopPlatform::confirmBox(const QString &text) {
     return box.clickedButton() == ok;
 }
 
-bool DesktopPlatform::shellOpen(const QString &target) {
-    if (target.trimmed().isEmpty()) return false;
+bool DesktopPlatform::shellOpen(const QString &request) {
+    // A name enclosed in double quotes is the name itself, as the shell reads it.
+    QString target = request.trimmed();
+    if (target.size() >= 2 && target.startsWith(QLatin1Char('"')) && target.endsWith(QLatin1Char('"')))
+        target = target.mid(1, target.size() - 2).trimmed();
+    if (target.isEmpty()) return false;
     if (target.compare(QStringLiteral("Calc.EXE"), Qt::CaseInsensitive) == 0) {
         const QString calc = FindCalculator();
         return !calc.isEmpty() && QProcess::startDetached(calc, {});

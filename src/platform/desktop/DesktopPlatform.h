@@ -16,6 +16,9 @@ public:
     void pause(int ms) override;
     QDateTime now() override;
     quint64 seedCounter() override;
+
+private:
+    static bool headless();
 };
 
 // "Calc.EXE" means the desktop's calculator: the first of these found on the PATH.

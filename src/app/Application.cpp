@@ -1,0 +1,37 @@
+#include "Application.h"
+
+#include "DataFormP.h"
+#include "DesktopPlatform.h"
+#include "Fonts.h"
+#include "Platform.h"
+#include "Unit1.h"
+
+#include <QApplication>
+#include <memory>
+
+int RunApplication(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    InstallChineseFontSubstitutes();
+    DesktopPlatform desktop;
+    setPlatform(&desktop);
+    setApplicationTitle(productTitle());
+
+    TForm1 form(QCoreApplication::applicationFilePath());
+
+    auto data = std::make_unique<TDataForm>();
+    try {
+        data->DataModuleCreate(QCoreApplication::applicationFilePath());
+    } catch (const std::exception &) {
+        // Nothing is shown and nothing is written: the bank is missing or unusable.
+        ShowErrorBox(QStringLiteral("缺少数据库文件。"));
+        setPlatform(nullptr);
+        return 1;
+    }
+    setDataForm(data.get());
+
+    form.show();
+    const int status = app.exec();
+    setDataForm(nullptr);
+    setPlatform(nullptr);
+    return status;
+}

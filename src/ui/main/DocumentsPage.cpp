@@ -1,0 +1,4 @@
+#include "DocumentsPage.h"
+
+DocumentsPage::DocumentsPage(QWidget *parent) : QWidget(parent) {}
+void DocumentsPage::EnterFromNavigation() {}

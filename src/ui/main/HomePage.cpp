@@ -1,0 +1,52 @@
+#include "HomePage.h"
+
+#include "MainWindowGeometry.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+HomePage::HomePage(QWidget *parent) : QWidget(parent), m_syllabus(nullptr) {
+    auto *heading = new QLabel(QStringLiteral("软件考试说明"), this);
+    QFont hf(QStringLiteral("微软雅黑"));
+    hf.setPixelSize(20);
+    hf.setBold(true);
+    heading->setFont(hf);
+    heading->setGeometry(40, 16, 400, 32);
+
+    struct Row {
+        const char16_t *button;
+        const char16_t *text;
+    } rows[] = {
+        {u"考试大纲", u"阅读财政部初级会计职称考试大纲"},
+        {u"章节练习", u"通过章节答题练习，掌握考试范围内的知识点；每学完一个章节，进入该\n章节做题练习。"},
+        {u"全真模考", u"全真模拟正式考试，题型、题量、分值、知识点、难度、考试时长等与正\n式考试相同，检验是否做好考试准备。"},
+        {u"统计分析", u"统计答题正确率，分析薄弱环节。"},
+    };
+    QFont tf(QStringLiteral("新宋体"));
+    tf.setPixelSize(14);
+    int top = 68;
+    for (const Row &r : rows) {
+        auto *button = new QPushButton(QString::fromUtf16(r.button), this);
+        button->setGeometry(60, top, 110, 40);
+        auto *text = new QLabel(QString::fromUtf16(r.text), this);
+        text->setFont(tf);
+        text->setGeometry(196, top - 4, 700, 48);
+        text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        if (!m_syllabus) m_syllabus = button;
+        top += 80;
+    }
+    connect(m_syllabus, &QPushButton::clicked, this, &HomePage::syllabusRequested);
+
+    auto *rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    rule->setGeometry(40, MainGeometry::kMottoTop, 900, 2);
+    auto *motto = new QLabel(QStringLiteral("章节练习，务必多练；全真模考，检验水平。"), this);
+    motto->setObjectName(QStringLiteral("lblMotto"));
+    QFont mf(QStringLiteral("微软雅黑"));
+    mf.setPixelSize(16);
+    motto->setFont(mf);
+    motto->setGeometry(40, MainGeometry::kMottoTop + 10, 900, 28);
+    setMinimumSize(980, MainGeometry::kMottoTop + 48);
+}

@@ -1,0 +1,150 @@
+#include "MockExamPage.h"
+
+#include "DataFormP.h"
+#include "ExamProfile.h"
+#include "HandlerGuard.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace {
+QLabel *label(const QString &text, QWidget *parent, int x, int y, int w, int pixelSize = 16, bool bold = false) {
+    auto *l = new QLabel(text, parent);
+    QFont f(QStringLiteral("微软雅黑"));
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    l->setFont(f);
+    l->setGeometry(x, y, w, pixelSize + 12);
+    return l;
+}
+} // namespace
+
+MockExamPage::MockExamPage(QWidget *parent) : QWidget(parent) {
+    auto *desc = new QGroupBox(QStringLiteral("  考试说明  "), this);
+    desc->setGeometry(16, 8, 470, 440);
+    label(QStringLiteral("试卷："), desc, 24, 32, 90);
+    label(QStringLiteral("100分"), desc, 120, 32, 200);
+    label(QStringLiteral("总分："), desc, 24, 68, 90);
+    label(QStringLiteral("100分"), desc, 120, 68, 200);
+    label(QStringLiteral("考试科目："), desc, 24, 104, 96);
+    Label40 = label(QString(), desc, 120, 104, 330, 16, true);
+    Label40->setObjectName(QStringLiteral("Label40"));
+    label(QStringLiteral("考试时间："), desc, 24, 140, 96);
+    lblExamTime = label(QStringLiteral("90分钟"), desc, 120, 140, 200);
+    lblExamTime->setObjectName(QStringLiteral("lblExamTime"));
+    label(QStringLiteral("考试内容："), desc, 24, 176, 96);
+    tblContent = new QTableWidget(4, 3, desc);
+    tblContent->setObjectName(QStringLiteral("tblContent"));
+    tblContent->setGeometry(120, 180, 330, 126);
+    tblContent->horizontalHeader()->hide();
+    tblContent->verticalHeader()->hide();
+    tblContent->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblContent->setSelectionMode(QAbstractItemView::NoSelection);
+    tblContent->setColumnWidth(0, 140);
+    tblContent->setColumnWidth(1, 90);
+    tblContent->setColumnWidth(2, 90);
+    for (int r = 0; r < 4; ++r) tblContent->setRowHeight(r, 30);
+
+    sBitBtn3 = new QPushButton(QStringLiteral("进入考场"), desc);
+    sBitBtn3->setObjectName(QStringLiteral("sBitBtn3"));
+    QFont bf(QStringLiteral("微软雅黑"));
+    bf.setPixelSize(22);
+    bf.setBold(true);
+    sBitBtn3->setFont(bf);
+    sBitBtn3->setGeometry(120, 340, 200, 56);
+
+    Button4 = new QPushButton(QStringLiteral("已答试卷 ▽"), this);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    Button4->setGeometry(504, 8, 120, 28);
+    connect(Button4, &QPushButton::clicked, this, &MockExamPage::Button4Click);
+
+    grpPapers = new QGroupBox(QStringLiteral("已答试卷"), this);
+    grpPapers->setObjectName(QStringLiteral("grpPapers"));
+    grpPapers->setGeometry(504, 44, 480, 404);
+    DBGrid1 = new QTableWidget(0, 3, grpPapers);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setGeometry(12, 24, 456, 324);
+    DBGrid1->setHorizontalHeaderLabels({QStringLiteral("试卷号"), QStringLiteral("答卷时间"), QStringLiteral("分数")});
+    DBGrid1->setColumnWidth(0, 90);
+    DBGrid1->setColumnWidth(1, 137);
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    DBGrid1->verticalHeader()->hide();
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(DBGrid1, &QTableWidget::cellClicked, this, &MockExamPage::DBGrid1CellClick);
+
+    Button7 = new QPushButton(QStringLiteral("查看"), grpPapers);
+    Button7->setObjectName(QStringLiteral("Button7"));
+    Button8 = new QPushButton(QStringLiteral("重做"), grpPapers);
+    Button8->setObjectName(QStringLiteral("Button8"));
+    Button9 = new QPushButton(QStringLiteral("返回"), grpPapers);
+    Button9->setObjectName(QStringLiteral("Button9"));
+    Button7->setGeometry(196, 360, 80, 30);
+    Button8->setGeometry(286, 360, 80, 30);
+    Button9->setGeometry(376, 360, 80, 30);
+    Button7->setEnabled(false);
+    Button8->setEnabled(false);
+    connect(Button9, &QPushButton::clicked, this, &MockExamPage::Button9Click);
+}
+
+void MockExamPage::ShowProfile(const QString &appTitle) {
+    const ExamProfile &p = examProfile();
+    Label40->setText(p.subjectName);
+    lblExamTime->setText(appTitle.contains(QStringLiteral("实务")) ? QStringLiteral("120分钟") : QStringLiteral("90分钟"));
+    const QString names[4] = {QStringLiteral("单选题"), QStringLiteral("多选题"), QStringLiteral("判断题"),
+                              p.sections[3].typeName};
+    for (int r = 0; r < 4; ++r) {
+        tblContent->setItem(r, 0, new QTableWidgetItem(names[r]));
+        tblContent->setItem(r, 1, new QTableWidgetItem(p.sections[size_t(r)].countText + QStringLiteral("题")));
+        tblContent->setItem(r, 2, new QTableWidgetItem(p.sections[size_t(r)].pointsText + QStringLiteral("分")));
+    }
+}
+
+void MockExamPage::OpenPaperList() {
+    m_papers.setConnection(&dataForm()->ADOMain);
+    m_papers.close();
+    m_papers.setSql(QStringLiteral("select * from kjks_SJML where flag_state = 0"));
+    m_papers.open();
+    fillPaperList();
+}
+
+void MockExamPage::fillPaperList() {
+    DBGrid1->setRowCount(0);
+    const QLocale locale;
+    for (m_papers.first(); !m_papers.eof(); m_papers.next()) {
+        const int row = DBGrid1->rowCount();
+        DBGrid1->insertRow(row);
+        auto *number = new QTableWidgetItem(QString::number(m_papers.asInteger(QStringLiteral("sjID")) - 10));
+        number->setTextAlignment(Qt::AlignCenter);
+        DBGrid1->setItem(row, 0, number);
+        const QDateTime started = m_papers.asDateTime(QStringLiteral("DTKSSJ"));
+        DBGrid1->setItem(row, 1, new QTableWidgetItem(started.isValid() ? locale.toString(started, QLocale::ShortFormat) : QString()));
+        DBGrid1->setItem(row, 2, new QTableWidgetItem(m_papers.asString(QStringLiteral("DEFEN"))));
+    }
+    m_papers.first();
+}
+
+void MockExamPage::Button4Click() {
+    Guarded([&] { grpPapers->setVisible(!grpPapers->isVisible()); });
+}
+
+void MockExamPage::Button9Click() {
+    Guarded([&] { grpPapers->setVisible(false); });
+}
+
+void MockExamPage::DBGrid1CellClick(int row, int column) {
+    Guarded([&] {
+        if (m_papers.active() && row >= 0 && row < m_papers.recordCount()) {
+            m_papers.first();
+            m_papers.moveBy(row);
+        }
+        const bool enable = column == 1 || column == 2;
+        Button7->setEnabled(enable);
+        Button8->setEnabled(enable);
+    });
+}

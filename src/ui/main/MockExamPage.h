@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Dataset.h"
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+// The mock-exam page: the description of the exam and the answered papers.
+class MockExamPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit MockExamPage(QWidget *parent = nullptr);
+
+    // First showing: subject, time and the four sections of the profile.
+    void ShowProfile(const QString &appTitle);
+    // First showing: opens the answered-paper list.
+    void OpenPaperList();
+
+    QLabel *Label40;        // subject
+    QLabel *lblExamTime;    // "90分钟" / "120分钟"
+    QTableWidget *tblContent;
+    QGroupBox *grpPapers;   // "已答试卷"
+    QTableWidget *DBGrid1;
+    QPushButton *Button4;   // "已答试卷 ▽"
+    QPushButton *Button7;   // "查看"
+    QPushButton *Button8;   // "重做"
+    QPushButton *Button9;   // "返回"
+    QPushButton *sBitBtn3;  // "进入考场"
+
+public slots:
+    void Button4Click();
+    void Button9Click();
+    void DBGrid1CellClick(int row, int column);
+
+private:
+    void fillPaperList();
+    Dataset m_papers;
+};

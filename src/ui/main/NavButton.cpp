@@ -1,0 +1,36 @@
+#include "NavButton.h"
+
+#include "MainWindowGeometry.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+
+using namespace MainGeometry;
+
+NavButton::NavButton(int number, const QString &caption, const QString &builtInPicture, QWidget *parent)
+    : QWidget(parent), m_number(number), m_picture(new QLabel(this)), m_caption(new QLabel(caption, this)) {
+    setCursor(Qt::PointingHandCursor);
+    const int width = kNavSpacing - 8;
+    resize(width, kNavPicture + kNavCaptionHeight);
+    m_picture->setGeometry((width - kNavPicture) / 2, 0, kNavPicture, kNavPicture);
+    m_picture->setScaledContents(true);
+    m_picture->setPixmap(QPixmap(builtInPicture));
+    QFont f(QStringLiteral("宋体"));
+    f.setPixelSize(17);
+    m_caption->setFont(f);
+    m_caption->setAlignment(Qt::AlignCenter);
+    m_caption->setGeometry(0, kNavPicture, width, kNavCaptionHeight);
+    setCurrent(false);
+}
+
+void NavButton::setPicture(const QPixmap &picture) { m_picture->setPixmap(picture); }
+
+void NavButton::setCurrent(bool current) {
+    m_current = current;
+    m_caption->setStyleSheet(current ? QStringLiteral("color: red;") : QStringLiteral("color: black;"));
+}
+
+void NavButton::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked(m_number);
+    QWidget::mouseReleaseEvent(event);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+class ChapterPracticePage;
+class DocumentsPage;
+class HomePage;
+class MockExamPage;
+class NavButton;
+class QLabel;
+class QStackedWidget;
+class ReviewPage;
+
+// The main window: banner, navigation, subject bar, the pages and the status bar.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    enum Page { HomePageIndex, DocumentsPageIndex, ChapterPageIndex, MockExamPageIndex, WrongPageIndex, FavouritesPageIndex };
+
+    // The folder of `executablePath` is the program folder (AppDir) read at first showing.
+    explicit TForm1(const QString &executablePath, QWidget *parent = nullptr);
+
+    QLabel *imgLogo;
+    std::array<NavButton *, 6> navButtons; // Image1, Image11, Image4, Image6, Image7, Image9
+    QLabel *imgSubject;
+    QLabel *lbl1;
+    QStackedWidget *PageControl1;
+    HomePage *homePage;
+    DocumentsPage *documentsPage;
+    ChapterPracticePage *chapterPage;
+    MockExamPage *mockExamPage;
+    ReviewPage *wrongPage;
+    ReviewPage *favouritesPage;
+    QWidget *pnlStatus;
+    QLabel *lblInfo;  // APP_XINXI
+    QLabel *sLabel1;  // APP_LXFS
+    QLabel *sLabel2;  // APP_LJURL, opens on click
+    QLabel *Label80;  // "[软件升级]"
+
+    NavButton *navButton(int number) const;
+
+public slots:
+    void FormCreate();
+    void FormShow();
+    // Navigation, shared by the six entries.
+    void Image1Click(int number);
+    void sLabel2Click();
+    void Label80Click();
+    void HomeSyllabusClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildFrame();
+    void loadPictures();
+
+    QString m_executablePath;
+    bool m_shownOnce = false;
+};

@@ -1,0 +1,3 @@
+#include "UpdateCheck.h"
+
+void RunUpdateCheck() {}

@@ -1,0 +1,177 @@
+#include "ExamProfile.h"
+#include "FixtureBank.h"
+#include "HomePage.h"
+#include "LaunchParameters.h"
+#include "NavButton.h"
+#include "RecordingPlatform.h"
+#include "TestApp.h"
+#include "Unit1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testApp();
+        launchParameters() = LaunchParameters{};
+        examProfile() = ExamProfile{};
+        setApplicationTitle(productTitle());
+    }
+    std::unique_ptr<TForm1> start() {
+        bank.open();
+        auto form = std::make_unique<TForm1>(bank.dir() + QStringLiteral("kjks"));
+        form->FormShow();
+        return form;
+    }
+    bool captionIsRed(TForm1 &form, int number) {
+        return form.navButton(number)->captionLabel()->styleSheet().contains(QStringLiteral("red"));
+    }
+
+    RecordingPlatform platform;
+    FixtureBank bank;
+};
+
+TEST_F(MainWindowTest, FirstShowingFillsTheWindowFromTheBank) {
+    auto form = start();
+    EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("初级会计实务考试系统"));
+    EXPECT_EQ(applicationTitle(), QStringLiteral("初级会计实务考试系统"));
+    EXPECT_EQ(form->lbl1->text(), QStringLiteral("初级会计实务"));
+    EXPECT_EQ(form->lblInfo->text(), QStringLiteral("信息"));
+    EXPECT_EQ(form->sLabel1->text(), QStringLiteral("联系方式"));
+    EXPECT_EQ(form->sLabel2->text(), QStringLiteral("https://www.example.com/kjks"));
+    EXPECT_EQ(form->Label80->text(), QStringLiteral("[软件升级]"));
+    EXPECT_EQ(launchParameters().AppDir, bank.dir());
+    EXPECT_EQ(launchParameters().PracticeScope, 0);
+    EXPECT_EQ(launchParameters().PaperKey, QStringLiteral("0"));
+    EXPECT_TRUE(QDir(bank.dir() + QStringLiteral("down")).exists());
+    EXPECT_EQ(form->PageControl1->currentIndex(), int(TForm1::HomePageIndex));
+    EXPECT_TRUE(captionIsRed(*form, 1));
+    EXPECT_EQ(form->size(), QSize(1013, 732));
+    // Statements of the start-up, in order: the four options, then the profile.
+    ASSERT_GE(bank.statements.size(), 5);
+    EXPECT_EQ(bank.statements.mid(0, 5),
+              QStringList({QStringLiteral("select * from sys_option where option_name = 'APP_TITLE'"),
+                           QStringLiteral("select * from sys_option where option_name = 'APP_XINXI'"),
+                           QStringLiteral("select * from sys_option where option_name = 'APP_LJURL'"),
+                           QStringLiteral("select * from sys_option where option_name = 'APP_LXFS'"),
+                           QStringLiteral("select * from kjks_type where kjks_type_id = 1")}));
+}
+
+TEST_F(MainWindowTest, ProfileFailureStopsTheRemainingSteps) {
+    bank.model.profiles[0].columns[QStringLiteral("panduanti")] = QStringLiteral("十");
+    auto form = start();
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_EQ(platform.boxes[0].kind, PlatformServices::BoxKind::Error);
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("'十' is not a valid integer value"));
+    // The status bar was filled before; the title and the navigation were not reached.
+    EXPECT_EQ(form->lblInfo->text(), QStringLiteral("信息"));
+    EXPECT_EQ(form->windowTitle(), QString());
+    EXPECT_EQ(applicationTitle(), productTitle());
+    EXPECT_FALSE(captionIsRed(*form, 1));
+}
+
+TEST_F(MainWindowTest, EmptyTitleEmptiesCaptionAndApplicationTitle) {
+    bank.model.options[QStringLiteral("APP_TITLE")] = QString();
+    auto form = start();
+    EXPECT_EQ(form->windowTitle(), QString());
+    EXPECT_EQ(applicationTitle(), QString());
+}
+
+TEST_F(MainWindowTest, NavigationSwitchesPagesAndRedoesTheCurrentEntry) {
+    auto form = start();
+    struct Step {
+        int number;
+        int page;
+    } steps[] = {{2, TForm1::DocumentsPageIndex}, {3, TForm1::ChapterPageIndex}, {4, TForm1::MockExamPageIndex},
+                 {5, TForm1::WrongPageIndex},     {6, TForm1::FavouritesPageIndex}, {1, TForm1::HomePageIndex}};
+    for (const Step &s : steps) {
+        QTest::mouseClick(form->navButton(s.number), Qt::LeftButton);
+        EXPECT_EQ(form->PageControl1->currentIndex(), s.page) << s.number;
+        for (int n = 1; n <= 6; ++n) EXPECT_EQ(captionIsRed(*form, n), n == s.number) << s.number << " " << n;
+    }
+    // Entry 3 resets the scope and the chosen chapter, also when it is already current.
+    QTest::mouseClick(form->navButton(3), Qt::LeftButton);
+    launchParameters().PracticeScope = 4;
+    launchParameters().SelectedChapterCode = QStringLiteral("10102");
+    QTest::mouseClick(form->navButton(3), Qt::LeftButton);
+    EXPECT_EQ(launchParameters().PracticeScope, 0);
+    EXPECT_EQ(launchParameters().SelectedChapterCode, QString());
+
+    // The home page's syllabus button shows the documents page and leaves the highlight alone.
+    QTest::mouseClick(form->navButton(1), Qt::LeftButton);
+    QTest::mouseClick(form->homePage->syllabusButton(), Qt::LeftButton);
+    EXPECT_EQ(form->PageControl1->currentIndex(), int(TForm1::DocumentsPageIndex));
+    EXPECT_TRUE(captionIsRed(*form, 1));
+}
+
+TEST_F(MainWindowTest, StatusLinkOpensThroughTheShellAndReportsFailure) {
+    bank.model.options[QStringLiteral("APP_LJURL")] = QStringLiteral("  https://www.example.com/kjks ");
+    auto form = start();
+    QTest::mouseClick(form->sLabel2, Qt::LeftButton);
+    EXPECT_EQ(platform.opened, QStringList{QStringLiteral("\"https://www.example.com/kjks\"")});
+    EXPECT_TRUE(platform.boxes.empty());
+
+    platform.shellOpenResult = false;
+    form->sLabel2->setText(QString());
+    QTest::mouseClick(form->sLabel2, Qt::LeftButton);
+    EXPECT_EQ(platform.opened.last(), QStringLiteral("\"\""));
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_EQ(platform.boxes[0].kind, PlatformServices::BoxKind::Error);
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("网址访问出错."));
+    EXPECT_EQ(platform.boxes[0].caption, QStringLiteral("初级会计实务考试系统"));
+}
+
+TEST_F(MainWindowTest, StartingTwiceChangesNothingInTheBank) {
+    bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    auto dump = [&] {
+        QStringList rows;
+        for (const char *table : {"kjks_tigan", "kjks_xuanxiang", "zongtigan", "kjks_zhangjie", "kjks_type",
+                                  "kjks_SJML", "shijuan", "sys_option"}) {
+            const auto result = dataForm()->ADOMain.select(QStringLiteral("select * from ") + QString::fromLatin1(table));
+            for (const auto &row : result) {
+                QStringList cells;
+                for (const QVariant &v : row) cells << v.toString();
+                rows << QString::fromLatin1(table) + QLatin1Char(':') + cells.join(QLatin1Char('|'));
+            }
+        }
+        return rows;
+    };
+    { auto first = start(); }
+    const QStringList before = dump();
+    {
+        auto second = std::make_unique<TForm1>(bank.dir() + QStringLiteral("kjks"));
+        second->FormShow();
+    }
+    EXPECT_EQ(dump(), before);
+    EXPECT_EQ(QDir(bank.dir()).entryList({QStringLiteral("down*")}, QDir::Dirs), QStringList{QStringLiteral("down")});
+}
+
+TEST(Executable, MissingBankEndsWithTheMessageAndNoWindow) {
+    QTemporaryDir dir;
+    const QString exe = dir.path() + QStringLiteral("/kjks");
+    ASSERT_TRUE(QFile::copy(QString::fromUtf8(KJKS_EXECUTABLE), exe));
+    QFile::setPermissions(exe, QFile::permissions(exe) | QFileDevice::ExeOwner);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.start(exe, {});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_NE(p.exitCode(), 0);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(err.contains(QStringLiteral("缺少数据库文件。"))) << qPrintable(err);
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/kjks.dbf")));
+    EXPECT_FALSE(QDir(dir.path() + QStringLiteral("/down")).exists()); // the main window never showed
+}
+
+} // namespace
