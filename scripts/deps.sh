@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev
   libsqlcipher-dev sqlcipher libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk xvfb xauth
+  fonts-noto-cjk xvfb xauth python3
 )
 if [ "${1:-}" = "--with-tools" ]; then
   packages+=(clang libclang-rt-14-dev imagemagick)
