@@ -143,6 +143,38 @@ QPolygon outlinePoints(TzrShape::TGPShapeType shape, const Box &box)
     return p;
 }
 
+QVector<QPoint> outlinePixels(const QPolygon &points)
+{
+    QVector<QPoint> pixels;
+    const int n = points.size();
+    for (int i = 0; i < n; ++i) {
+        const QPoint from = points[i];
+        const QPoint to = points[(i + 1) % n];
+        const int dx = std::abs(to.x() - from.x());
+        const int dy = -std::abs(to.y() - from.y());
+        const int sx = from.x() < to.x() ? 1 : -1;
+        const int sy = from.y() < to.y() ? 1 : -1;
+        int error = dx + dy;
+        int x = from.x();
+        int y = from.y();
+        while (x != to.x() || y != to.y()) {
+            pixels << QPoint(x, y);
+            const int twice = 2 * error;
+            if (twice >= dy) {
+                error += dy;
+                x += sx;
+            }
+            if (twice <= dx) {
+                error += dx;
+                y += sy;
+            }
+        }
+    }
+    if (pixels.isEmpty() && n > 0)
+        pixels << points[0];
+    return pixels;
+}
+
 QRgb gradientBandColor(int band, QRgb first, QRgb last)
 {
     auto channel = [band](int a, int z) { return a + mulDiv(band, z - a, 255); };

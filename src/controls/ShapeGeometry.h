@@ -49,6 +49,10 @@ QPolygon starPoints(const Box &box, int vectors, int startingAngle, int inVector
 // The points of the diamond, triangle and arrow kinds (empty for the other kinds).
 QPolygon outlinePoints(TzrShape::TGPShapeType shape, const Box &box);
 
+// The pixels of a one-pixel outline through the points, closed: every edge from its first point
+// up to but not including its last, so each corner is drawn exactly once.
+QVector<QPoint> outlinePixels(const QPolygon &points);
+
 // Colour of gradient band i (0..255) going from first to last.
 QRgb gradientBandColor(int band, QRgb first, QRgb last);
 // Rows (vertical directions) or columns (horizontal ones) [begin, end) of band i over a length.

@@ -79,6 +79,47 @@ Box normalized(Box box)
     return box;
 }
 
+// Polygon corners are pixel centres: the fill takes the pixels whose centres lie inside, and a
+// thin outline is the run of pixels from corner to corner, corners included. Qt's own thin
+// polygon outline leaves out the lowest and rightmost corners.
+void drawPolygon(QPainter &painter, const QPolygon &points)
+{
+    const QPolygonF centred = QPolygonF(points).translated(0.5, 0.5);
+    const QPen pen = painter.pen();
+    if (pen.style() == Qt::NoPen || pen.width() > 1) {
+        painter.drawPolygon(centred, Qt::WindingFill);
+        return;
+    }
+    painter.setPen(Qt::NoPen);
+    painter.drawPolygon(centred, Qt::WindingFill);
+
+    const QVector<QPoint> pixels = ShapeGeometry::outlinePixels(points);
+    QVector<QPoint> lit;
+    const QVector<qreal> dashes =
+        pen.style() == Qt::SolidLine ? QVector<qreal>() : pen.dashPattern();
+    int period = 0;
+    for (qreal length : dashes)
+        period += int(length);
+    for (int i = 0; i < pixels.size(); ++i) {
+        bool on = true;
+        if (period > 0) {
+            int position = i % period;
+            for (int d = 0; d < dashes.size(); ++d) {
+                position -= int(dashes[d]);
+                if (position < 0) {
+                    on = d % 2 == 0;
+                    break;
+                }
+            }
+        }
+        if (on)
+            lit << pixels[i];
+    }
+    painter.setPen(QPen(pen.color(), 1));
+    painter.drawPoints(lit.constData(), int(lit.size()));
+    painter.setPen(pen);
+}
+
 void tileImage(QPainter &painter, const QImage &image, QSize controlSize)
 {
     for (int y = 0; y < controlSize.height(); y += image.height())
@@ -194,7 +235,7 @@ Figure Figure::translated(int dx, int dy) const
 void Figure::draw(QPainter &painter) const
 {
     if (m_kind == Polygon) {
-        painter.drawPolygon(m_points, Qt::WindingFill);
+        drawPolygon(painter, m_points);
         return;
     }
     const Box box = normalized(m_box);

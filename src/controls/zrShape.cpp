@@ -357,8 +357,11 @@ void TzrShape::mouseReleaseEvent(QMouseEvent *event)
 
 void TzrShape::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    // The release that ends a double click is not a second click.
+    if (event->button() == Qt::LeftButton) {
+        m_leftPressed = false;
         emit OnDblClick();
+    }
     emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
 }
 
