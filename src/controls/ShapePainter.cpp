@@ -18,7 +18,8 @@ QPen outlinePen(const Look &look)
     if (look.outlineStyle == TzrShape::psClear)
         return QPen(Qt::NoPen);
     const int width = std::max(0, look.outlineWidth);
-    QPen pen(QColor(look.outlineColor), width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    // Wide outlines have round ends and joins, as geometric pens do by default.
+    QPen pen(QColor(look.outlineColor), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     // Dashes and dots exist only for thin outlines; a wider outline is drawn solid.
     if (width <= 1) {
         switch (look.outlineStyle) {

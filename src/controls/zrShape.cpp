@@ -85,10 +85,9 @@ void TzrShape::setGradientToColor(const ShapeColor &value)
 
 void TzrShape::setImage(const QImage &value)
 {
-    const QImage picture = value.isNull() ? QImage() : value;
-    if (picture == m_image)
+    if (value == m_image)
         return;
-    m_image = picture;
+    m_image = value;
     update();
 }
 
