@@ -1,5 +1,192 @@
 #include "ReviewPage.h"
 
-ReviewPage::ReviewPage(Kind kind, QWidget *parent) : QWidget(parent), m_kind(kind) {}
-void ReviewPage::ShowProfile() {}
-void ReviewPage::Enter() {}
+#include "DataFormP.h"
+#include "ExamProfile.h"
+#include "FrmZJTestP.h"
+#include "HandlerGuard.h"
+#include "LaunchParameters.h"
+#include "ReviewListModel.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+
+namespace {
+
+// Page geometry inside the 1013 x 475 page area: counts and launcher left, the list right.
+constexpr int kMargin = 16;
+constexpr int kCountWidth = 300;
+constexpr int kCountHeight = 226;
+constexpr int kCountRow = 42;
+constexpr int kListLeft = kMargin + kCountWidth + 16;
+constexpr int kListWidth = 1013 - kListLeft - kMargin;
+constexpr int kListHeight = 475 - 2 * 8;
+constexpr int kTypeColumnWidth = 62;
+constexpr int kQuestionColumnWidth = 434;
+
+struct PageTexts {
+    const char16_t *countGroup;
+    const char *countGroupName;
+    std::array<const char *, 4> boxNames;
+    std::array<const char *, 4> countNames;
+    const char16_t *listGroup;
+    const char *listGroupName;
+    const char *gridName;
+    const char16_t *button;
+    const char *buttonName;
+};
+
+const PageTexts kWrongTexts = {u" 错题范围  ",
+                               "sGroupBox2",
+                               {"sCheckBox5", "sCheckBox6", "sCheckBox7", "sCheckBox8"},
+                               {"Label31", "Label32", "Label33", "Label34"},
+                               u"错题详细",
+                               "sGroupBox3",
+                               "DBGrid2",
+                               u"进入错题强化",
+                               "sBitBtn4"};
+const PageTexts kFavouriteTexts = {u" 收藏范围  ",
+                                   "sGroupBox4",
+                                   {"sCheckBox9", "sCheckBox10", "sCheckBox11", "sCheckBox12"},
+                                   {"Label35", "Label36", "Label37", "Label38"},
+                                   u"收藏详细",
+                                   "sGroupBox5",
+                                   "DBGrid3",
+                                   u"进入收藏试题",
+                                   "sBitBtn5"};
+
+const PageTexts &textsFor(ReviewPage::Kind kind) {
+    return kind == ReviewPage::Kind::WrongQuestions ? kWrongTexts : kFavouriteTexts;
+}
+
+QString name(const char *latin1) { return QString::fromLatin1(latin1); }
+
+std::array<QString, 4> names(const std::array<const char *, 4> &latin1) {
+    return {name(latin1[0]), name(latin1[1]), name(latin1[2]), name(latin1[3])};
+}
+
+QFont uiFont(int pixelSize, bool bold = false) {
+    QFont f(QStringLiteral("微软雅黑"));
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+// Case questions are counted from their stems in zongtigan. The stored profiles name the case
+// type "案例分析题" or, as practice does, "不定项选择题"; both count the stems, since the rows of
+// "实操题" are never the case questions of either.
+bool countsCaseStems(const QString &fourthTypeName) {
+    return fourthTypeName == QStringLiteral("案例分析题") || fourthTypeName == QStringLiteral("不定项选择题");
+}
+
+QString countSql(ReviewPage::Kind kind, int type) {
+    const bool wrong = kind == ReviewPage::Kind::WrongQuestions;
+    if (type == LaunchParameters::Fourth) {
+        if (countsCaseStems(examProfile().sections[ExamProfile::Fourth].typeName))
+            return wrong ? QStringLiteral("select count(ID) from zongtigan where daan <> \"\" and   DDCS = \"1\"")
+                         : QStringLiteral("select count(ID) from zongtigan where daan <> \"\" and  shoucang = \"1\"");
+        return wrong ? QStringLiteral("select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"实操题\" and DDCS = \"1\"")
+                     : QStringLiteral("select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"实操题\" and shoucang = \"1\"");
+    }
+    const QString typeName[3] = {QStringLiteral("单选题"), QStringLiteral("多选题"), QStringLiteral("判断题")};
+    return wrong ? QStringLiteral("select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"") +
+                       typeName[type] + QStringLiteral("\" and DDCS = \"1\"")
+                 : QStringLiteral("SELECT count(tigan_id) from  kjks_tigan  where daan <> \"\" and   shoucang = \"1\" and tixing = \"") +
+                       typeName[type] + QStringLiteral("\"");
+}
+
+QString listSql(ReviewPage::Kind kind) {
+    return kind == ReviewPage::Kind::WrongQuestions
+               ? QStringLiteral("select * from kjks_tigan where daan <> \"\" and DDCS = \"1\"  order by tigan_id asc")
+               : QStringLiteral("select * from kjks_tigan where daan <> \"\"  and shoucang = \"1\"  order by tigan_id asc");
+}
+
+} // namespace
+
+ReviewPage::ReviewPage(Kind kind, QWidget *parent)
+    : QWidget(parent),
+      countGroup(new QGroupBox(QString::fromUtf16(textsFor(kind).countGroup), this)),
+      typeBoxes(countGroup, names(textsFor(kind).boxNames)),
+      launchPractice(&RunPractice),
+      m_kind(kind),
+      m_model(new ReviewListModel(this)) {
+    const PageTexts &t = textsFor(kind);
+    countGroup->setObjectName(name(t.countGroupName));
+    countGroup->setFont(uiFont(15));
+    countGroup->setGeometry(kMargin, 8, kCountWidth, kCountHeight);
+    for (int i = 0; i < 4; ++i) {
+        const int top = 38 + i * kCountRow;
+        typeBoxes.box(i)->setGeometry(28, top, 160, 28);
+        auto *count = new QLabel(QStringLiteral("0"), countGroup);
+        count->setObjectName(name(t.countNames[size_t(i)]));
+        count->setFont(uiFont(16, true));
+        count->setStyleSheet(QStringLiteral("color: #c00000;"));
+        count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        count->setGeometry(190, top, 56, 28);
+        auto *unit = new QLabel(QStringLiteral("题"), countGroup);
+        unit->setGeometry(252, top, 24, 28);
+        countLabels[size_t(i)] = count;
+    }
+
+    launchButton = new QPushButton(QString::fromUtf16(t.button), this);
+    launchButton->setObjectName(name(t.buttonName));
+    launchButton->setFont(uiFont(20, true));
+    launchButton->setGeometry(kMargin + (kCountWidth - 220) / 2, 8 + kCountHeight + 28, 220, 52);
+    connect(launchButton, &QPushButton::clicked, this, &ReviewPage::LaunchClick);
+
+    listGroup = new QGroupBox(QString::fromUtf16(t.listGroup), this);
+    listGroup->setObjectName(name(t.listGroupName));
+    listGroup->setFont(uiFont(15));
+    listGroup->setGeometry(kListLeft, 8, kListWidth, kListHeight);
+    DBGrid = new QTableView(listGroup);
+    DBGrid->setObjectName(name(t.gridName));
+    DBGrid->setFont(uiFont(14));
+    DBGrid->setGeometry(12, 30, kListWidth - 24, kListHeight - 42);
+    DBGrid->setModel(m_model);
+    DBGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid->setWordWrap(false);
+    DBGrid->setTextElideMode(Qt::ElideNone);
+    DBGrid->verticalHeader()->hide();
+    DBGrid->verticalHeader()->setDefaultSectionSize(26);
+    DBGrid->horizontalHeader()->setHighlightSections(false);
+    DBGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    DBGrid->horizontalHeader()->setStretchLastSection(true);
+    sizeColumns();
+}
+
+// A reset of the list's rows resets the header too, so the widths are applied after every reload.
+void ReviewPage::sizeColumns() {
+    DBGrid->setColumnWidth(ReviewListModel::TypeColumn, kTypeColumnWidth);
+    DBGrid->setColumnWidth(ReviewListModel::QuestionColumn, kQuestionColumnWidth);
+}
+
+void ReviewPage::ShowProfile() { typeBoxes.ShowProfile(); }
+
+void ReviewPage::Enter() {
+    recount();
+    m_list.setConnection(&dataForm()->ADOMain);
+    m_list.openSql(listSql(m_kind));
+    m_model->reload(m_list);
+    sizeColumns();
+}
+
+void ReviewPage::recount() {
+    Dataset &q = dataForm()->ADOSql;
+    for (int i = 0; i < 4; ++i) {
+        q.openSql(countSql(m_kind, i));
+        countLabels[size_t(i)]->setText(q.firstValue().toString());
+    }
+}
+
+void ReviewPage::LaunchClick() {
+    Guarded([&] {
+        launchParameters().PracticeScope = m_kind == Kind::WrongQuestions ? 2 : 3;
+        typeBoxes.StoreFlags();
+        launchPractice();
+    });
+}
