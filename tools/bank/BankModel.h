@@ -76,7 +76,7 @@ struct BankPaperItem {
     int sjID = 0;
     int xth = 0;
     QString tixing;
-    int tigan_id = 0;
+    int tigan_id = 0; // 0: NULL, as on the scratch row
     QString daan;
     QString KSDA;
     bool hasDefen = false;

@@ -12,6 +12,10 @@
 #include <QTemporaryFile>
 
 #include <cstdio>
+#include <map>
+#include <sqlite3.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +27,72 @@ QString encoded(const QString &plain, const QString &what) {
     const QString stored = EncodeQuestionText(plain, &ok);
     if (!ok) throw KjksError(what + QStringLiteral(": a character cannot be written in GBK"));
     return stored;
+}
+
+// Runs the many row inserts of a bank with each statement prepared once: preparing costs more than
+// inserting a row. Values bind as SqlDatabase binds them (an invalid QVariant is NULL).
+class RowInserter {
+public:
+    explicit RowInserter(SqlDatabase &db) : m_db(db.handle()) {}
+    ~RowInserter() {
+        for (auto &[sql, stmt] : m_statements) sqlite3_finalize(stmt);
+    }
+    RowInserter(const RowInserter &) = delete;
+    RowInserter &operator=(const RowInserter &) = delete;
+
+    void operator()(const QString &sql, const std::vector<QVariant> &values) {
+        sqlite3_stmt *&stmt = m_statements[sql];
+        if (!stmt) {
+            const QByteArray text = sql.toUtf8();
+            if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK) fail();
+        }
+        sqlite3_reset(stmt);
+        int i = 1;
+        for (const QVariant &v : values) {
+            int rc;
+            switch (v.typeId()) {
+            case QMetaType::UnknownType:
+                rc = sqlite3_bind_null(stmt, i);
+                break;
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int64(stmt, i, v.toLongLong());
+                break;
+            case QMetaType::Double:
+                rc = sqlite3_bind_double(stmt, i, v.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray b = v.toByteArray();
+                rc = sqlite3_bind_blob(stmt, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QByteArray t = v.toString().toUtf8();
+                rc = sqlite3_bind_text(stmt, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+            }
+            }
+            if (rc != SQLITE_OK) fail();
+            ++i;
+        }
+        if (sqlite3_step(stmt) != SQLITE_DONE) fail();
+    }
+
+private:
+    [[noreturn]] void fail() const { throw SqlError(QString::fromUtf8(sqlite3_errmsg(m_db))); }
+
+    sqlite3 *m_db;
+    std::map<QString, sqlite3_stmt *> m_statements;
+};
+
+// Flushes a closed file to the disk, so that the rename never publishes a bank still in the cache.
+void syncFile(const QString &path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        if (fd >= 0) ::close(fd);
+        throw KjksError(QStringLiteral("cannot flush the new bank to the disk: ") + path);
+    }
+    ::close(fd);
 }
 
 } // namespace
@@ -43,20 +113,22 @@ QString StemAnswer(const std::vector<const BankQuestion *> &subQuestionsInIdOrde
 void InsertBankRows(SqlDatabase &db, const BankModel &m) {
     db.exec(QStringLiteral("begin"));
     try {
+        {
+        RowInserter insert(db);
         for (const auto &[name, value] : m.options)
-            db.exec(QStringLiteral("insert into sys_option (option_name, option_value) values (?, ?)"),
+            insert(QStringLiteral("insert into sys_option (option_name, option_value) values (?, ?)"),
                     {name.toUpper(), value});
         for (const BankProfile &p : m.profiles) {
-            db.exec(QStringLiteral("insert into kjks_type (kjks_type_id) values (?)"), {p.id});
+            insert(QStringLiteral("insert into kjks_type (kjks_type_id) values (?)"), {p.id});
             for (const auto &[col, value] : p.columns)
-                db.exec(QStringLiteral("update kjks_type set \"%1\" = ? where kjks_type_id = ?").arg(col),
+                insert(QStringLiteral("update kjks_type set \"%1\" = ? where kjks_type_id = ?").arg(col),
                         {value, p.id});
         }
         for (const BankChapter &c : m.chapters)
-            db.exec(QStringLiteral("insert into kjks_zhangjie (daima, mc) values (?, ?)"), {c.daima, c.mc});
+            insert(QStringLiteral("insert into kjks_zhangjie (daima, mc) values (?, ?)"), {c.daima, c.mc});
         for (const BankQuestion &q : m.questions) {
             const QString where = QStringLiteral("question %1").arg(q.id);
-            db.exec(QStringLiteral("insert into kjks_tigan (tigan_id, tixing, timian, timian2, tmimage, daan, jiexi,"
+            insert(QStringLiteral("insert into kjks_tigan (tigan_id, tixing, timian, timian2, tmimage, daan, jiexi,"
                                    " zhang, jie, YDCS, DDCS, shoucang, ZQCS, ZONGCS, flag_state, zongtimian, shijuan)"
                                    " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                     {q.id, q.tixing, encoded(q.timian, where), textOrNull(q.timian2), blobOrNull(q.tmimage),
@@ -64,12 +136,12 @@ void InsertBankRows(SqlDatabase &db, const BankModel &m) {
                      q.progress.shoucang, q.progress.ZQCS, q.progress.ZONGCS, q.flag_state, textOrNull(q.zongtimian),
                      textOrNull(q.shijuan)});
             for (const BankOption &o : q.options)
-                db.exec(QStringLiteral("insert into kjks_xuanxiang (tigan_ID, timian, flag_state) values (?, ?, ?)"),
+                insert(QStringLiteral("insert into kjks_xuanxiang (tigan_ID, timian, flag_state) values (?, ?, ?)"),
                         {q.id, encoded(o.text, where), o.withdrawn ? 1 : 0});
         }
         for (const BankStem &s : m.stems) {
             const QString where = QStringLiteral("case %1").arg(s.id);
-            db.exec(QStringLiteral("insert into zongtigan (ID, zongtimian, timian2, tmimage, daan, jiexi, zhang, jie,"
+            insert(QStringLiteral("insert into zongtigan (ID, zongtimian, timian2, tmimage, daan, jiexi, zhang, jie,"
                                    " YDCS, DDCS, shoucang, ZQCS, ZONGCS, shijuan, flag_state)"
                                    " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                     {s.id, encoded(s.zongtimian, where), textOrNull(s.timian2), blobOrNull(s.tmimage), s.daan,
@@ -81,7 +153,7 @@ void InsertBankRows(SqlDatabase &db, const BankModel &m) {
                 const auto it = p.scores.find(QString::fromLatin1(name));
                 return it == p.scores.end() ? QVariant() : QVariant(it->second);
             };
-            db.exec(QStringLiteral("insert into kjks_SJML (sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen,"
+            insert(QStringLiteral("insert into kjks_SJML (sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen,"
                                    " AnLiDeFen, flag_state) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                     {p.sjID, textOrNull(p.DTKSSJ.isEmpty() ? QString() : p.DTKSSJ),
                      textOrNull(p.JJSJ.isEmpty() ? QString() : p.JJSJ), score("DEFEN"), score("DanDeFen"),
@@ -90,14 +162,16 @@ void InsertBankRows(SqlDatabase &db, const BankModel &m) {
         bool hasScratch = false;
         for (const BankPaperItem &i : m.paperItems) {
             hasScratch = hasScratch || (i.sjID == 0 && i.xth == 200);
-            db.exec(QStringLiteral("insert into shijuan (ID, sjID, xth, tixing, tigan_id, daan, KSDA, defen, kaolv)"
+            insert(QStringLiteral("insert into shijuan (ID, sjID, xth, tixing, tigan_id, daan, KSDA, defen, kaolv)"
                                    " values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    {i.id > 0 ? QVariant(i.id) : QVariant(), i.sjID, i.xth, textOrNull(i.tixing), i.tigan_id,
+                    {i.id > 0 ? QVariant(i.id) : QVariant(), i.sjID, i.xth, textOrNull(i.tixing),
+                     i.tigan_id != 0 ? QVariant(i.tigan_id) : QVariant(),
                      textOrNull(i.daan), textOrNull(i.KSDA), i.hasDefen ? QVariant(i.defen) : QVariant(),
                      textOrNull(i.kaolv)});
         }
         if (m.addScratchRow && !hasScratch)
-            db.exec(QStringLiteral("insert into shijuan (sjID, xth, KSDA) values (0, 200, '')"));
+            insert(QStringLiteral("insert into shijuan (sjID, xth, KSDA) values (0, 200, '')"), {});
+        } // statements finalized before the commit
         db.exec(QStringLiteral("commit"));
     } catch (...) {
         try {
@@ -127,10 +201,15 @@ void WriteBank(const BankModel &model, const QString &path) {
     try {
         SqlDatabase db;
         db.create(tempPath, QString::fromLatin1(kBankPassword));
+        // A new file that is thrown away on any failure needs no journal while it is filled; it is
+        // made durable once, before the rename.
+        db.select(QStringLiteral("PRAGMA journal_mode = OFF"));
+        db.exec(QStringLiteral("PRAGMA synchronous = OFF"));
         CreateBankSchema(db);
         InsertBankRows(db, model);
-        db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        db.select(QStringLiteral("PRAGMA journal_mode = WAL"));
         db.close();
+        syncFile(tempPath);
     } catch (...) {
         removeTemp();
         throw;

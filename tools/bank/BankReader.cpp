@@ -1,0 +1,194 @@
+#include "BankReader.h"
+
+#include "BankSourceSyntax.h"
+#include "DataFormP.h"
+#include "Gbk.h"
+#include "QuestionText.h"
+#include "SqlDatabase.h"
+#include "SqlError.h"
+
+#include <QHash>
+
+namespace {
+
+using Rows = std::vector<std::vector<QVariant>>;
+
+QString text(const QVariant &v) {
+    if (v.isNull()) return QString();
+    const QString s = v.toString();
+    return s.isEmpty() ? banksource::EmptyText() : s;
+}
+
+bool isHexDigit(QChar c) {
+    const ushort u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+}
+
+int integer(const QVariant &v) { return v.isNull() ? 0 : int(v.toLongLong()); }
+
+QString flag(const QVariant &v) { return v.isNull() ? QStringLiteral("0") : text(v); }
+
+class Decoder {
+public:
+    explicit Decoder(std::vector<BankProblem> *problems) : m_problems(problems) {}
+
+    QString operator()(const QVariant &stored, const char *table, int key, const char *column, int option = -1) {
+        const QString value = stored.isNull() ? QString() : stored.toString();
+        if (!m_problems) {
+            try {
+                return DecodeQuestionText(value);
+            } catch (const KjksError &e) {
+                throw KjksError(QStringLiteral("%1 %2 %3: %4")
+                                    .arg(QString::fromLatin1(table))
+                                    .arg(key)
+                                    .arg(QString::fromLatin1(column), e.message()));
+            }
+        }
+        QString problem;
+        QString plain;
+        for (QChar c : value)
+            if (!isHexDigit(c)) {
+                problem = QStringLiteral("the stored text holds '%1', which is not a hexadecimal digit").arg(c);
+                break;
+            }
+        if (problem.isEmpty() && value.size() % 2 != 0) problem = QStringLiteral("the stored text has an odd number of digits");
+        if (problem.isEmpty()) {
+            try {
+                plain = DecodeQuestionText(value);
+                const QByteArray bytes = HexToBytes(value);
+                if (plain.contains(QChar(0xFFFD))) {
+                    problem = QStringLiteral("the deciphered bytes are not GBK text");
+                } else if (bytes.size() >= 8) {
+                    qint64 length = 0;
+                    for (int i = 7; i >= 0; --i) length = length << 8 | quint8(bytes[i]);
+                    const qint64 actual = UnicodeToGbk(plain).size();
+                    if (length != actual)
+                        problem = QStringLiteral("the length field says %1 bytes, the text has %2").arg(length).arg(actual);
+                }
+            } catch (const KjksError &e) {
+                problem = e.message();
+            }
+        }
+        if (problem.isEmpty()) return plain;
+        m_problems->push_back(BankProblem{QString::fromLatin1(table), QString::number(key), QString::fromLatin1(column),
+                                          option, problem});
+        return QString();
+    }
+
+private:
+    std::vector<BankProblem> *m_problems;
+};
+
+} // namespace
+
+BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems) {
+    BankModel m;
+    m.addScratchRow = false; // the model mirrors the bank: its items are all there is
+    Decoder decode(textProblems);
+
+    for (const auto &r : db.select(QStringLiteral("select option_name, option_value from sys_option order by option_id")))
+        m.options[text(r[0]).toUpper()] = text(r[1]).isNull() ? banksource::EmptyText() : text(r[1]);
+
+    std::vector<QString> names;
+    for (const auto &r : db.select(QStringLiteral("select * from kjks_type order by kjks_type_id"), {}, &names)) {
+        BankProfile p;
+        for (size_t c = 0; c < names.size(); ++c) {
+            if (names[c].compare(QLatin1String("kjks_type_id"), Qt::CaseInsensitive) == 0) p.id = integer(r[c]);
+            else if (!r[c].isNull()) p.columns[names[c]] = text(r[c]);
+        }
+        m.profiles.push_back(std::move(p));
+    }
+
+    for (const auto &r : db.select(QStringLiteral("select daima, mc from kjks_zhangjie order by daima")))
+        m.chapters.push_back(BankChapter{text(r[0]), text(r[1])});
+
+    const Rows questions = db.select(QStringLiteral(
+        "select tigan_id, tixing, timian, timian2, tmimage, daan, jiexi, zhang, jie, YDCS, DDCS, shoucang, ZQCS,"
+        " ZONGCS, flag_state, zongtimian, shijuan from kjks_tigan order by tigan_id"));
+    m.questions.reserve(questions.size());
+    QHash<int, size_t> questionIndex;
+    for (const auto &r : questions) {
+        BankQuestion q;
+        q.id = integer(r[0]);
+        q.tixing = text(r[1]);
+        q.timian = decode(r[2], "kjks_tigan", q.id, "timian");
+        q.timian2 = text(r[3]);
+        q.tmimage = r[4].isNull() ? QByteArray() : r[4].toByteArray();
+        q.daan = text(r[5]);
+        q.jiexi = decode(r[6], "kjks_tigan", q.id, "jiexi");
+        q.zhang = integer(r[7]);
+        q.jie = integer(r[8]);
+        q.progress = BankProgress{flag(r[9]), flag(r[10]), flag(r[11]), integer(r[12]), integer(r[13])};
+        q.flag_state = integer(r[14]);
+        q.zongtimian = text(r[15]);
+        q.shijuan = text(r[16]);
+        questionIndex.insert(q.id, m.questions.size());
+        m.questions.push_back(std::move(q));
+    }
+    for (const auto &r :
+         db.select(QStringLiteral("select tigan_ID, timian, flag_state from kjks_xuanxiang order by xuanxiang_id"))) {
+        const auto it = questionIndex.constFind(integer(r[0]));
+        if (it == questionIndex.constEnd()) continue; // an option of no question has no place in a source
+        BankQuestion &q = m.questions[*it];
+        const int index = int(q.options.size());
+        q.options.push_back(BankOption{decode(r[1], "kjks_tigan", q.id, "option", index), integer(r[2]) == 1});
+    }
+
+    for (const auto &r : db.select(QStringLiteral(
+             "select ID, zongtimian, timian2, tmimage, daan, jiexi, zhang, jie, YDCS, DDCS, shoucang, ZQCS, ZONGCS,"
+             " shijuan, flag_state from zongtigan order by ID"))) {
+        BankStem s;
+        s.id = integer(r[0]);
+        s.zongtimian = decode(r[1], "zongtigan", s.id, "zongtimian");
+        s.timian2 = text(r[2]);
+        s.tmimage = r[3].isNull() ? QByteArray() : r[3].toByteArray();
+        s.daan = text(r[4]);
+        s.jiexi = decode(r[5], "zongtigan", s.id, "jiexi");
+        s.zhang = integer(r[6]);
+        s.jie = integer(r[7]);
+        s.progress = BankProgress{flag(r[8]), flag(r[9]), flag(r[10]), integer(r[11]), integer(r[12])};
+        s.shijuan = text(r[13]);
+        s.flag_state = integer(r[14]);
+        m.stems.push_back(std::move(s));
+    }
+
+    static const char *const scoreNames[] = {"DEFEN", "DanDeFen", "DuoDeFen", "PanDeFen", "AnLiDeFen"};
+    for (const auto &r : db.select(QStringLiteral("select sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen,"
+                                                  " AnLiDeFen, flag_state from kjks_SJML order by sjID"))) {
+        BankPaper p;
+        p.sjID = integer(r[0]);
+        p.DTKSSJ = text(r[1]);
+        p.JJSJ = text(r[2]);
+        for (int i = 0; i < 5; ++i)
+            if (!r[size_t(3 + i)].isNull()) p.scores[QString::fromLatin1(scoreNames[i])] = r[size_t(3 + i)].toDouble();
+        p.flag_state = integer(r[8]);
+        m.papers.push_back(std::move(p));
+    }
+
+    for (const auto &r : db.select(QStringLiteral(
+             "select ID, sjID, xth, tixing, tigan_id, daan, KSDA, defen, kaolv from shijuan order by ID"))) {
+        BankPaperItem i;
+        i.id = integer(r[0]);
+        i.sjID = integer(r[1]);
+        i.xth = integer(r[2]);
+        i.tixing = text(r[3]);
+        i.tigan_id = integer(r[4]);
+        i.daan = text(r[5]);
+        i.KSDA = text(r[6]);
+        i.hasDefen = !r[7].isNull();
+        i.defen = r[7].toDouble();
+        i.kaolv = text(r[8]);
+        m.paperItems.push_back(std::move(i));
+    }
+    return m;
+}
+
+BankModel ReadBank(const QString &bankPath, std::vector<BankProblem> *textProblems) {
+    SqlDatabase db;
+    try {
+        db.open(bankPath, QString::fromLatin1(kBankPassword));
+    } catch (const KjksError &e) {
+        throw KjksError(QStringLiteral("%1: cannot open the bank: %2").arg(bankPath, e.message()));
+    }
+    return ReadBank(db, textProblems);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "BankModel.h"
+#include "BankRules.h"
+
+#include <QString>
+#include <vector>
+
+class SqlDatabase;
+
+// Reads a built bank back into a BankModel with every encoded text decoded, rows in key order and
+// options in xuanxiang_id order, so that WriteBank of the result gives the same rows again.
+//
+// Without `textProblems` a text that does not decode throws KjksError naming its row. With it, every
+// encoded text is checked strictly (hexadecimal throughout, deciphers, GBK, length field) and each
+// failure is recorded there instead, the text being left empty.
+BankModel ReadBank(const QString &bankPath, std::vector<BankProblem> *textProblems = nullptr);
+BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems = nullptr);

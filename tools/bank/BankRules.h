@@ -1,0 +1,55 @@
+#pragma once
+
+#include "BankModel.h"
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+// The mechanical rules a bank's content must keep, stated once over the in-memory model: the source
+// reader reports them at the author's file and line, `kjks-bank check` at the row of a built bank.
+
+// Question type names as the bank stores them.
+namespace banktypes {
+inline QString single() { return QStringLiteral("单选题"); }
+inline QString multiple() { return QStringLiteral("多选题"); }
+inline QString judgement() { return QStringLiteral("判断题"); }
+inline QString operation() { return QStringLiteral("实操题"); }
+inline QString caseQuestion() { return QStringLiteral("不定项选择题"); }
+inline QString randomPool() { return QStringLiteral("随机"); }
+} // namespace banktypes
+
+// One broken rule, named by the row it sits in. `column` is the column at fault (empty: the row as a
+// whole); for "option" `option` is the 0-based index of the option.
+struct BankProblem {
+    QString table;
+    QString key;
+    QString column;
+    int option = -1;
+    QString message;
+};
+
+// "kjks_tigan 1001 daan: answer letter E is beyond the 4 options"
+QString ProblemText(const BankProblem &problem);
+
+// Every rule the rows of a bank must keep on their own, whatever its exam profile: answers within
+// the options and in option order, case stems and their sub-questions, chapter tree and sections,
+// texts that the encoded columns can hold, readable pictures, paper items that point at rows.
+std::vector<BankProblem> ValidateBankModel(const BankModel &model);
+
+// Empty when `daan` is a well-formed answer for a question of this type with `optionCount`
+// options, else what is wrong with it.
+QString AnswerProblem(const QString &tixing, bool subQuestion, const QString &daan, int optionCount);
+
+// Empty when GBK can hold every character of `text`, else a message naming the first that it cannot.
+QString GbkProblem(const QString &text);
+
+// True when Qt's image readers read the bytes as a picture.
+bool IsReadableImage(const QByteArray &bytes);
+
+// Section code of a question: "01", chapter and section as two digits each; empty when a number
+// does not fit in two digits.
+QString SectionCode(int zhang, int jie);
+
+// Sub-questions of each stem in id order, as StemAnswer wants them.
+std::map<int, std::vector<const BankQuestion *>> SubQuestionsByStem(const BankModel &model);

@@ -1,0 +1,525 @@
+#include "BankSource.h"
+
+#include "BankRules.h"
+#include "BankSourceSyntax.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using namespace banksource;
+
+namespace {
+
+// Past this many, the message stops listing; the count still tells how many there were.
+constexpr int kListedProblems = 200;
+
+struct ValueLine {
+    QString column; // canonical name
+    QString value;
+    int line = 0;
+    bool escaped = false;
+};
+
+struct Record {
+    const Table *table = nullptr;
+    QString key; // canonical: integer as decimal, option name upper-case, chapter code as written
+    QString file;
+    int line = 0;
+    std::vector<ValueLine> values;
+};
+
+// Where a row's pieces were written, to put the rules' findings at the author's line.
+struct Location {
+    QString file;
+    int header = 0;
+    std::map<QString, int> columns;
+    std::vector<int> options;
+};
+
+QString joinProblems(const QStringList &problems) {
+    QStringList shown = problems.mid(0, kListedProblems);
+    if (problems.size() > kListedProblems)
+        shown << QStringLiteral("... and %1 more problems").arg(problems.size() - kListedProblems);
+    return shown.join(QLatin1Char('\n'));
+}
+
+bool parseInt(const QString &text, int *out) {
+    bool ok = false;
+    const qlonglong v = TrimBlanks(text).toLongLong(&ok, 10);
+    if (!ok || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return false;
+    *out = int(v);
+    return true;
+}
+
+} // namespace
+
+BankSourceError::BankSourceError(const QStringList &problems)
+    : KjksError(joinProblems(problems)), m_problems(problems) {}
+
+struct BankSourceReader::State {
+    QDir dir;
+    QStringList problems;
+    BankModel model;
+    std::map<std::pair<QString, QString>, Location> locations; // (table, key)
+    std::map<std::pair<QString, QString>, bool> stemDaanGiven;
+
+    std::unique_ptr<Record> record; // the record being read; null outside one or after a bad header
+    bool skipping = false;          // inside a record whose header was wrong: its lines are not read
+    bool valueOpen = false;         // the last value line may be continued
+    bool valueBad = false;          // the last value line was wrong: its continuation lines say nothing new
+
+    void problem(const QString &file, int line, const QString &what) {
+        problems << QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what);
+    }
+
+    void readLine(const QString &file, int number, QStringView line);
+    void startRecord(const QString &file, int number, QStringView line);
+    void closeRecord();
+    void addColumn(const QString &file, int number, QStringView line);
+
+    bool integerValue(const Record &r, const ValueLine &v, int *out) {
+        if (parseInt(v.value, out)) return true;
+        problem(r.file, v.line, QStringLiteral("%1: '%2' is not a whole number").arg(v.column, v.value));
+        return false;
+    }
+    QByteArray picture(const Record &r, const ValueLine &v);
+    void closeQuestion(const Record &r);
+    void closeStem(const Record &r);
+    void closePaper(const Record &r);
+    void closePaperItem(const Record &r);
+};
+
+void BankSourceReader::State::readLine(const QString &file, int number, QStringView line) {
+    const QStringView trimmed = TrimBlanks(line);
+    if (trimmed.isEmpty() || trimmed.front() == QLatin1Char('#')) return; // blank or comment
+    if (IsBlank(line.front())) {
+        if (skipping || valueBad) return;
+        if (!record || !valueOpen) {
+            problem(file, number, QStringLiteral("a line that starts with a blank continues a value, but no value "
+                                                 "comes before it"));
+            return;
+        }
+        const QChar control = FirstControlCharacter(trimmed);
+        if (!control.isNull()) {
+            problem(file, number,
+                    QStringLiteral("control character U+%1 in a value (write such values in the escaped form)")
+                        .arg(QString::number(control.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+            return;
+        }
+        ValueLine &v = record->values.back();
+        v.value += QLatin1Char('\n');
+        v.value += trimmed;
+        return;
+    }
+    valueOpen = false;
+    valueBad = false;
+    if (line.front() == QLatin1Char('[')) {
+        startRecord(file, number, trimmed);
+        return;
+    }
+    if (skipping) return;
+    const int before = int(problems.size());
+    addColumn(file, number, line);
+    valueBad = int(problems.size()) > before;
+}
+
+void BankSourceReader::State::startRecord(const QString &file, int number, QStringView line) {
+    closeRecord();
+    skipping = true;
+    if (line.back() != QLatin1Char(']')) {
+        problem(file, number, QStringLiteral("a record header is written [table key]"));
+        return;
+    }
+    const QStringView inner = TrimBlanks(line.mid(1, line.size() - 2));
+    qsizetype gap = 0;
+    while (gap < inner.size() && !IsBlank(inner[gap])) ++gap;
+    const QStringView tableName = inner.left(gap);
+    const QStringView key = TrimBlanks(inner.mid(gap));
+    if (tableName.isEmpty() || key.isEmpty()) {
+        problem(file, number, QStringLiteral("a record header is written [table key]"));
+        return;
+    }
+    const Table *table = FindTable(tableName);
+    if (!table) {
+        QStringList names;
+        for (const Table &t : Tables()) names << t.name;
+        problem(file, number,
+                QStringLiteral("unknown table '%1' (known: %2)").arg(tableName.toString(), names.join(QStringLiteral(", "))));
+        return;
+    }
+    QString canonical;
+    switch (table->key) {
+    case KeyKind::Integer: {
+        int id = 0;
+        if (!parseInt(key.toString(), &id) || id <= 0) {
+            problem(file, number, QStringLiteral("the key of %1 is a whole number above 0, not '%2'")
+                                      .arg(table->name, key.toString()));
+            return;
+        }
+        canonical = QString::number(id);
+        break;
+    }
+    case KeyKind::Name:
+        for (QChar c : key)
+            if (IsBlank(c) || !FirstControlCharacter(QStringView(&c, 1)).isNull()) {
+                problem(file, number, QStringLiteral("an option name is one word, not '%1'").arg(key.toString()));
+                return;
+            }
+        canonical = key.toString().toUpper();
+        break;
+    case KeyKind::ChapterCode: {
+        bool digits = true;
+        for (QChar c : key) digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        if (!digits || (key.size() != 2 && key.size() != 4 && key.size() != 6)) {
+            problem(file, number,
+                    QStringLiteral("a chapter code has 2, 4 or 6 digits, not '%1'").arg(key.toString()));
+            return;
+        }
+        canonical = key.toString();
+        break;
+    }
+    }
+    const auto where = std::make_pair(table->name, canonical);
+    const auto first = locations.find(where);
+    if (first != locations.end()) {
+        problem(file, number, QStringLiteral("duplicate [%1 %2], first written at %3:%4")
+                                  .arg(table->name, canonical, first->second.file)
+                                  .arg(first->second.header));
+        return;
+    }
+    Location &loc = locations[where];
+    loc.file = file;
+    loc.header = number;
+    record = std::make_unique<Record>();
+    record->table = table;
+    record->key = canonical;
+    record->file = file;
+    record->line = number;
+    skipping = false;
+}
+
+void BankSourceReader::State::addColumn(const QString &file, int number, QStringView line) {
+    const qsizetype colon = line.indexOf(QLatin1Char(':'));
+    if (colon < 0) {
+        const bool fullWidth = line.contains(QChar(0xFF1A));
+        problem(file, number, fullWidth ? QStringLiteral("expected 'column: value' with an ASCII colon, not '：'")
+                                        : QStringLiteral("expected '[table key]' or 'column: value'"));
+        return;
+    }
+    const QStringView name = TrimBlanks(line.left(colon));
+    bool identifier = !name.isEmpty();
+    for (QChar c : name)
+        identifier = identifier && (c == QLatin1Char('_') || (c.unicode() < 128 && c.isLetterOrNumber()));
+    if (!identifier) {
+        problem(file, number, QStringLiteral("expected '[table key]' or 'column: value'"));
+        return;
+    }
+    if (!record) {
+        problem(file, number, QStringLiteral("'%1:' comes before any [table key] header").arg(name.toString()));
+        return;
+    }
+    const Column *column = FindColumn(*record->table, name);
+    if (!column) {
+        problem(file, number, QStringLiteral("unknown column '%1' in %2").arg(name.toString(), record->table->name));
+        return;
+    }
+    if (!column->repeatable)
+        for (const ValueLine &v : record->values)
+            if (v.column == column->name) {
+                problem(file, number, QStringLiteral("%1 is given twice (first at line %2)").arg(column->name).arg(v.line));
+                return;
+            }
+    QStringView rest = line.mid(colon + 1);
+    ValueLine v;
+    v.column = column->name;
+    v.line = number;
+    if (!rest.isEmpty() && rest.front() == QLatin1Char(':')) {
+        QString error;
+        if (!UnescapeValue(TrimBlanks(rest.mid(1)), &v.value, &error)) {
+            problem(file, number, error);
+            return;
+        }
+        v.escaped = true;
+    } else {
+        rest = TrimBlanks(rest);
+        const QChar control = FirstControlCharacter(rest);
+        if (!control.isNull()) {
+            problem(file, number,
+                    QStringLiteral("control character U+%1 in a value (write such values in the escaped form)")
+                        .arg(QString::number(control.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+            return;
+        }
+        v.value = rest.isEmpty() ? EmptyText() : rest.toString();
+        valueOpen = true;
+    }
+    record->values.push_back(std::move(v));
+}
+
+QByteArray BankSourceReader::State::picture(const Record &r, const ValueLine &v) {
+    if (v.value.isEmpty()) return QByteArray();
+    QFile f(QFileInfo(v.value).isAbsolute() ? v.value : dir.filePath(v.value));
+    if (!f.open(QIODevice::ReadOnly)) {
+        problem(r.file, v.line, QStringLiteral("cannot read the picture '%1'").arg(v.value));
+        return QByteArray();
+    }
+    const QByteArray bytes = f.readAll();
+    if (bytes.isEmpty()) problem(r.file, v.line, QStringLiteral("the picture '%1' is empty").arg(v.value));
+    return bytes;
+}
+
+void BankSourceReader::State::closeQuestion(const Record &r) {
+    BankQuestion q;
+    q.id = r.key.toInt();
+    Location &loc = locations[{r.table->name, r.key}];
+    for (const ValueLine &v : r.values) {
+        const QString &c = v.column;
+        loc.columns.emplace(c, v.line);
+        int n = 0;
+        if (c == QLatin1String("tixing")) q.tixing = v.value;
+        else if (c == QLatin1String("timian")) q.timian = v.value;
+        else if (c == QLatin1String("option") || c == QLatin1String("option_withdrawn")) {
+            q.options.push_back(BankOption{v.value, c == QLatin1String("option_withdrawn")});
+            loc.options.push_back(v.line);
+        } else if (c == QLatin1String("daan")) q.daan = v.value;
+        else if (c == QLatin1String("jiexi")) q.jiexi = v.value;
+        else if (c == QLatin1String("zhang")) { if (integerValue(r, v, &n)) q.zhang = n; }
+        else if (c == QLatin1String("jie")) { if (integerValue(r, v, &n)) q.jie = n; }
+        else if (c == QLatin1String("tmimage")) q.tmimage = picture(r, v);
+        else if (c == QLatin1String("timian2")) q.timian2 = v.value;
+        else if (c == QLatin1String("zongtimian")) { if (integerValue(r, v, &n)) q.zongtimian = QString::number(n); }
+        else if (c == QLatin1String("shijuan")) q.shijuan = v.value;
+        else if (c == QLatin1String("flag_state")) { if (integerValue(r, v, &n)) q.flag_state = n; }
+        else if (c == QLatin1String("YDCS")) q.progress.YDCS = v.value;
+        else if (c == QLatin1String("DDCS")) q.progress.DDCS = v.value;
+        else if (c == QLatin1String("shoucang")) q.progress.shoucang = v.value;
+        else if (c == QLatin1String("ZQCS")) { if (integerValue(r, v, &n)) q.progress.ZQCS = n; }
+        else if (c == QLatin1String("ZONGCS")) { if (integerValue(r, v, &n)) q.progress.ZONGCS = n; }
+    }
+    model.questions.push_back(std::move(q));
+}
+
+void BankSourceReader::State::closeStem(const Record &r) {
+    BankStem s;
+    s.id = r.key.toInt();
+    Location &loc = locations[{r.table->name, r.key}];
+    for (const ValueLine &v : r.values) {
+        const QString &c = v.column;
+        loc.columns.emplace(c, v.line);
+        int n = 0;
+        if (c == QLatin1String("zongtimian")) s.zongtimian = v.value;
+        else if (c == QLatin1String("jiexi")) s.jiexi = v.value;
+        else if (c == QLatin1String("daan")) { s.daan = v.value; stemDaanGiven[{r.table->name, r.key}] = true; }
+        else if (c == QLatin1String("zhang")) { if (integerValue(r, v, &n)) s.zhang = n; }
+        else if (c == QLatin1String("jie")) { if (integerValue(r, v, &n)) s.jie = n; }
+        else if (c == QLatin1String("tmimage")) s.tmimage = picture(r, v);
+        else if (c == QLatin1String("timian2")) s.timian2 = v.value;
+        else if (c == QLatin1String("shijuan")) s.shijuan = v.value;
+        else if (c == QLatin1String("flag_state")) { if (integerValue(r, v, &n)) s.flag_state = n; }
+        else if (c == QLatin1String("YDCS")) s.progress.YDCS = v.value;
+        else if (c == QLatin1String("DDCS")) s.progress.DDCS = v.value;
+        else if (c == QLatin1String("shoucang")) s.progress.shoucang = v.value;
+        else if (c == QLatin1String("ZQCS")) { if (integerValue(r, v, &n)) s.progress.ZQCS = n; }
+        else if (c == QLatin1String("ZONGCS")) { if (integerValue(r, v, &n)) s.progress.ZONGCS = n; }
+    }
+    model.stems.push_back(std::move(s));
+}
+
+void BankSourceReader::State::closePaper(const Record &r) {
+    BankPaper p;
+    p.sjID = r.key.toInt();
+    Location &loc = locations[{r.table->name, r.key}];
+    for (const ValueLine &v : r.values) {
+        loc.columns.emplace(v.column, v.line);
+        int n = 0;
+        if (v.column == QLatin1String("DTKSSJ")) p.DTKSSJ = v.value;
+        else if (v.column == QLatin1String("JJSJ")) p.JJSJ = v.value;
+        else if (v.column == QLatin1String("flag_state")) { if (integerValue(r, v, &n)) p.flag_state = n; }
+        else {
+            bool ok = false;
+            const double d = TrimBlanks(v.value).toDouble(&ok);
+            if (ok && std::isfinite(d)) p.scores[v.column] = d;
+            else problem(r.file, v.line, QStringLiteral("%1: '%2' is not a number").arg(v.column, v.value));
+        }
+    }
+    model.papers.push_back(std::move(p));
+}
+
+void BankSourceReader::State::closePaperItem(const Record &r) {
+    BankPaperItem i;
+    i.id = r.key.toInt();
+    Location &loc = locations[{r.table->name, r.key}];
+    for (const ValueLine &v : r.values) {
+        loc.columns.emplace(v.column, v.line);
+        int n = 0;
+        if (v.column == QLatin1String("sjID")) { if (integerValue(r, v, &n)) i.sjID = n; }
+        else if (v.column == QLatin1String("xth")) { if (integerValue(r, v, &n)) i.xth = n; }
+        else if (v.column == QLatin1String("tigan_id")) { if (integerValue(r, v, &n)) i.tigan_id = n; }
+        else if (v.column == QLatin1String("tixing")) i.tixing = v.value;
+        else if (v.column == QLatin1String("daan")) i.daan = v.value;
+        else if (v.column == QLatin1String("KSDA")) i.KSDA = v.value;
+        else if (v.column == QLatin1String("kaolv")) i.kaolv = v.value;
+        else if (v.column == QLatin1String("defen")) {
+            bool ok = false;
+            const double d = TrimBlanks(v.value).toDouble(&ok);
+            if (ok && std::isfinite(d)) {
+                i.hasDefen = true;
+                i.defen = d;
+            } else {
+                problem(r.file, v.line, QStringLiteral("defen: '%1' is not a number").arg(v.value));
+            }
+        }
+    }
+    model.paperItems.push_back(std::move(i));
+}
+
+void BankSourceReader::State::closeRecord() {
+    valueOpen = false;
+    if (!record) return;
+    const std::unique_ptr<Record> r = std::move(record);
+    const QString &t = r->table->name;
+    if (t == QLatin1String("kjks_tigan")) {
+        closeQuestion(*r);
+    } else if (t == QLatin1String("zongtigan")) {
+        closeStem(*r);
+    } else if (t == QLatin1String("kjks_SJML")) {
+        closePaper(*r);
+    } else if (t == QLatin1String("shijuan")) {
+        closePaperItem(*r);
+    } else {
+        Location &loc = locations[{t, r->key}];
+        std::map<QString, QString> columns;
+        for (const ValueLine &v : r->values) {
+            loc.columns.emplace(v.column, v.line);
+            QString value = v.value;
+            const Column *column = FindColumn(*r->table, v.column);
+            int n = 0;
+            if (column->kind == ValueKind::Integer) {
+                if (!integerValue(*r, v, &n)) continue;
+                value = QString::number(n);
+            }
+            columns[v.column] = value;
+        }
+        if (t == QLatin1String("sys_option")) {
+            model.options[r->key] = columns.count(QStringLiteral("option_value")) ? columns[QStringLiteral("option_value")]
+                                                                                 : EmptyText();
+        } else if (t == QLatin1String("kjks_zhangjie")) {
+            model.chapters.push_back(BankChapter{r->key, columns[QStringLiteral("mc")]});
+        } else if (t == QLatin1String("kjks_type")) {
+            model.profiles.push_back(BankProfile{r->key.toInt(), columns});
+        }
+    }
+}
+
+BankSourceReader::BankSourceReader(const QString &sourceDir) : d(std::make_unique<State>()) {
+    d->dir = QDir(sourceDir);
+}
+
+BankSourceReader::~BankSourceReader() = default;
+
+void BankSourceReader::addProblem(const QString &problem) { d->problems << problem; }
+
+void BankSourceReader::addFile(const QString &label, const QByteArray &bytes) {
+    d->closeRecord();
+    d->skipping = false;
+    QByteArrayView rest(bytes);
+    if (rest.startsWith("\xEF\xBB\xBF")) rest = rest.sliced(3); // a byte-order mark some editors write
+    int number = 0;
+    while (!rest.isEmpty() || number == 0) {
+        ++number;
+        qsizetype end = rest.indexOf('\n');
+        QByteArrayView line = end < 0 ? rest : rest.first(end);
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        if (line.endsWith('\r')) line.chop(1);
+        // A fresh decoder per line, stateless, so that a sequence cut at the line's end is an error too.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = decoder.decode(line);
+        if (decoder.hasError()) {
+            d->problem(label, number, QStringLiteral("the line is not valid UTF-8"));
+            d->valueOpen = false;
+            continue;
+        }
+        if (!text.isEmpty()) d->readLine(label, number, text);
+        if (end < 0) break;
+    }
+    d->closeRecord();
+    d->skipping = false;
+}
+
+BankModel BankSourceReader::finish() {
+    d->closeRecord();
+    BankModel &m = d->model;
+
+    // Keys decide the order, never the files: option ids and every unordered read follow the ids.
+    std::sort(m.chapters.begin(), m.chapters.end(),
+              [](const BankChapter &a, const BankChapter &b) { return a.daima < b.daima; });
+    std::sort(m.profiles.begin(), m.profiles.end(), [](const BankProfile &a, const BankProfile &b) { return a.id < b.id; });
+    std::sort(m.questions.begin(), m.questions.end(),
+              [](const BankQuestion &a, const BankQuestion &b) { return a.id < b.id; });
+    std::sort(m.stems.begin(), m.stems.end(), [](const BankStem &a, const BankStem &b) { return a.id < b.id; });
+    std::sort(m.papers.begin(), m.papers.end(), [](const BankPaper &a, const BankPaper &b) { return a.sjID < b.sjID; });
+    std::sort(m.paperItems.begin(), m.paperItems.end(),
+              [](const BankPaperItem &a, const BankPaperItem &b) { return a.id < b.id; });
+
+    // A stem's answer follows from its sub-questions; a written one must agree (the rules check it).
+    const auto subs = SubQuestionsByStem(m);
+    for (BankStem &s : m.stems) {
+        if (d->stemDaanGiven.count({QStringLiteral("zongtigan"), QString::number(s.id)})) continue;
+        const auto it = subs.find(s.id);
+        s.daan = it == subs.end() ? EmptyText() : StemAnswer(it->second);
+    }
+
+    for (const BankProblem &p : ValidateBankModel(m)) {
+        const auto it = d->locations.find({p.table, p.key});
+        if (it == d->locations.end()) {
+            d->problems << ProblemText(p);
+            continue;
+        }
+        const Location &loc = it->second;
+        int line = loc.header;
+        if (p.column == QLatin1String("option") && p.option >= 0 && p.option < int(loc.options.size())) {
+            line = loc.options[size_t(p.option)];
+        } else if (!p.column.isEmpty()) {
+            const auto c = loc.columns.find(p.column);
+            if (c != loc.columns.end()) line = c->second;
+        }
+        d->problem(loc.file, line, p.message);
+    }
+    if (!d->problems.isEmpty()) throw BankSourceError(d->problems);
+    return m;
+}
+
+BankModel ReadBankSource(const QString &sourceDir) {
+    const QDir dir(sourceDir);
+    if (!QFileInfo(sourceDir).isDir())
+        throw BankSourceError({QStringLiteral("%1: no such folder").arg(sourceDir)});
+    const QString bankTxt = dir.filePath(QStringLiteral("bank.txt"));
+    if (!QFileInfo(bankTxt).isFile())
+        throw BankSourceError({QStringLiteral("%1: missing (options, exam profile and chapter tree live there)").arg(bankTxt)});
+
+    QStringList files;
+    const QStringList top = dir.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
+    files << QStringLiteral("bank.txt");
+    for (const QString &f : top)
+        if (f != QLatin1String("bank.txt")) files << f;
+    const QDir questions(dir.filePath(QStringLiteral("questions")));
+    if (questions.exists())
+        for (const QString &f : questions.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name))
+            files << QStringLiteral("questions/") + f;
+
+    BankSourceReader reader(sourceDir);
+    for (const QString &f : files) {
+        const QString path = dir.filePath(f);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            reader.addProblem(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+            continue;
+        }
+        reader.addFile(path, file.readAll());
+    }
+    return reader.finish();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "BankModel.h"
+#include "SqlError.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <memory>
+
+// Reads a bank source folder (docs/bank-format.md) into a BankModel with the texts in plain words.
+// Every mistake is reported as "FILE:LINE: what is wrong"; reading goes on after a mistake so that
+// the author sees all of them at once.
+
+class BankSourceError : public KjksError {
+public:
+    explicit BankSourceError(const QStringList &problems);
+    const QStringList &problems() const { return m_problems; }
+
+private:
+    QStringList m_problems;
+};
+
+// Reads SOURCE_DIR: bank.txt, the other *.txt beside it and questions/*.txt, in name order. Rows come
+// back sorted by their keys, so the split into files never changes the bank. Throws BankSourceError.
+BankModel ReadBankSource(const QString &sourceDir);
+
+// The same reader fed file by file (tests feed it bytes directly). Pictures are read relative to
+// `sourceDir`; `label` is how messages name the file.
+class BankSourceReader {
+public:
+    explicit BankSourceReader(const QString &sourceDir);
+    ~BankSourceReader();
+    BankSourceReader(const BankSourceReader &) = delete;
+    BankSourceReader &operator=(const BankSourceReader &) = delete;
+
+    void addFile(const QString &label, const QByteArray &bytes);
+    void addProblem(const QString &problem);
+    // Checks the whole and returns the model; throws BankSourceError listing every mistake.
+    BankModel finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};
