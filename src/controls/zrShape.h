@@ -17,13 +17,13 @@ class TzrShape : public QWidget
     Q_OBJECT
 
 public:
-    enum TFillDirection { gdUp, gdDown, gdLeft, gdRight };
+    enum TFillDirection : int { gdUp, gdDown, gdLeft, gdRight };
     Q_ENUM(TFillDirection)
-    enum TShadowOrient { soNone, soLowerRight, soUpperRight, soUpperLeft, soLowerLeft };
+    enum TShadowOrient : int { soNone, soLowerRight, soUpperRight, soUpperLeft, soLowerLeft };
     Q_ENUM(TShadowOrient)
-    enum TShadowFill { sfSolid, sf25Percent, sf50Percent };
+    enum TShadowFill : int { sfSolid, sf25Percent, sf50Percent };
     Q_ENUM(TShadowFill)
-    enum TSurfaceType {
+    enum TSurfaceType : int {
         stBrushTransparent,
         stBrushOpaque,
         stBrushImage,
@@ -32,7 +32,7 @@ public:
         stBrush25PercentOpaque
     };
     Q_ENUM(TSurfaceType)
-    enum TGPShapeType {
+    enum TGPShapeType : int {
         gstRectangle,
         gstSquare,
         gstRoundRect,
@@ -52,12 +52,12 @@ public:
         gstArrowDown
     };
     Q_ENUM(TGPShapeType)
-    enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+    enum TPenStyle : int { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
     Q_ENUM(TPenStyle)
-    enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+    enum TBrushStyle : int { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
     Q_ENUM(TBrushStyle)
     // Where the control sits in its parent; an aligned control follows the parent's size.
-    enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+    enum TAlign : int { alNone, alTop, alBottom, alLeft, alRight, alClient };
     Q_ENUM(TAlign)
 
     Q_PROPERTY(TAlign Align READ Align WRITE setAlign)
