@@ -61,9 +61,16 @@ bool parseInt(const QString &text, int *out) {
 BankSourceError::BankSourceError(const QStringList &problems)
     : KjksError(joinProblems(problems)), m_problems(problems) {}
 
+struct Problem {
+    int file = -1; // order in which the file was read; -1 for problems of no file
+    int line = 0;
+    QString text;
+};
+
 struct BankSourceReader::State {
     QDir dir;
-    QStringList problems;
+    std::vector<Problem> problems;
+    std::map<QString, int> fileOrder;
     BankModel model;
     std::map<std::pair<QString, QString>, Location> locations; // (table, key)
     std::map<std::pair<QString, QString>, bool> stemDaanGiven;
@@ -74,7 +81,8 @@ struct BankSourceReader::State {
     bool valueBad = false;          // the last value line was wrong: its continuation lines say nothing new
 
     void problem(const QString &file, int line, const QString &what) {
-        problems << QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what);
+        const auto order = fileOrder.emplace(file, int(fileOrder.size())).first->second;
+        problems.push_back(Problem{order, line, QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what)});
     }
 
     void readLine(const QString &file, int number, QStringView line);
@@ -421,9 +429,10 @@ BankSourceReader::BankSourceReader(const QString &sourceDir) : d(std::make_uniqu
 
 BankSourceReader::~BankSourceReader() = default;
 
-void BankSourceReader::addProblem(const QString &problem) { d->problems << problem; }
+void BankSourceReader::addProblem(const QString &problem) { d->problems.push_back(Problem{-1, 0, problem}); }
 
 void BankSourceReader::addFile(const QString &label, const QByteArray &bytes) {
+    d->fileOrder.emplace(label, int(d->fileOrder.size()));
     d->closeRecord();
     d->skipping = false;
     QByteArrayView rest(bytes);
@@ -476,7 +485,7 @@ BankModel BankSourceReader::finish() {
     for (const BankProblem &p : ValidateBankModel(m)) {
         const auto it = d->locations.find({p.table, p.key});
         if (it == d->locations.end()) {
-            d->problems << ProblemText(p);
+            d->problems.push_back(Problem{-1, 0, ProblemText(p)});
             continue;
         }
         const Location &loc = it->second;
@@ -489,8 +498,14 @@ BankModel BankSourceReader::finish() {
         }
         d->problem(loc.file, line, p.message);
     }
-    if (!d->problems.isEmpty()) throw BankSourceError(d->problems);
-    return m;
+    if (d->problems.empty()) return m;
+    // In reading order: file by file, line by line, as an author fixes them.
+    std::stable_sort(d->problems.begin(), d->problems.end(), [](const Problem &a, const Problem &b) {
+        return std::make_pair(a.file, a.line) < std::make_pair(b.file, b.line);
+    });
+    QStringList texts;
+    for (const Problem &p : d->problems) texts << p.text;
+    throw BankSourceError(texts);
 }
 
 BankModel ReadBankSource(const QString &sourceDir) {

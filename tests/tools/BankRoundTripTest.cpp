@@ -1,0 +1,125 @@
+// build -> export -> build gives the same rows, for a hand-written source, for awkward texts and for
+// a synthetic bank.
+
+#include "BankExport.h"
+#include "BankReader.h"
+#include "BankSource.h"
+#include "BankSynth.h"
+#include "BankTestSupport.h"
+#include "BankWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class RoundTrip : public ::testing::Test {
+protected:
+    QString path(const QString &name) const { return QDir(m_dir.path()).filePath(name); }
+
+    // Exports `bank`, builds the export and expects the same rows; returns the export's folder.
+    QString expectRoundTrip(const QString &bank) {
+        const QString out = path(QStringLiteral("export"));
+        ExportBankSource(ReadBank(bank), out);
+        const QString again = path(QStringLiteral("again.dbf"));
+        WriteBank(ReadBankSource(out), again);
+        EXPECT_EQ(FirstDifference(ReadAllTables(bank), ReadAllTables(again)), QString());
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(RoundTrip, HandWrittenSourceKeepsEveryRow) {
+    const QString source = path(QStringLiteral("source"));
+    WriteSourceFiles(source, FullSource());
+    const QString bank = path(QStringLiteral("first.dbf"));
+    WriteBank(ReadBankSource(source), bank);
+
+    const BankTables tables = ReadAllTables(bank);
+    EXPECT_EQ(tables.at(QStringLiteral("kjks_tigan")).size(), 6u);
+    EXPECT_EQ(tables.at(QStringLiteral("zongtigan")).size(), 1u);
+    EXPECT_EQ(tables.at(QStringLiteral("shijuan")).size(), 2u); // the written scratch row is not doubled
+
+    const QString out = expectRoundTrip(bank);
+    EXPECT_TRUE(QFile::exists(QDir(out).filePath(QStringLiteral("papers.txt"))));
+    EXPECT_TRUE(QFile::exists(QDir(out).filePath(QStringLiteral("pictures/tigan_4.jpg"))));
+    EXPECT_TRUE(QFile::exists(QDir(out).filePath(QStringLiteral("questions/ch01.txt"))));
+}
+
+TEST_F(RoundTrip, BuiltRowsHoldWhatTheSourceSays) {
+    const QString source = path(QStringLiteral("source"));
+    WriteSourceFiles(source, FullSource());
+    const BankModel m = ReadBankSource(source);
+    ASSERT_EQ(m.questions.size(), 6u);
+    // Rows come in key order whatever the files' order.
+    EXPECT_EQ(m.questions[0].id, 1);
+    EXPECT_EQ(m.questions[0].jiexi, QStringLiteral("会计的基本职能是核算和监督，\n其他各项属于拓展职能。"));
+    EXPECT_EQ(m.questions[2].jiexi, QStringLiteral("  开头有空格\n\n# 不是注释\t制表符 \\ 反斜杠 \"引号\"  "));
+    EXPECT_EQ(m.questions[2].progress.ZONGCS, 5);
+    EXPECT_EQ(m.questions[3].daan, QStringLiteral("借：银行存款 5000\n贷：实收资本 5000"));
+    EXPECT_FALSE(m.questions[3].tmimage.isEmpty());
+    EXPECT_TRUE(m.questions[4].options[2].withdrawn);
+    ASSERT_EQ(m.stems.size(), 1u);
+    EXPECT_EQ(m.stems[0].daan, QStringLiteral("ACE")); // AC, then B shifted past three options
+    EXPECT_EQ(m.options.at(QStringLiteral("APP_XINXI")), QString());
+    EXPECT_FALSE(m.options.at(QStringLiteral("APP_XINXI")).isNull());
+    EXPECT_TRUE(m.questions[0].timian2.isNull()); // absent stays NULL
+}
+
+TEST_F(RoundTrip, AwkwardTextsComeBackExactly) {
+    BankModel m = SyntheticBank(12, 5);
+    const QString awkward[] = {
+        QStringLiteral("  leading and trailing blanks\t"),
+        QStringLiteral("line one\n\nline three after a blank line"),
+        QStringLiteral("first\n# looks like a comment\n  indented"),
+        QStringLiteral(":starts with a colon"),
+        QStringLiteral("carriage\r\nreturn and \\ backslash \"quoted\""),
+        QStringLiteral("[not a header]\n[kjks_tigan 5]"),
+        QStringLiteral("\n"),
+        QStringLiteral("ends with a line break\n"),
+        QString::fromUtf8("\xE3\x80\x80全角空格开头和结尾\xE3\x80\x80"),
+    };
+    for (size_t i = 0; i < std::size(awkward); ++i) {
+        m.questions[i].timian = awkward[i];
+        m.questions[i].jiexi = awkward[std::size(awkward) - 1 - i];
+    }
+    m.questions[0].timian2 = QString::fromUtf8("", 0); // "" stays apart from NULL
+    m.options[QStringLiteral("APP_LXFS")] = QStringLiteral("a\tb");
+    m.chapters[1].mc = QStringLiteral("  第一章\n第二行");
+    m.papers.push_back(BankPaper{11, QStringLiteral("2026-01-02 09:30:00"), QString(), {{QStringLiteral("DEFEN"), 0.1 + 0.2}}, 0});
+    m.paperItems.push_back(BankPaperItem{0, 11, 1, QStringLiteral("单选题"), 1, QStringLiteral("A"), QStringLiteral("B"), true,
+                                         1.0 / 3.0, QStringLiteral("0")});
+    const QString bank = path(QStringLiteral("awkward.dbf"));
+    WriteBank(m, bank);
+    expectRoundTrip(bank);
+}
+
+TEST_F(RoundTrip, SyntheticBankWithProgress) {
+    const QString bank = path(QStringLiteral("synth.dbf"));
+    WriteBank(SyntheticBank(300, 9), bank);
+    const QString out = expectRoundTrip(bank);
+    // A fresh bank's scratch row is the one a build adds by itself: no papers file.
+    EXPECT_FALSE(QFile::exists(QDir(out).filePath(QStringLiteral("papers.txt"))));
+}
+
+TEST_F(RoundTrip, ExportRefusesAFolderInUseAndLeavesNothingOnFailure) {
+    const QString bank = path(QStringLiteral("synth.dbf"));
+    WriteBank(SyntheticBank(20, 1), bank);
+    const QString used = path(QStringLiteral("used"));
+    WriteSourceFiles(used, {{QStringLiteral("keep.txt"), QByteArray("mine")}});
+    EXPECT_THROW(ExportBankSource(ReadBank(bank), used), KjksError);
+    EXPECT_EQ(QDir(used).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
+
+    // An option name a source cannot hold fails the export, and no folder appears.
+    BankModel m = SyntheticBank(20, 1);
+    m.options[QStringLiteral("TWO WORDS")] = QStringLiteral("x");
+    const QString out = path(QStringLiteral("out"));
+    EXPECT_THROW(ExportBankSource(m, out), KjksError);
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+// Synthetic banks and `check` on built banks.
+
+#include "BankCheck.h"
+#include "BankReader.h"
+#include "BankRules.h"
+#include "BankSynth.h"
+#include "BankTestSupport.h"
+#include "BankWriter.h"
+#include "DataFormP.h"
+#include "SqlDatabase.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+TEST(SyntheticBank, HasEveryKindAndPassesTheCheck) {
+    const BankModel m = SyntheticBank(400, 3);
+    ASSERT_EQ(m.questions.size(), 400u);
+    std::map<QString, int> kinds;
+    std::set<std::pair<int, int>> sections;
+    for (const BankQuestion &q : m.questions) {
+        ++kinds[q.tixing];
+        sections.insert({q.zhang, q.jie});
+    }
+    for (const QString &t : {banktypes::single(), banktypes::multiple(), banktypes::judgement(), banktypes::operation(),
+                             banktypes::caseQuestion()})
+        EXPECT_GT(kinds[t], 0) << t.toStdString();
+    EXPECT_EQ(kinds[banktypes::caseQuestion()], int(m.stems.size()) * 5);
+    EXPECT_GE(sections.size(), 30u);
+    ASSERT_EQ(m.profiles.size(), 1u);
+    EXPECT_EQ(m.profiles[0].columns.at(QStringLiteral("danxuanti")), QStringLiteral("24"));
+    EXPECT_EQ(m.profiles[0].columns.at(QStringLiteral("shicaoti")), QStringLiteral("15"));
+
+    QTemporaryDir dir;
+    const QString bank = QDir(dir.path()).filePath(QStringLiteral("s.dbf"));
+    WriteBank(m, bank);
+    EXPECT_EQ(CheckBank(bank), QStringList());
+}
+
+TEST(SyntheticBank, SmallBanksStayDrawable) {
+    for (int n : {0, 1, 9, 14, 41}) {
+        const BankModel m = SyntheticBank(n, 1);
+        EXPECT_EQ(int(m.questions.size()), n);
+        EXPECT_EQ(CheckExamProfile(m), QStringList()) << n;
+        EXPECT_EQ(ValidateBankModel(m).size(), 0u) << n;
+    }
+}
+
+TEST(SyntheticBank, SameSeedSameBank) {
+    QTemporaryDir dir;
+    const QString a = QDir(dir.path()).filePath(QStringLiteral("a.dbf"));
+    const QString b = QDir(dir.path()).filePath(QStringLiteral("b.dbf"));
+    const QString c = QDir(dir.path()).filePath(QStringLiteral("c.dbf"));
+    WriteBank(SyntheticBank(120, 42), a);
+    WriteBank(SyntheticBank(120, 42), b);
+    WriteBank(SyntheticBank(120, 43), c);
+    EXPECT_EQ(FirstDifference(ReadAllTables(a), ReadAllTables(b)), QString());
+    EXPECT_NE(FirstDifference(ReadAllTables(a), ReadAllTables(c)), QString());
+}
+
+struct BadBank {
+    const char *name;
+    std::function<void(BankModel &)> spoil;         // before writing
+    std::function<void(SqlDatabase &)> spoilStored; // after writing, on the stored rows
+    const char *expected;
+};
+
+const BadBank kBadBanks[] = {
+    {"answer beyond options", [](BankModel &m) { m.questions[0].daan = QStringLiteral("F"); }, nullptr,
+     "kjks_tigan 1 daan: answer letter F is beyond the 4 options"},
+    {"case answer", [](BankModel &m) { m.stems[0].daan = QStringLiteral("A"); }, nullptr,
+     "zongtigan 1 daan: the case answer is 'A'"},
+    {"sub-question of no case", [](BankModel &m) { m.questions[4].zongtimian = QStringLiteral("999"); }, nullptr,
+     "kjks_tigan 5 zongtimian: there is no case 999"},
+    {"unreadable picture", [](BankModel &m) { m.questions[0].tmimage = QByteArray("\xFF\xD8 not really"); }, nullptr,
+     "kjks_tigan 1 tmimage: the picture is not a readable image"},
+    {"section missing", [](BankModel &m) { m.questions[0].jie = 50; }, nullptr,
+     "kjks_tigan 1 zhang: section 010150"},
+    {"too few singles",
+     [](BankModel &m) { m.profiles[0].columns[QStringLiteral("danxuanti")] = QStringLiteral("500"); }, nullptr,
+     "kjks_type 1 danxuanti: a paper draws 500 单选题, which needs at least 501"},
+    {"too few cases", [](BankModel &m) { m.profiles[0].columns[QStringLiteral("shicaoti")] = QStringLiteral("100"); },
+     nullptr, "kjks_type 1 shicaoti: a paper draws 20 cases"},
+    {"cases do not divide", [](BankModel &m) { m.profiles[0].columns[QStringLiteral("shicaoti")] = QStringLiteral("12"); },
+     nullptr, "12 is not a multiple of the 5 sub-questions a case gives"},
+    {"wrong type name", [](BankModel &m) { m.profiles[0].columns[QStringLiteral("duoxuan")] = QStringLiteral("多项"); },
+     nullptr, "kjks_type 1 duoxuan: the type name is '多项'"},
+    {"case with a withdrawn sub-question", [](BankModel &m) { m.questions[5].flag_state = 1; }, nullptr,
+     "zongtigan 1: a case in a paper gives 5 sub-questions, this one has 4"},
+    {"two withdrawn cases in the pool",
+     [](BankModel &m) {
+         m.stems[1].flag_state = 1;
+         m.stems[2].flag_state = 1;
+     },
+     nullptr, "a paper can take the last case twice"},
+    {"no scratch row", [](BankModel &m) { m.addScratchRow = false; }, nullptr,
+     "shijuan: the practice answer row (sjID 0, xth 200) is missing"},
+    {"no profile", [](BankModel &m) { m.profiles.clear(); }, nullptr, "kjks_type 1: the exam profile 1 is missing"},
+    {"text that is no hex", nullptr,
+     [](SqlDatabase &db) { db.exec(QStringLiteral("update kjks_tigan set timian = 'plain words' where tigan_id = 2")); },
+     "kjks_tigan 2 timian: the stored text holds 'p'"},
+    {"cipher cut short", nullptr,
+     [](SqlDatabase &db) {
+         db.exec(QStringLiteral("update kjks_tigan set jiexi = substr(jiexi, 1, length(jiexi) - 8) where tigan_id = 3"));
+     },
+     "kjks_tigan 3 jiexi: Invalid buffer size for decryption"},
+    {"length field that lies", nullptr,
+     [](SqlDatabase &db) {
+         db.exec(QStringLiteral("update kjks_xuanxiang set timian = '0300000000000000' || substr(timian, 17)"
+                                " where xuanxiang_id = 1"));
+     },
+     "kjks_tigan 1 option A: the length field says 3 bytes"},
+};
+
+class CheckFindsProblem : public ::testing::TestWithParam<BadBank> {};
+
+TEST_P(CheckFindsProblem, AndReportsItsRow) {
+    const BadBank &bad = GetParam();
+    BankModel m = SyntheticBank(200, 11);
+    // Stems 1..3 each come with five sub-questions (ids 5..9 for the first); every question but the
+    // case rows is in the random pool.
+    if (bad.spoil) bad.spoil(m);
+    QTemporaryDir dir;
+    const QString bank = QDir(dir.path()).filePath(QStringLiteral("bad.dbf"));
+    WriteBank(m, bank);
+    if (bad.spoilStored) {
+        SqlDatabase db;
+        db.open(bank, QString::fromLatin1(kBankPassword));
+        bad.spoilStored(db);
+    }
+    const QStringList problems = CheckBank(bank);
+    bool found = false;
+    for (const QString &p : problems) found = found || p.contains(QString::fromUtf8(bad.expected));
+    EXPECT_TRUE(found) << bad.name << ": expected " << bad.expected << "\ngot:\n"
+                       << problems.join(QLatin1Char('\n')).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CheckFindsProblem, ::testing::ValuesIn(kBadBanks),
+                         [](const ::testing::TestParamInfo<BadBank> &info) {
+                             std::string n = info.param.name;
+                             for (char &c : n)
+                                 if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return n;
+                         });
+
+TEST(Check, ReportsAnUnopenableBank) {
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("none.dbf"));
+    const QStringList problems = CheckBank(path);
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains(QStringLiteral("cannot open the bank")));
+}
+
+} // namespace
