@@ -1,6 +1,11 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
+
+class QAbstractButton;
+class QPushButton;
+class QTextEdit;
 
 // The study-documents page: five document buttons and a read-only rich-text viewer.
 class DocumentsPage : public QWidget {
@@ -10,4 +15,24 @@ public:
 
     // Navigation entry 2: loads the syllabus only into an empty viewer.
     void EnterFromNavigation();
+
+    QPushButton *sBitBtn6;  // "考试大纲": the file named by AGADA_DOC
+    QPushButton *sBitBtn7;  // "报考指南"
+    QPushButton *sBitBtn8;  // "过关经验"
+    QPushButton *sBitBtn9;  // "考试文库"
+    QPushButton *sBitBtn10; // "考试资讯"
+    QTextEdit *RichEdit1;
+
+    // The file behind each button; a missing AGADA_DOC leaves only the folder.
+    static QString SyllabusPath();
+    static QString GuidePath(const QString &caption);
+
+public slots:
+    void sBitBtn6Click();
+    // Shared by the four guide buttons: the file is the button's caption plus ".rtf".
+    void sBitBtn7Click(QAbstractButton *button);
+
+private:
+    // Loads an existing file into the viewer; a missing one (or a folder) is left alone.
+    void loadIfPresent(const QString &path);
 };
