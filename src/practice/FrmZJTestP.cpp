@@ -1,3 +1,899 @@
 #include "FrmZJTestP.h"
 
-void RunPractice() {}
+#include "AnswerChecks.h"
+#include "DataFormP.h"
+#include "DlgPingFenP.h"
+#include "ExamProfile.h"
+#include "HandlerGuard.h"
+#include "LaunchParameters.h"
+#include "NumberText.h"
+#include "OptionButtons.h"
+#include "PracticeQueries.h"
+#include "QuestionText.h"
+#include "ResultPayload.h"
+#include "SqlError.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// Geometry of the practice window, in pixels at 96 dpi.
+namespace geo {
+constexpr int Width = 1182, Height = 704;
+constexpr int MinWidth = 900, MinHeight = 600;
+constexpr int HeaderHeight = 71, BottomBarHeight = 62;
+constexpr int HeaderLeftColumn = 24, HeaderRightColumn = 600, HeaderRow1 = 10, HeaderRow2 = 40;
+constexpr int NumberLeft = 648, AttemptsLeft = 800;
+constexpr int HeaderFontPx = 16, WindowFontPx = 14;
+constexpr int TabWidth = 280, TabFontPx = 19;
+constexpr int StemPanelHeight = 137, StemFontPx = 19, StemMargin = 16, StemGap = 10;
+constexpr int OptionLeft = 32, OptionTop = 150, OptionStep = 40, OptionHeight = 38, OptionWidthMargin = 100;
+constexpr int OptionFontPt = 14;
+constexpr int JudgementTrueTop = 150, JudgementFalseTop = 190;
+constexpr int CaseTopHeight = 161;
+constexpr int SubLabelTop = 20, SubLabelPerSub = 32, BoxTop = 40, BoxPerSub = 36;
+constexpr int OperationFooterHeight = 66;
+constexpr int ButtonWidth = 73, WideButtonWidth = 89, ButtonHeight = 30, BarMargin = 16, BarSpacing = 12;
+} // namespace geo
+
+const QColor kHeaderColour(168, 196, 217);
+constexpr int kTimerMs = 500;
+
+QString notAFavourite() { return QStringLiteral("收藏本题"); }
+QString aFavourite() { return QStringLiteral("取消收藏"); }
+QString chooseFirst() { return QStringLiteral("请先选择答案。"); }
+
+QFont pixelFont(const QString &family, int px, bool bold = false) {
+    QFont f(family);
+    f.setPixelSize(px);
+    f.setBold(bold);
+    return f;
+}
+
+QFont optionFont() {
+    QFont f(QStringLiteral("宋体"));
+    f.setPointSize(geo::OptionFontPt);
+    return f;
+}
+
+// Stems of analysis, operation and case questions put each blank-separated piece on its own line.
+QString blanksToLines(QString text) { return text.replace(QLatin1Char(' '), QLatin1Char('\n')); }
+
+QLabel *plainLabel(QWidget *parent, const char *name, const QString &text = QString()) {
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setTextFormat(Qt::PlainText); // bank texts are never markup
+    return l;
+}
+
+void setLabel(QLabel *l, const QString &text) {
+    l->setText(text);
+    l->adjustSize();
+}
+
+QPlainTextEdit *memo(QWidget *parent, const char *name) {
+    auto *m = new QPlainTextEdit(parent);
+    m->setObjectName(QString::fromLatin1(name));
+    m->setReadOnly(true);
+    m->setFrameShape(QFrame::NoFrame);
+    m->setFont(pixelFont(QStringLiteral("宋体"), geo::StemFontPx));
+    return m;
+}
+
+QWidget *page(const char *name) {
+    auto *w = new QWidget;
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QPushButton *barButton(QWidget *parent, const char *name, const QString &caption, int width) {
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setFixedSize(width, geo::ButtonHeight);
+    b->setAutoDefault(false); // Enter in the window never answers for the learner
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+// A scroll area whose content stacks a stem, its picture and its extra text.
+QScrollArea *stemScrollArea(const char *name, QLabel *&stem, QLabel *&picture, QLabel *&extra, const char *stemName,
+                            const char *pictureName, const char *extraName) {
+    auto *area = new QScrollArea;
+    area->setObjectName(QString::fromLatin1(name));
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    auto *content = new QWidget;
+    auto *layout = new QVBoxLayout(content);
+    layout->setContentsMargins(geo::StemMargin, geo::StemMargin, geo::StemMargin, geo::StemMargin);
+    layout->setSpacing(geo::StemGap);
+    stem = plainLabel(content, stemName);
+    extra = plainLabel(content, extraName);
+    for (QLabel *l : {stem, extra}) {
+        l->setWordWrap(true);
+        l->setFont(pixelFont(QStringLiteral("宋体"), geo::StemFontPx));
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    picture = new QLabel(content);
+    picture->setObjectName(QString::fromLatin1(pictureName));
+    layout->addWidget(stem);
+    layout->addWidget(picture, 0, Qt::AlignLeft);
+    layout->addWidget(extra);
+    layout->addStretch(1);
+    stem->hide();
+    picture->hide();
+    extra->hide();
+    area->setWidget(content);
+    return area;
+}
+
+// The type tabs are all the same width, whatever their caption.
+class FixedWidthTabBar : public QTabBar {
+public:
+    FixedWidthTabBar(int width, QWidget *parent) : QTabBar(parent), m_width(width) {}
+
+protected:
+    QSize tabSizeHint(int index) const override {
+        QSize size = QTabBar::tabSizeHint(index);
+        size.setWidth(m_width);
+        return size;
+    }
+
+private:
+    int m_width;
+};
+
+class TypeTabs : public QTabWidget {
+public:
+    explicit TypeTabs(QWidget *parent) : QTabWidget(parent) { setTabBar(new FixedWidthTabBar(geo::TabWidth, this)); }
+};
+
+} // namespace
+
+TFrmZJTest::TFrmZJTest(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint) {
+    setObjectName(QStringLiteral("FrmZJTest"));
+    setWindowTitle(QStringLiteral("题目练习"));
+    setFont(pixelFont(QStringLiteral("新宋体"), geo::WindowFontPx));
+    resize(geo::Width, geo::Height);
+    setMinimumSize(geo::MinWidth, geo::MinHeight);
+    if (QScreen *s = screen()) move(s->availableGeometry().center() - rect().center());
+
+    for (Dataset *set : {&ADODanxuan, &ADODuoxuan, &ADOPanduan, &ADOALFX})
+        set->setConnection(dataForm() ? &dataForm()->ADOMain : nullptr);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildHeader();
+    buildTabs();
+    buildBottomBar();
+
+    Timer3 = new QTimer(this);
+    Timer3->setObjectName(QStringLiteral("Timer3"));
+    Timer3->setInterval(kTimerMs);
+    connect(Timer3, &QTimer::timeout, this, &TFrmZJTest::Timer3Timer);
+}
+
+void TFrmZJTest::buildHeader() {
+    PanelTop = new QWidget(this);
+    PanelTop->setObjectName(QStringLiteral("PanelTop"));
+    PanelTop->setFixedHeight(geo::HeaderHeight);
+    PanelTop->setAutoFillBackground(true);
+    QPalette palette = PanelTop->palette();
+    palette.setColor(QPalette::Window, kHeaderColour);
+    PanelTop->setPalette(palette);
+    PanelTop->setFont(pixelFont(QStringLiteral("新宋体"), geo::HeaderFontPx));
+
+    Label60 = plainLabel(PanelTop, "Label60");
+    Label61 = plainLabel(PanelTop, "Label61");
+    for (QLabel *l : {Label60, Label61}) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, Qt::white);
+        l->setPalette(p);
+        l->setFont(pixelFont(QStringLiteral("新宋体"), geo::HeaderFontPx, true));
+    }
+    Label60->move(geo::HeaderLeftColumn, geo::HeaderRow1);
+    Label61->move(geo::HeaderLeftColumn, geo::HeaderRow2);
+    Label64 = plainLabel(PanelTop, "Label64", QStringLiteral("题号"));
+    Label64->move(geo::HeaderRightColumn, geo::HeaderRow1);
+    Label5 = plainLabel(PanelTop, "Label5");
+    Label5->move(geo::NumberLeft, geo::HeaderRow1);
+    Label63 = plainLabel(PanelTop, "Label63");
+    Label63->move(geo::HeaderRightColumn, geo::HeaderRow2);
+    Label4 = plainLabel(PanelTop, "Label4");
+    Label4->move(geo::AttemptsLeft, geo::HeaderRow2);
+    setLabel(Label64, Label64->text());
+    setLabel(Label63, QStringLiteral("题目答题的正确率 0%  "));
+    setLabel(Label4, QStringLiteral(" 【答对 0 次-答错 0 次】  解答题次 0/1"));
+    layout()->addWidget(PanelTop);
+}
+
+void TFrmZJTest::buildTabs() {
+    PageControl2 = new TypeTabs(this);
+    PageControl2->setObjectName(QStringLiteral("PageControl2"));
+    PageControl2->setFont(pixelFont(QStringLiteral("新宋体"), geo::TabFontPx));
+
+    // The three choice tabs: a stem panel on top, option controls placed below it by presentation.
+    auto choiceTab = [&](const char *name, const char *memoName, QPlainTextEdit *&stemMemo) {
+        QWidget *sheet = page(name);
+        auto *sheetLayout = new QVBoxLayout(sheet);
+        sheetLayout->setContentsMargins(0, 0, 0, 0);
+        auto *stemPanel = new QWidget(sheet);
+        stemPanel->setFixedHeight(geo::StemPanelHeight);
+        auto *panelLayout = new QVBoxLayout(stemPanel);
+        panelLayout->setContentsMargins(geo::StemMargin, 0, geo::StemMargin, 0);
+        stemMemo = memo(stemPanel, memoName);
+        panelLayout->addWidget(stemMemo);
+        sheetLayout->addWidget(stemPanel);
+        sheetLayout->addStretch(1);
+        sheet->installEventFilter(this);
+        return sheet;
+    };
+    TabSheet5 = choiceTab("TabSheet5", "Memo1", Memo1);
+    TabSheet6 = choiceTab("TabSheet6", "Memo5", Memo5);
+    TabSheet7 = choiceTab("TabSheet7", "Memo6", Memo6);
+
+    TabSheet8 = page("TabSheet8");
+    auto *fourthLayout = new QVBoxLayout(TabSheet8);
+    fourthLayout->setContentsMargins(0, 0, 0, 0);
+    PageControl1 = new QTabWidget(TabSheet8);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setDocumentMode(true);
+    PageControl1->tabBar()->hide();
+    fourthLayout->addWidget(PageControl1);
+
+    TabSheet1 = page("TabSheet1");
+
+    TabSheet2 = page("TabSheet2");
+    auto *operationLayout = new QVBoxLayout(TabSheet2);
+    operationLayout->setContentsMargins(0, 0, 0, 0);
+    operationLayout->setSpacing(0);
+    Memo2 = memo(TabSheet2, "Memo2");
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto *operationFooter = new QWidget(TabSheet2);
+    operationFooter->setFixedHeight(geo::OperationFooterHeight);
+    operationLayout->addWidget(Memo2, 1);
+    operationLayout->addWidget(operationFooter);
+
+    TabSheet3 = page("TabSheet3");
+    auto *analysisLayout = new QVBoxLayout(TabSheet3);
+    analysisLayout->setContentsMargins(0, 0, 0, 0);
+    ScrollBox2 = stemScrollArea("ScrollBox2", Label10, Image1, Label11, "Label10", "Image1", "Label11");
+    analysisLayout->addWidget(ScrollBox2);
+
+    TabSheet4 = page("TabSheet4");
+    auto *caseLayout = new QVBoxLayout(TabSheet4);
+    caseLayout->setContentsMargins(0, 0, 0, 0);
+    caseLayout->setSpacing(0);
+    ScrollBox3 = stemScrollArea("ScrollBox3", Label12, Image2, Label13, "Label12", "Image2", "Label13");
+    ScrollBox3->setFixedHeight(geo::CaseTopHeight);
+    ScrollBox1 = new QScrollArea(TabSheet4);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setWidgetResizable(true);
+    m_caseArea = new QWidget;
+    m_caseArea->setObjectName(QStringLiteral("ScrollBox1Content"));
+    m_caseArea->installEventFilter(this);
+    ScrollBox1->setWidget(m_caseArea);
+    caseLayout->addWidget(ScrollBox3);
+    caseLayout->addWidget(ScrollBox1, 1);
+
+    PageControl1->addTab(TabSheet1, QStringLiteral("TabSheet1"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("TabSheet2"));
+    PageControl1->addTab(TabSheet3, QStringLiteral("TabSheet3"));
+    PageControl1->addTab(TabSheet4, QStringLiteral("TabSheet4"));
+
+    PageControl2->addTab(TabSheet5, QStringLiteral("单选题"));
+    PageControl2->addTab(TabSheet6, QStringLiteral("多选题"));
+    PageControl2->addTab(TabSheet7, QStringLiteral("判断题"));
+    PageControl2->addTab(TabSheet8, QStringLiteral("不定项选择题"));
+    connect(PageControl2, &QTabWidget::currentChanged, this, &TFrmZJTest::PageControl2Change);
+    static_cast<QVBoxLayout *>(layout())->addWidget(PageControl2, 1);
+}
+
+void TFrmZJTest::buildBottomBar() {
+    auto *bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("PanelBottom"));
+    bar->setFixedHeight(geo::BottomBarHeight);
+    auto *barLayout = new QHBoxLayout(bar);
+    barLayout->setContentsMargins(geo::BarMargin, 0, geo::BarMargin, 0);
+    barLayout->setSpacing(geo::BarSpacing);
+    SpeedButton4 = barButton(bar, "SpeedButton4", QStringLiteral("评分解析"), geo::ButtonWidth);
+    SpeedButton2 = barButton(bar, "SpeedButton2", QStringLiteral("上一题"), geo::ButtonWidth);
+    SpeedButton3 = barButton(bar, "SpeedButton3", QStringLiteral("下一题"), geo::ButtonWidth);
+    SpeedButton1 = barButton(bar, "SpeedButton1", QStringLiteral("视频文件"), geo::ButtonWidth);
+    btnFav = barButton(bar, "btnFav", notAFavourite(), geo::WideButtonWidth);
+    SpeedButton10 = barButton(bar, "SpeedButton10", QStringLiteral("关闭"), geo::WideButtonWidth);
+    for (QPushButton *b : {SpeedButton4, SpeedButton2, SpeedButton3, SpeedButton1, btnFav}) barLayout->addWidget(b);
+    barLayout->addStretch(1);
+    barLayout->addWidget(SpeedButton10);
+    SpeedButton1->hide();
+
+    connect(SpeedButton4, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton4Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton2Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton3Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton1Click);
+    connect(btnFav, &QPushButton::clicked, this, &TFrmZJTest::btnFavClick);
+    connect(SpeedButton10, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton10Click);
+    layout()->addWidget(bar);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sets and tabs
+
+Dataset &TFrmZJTest::setOf(int tab) {
+    switch (tab) {
+    case 0: return ADODanxuan;
+    case 1: return ADODuoxuan;
+    case 2: return ADOPanduan;
+    default: return ADOALFX;
+    }
+}
+
+QString TFrmZJTest::fourthTypeName() const { return examProfile().sections[ExamProfile::Fourth].typeName; }
+
+int TFrmZJTest::activeTab() const {
+    const int index = PageControl2->currentIndex();
+    return index >= 0 && PageControl2->isTabVisible(index) ? index : -1;
+}
+
+QWidget *TFrmZJTest::optionArea(int tab) const {
+    switch (tab) {
+    case 0: return TabSheet5;
+    case 1: return TabSheet6;
+    case 2: return TabSheet7;
+    default: return m_caseArea;
+    }
+}
+
+void TFrmZJTest::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;
+    Timer3->start();
+    FormShow();
+}
+
+void TFrmZJTest::closeEvent(QCloseEvent *event) {
+    Timer3->stop();
+    QDialog::closeEvent(event);
+}
+
+// Option controls keep the width of their area less the right margin, also on pages that get
+// their size only when first shown.
+bool TFrmZJTest::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Resize) {
+        for (int tab = 0; tab < 4; ++tab) {
+            if (optionArea(tab) != watched) continue;
+            const int width = qMax(0, static_cast<QResizeEvent *>(event)->size().width() - geo::OptionWidthMargin);
+            for (QAbstractButton *b : m_options[size_t(tab)].buttons) b->resize(width, geo::OptionHeight);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFrmZJTest::FormShow() {
+    Guarded([&] {
+        PageControl1->tabBar()->hide();
+        PageControl2->setTabText(3, fourthTypeName());
+        LaunchParameters &launch = launchParameters();
+        for (int tab = 0; tab < 4; ++tab) {
+            Dataset &set = setOf(tab);
+            // A set that cannot be read is reported and offered like an empty one.
+            Guarded([&] {
+                set.openSql(PracticeSetSql(PracticeSet(tab), launch.PracticeScope, fourthTypeName()));
+                PositionAtChapter(set, launch.SelectedChapterCode);
+            });
+            if (!set.active() || set.isEmpty()) {
+                launch.PracticeTypeFlags[size_t(tab)] = false;
+                continue;
+            }
+            // The tab on screen is presented again below; a failure of another tab is reported when
+            // the learner opens it.
+            try {
+                present(tab);
+            } catch (const std::exception &) {
+            }
+        }
+        {
+            const QSignalBlocker quiet(PageControl2);
+            for (int tab = 0; tab < 4; ++tab) PageControl2->setTabVisible(tab, true);
+            PageControl2->setCurrentIndex(0);
+            for (int tab = 0; tab < 4; ++tab) PageControl2->setTabVisible(tab, launch.PracticeTypeFlags[size_t(tab)]);
+            for (int tab = 0; tab < 4; ++tab) {
+                if (launch.PracticeTypeFlags[size_t(tab)]) {
+                    PageControl2->setCurrentIndex(tab);
+                    break;
+                }
+            }
+        }
+        PageControl2Change();
+    });
+}
+
+void TFrmZJTest::PageControl2Change() {
+    Guarded([&] {
+        SpeedButton1->hide();
+        PendingAnswer.clear(); // an answer on the tab just left is not counted on this one
+        const int tab = activeTab();
+        if (tab < 0) return;
+        CommitAndMove(tab, 0);
+        if (tab == 3 && fourthTypeName() == OperationTypeName()) SpeedButton1->show();
+    });
+}
+
+void TFrmZJTest::CommitAndMove(int tab, int direction) {
+    if (tab < 0 || tab > 3) return;
+    Dataset &set = setOf(tab);
+    if (!set.active() || set.isEmpty()) return;
+    QString answer = PendingAnswer;
+    if (!answer.isEmpty() && tab == 3 && fourthTypeName() == OperationTypeName()) {
+        Dataset &scratch = dataForm()->ADOSql2;
+        scratch.openSql(ScratchRowSql());
+        answer = scratch.asString(QStringLiteral("KSDA"));
+    }
+    // Cleared before anything can fail, so an answer is never counted twice or on another question.
+    PendingAnswer.clear();
+    CommitStatistics(set, answer);
+    if (direction == 2)
+        set.next();
+    else if (direction == 1)
+        set.prior();
+    present(tab);
+}
+
+void TFrmZJTest::present(int tab) {
+    switch (tab) {
+    case 0: PresentSingle(); break;
+    case 1: PresentMultiple(); break;
+    case 2: PresentJudgement(); break;
+    case 3: {
+        const QString name = fourthTypeName();
+        if (name == AnalysisTypeName())
+            PresentAnalysis();
+        else if (name == CaseStemTypeName())
+            PresentCaseStem();
+        else if (name == OperationTypeName())
+            PresentOperation();
+        break;
+    }
+    default: break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Presentation
+
+void TFrmZJTest::DiscardOptionControls(int tab) {
+    OptionControls &controls = m_options[size_t(tab)];
+    for (QWidget *w : controls.widgets) delete w;
+    controls = OptionControls();
+}
+
+void TFrmZJTest::DiscardAllOptionControls() {
+    for (int tab = 0; tab < 4; ++tab) DiscardOptionControls(tab);
+}
+
+void TFrmZJTest::showActivePage(int tab) {
+    if (!PageControl2->isTabVisible(tab)) return;
+    const QSignalBlocker quiet(PageControl2);
+    PageControl2->setCurrentIndex(tab);
+}
+
+void TFrmZJTest::presentHeader(Dataset &row, const QString &idColumn) {
+    btnFav->setText(row.asString(QStringLiteral("shoucang")) == QStringLiteral("1") ? aFavourite() : notAFavourite());
+    setLabel(Label5, row.asString(idColumn));
+    const int total = row.asInteger(QStringLiteral("ZONGCS"));
+    const int correct = row.asInteger(QStringLiteral("ZQCS"));
+    setLabel(Label4, QStringLiteral(" 【答对 %1 次-答错 %2 次】  解答题次%3").arg(correct).arg(total - correct).arg(total));
+    if (total != 0)
+        setLabel(Label63, QStringLiteral("题目答题的正确率 %1% ").arg(qlonglong(correct) * 100 / total));
+    const QString zhang = row.asString(QStringLiteral("zhang"));
+    if (zhang.isEmpty()) return;
+    Dataset &lookup = dataForm()->ADOSql;
+    lookup.openSql(ChapterNameSql(zhang));
+    setLabel(Label60, lookup.firstValue().toString());
+    lookup.openSql(SectionNameSql(zhang, row.asString(QStringLiteral("jie"))));
+    setLabel(Label61, lookup.firstValue().toString());
+}
+
+template <class Button>
+Button *TFrmZJTest::addOption(int tab, const QString &caption, int top) {
+    QWidget *area = optionArea(tab);
+    auto *button = new Button(caption, area);
+    button->setFont(optionFont());
+    button->setGeometry(geo::OptionLeft, top, qMax(0, area->width() - geo::OptionWidthMargin), geo::OptionHeight);
+    button->show();
+    m_options[size_t(tab)].widgets.push_back(button);
+    m_options[size_t(tab)].buttons.push_back(button);
+    return button;
+}
+
+void TFrmZJTest::presentChoice(int tab, QPlainTextEdit *stemMemo, bool checkBoxes) {
+    Dataset &row = setOf(tab);
+    DiscardOptionControls(tab);
+    stemMemo->clear();
+    presentHeader(row, QStringLiteral("tigan_id"));
+    showActivePage(tab);
+    stemMemo->setPlainText(QStringLiteral("\n") + DecodeQuestionText(row.asString(QStringLiteral("timian"))));
+
+    // Every option is decoded before any control is placed: a text that cannot be decoded leaves
+    // the tab without half a question.
+    Dataset &options = dataForm()->ADOSql2;
+    options.openSql(OptionsSql(row.asInteger(QStringLiteral("tigan_id"))));
+    QStringList captions;
+    for (options.first(); !options.eof(); options.next())
+        captions << OptionLetter(int(captions.size())) + QStringLiteral("、") +
+                        DecodeQuestionText(options.asString(QStringLiteral("timian")));
+    for (int i = 0; i < captions.size(); ++i) {
+        const int top = geo::OptionTop + geo::OptionStep * i;
+        if (checkBoxes)
+            connect(addOption<OptionCheckBox>(tab, captions.at(i), top), &QAbstractButton::clicked, this,
+                    &TFrmZJTest::DXTHDAClick);
+        else
+            connect(addOption<OptionRadioButton>(tab, captions.at(i), top), &QAbstractButton::clicked, this,
+                    &TFrmZJTest::DXTJDAClick);
+    }
+}
+
+void TFrmZJTest::PresentSingle() { presentChoice(0, Memo1, false); }
+
+void TFrmZJTest::PresentMultiple() { presentChoice(1, Memo5, true); }
+
+void TFrmZJTest::PresentJudgement() {
+    Dataset &row = ADOPanduan;
+    DiscardOptionControls(2);
+    Memo6->clear();
+    presentHeader(row, QStringLiteral("tigan_id"));
+    showActivePage(2);
+    Memo6->setPlainText(QStringLiteral("\n") + DecodeQuestionText(row.asString(QStringLiteral("timian"))));
+    // Banks may hold 1/0 for true/false; the row keeps the form the checks compare with.
+    const QString daan = row.asString(QStringLiteral("daan"));
+    if (daan == QStringLiteral("1") || daan == QStringLiteral("0")) {
+        row.edit();
+        row.setValue(QStringLiteral("daan"), daan == QStringLiteral("1") ? QStringLiteral("√") : QStringLiteral("×"));
+        row.post();
+    }
+    connect(addOption<OptionRadioButton>(2, QStringLiteral("正确"), geo::JudgementTrueTop), &QAbstractButton::clicked,
+            this, &TFrmZJTest::PDTJDAClick);
+    connect(addOption<OptionRadioButton>(2, QStringLiteral("错误"), geo::JudgementFalseTop), &QAbstractButton::clicked,
+            this, &TFrmZJTest::PDTJDAClick);
+}
+
+void TFrmZJTest::fillStem(QLabel *stem, QLabel *picture, QLabel *extra, Dataset &row, const QString &textColumn) {
+    stem->hide();
+    extra->hide();
+    picture->hide();
+    picture->clear();
+    stem->setText(blanksToLines(DecodeQuestionText(row.asString(textColumn))));
+    stem->show();
+    extra->setText(row.asString(QStringLiteral("timian2")));
+    const QByteArray bytes = row.asBytes(QStringLiteral("tmimage"));
+    if (bytes.isEmpty()) return;
+    QImage image;
+    if (!image.loadFromData(bytes, "JPEG")) throw KjksError(QStringLiteral("JPEG error: the picture cannot be read"));
+    picture->setPixmap(QPixmap::fromImage(image));
+    picture->show();
+    extra->show();
+}
+
+void TFrmZJTest::PresentAnalysis() {
+    PageControl1->setCurrentIndex(2);
+    presentHeader(ADOALFX, QStringLiteral("tigan_id"));
+    fillStem(Label10, Image1, Label11, ADOALFX, QStringLiteral("timian"));
+}
+
+void TFrmZJTest::PresentCaseStem() {
+    Dataset &row = ADOALFX;
+    PageControl1->setCurrentIndex(3);
+    DiscardOptionControls(3);
+    m_caseArea->setMinimumSize(0, 0);
+    presentHeader(row, QStringLiteral("id"));
+    fillStem(Label12, Image2, Label13, row, QStringLiteral("zongtimian"));
+
+    struct SubQuestion {
+        int id = 0;
+        QString text;
+        QStringList options;
+    };
+    std::vector<SubQuestion> subQuestions;
+    Dataset &subs = dataForm()->ADOSql;
+    Dataset &options = dataForm()->ADOSql2;
+    subs.openSql(SubQuestionsForPresentationSql(row.asInteger(QStringLiteral("id"))));
+    for (subs.first(); !subs.eof(); subs.next()) {
+        SubQuestion sub;
+        sub.id = subs.asInteger(QStringLiteral("tigan_id"));
+        sub.text = DecodeQuestionText(subs.asString(QStringLiteral("timian")));
+        options.openSql(OptionsSql(sub.id));
+        for (options.first(); !options.eof(); options.next())
+            sub.options << DecodeQuestionText(options.asString(QStringLiteral("timian")));
+        subQuestions.push_back(sub);
+    }
+
+    OptionControls &controls = m_options[3];
+    int placed = 0; // options placed over all sub-questions
+    int right = 0;
+    int bottom = 0;
+    for (int k = 0; k < int(subQuestions.size()); ++k) {
+        const SubQuestion &sub = subQuestions[size_t(k)];
+        QLabel *label = plainLabel(m_caseArea, "", sub.text);
+        label->setObjectName(QStringLiteral("L") + QString::number(sub.id));
+        QFont bold = label->font();
+        bold.setBold(true);
+        label->setFont(bold);
+        label->move(geo::OptionLeft, geo::SubLabelTop + geo::OptionStep * placed + geo::SubLabelPerSub * k);
+        label->adjustSize();
+        label->show();
+        controls.widgets.push_back(label);
+        right = qMax(right, label->geometry().right());
+        bottom = qMax(bottom, label->geometry().bottom());
+        for (int j = 0; j < sub.options.size(); ++j) {
+            const int top = geo::BoxTop + geo::OptionStep * placed + geo::BoxPerSub * k;
+            auto *box = addOption<OptionCheckBox>(3, OptionLetter(j) + QStringLiteral("、") + sub.options.at(j), top);
+            controls.owners.push_back(sub.id);
+            connect(box, &QAbstractButton::clicked, this, &TFrmZJTest::ALFXTJDAClick);
+            bottom = qMax(bottom, box->geometry().bottom());
+            ++placed;
+        }
+    }
+    m_caseArea->setMinimumSize(right + geo::StemMargin, bottom + geo::StemMargin);
+}
+
+void TFrmZJTest::PresentOperation() {
+    Dataset &row = ADOALFX;
+    PageControl1->setCurrentIndex(1);
+    Memo2->clear();
+    presentHeader(row, QStringLiteral("tigan_id"));
+    // The operation program leaves the learner's result in the scratch row; it starts empty for
+    // every showing. A bank that lacks the row gets it back, and no other row is touched.
+    Dataset &scratch = dataForm()->ADOSql2;
+    scratch.openSql(ScratchRowSql());
+    if (scratch.isEmpty()) {
+        scratch.append();
+        scratch.setValue(QStringLiteral("sjID"), 0);
+        scratch.setValue(QStringLiteral("xth"), 200);
+    } else {
+        scratch.edit();
+    }
+    scratch.setValue(QStringLiteral("KSDA"), QString());
+    scratch.post();
+    Memo2->setPlainText(blanksToLines(DecodeQuestionText(row.asString(QStringLiteral("timian")))));
+    SpeedButton1->setEnabled(QFileInfo::exists(launchParameters().AppDir + QStringLiteral("StuName/") +
+                                               row.asString(QStringLiteral("tigan_id")) + QStringLiteral(".exe")));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Answer checks
+
+ResultPayload TFrmZJTest::questionPayload(Dataset &row, const QString &type, const QString &standardAnswer,
+                                          const QString &answer, const QString &score) {
+    const int id = row.asInteger(QStringLiteral("tigan_id"));
+    ResultPayload payload;
+    payload.number = row.asString(QStringLiteral("tigan_id"));
+    payload.type = type;
+    payload.standardScore = StandardScoreText(type);
+    payload.standardAnswer = standardAnswer;
+    payload.answer = answer;
+    payload.score = score + QStringLiteral("分");
+    payload.explanation =
+        ExplanationText(dataForm()->ADOSql, QuestionExplanationSql(id), Label60->text(), Label61->text());
+    payload.questionId = id;
+    return payload;
+}
+
+void TFrmZJTest::checkAnswered(Dataset &row, const QString &answer, double points, bool showResult) {
+    PendingAnswer = answer;
+    const QString daan = row.asString(QStringLiteral("daan"));
+    const bool right = answer == daan;
+    RecordCheck(row, right);
+    MarkAnswered(row);
+    if (showResult)
+        ShowResultDialog(
+            questionPayload(row, row.asString(QStringLiteral("tixing")), daan, answer, ScoreText(right, points)).text());
+}
+
+void TFrmZJTest::DXTJDAClick() {
+    auto *clicked = qobject_cast<QAbstractButton *>(sender());
+    Guarded([&] {
+        const auto &buttons = m_options[0].buttons;
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            if (buttons[i]->isChecked() || buttons[i] == clicked) {
+                checkAnswered(ADODanxuan, OptionLetter(int(i)),
+                              examProfile().sections[ExamProfile::Single].perQuestionScore, true);
+                return;
+            }
+        }
+    });
+}
+
+void TFrmZJTest::DXTHDAClick() {
+    Guarded([&] {
+        std::vector<bool> ticked;
+        for (QAbstractButton *b : m_options[1].buttons) ticked.push_back(b->isChecked());
+        const QString answer = LettersOf(ticked);
+        if (answer.isEmpty()) {
+            ShowMessage(chooseFirst());
+            return;
+        }
+        checkAnswered(ADODuoxuan, answer, examProfile().sections[ExamProfile::Multiple].perQuestionScore,
+                      ExplainRequested);
+    });
+}
+
+void TFrmZJTest::PDTJDAClick() {
+    Guarded([&] {
+        const auto &buttons = m_options[2].buttons;
+        QString answer;
+        if (buttons.size() == 2 && buttons[0]->isChecked())
+            answer = QStringLiteral("√");
+        else if (buttons.size() == 2 && buttons[1]->isChecked())
+            answer = QStringLiteral("×");
+        if (answer.isEmpty()) {
+            ShowInfoBox(chooseFirst());
+            return;
+        }
+        checkAnswered(ADOPanduan, answer, examProfile().sections[ExamProfile::TrueFalse].perQuestionScore, true);
+    });
+}
+
+void TFrmZJTest::ALFXTJDAClick() {
+    Guarded([&] {
+        Dataset &row = ADOALFX;
+        if (!row.active() || row.isEmpty()) return;
+        const double points = examProfile().sections[ExamProfile::Fourth].perQuestionScore;
+
+        if (fourthTypeName() == CaseStemTypeName()) {
+            // The boxes on screen, grouped by the sub-question they were placed for.
+            std::vector<SubQuestionBoxes> boxes;
+            const OptionControls &controls = m_options[3];
+            for (size_t i = 0; i < controls.buttons.size(); ++i) {
+                if (boxes.empty() || boxes.back().tiganId != controls.owners[i])
+                    boxes.push_back({controls.owners[i], {}});
+                boxes.back().ticked.push_back(controls.buttons[i]->isChecked());
+            }
+            const QString answer = CaseStemAnswer(boxes);
+            if (answer.isEmpty()) {
+                ShowMessage(chooseFirst());
+                return;
+            }
+            PendingAnswer = answer;
+            RecordCheck(row, row.asString(QStringLiteral("daan")) == answer);
+            MarkAnswered(row);
+            if (!ExplainRequested) return;
+            const int id = row.asInteger(QStringLiteral("id"));
+            Dataset &subs = dataForm()->ADOSql;
+            subs.openSql(SubQuestionsForScoringSql(id));
+            const CaseStemScore score = ScoreCaseStem(subs, boxes, points);
+            ResultPayload payload;
+            payload.number = row.asString(QStringLiteral("id"));
+            payload.type = CaseStemTypeName();
+            payload.standardScore = StandardScoreText(payload.type, 5);
+            payload.standardAnswer = score.standardText;
+            payload.answer = score.answerText;
+            payload.score = FormatNumber(score.points) + QStringLiteral("分");
+            payload.explanation =
+                ExplanationText(dataForm()->ADOSql, StemExplanationSql(id), Label60->text(), Label61->text());
+            payload.questionId = id;
+            ShowResultDialog(payload.text());
+            return;
+        }
+
+        // Operation questions: the answer is whatever the operation program left in the scratch row.
+        Dataset &scratch = dataForm()->ADOSql2;
+        scratch.openSql(ScratchRowSql());
+        const QString answer = scratch.asString(QStringLiteral("KSDA"));
+        if (answer.isEmpty()) return;
+        Dataset &lookup = dataForm()->ADOSql;
+        lookup.openSql(OperationAnswerSql(StrToInt(Label5->text().trimmed())));
+        const QString standard = lookup.firstValue().toString();
+        MarkAnswered(row);
+        const bool right = standard == answer;
+        RecordCheck(row, right);
+        PendingAnswer = answer;
+        if (!ExplainRequested) return;
+        const QString score = ScoreText(right, points);
+        ShowResultDialog(questionPayload(row, OperationTypeName(), QStringLiteral("略"),
+                                         score != QStringLiteral("0") ? QStringLiteral("略") : QStringLiteral("略."), score)
+                             .text());
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bottom bar and timer
+
+void TFrmZJTest::SpeedButton4Click() {
+    ExplainRequested = true;
+    Guarded([&] {
+        switch (activeTab()) {
+        case 0: DXTJDAClick(); break;
+        case 1: DXTHDAClick(); break;
+        case 2: PDTJDAClick(); break;
+        case 3: ALFXTJDAClick(); break;
+        default: break;
+        }
+    });
+    ExplainRequested = false;
+}
+
+void TFrmZJTest::SpeedButton2Click() {
+    Guarded([&] {
+        btnFav->setText(notAFavourite());
+        ExplainRequested = false;
+        const int tab = activeTab();
+        if (tab < 0) return;
+        DiscardOptionControls(tab);
+        CommitAndMove(tab, 1);
+        PendingAnswer.clear();
+    });
+}
+
+void TFrmZJTest::SpeedButton3Click() {
+    Guarded([&] {
+        btnFav->setText(notAFavourite());
+        ExplainRequested = false;
+        const int tab = activeTab();
+        if (tab < 0) return;
+        DiscardOptionControls(tab);
+        CommitAndMove(tab, 2);
+        PendingAnswer.clear();
+    });
+}
+
+void TFrmZJTest::SpeedButton1Click() {
+    Guarded([&] {
+        const QString program =
+            launchParameters().AppDir + QStringLiteral("StuName/") + Label5->text() + QStringLiteral(".exe");
+        if (!QFileInfo::exists(program)) return;
+        ShellOpen(program);
+        // About a second for the program to come up, with the window still answering.
+        for (int round = 0; round < 10; ++round) platform().pause(100);
+    });
+}
+
+void TFrmZJTest::btnFavClick() {
+    Guarded([&] {
+        const bool add = btnFav->text() == notAFavourite();
+        const int tab = activeTab();
+        if (tab >= 0) {
+            Dataset &row = setOf(tab);
+            row.edit();
+            row.setValue(QStringLiteral("shoucang"), add ? QStringLiteral("1") : QStringLiteral("0"));
+            row.post();
+        }
+        btnFav->setText(add ? aFavourite() : notAFavourite());
+    });
+}
+
+void TFrmZJTest::SpeedButton10Click() {
+    Guarded([&] { close(); });
+}
+
+void TFrmZJTest::Timer3Timer() {
+    Guarded([&] {
+        setEnabled(true);
+        platform().processEvents();
+    });
+}
+
+void RunPractice() {
+    auto *window = new TFrmZJTest(QApplication::activeWindow());
+    launchParameters().PaperKey = QStringLiteral("0");
+    window->ExplainRequested = false;
+    window->PendingAnswer.clear();
+    window->exec();
+    window->DiscardAllOptionControls();
+    delete window;
+}

@@ -1,4 +1,150 @@
 #pragma once
 
+#include "Dataset.h"
+
+#include <QDialog>
+#include <array>
+#include <vector>
+
+class QAbstractButton;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+class QTimer;
+struct ResultPayload;
+
+// "题目练习": chapter practice on four type tabs. When shown it builds one question set per type
+// from the launch parameters, presents the current question of each tab, checks every answer at
+// once (statistics and favourites go to the bank immediately) and counts an attempt when the
+// learner moves on with "上一题"/"下一题".
+class TFrmZJTest : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmZJTest(QWidget *parent = nullptr);
+
+    // Header.
+    QWidget *PanelTop;
+    QLabel *Label60; // chapter
+    QLabel *Label61; // section
+    QLabel *Label63; // accuracy
+    QLabel *Label64; // "题号"
+    QLabel *Label5;  // question number
+    QLabel *Label4;  // attempts
+    // Type tabs.
+    QTabWidget *PageControl2;
+    QWidget *TabSheet5;
+    QWidget *TabSheet6;
+    QWidget *TabSheet7;
+    QWidget *TabSheet8;
+    QPlainTextEdit *Memo1;
+    QPlainTextEdit *Memo5;
+    QPlainTextEdit *Memo6;
+    // Fourth tab: pages switched by code only.
+    QTabWidget *PageControl1;
+    QWidget *TabSheet1;
+    QWidget *TabSheet2;
+    QWidget *TabSheet3;
+    QWidget *TabSheet4;
+    QPlainTextEdit *Memo2;
+    QScrollArea *ScrollBox2;
+    QLabel *Label10;
+    QLabel *Image1;
+    QLabel *Label11;
+    QScrollArea *ScrollBox3;
+    QLabel *Label12;
+    QLabel *Image2;
+    QLabel *Label13;
+    QScrollArea *ScrollBox1;
+    // Bottom bar.
+    QPushButton *SpeedButton4;  // 评分解析
+    QPushButton *SpeedButton2;  // 上一题
+    QPushButton *SpeedButton3;  // 下一题
+    QPushButton *SpeedButton1;  // 视频文件
+    QPushButton *btnFav;        // 收藏本题 / 取消收藏
+    QPushButton *SpeedButton10; // 关闭
+    QTimer *Timer3;
+
+    // The four question sets, in tab order.
+    Dataset ADODanxuan;
+    Dataset ADODuoxuan;
+    Dataset ADOPanduan;
+    Dataset ADOALFX;
+
+    // The answer of the latest check on the active tab, counted when the learner moves on.
+    QString PendingAnswer;
+    // True only while "评分解析" re-runs the check of the active tab.
+    bool ExplainRequested = false;
+
+    // The active type tab (0 single, 1 multiple, 2 judgement, 3 fourth), -1 when no tab is shown.
+    int activeTab() const;
+    // The option controls of a tab's latest presentation: answer controls in option order, and
+    // every control created for it (case stems add a label per sub-question).
+    const std::vector<QAbstractButton *> &optionButtons(int tab) const { return m_options[size_t(tab)].buttons; }
+    const std::vector<QWidget *> &optionControls(int tab) const { return m_options[size_t(tab)].widgets; }
+    void DiscardOptionControls(int tab);
+    void DiscardAllOptionControls();
+
+public slots:
+    void FormShow();
+    void PageControl2Change();
+    void SpeedButton4Click();  // 评分解析
+    void SpeedButton2Click();  // 上一题
+    void SpeedButton3Click();  // 下一题
+    void SpeedButton1Click();  // 视频文件
+    void btnFavClick();
+    void SpeedButton10Click(); // 关闭
+    void Timer3Timer();
+    // Answer checks: an option was clicked, or "评分解析" on that tab.
+    void DXTJDAClick();   // single choice
+    void DXTHDAClick();   // multiple choice
+    void PDTJDAClick();   // judgement
+    void ALFXTJDAClick(); // fourth tab
+
+public:
+    void PresentSingle();
+    void PresentMultiple();
+    void PresentJudgement();
+    void PresentAnalysis();
+    void PresentCaseStem();
+    void PresentOperation();
+    // Counts the pending answer on the tab's current row, moves (0 stay, 1 previous, 2 next) and
+    // presents the tab's current question.
+    void CommitAndMove(int tab, int direction);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct OptionControls {
+        std::vector<QWidget *> widgets;
+        std::vector<QAbstractButton *> buttons;
+        std::vector<int> owners; // case stems: the sub-question id of each box
+    };
+
+    void buildHeader();
+    void buildTabs();
+    void buildBottomBar();
+
+    Dataset &setOf(int tab);
+    QString fourthTypeName() const;
+    void present(int tab);
+    void presentHeader(Dataset &row, const QString &idColumn);
+    void presentChoice(int tab, QPlainTextEdit *memo, bool checkBoxes);
+    void showActivePage(int tab);
+    void fillStem(QLabel *stem, QLabel *picture, QLabel *extra, Dataset &row, const QString &textColumn);
+    QWidget *optionArea(int tab) const;
+    template <class Button> Button *addOption(int tab, const QString &caption, int top);
+    void checkAnswered(Dataset &row, const QString &answer, double points, bool showResult);
+    ResultPayload questionPayload(Dataset &row, const QString &type, const QString &standardAnswer,
+                                  const QString &answer, const QString &score);
+
+    std::array<OptionControls, 4> m_options;
+    QWidget *m_caseArea = nullptr; // the content of ScrollBox1
+};
+
 // Opens the practice window modally on the current launch parameters and returns when it closes.
 void RunPractice();

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "DataFormP.h"
+#include "DlgPingFenP.h"
+#include "ExamProfile.h"
+#include "FixtureBank.h"
+#include "FrmZJTestP.h"
+#include "LaunchParameters.h"
+#include "NumberText.h"
+#include "RecordingPlatform.h"
+#include "TestApp.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QPointer>
+#include <gtest/gtest.h>
+#include <memory>
+
+// A practice run against a fixture bank: the test states its rows, opens the window as RunPractice
+// would (modal, on the launch parameters) and acts like a learner.
+class PracticeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testApp();
+        launchParameters() = LaunchParameters{};
+        launchParameters().PracticeTypeFlags = {{true, true, true, true}};
+        launchParameters().AppDir = bank.dir();
+        examProfile() = ExamProfile{};
+    }
+    void TearDown() override {
+        if (window) window->close();
+        window.reset();
+        if (ResultDialog()) delete ResultDialog();
+    }
+
+    void setFourthType(const QString &name) { bank.model.profiles[0].columns[QStringLiteral("shicaotype")] = name; }
+
+    // Writes and opens the bank (once), loads the profile as the main window does, shows a new
+    // window on the current launch parameters.
+    TFrmZJTest &open() {
+        if (window) window->close();
+        window.reset();
+        if (!opened) openBank();
+        bank.statements.clear();
+        platform.boxes.clear();
+        window = std::make_unique<TFrmZJTest>();
+        window->setWindowModality(Qt::ApplicationModal);
+        window->show();
+        return *window;
+    }
+
+    // Opens the bank without a window, for tests that change rows behind the bank tool's back.
+    void openBank() {
+        bank.open().LoadExamProfile(QStringLiteral("1"));
+        opened = true;
+    }
+
+    TFrmZJTest &w() { return *window; }
+
+    // Lets pending layout and resize events run, as they would before the learner looks.
+    static void settle() { QCoreApplication::processEvents(); }
+
+    void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    void clickOption(int tab, int index) { click(w().optionButtons(tab).at(size_t(index))); }
+    void selectTab(int tab) { w().PageControl2->setCurrentIndex(tab); }
+    void next() { click(w().SpeedButton3); }
+    void previous() { click(w().SpeedButton2); }
+    void explain() { click(w().SpeedButton4); }
+
+    QString column(const QString &table, int id, const QString &name) {
+        const QString key = table == QStringLiteral("zongtigan") ? QStringLiteral("ID") : QStringLiteral("tigan_id");
+        return bank.scalar(QStringLiteral("select %1 from %2 where %3 = %4").arg(name, table, key).arg(id)).toString();
+    }
+    QString tigan(int id, const QString &name) { return column(QStringLiteral("kjks_tigan"), id, name); }
+
+    // Statements sent since the window opened that start with `prefix`.
+    QStringList sent(const QString &prefix) const {
+        QStringList out;
+        for (const QString &s : bank.statements)
+            if (s.startsWith(prefix)) out << s;
+        return out;
+    }
+
+    QStringList boxTexts(RecordingPlatform::BoxKind kind) const {
+        QStringList out;
+        for (const auto &b : platform.boxes)
+            if (b.kind == kind) out << b.text;
+        return out;
+    }
+
+    QStringList dialogLines() const {
+        return ResultDialog() ? ResultDialog()->Memo1->toPlainText().split(QLatin1Char('\n')) : QStringList();
+    }
+
+    static QByteArray jpeg(int width, int height) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPEG");
+        return bytes;
+    }
+
+    RecordingPlatform platform;
+    FixtureBank bank;
+    std::unique_ptr<TFrmZJTest> window;
+    bool opened = false;
+};
