@@ -1,0 +1,347 @@
+#include "ChapterPracticePage.h"
+#include "ExamProfile.h"
+#include "FixtureBank.h"
+#include "LaunchParameters.h"
+#include "RecordingPlatform.h"
+#include "ReviewPage.h"
+#include "SqlError.h"
+#include "TestApp.h"
+#include "Unit1.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Clicks a radio button or check box on its indicator, where a learner clicks; the widget may be
+// wider than its caption, and a click past the caption does nothing.
+void clickChoice(QAbstractButton *button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
+
+const QString kWholeTotal = QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\"");
+const QString kWholeRemaining = QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and YDCS = \"0\"");
+
+class ChapterPracticePageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testApp();
+        launchParameters() = LaunchParameters{};
+        examProfile() = ExamProfile{};
+        setApplicationTitle(productTitle());
+    }
+
+    // Opens the bank and shows the page as the main window's first showing does.
+    void start() {
+        bank.open();
+        dataForm()->LoadExamProfile(QStringLiteral("1"));
+        page = std::make_unique<ChapterPracticePage>();
+        page->resize(1013, 475);
+        page->launchPractice = [this] {
+            launches.push_back(launchParameters());
+            if (duringPractice) duringPractice();
+        };
+        page->ShowProfile();
+        bank.statements.clear();
+        page->BuildChapterTree();
+        page->show();
+    }
+
+    QTreeWidgetItem *node(int code) {
+        for (QTreeWidgetItemIterator it(page->TreeView1); *it; ++it)
+            if ((*it)->data(0, Qt::UserRole).toInt() == code) return *it;
+        return nullptr;
+    }
+
+    void clickNode(int code) {
+        QTreeWidgetItem *item = node(code);
+        ASSERT_NE(item, nullptr) << code;
+        const QRect r = page->TreeView1->visualItemRect(item);
+        ASSERT_TRUE(r.isValid()) << code;
+        QTest::mouseClick(page->TreeView1->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+    // `count` answerable questions in a section, the first `done` of them answered before.
+    void addQuestions(int firstId, int zhang, int jie, int count, int done) {
+        for (int i = 0; i < count; ++i) {
+            BankQuestion &q = bank.addQuestion(firstId + i, QStringLiteral("单选题"), zhang, jie, QStringLiteral("A"), 0);
+            if (i < done) q.progress.YDCS = QStringLiteral("1");
+        }
+    }
+
+    RecordingPlatform platform;
+    FixtureBank bank;
+    std::unique_ptr<ChapterPracticePage> page;
+    std::vector<LaunchParameters> launches;
+    std::function<void()> duringPractice;
+};
+
+TEST_F(ChapterPracticePageTest, FirstShowingBuildsTheExpandedTreeAndCountsTheWholeBank) {
+    // 300 answerable kjks_tigan rows, 12 answered: 297 plain questions and the 3 sub-questions of
+    // a case. Neither the case stem nor a question without an answer is counted.
+    addQuestions(1, 1, 1, 297, 12);
+    bank.addStem(9, 1, 2, 3);
+    bank.addQuestion(500, QStringLiteral("单选题"), 1, 1, QString(), 0);
+    start();
+
+    EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
+    EXPECT_EQ(page->Label30->text(), QStringLiteral("初级会计实务"));
+    EXPECT_EQ(page->Label29->text(), QStringLiteral("【选择章节】"));
+    EXPECT_EQ(page->typeBoxes.box(3)->text(), QStringLiteral("不定项选择题"));
+    EXPECT_EQ(page->sLabel3->text(), QStringLiteral("初级会计实务"));
+    EXPECT_EQ(page->sLabel4->text(), QString());
+    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 12题，还剩 288 题"));
+    EXPECT_EQ(bank.statements, QStringList({QStringLiteral("select * from kjks_zhangjie order by daima asc "),
+                                            kWholeTotal, kWholeRemaining}));
+
+    QTreeWidget *tree = page->TreeView1;
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem *subject = tree->topLevelItem(0);
+    EXPECT_EQ(subject->data(0, Qt::UserRole).toInt(), 1);
+    ASSERT_EQ(subject->childCount(), 1);
+    QTreeWidgetItem *chapter = subject->child(0);
+    EXPECT_EQ(chapter->text(0), QStringLiteral("第一章 会计概述"));
+    EXPECT_EQ(chapter->data(0, Qt::UserRole).toInt(), 101);
+    ASSERT_EQ(chapter->childCount(), 2);
+    EXPECT_EQ(chapter->child(1)->text(0), QStringLiteral("第二节 会计基本假设"));
+    EXPECT_EQ(chapter->child(1)->data(0, Qt::UserRole).toInt(), 10102);
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        EXPECT_TRUE(!(*it)->childCount() || (*it)->isExpanded()) << qPrintable((*it)->text(0));
+    }
+    // The type boxes start checked, the first scope is chosen.
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(page->typeBoxes.box(i)->isChecked()) << i;
+    EXPECT_TRUE(page->scopeButtons[0]->isChecked());
+}
+
+TEST_F(ChapterPracticePageTest, ClickingANodeShowsItsNamesCountsAndChosenCode) {
+    bank.model.chapters.push_back({QStringLiteral("0110"), QStringLiteral("第十章 政府会计")});
+    bank.model.chapters.push_back({QStringLiteral("011003"), QStringLiteral("第三节 政府单位特定业务的会计核算")});
+    addQuestions(1, 1, 1, 3, 1);   // chapter 1, section 1: 1 of 3 done
+    addQuestions(10, 1, 2, 2, 2);  // chapter 1, section 2: 2 of 2 done
+    addQuestions(20, 10, 3, 4, 1); // chapter 10, section 3: 1 of 4 done
+    start();
+    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 4题，还剩 5 题"));
+
+    struct Case {
+        int code;
+        QString label3, label4, progress, chosen;
+        QStringList statements;
+    };
+    const QString chapterTotal = kWholeTotal + QStringLiteral(" and zhang = ");
+    const QString chapterRemaining = kWholeRemaining + QStringLiteral(" and zhang = ");
+    const Case cases[] = {
+        {101, QStringLiteral("第一章 会计概述"), QString(), QStringLiteral("已做 3题，还剩 2 题"), QStringLiteral("101"),
+         {chapterTotal + QStringLiteral("01"), chapterRemaining + QStringLiteral("01")}},
+        {10102, QStringLiteral("第一章 会计概述"), QStringLiteral("第二节 会计基本假设"), QStringLiteral("已做 2题，还剩 0 题"),
+         QStringLiteral("10102"),
+         {chapterTotal + QStringLiteral("01 and jie = 02"), chapterRemaining + QStringLiteral("01 and jie = 02")}},
+        {110, QStringLiteral("第十章 政府会计"), QString(), QStringLiteral("已做 1题，还剩 3 题"), QStringLiteral("110"),
+         {chapterTotal + QStringLiteral("10"), chapterRemaining + QStringLiteral("10")}},
+        {11003, QStringLiteral("第十章 政府会计"), QStringLiteral("第三节 政府单位特定业务的会计核算"),
+         QStringLiteral("已做 1题，还剩 3 题"), QStringLiteral("11003"),
+         {chapterTotal + QStringLiteral("10 and jie = 03"), chapterRemaining + QStringLiteral("10 and jie = 03")}},
+        {1, QStringLiteral("初级会计实务"), QString(), QStringLiteral("已做 4题，还剩 5 题"), QStringLiteral("1"),
+         {kWholeTotal, kWholeRemaining}},
+    };
+    for (const Case &c : cases) {
+        bank.statements.clear();
+        clickNode(c.code);
+        EXPECT_EQ(page->sLabel3->text(), c.label3) << c.code;
+        EXPECT_EQ(page->sLabel4->text(), c.label4) << c.code;
+        EXPECT_EQ(page->sLabel5->text(), c.progress) << c.code;
+        EXPECT_EQ(launchParameters().SelectedChapterCode, c.chosen) << c.code;
+        EXPECT_EQ(bank.statements, c.statements) << c.code;
+    }
+    EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
+
+    // Without a selected node a click changes nothing.
+    page->TreeView1->setCurrentItem(nullptr);
+    page->TreeView1->clearSelection();
+    bank.statements.clear();
+    page->TreeView1Click();
+    EXPECT_TRUE(bank.statements.isEmpty());
+    EXPECT_EQ(launchParameters().SelectedChapterCode, QStringLiteral("1"));
+}
+
+TEST_F(ChapterPracticePageTest, TreeFollowsTheRowsItIsGiven) {
+    // No subject row: the chapter becomes a top-level node and its section its child; a code of
+    // another length is left out.
+    bank.model.chapters = {{QStringLiteral("0101"), QStringLiteral("第一章")},
+                           {QStringLiteral("010101"), QStringLiteral("第一节")},
+                           {QStringLiteral("01010"), QStringLiteral("五位代码")}};
+    start();
+    ASSERT_EQ(page->TreeView1->topLevelItemCount(), 1);
+    QTreeWidgetItem *top = page->TreeView1->topLevelItem(0);
+    EXPECT_EQ(top->text(0), QStringLiteral("第一章"));
+    ASSERT_EQ(top->childCount(), 1);
+    EXPECT_EQ(top->child(0)->data(0, Qt::UserRole).toInt(), 10101);
+    EXPECT_EQ(page->sLabel3->text(), QStringLiteral("第一章"));
+}
+
+TEST_F(ChapterPracticePageTest, UnusableChapterTablesFailWithAMessage) {
+    struct Case {
+        std::vector<BankChapter> chapters;
+        QString message;
+    } cases[] = {
+        {{}, QStringLiteral("The chapter table kjks_zhangjie holds no chapters")},
+        {{{QStringLiteral("01"), QStringLiteral("科目")}, {QStringLiteral("01a1"), QStringLiteral("章")}},
+         QStringLiteral("'01a1' is not a valid integer value")},
+    };
+    for (const Case &c : cases) {
+        bank.model.chapters = c.chapters;
+        bank.open();
+        ChapterPracticePage p;
+        try {
+            p.BuildChapterTree();
+            ADD_FAILURE() << "no failure for " << qPrintable(c.message);
+        } catch (const KjksError &e) {
+            EXPECT_EQ(e.message(), c.message);
+        }
+        EXPECT_EQ(p.sLabel5->text(), QString());
+    }
+}
+
+TEST_F(ChapterPracticePageTest, ScopeChoicesAndTypeBoxesReachThePracticeLaunch) {
+    addQuestions(1, 1, 1, 3, 0);
+    start();
+    clickNode(10102);
+    const int order[] = {2, 4, 1, 3};
+    for (int scope : order) {
+        clickChoice(page->scopeButtons[size_t(scope)]);
+        EXPECT_EQ(launchParameters().PracticeScope, scope);
+        EXPECT_TRUE(page->scopeButtons[size_t(scope)]->isChecked());
+    }
+    clickChoice(page->scopeButtons[0]);
+    EXPECT_EQ(launchParameters().PracticeScope, 0);
+    clickChoice(page->scopeButtons[2]);
+
+    clickChoice(page->typeBoxes.box(1));
+    // The practice window clears the flags of empty sets; the next launch reads the boxes again.
+    duringPractice = [] { launchParameters().PracticeTypeFlags = {{false, false, false, false}}; };
+    QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
+    QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
+    ASSERT_EQ(launches.size(), 2u);
+    for (const LaunchParameters &lp : launches) {
+        EXPECT_EQ(lp.PracticeScope, 2);
+        EXPECT_EQ(lp.SelectedChapterCode, QStringLiteral("10102"));
+        EXPECT_EQ(lp.PracticeTypeFlags, (std::array<bool, 4>{{true, false, true, true}}));
+    }
+    EXPECT_TRUE(platform.boxes.empty());
+}
+
+TEST_F(ChapterPracticePageTest, ProgressIsRenewedOnlyByTheNextClick) {
+    addQuestions(1, 1, 1, 3, 0);
+    start();
+    clickNode(101);
+    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 0题，还剩 3 题"));
+    // Practice answers a question; the page keeps its numbers until the node is clicked again.
+    duringPractice = [this] { bank.exec(QStringLiteral("update kjks_tigan set YDCS = '1' where tigan_id = 2")); };
+    QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 0题，还剩 3 题"));
+    clickNode(101);
+    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 1题，还剩 2 题"));
+}
+
+TEST_F(ChapterPracticePageTest, FailingLaunchShowsTheErrorAndKeepsThePage) {
+    addQuestions(1, 1, 1, 1, 0);
+    start();
+    page->launchPractice = [] { throw KjksError(QStringLiteral("no such table: kjks_tigan")); };
+    QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_EQ(platform.boxes[0].kind, PlatformServices::BoxKind::Error);
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("no such table: kjks_tigan"));
+    EXPECT_TRUE(page->sBitBtn2->isEnabled());
+}
+
+// Through the main window: entering the page resets the scope to 0, and the choice shown follows.
+TEST_F(ChapterPracticePageTest, EnteringThePageShowsTheResetScope) {
+    addQuestions(1, 1, 1, 2, 1);
+    bank.open();
+    TForm1 form(bank.dir() + QStringLiteral("kjks"));
+    form.show(); // the first showing builds the pages
+    ChapterPracticePage *p = form.chapterPage;
+    p->launchPractice = [this] { launches.push_back(launchParameters()); };
+    EXPECT_EQ(p->sLabel5->text(), QStringLiteral("已做 1题，还剩 1 题"));
+    EXPECT_EQ(p->typeBoxes.box(3)->text(), QStringLiteral("不定项选择题"));
+
+    form.Image1Click(3);
+    p->TreeView1->setCurrentItem(p->TreeView1->topLevelItem(0)->child(0));
+    p->TreeView1Click();
+    clickChoice(p->scopeButtons[3]);
+    ASSERT_EQ(launchParameters().PracticeScope, 3);
+    form.Image1Click(6);
+    form.Image1Click(3);
+    EXPECT_EQ(form.PageControl1->currentWidget(), p);
+    EXPECT_EQ(launchParameters().PracticeScope, 0);
+    EXPECT_TRUE(launchParameters().SelectedChapterCode.isEmpty());
+    EXPECT_TRUE(p->scopeButtons[0]->isChecked());
+    // The tree keeps its selection and the labels their texts.
+    EXPECT_EQ(p->TreeView1->currentItem()->data(0, Qt::UserRole).toInt(), 101);
+    EXPECT_EQ(p->sLabel3->text(), QStringLiteral("第一章 会计概述"));
+    QTest::mouseClick(p->sBitBtn2, Qt::LeftButton);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].PracticeScope, 0);
+    EXPECT_EQ(launches[0].SelectedChapterCode, QString());
+    EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
+}
+
+// Chinese captions must be whole and apart at the design size: every caption fits its control,
+// and no two controls of one parent overlap. Checked on all three pages with long texts.
+TEST_F(ChapterPracticePageTest, PagesShowTheirTextsWholeAndApart) {
+    bank.model.profiles[0].columns[QStringLiteral("shicaotype")] = QStringLiteral("电算化操作题");
+    bank.model.chapters.push_back({QStringLiteral("0106"), QStringLiteral("第六章 财务报告")});
+    bank.model.chapters.push_back({QStringLiteral("010606"), QStringLiteral("第六节 财务报表附注及财务报告信息披露要求")});
+    addQuestions(1, 6, 6, 1200, 345);
+    bank.open();
+    TForm1 form(bank.dir() + QStringLiteral("kjks"));
+    form.show();
+    form.chapterPage->TreeView1->setCurrentItem(form.chapterPage->TreeView1->topLevelItem(0)->child(1)->child(0));
+    form.chapterPage->TreeView1Click();
+    ASSERT_EQ(form.chapterPage->sLabel5->text(), QStringLiteral("已做 345题，还剩 855 题"));
+
+    const std::pair<int, QWidget *> pages[] = {
+        {3, form.chapterPage}, {5, form.wrongPage}, {6, form.favouritesPage}};
+    for (const auto &[entry, page] : pages) {
+        SCOPED_TRACE(page->objectName().toStdString());
+        form.Image1Click(entry);
+        EXPECT_EQ(page->size(), QSize(1013, 475));
+        QList<QWidget *> widgets = page->findChildren<QWidget *>();
+        widgets << page;
+        for (QWidget *parent : widgets) {
+            QList<QWidget *> kids;
+            for (QObject *o : parent->children())
+                if (auto *w = qobject_cast<QWidget *>(o); w && !w->isWindow() && !w->isHidden() &&
+                                                          (parent == page || qobject_cast<QGroupBox *>(parent)))
+                    kids << w;
+            for (QWidget *w : kids) {
+                const std::string name = w->objectName().toStdString();
+                EXPECT_TRUE(parent->rect().contains(w->geometry())) << name;
+                const bool captioned = (qobject_cast<QLabel *>(w) && !static_cast<QLabel *>(w)->text().isEmpty()) ||
+                                       qobject_cast<QAbstractButton *>(w) || qobject_cast<QGroupBox *>(w);
+                if (captioned) {
+                    EXPECT_LE(w->sizeHint().width(), w->width()) << name;
+                    EXPECT_LE(w->sizeHint().height(), w->height()) << name;
+                }
+                for (QWidget *other : kids) {
+                    if (other == w) continue;
+                    EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+                        << name << " / " << other->objectName().toStdString();
+                }
+            }
+        }
+    }
+    // The longest section name is shown whole in the tree.
+    QTreeWidget *tree = form.chapterPage->TreeView1;
+    const QRect r = tree->visualItemRect(tree->topLevelItem(0)->child(1)->child(0));
+    EXPECT_LE(r.right(), tree->viewport()->width());
+}
+
+} // namespace
