@@ -1,3 +1,138 @@
 #include "UpdateCheck.h"
 
-void RunUpdateCheck() {}
+#include "DataFormP.h"
+#include "LaunchParameters.h"
+#include "Platform.h"
+#include "UpdateIni.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QCursor>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageAuthenticationCode>
+#include <QRegularExpression>
+#include <QSysInfo>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+const QString kSection = QStringLiteral("Option");
+
+using json = nlohmann::json;
+
+QString memberText(const json &v) {
+    if (v.is_string()) {
+        const std::string &s = v.get_ref<const std::string &>();
+        return QString::fromUtf8(s.data(), qsizetype(s.size()));
+    }
+    if (v.is_null()) return QString();
+    const std::string text = v.dump();
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The request blocks the window; the wait cursor says so, and the confirmation box that just
+// closed is repainted away before the wait begins.
+class WaitCursor {
+public:
+    WaitCursor() {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+} // namespace
+
+QString UpdateHostFromOption(const QString &value) {
+    static const QRegularExpression plainHost(
+        QStringLiteral("^(\\[[0-9A-Fa-f:.]+\\]|[A-Za-z0-9_]([A-Za-z0-9_.-]*[A-Za-z0-9_])?)(:[0-9]{1,5})?$"));
+    const QString host = value.trimmed();
+    return plainHost.match(host).hasMatch() ? host : QString();
+}
+
+QString UpdateRequestAddress(const QString &host) {
+    return QStringLiteral("http://") + host + QStringLiteral("/ZRProject/ZRProjectSlim/projectversion/") +
+           QLatin1String(kUpdateProductId);
+}
+
+std::optional<VersionRecord> ParseVersionAnswer(const QByteArray &answer) {
+    const QByteArray text = answer.trimmed();
+    if (text.isEmpty()) return std::nullopt;
+    const json root = json::parse(text.constBegin(), text.constEnd(), nullptr, /*allow_exceptions=*/false);
+    if (!root.is_object()) return std::nullopt;
+    const auto data = root.find("data");
+    if (data == root.end() || !data->is_array() || data->empty()) return std::nullopt;
+
+    VersionRecord r;
+    const std::pair<const char *, QString *> members[] = {{"version_id", &r.version_id},
+                                                          {"version_name", &r.version_name},
+                                                          {"version_date", &r.version_date},
+                                                          {"version_state", &r.version_state}};
+    for (const json &element : *data) {
+        if (!element.is_object()) continue; // nothing to read; the values so far stay
+        for (const auto &[name, target] : members) {
+            const auto m = element.find(name);
+            if (m != element.end()) *target = memberText(*m);
+        }
+    }
+    return r;
+}
+
+QString InstallationCode(const QString &appDir) {
+    // The machine id is a secret of the machine: only a keyed hash of it leaves the program.
+    QByteArray machine = QSysInfo::machineUniqueId();
+    if (machine.isEmpty()) machine = QSysInfo::machineHostName().toUtf8();
+    const QByteArray message = QByteArray(kUpdateProductId) + '\n' + appDir.toUtf8();
+    const QByteArray hex =
+        QMessageAuthenticationCode::hash(message, machine, QCryptographicHash::Sha256).left(16).toHex().toUpper();
+    return QString::fromLatin1(hex.mid(0, 8) + '-' + hex.mid(8, 4) + '-' + hex.mid(12, 4) + '-' + hex.mid(16, 4) +
+                               '-' + hex.mid(20, 12));
+}
+
+void WriteUpdateRecord(const QString &path, const VersionRecord &record, const QString &server,
+                       const QString &code, const QString &clientName) {
+    IniFile ini = IniFile::load(path);
+    ini.setValue(kSection, QStringLiteral("VersionDate"), record.version_date);
+    ini.setValue(kSection, QStringLiteral("Server"), server);
+    ini.setValue(kSection, QStringLiteral("Code"), code);
+    ini.setValue(kSection, QStringLiteral("VersionId"), record.version_id);
+    ini.setValue(kSection, QStringLiteral("VersionName"), record.version_name);
+    ini.setValue(kSection, QStringLiteral("ClientName"), clientName);
+    ini.setValue(kSection, QStringLiteral("VersionState"), record.version_state);
+    ini.save(path);
+}
+
+void RunUpdateCheck() { RunUpdateCheck(HttpLimits{}); }
+
+void RunUpdateCheck(const HttpLimits &limits) {
+    if (!ConfirmBox(QStringLiteral("确认升级？"))) return;
+
+    // Without a host there is nobody to ask: the same silent end as a failed request.
+    const QString host = UpdateHostFromOption(dataForm()->GetOption(QStringLiteral("UPDATE_HOST")));
+    QByteArray answer;
+    if (!host.isEmpty()) {
+        WaitCursor wait;
+        answer = HttpGet(UpdateRequestAddress(host), limits);
+    }
+    const std::optional<VersionRecord> record = ParseVersionAnswer(answer);
+    if (!record) return;
+
+    const QString appDir = launchParameters().AppDir;
+    const QString iniPath = appDir + QStringLiteral("AutoUpdate.zri");
+    if (IniFile::load(iniPath).value(kSection, QStringLiteral("VersionDate")) == record->version_date) return;
+
+    if (!ConfirmBox(QStringLiteral("发现新版本，确认升级？"))) return;
+
+    WriteUpdateRecord(iniPath, *record, host, InstallationCode(appDir),
+                      QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+
+    // The updater reads the record on its own; whether it could be started is not reported.
+    const QString updater = appDir + QStringLiteral("AutoUpdate.exe");
+    if (record->version_state == QLatin1String("0"))
+        platform().startProgram(updater, true);
+    else if (record->version_state == QLatin1String("1"))
+        platform().startProgram(updater, false);
+}
