@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -83,9 +82,6 @@ ChapterPracticePage::ChapterPracticePage(QWidget *parent)
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
     TreeView1->setFont(uiFont(14));
     TreeView1->setIndentation(18);
-    // Long section names scroll sideways rather than being cut off.
-    TreeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    TreeView1->header()->setStretchLastSection(false);
     connect(TreeView1, &QTreeWidget::itemClicked, this, &ChapterPracticePage::TreeView1Click);
 
     // The chosen chapter, section and progress, above the choices.
