@@ -21,6 +21,8 @@ namespace {
 constexpr int kButtonWidth = 153;
 constexpr int kButtonHeight = 57;
 constexpr int kMargin = 4;
+// Space between the viewer's frame and the text, so that headings do not touch the border.
+constexpr int kTextMargin = 10;
 
 QString docFolder() { return launchParameters().AppDir + QStringLiteral("doc/"); }
 
@@ -72,6 +74,7 @@ DocumentsPage::DocumentsPage(QWidget *parent) : QWidget(parent) {
     RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setLineWrapMode(QTextEdit::WidgetWidth);
+    RichEdit1->document()->setDocumentMargin(kTextMargin);
     row->addWidget(RichEdit1, 1);
 
     connect(sBitBtn6, &QPushButton::clicked, this, &DocumentsPage::sBitBtn6Click);
@@ -111,5 +114,6 @@ void DocumentsPage::loadIfPresent(const QString &path) {
     // A damaged RTF shows what could be read; bytes that are not RTF at all are text. Plain text
     // goes straight into the document, so that no character format of an earlier document lingers.
     if (!LooksLikeRtf(bytes) || !LoadRtf(bytes, doc)) doc->setPlainText(DecodeTextFile(bytes));
+    doc->setDocumentMargin(kTextMargin);
     RichEdit1->moveCursor(QTextCursor::Start);
 }
