@@ -83,6 +83,7 @@ const Mistake kMistakes[] = {
     {"continuation without value", "  stray continuation\n", "questions/q.txt:1", "no value comes before it"},
     {"column before any header", "tixing: 单选题\n", "questions/q.txt:1", "comes before any [table key] header"},
     {"bad escape", "@daan:: \"A\\q\"\n", "questions/q.txt:10", "unknown escape \\q"},
+    {"escaped value continued", "@jiexi:: \"a\"\n  b\n", "questions/q.txt:11", "an escaped value does not continue"},
     {"escaped value without quotes", "@daan:: A\n", "questions/q.txt:10", "between double quotes"},
     {"control character", "@jiexi: a\x01z\n", "questions/q.txt:10", "control character U+0001"},
     {"invalid UTF-8", "@jiexi: \xC3\x28\n", "questions/q.txt:10", "the line is not valid UTF-8"},

@@ -78,6 +78,7 @@ struct BankSourceReader::State {
     std::unique_ptr<Record> record; // the record being read; null outside one or after a bad header
     bool skipping = false;          // inside a record whose header was wrong: its lines are not read
     bool valueOpen = false;         // the last value line may be continued
+    bool escapedLast = false;       // the last value line was an escaped value: nothing continues it
     bool valueBad = false;          // the last value line was wrong: its continuation lines say nothing new
 
     void problem(const QString &file, int line, const QString &what) {
@@ -107,6 +108,11 @@ void BankSourceReader::State::readLine(const QString &file, int number, QStringV
     if (trimmed.isEmpty() || trimmed.front() == QLatin1Char('#')) return; // blank or comment
     if (IsBlank(line.front())) {
         if (skipping || valueBad) return;
+        if (escapedLast) {
+            problem(file, number, QStringLiteral("an escaped value does not continue on the next line; write \\n "
+                                                 "inside its quotes"));
+            return;
+        }
         if (!record || !valueOpen) {
             problem(file, number, QStringLiteral("a line that starts with a blank continues a value, but no value "
                                                  "comes before it"));
@@ -126,6 +132,7 @@ void BankSourceReader::State::readLine(const QString &file, int number, QStringV
     }
     valueOpen = false;
     valueBad = false;
+    escapedLast = false;
     if (line.front() == QLatin1Char('[')) {
         startRecord(file, number, trimmed);
         return;
@@ -253,6 +260,7 @@ void BankSourceReader::State::addColumn(const QString &file, int number, QString
             return;
         }
         v.escaped = true;
+        escapedLast = true;
     } else {
         rest = TrimBlanks(rest);
         const QChar control = FirstControlCharacter(rest);
@@ -387,6 +395,7 @@ void BankSourceReader::State::closePaperItem(const Record &r) {
 
 void BankSourceReader::State::closeRecord() {
     valueOpen = false;
+    escapedLast = false;
     if (!record) return;
     const std::unique_ptr<Record> r = std::move(record);
     const QString &t = r->table->name;
@@ -450,6 +459,7 @@ void BankSourceReader::addFile(const QString &label, const QByteArray &bytes) {
         if (decoder.hasError()) {
             d->problem(label, number, QStringLiteral("the line is not valid UTF-8"));
             d->valueOpen = false;
+            d->escapedLast = false;
             continue;
         }
         if (!text.isEmpty()) d->readLine(label, number, text);

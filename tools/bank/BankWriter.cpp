@@ -55,11 +55,14 @@ public:
                 rc = sqlite3_bind_null(stmt, i);
                 break;
             case QMetaType::Int:
+            case QMetaType::UInt:
             case QMetaType::LongLong:
+            case QMetaType::ULongLong:
             case QMetaType::Bool:
                 rc = sqlite3_bind_int64(stmt, i, v.toLongLong());
                 break;
             case QMetaType::Double:
+            case QMetaType::Float:
                 rc = sqlite3_bind_double(stmt, i, v.toDouble());
                 break;
             case QMetaType::QByteArray: {
