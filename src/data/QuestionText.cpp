@@ -51,16 +51,18 @@ int hexDigit(ushort c) {
 } // namespace
 
 QByteArray HexToBytes(const QString &stored) {
-    QByteArray bytes;
-    bytes.reserve(stored.size() / 2);
+    // Sized once and filled in place: this runs for every question and option shown.
+    QByteArray bytes(stored.size() / 2, Qt::Uninitialized);
     const QChar *p = stored.constData();
-    const qsizetype n = stored.size();
-    for (qsizetype i = 0; i + 1 < n; i += 2) {
-        const int hi = hexDigit(p[i].unicode());
-        const int lo = hexDigit(p[i + 1].unicode());
+    char *out = bytes.data();
+    qsizetype n = 0;
+    for (; 2 * n + 1 < stored.size(); ++n) {
+        const int hi = hexDigit(p[2 * n].unicode());
+        const int lo = hexDigit(p[2 * n + 1].unicode());
         if (hi < 0 || lo < 0) break;
-        bytes.append(char(hi << 4 | lo));
+        out[n] = char(hi << 4 | lo);
     }
+    bytes.truncate(n);
     return bytes;
 }
 
