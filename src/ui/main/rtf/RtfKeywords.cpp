@@ -70,6 +70,10 @@ Table makeTable() {
     add(RtfKw::Hidden, {"v"});
     add(RtfKw::UnicodeSkip, {"uc"});
     add(RtfKw::Unicode, {"u"});
+    add(RtfKw::LowAnsi, {"loch"});
+    add(RtfKw::HighAnsi, {"hich"});
+    add(RtfKw::DoubleByte, {"dbch"});
+    add(RtfKw::AssociatedFont, {"af"});
 
     add(RtfKw::ParagraphDefault, {"pard"});
     add(RtfKw::AlignLeft, {"ql"});

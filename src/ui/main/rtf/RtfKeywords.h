@@ -13,7 +13,7 @@ enum class RtfKw {
     // character formatting
     Plain, Bold, Italic, Underline, UnderlineNone, UnderlineDotted, UnderlineDashed, UnderlineWave,
     Strike, FontSize, Color, Background, Subscript, Superscript, NoSuperSub, Caps, SmallCaps,
-    Hidden, UnicodeSkip, Unicode,
+    Hidden, UnicodeSkip, Unicode, LowAnsi, HighAnsi, DoubleByte, AssociatedFont,
     // paragraph formatting
     ParagraphDefault, AlignLeft, AlignCenter, AlignRight, AlignJustify, LeftIndent, RightIndent,
     FirstIndent, SpaceBefore, SpaceAfter, InTable, NestLevel,

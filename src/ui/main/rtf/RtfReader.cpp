@@ -49,7 +49,12 @@ struct CharProps {
     int color = -1; // colour table index; -1 the automatic colour
     int background = -1;
     int font = -1;
+    // Word marks double-byte runs with \dbch and names their font with \af: that font's code
+    // page decodes them even where \f names a Western font.
+    bool doubleByte = false;
+    int doubleByteFont = -1;
 
+    // Compares what the character format shows.
     bool operator==(const CharProps &o) const {
         return bold == o.bold && italic == o.italic && strike == o.strike && hidden == o.hidden &&
                underline == o.underline && vertical == o.vertical && capitalization == o.capitalization &&
@@ -222,7 +227,8 @@ private:
 
     int codePage() {
         const GroupState &s = top();
-        const int font = s.dest == Dest::FontTable ? m_fontEntry : s.ch.font;
+        int font = s.dest == Dest::FontTable ? m_fontEntry : s.ch.font;
+        if (s.dest == Dest::Text && s.ch.doubleByte && s.ch.doubleByteFont >= 0) font = s.ch.doubleByteFont;
         const auto it = m_fonts.find(font);
         if (it != m_fonts.end()) {
             if (it->second.codePage > 0) return it->second.codePage;
@@ -526,6 +532,12 @@ private:
         case RtfKw::SmallCaps: c.capitalization = on ? QFont::SmallCaps : QFont::MixedCase; break;
         case RtfKw::Hidden: c.hidden = on; break;
         case RtfKw::UnicodeSkip: top().unicodeSkip = std::clamp(param, 0, kMaxFallbackSkip); break;
+        case RtfKw::LowAnsi:
+        case RtfKw::HighAnsi: c.doubleByte = false; break;
+        case RtfKw::DoubleByte: c.doubleByte = true; break;
+        case RtfKw::AssociatedFont:
+            if (c.doubleByte) c.doubleByteFont = param;
+            break;
         default: return false;
         }
         return true;

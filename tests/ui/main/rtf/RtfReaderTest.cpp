@@ -209,6 +209,12 @@ TEST(RtfReader, CodePageFollowsTheFont) {
                                          "caf\\'e9 {\\f1 \\'b2\\'e2\\'ca\\'d4} {\\f2 \\'b2\\'e2}}"));
     EXPECT_EQ(doc->toPlainText(), U("café 测试 测"));
     EXPECT_EQ(FormatOf(*doc, U("测试")).fontFamilies().toStringList(), QStringList{U("宋体")});
+
+    // Word names the font of double-byte runs with \dbch\af while \f stays Western.
+    auto word = LoadDoc(QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\froman\\fcharset0 Times;}"
+                                          "{\\f13\\fnil\\fcharset134 SimSun;}}\\f0\\loch\\af0\\hich\\af0\\dbch\\af13 "
+                                          "\\'b2\\'e2\\loch\\af0 caf\\'e9}"));
+    EXPECT_EQ(word->toPlainText(), U("测café"));
 }
 
 struct FormatCase {
