@@ -41,24 +41,30 @@ private:
     bool m_decrypt;
 };
 
-int hexDigit(ushort c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+// Value of each ASCII hex digit, -1 for every other character.
+struct HexTable {
+    signed char value[128];
+    constexpr HexTable() : value() {
+        for (int i = 0; i < 128; ++i) value[i] = -1;
+        for (int i = 0; i < 10; ++i) value['0' + i] = char(i);
+        for (int i = 0; i < 6; ++i) value['a' + i] = value['A' + i] = char(10 + i);
+    }
+};
+constexpr HexTable kHex;
+
+inline int hexDigit(char16_t c) { return c < 128 ? kHex.value[c] : -1; }
 
 } // namespace
 
 QByteArray HexToBytes(const QString &stored) {
     // Sized once and filled in place: this runs for every question and option shown.
     QByteArray bytes(stored.size() / 2, Qt::Uninitialized);
-    const QChar *p = stored.constData();
+    const char16_t *p = reinterpret_cast<const char16_t *>(stored.utf16());
     char *out = bytes.data();
     qsizetype n = 0;
     for (; 2 * n + 1 < stored.size(); ++n) {
-        const int hi = hexDigit(p[2 * n].unicode());
-        const int lo = hexDigit(p[2 * n + 1].unicode());
+        const int hi = hexDigit(p[2 * n]);
+        const int lo = hexDigit(p[2 * n + 1]);
         if (hi < 0 || lo < 0) break;
         out[n] = char(hi << 4 | lo);
     }
