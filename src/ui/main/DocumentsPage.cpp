@@ -71,6 +71,8 @@ DocumentsPage::DocumentsPage(QWidget *parent) : QWidget(parent) {
     RichEdit1 = new QTextEdit(this);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setReadOnly(true);
+    // Nothing is typed here; an undo history would only keep a second copy of every loaded document.
+    RichEdit1->setUndoRedoEnabled(false);
     RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setLineWrapMode(QTextEdit::WidgetWidth);
