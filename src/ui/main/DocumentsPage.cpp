@@ -4,17 +4,14 @@
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "RtfReader.h"
-#include "TextFileEncoding.h"
+#include "TextFile.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
-#include <stdexcept>
 
 namespace {
 
@@ -25,20 +22,6 @@ constexpr int kMargin = 4;
 constexpr int kTextMargin = 10;
 
 QString docFolder() { return launchParameters().AppDir + QStringLiteral("doc/"); }
-
-QByteArray readWholeFile(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2")
-                                     .arg(QDir::toNativeSeparators(path), file.errorString())
-                                     .toStdString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw std::runtime_error(QStringLiteral("Cannot read file \"%1\". %2")
-                                     .arg(QDir::toNativeSeparators(path), file.errorString())
-                                     .toStdString());
-    return bytes;
-}
 
 } // namespace
 
@@ -111,7 +94,7 @@ void DocumentsPage::EnterFromNavigation() {
 
 void DocumentsPage::loadIfPresent(const QString &path) {
     if (!QFileInfo(path).isFile()) return;
-    const QByteArray bytes = readWholeFile(path);
+    const QByteArray bytes = ReadWholeFile(path);
     QTextDocument *doc = RichEdit1->document();
     // A damaged RTF shows what could be read; bytes that are not RTF at all are text. Plain text
     // goes straight into the document, so that no character format of an earlier document lingers.

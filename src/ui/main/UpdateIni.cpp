@@ -1,9 +1,8 @@
 #include "UpdateIni.h"
 
-#include "TextFileEncoding.h"
+#include "TextFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <stdexcept>
@@ -45,11 +44,7 @@ std::runtime_error fileError(const char *what, const QString &path, const QStrin
 IniFile IniFile::load(const QString &path) {
     IniFile ini;
     if (!QFileInfo(path).isFile()) return ini;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw fileError("Cannot open file", path, file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw fileError("Cannot read file", path, file.errorString());
-    QString text = DecodeTextFile(bytes);
+    QString text = DecodeTextFile(ReadWholeFile(path));
     if (text.contains(QLatin1String("\r\n"))) ini.m_newline = QStringLiteral("\r\n");
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
