@@ -49,6 +49,10 @@ TEST_F(PracticeTest, ChoiceQuestionsShowHeaderStemAndOptions) {
         EXPECT_EQ(options[i]->geometry(), QRect(32, 150 + 40 * i, w().TabSheet5->width() - 100, 38));
         EXPECT_EQ(options[i]->font().pointSize(), 14);
     }
+    w().resize(1300, 760); // options keep to the width of their area
+    settle();
+    EXPECT_EQ(options[4]->width(), w().TabSheet5->width() - 100);
+    EXPECT_GT(options[4]->width(), 1100);
     EXPECT_TRUE(sent(QStringLiteral("select mc")).contains(QStringLiteral("select mc from kjks_zhangjie where daima = \"0103\"")));
     EXPECT_TRUE(sent(QStringLiteral("select mc")).contains(QStringLiteral("select mc from kjks_zhangjie where daima = \"010312\"")));
     EXPECT_TRUE(sent(QStringLiteral("select timian from kjks_xuanxiang"))
@@ -259,7 +263,9 @@ TEST_F(PracticeTest, UndecodableTextsEndOnlyThatPresentation) {
     EXPECT_TRUE(platform.boxes.empty()) << "a broken case stem is reported when its tab is opened";
     EXPECT_EQ(buttonsOn(w().TabSheet5).size(), 4);
 
+    clickOption(0, 0);
     next();
+    EXPECT_EQ(w().PendingAnswer, QString()) << "the answer to question 1 is never counted on another";
     EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error), QStringList({QStringLiteral("Stream read error")}));
     EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
     EXPECT_EQ(w().Memo1->toPlainText(), QString()) << "no stem of another question stays on screen";
@@ -275,6 +281,8 @@ TEST_F(PracticeTest, UndecodableTextsEndOnlyThatPresentation) {
     EXPECT_EQ(buttonsOn(w().TabSheet5).size(), 4);
     clickOption(0, 0);
     EXPECT_EQ(tigan(4, QStringLiteral("DDCS")), QStringLiteral("0"));
+    EXPECT_EQ(tigan(1, QStringLiteral("ZONGCS")), QStringLiteral("1"));
+    for (int id : {2, 3}) EXPECT_EQ(tigan(id, QStringLiteral("ZONGCS")), QStringLiteral("0"));
 
     selectTab(3);
     EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error).size(), 3);

@@ -1,0 +1,142 @@
+#include "PracticeFixture.h"
+
+#include <QCheckBox>
+#include <QScrollArea>
+#include <random>
+
+namespace {
+
+TEST_F(PracticeTest, ATabSwitchCountsNothingAndShowsTheQuestionAfresh) {
+    bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    bank.addQuestion(2, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    bank.addQuestion(3, QStringLiteral("多选题"), 1, 1, QStringLiteral("AB"));
+    open();
+    next();
+    clickOption(0, 0);
+    selectTab(1);
+    EXPECT_EQ(w().PendingAnswer, QString());
+    EXPECT_EQ(w().Label5->text(), QStringLiteral("3"));
+    selectTab(0);
+    EXPECT_EQ(w().Label5->text(), QStringLiteral("2")) << "the tab keeps its place";
+    for (QAbstractButton *b : w().optionButtons(0)) EXPECT_FALSE(b->isChecked());
+    next();
+    EXPECT_EQ(tigan(2, QStringLiteral("ZONGCS")), QStringLiteral("0"));
+    EXPECT_EQ(tigan(3, QStringLiteral("ZONGCS")), QStringLiteral("0")) << "nor against the other tab's question";
+    EXPECT_EQ(tigan(2, QStringLiteral("DDCS")), QStringLiteral("0")) << "the check itself was written";
+    EXPECT_EQ(tigan(2, QStringLiteral("YDCS")), QStringLiteral("1"));
+}
+
+TEST_F(PracticeTest, NextAtTheLastQuestionStaysAndCountsOnlyOnce) {
+    bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    bank.addQuestion(2, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    open();
+    next();
+    clickOption(0, 1);
+    next();
+    next();
+    next();
+    EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
+    EXPECT_EQ(tigan(2, QStringLiteral("ZONGCS")), QStringLiteral("1"));
+    EXPECT_EQ(tigan(2, QStringLiteral("ZQCS")), QStringLiteral("0"));
+    EXPECT_EQ(w().Label4->text(), QStringLiteral(" 【答对 0 次-答错 1 次】  解答题次1"));
+    EXPECT_EQ(w().Label63->text(), QStringLiteral("题目答题的正确率 0% "));
+    previous();
+    previous();
+    EXPECT_EQ(w().Label5->text(), QStringLiteral("1"));
+    EXPECT_TRUE(platform.boxes.empty());
+}
+
+TEST_F(PracticeTest, FavouritesFollowTheQuestionOnScreen) {
+    bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A")).progress.shoucang = QStringLiteral("1");
+    bank.addQuestion(2, QStringLiteral("多选题"), 1, 1, QStringLiteral("AB"));
+    bank.addQuestion(3, QStringLiteral("判断题"), 1, 1, QStringLiteral("√"), 0).progress.shoucang = QStringLiteral("1");
+    bank.addQuestion(4, QStringLiteral("判断题"), 1, 1, QStringLiteral("√"), 0).progress.shoucang = QStringLiteral("1");
+    open();
+    EXPECT_EQ(w().btnFav->text(), QStringLiteral("取消收藏"));
+    selectTab(1);
+    EXPECT_EQ(w().btnFav->text(), QStringLiteral("收藏本题"));
+    click(w().btnFav);
+    EXPECT_EQ(tigan(2, QStringLiteral("shoucang")), QStringLiteral("1"));
+    EXPECT_EQ(w().btnFav->text(), QStringLiteral("取消收藏"));
+
+    selectTab(2);
+    EXPECT_EQ(w().btnFav->text(), QStringLiteral("取消收藏"));
+    click(w().btnFav);
+    EXPECT_EQ(tigan(3, QStringLiteral("shoucang")), QStringLiteral("0"));
+    EXPECT_EQ(tigan(4, QStringLiteral("shoucang")), QStringLiteral("1"));
+    EXPECT_EQ(tigan(1, QStringLiteral("shoucang")), QStringLiteral("1"));
+    EXPECT_EQ(w().btnFav->text(), QStringLiteral("收藏本题"));
+    next();
+    EXPECT_EQ(w().btnFav->text(), QStringLiteral("取消收藏"));
+    previous();
+    EXPECT_EQ(w().btnFav->text(), QStringLiteral("收藏本题"));
+    click(w().btnFav);
+    EXPECT_EQ(tigan(3, QStringLiteral("shoucang")), QStringLiteral("1"));
+
+    // Without a tab on screen only the caption changes.
+    launchParameters().PracticeTypeFlags = {{false, false, false, false}};
+    open();
+    const QString before = bank.scalar(QStringLiteral("select group_concat(shoucang) from kjks_tigan")).toString();
+    click(w().btnFav);
+    EXPECT_EQ(bank.scalar(QStringLiteral("select group_concat(shoucang) from kjks_tigan")).toString(), before);
+}
+
+// Whatever the learner does, each tab holds exactly the controls of the question it shows.
+TEST_F(PracticeTest, OptionControlsNeverLeak) {
+    const int singles[] = {3, 5, 2, 4};
+    for (int i = 0; i < 4; ++i) bank.addQuestion(10 + i, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"), singles[i]);
+    const int multiples[] = {6, 3, 4};
+    for (int i = 0; i < 3; ++i) bank.addQuestion(20 + i, QStringLiteral("多选题"), 1, 1, QStringLiteral("AB"), multiples[i]);
+    for (int i = 0; i < 2; ++i) bank.addQuestion(30 + i, QStringLiteral("判断题"), 1, 1, QStringLiteral("1"), 0);
+    bank.addStem(4, 1, 1, 2, 3);
+    bank.addStem(5, 1, 1, 5, 4);
+    bank.addStem(6, 1, 1, 1, 2);
+    open();
+
+    QWidget *areas[4] = {w().TabSheet5, w().TabSheet6, w().TabSheet7, w().ScrollBox1->widget()};
+    auto expectedControls = [&](int tab) {
+        if (tab == 2) return 2;
+        if (tab < 2) {
+            const int id = (tab == 0 ? w().ADODanxuan : w().ADODuoxuan).asInteger(QStringLiteral("tigan_id"));
+            return bank.scalar(QStringLiteral("select count(*) from kjks_xuanxiang where tigan_ID = %1").arg(id)).toInt();
+        }
+        const int stem = w().ADOALFX.asInteger(QStringLiteral("id"));
+        return bank.scalar(QStringLiteral("select count(*) from kjks_tigan where zongtimian = '%1'").arg(stem)).toInt() +
+               bank.scalar(QStringLiteral("select count(*) from kjks_xuanxiang where tigan_ID in (select tigan_id from "
+                                          "kjks_tigan where zongtimian = '%1')").arg(stem)).toInt();
+    };
+    auto onScreen = [&](int tab) {
+        int count = 0;
+        for (QObject *child : areas[tab]->children())
+            if (qobject_cast<QAbstractButton *>(child) || (tab == 3 && qobject_cast<QLabel *>(child))) ++count;
+        return count;
+    };
+
+    std::mt19937 random(20260516);
+    for (int step = 0; step < 150; ++step) {
+        const int action = int(random() % 6);
+        const int tab = w().activeTab();
+        switch (action) {
+        case 0: next(); break;
+        case 1: previous(); break;
+        case 2: selectTab(int(random() % 4)); break;
+        case 3:
+        case 4:
+            if (!w().optionButtons(tab).empty())
+                clickOption(tab, int(random() % w().optionButtons(tab).size()));
+            break;
+        default: explain(); break;
+        }
+        for (int t = 0; t < 4; ++t) {
+            SCOPED_TRACE(QStringLiteral("step %1 action %2 tab %3").arg(step).arg(action).arg(t).toStdString());
+            ASSERT_EQ(onScreen(t), expectedControls(t));
+            ASSERT_EQ(int(w().optionControls(t).size()), expectedControls(t));
+        }
+    }
+    EXPECT_TRUE(boxTexts(RecordingPlatform::BoxKind::Error).isEmpty());
+
+    w().DiscardAllOptionControls(); // as RunPractice does once the window has closed
+    for (int t = 0; t < 4; ++t) EXPECT_EQ(onScreen(t), 0);
+}
+
+} // namespace
