@@ -26,9 +26,8 @@ void MarkAnswered(Dataset &row) {
     row.post();
 }
 
-void CommitStatistics(Dataset &row, const QString &pendingAnswer) {
-    if (pendingAnswer.isEmpty()) return;
-    const bool right = row.asString(QStringLiteral("daan")) == pendingAnswer;
+void CountAttempt(Dataset &row, const QString &answer) {
+    const bool right = row.asString(QStringLiteral("daan")) == answer;
     const int total = row.asInteger(QStringLiteral("ZONGCS"));
     const int correct = row.asInteger(QStringLiteral("ZQCS"));
     row.edit();

@@ -19,9 +19,9 @@ void RecordCheck(Dataset &row, bool right);
 // YDCS "0" becomes "1" (posted); any other value is left alone.
 void MarkAnswered(Dataset &row);
 
-// Counts one attempt when the learner leaves a question: ZONGCS + 1, and ZQCS + 1 when the
-// answer equals daan; nothing for an empty answer.
-void CommitStatistics(Dataset &row, const QString &pendingAnswer);
+// Counts one attempt when the learner leaves an answered question: ZONGCS + 1, and ZQCS + 1 when
+// the answer equals daan.
+void CountAttempt(Dataset &row, const QString &answer);
 
 // The decoded explanation read by `sql` (first column); when it decodes to nothing, the chapter
 // and section names shown in the header stand in for it.

@@ -261,7 +261,7 @@ void TFrmZJTest::buildTabs() {
 
     TabSheet2 = page("TabSheet2");
     auto *operationLayout = new QVBoxLayout(TabSheet2);
-    operationLayout->setContentsMargins(0, 0, 0, 0);
+    operationLayout->setContentsMargins(geo::StemMargin, geo::StemGap, 0, 0);
     operationLayout->setSpacing(0);
     Memo2 = memo(TabSheet2, "Memo2");
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -439,15 +439,19 @@ void TFrmZJTest::CommitAndMove(int tab, int direction) {
     if (tab < 0 || tab > 3) return;
     Dataset &set = setOf(tab);
     if (!set.active() || set.isEmpty()) return;
+    // Only a question answered during this visit counts an attempt; an operation question is judged
+    // on what its program has left by now.
     QString answer = PendingAnswer;
-    if (!answer.isEmpty() && tab == 3 && fourthTypeName() == OperationTypeName()) {
-        Dataset &scratch = dataForm()->ADOSql2;
-        scratch.openSql(ScratchRowSql());
-        answer = scratch.asString(QStringLiteral("KSDA"));
-    }
     // Cleared before anything can fail, so an answer is never counted twice or on another question.
     PendingAnswer.clear();
-    CommitStatistics(set, answer);
+    if (!answer.isEmpty()) {
+        if (tab == 3 && fourthTypeName() == OperationTypeName()) {
+            Dataset &scratch = dataForm()->ADOSql2;
+            scratch.openSql(ScratchRowSql());
+            answer = scratch.asString(QStringLiteral("KSDA"));
+        }
+        CountAttempt(set, answer);
+    }
     if (direction == 2)
         set.next();
     else if (direction == 1)

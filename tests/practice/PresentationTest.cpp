@@ -249,6 +249,16 @@ TEST_F(PracticeTest, AMissingScratchRowIsRecreatedAndNothingElseChanges) {
     EXPECT_EQ(tigan(21, QStringLiteral("YDCS")), QStringLiteral("0"));
     EXPECT_EQ(tigan(21, QStringLiteral("ZONGCS")), QStringLiteral("0"));
     EXPECT_EQ(ResultDialog(), nullptr);
+
+    // Answered, then the row goes before the learner moves on: the attempt counts, on an empty answer.
+    bank.exec(QStringLiteral("update shijuan set KSDA = '12345' where sjID = 0 and xth = 200"));
+    explain();
+    EXPECT_EQ(tigan(21, QStringLiteral("DDCS")), QStringLiteral("0"));
+    bank.exec(QStringLiteral("delete from shijuan where sjID = 0"));
+    next();
+    EXPECT_EQ(tigan(21, QStringLiteral("ZONGCS")), QStringLiteral("1"));
+    EXPECT_EQ(tigan(21, QStringLiteral("ZQCS")), QStringLiteral("0"));
+    EXPECT_EQ(bank.scalar(QStringLiteral("select count(*) from shijuan where sjID <> 0")).toInt(), 1);
 }
 
 TEST_F(PracticeTest, UndecodableTextsEndOnlyThatPresentation) {

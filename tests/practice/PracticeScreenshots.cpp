@@ -1,0 +1,151 @@
+// Grabs the practice window's tabs and the result dialog to PNG files, for looking at the layout
+// on a real display (run under Xvfb):
+//
+//   practice_screenshots <bank.dbf> <content folder> <output folder>
+//
+// The content folder holds images/ (the right/wrong pictures) and bank/pictures/.
+//
+// The four type tabs and the result dialogs come from the given bank (the sample bank); the analysis
+// and operation pages of the fourth tab, which the sample profile does not use, from a small bank
+// written here.
+
+#include "DataFormP.h"
+#include "DlgPingFenP.h"
+#include "ExamProfile.h"
+#include "FixtureBank.h"
+#include "Fonts.h"
+#include "FrmZJTestP.h"
+#include "LaunchParameters.h"
+#include "RecordingPlatform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+QString g_out;
+
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        QTest::qWait(20);
+    }
+}
+
+void save(QWidget *widget, const char *name) {
+    settle();
+    const QString path = g_out + QStringLiteral("/practice-") + QString::fromLatin1(name) + QStringLiteral(".png");
+    if (!widget->grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    else std::printf("%s\n", qPrintable(path));
+}
+
+void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+// Moves the tab's set on until a question with a long stem or many options is on screen.
+void nextUntil(TFrmZJTest &w, int tab, int minOptions, int maxMoves) {
+    for (int i = 0; i < maxMoves && int(w.optionButtons(tab).size()) < minOptions; ++i) click(w.SpeedButton3);
+}
+
+void sampleBank(const QString &bankPath) {
+    TDataForm form;
+    form.OpenBank(bankPath);
+    setDataForm(&form);
+    form.LoadExamProfile(QStringLiteral("1"));
+    setApplicationTitle(form.GetOption(QStringLiteral("APP_TITLE")));
+    launchParameters().PracticeScope = 0;
+    launchParameters().SelectedChapterCode = QStringLiteral("10302");
+    launchParameters().PracticeTypeFlags = {{true, true, true, true}};
+    {
+        TFrmZJTest w;
+        w.show();
+        settle();
+        nextUntil(w, 0, 4, 1);
+        save(&w, "single");
+        click(w.optionButtons(0).at(1));
+        if (ResultDialog()) save(ResultDialog(), "result");
+
+        w.PageControl2->setCurrentIndex(1);
+        click(w.optionButtons(1).at(0));
+        click(w.optionButtons(1).at(2));
+        save(&w, "multiple");
+
+        w.PageControl2->setCurrentIndex(2);
+        click(w.optionButtons(2).at(0));
+        save(&w, "judgement");
+
+        w.PageControl2->setCurrentIndex(3);
+        for (size_t i : {size_t(0), size_t(5)})
+            if (i < w.optionButtons(3).size()) click(w.optionButtons(3).at(i));
+        save(&w, "case");
+        click(w.SpeedButton4);
+        if (ResultDialog()) save(ResultDialog(), "result-case");
+        ResultDialog()->close();
+        // A case whose stem carries a picture.
+        for (int i = 0; i < 10 && w.Label5->text() != QStringLiteral("906"); ++i) click(w.SpeedButton3);
+        save(&w, "case-picture");
+        w.close();
+    }
+    setDataForm(nullptr);
+}
+
+void fourthTypePages(const QString &pictureFile) {
+    QFile picture(pictureFile);
+    QByteArray jpeg;
+    if (picture.open(QIODevice::ReadOnly)) jpeg = picture.readAll();
+    for (const QString &type : {QStringLiteral("计算分析题"), QStringLiteral("电算化操作题")}) {
+        FixtureBank bank;
+        bank.model.profiles[0].columns[QStringLiteral("shicaotype")] = type;
+        BankQuestion &q = bank.addQuestion(8101, QStringLiteral("实操题"), 1, 1, QStringLiteral("略"), 0);
+        if (type == QStringLiteral("计算分析题")) {
+            q.timian = QStringLiteral("甲公司2025年12月31日有关科目的期末余额如下图所示（单位：万元）。 "
+                                      "要求：根据上述资料，计算资产负债表中“货币资金”“应收账款”“存货”项目的期末金额。");
+            q.tmimage = jpeg;
+            q.timian2 = QStringLiteral("注：坏账准备均为应收账款计提。");
+        } else {
+            q.timian = QStringLiteral("在总账系统中完成下列操作： 1.填制凭证：2025年12月5日，以银行存款支付本月水电费3600元。 "
+                                      "2.审核上述凭证并记账。");
+        }
+        TDataForm &form = bank.open();
+        form.LoadExamProfile(QStringLiteral("1"));
+        launchParameters().PracticeTypeFlags = {{false, false, false, true}};
+        launchParameters().SelectedChapterCode.clear();
+        TFrmZJTest w;
+        w.show();
+        save(&w, type == QStringLiteral("计算分析题") ? "analysis" : "operation");
+        w.close();
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: practice_screenshots <bank.dbf> <content folder> <output folder>\n");
+        return 2;
+    }
+    InstallChineseFontSubstitutes();
+    RecordingPlatform platform; // boxes are recorded, never block
+    g_out = QString::fromLocal8Bit(argv[3]);
+    QDir().mkpath(g_out);
+    const QString content = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QLatin1Char('/');
+    launchParameters().AppDir = content;
+    try {
+        sampleBank(QString::fromLocal8Bit(argv[1]));
+        fourthTypePages(content + QStringLiteral("bank/pictures/trial_balance.jpg"));
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    for (const auto &box : platform.boxes) std::fprintf(stderr, "box: %s\n", qPrintable(box.text));
+    return 0;
+}
