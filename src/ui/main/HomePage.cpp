@@ -24,14 +24,19 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent), m_syllabus(nullptr) {
         {u"统计分析", u"统计答题正确率，分析薄弱环节。"},
     };
     QFont tf(QStringLiteral("新宋体"));
-    tf.setPixelSize(14);
+    tf.setPixelSize(16);
+    QFont bf(QStringLiteral("微软雅黑"));
+    bf.setPixelSize(16);
+    bf.setBold(true);
     int top = 68;
     for (const Row &r : rows) {
         auto *button = new QPushButton(QString::fromUtf16(r.button), this);
-        button->setGeometry(60, top, 110, 40);
+        button->setFont(bf);
+        button->setCursor(Qt::PointingHandCursor);
+        button->setGeometry(60, top, 140, 46);
         auto *text = new QLabel(QString::fromUtf16(r.text), this);
         text->setFont(tf);
-        text->setGeometry(196, top - 4, 700, 48);
+        text->setGeometry(228, top - 4, 720, 54);
         text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         if (!m_syllabus) m_syllabus = button;
         top += 80;
