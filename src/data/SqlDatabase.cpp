@@ -28,44 +28,7 @@ public:
 
 private:
     void bindOne(int i, const QVariant &v) {
-        int rc = SQLITE_OK;
-        switch (v.typeId()) {
-        case QMetaType::UnknownType:
-        case QMetaType::Nullptr:
-            rc = sqlite3_bind_null(m_stmt, i);
-            break;
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Bool:
-            rc = sqlite3_bind_int64(m_stmt, i, v.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            rc = sqlite3_bind_double(m_stmt, i, v.toDouble());
-            break;
-        case QMetaType::QByteArray: {
-            const QByteArray b = v.toByteArray();
-            rc = sqlite3_bind_blob(m_stmt, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        case QMetaType::QDateTime: {
-            const QByteArray t =
-                v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
-            rc = sqlite3_bind_text(m_stmt, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            if (v.isNull()) {
-                rc = sqlite3_bind_null(m_stmt, i);
-                break;
-            }
-            const QByteArray t = v.toString().toUtf8();
-            rc = sqlite3_bind_text(m_stmt, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-        }
-        }
-        if (rc != SQLITE_OK)
+        if (bindValue(m_stmt, i, v) != SQLITE_OK)
             throw SqlError(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_stmt))));
     }
 
@@ -79,6 +42,36 @@ QString keyLiteral(const QString &key) {
 }
 
 } // namespace
+
+int bindValue(sqlite3_stmt *stmt, int index, const QVariant &v) {
+    switch (v.typeId()) {
+    case QMetaType::UnknownType:
+    case QMetaType::Nullptr:
+        return sqlite3_bind_null(stmt, index);
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Bool:
+        return sqlite3_bind_int64(stmt, index, v.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return sqlite3_bind_double(stmt, index, v.toDouble());
+    case QMetaType::QByteArray: {
+        const QByteArray b = v.toByteArray();
+        return sqlite3_bind_blob(stmt, index, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+    }
+    case QMetaType::QDateTime: {
+        const QByteArray t = v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+        return sqlite3_bind_text(stmt, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+    }
+    default: {
+        if (v.isNull()) return sqlite3_bind_null(stmt, index);
+        const QByteArray t = v.toString().toUtf8();
+        return sqlite3_bind_text(stmt, index, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+    }
+    }
+}
 
 QVariant columnValue(sqlite3_stmt *stmt, int column) {
     switch (sqlite3_column_type(stmt, column)) {

@@ -51,5 +51,8 @@ private:
     TraceHook m_trace;
 };
 
+// Binds a value to a `?` of a prepared statement: NULL for an invalid or null value, date-times as
+// "yyyy-MM-dd HH:mm:ss" text. Returns the engine's result code.
+int bindValue(sqlite3_stmt *stmt, int index, const QVariant &value);
 // Reads a column value of a prepared statement as the Qt value the dataset keeps.
 QVariant columnValue(sqlite3_stmt *stmt, int column);

@@ -48,36 +48,8 @@ public:
         }
         sqlite3_reset(stmt);
         int i = 1;
-        for (const QVariant &v : values) {
-            int rc;
-            switch (v.typeId()) {
-            case QMetaType::UnknownType:
-                rc = sqlite3_bind_null(stmt, i);
-                break;
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::LongLong:
-            case QMetaType::ULongLong:
-            case QMetaType::Bool:
-                rc = sqlite3_bind_int64(stmt, i, v.toLongLong());
-                break;
-            case QMetaType::Double:
-            case QMetaType::Float:
-                rc = sqlite3_bind_double(stmt, i, v.toDouble());
-                break;
-            case QMetaType::QByteArray: {
-                const QByteArray b = v.toByteArray();
-                rc = sqlite3_bind_blob(stmt, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-                break;
-            }
-            default: {
-                const QByteArray t = v.toString().toUtf8();
-                rc = sqlite3_bind_text(stmt, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-            }
-            }
-            if (rc != SQLITE_OK) fail();
-            ++i;
-        }
+        for (const QVariant &v : values)
+            if (bindValue(stmt, i++, v) != SQLITE_OK) fail();
         if (sqlite3_step(stmt) != SQLITE_DONE) fail();
     }
 
