@@ -832,26 +832,19 @@ void TFrmZJTest::SpeedButton4Click() {
     ExplainRequested = false;
 }
 
-void TFrmZJTest::SpeedButton2Click() {
-    Guarded([&] {
-        btnFav->setText(notAFavourite());
-        ExplainRequested = false;
-        const int tab = activeTab();
-        if (tab < 0) return;
-        DiscardOptionControls(tab);
-        CommitAndMove(tab, 1);
-        PendingAnswer.clear();
-    });
-}
+void TFrmZJTest::SpeedButton2Click() { MoveInActiveTab(1); }
 
-void TFrmZJTest::SpeedButton3Click() {
+void TFrmZJTest::SpeedButton3Click() { MoveInActiveTab(2); }
+
+// "上一题" (direction 1) and "下一题" (direction 2): count the attempt and show the neighbour.
+void TFrmZJTest::MoveInActiveTab(int direction) {
     Guarded([&] {
         btnFav->setText(notAFavourite());
         ExplainRequested = false;
         const int tab = activeTab();
         if (tab < 0) return;
         DiscardOptionControls(tab);
-        CommitAndMove(tab, 2);
+        CommitAndMove(tab, direction);
         PendingAnswer.clear();
     });
 }

@@ -112,6 +112,7 @@ public:
     // Counts the pending answer on the tab's current row, moves (0 stay, 1 previous, 2 next) and
     // presents the tab's current question.
     void CommitAndMove(int tab, int direction);
+    void MoveInActiveTab(int direction);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,6 +1,9 @@
 #include "TestApp.h"
 
+#include "ExamProfile.h"
 #include "Fonts.h"
+#include "LaunchParameters.h"
+#include "Platform.h"
 
 #include <QApplication>
 
@@ -14,4 +17,10 @@ QApplication &testApp() {
         return a;
     }();
     return *app;
+}
+
+void ResetProcessState() {
+    launchParameters() = LaunchParameters{};
+    examProfile() = ExamProfile{};
+    setApplicationTitle(productTitle());
 }

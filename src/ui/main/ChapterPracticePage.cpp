@@ -8,6 +8,8 @@
 #include "NumberText.h"
 #include "SqlError.h"
 
+#include "MainWindowGeometry.h"
+
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -24,7 +26,7 @@ constexpr int kTreeWidth = 470;
 constexpr int kTreeTop = 76;
 constexpr int kTreeHeight = 383;
 constexpr int kRightLeft = kMargin + kTreeWidth + 24;
-constexpr int kRightWidth = 1013 - kRightLeft - kMargin;
+constexpr int kRightWidth = MainGeometry::kWidth - kRightLeft - kMargin;
 constexpr int kGroupTop = 150;
 constexpr int kGroupHeight = 222;
 constexpr int kChoiceRow = 34;

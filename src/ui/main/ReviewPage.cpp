@@ -7,6 +7,8 @@
 #include "LaunchParameters.h"
 #include "ReviewListModel.h"
 
+#include "MainWindowGeometry.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -22,8 +24,8 @@ constexpr int kCountWidth = 300;
 constexpr int kCountHeight = 226;
 constexpr int kCountRow = 42;
 constexpr int kListLeft = kMargin + kCountWidth + 16;
-constexpr int kListWidth = 1013 - kListLeft - kMargin;
-constexpr int kListHeight = 475 - 2 * 8;
+constexpr int kListWidth = MainGeometry::kWidth - kListLeft - kMargin;
+constexpr int kListHeight = MainGeometry::kPageHeight - 2 * 8;
 constexpr int kTypeColumnWidth = 62;
 constexpr int kQuestionColumnWidth = 434;
 

@@ -33,9 +33,7 @@ class ChapterPracticePageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testApp();
-        launchParameters() = LaunchParameters{};
-        examProfile() = ExamProfile{};
-        setApplicationTitle(productTitle());
+        ResetProcessState();
     }
 
     // Opens the bank and shows the page as the main window's first showing does.

@@ -40,8 +40,7 @@ class DocumentsPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testApp();
-        launchParameters() = LaunchParameters{};
-        setApplicationTitle(productTitle());
+        ResetProcessState();
     }
 
     void writeDoc(const QString &name, const QByteArray &bytes) {

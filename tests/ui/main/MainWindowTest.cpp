@@ -22,9 +22,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testApp();
-        launchParameters() = LaunchParameters{};
-        examProfile() = ExamProfile{};
-        setApplicationTitle(productTitle());
+        ResetProcessState();
     }
     std::unique_ptr<TForm1> start() {
         bank.open();

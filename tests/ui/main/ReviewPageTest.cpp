@@ -32,9 +32,7 @@ class ReviewPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testApp();
-        launchParameters() = LaunchParameters{};
-        examProfile() = ExamProfile{};
-        setApplicationTitle(productTitle());
+        ResetProcessState();
     }
 
     // Opens the bank and builds the page as the main window does at first showing.
