@@ -44,6 +44,10 @@ MockExamPage::MockExamPage(QWidget *parent) : QWidget(parent) {
     tblContent->verticalHeader()->hide();
     tblContent->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblContent->setSelectionMode(QAbstractItemView::NoSelection);
+    tblContent->setFocusPolicy(Qt::NoFocus);
+    QFont cf(QStringLiteral("微软雅黑"));
+    cf.setPixelSize(15);
+    tblContent->setFont(cf);
     tblContent->setColumnWidth(0, 140);
     tblContent->setColumnWidth(1, 90);
     tblContent->setColumnWidth(2, 90);
