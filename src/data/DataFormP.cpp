@@ -46,7 +46,11 @@ void TDataForm::DataModuleCreate(const QString &executablePath) {
 
 void TDataForm::OpenBank(const QString &bankPath) {
     ADOMain.close();
-    ADOMain.open(bankPath, QString::fromLatin1(kBankPassword));
+    // The tables the program reads: a file without them, or with one unreadable, is no usable bank.
+    ADOMain.open(bankPath, QString::fromLatin1(kBankPassword),
+                 {QStringLiteral("kjks_tigan"), QStringLiteral("kjks_xuanxiang"), QStringLiteral("zongtigan"),
+                  QStringLiteral("kjks_zhangjie"), QStringLiteral("kjks_type"), QStringLiteral("kjks_SJML"),
+                  QStringLiteral("shijuan"), QStringLiteral("sys_option")});
 }
 
 void TDataForm::LoadExamProfile(const QString &profileId) {

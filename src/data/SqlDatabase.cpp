@@ -106,7 +106,8 @@ void SqlDatabase::fail(const QString &context) const {
     throw SqlError(msg);
 }
 
-void SqlDatabase::openWith(const QString &path, const QString &key, int flags, bool mustHoldTables) {
+void SqlDatabase::openWith(const QString &path, const QString &key, int flags, bool mustHoldTables,
+                           const QStringList &requiredTables) {
     close();
     m_path = path;
     const QByteArray file = QFileInfo(path).absoluteFilePath().toUtf8();
@@ -123,6 +124,8 @@ void SqlDatabase::openWith(const QString &path, const QString &key, int flags, b
         const auto tables = select(QStringLiteral("select count(*) from sqlite_master"));
         if (mustHoldTables && (tables.empty() || tables[0][0].toLongLong() == 0))
             throw SqlError(QStringLiteral("file is not a question bank"));
+        for (const QString &table : requiredTables)
+            select(QStringLiteral("select * from \"%1\" limit 1").arg(table));
         // Durable at once, and cheap enough to post every change on its own (measured: WAL with
         // synchronous FULL posts in about a third of the time of the rollback journal).
         const auto mode = select(QStringLiteral("PRAGMA journal_mode = WAL"));
@@ -138,13 +141,13 @@ void SqlDatabase::openWith(const QString &path, const QString &key, int flags, b
     }
 }
 
-void SqlDatabase::open(const QString &path, const QString &key) {
+void SqlDatabase::open(const QString &path, const QString &key, const QStringList &requiredTables) {
     if (!QFileInfo(path).isFile()) throw SqlError(QStringLiteral("file not found: ") + path);
-    openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, true);
+    openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, true, requiredTables);
 }
 
 void SqlDatabase::create(const QString &path, const QString &key) {
-    openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, false);
+    openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, false, {});
 }
 
 void SqlDatabase::trace(const QString &statement) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 #include <memory>
@@ -19,9 +20,10 @@ public:
     SqlDatabase(const SqlDatabase &) = delete;
     SqlDatabase &operator=(const SqlDatabase &) = delete;
 
-    // Opens an existing bank (never creates one) and proves the key with a first read.
-    // Throws SqlError when the file is missing, the key is wrong or the file is damaged.
-    void open(const QString &path, const QString &key);
+    // Opens an existing bank (never creates one) and proves the key with a first read; each of
+    // `requiredTables` must exist and its first page read. Throws SqlError when the file is
+    // missing, the key is wrong or the file is damaged, before anything is written to it.
+    void open(const QString &path, const QString &key, const QStringList &requiredTables = {});
     // Creates a new, empty bank file (the bank tool and test fixtures use this).
     void create(const QString &path, const QString &key);
     void close();
@@ -43,7 +45,8 @@ public:
     sqlite3 *handle() const { return m_db; }
 
 private:
-    void openWith(const QString &path, const QString &key, int flags, bool mustHoldTables);
+    void openWith(const QString &path, const QString &key, int flags, bool mustHoldTables,
+                  const QStringList &requiredTables);
     [[noreturn]] void fail(const QString &context) const;
 
     sqlite3 *m_db = nullptr;
