@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -63,6 +64,28 @@ TEST_F(MainWindowTest, FirstShowingFillsTheWindowFromTheBank) {
                            QStringLiteral("select * from sys_option where option_name = 'APP_LJURL'"),
                            QStringLiteral("select * from sys_option where option_name = 'APP_LXFS'"),
                            QStringLiteral("select * from kjks_type where kjks_type_id = 1")}));
+}
+
+TEST_F(MainWindowTest, PicturesNextToTheProgramReplaceTheBuiltInOnes) {
+    // No images folder: the built-in pictures stay.
+    {
+        auto form = start();
+        EXPECT_EQ(form->imgLogo->pixmap().size(), QSize(1013, 81));
+    }
+    // A banner and one navigation picture of their own sizes; a broken file is ignored.
+    ASSERT_TRUE(QDir(bank.dir()).mkpath(QStringLiteral("images")));
+    QImage(40, 8, QImage::Format_RGB32).save(bank.dir() + QStringLiteral("images/logo.jpg"));
+    QImage(12, 12, QImage::Format_ARGB32).save(bank.dir() + QStringLiteral("images/MB__book.png"));
+    QFile broken(bank.dir() + QStringLiteral("images/MB__home.png"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    auto form = std::make_unique<TForm1>(bank.dir() + QStringLiteral("kjks"));
+    form->FormShow();
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(form->imgLogo->pixmap().size(), QSize(40, 8));
+    EXPECT_EQ(form->navButton(3)->findChild<QLabel *>()->pixmap().size(), QSize(12, 12));
+    EXPECT_EQ(form->navButton(1)->findChild<QLabel *>()->pixmap().size(), QSize(70, 70));
 }
 
 TEST_F(MainWindowTest, ProfileFailureStopsTheRemainingSteps) {
