@@ -103,48 +103,7 @@ def table(name, title, note, columns, rows, row_h=32):
     cv.save(name)
 
 
-def t_account_raw_material():
-    cv = Canvas(640, 330)
-    mid, left, right = 320, 60, 580
-    cv.text(mid, 40, "原材料", size=24, anchor="middle", bold=True)
-    cv.line(left, 56, right, 56, 3)
-    cv.line(mid, 56, mid, 300, 3)
-    cv.text(left, 84, "借方", size=16, colour="#555555")
-    cv.text(right, 84, "贷方", size=16, anchor="end", colour="#555555")
-    debit = [("期初余额", "50000"), ("①购入入库", "80000"), ("②购入入库", "40000")]
-    credit = [("③生产领用", "60000"), ("④车间领用", "35000")]
-    for i, (label, amount) in enumerate(debit):
-        cv.text(left, 118 + 34 * i, label, size=18)
-        cv.text(mid - 20, 118 + 34 * i, amount, size=18, anchor="end")
-    for i, (label, amount) in enumerate(credit):
-        cv.text(mid + 20, 152 + 34 * i, label, size=18)
-        cv.text(right, 152 + 34 * i, amount, size=18, anchor="end")
-    cv.line(left, 226, right, 226, 1)
-    cv.text(left, 256, "本期发生额", size=18)
-    cv.text(mid - 20, 256, "120000", size=18, anchor="end")
-    cv.text(mid + 20, 256, "本期发生额", size=18)
-    cv.text(right, 256, "95000", size=18, anchor="end")
-    cv.text(left, 290, "期末余额", size=18, bold=True)
-    cv.text(mid - 20, 290, "？", size=18, anchor="end", bold=True)
-    cv.save("t_account_raw_material.jpg")
-
-
 def main():
-    t_account_raw_material()
-    table("bank_items.jpg", "甲公司2025年12月末银行存款未达账项",
-          "银行存款日记账余额300000元，银行对账单余额320000元",
-          [("序号", 70, "c"), ("未达账项", 380, "l"), ("金额（元）", 150, "r")],
-          [("1", "银行已收、企业未收的货款", "30000"),
-           ("2", "银行已付、企业未付的借款利息", "5000"),
-           ("3", "企业已收、银行未收的转账支票", "25000"),
-           ("4", "企业已付、银行未付的转账支票", "20000")])
-    table("material_ledger.jpg", "A材料2025年12月收发明细", "先进先出法计价",
-          [("日期", 120, "c"), ("摘要", 160, "l"), ("数量（千克）", 150, "r"), ("单价（元）", 130, "r")],
-          [("12月1日", "期初结存", "200", "10"),
-           ("12月5日", "购入", "300", "12"),
-           ("12月10日", "发出", "400", "—"),
-           ("12月20日", "购入", "200", "13"),
-           ("12月25日", "发出", "150", "—")])
     table("trial_balance.jpg", "甲公司科目余额表（部分）", "2025年12月31日　单位：万元",
           [("总账科目", 200, "l"), ("明细科目", 130, "l"), ("借方余额", 130, "r"), ("贷方余额", 130, "r")],
           [("库存现金", "", "2", ""),
