@@ -150,7 +150,7 @@ std::vector<std::vector<QVariant>> SqlDatabase::select(const QString &sql,
     return st.select(values);
 }
 
-PreparedStatement::PreparedStatement(SqlDatabase &db, const QString &sql) : m_db(db), m_generation(db.generation()) {
+PreparedStatement::PreparedStatement(SqlDatabase &db, const QString &sql) : m_generation(db.generation()) {
     if (!db.handle()) throw SqlError(QStringLiteral("the question bank is not open"));
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)

@@ -79,14 +79,12 @@ public:
     std::vector<std::vector<QVariant>> select(const std::vector<QVariant> &values = {});
     // Binds `values` and runs a statement that returns no rows.
     void exec(const std::vector<QVariant> &values = {});
-    const SqlDatabase &database() const { return m_db; }
     quint64 generation() const { return m_generation; }
 
 private:
     void bind(const std::vector<QVariant> &values);
     [[noreturn]] void fail();
 
-    SqlDatabase &m_db;
     sqlite3_stmt *m_stmt = nullptr;
     quint64 m_generation;
 };
