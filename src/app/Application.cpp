@@ -4,6 +4,7 @@
 #include "DesktopPlatform.h"
 #include "Fonts.h"
 #include "Platform.h"
+#include "SingleInstance.h"
 #include "Unit1.h"
 
 #include <QApplication>
@@ -15,6 +16,14 @@ int RunApplication(int argc, char *argv[]) {
     DesktopPlatform desktop;
     setPlatform(&desktop);
     setApplicationTitle(productTitle());
+
+    // A second start on the same bank says so and ends before it touches the bank.
+    BankInstanceLock instance(BankPathForExecutable(QCoreApplication::applicationFilePath()));
+    if (!instance.acquire()) {
+        ShowInfoBox(AlreadyRunningText());
+        setPlatform(nullptr);
+        return 0;
+    }
 
     TForm1 form(QCoreApplication::applicationFilePath());
 

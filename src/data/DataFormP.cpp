@@ -2,6 +2,7 @@
 
 #include "ExamProfile.h"
 #include "NumberText.h"
+#include "QueryIndexes.h"
 #include "SqlError.h"
 
 #include <QFileInfo>
@@ -51,6 +52,12 @@ void TDataForm::OpenBank(const QString &bankPath) {
                  {QStringLiteral("kjks_tigan"), QStringLiteral("kjks_xuanxiang"), QStringLiteral("zongtigan"),
                   QStringLiteral("kjks_zhangjie"), QStringLiteral("kjks_type"), QStringLiteral("kjks_SJML"),
                   QStringLiteral("shijuan"), QStringLiteral("sys_option")});
+    // A bank made elsewhere gets the indexes its counts and lists need, once. A bank that cannot
+    // be written still opens: its counts are only slower (and its saves will say why they fail).
+    try {
+        CreateMissingQueryIndexes(ADOMain);
+    } catch (const SqlError &) {
+    }
 }
 
 void TDataForm::LoadExamProfile(const QString &profileId) {

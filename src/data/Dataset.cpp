@@ -5,11 +5,12 @@
 #include "SqlError.h"
 
 #include <QRegularExpression>
+#include <QStringList>
+#include <algorithm>
 #include <cmath>
+#include <sqlite3.h>
 
 namespace {
-
-const QString kRowIdColumn = QStringLiteral("kjks_rowid__");
 
 QString quoteIdentifier(const QString &name) {
     QString n = name;
@@ -17,24 +18,143 @@ QString quoteIdentifier(const QString &name) {
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
-// The table a simple select reads from: the word after the first `from`.
-QString tableOf(const QString &sql) {
-    static const QRegularExpression re(QStringLiteral("\\bfrom\\s+([A-Za-z_][A-Za-z0-9_]*)"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    const auto m = re.match(sql);
-    return m.hasMatch() ? m.captured(1) : QString();
+bool isWordStart(QChar c) { return c.unicode() < 128 && (c.isLetter() || c == QLatin1Char('_')); }
+bool isWordChar(QChar c) { return c.unicode() < 128 && (c.isLetterOrNumber() || c == QLatin1Char('_')); }
+
+// A select over exactly one table, with at most a where and an order-by clause: the rows it gives
+// are rows of that table, so they can be addressed by rowid and read one at a time.
+struct SingleTableSelect {
+    bool ok = false;
+    QString columns;          // the text between `select` and `from`
+    QString table;            // the word after `from`
+    QString fromTable;        // from the table's name to the end
+    bool ordered = false;     // has an order-by clause
+    QStringList orderColumns; // its terms that are plain column names
+};
+
+SingleTableSelect parseSingleTableSelect(const QString &sql) {
+    struct Word {
+        QString lower;
+        int start, end, depth;
+    };
+    std::vector<Word> words;
+    int depth = 0;
+    int end = int(sql.size());
+    for (int i = 0; i < end;) {
+        const QChar c = sql.at(i);
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            int j = i + 1;
+            for (;; ++j) {
+                if (j >= end) return {}; // an unterminated literal: leave it to the engine
+                if (sql.at(j) == close) {
+                    if (close != QLatin1Char(']') && j + 1 < end && sql.at(j + 1) == close) {
+                        ++j;
+                        continue;
+                    }
+                    break;
+                }
+            }
+            i = j + 1;
+        } else if (c == QLatin1Char('(')) {
+            ++depth;
+            ++i;
+        } else if (c == QLatin1Char(')')) {
+            --depth;
+            ++i;
+        } else if (c == QLatin1Char(';')) {
+            for (int j = i + 1; j < int(sql.size()); ++j)
+                if (!sql.at(j).isSpace()) return {};
+            end = i;
+        } else if (isWordStart(c)) {
+            int j = i + 1;
+            while (j < end && isWordChar(sql.at(j))) ++j;
+            words.push_back({sql.mid(i, j - i).toLower(), i, j, depth});
+            i = j;
+        } else if (c.isDigit()) {
+            int j = i + 1;
+            while (j < end && (isWordChar(sql.at(j)) || sql.at(j) == QLatin1Char('.'))) ++j;
+            i = j;
+        } else {
+            ++i;
+        }
+    }
+    if (depth != 0 || words.size() < 3 || words[0].lower != QStringLiteral("select")) return {};
+    static const QStringList refused = {QStringLiteral("select"),    QStringLiteral("join"),   QStringLiteral("group"),
+                                        QStringLiteral("having"),    QStringLiteral("limit"),  QStringLiteral("union"),
+                                        QStringLiteral("intersect"), QStringLiteral("except"), QStringLiteral("offset"),
+                                        QStringLiteral("distinct"),  QStringLiteral("with"),   QStringLiteral("indexed")};
+    size_t from = 0;
+    for (size_t w = 1; w < words.size(); ++w) {
+        if (refused.contains(words[w].lower)) return {};
+        if (!from && words[w].lower == QStringLiteral("from") && words[w].depth == 0) from = w;
+    }
+    if (!from || from + 1 >= words.size()) return {};
+    const Word &table = words[from + 1];
+    auto onlySpace = [&](int a, int b) { return sql.mid(a, b - a).trimmed().isEmpty(); };
+    if (!onlySpace(words[from].end, table.start)) return {};
+    // After the table: nothing, a where clause or an order-by clause (no alias, no second table).
+    if (from + 2 < words.size()) {
+        const Word &after = words[from + 2];
+        if (!onlySpace(table.end, after.start) ||
+            (after.lower != QStringLiteral("where") && after.lower != QStringLiteral("order")))
+            return {};
+    } else if (!onlySpace(table.end, end)) {
+        return {};
+    }
+    SingleTableSelect s;
+    s.columns = sql.mid(words[0].end, words[from].start - words[0].end).trimmed();
+    static const QRegularExpression plainColumns(
+        QStringLiteral("^(\\*|[A-Za-z_][A-Za-z0-9_]*(\\s*,\\s*[A-Za-z_][A-Za-z0-9_]*)*)$"));
+    if (!plainColumns.match(s.columns).hasMatch()) return {};
+    s.table = sql.mid(table.start, table.end - table.start);
+    s.fromTable = sql.mid(table.start, end - table.start);
+    for (size_t w = words.size() - 1; w > from + 1; --w) {
+        if (words[w - 1].lower == QStringLiteral("order") && words[w].lower == QStringLiteral("by") &&
+            words[w].depth == 0) {
+            s.ordered = true;
+            static const QRegularExpression plainTerm(
+                QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*)(\\s+(asc|desc))?$"), QRegularExpression::CaseInsensitiveOption);
+            const QString terms = sql.mid(words[w].end, end - words[w].end);
+            if (!terms.contains(QLatin1Char('(')))
+                for (const QString &term : terms.split(QLatin1Char(','))) {
+                    const auto m = plainTerm.match(term.trimmed());
+                    if (m.hasMatch()) s.orderColumns << m.captured(1);
+                }
+            break;
+        }
+    }
+    s.ok = true;
+    return s;
 }
 
-// The statement actually run: the rows' rowids ride along in a hidden first column so that a post
-// can address exactly its row. Only plain single-table selects get it.
-QString withRowId(const QString &sql, bool *added) {
-    static const QRegularExpression re(QStringLiteral("^\\s*select\\s+(?!distinct\\b)"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    const auto m = re.match(sql);
-    *added = m.hasMatch() && !tableOf(sql).isEmpty();
-    if (!*added) return sql;
-    return sql.left(m.capturedEnd()) + QStringLiteral("_rowid_ as ") + kRowIdColumn +
-           QStringLiteral(", ") + sql.mid(m.capturedEnd());
+// What the learner is told when a change did not reach the bank.
+QString postFailureText(const SqlError &e) {
+    QString reason;
+    switch (e.code() & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        reason = QStringLiteral("题库正被其他程序使用，请稍后再试。");
+        break;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        reason = QStringLiteral("题库文件不可写。");
+        break;
+    case SQLITE_FULL:
+        reason = QStringLiteral("磁盘空间不足。");
+        break;
+    case SQLITE_IOERR:
+        reason = QStringLiteral("读写题库文件时出错。");
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        reason = QStringLiteral("题库文件已损坏。");
+        break;
+    default:
+        reason = QStringLiteral("题库拒绝了这次更改（%1）。").arg(e.message());
+        break;
+    }
+    return QStringLiteral("本次更改未能保存到题库：") + reason;
 }
 
 } // namespace
@@ -45,6 +165,9 @@ QString SqlValue(const QString &value, QChar delimiter) {
     return v;
 }
 
+Dataset::Dataset(SqlDatabase *db) : m_db(db) {}
+Dataset::~Dataset() = default;
+
 void Dataset::setSql(const QString &sql) {
     close();
     m_sql = sql;
@@ -52,8 +175,16 @@ void Dataset::setSql(const QString &sql) {
 
 void Dataset::close() {
     m_active = false;
+    m_keyed = false;
+    m_table.clear();
+    m_count = 0;
     m_rows.clear();
-    m_rowIds.clear();
+    m_keys.clear();
+    m_carried.clear();
+    m_carriedValues.clear();
+    m_readRow.reset();
+    m_readRowSql.clear();
+    for (CachedRow &row : m_cache) row = CachedRow();
     m_names.clear();
     m_index.clear();
     m_pending.clear();
@@ -78,67 +209,101 @@ void Dataset::execSql(const QString &sql) {
 void Dataset::open() {
     if (!m_db) throw SqlError(QStringLiteral("the question bank is not open"));
     close();
+    // The statement's own text is what is traced: the key and row reads below stand for it.
     m_db->trace(m_sql);
-    bool hasRowId = false;
-    const QString run = withRowId(m_sql, &hasRowId);
-    std::vector<QString> names;
-    auto rows = m_db->select(run, {}, &names);
-    m_table = tableOf(m_sql);
-    m_hasRowId = hasRowId;
-    const int skip = hasRowId ? 1 : 0;
-    for (size_t c = size_t(skip); c < names.size(); ++c) {
-        m_names.push_back(names[c]);
-        m_index.emplace(names[c].toLower(), int(c) - skip);
-    }
-    m_rows.reserve(rows.size());
-    for (auto &row : rows) {
-        if (hasRowId) {
-            m_rowIds.push_back(row.front().toLongLong());
-            row.erase(row.begin());
+    const SingleTableSelect simple = parseSingleTableSelect(m_sql);
+    try {
+        if (simple.ok) {
+            openKeyset(simple.columns, simple.table, simple.fromTable, simple.orderColumns, simple.ordered);
+        } else {
+            std::vector<QString> names;
+            m_rows = m_db->select(m_sql, {}, &names);
+            for (size_t c = 0; c < names.size(); ++c) {
+                m_names.push_back(names[c]);
+                m_index.emplace(names[c].toLower(), int(c));
+            }
+            m_count = int(m_rows.size());
         }
-        m_rows.push_back(std::move(row));
+    } catch (...) {
+        close();
+        throw;
     }
     m_active = true;
     first();
+}
+
+// Reads the keys in the statement's order; rows that tie on its order come in key order.
+void Dataset::openKeyset(const QString &columns, const QString &table, const QString &fromTable,
+                         const QStringList &orderColumns, bool ordered) {
+    m_readRowSql = QStringLiteral("select ") + columns + QStringLiteral(" from ") + table +
+                   QStringLiteral(" where _rowid_ = ?");
+    m_readRow = std::make_unique<PreparedStatement>(*m_db, m_readRowSql);
+    m_names = m_readRow->columnNames();
+    for (size_t c = 0; c < m_names.size(); ++c) m_index.emplace(m_names[c].toLower(), int(c));
+    // The columns the statement orders by ride along with the keys: positioning by them (a chapter
+    // in a practice set) then reads no row.
+    QString keySql = QStringLiteral("select _rowid_");
+    for (const QString &name : orderColumns) {
+        const int c = columnIndex(name, false);
+        if (c < 0 || std::find(m_carried.begin(), m_carried.end(), c) != m_carried.end()) continue;
+        m_carried.push_back(c);
+        keySql += QStringLiteral(", ") + name;
+    }
+    // Ties of the order, and a statement without one, come in key order; an unordered statement is
+    // sorted here rather than by the engine, which can then answer it from an index alone.
+    keySql += QStringLiteral(" from ") + fromTable;
+    if (ordered) keySql += QStringLiteral(", _rowid_");
+    const auto rows = m_db->select(keySql);
+    m_keys.reserve(rows.size());
+    m_carriedValues.reserve(rows.size() * m_carried.size());
+    for (const auto &row : rows) {
+        m_keys.push_back(row[0].toLongLong());
+        for (size_t i = 1; i < row.size(); ++i) m_carriedValues.push_back(row[i]);
+    }
+    if (!ordered) std::sort(m_keys.begin(), m_keys.end());
+    m_count = int(m_keys.size());
+    m_table = table;
+    m_keyed = true;
 }
 
 void Dataset::requireActive() const {
     if (!m_active) throw SqlError(QStringLiteral("Cannot perform this operation on a closed dataset"));
 }
 
+void Dataset::checkBrowse() {
+    if (m_state != State::Browse) post();
+}
+
 void Dataset::first() {
+    checkBrowse();
     m_pos = 0;
     m_bof = true;
-    m_eof = m_rows.empty();
+    m_eof = m_count == 0;
 }
 
 void Dataset::last() {
-    m_pos = m_rows.empty() ? 0 : int(m_rows.size()) - 1;
+    checkBrowse();
+    m_pos = m_count == 0 ? 0 : m_count - 1;
     m_eof = true;
-    m_bof = m_rows.empty();
+    m_bof = m_count == 0;
 }
 
-void Dataset::next() {
-    if (m_pos + 1 < int(m_rows.size())) {
-        ++m_pos;
-        m_bof = false;
-    } else {
-        m_eof = true;
-    }
-}
-
-void Dataset::prior() {
-    if (m_pos > 0 && !m_rows.empty()) {
-        --m_pos;
-        m_eof = false;
-    } else {
-        m_bof = true;
-    }
-}
+void Dataset::next() { moveBy(1); }
+void Dataset::prior() { moveBy(-1); }
 
 void Dataset::moveBy(int distance) {
-    for (; distance > 0; --distance) next();
-    for (; distance < 0; ++distance) prior();
+    checkBrowse();
+    if (distance > 0) {
+        const int steps = std::min(distance, std::max(m_count - 1 - m_pos, 0));
+        m_pos += steps;
+        if (steps > 0) m_bof = false;
+        if (steps < distance) m_eof = true;
+    } else if (distance < 0) {
+        const int steps = std::min(-distance, m_count == 0 ? 0 : m_pos);
+        m_pos -= steps;
+        if (steps > 0) m_eof = false;
+        if (steps < -distance) m_bof = true;
+    }
 }
 
 int Dataset::columnIndex(const QString &name, bool mustExist) const {
@@ -152,6 +317,36 @@ int Dataset::columnIndex(const QString &name, bool mustExist) const {
 
 bool Dataset::hasField(const QString &name) const { return columnIndex(name, false) >= 0; }
 
+std::vector<QVariant> Dataset::readRow(qint64 rowid, bool traced) const {
+    if (!m_readRow || m_readRow->generation() != m_db->generation())
+        m_readRow = std::make_unique<PreparedStatement>(*m_db, m_readRowSql);
+    if (traced) m_db->trace(m_readRowSql);
+    auto rows = m_readRow->select({rowid});
+    // A row deleted since the keys were read reads as empty.
+    if (rows.empty()) return std::vector<QVariant>(m_names.size());
+    return std::move(rows.front());
+}
+
+const std::vector<QVariant> *Dataset::currentRow() const {
+    if (m_count == 0) return nullptr;
+    if (!m_keyed) return &m_rows[size_t(m_pos)];
+    CachedRow &slot = m_cache[size_t(m_pos) % kCachedRows];
+    if (slot.pos != m_pos) {
+        slot.pos = -1;
+        slot.values = readRow(m_keys[size_t(m_pos)], false);
+        slot.pos = m_pos;
+    }
+    return &slot.values;
+}
+
+void Dataset::keepRow(int pos, std::vector<QVariant> values) {
+    for (size_t i = 0; i < m_carried.size(); ++i)
+        m_carriedValues[size_t(pos) * m_carried.size() + i] = values[size_t(m_carried[i])];
+    CachedRow &slot = m_cache[size_t(pos) % kCachedRows];
+    slot.values = std::move(values);
+    slot.pos = pos;
+}
+
 QVariant Dataset::value(const QString &name) const {
     requireActive();
     const int c = columnIndex(name);
@@ -159,14 +354,18 @@ QVariant Dataset::value(const QString &name) const {
         for (const auto &p : m_pending)
             if (p.first.compare(name, Qt::CaseInsensitive) == 0) return p.second;
     }
-    if (m_rows.empty()) return QVariant();
-    return m_rows[size_t(m_pos)][size_t(c)];
+    if (m_count == 0) return QVariant();
+    if (m_keyed && m_cache[size_t(m_pos) % kCachedRows].pos != m_pos) {
+        for (size_t i = 0; i < m_carried.size(); ++i)
+            if (m_carried[i] == c) return m_carriedValues[size_t(m_pos) * m_carried.size() + i];
+    }
+    return (*currentRow())[size_t(c)];
 }
 
 QVariant Dataset::firstValue() const {
     requireActive();
-    if (m_rows.empty() || m_names.empty()) return QVariant();
-    return m_rows[size_t(m_pos)][0];
+    if (m_count == 0 || m_names.empty()) return QVariant();
+    return (*currentRow())[0];
 }
 
 bool Dataset::isNull(const QString &name) const { return value(name).isNull(); }
@@ -232,7 +431,7 @@ QByteArray Dataset::asBytes(const QString &name) const {
 
 void Dataset::edit() {
     requireActive();
-    if (m_rows.empty()) {
+    if (m_count == 0) {
         append();
         return;
     }
@@ -245,6 +444,7 @@ void Dataset::edit() {
 void Dataset::append() {
     requireActive();
     if (m_table.isEmpty()) throw SqlError(QStringLiteral("Cannot modify a read-only dataset"));
+    checkBrowse();
     m_state = State::Insert;
     m_pending.clear();
 }
@@ -267,62 +467,57 @@ void Dataset::cancel() {
     m_pending.clear();
 }
 
+// One statement, no transaction of its own: inside a unit of work's transaction it commits with
+// it, otherwise at once. The row is read back (traced) so that defaults, auto-numbers and the
+// engine's types show.
 void Dataset::post() {
     requireActive();
     if (m_state == State::Browse) return;
-    if (m_table.isEmpty() || !m_hasRowId) throw SqlError(QStringLiteral("Cannot modify a read-only dataset"));
+    if (!m_keyed) {
+        cancel();
+        throw SqlError(QStringLiteral("Cannot modify a read-only dataset"));
+    }
+    if (m_state == State::Edit && m_pending.empty()) {
+        cancel();
+        return;
+    }
     std::vector<QVariant> values;
     QString sql;
-    qint64 rowid = 0;
     if (m_state == State::Edit) {
-        rowid = m_rowIds[size_t(m_pos)];
-        if (!m_pending.empty()) {
-            QStringList sets;
-            for (const auto &p : m_pending) {
-                sets << quoteIdentifier(p.first) + QStringLiteral(" = ?");
-                values.push_back(p.second);
-            }
-            values.push_back(rowid);
-            sql = QStringLiteral("update ") + m_table + QStringLiteral(" set ") + sets.join(QStringLiteral(", ")) +
-                  QStringLiteral(" where _rowid_ = ?");
-            m_db->trace(sql);
-            m_db->exec(sql, values);
+        QStringList sets;
+        for (const auto &p : m_pending) {
+            sets << quoteIdentifier(p.first) + QStringLiteral(" = ?");
+            values.push_back(p.second);
         }
+        values.push_back(m_keys[size_t(m_pos)]);
+        sql = QStringLiteral("update ") + m_table + QStringLiteral(" set ") + sets.join(QStringLiteral(", ")) +
+              QStringLiteral(" where _rowid_ = ?");
+    } else if (m_pending.empty()) {
+        sql = QStringLiteral("insert into ") + m_table + QStringLiteral(" default values");
     } else {
-        if (m_pending.empty()) {
-            sql = QStringLiteral("insert into ") + m_table + QStringLiteral(" default values");
-        } else {
-            QStringList cols, marks;
-            for (const auto &p : m_pending) {
-                cols << quoteIdentifier(p.first);
-                marks << QStringLiteral("?");
-                values.push_back(p.second);
-            }
-            sql = QStringLiteral("insert into ") + m_table + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) +
-                  QStringLiteral(") values (") + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+        QStringList cols, marks;
+        for (const auto &p : m_pending) {
+            cols << quoteIdentifier(p.first);
+            marks << QStringLiteral("?");
+            values.push_back(p.second);
         }
+        sql = QStringLiteral("insert into ") + m_table + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) +
+              QStringLiteral(") values (") + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    const bool inserting = m_state == State::Insert;
+    // Whatever happens, the pending change is gone: it must never reach another row.
+    cancel();
+    try {
         m_db->trace(sql);
         m_db->exec(sql, values);
-        rowid = m_db->lastInsertRowId();
-        m_rows.emplace_back(m_names.size());
-        m_rowIds.push_back(rowid);
-        m_pos = int(m_rows.size()) - 1;
+    } catch (const SqlError &e) {
+        throw PostError(postFailureText(e), e);
+    }
+    if (inserting) {
+        m_keys.push_back(m_db->lastInsertRowId());
+        m_carriedValues.resize(m_carriedValues.size() + m_carried.size());
+        m_pos = m_count++;
         m_eof = m_bof = false;
     }
-    m_state = State::Browse;
-    m_pending.clear();
-    refreshRow(rowid);
-}
-
-// Reads the posted row back, so that defaults, auto-numbers and the engine's types show.
-void Dataset::refreshRow(qint64 rowid) {
-    std::vector<QString> names;
-    const auto rows = m_db->select(QStringLiteral("select * from ") + m_table + QStringLiteral(" where _rowid_ = ?"),
-                                   {rowid}, &names);
-    if (rows.empty()) return;
-    auto &row = m_rows[size_t(m_pos)];
-    for (size_t c = 0; c < names.size(); ++c) {
-        const int i = columnIndex(names[c], false);
-        if (i >= 0) row[size_t(i)] = rows[0][c];
-    }
+    keepRow(m_pos, readRow(m_keys[size_t(m_pos)], true));
 }

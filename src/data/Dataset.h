@@ -3,23 +3,38 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
+#include <array>
 #include <map>
+#include <memory>
 #include <vector>
 
 class SqlDatabase;
+class PreparedStatement;
 
-// A query the way the windows use one: SQL text, rows read at open, a current row to walk, read
-// by column name (case-insensitive), edit or append and post. Posting writes exactly the row it
-// came from (by rowid) in its own committed statement, so every change is in the bank at once.
+// A query the way the windows use one: SQL text, a current row to walk, read by column name
+// (case-insensitive), edit or append and post.
+//
+// A select over one table is a keyset: opening reads only the rows' keys (rowids) in the
+// statement's order, with the values of the plain columns it orders by; a row's columns are read
+// when the row is first read from, and a few rows stay cached. Any other select (counts,
+// aggregates) is read whole at open and cannot be changed.
+//
+// Posting writes exactly the row it came from (by rowid) in one statement of its own, committed at
+// once unless an outer transaction is open. A post that fails drops the pending change and throws
+// PostError; a move posts a pending change first, so a change never lands on another row.
 class Dataset {
 public:
-    explicit Dataset(SqlDatabase *db = nullptr) : m_db(db) {}
+    explicit Dataset(SqlDatabase *db = nullptr);
+    ~Dataset();
+    Dataset(const Dataset &) = delete;
+    Dataset &operator=(const Dataset &) = delete;
     void setConnection(SqlDatabase *db) { m_db = db; }
 
     // A change of SQL text closes the query first.
     void setSql(const QString &sql);
     const QString &sql() const { return m_sql; }
     void open();
+    // Drops a pending change.
     void close();
     // close + setSql + open, the common pattern.
     void openSql(const QString &sql);
@@ -27,6 +42,7 @@ public:
     void execSql(const QString &sql);
     bool active() const { return m_active; }
 
+    // Moves post a pending change first (a failed post throws, and the position stays).
     void first();
     void last();
     void next();
@@ -34,9 +50,9 @@ public:
     void moveBy(int distance);
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
-    bool isEmpty() const { return m_rows.empty(); }
-    int recordCount() const { return int(m_rows.size()); }
-    int recNo() const { return m_rows.empty() ? 0 : m_pos + 1; }
+    bool isEmpty() const { return m_count == 0; }
+    int recordCount() const { return m_count; }
+    int recNo() const { return m_count == 0 ? 0 : m_pos + 1; }
 
     bool hasField(const QString &name) const;
     QVariant value(const QString &name) const;
@@ -56,24 +72,43 @@ public:
     void cancel();
     bool editing() const { return m_state != State::Browse; }
 
-    // The one table after `from`, or empty.
+    // The one table after `from`, or empty when the query cannot be changed.
     const QString &tableName() const { return m_table; }
 
 private:
     enum class State { Browse, Edit, Insert };
+    struct CachedRow {
+        int pos = -1;
+        std::vector<QVariant> values;
+    };
+    static constexpr size_t kCachedRows = 32;
+
     int columnIndex(const QString &name, bool mustExist = true) const;
     void requireActive() const;
-    void refreshRow(qint64 rowid);
+    void checkBrowse();
+    const std::vector<QVariant> *currentRow() const;
+    std::vector<QVariant> readRow(qint64 rowid, bool traced) const;
+    void keepRow(int pos, std::vector<QVariant> values);
+    void openKeyset(const QString &columns, const QString &table, const QString &fromTable,
+                    const QStringList &orderColumns, bool ordered);
 
     SqlDatabase *m_db = nullptr;
     QString m_sql;
     QString m_table;
     bool m_active = false;
-    bool m_hasRowId = false;
+    bool m_keyed = false;
     std::vector<QString> m_names;
     std::map<QString, int> m_index; // lower-case name -> column
+    int m_count = 0;
+    // A keyset: rowids in the statement's order, and per row the values of m_carried's columns.
+    std::vector<qint64> m_keys;
+    std::vector<int> m_carried;
+    std::vector<QVariant> m_carriedValues;
+    mutable std::unique_ptr<PreparedStatement> m_readRow;
+    QString m_readRowSql;
+    mutable std::array<CachedRow, kCachedRows> m_cache;
+    // Any other select: every row.
     std::vector<std::vector<QVariant>> m_rows;
-    std::vector<qint64> m_rowIds;
     int m_pos = 0;
     bool m_eof = true;
     bool m_bof = true;

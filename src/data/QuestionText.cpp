@@ -27,13 +27,16 @@ public:
 
     QByteArray run(const QByteArray &in) {
         QByteArray out(in.size(), Qt::Uninitialized);
-        int outLen = 0;
-        if (!in.isEmpty() &&
-            EVP_CipherUpdate(m_ctx, reinterpret_cast<unsigned char *>(out.data()), &outLen,
-                             reinterpret_cast<const unsigned char *>(in.constData()), int(in.size())) != 1)
-            throw KjksError(m_decrypt ? QStringLiteral("decryption failed") : QStringLiteral("encryption failed"));
-        out.resize(outLen);
+        out.resize(run(in.constData(), int(in.size()), out.data()));
         return out;
+    }
+    // Deciphers or enciphers `size` bytes into `out` (room for as many); returns the bytes written.
+    int run(const char *in, int size, char *out) {
+        int outLen = 0;
+        if (size > 0 && EVP_CipherUpdate(m_ctx, reinterpret_cast<unsigned char *>(out), &outLen,
+                                         reinterpret_cast<const unsigned char *>(in), size) != 1)
+            throw KjksError(m_decrypt ? QStringLiteral("decryption failed") : QStringLiteral("encryption failed"));
+        return outLen;
     }
 
 private:
@@ -54,6 +57,11 @@ constexpr HexTable kHex;
 
 inline int hexDigit(char16_t c) { return c < 128 ? kHex.value[c] : -1; }
 
+Cipher &decipher() {
+    static Cipher c(true);
+    return c;
+}
+
 } // namespace
 
 QByteArray HexToBytes(const QString &stored) {
@@ -72,22 +80,20 @@ QByteArray HexToBytes(const QString &stored) {
     return bytes;
 }
 
-QByteArray DecryptBlocks(const QByteArray &cipher) {
-    static Cipher decipher(true);
-    return decipher.run(cipher);
-}
+QByteArray DecryptBlocks(const QByteArray &cipher) { return decipher().run(cipher); }
 
 QString DecodeQuestionText(const QString &stored) {
-    const QByteArray bytes = HexToBytes(stored);
+    QByteArray bytes = HexToBytes(stored);
     if (bytes.isEmpty()) return QString();
     if (bytes.size() < 8) throw KjksError(QStringLiteral("Stream read error"));
-    const QByteArray cipher = bytes.mid(8);
-    if (cipher.isEmpty()) return QString();
-    if (cipher.size() % 16 != 0) throw KjksError(QStringLiteral("Invalid buffer size for decryption"));
-    QByteArray plain = DecryptBlocks(cipher);
-    const int zero = int(plain.indexOf('\0'));
-    if (zero >= 0) plain.truncate(zero);
-    return GbkToUnicode(plain);
+    const int n = int(bytes.size()) - 8;
+    if (n == 0) return QString();
+    if (n % 16 != 0) throw KjksError(QStringLiteral("Invalid buffer size for decryption"));
+    // Deciphered in place: the cipher bytes are not needed afterwards.
+    char *plain = bytes.data() + 8;
+    decipher().run(plain, n, plain);
+    const char *zero = static_cast<const char *>(std::memchr(plain, 0, size_t(n)));
+    return GbkToUnicode(plain, zero ? qsizetype(zero - plain) : n);
 }
 
 QString EncodeQuestionText(const QString &plain, bool *ok) {

@@ -8,33 +8,6 @@
 
 namespace {
 
-// RAII for a prepared statement.
-class Statement {
-public:
-    Statement(sqlite3 *db, const QString &sql) {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)
-            throw SqlError(QString::fromUtf8(sqlite3_errmsg(db)));
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-    sqlite3_stmt *get() const { return m_stmt; }
-
-    void bind(const std::vector<QVariant> &values) {
-        int i = 1;
-        for (const QVariant &v : values) bindOne(i++, v);
-    }
-
-private:
-    void bindOne(int i, const QVariant &v) {
-        if (bindValue(m_stmt, i, v) != SQLITE_OK)
-            throw SqlError(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_stmt))));
-    }
-
-    sqlite3_stmt *m_stmt = nullptr;
-};
-
 QString keyLiteral(const QString &key) {
     QString k = key;
     k.replace(QLatin1Char('\''), QStringLiteral("''"));
@@ -103,7 +76,11 @@ void SqlDatabase::close() {
 void SqlDatabase::fail(const QString &context) const {
     QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
     if (!context.isEmpty()) msg = context + QStringLiteral(": ") + msg;
-    throw SqlError(msg);
+    throw SqlError(msg, m_db ? sqlite3_extended_errcode(m_db) : SQLITE_NOMEM);
+}
+
+void SqlDatabase::setBusyTimeout(int milliseconds) {
+    if (m_db && sqlite3_busy_timeout(m_db, milliseconds) != SQLITE_OK) fail(QStringLiteral("busy time-out"));
 }
 
 void SqlDatabase::openWith(const QString &path, const QString &key, int flags, bool mustHoldTables,
@@ -113,10 +90,15 @@ void SqlDatabase::openWith(const QString &path, const QString &key, int flags, b
     const QByteArray file = QFileInfo(path).absoluteFilePath().toUtf8();
     if (sqlite3_open_v2(file.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         const QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("cannot open");
+        const int code = m_db ? sqlite3_extended_errcode(m_db) : SQLITE_CANTOPEN;
         close();
-        throw SqlError(msg);
+        throw SqlError(msg, code);
     }
+    ++m_generation;
     try {
+        // Another copy of the program or a backup tool may hold the file for a moment: wait for it
+        // rather than fail every save at once.
+        setBusyTimeout(kBusyTimeoutMs);
         // The key must come before anything else touches the file.
         exec(QStringLiteral("PRAGMA key = ") + keyLiteral(key));
         // A first read proves the key: a wrong key or a plain file fails here. An empty file would
@@ -156,35 +138,73 @@ void SqlDatabase::trace(const QString &statement) const {
 
 void SqlDatabase::exec(const QString &sql, const std::vector<QVariant> &values) {
     if (!m_db) throw SqlError(QStringLiteral("the question bank is not open"));
-    Statement st(m_db, sql);
-    st.bind(values);
-    int rc;
-    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-    }
-    if (rc != SQLITE_DONE) fail(QString());
+    PreparedStatement(*this, sql).exec(values);
 }
 
 std::vector<std::vector<QVariant>> SqlDatabase::select(const QString &sql,
                                                        const std::vector<QVariant> &values,
                                                        std::vector<QString> *names) {
     if (!m_db) throw SqlError(QStringLiteral("the question bank is not open"));
-    Statement st(m_db, sql);
-    st.bind(values);
-    const int n = sqlite3_column_count(st.get());
-    if (names) {
-        names->clear();
-        for (int c = 0; c < n; ++c) names->push_back(QString::fromUtf8(sqlite3_column_name(st.get(), c)));
-    }
+    PreparedStatement st(*this, sql);
+    if (names) *names = st.columnNames();
+    return st.select(values);
+}
+
+PreparedStatement::PreparedStatement(SqlDatabase &db, const QString &sql) : m_generation(db.generation()) {
+    if (!db.handle()) throw SqlError(QStringLiteral("the question bank is not open"));
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)
+        throw SqlError(QString::fromUtf8(sqlite3_errmsg(db.handle())), sqlite3_extended_errcode(db.handle()));
+}
+
+PreparedStatement::~PreparedStatement() { sqlite3_finalize(m_stmt); }
+
+void PreparedStatement::fail() {
+    sqlite3 *db = sqlite3_db_handle(m_stmt);
+    // The message and code of the failed step, read before the reset that releases its locks.
+    const SqlError error(QString::fromUtf8(sqlite3_errmsg(db)), sqlite3_extended_errcode(db));
+    sqlite3_reset(m_stmt);
+    throw error;
+}
+
+std::vector<QString> PreparedStatement::columnNames() const {
+    std::vector<QString> names;
+    const int n = sqlite3_column_count(m_stmt);
+    for (int c = 0; c < n; ++c) names.push_back(QString::fromUtf8(sqlite3_column_name(m_stmt, c)));
+    return names;
+}
+
+void PreparedStatement::bind(const std::vector<QVariant> &values) {
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+    int i = 1;
+    for (const QVariant &v : values)
+        if (bindValue(m_stmt, i++, v) != SQLITE_OK) fail();
+}
+
+std::vector<std::vector<QVariant>> PreparedStatement::select(const std::vector<QVariant> &values) {
+    bind(values);
+    const int n = sqlite3_column_count(m_stmt);
     std::vector<std::vector<QVariant>> rows;
     int rc;
-    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
         std::vector<QVariant> row;
         row.reserve(size_t(n));
-        for (int c = 0; c < n; ++c) row.push_back(columnValue(st.get(), c));
+        for (int c = 0; c < n; ++c) row.push_back(columnValue(m_stmt, c));
         rows.push_back(std::move(row));
     }
-    if (rc != SQLITE_DONE) fail(QString());
+    if (rc != SQLITE_DONE) fail();
+    sqlite3_reset(m_stmt);
     return rows;
+}
+
+void PreparedStatement::exec(const std::vector<QVariant> &values) {
+    bind(values);
+    int rc;
+    while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) fail();
+    sqlite3_reset(m_stmt);
 }
 
 qint64 SqlDatabase::lastInsertRowId() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }

@@ -15,6 +15,10 @@ class SqlDatabase {
 public:
     using TraceHook = std::function<void(const QString &statement)>;
 
+    // How long a statement waits for another connection's lock (a second copy of the program, a
+    // backup tool) before it fails with "database is locked".
+    static constexpr int kBusyTimeoutMs = 5000;
+
     SqlDatabase() = default;
     ~SqlDatabase();
     SqlDatabase(const SqlDatabase &) = delete;
@@ -37,6 +41,12 @@ public:
                                               const std::vector<QVariant> &values = {},
                                               std::vector<QString> *names = nullptr);
     qint64 lastInsertRowId() const;
+    // Replaces the busy time-out of this connection (tests shorten it).
+    void setBusyTimeout(int milliseconds);
+
+    // Counts the times the connection was opened: a prepared statement from an earlier opening is
+    // stale.
+    quint64 generation() const { return m_generation; }
 
     // Every statement text sent to the engine is reported here (tests assert the exact texts).
     void setTraceHook(TraceHook hook) { m_trace = std::move(hook); }
@@ -52,6 +62,31 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_path;
     TraceHook m_trace;
+    quint64 m_generation = 0;
+};
+
+// A statement prepared once and run many times (a dataset's row reads). Non-copyable; finalized
+// on destruction. It is reset after every run, so it never holds a read lock between runs.
+class PreparedStatement {
+public:
+    PreparedStatement(SqlDatabase &db, const QString &sql);
+    ~PreparedStatement();
+    PreparedStatement(const PreparedStatement &) = delete;
+    PreparedStatement &operator=(const PreparedStatement &) = delete;
+
+    std::vector<QString> columnNames() const;
+    // Binds `values` to the `?` in order and returns every row.
+    std::vector<std::vector<QVariant>> select(const std::vector<QVariant> &values = {});
+    // Binds `values` and runs a statement that returns no rows.
+    void exec(const std::vector<QVariant> &values = {});
+    quint64 generation() const { return m_generation; }
+
+private:
+    void bind(const std::vector<QVariant> &values);
+    [[noreturn]] void fail();
+
+    sqlite3_stmt *m_stmt = nullptr;
+    quint64 m_generation;
 };
 
 // Binds a value to a `?` of a prepared statement: NULL for an invalid or null value, date-times as

@@ -11,8 +11,28 @@ public:
     QString message() const { return QString::fromStdString(what()); }
 };
 
-// A statement the engine refused; the message is the engine's own.
+// A statement the engine refused; the message is the engine's own, the code its extended result
+// code (0 when the failure did not come from the engine).
 class SqlError : public KjksError {
 public:
-    using KjksError::KjksError;
+    explicit SqlError(const QString &message, int code = 0) : KjksError(message), m_code(code) {}
+    int code() const { return m_code; }
+    // True when another connection (a second copy of the program, a backup tool) held the bank
+    // for longer than the busy time-out.
+    bool busy() const { return (m_code & 0xFF) == 5 || (m_code & 0xFF) == 6; }
+
+private:
+    int m_code;
+};
+
+// A change that did not reach the bank. The dataset has already dropped it; the message says so
+// in the learner's words, and engineMessage() keeps the engine's own text.
+class PostError : public SqlError {
+public:
+    PostError(const QString &message, const SqlError &cause)
+        : SqlError(message, cause.code()), m_engineMessage(cause.message()) {}
+    const QString &engineMessage() const { return m_engineMessage; }
+
+private:
+    QString m_engineMessage;
 };

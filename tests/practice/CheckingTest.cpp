@@ -296,3 +296,26 @@ TEST_F(PracticeTest, OperationAnswersComeFromTheScratchRow) {
 }
 
 } // namespace
+
+// Another copy of the program holds the bank past the busy time-out: the learner is told the answer
+// was not saved, and nothing of it lands on the next question.
+TEST_F(PracticeTest, AnAnswerTheBankRefusesIsReportedAndLandsNowhereElse) {
+    bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("B"));
+    bank.addQuestion(2, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    open();
+    SqlDatabase other;
+    other.open(dataForm()->ADOMain.path(), QString::fromLatin1(kBankPassword));
+    other.exec(QStringLiteral("begin immediate"));
+    dataForm()->ADOMain.setBusyTimeout(20);
+    clickOption(0, 0);
+    EXPECT_EQ(boxTexts(Kind::Error),
+              QStringList{QStringLiteral("本次更改未能保存到题库：题库正被其他程序使用，请稍后再试。")});
+    other.exec(QStringLiteral("commit"));
+    platform.boxes.clear();
+    next();
+    clickOption(0, 1);
+    EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("0"));
+    EXPECT_EQ(tigan(2, QStringLiteral("DDCS")), QStringLiteral("1"));
+    EXPECT_EQ(tigan(2, QStringLiteral("ZONGCS")), QStringLiteral("0"));
+    EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
+}

@@ -10,12 +10,8 @@ void CreateBankSchema(SqlDatabase &db) {
         " tmimage BLOB, daan TEXT, jiexi TEXT, zhang INTEGER, jie INTEGER, YDCS TEXT DEFAULT '0',"
         " DDCS TEXT DEFAULT '0', shoucang TEXT DEFAULT '0', ZQCS INTEGER DEFAULT 0, ZONGCS INTEGER DEFAULT 0,"
         " flag_state INTEGER DEFAULT 0, zongtimian TEXT, shijuan TEXT)",
-        "create index kjks_tigan_tixing on kjks_tigan (tixing)",
-        "create index kjks_tigan_chapter on kjks_tigan (zhang, jie)",
-        "create index kjks_tigan_stem on kjks_tigan (zongtimian)",
         "create table kjks_xuanxiang (xuanxiang_id INTEGER PRIMARY KEY, tigan_ID INTEGER, timian TEXT,"
         " flag_state INTEGER DEFAULT 0)",
-        "create index kjks_xuanxiang_question on kjks_xuanxiang (tigan_ID, xuanxiang_id)",
         "create table zongtigan (ID INTEGER PRIMARY KEY, zongtimian TEXT, timian2 TEXT, tmimage BLOB, daan TEXT,"
         " jiexi TEXT, zhang INTEGER, jie INTEGER, YDCS TEXT DEFAULT '0', DDCS TEXT DEFAULT '0',"
         " shoucang TEXT DEFAULT '0', ZQCS INTEGER DEFAULT 0, ZONGCS INTEGER DEFAULT 0, shijuan TEXT,"
@@ -28,9 +24,7 @@ void CreateBankSchema(SqlDatabase &db) {
         " DuoDeFen REAL, PanDeFen REAL, AnLiDeFen REAL, flag_state INTEGER DEFAULT 0)",
         "create table shijuan (ID INTEGER PRIMARY KEY AUTOINCREMENT, sjID INTEGER, xth INTEGER, tixing TEXT,"
         " tigan_id INTEGER, daan TEXT, KSDA TEXT, defen REAL, kaolv TEXT)",
-        "create index shijuan_paper on shijuan (sjID, xth)",
         "create table sys_option (option_id INTEGER PRIMARY KEY, option_name TEXT, option_value TEXT)",
-        "create index sys_option_name on sys_option (option_name)",
     };
     for (const char *sql : statements) db.exec(QString::fromLatin1(sql));
 }

@@ -2,6 +2,7 @@
 
 #include "BankSchema.h"
 #include "DataFormP.h"
+#include "QueryIndexes.h"
 #include "QuestionText.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
@@ -182,6 +183,8 @@ void WriteBank(const BankModel &model, const QString &path) {
         db.exec(QStringLiteral("PRAGMA synchronous = OFF"));
         CreateBankSchema(db);
         InsertBankRows(db, model);
+        // Built once over the filled tables, faster than kept up row by row.
+        CreateQueryIndexes(db);
         db.select(QStringLiteral("PRAGMA journal_mode = WAL"));
         db.close();
         syncFile(tempPath);
