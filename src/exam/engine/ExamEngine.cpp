@@ -1,0 +1,443 @@
+#include "ExamEngine.h"
+
+#include "AnswerScore.h"
+#include "DataFormP.h"
+#include "Dataset.h"
+#include "LaunchParameters.h"
+#include "NumberText.h"
+#include "PaperDraw.h"
+#include "PaperSql.h"
+#include "Platform.h"
+#include "QuestionText.h"
+#include "ResultPayload.h"
+#include "Transaction.h"
+
+namespace {
+
+const QString kMarked = QStringLiteral("1");
+const QString kUnmarked = QStringLiteral("0");
+
+bool containsPractice(const QString &title) {
+    return title.contains(QStringLiteral("实务"));
+}
+
+// A sum as the score sheet shows it: empty when no row was scored.
+QString sumText(const QVariant &value) {
+    if (value.isNull()) return QString();
+    bool ok = false;
+    const double number = value.toString().toDouble(&ok);
+    return ok ? FormatNumber(number) : value.toString();
+}
+
+// An empty or non-numeric sum is stored as 0.
+double storedSum(const QString &text) {
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    return ok ? number : 0;
+}
+
+QString defenText(const PaperRow &row) {
+    return row.defen ? FormatNumber(*row.defen) : QString();
+}
+
+QString tooFewQuestions(const QString &typeName, int needed, int available) {
+    return QStringLiteral("题库中可抽取的“%1”不足，无法生成试卷：试卷需要 %2 道，题库中只有 %3 道。")
+        .arg(typeName, QString::number(needed), QString::number(available));
+}
+
+QString tooFewStems(const QString &typeName, int needed, int available) {
+    return QStringLiteral("题库中可抽取的“%1”案例不足，无法生成试卷：试卷需要 %2 个案例，题库中只有 %3 个。")
+        .arg(typeName, QString::number(needed), QString::number(available));
+}
+
+} // namespace
+
+int ExamTimeForTitle(const QString &subjectTitle) {
+    return containsPractice(subjectTitle) ? 7200 : 5400;
+}
+int SubQuestionsPerStem(const QString &subjectTitle) {
+    return containsPractice(subjectTitle) ? 5 : 4;
+}
+
+PaperRow PaperRow::fromDataset(const Dataset &row) {
+    PaperRow r;
+    if (row.isEmpty()) return r;
+    auto text = [&](const char *name) {
+        const QString n = QString::fromLatin1(name);
+        return row.hasField(n) ? row.asString(n) : QString();
+    };
+    auto integer = [&](const char *name) {
+        const QString n = QString::fromLatin1(name);
+        return row.hasField(n) ? row.asInteger(n) : 0;
+    };
+    r.id = integer("ID");
+    r.xth = integer("xth");
+    r.tixing = text("tixing");
+    r.tiganId = integer("tigan_id");
+    r.daan = text("daan");
+    r.KSDA = text("KSDA");
+    if (row.hasField(QStringLiteral("defen")) && !row.isNull(QStringLiteral("defen")))
+        r.defen = row.asDouble(QStringLiteral("defen"));
+    r.kaolv = text("kaolv");
+    return r;
+}
+
+ExamEngine::ExamEngine(TDataForm &data, const ExamProfile &profile, LaunchParameters &params)
+    : m_data(data), m_profile(profile), m_params(params) {}
+
+QString ExamEngine::PaperKey() const {
+    return m_params.PaperKey;
+}
+
+int ExamEngine::PaperNumber() const {
+    const int number = StrToInt(m_params.PaperKey);
+    // Paper 0 holds the practice's operation answer row: nothing of an exam may touch it.
+    if (number <= 0) throw PaperError(QStringLiteral("没有打开的试卷。"));
+    return number;
+}
+
+double ExamEngine::SectionPoints(ExamProfile::Section section) const {
+    return m_profile.sections[size_t(section)].perQuestionScore;
+}
+
+int ExamEngine::SectionStart(ExamProfile::Section section) const {
+    int start = 0;
+    for (int s = 0; s < int(section); ++s)
+        start += std::max(m_profile.sections[size_t(s)].count, 0);
+    return start;
+}
+
+ExamProfile::Section ExamEngine::SectionOf(int position) const {
+    for (int s = ExamProfile::Fourth; s > ExamProfile::Single; --s)
+        if (position >= SectionStart(ExamProfile::Section(s))) return ExamProfile::Section(s);
+    return ExamProfile::Single;
+}
+
+void ExamEngine::FillNext(int questionId) {
+    if (m_fillCounter > m_questionIds.size()) m_questionIds.resize(m_fillCounter);
+    m_questionIds[m_fillCounter - 1] = QString::number(questionId);
+    ++m_fillCounter;
+}
+
+void ExamEngine::StartPaper() {
+    m_questionIds = QStringList();
+    m_questionIds.resize(std::max(Total(), 0));
+    m_fillCounter = 1;
+    if (m_params.PaperKey == QStringLiteral("0"))
+        CreatePaper();
+    else
+        ReopenPaper();
+}
+
+void ExamEngine::CreatePaper() {
+    const QString keyBefore = m_params.PaperKey;
+    const QStringList idsBefore = m_questionIds;
+    const int counterBefore = m_fillCounter;
+    try {
+        ScopedTransaction unit(m_data.ADOMain);
+        Dataset &sql = m_data.ADOSql;
+        sql.openSql(MaxPaperNumberSql());
+        const int number = sql.firstValue().toInt() + 1; // NULL (no paper yet) reads as 0
+        m_params.PaperKey = QString::number(number);
+
+        sql.openSql(EmptyCatalogueSql());
+        sql.append();
+        sql.setValue(QStringLiteral("sjID"), number);
+        sql.setValue(QStringLiteral("DTKSSJ"), platform().now());
+        sql.post();
+
+        if (!m_params.PaperDrawMode.isEmpty()) {
+            PaperRandom random(platform().seedCounter());
+            GenerateSections(random);
+        }
+        unit.commit();
+    } catch (...) {
+        m_params.PaperKey = keyBefore;
+        m_questionIds = idsBefore;
+        m_fillCounter = counterBefore;
+        throw;
+    }
+}
+
+void ExamEngine::GenerateSections(PaperRandom &random) {
+    const int number = PaperNumber();
+    const QString &paperSet = m_params.PaperSetValue;
+    Dataset &list = m_data.ADOSql;
+    Dataset &fetch = m_data.ADOSql2;
+    // One appending query serves every item of the paper.
+    Dataset items(&m_data.ADOMain);
+    items.openSql(EmptyPaperItemsSql());
+
+    auto addItem = [&](int questionId, const QString &daan, const QString &tixing) {
+        items.append();
+        items.setValue(QStringLiteral("xth"), m_fillCounter);
+        items.setValue(QStringLiteral("tigan_id"), questionId);
+        items.setValue(QStringLiteral("daan"), daan);
+        items.setValue(QStringLiteral("sjID"), number);
+        items.setValue(QStringLiteral("tixing"), tixing);
+        items.post();
+        FillNext(questionId);
+    };
+
+    // N distinct rows of the list, each fetched by id and written as one item.
+    auto drawQuestions = [&](const ExamSection &section, const QString &listSql, QString (*fetchSql)(int)) {
+        const int needed = section.count;
+        if (needed <= 0) return;
+        list.openSql(listSql);
+        const int available = list.recordCount();
+        if (available < needed) throw PaperError(tooFewQuestions(section.typeName, needed, available));
+        for (int position : DrawDistinctPositions(needed, available, random)) {
+            list.first();
+            list.moveBy(position);
+            fetch.openSql(fetchSql(list.firstValue().toInt()));
+            addItem(fetch.asInteger(QStringLiteral("tigan_id")), fetch.asString(QStringLiteral("daan")),
+                    section.typeName);
+        }
+    };
+
+    for (ExamProfile::Section s : {ExamProfile::Single, ExamProfile::Multiple, ExamProfile::TrueFalse}) {
+        const ExamSection &section = m_profile.sections[size_t(s)];
+        drawQuestions(section, ObjectiveListSql(s, section.typeName, paperSet), &ObjectiveFetchSql);
+    }
+
+    const ExamSection &fourth = m_profile.sections[ExamProfile::Fourth];
+    if (fourth.typeName == OperationSectionTypeName()) {
+        drawQuestions(fourth, PracticalListSql(), &OperationFetchSql);
+    } else if (fourth.typeName == CalculationSectionTypeName()) {
+        drawQuestions(fourth, PracticalListSql(), &CalculationFetchSql);
+    } else if (fourth.typeName == CaseSectionTypeName()) {
+        const int perStem = SubQuestionsPerStem(m_subjectTitle);
+        const int needed = fourth.count / perStem;
+        if (needed <= 0) return;
+        list.openSql(StemListSql(paperSet));
+        Dataset &subQuestions = m_data.ADOSql3;
+        PositionDraw draw(list.recordCount(), random);
+        int taken = 0;
+        while (taken < needed) {
+            if (draw.exhausted()) throw PaperError(tooFewStems(fourth.typeName, needed, taken));
+            list.first();
+            list.moveBy(draw.next());
+            subQuestions.openSql(StemSubQuestionsSql(list.firstValue().toInt()));
+            // A stem without a usable sub-question has nothing to fill its numbers with.
+            if (subQuestions.isEmpty()) continue;
+            for (int k = 0; k < perStem; ++k) {
+                // Past the last sub-question the query stays on it: a short stem repeats its last one.
+                addItem(subQuestions.asInteger(QStringLiteral("tigan_id")),
+                        subQuestions.asString(QStringLiteral("daan")), fourth.typeName);
+                subQuestions.next();
+            }
+            ++taken;
+        }
+    }
+}
+
+void ExamEngine::ReopenPaper() {
+    const int number = PaperNumber();
+    ScopedTransaction unit(m_data.ADOMain);
+    Dataset &sql = m_data.ADOSql;
+    sql.openSql(CatalogueRowSql(number));
+    if (sql.isEmpty()) throw PaperError(QStringLiteral("试卷 %1 不在题库中，无法打开。").arg(number));
+    sql.edit();
+    sql.setValue(QStringLiteral("DTKSSJ"), platform().now());
+    sql.post();
+
+    sql.openSql(ReopenItemsSql(number));
+    for (; !sql.eof(); sql.next()) {
+        FillNext(sql.asInteger(QStringLiteral("tigan_id")));
+        sql.edit();
+        sql.setValue(QStringLiteral("KSDA"), QStringLiteral(""));
+        // The second attempt starts from nothing: an item left unanswered earns no old points.
+        sql.setValue(QStringLiteral("defen"), QVariant());
+        sql.post();
+    }
+    unit.commit();
+}
+
+PaperRow ExamEngine::ReadPaperRow(int position) {
+    Dataset &sql = m_data.ADOSql;
+    sql.openSql(PaperItemSql(position + 1, PaperNumber()));
+    return PaperRow::fromDataset(sql);
+}
+
+std::vector<PaperRow> ExamEngine::SectionRows(ExamProfile::Section section) {
+    Dataset &sql = m_data.ADOSql;
+    sql.openSql(SectionItemsSql(m_profile.sections[size_t(section)].typeName, PaperNumber()));
+    std::vector<PaperRow> rows;
+    for (; !sql.eof(); sql.next())
+        rows.push_back(PaperRow::fromDataset(sql));
+    return rows;
+}
+
+PaperRow ExamEngine::StoreAnswer(int position, const QString &answer) {
+    if (answer.isEmpty()) return PaperRow();
+    const int number = PaperNumber();
+    const int xth = position + 1;
+    Dataset &sql = m_data.ADOSql;
+    sql.openSql(AnswerItemSql(xth, number));
+    if (sql.isEmpty()) return PaperRow(); // no item there: editing would append a stray row
+    sql.edit();
+    sql.setValue(QStringLiteral("KSDA"), answer);
+    sql.post();
+    PaperRow row = PaperRow::fromDataset(sql);
+
+    const ExamProfile::Section section = SectionOf(position);
+    sql.openSql(section == ExamProfile::Single ? SingleScoreItemSql(xth, number) : ScoreItemSql(xth, number));
+    const double points = AnswerPoints(answer, sql.asString(QStringLiteral("daan")), SectionPoints(section));
+    sql.edit();
+    sql.setValue(QStringLiteral("defen"), points);
+    sql.post();
+    row.defen = points;
+    return row;
+}
+
+PaperRow ExamEngine::SetMarked(int position, bool marked) {
+    Dataset &sql = m_data.ADOSql;
+    sql.openSql(AnswerItemSql(position + 1, PaperNumber()));
+    if (sql.isEmpty()) return PaperRow();
+    sql.edit();
+    sql.setValue(QStringLiteral("kaolv"), marked ? kMarked : kUnmarked);
+    sql.post();
+    return PaperRow::fromDataset(sql);
+}
+
+HandInResult ExamEngine::HandIn() {
+    const int number = PaperNumber();
+    HandInResult result;
+    ScopedTransaction unit(m_data.ADOMain);
+    Dataset &sql = m_data.ADOSql;
+
+    // Operation questions get their points only now; nothing on screen answers them.
+    sql.openSql(OperationItemsSql(number));
+    const double operationPoints = SectionPoints(ExamProfile::Fourth);
+    for (; !sql.eof(); sql.next()) {
+        const double points =
+            AnswerPoints(sql.asString(QStringLiteral("KSDA")), sql.asString(QStringLiteral("daan")), operationPoints);
+        sql.edit();
+        sql.setValue(QStringLiteral("defen"), points);
+        sql.post();
+    }
+
+    sql.openSql(TotalSumSql(number));
+    result.sumTexts[0] = sumText(sql.firstValue());
+    // The sections are summed under the names the paper's items carry: the profile's.
+    for (int s = 0; s < 4; ++s) {
+        sql.openSql(SectionSumSql(number, m_profile.sections[size_t(s)].typeName));
+        result.sumTexts[size_t(s) + 1] = sumText(sql.firstValue());
+    }
+    for (size_t i = 0; i < 5; ++i)
+        result.stored[i] = storedSum(result.sumTexts[i]);
+
+    sql.openSql(CatalogueRowSql(number));
+    if (sql.isEmpty()) throw PaperError(QStringLiteral("试卷 %1 不在题库中，无法交卷。").arg(number));
+    sql.edit();
+    sql.setValue(QStringLiteral("JJSJ"), platform().now());
+    const char *columns[] = {"defen", "DanDeFen", "DuoDeFen", "PanDeFen", "AnLiDeFen"};
+    for (size_t i = 0; i < 5; ++i)
+        sql.setValue(QString::fromLatin1(columns[i]), result.stored[i]);
+    sql.post();
+
+    ScoreSheet &sheet = result.sheet;
+    sheet.cells[0] = {QStringLiteral("题型"), QStringLiteral("题量"), QStringLiteral("总分"), QStringLiteral("得分")};
+    for (size_t s = 0; s < 4; ++s) {
+        const ExamSection &section = m_profile.sections[s];
+        sheet.cells[s + 1] = {section.typeName, section.countText, section.pointsText, result.sumTexts[s + 1]};
+    }
+    sheet.cells[5] = {QStringLiteral("合计"), QString(), QStringLiteral("100"), result.sumTexts[0]};
+    sheet.totalText = result.sumTexts[0];
+
+    result.answerList = AnswerList();
+    Dataset &question = m_data.ADOSql2;
+    for (const PaperRow &row : result.answerList) {
+        question.openSql(QuestionRowSql(row.tiganId));
+        if (question.isEmpty()) continue; // no such question: editing would append a stray row
+        question.edit();
+        question.setValue(QStringLiteral("DDCS"), row.defen.value_or(0) != 0 ? kUnmarked : kMarked);
+        question.post();
+    }
+    unit.commit();
+    return result;
+}
+
+QString ExamEngine::AnswerListSql() const {
+    return ::AnswerListSql(PaperNumber());
+}
+
+std::vector<PaperRow> ExamEngine::AnswerList() {
+    Dataset &sql = m_data.ADOSql;
+    sql.openSql(AnswerListSql());
+    std::vector<PaperRow> rows;
+    for (; !sql.eof(); sql.next())
+        rows.push_back(PaperRow::fromDataset(sql));
+    return rows;
+}
+
+QString ExamEngine::AnswerCellText(const PaperRow &row, const QString &value) {
+    if (row.tixing == OperationSectionTypeName()) return QStringLiteral("略");
+    return value.left(50);
+}
+
+QString ExamEngine::AnswerListPayload(const PaperRow &row) {
+    ResultPayload payload;
+    payload.number = QString::number(row.xth);
+    payload.type = row.tixing;
+    const ExamSection &fourth = m_profile.sections[ExamProfile::Fourth];
+    const QString fen = QStringLiteral("分");
+    for (size_t s = 0; s < 3 && !payload.standardScore; ++s)
+        if (row.tixing == m_profile.sections[s].typeName)
+            payload.standardScore = FormatNumber(m_profile.sections[s].perQuestionScore) + fen;
+    if (!payload.standardScore && row.tixing == fourth.typeName) {
+        // A case question is worth its whole stem here: five sub-questions' points.
+        if (fourth.typeName == CaseSectionTypeName())
+            payload.standardScore = FormatNumber(5 * fourth.perQuestionScore) + fen;
+        else if (fourth.typeName == CalculationSectionTypeName())
+            payload.standardScore = FormatNumber(fourth.perQuestionScore);
+        else if (fourth.typeName == OperationSectionTypeName())
+            payload.standardScore = FormatNumber(fourth.perQuestionScore) + fen;
+    }
+    payload.standardAnswer = row.daan;
+    payload.answer = row.KSDA;
+    payload.score = defenText(row) + fen;
+    payload.explanation = ExplanationOf(row.tiganId);
+    payload.questionId = row.tiganId;
+    return payload.text();
+}
+
+QString ExamEngine::ExplanationPayload(int position) {
+    const PaperRow row = ReadPaperRow(position);
+    const ExamSection &fourth = m_profile.sections[ExamProfile::Fourth];
+    const QString suffix = fourth.typeName == CalculationSectionTypeName() ? QString() : QStringLiteral("分");
+    ResultPayload payload;
+    payload.number = QString::number(row.xth);
+    payload.type = row.tixing;
+    if (row.tixing == fourth.typeName) {
+        payload.standardScore = FormatNumber(fourth.perQuestionScore) + suffix;
+    } else {
+        for (size_t s = 0; s < 3 && !payload.standardScore; ++s)
+            if (row.tixing == m_profile.sections[s].typeName)
+                payload.standardScore = FormatNumber(m_profile.sections[s].perQuestionScore) + suffix;
+    }
+    payload.standardAnswer = row.daan;
+    payload.answer = row.KSDA;
+    QString score = defenText(row);
+    // A right operation answer shows the section's points even before a hand-in has scored it.
+    if (row.tixing == OperationSectionTypeName() && fourth.typeName == OperationSectionTypeName() &&
+        row.daan == row.KSDA)
+        score = FormatNumber(fourth.perQuestionScore);
+    payload.score = score + suffix;
+    payload.explanation = ExplanationOf(row.tiganId);
+    payload.questionId = row.tiganId;
+    return payload.text();
+}
+
+QString ExamEngine::ExplanationOf(int questionId) {
+    Dataset &sql = m_data.ADOSql3;
+    sql.openSql(QuestionRowSql(questionId));
+    const QString text = DecodeQuestionText(sql.asString(QStringLiteral("jiexi")));
+    if (!text.isEmpty()) return text;
+    const QString zhang = sql.asString(QStringLiteral("zhang"));
+    const QString jie = sql.asString(QStringLiteral("jie"));
+    sql.openSql(ExplanationChapterSql(zhang));
+    const QString chapter = sql.firstValue().toString();
+    sql.openSql(ExplanationSectionSql(zhang, jie));
+    return chapter + QStringLiteral("\n\r") + sql.firstValue().toString();
+}
