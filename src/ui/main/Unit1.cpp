@@ -187,7 +187,7 @@ void TForm1::FormShow() {
         const QString xinxi = data.GetOption(QStringLiteral("APP_XINXI"));
         const QString url = data.GetOption(QStringLiteral("APP_LJURL"));
         const QString lxfs = data.GetOption(QStringLiteral("APP_LXFS"));
-        lp.PracticeScope = 0;
+        lp.PracticeScope = int(PracticeScope::All);
         lblInfo->setText(xinxi);
         sLabel1->setText(lxfs);
         sLabel2->setText(url);
@@ -239,7 +239,7 @@ void TForm1::Image1Click(int number) {
             PageControl1->setCurrentIndex(DocumentsPageIndex);
             break;
         case 3:
-            launchParameters().PracticeScope = 0;
+            launchParameters().PracticeScope = int(PracticeScope::All);
             launchParameters().SelectedChapterCode.clear();
             chapterPage->Enter();
             PageControl1->setCurrentIndex(ChapterPageIndex);
