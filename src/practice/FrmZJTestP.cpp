@@ -668,23 +668,30 @@ void TFrmZJTest::checkJudgement() {
 // Case stems and operation questions are checked on every change and shown on "评分解析" only.
 void TFrmZJTest::checkFourth(bool explain) {
     if (!m_session.hasQuestions(QuestionType::Fourth)) return;
-    if (m_session.fourthKind() == FourthKind::CaseStem) {
-        // The boxes on screen, grouped by the sub-question they were placed for.
-        std::vector<SubQuestionBoxes> boxes;
-        const OptionControls &controls = m_options[IndexOf(QuestionType::Fourth)];
-        for (size_t i = 0; i < controls.buttons.size(); ++i) {
-            if (boxes.empty() || boxes.back().tiganId != controls.owners[i]) boxes.push_back({controls.owners[i], {}});
-            boxes.back().ticked.push_back(controls.buttons[i]->isChecked());
-        }
-        if (CaseStemAnswer(boxes).isEmpty()) {
-            ShowMessage(chooseFirst());
-            return;
-        }
-        m_session.checkCaseStem(boxes);
-        if (explain) ShowResultDialog(m_session.caseStemPayload(boxes).text());
+    if (m_session.fourthKind() == FourthKind::CaseStem)
+        checkCaseStem(explain);
+    else
+        checkOperation(explain);
+}
+
+void TFrmZJTest::checkCaseStem(bool explain) {
+    // The boxes on screen, grouped by the sub-question they were placed for.
+    std::vector<SubQuestionBoxes> boxes;
+    const OptionControls &controls = m_options[IndexOf(QuestionType::Fourth)];
+    for (size_t i = 0; i < controls.buttons.size(); ++i) {
+        if (boxes.empty() || boxes.back().tiganId != controls.owners[i]) boxes.push_back({controls.owners[i], {}});
+        boxes.back().ticked.push_back(controls.buttons[i]->isChecked());
+    }
+    if (CaseStemAnswer(boxes).isEmpty()) {
+        ShowMessage(chooseFirst());
         return;
     }
-    // Operation questions: the answer is whatever the operation program left in the scratch row.
+    m_session.checkCaseStem(boxes);
+    if (explain) ShowResultDialog(m_session.caseStemPayload(boxes).text());
+}
+
+// The answer is whatever the operation program left in the scratch row; nothing left, nothing checked.
+void TFrmZJTest::checkOperation(bool explain) {
     const std::optional<PracticeSession::Check> check = m_session.checkOperation();
     if (check && explain) ShowResultDialog(m_session.operationPayload(*check).text());
 }

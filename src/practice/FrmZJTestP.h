@@ -135,6 +135,8 @@ private:
     void checkMultiple(bool explain);
     void checkJudgement();
     void checkFourth(bool explain);
+    void checkCaseStem(bool explain);
+    void checkOperation(bool explain);
 
     PracticeSession m_session;
     std::array<OptionControls, 4> m_options;

@@ -4,6 +4,7 @@
 #include "DataFormP.h"
 #include "DocumentsPage.h"
 #include "ExamProfile.h"
+#include "Fonts.h"
 #include "HandlerGuard.h"
 #include "HomePage.h"
 #include "LaunchParameters.h"
@@ -60,9 +61,7 @@ TForm1::TForm1(const QString &executablePath, QWidget *parent)
 }
 
 void TForm1::buildFrame() {
-    QFont base(QStringLiteral("新宋体"));
-    base.setPixelSize(12);
-    setFont(base);
+    setFont(PixelFont(QStringLiteral("新宋体"), 12));
     setFixedSize(kWidth, kHeight);
     setWindowIcon(QIcon(builtIn("app.png")));
 
@@ -94,10 +93,7 @@ void TForm1::buildFrame() {
     imgSubject->setPixmap(QPixmap(builtIn("app.png")));
     lbl1 = new QLabel(subject);
     lbl1->setObjectName(QStringLiteral("lbl1"));
-    QFont sf(QStringLiteral("微软雅黑"));
-    sf.setPixelSize(21);
-    sf.setBold(true);
-    lbl1->setFont(sf);
+    lbl1->setFont(PixelFont(QStringLiteral("微软雅黑"), 21, true));
     lbl1->setGeometry(60, 0, kWidth - 80, kSubjectHeight);
 
     PageControl1 = new QStackedWidget(this);
