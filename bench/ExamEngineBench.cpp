@@ -108,7 +108,7 @@ std::vector<BareItem> bareSelections(Session &s) {
     const QString set = s.params.PaperSetValue;
     const int perStem = SubQuestionsPerStem(s.engine->SubjectTitle());
     std::vector<BareItem> items;
-    for (ExamProfile::Section section : {ExamProfile::Single, ExamProfile::Multiple, ExamProfile::TrueFalse}) {
+    for (QuestionType section : {QuestionType::Single, QuestionType::Multiple, QuestionType::Judgement}) {
         const ExamSection &sec = p.sections[size_t(section)];
         const auto list = db.select(ObjectiveListSql(section, sec.typeName, set));
         for (int position : DrawDistinctPositions(sec.count, int(list.size()), s.random)) {
@@ -211,7 +211,7 @@ BENCHMARK(BM_TwoBareUpdates)->ArgName("bank")->Arg(0)->Arg(1)->Unit(benchmark::k
 
 // A paper with half of its objective questions answered.
 void answerHalf(Session &s) {
-    for (int p = 0; p < s.engine->SectionStart(ExamProfile::Fourth); p += 2)
+    for (int p = 0; p < s.engine->SectionStart(QuestionType::Fourth); p += 2)
         s.engine->StoreAnswer(p, QStringLiteral("A"));
 }
 

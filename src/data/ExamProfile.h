@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QuestionTypes.h"
+
 #include <QString>
 #include <array>
 
@@ -13,10 +15,17 @@ struct ExamSection {
 };
 
 struct ExamProfile {
-    enum Section { Single = 0, Multiple = 1, TrueFalse = 2, Fourth = 3 };
     QString subjectName;
-    std::array<ExamSection, 4> sections;
+    std::array<ExamSection, 4> sections; // in QuestionType order
     int totalCount = 0;
+
+    ExamSection &section(QuestionType type) { return sections[IndexOf(type)]; }
+    const ExamSection &section(QuestionType type) const { return sections[IndexOf(type)]; }
+    // Positions in `sections` for code that walks them by index; the same as IndexOf(type).
+    static constexpr std::size_t Single = IndexOf(QuestionType::Single);
+    static constexpr std::size_t Multiple = IndexOf(QuestionType::Multiple);
+    static constexpr std::size_t TrueFalse = IndexOf(QuestionType::Judgement);
+    static constexpr std::size_t Fourth = IndexOf(QuestionType::Fourth);
 };
 
 // The process-wide profile.

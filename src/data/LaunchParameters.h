@@ -5,13 +5,11 @@
 
 // The values the main window hands to the window it opens, set immediately before opening.
 struct LaunchParameters {
-    enum TypeFlag { Single = 0, Multiple = 1, TrueFalse = 2, Fourth = 3 };
-
     QString PaperKey = QStringLiteral("0");
     QString PaperDrawMode;
     QString PaperSetValue;
-    std::array<bool, 4> PracticeTypeFlags{{false, false, false, false}};
-    int PracticeScope = 0;
+    std::array<bool, 4> PracticeTypeFlags{{false, false, false, false}}; // by IndexOf(QuestionType)
+    int PracticeScope = 0; // the number of a PracticeScope (QuestionTypes.h)
     QString SelectedChapterCode;
     QString AppDir;
     int ExamTimeSeconds = 5400;

@@ -29,6 +29,8 @@ public:
     virtual QDateTime now() = 0;
     // Seed material for random draws (a high-resolution counter).
     virtual quint64 seedCounter() = 0;
+    // Says that the program blocks for a while (a wait cursor on the desktop), or no longer does.
+    virtual void setBusy(bool busy) { Q_UNUSED(busy); }
 };
 
 // The services in force; the desktop one is installed at start, a recorder in tests.

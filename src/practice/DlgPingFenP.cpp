@@ -1,5 +1,6 @@
 #include "DlgPingFenP.h"
 
+#include "Fonts.h"
 #include "LaunchParameters.h"
 #include "ResultPayload.h"
 
@@ -28,12 +29,6 @@ constexpr int FontPx = 12, MemoFontPx = 15;
 
 QPointer<TDlgPingFen> g_dialog;
 
-QFont pixelFont(const QString &family, int px) {
-    QFont f(family);
-    f.setPixelSize(px);
-    return f;
-}
-
 QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top) {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
@@ -54,7 +49,7 @@ TDlgPingFen::TDlgPingFen(QWidget *parent)
     setObjectName(QStringLiteral("DlgPingFen"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("计算分析"));
-    setFont(pixelFont(QStringLiteral("新宋体"), geo::FontPx));
+    setFont(PixelFont(QStringLiteral("新宋体"), geo::FontPx));
     setFixedSize(geo::Width, geo::Height);
 
     const QString placeholder = QStringLiteral("——");
@@ -79,7 +74,7 @@ TDlgPingFen::TDlgPingFen(QWidget *parent)
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setFont(pixelFont(QStringLiteral("宋体"), geo::MemoFontPx));
+    Memo1->setFont(PixelFont(QStringLiteral("宋体"), geo::MemoFontPx));
     auto *groupLayout = new QVBoxLayout(GroupBox1);
     groupLayout->setContentsMargins(6, 4, 6, 6);
     groupLayout->addWidget(Memo1);

@@ -1,16 +1,14 @@
 #include "FrmZJTestP.h"
 
-#include "AnswerChecks.h"
 #include "DataFormP.h"
 #include "DlgPingFenP.h"
-#include "ExamProfile.h"
+#include "Fonts.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "NumberText.h"
 #include "OptionButtons.h"
 #include "PracticeQueries.h"
 #include "QuestionText.h"
-#include "ResultPayload.h"
 #include "SqlError.h"
 
 #include <QApplication>
@@ -58,19 +56,6 @@ QString notAFavourite() { return QStringLiteral("收藏本题"); }
 QString aFavourite() { return QStringLiteral("取消收藏"); }
 QString chooseFirst() { return QStringLiteral("请先选择答案。"); }
 
-QFont pixelFont(const QString &family, int px, bool bold = false) {
-    QFont f(family);
-    f.setPixelSize(px);
-    f.setBold(bold);
-    return f;
-}
-
-QFont optionFont() {
-    QFont f(QStringLiteral("宋体"));
-    f.setPointSize(geo::OptionFontPt);
-    return f;
-}
-
 // Stems of analysis, operation and case questions put each blank-separated piece on its own line.
 QString blanksToLines(QString text) { return text.replace(QLatin1Char(' '), QLatin1Char('\n')); }
 
@@ -91,7 +76,7 @@ QPlainTextEdit *memo(QWidget *parent, const char *name) {
     m->setObjectName(QString::fromLatin1(name));
     m->setReadOnly(true);
     m->setFrameShape(QFrame::NoFrame);
-    m->setFont(pixelFont(QStringLiteral("宋体"), geo::StemFontPx));
+    m->setFont(PixelFont(QStringLiteral("宋体"), geo::StemFontPx));
     return m;
 }
 
@@ -125,7 +110,7 @@ QScrollArea *stemScrollArea(const char *name, QLabel *&stem, QLabel *&picture, Q
     extra = plainLabel(content, extraName);
     for (QLabel *l : {stem, extra}) {
         l->setWordWrap(true);
-        l->setFont(pixelFont(QStringLiteral("宋体"), geo::StemFontPx));
+        l->setFont(PixelFont(QStringLiteral("宋体"), geo::StemFontPx));
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
     picture = new QLabel(content);
@@ -168,13 +153,10 @@ TFrmZJTest::TFrmZJTest(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint) {
     setObjectName(QStringLiteral("FrmZJTest"));
     setWindowTitle(QStringLiteral("题目练习"));
-    setFont(pixelFont(QStringLiteral("新宋体"), geo::WindowFontPx));
+    setFont(PixelFont(QStringLiteral("新宋体"), geo::WindowFontPx));
     resize(geo::Width, geo::Height);
     setMinimumSize(geo::MinWidth, geo::MinHeight);
     if (QScreen *s = screen()) move(s->availableGeometry().center() - rect().center());
-
-    for (Dataset *set : {&ADODanxuan, &ADODuoxuan, &ADOPanduan, &ADOALFX})
-        set->setConnection(dataForm() ? &dataForm()->ADOMain : nullptr);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -197,7 +179,7 @@ void TFrmZJTest::buildHeader() {
     QPalette palette = PanelTop->palette();
     palette.setColor(QPalette::Window, kHeaderColour);
     PanelTop->setPalette(palette);
-    PanelTop->setFont(pixelFont(QStringLiteral("新宋体"), geo::HeaderFontPx));
+    PanelTop->setFont(PixelFont(QStringLiteral("新宋体"), geo::HeaderFontPx));
 
     Label60 = plainLabel(PanelTop, "Label60");
     Label61 = plainLabel(PanelTop, "Label61");
@@ -205,7 +187,7 @@ void TFrmZJTest::buildHeader() {
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText, Qt::white);
         l->setPalette(p);
-        l->setFont(pixelFont(QStringLiteral("新宋体"), geo::HeaderFontPx, true));
+        l->setFont(PixelFont(QStringLiteral("新宋体"), geo::HeaderFontPx, true));
     }
     Label60->move(geo::HeaderLeftColumn, geo::HeaderRow1);
     Label61->move(geo::HeaderLeftColumn, geo::HeaderRow2);
@@ -226,7 +208,7 @@ void TFrmZJTest::buildHeader() {
 void TFrmZJTest::buildTabs() {
     PageControl2 = new TypeTabs(this);
     PageControl2->setObjectName(QStringLiteral("PageControl2"));
-    PageControl2->setFont(pixelFont(QStringLiteral("新宋体"), geo::TabFontPx));
+    PageControl2->setFont(PixelFont(QStringLiteral("新宋体"), geo::TabFontPx));
 
     // The three choice tabs: a stem panel on top, option controls placed below it by presentation.
     auto choiceTab = [&](const char *name, const char *memoName, QPlainTextEdit *&stemMemo) {
@@ -297,10 +279,10 @@ void TFrmZJTest::buildTabs() {
     PageControl1->addTab(TabSheet3, QStringLiteral("TabSheet3"));
     PageControl1->addTab(TabSheet4, QStringLiteral("TabSheet4"));
 
-    PageControl2->addTab(TabSheet5, QStringLiteral("单选题"));
-    PageControl2->addTab(TabSheet6, QStringLiteral("多选题"));
-    PageControl2->addTab(TabSheet7, QStringLiteral("判断题"));
-    PageControl2->addTab(TabSheet8, QStringLiteral("不定项选择题"));
+    PageControl2->addTab(TabSheet5, QuestionTypeName(QuestionType::Single));
+    PageControl2->addTab(TabSheet6, QuestionTypeName(QuestionType::Multiple));
+    PageControl2->addTab(TabSheet7, QuestionTypeName(QuestionType::Judgement));
+    PageControl2->addTab(TabSheet8, CaseStemTypeName());
     connect(PageControl2, &QTabWidget::currentChanged, this, &TFrmZJTest::PageControl2Change);
     static_cast<QVBoxLayout *>(layout())->addWidget(PageControl2, 1);
 }
@@ -333,31 +315,22 @@ void TFrmZJTest::buildBottomBar() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Sets and tabs
+// Tabs
 
-Dataset &TFrmZJTest::setOf(int tab) {
-    switch (tab) {
-    case 0: return ADODanxuan;
-    case 1: return ADODuoxuan;
-    case 2: return ADOPanduan;
-    default: return ADOALFX;
-    }
-}
-
-QString TFrmZJTest::fourthTypeName() const { return examProfile().sections[ExamProfile::Fourth].typeName; }
-
-int TFrmZJTest::activeTab() const {
+std::optional<QuestionType> TFrmZJTest::activeTab() const {
     const int index = PageControl2->currentIndex();
-    return index >= 0 && PageControl2->isTabVisible(index) ? index : -1;
+    if (index < 0 || index > 3 || !PageControl2->isTabVisible(index)) return std::nullopt;
+    return kQuestionTypes[size_t(index)];
 }
 
-QWidget *TFrmZJTest::optionArea(int tab) const {
+QWidget *TFrmZJTest::optionArea(QuestionType tab) const {
     switch (tab) {
-    case 0: return TabSheet5;
-    case 1: return TabSheet6;
-    case 2: return TabSheet7;
-    default: return m_caseArea;
+    case QuestionType::Single: return TabSheet5;
+    case QuestionType::Multiple: return TabSheet6;
+    case QuestionType::Judgement: return TabSheet7;
+    case QuestionType::Fourth: break;
     }
+    return m_caseArea;
 }
 
 void TFrmZJTest::showEvent(QShowEvent *event) {
@@ -376,10 +349,10 @@ void TFrmZJTest::closeEvent(QCloseEvent *event) {
 // their size only when first shown.
 bool TFrmZJTest::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::Resize) {
-        for (int tab = 0; tab < 4; ++tab) {
+        for (QuestionType tab : kQuestionTypes) {
             if (optionArea(tab) != watched) continue;
             const int width = qMax(0, static_cast<QResizeEvent *>(event)->size().width() - geo::OptionWidthMargin);
-            for (QAbstractButton *b : m_options[size_t(tab)].buttons) b->resize(width, geo::OptionHeight);
+            for (QAbstractButton *b : m_options[IndexOf(tab)].buttons) b->resize(width, geo::OptionHeight);
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -388,17 +361,13 @@ bool TFrmZJTest::eventFilter(QObject *watched, QEvent *event) {
 void TFrmZJTest::FormShow() {
     Guarded([&] {
         PageControl1->tabBar()->hide();
-        PageControl2->setTabText(3, fourthTypeName());
+        PageControl2->setTabText(3, m_session.fourthTypeName());
         LaunchParameters &launch = launchParameters();
-        for (int tab = 0; tab < 4; ++tab) {
-            Dataset &set = setOf(tab);
+        for (QuestionType tab : kQuestionTypes) {
             // A set that cannot be read is reported and offered like an empty one.
-            Guarded([&] {
-                set.openSql(PracticeSetSql(PracticeSet(tab), launch.PracticeScope, fourthTypeName()));
-                PositionAtChapter(set, launch.SelectedChapterCode);
-            });
-            if (!set.active() || set.isEmpty()) {
-                launch.PracticeTypeFlags[size_t(tab)] = false;
+            Guarded([&] { m_session.open(tab, launch.PracticeScope, launch.SelectedChapterCode); });
+            if (!m_session.hasQuestions(tab)) {
+                launch.PracticeTypeFlags[IndexOf(tab)] = false;
                 continue;
             }
             // The tab on screen is presented again below; a failure of another tab is reported when
@@ -427,110 +396,83 @@ void TFrmZJTest::FormShow() {
 void TFrmZJTest::PageControl2Change() {
     Guarded([&] {
         SpeedButton1->hide();
-        PendingAnswer.clear(); // an answer on the tab just left is not counted on this one
-        const int tab = activeTab();
-        if (tab < 0) return;
-        CommitAndMove(tab, 0);
-        if (tab == 3 && fourthTypeName() == OperationTypeName()) SpeedButton1->show();
+        m_session.forgetPendingAnswer(); // an answer on the tab just left is not counted on this one
+        const std::optional<QuestionType> tab = activeTab();
+        if (!tab) return;
+        CommitAndMove(*tab, Move::Stay);
+        if (*tab == QuestionType::Fourth && m_session.fourthKind() == FourthKind::Operation) SpeedButton1->show();
     });
 }
 
-void TFrmZJTest::CommitAndMove(int tab, int direction) {
-    if (tab < 0 || tab > 3) return;
-    Dataset &set = setOf(tab);
-    if (!set.active() || set.isEmpty()) return;
-    // Only a question answered during this visit counts an attempt; an operation question is judged
-    // on what its program has left by now.
-    QString answer = PendingAnswer;
-    // Cleared before anything can fail, so an answer is never counted twice or on another question.
-    PendingAnswer.clear();
-    if (!answer.isEmpty()) {
-        if (tab == 3 && fourthTypeName() == OperationTypeName()) {
-            Dataset &scratch = dataForm()->ADOSql2;
-            scratch.openSql(ScratchRowSql());
-            answer = scratch.asString(QStringLiteral("KSDA"));
-        }
-        CountAttempt(set, answer);
-    }
-    if (direction == 2)
-        set.next();
-    else if (direction == 1)
-        set.prior();
+void TFrmZJTest::CommitAndMove(QuestionType tab, Move move) {
+    if (!m_session.hasQuestions(tab)) return;
+    m_session.commitAndMove(tab, move);
     present(tab);
 }
 
-void TFrmZJTest::present(int tab) {
+void TFrmZJTest::present(QuestionType tab) {
     switch (tab) {
-    case 0: PresentSingle(); break;
-    case 1: PresentMultiple(); break;
-    case 2: PresentJudgement(); break;
-    case 3: {
-        const QString name = fourthTypeName();
-        if (name == AnalysisTypeName())
-            PresentAnalysis();
-        else if (name == CaseStemTypeName())
-            PresentCaseStem();
-        else if (name == OperationTypeName())
-            PresentOperation();
+    case QuestionType::Single: PresentSingle(); break;
+    case QuestionType::Multiple: PresentMultiple(); break;
+    case QuestionType::Judgement: PresentJudgement(); break;
+    case QuestionType::Fourth:
+        switch (m_session.fourthKind()) {
+        case FourthKind::Analysis: PresentAnalysis(); break;
+        case FourthKind::CaseStem: PresentCaseStem(); break;
+        case FourthKind::Operation: PresentOperation(); break;
+        case FourthKind::Other: break;
+        }
         break;
-    }
-    default: break;
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 // Presentation
 
-void TFrmZJTest::DiscardOptionControls(int tab) {
-    OptionControls &controls = m_options[size_t(tab)];
+void TFrmZJTest::DiscardOptionControls(QuestionType tab) {
+    OptionControls &controls = m_options[IndexOf(tab)];
     for (QWidget *w : controls.widgets) delete w;
     controls = OptionControls();
 }
 
 void TFrmZJTest::DiscardAllOptionControls() {
-    for (int tab = 0; tab < 4; ++tab) DiscardOptionControls(tab);
+    for (QuestionType tab : kQuestionTypes) DiscardOptionControls(tab);
 }
 
-void TFrmZJTest::showActivePage(int tab) {
-    if (!PageControl2->isTabVisible(tab)) return;
+void TFrmZJTest::showActivePage(QuestionType tab) {
+    const int index = int(IndexOf(tab));
+    if (!PageControl2->isTabVisible(index)) return;
     const QSignalBlocker quiet(PageControl2);
-    PageControl2->setCurrentIndex(tab);
+    PageControl2->setCurrentIndex(index);
 }
 
-void TFrmZJTest::presentHeader(Dataset &row, const QString &idColumn) {
-    btnFav->setText(row.asString(QStringLiteral("shoucang")) == QStringLiteral("1") ? aFavourite() : notAFavourite());
-    setLabel(Label5, row.asString(idColumn));
-    const int total = row.asInteger(QStringLiteral("ZONGCS"));
-    const int correct = row.asInteger(QStringLiteral("ZQCS"));
-    setLabel(Label4, QStringLiteral(" 【答对 %1 次-答错 %2 次】  解答题次%3").arg(correct).arg(total - correct).arg(total));
-    if (total != 0)
-        setLabel(Label63, QStringLiteral("题目答题的正确率 %1% ").arg(qlonglong(correct) * 100 / total));
-    const QString zhang = row.asString(QStringLiteral("zhang"));
-    if (zhang.isEmpty()) return;
-    Dataset &lookup = dataForm()->ADOSql;
-    lookup.openSql(ChapterNameSql(zhang));
-    setLabel(Label60, lookup.firstValue().toString());
-    lookup.openSql(SectionNameSql(zhang, row.asString(QStringLiteral("jie"))));
-    setLabel(Label61, lookup.firstValue().toString());
+void TFrmZJTest::presentHeader(QuestionType tab, const QString &idColumn) {
+    const PracticeSession::Header header = m_session.header(tab, idColumn);
+    btnFav->setText(header.favourite ? aFavourite() : notAFavourite());
+    setLabel(Label5, header.number);
+    setLabel(Label4, AttemptsText(header.stats));
+    if (const std::optional<QString> accuracy = AccuracyText(header.stats)) setLabel(Label63, *accuracy);
+    if (header.chapterName) setLabel(Label60, *header.chapterName);
+    if (header.sectionName) setLabel(Label61, *header.sectionName);
 }
 
 template <class Button>
-Button *TFrmZJTest::addOption(int tab, const QString &caption, int top) {
+Button *TFrmZJTest::addOption(QuestionType tab, const QString &caption, int top) {
     QWidget *area = optionArea(tab);
     auto *button = new Button(caption, area);
-    button->setFont(optionFont());
+    button->setFont(PointFont(QStringLiteral("宋体"), geo::OptionFontPt));
     button->setGeometry(geo::OptionLeft, top, qMax(0, area->width() - geo::OptionWidthMargin), geo::OptionHeight);
     button->show();
-    m_options[size_t(tab)].widgets.push_back(button);
-    m_options[size_t(tab)].buttons.push_back(button);
+    m_options[IndexOf(tab)].widgets.push_back(button);
+    m_options[IndexOf(tab)].buttons.push_back(button);
     return button;
 }
 
-void TFrmZJTest::presentChoice(int tab, QPlainTextEdit *stemMemo, bool checkBoxes) {
-    Dataset &row = setOf(tab);
+void TFrmZJTest::presentChoice(QuestionType tab, QPlainTextEdit *stemMemo, bool checkBoxes) {
+    Dataset &row = m_session.set(tab);
     DiscardOptionControls(tab);
     stemMemo->clear();
-    presentHeader(row, QStringLiteral("tigan_id"));
+    presentHeader(tab, QStringLiteral("tigan_id"));
     showActivePage(tab);
     stemMemo->setPlainText(QStringLiteral("\n") + DecodeQuestionText(row.asString(QStringLiteral("timian"))));
 
@@ -553,27 +495,21 @@ void TFrmZJTest::presentChoice(int tab, QPlainTextEdit *stemMemo, bool checkBoxe
     }
 }
 
-void TFrmZJTest::PresentSingle() { presentChoice(0, Memo1, false); }
+void TFrmZJTest::PresentSingle() { presentChoice(QuestionType::Single, Memo1, false); }
 
-void TFrmZJTest::PresentMultiple() { presentChoice(1, Memo5, true); }
+void TFrmZJTest::PresentMultiple() { presentChoice(QuestionType::Multiple, Memo5, true); }
 
 void TFrmZJTest::PresentJudgement() {
-    Dataset &row = ADOPanduan;
-    DiscardOptionControls(2);
+    const QuestionType tab = QuestionType::Judgement;
+    DiscardOptionControls(tab);
     Memo6->clear();
-    presentHeader(row, QStringLiteral("tigan_id"));
-    showActivePage(2);
-    Memo6->setPlainText(QStringLiteral("\n") + DecodeQuestionText(row.asString(QStringLiteral("timian"))));
-    // Banks may hold 1/0 for true/false; the row keeps the form the checks compare with.
-    const QString daan = row.asString(QStringLiteral("daan"));
-    if (daan == QStringLiteral("1") || daan == QStringLiteral("0")) {
-        row.edit();
-        row.setValue(QStringLiteral("daan"), daan == QStringLiteral("1") ? QStringLiteral("√") : QStringLiteral("×"));
-        row.post();
-    }
-    connect(addOption<OptionRadioButton>(2, QStringLiteral("正确"), geo::JudgementTrueTop), &QAbstractButton::clicked,
+    presentHeader(tab, QStringLiteral("tigan_id"));
+    showActivePage(tab);
+    Memo6->setPlainText(QStringLiteral("\n") + DecodeQuestionText(m_session.set(tab).asString(QStringLiteral("timian"))));
+    m_session.normaliseJudgementAnswer();
+    connect(addOption<OptionRadioButton>(tab, QStringLiteral("正确"), geo::JudgementTrueTop), &QAbstractButton::clicked,
             this, &TFrmZJTest::PDTJDAClick);
-    connect(addOption<OptionRadioButton>(2, QStringLiteral("错误"), geo::JudgementFalseTop), &QAbstractButton::clicked,
+    connect(addOption<OptionRadioButton>(tab, QStringLiteral("错误"), geo::JudgementFalseTop), &QAbstractButton::clicked,
             this, &TFrmZJTest::PDTJDAClick);
 }
 
@@ -596,16 +532,16 @@ void TFrmZJTest::fillStem(QLabel *stem, QLabel *picture, QLabel *extra, Dataset 
 
 void TFrmZJTest::PresentAnalysis() {
     PageControl1->setCurrentIndex(2);
-    presentHeader(ADOALFX, QStringLiteral("tigan_id"));
-    fillStem(Label10, Image1, Label11, ADOALFX, QStringLiteral("timian"));
+    presentHeader(QuestionType::Fourth, QStringLiteral("tigan_id"));
+    fillStem(Label10, Image1, Label11, m_session.set(QuestionType::Fourth), QStringLiteral("timian"));
 }
 
 void TFrmZJTest::PresentCaseStem() {
-    Dataset &row = ADOALFX;
+    Dataset &row = m_session.set(QuestionType::Fourth);
     PageControl1->setCurrentIndex(3);
-    DiscardOptionControls(3);
+    DiscardOptionControls(QuestionType::Fourth);
     m_caseArea->setMinimumSize(0, 0);
-    presentHeader(row, QStringLiteral("id"));
+    presentHeader(QuestionType::Fourth, QStringLiteral("id"));
     fillStem(Label12, Image2, Label13, row, QStringLiteral("zongtimian"));
 
     struct SubQuestion {
@@ -627,7 +563,7 @@ void TFrmZJTest::PresentCaseStem() {
         subQuestions.push_back(sub);
     }
 
-    OptionControls &controls = m_options[3];
+    OptionControls &controls = m_options[IndexOf(QuestionType::Fourth)];
     int placed = 0; // options placed over all sub-questions
     int right = 0;
     int bottom = 0;
@@ -646,7 +582,8 @@ void TFrmZJTest::PresentCaseStem() {
         bottom = qMax(bottom, label->geometry().bottom());
         for (int j = 0; j < sub.options.size(); ++j) {
             const int top = geo::BoxTop + geo::OptionStep * placed + geo::BoxPerSub * k;
-            auto *box = addOption<OptionCheckBox>(3, OptionLetter(j) + QStringLiteral("、") + sub.options.at(j), top);
+            auto *box = addOption<OptionCheckBox>(QuestionType::Fourth,
+                                                  OptionLetter(j) + QStringLiteral("、") + sub.options.at(j), top);
             controls.owners.push_back(sub.id);
             connect(box, &QAbstractButton::clicked, this, &TFrmZJTest::ALFXTJDAClick);
             bottom = qMax(bottom, box->geometry().bottom());
@@ -657,23 +594,11 @@ void TFrmZJTest::PresentCaseStem() {
 }
 
 void TFrmZJTest::PresentOperation() {
-    Dataset &row = ADOALFX;
+    Dataset &row = m_session.set(QuestionType::Fourth);
     PageControl1->setCurrentIndex(1);
     Memo2->clear();
-    presentHeader(row, QStringLiteral("tigan_id"));
-    // The operation program leaves the learner's result in the scratch row; it starts empty for
-    // every showing. A bank that lacks the row gets it back, and no other row is touched.
-    Dataset &scratch = dataForm()->ADOSql2;
-    scratch.openSql(ScratchRowSql());
-    if (scratch.isEmpty()) {
-        scratch.append();
-        scratch.setValue(QStringLiteral("sjID"), 0);
-        scratch.setValue(QStringLiteral("xth"), 200);
-    } else {
-        scratch.edit();
-    }
-    scratch.setValue(QStringLiteral("KSDA"), QString());
-    scratch.post();
+    presentHeader(QuestionType::Fourth, QStringLiteral("tigan_id"));
+    m_session.clearOperationScratch();
     Memo2->setPlainText(blanksToLines(DecodeQuestionText(row.asString(QStringLiteral("timian")))));
     SpeedButton1->setEnabled(QFileInfo::exists(launchParameters().AppDir + QStringLiteral("StuName/") +
                                                row.asString(QStringLiteral("tigan_id")) + QStringLiteral(".exe")));
@@ -682,170 +607,124 @@ void TFrmZJTest::PresentOperation() {
 // ---------------------------------------------------------------------------------------------
 // Answer checks
 
-ResultPayload TFrmZJTest::questionPayload(Dataset &row, const QString &type, const QString &standardAnswer,
-                                          const QString &answer, const QString &score) {
-    const int id = row.asInteger(QStringLiteral("tigan_id"));
-    ResultPayload payload;
-    payload.number = row.asString(QStringLiteral("tigan_id"));
-    payload.type = type;
-    payload.standardScore = StandardScoreText(type);
-    payload.standardAnswer = standardAnswer;
-    payload.answer = answer;
-    payload.score = score + QStringLiteral("分");
-    payload.explanation =
-        ExplanationText(dataForm()->ADOSql, QuestionExplanationSql(id), Label60->text(), Label61->text());
-    payload.questionId = id;
-    return payload;
-}
-
-void TFrmZJTest::checkAnswered(Dataset &row, const QString &answer, double points, bool showResult) {
-    PendingAnswer = answer;
-    const QString daan = row.asString(QStringLiteral("daan"));
-    const bool right = answer == daan;
-    RecordCheck(row, right);
-    MarkAnswered(row);
-    if (showResult)
-        ShowResultDialog(
-            questionPayload(row, row.asString(QStringLiteral("tixing")), daan, answer, ScoreText(right, points)).text());
-}
-
 void TFrmZJTest::DXTJDAClick() {
-    auto *clicked = qobject_cast<QAbstractButton *>(sender());
-    Guarded([&] {
-        const auto &buttons = m_options[0].buttons;
-        for (size_t i = 0; i < buttons.size(); ++i) {
-            if (buttons[i]->isChecked() || buttons[i] == clicked) {
-                checkAnswered(ADODanxuan, OptionLetter(int(i)),
-                              examProfile().sections[ExamProfile::Single].perQuestionScore, true);
-                return;
-            }
-        }
-    });
+    Guarded([&] { checkSingle(); });
 }
 
 void TFrmZJTest::DXTHDAClick() {
-    Guarded([&] {
-        std::vector<bool> ticked;
-        for (QAbstractButton *b : m_options[1].buttons) ticked.push_back(b->isChecked());
-        const QString answer = LettersOf(ticked);
-        if (answer.isEmpty()) {
-            ShowMessage(chooseFirst());
-            return;
-        }
-        checkAnswered(ADODuoxuan, answer, examProfile().sections[ExamProfile::Multiple].perQuestionScore,
-                      ExplainRequested);
-    });
+    Guarded([&] { checkMultiple(false); });
 }
 
 void TFrmZJTest::PDTJDAClick() {
-    Guarded([&] {
-        const auto &buttons = m_options[2].buttons;
-        QString answer;
-        if (buttons.size() == 2 && buttons[0]->isChecked())
-            answer = QStringLiteral("√");
-        else if (buttons.size() == 2 && buttons[1]->isChecked())
-            answer = QStringLiteral("×");
-        if (answer.isEmpty()) {
-            ShowInfoBox(chooseFirst());
-            return;
-        }
-        checkAnswered(ADOPanduan, answer, examProfile().sections[ExamProfile::TrueFalse].perQuestionScore, true);
-    });
+    Guarded([&] { checkJudgement(); });
 }
 
 void TFrmZJTest::ALFXTJDAClick() {
-    Guarded([&] {
-        Dataset &row = ADOALFX;
-        if (!row.active() || row.isEmpty()) return;
-        const double points = examProfile().sections[ExamProfile::Fourth].perQuestionScore;
+    Guarded([&] { checkFourth(false); });
+}
 
-        if (fourthTypeName() == CaseStemTypeName()) {
-            // The boxes on screen, grouped by the sub-question they were placed for.
-            std::vector<SubQuestionBoxes> boxes;
-            const OptionControls &controls = m_options[3];
-            for (size_t i = 0; i < controls.buttons.size(); ++i) {
-                if (boxes.empty() || boxes.back().tiganId != controls.owners[i])
-                    boxes.push_back({controls.owners[i], {}});
-                boxes.back().ticked.push_back(controls.buttons[i]->isChecked());
-            }
-            const QString answer = CaseStemAnswer(boxes);
-            if (answer.isEmpty()) {
-                ShowMessage(chooseFirst());
-                return;
-            }
-            PendingAnswer = answer;
-            RecordCheck(row, row.asString(QStringLiteral("daan")) == answer);
-            MarkAnswered(row);
-            if (!ExplainRequested) return;
-            const int id = row.asInteger(QStringLiteral("id"));
-            Dataset &subs = dataForm()->ADOSql;
-            subs.openSql(SubQuestionsForScoringSql(id));
-            const CaseStemScore score = ScoreCaseStem(subs, boxes, points);
-            ResultPayload payload;
-            payload.number = row.asString(QStringLiteral("id"));
-            payload.type = CaseStemTypeName();
-            payload.standardScore = StandardScoreText(payload.type, 5);
-            payload.standardAnswer = score.standardText;
-            payload.answer = score.answerText;
-            payload.score = FormatNumber(score.points) + QStringLiteral("分");
-            payload.explanation =
-                ExplanationText(dataForm()->ADOSql, StemExplanationSql(id), Label60->text(), Label61->text());
-            payload.questionId = id;
-            ShowResultDialog(payload.text());
+// A single-choice option is checked at once and its result always shown; "评分解析" checks the
+// option chosen before.
+void TFrmZJTest::checkSingle() {
+    auto *clicked = qobject_cast<QAbstractButton *>(sender());
+    const auto &buttons = m_options[IndexOf(QuestionType::Single)].buttons;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        if (buttons[i]->isChecked() || buttons[i] == clicked) {
+            const auto check = m_session.checkQuestion(QuestionType::Single, OptionLetter(int(i)));
+            ShowResultDialog(m_session.questionPayload(QuestionType::Single, check).text());
             return;
         }
+    }
+}
 
-        // Operation questions: the answer is whatever the operation program left in the scratch row.
-        Dataset &scratch = dataForm()->ADOSql2;
-        scratch.openSql(ScratchRowSql());
-        const QString answer = scratch.asString(QStringLiteral("KSDA"));
-        if (answer.isEmpty()) return;
-        Dataset &lookup = dataForm()->ADOSql;
-        lookup.openSql(OperationAnswerSql(StrToInt(Label5->text().trimmed())));
-        const QString standard = lookup.firstValue().toString();
-        MarkAnswered(row);
-        const bool right = standard == answer;
-        RecordCheck(row, right);
-        PendingAnswer = answer;
-        if (!ExplainRequested) return;
-        const QString score = ScoreText(right, points);
-        ShowResultDialog(questionPayload(row, OperationTypeName(), QStringLiteral("略"),
-                                         score != QStringLiteral("0") ? QStringLiteral("略") : QStringLiteral("略."), score)
-                             .text());
-    });
+// Every tick checks the letters ticked so far; the result is shown on "评分解析" only.
+void TFrmZJTest::checkMultiple(bool explain) {
+    std::vector<bool> ticked;
+    for (QAbstractButton *b : m_options[IndexOf(QuestionType::Multiple)].buttons) ticked.push_back(b->isChecked());
+    const QString answer = LettersOf(ticked);
+    if (answer.isEmpty()) {
+        ShowMessage(chooseFirst());
+        return;
+    }
+    const auto check = m_session.checkQuestion(QuestionType::Multiple, answer);
+    if (explain) ShowResultDialog(m_session.questionPayload(QuestionType::Multiple, check).text());
+}
+
+void TFrmZJTest::checkJudgement() {
+    const auto &buttons = m_options[IndexOf(QuestionType::Judgement)].buttons;
+    QString answer;
+    if (buttons.size() == 2 && buttons[0]->isChecked())
+        answer = QStringLiteral("√");
+    else if (buttons.size() == 2 && buttons[1]->isChecked())
+        answer = QStringLiteral("×");
+    if (answer.isEmpty()) {
+        ShowInfoBox(chooseFirst());
+        return;
+    }
+    const auto check = m_session.checkQuestion(QuestionType::Judgement, answer);
+    ShowResultDialog(m_session.questionPayload(QuestionType::Judgement, check).text());
+}
+
+// Case stems and operation questions are checked on every change and shown on "评分解析" only.
+void TFrmZJTest::checkFourth(bool explain) {
+    if (!m_session.hasQuestions(QuestionType::Fourth)) return;
+    if (m_session.fourthKind() == FourthKind::CaseStem)
+        checkCaseStem(explain);
+    else
+        checkOperation(explain);
+}
+
+void TFrmZJTest::checkCaseStem(bool explain) {
+    // The boxes on screen, grouped by the sub-question they were placed for.
+    std::vector<SubQuestionBoxes> boxes;
+    const OptionControls &controls = m_options[IndexOf(QuestionType::Fourth)];
+    for (size_t i = 0; i < controls.buttons.size(); ++i) {
+        if (boxes.empty() || boxes.back().tiganId != controls.owners[i]) boxes.push_back({controls.owners[i], {}});
+        boxes.back().ticked.push_back(controls.buttons[i]->isChecked());
+    }
+    if (CaseStemAnswer(boxes).isEmpty()) {
+        ShowMessage(chooseFirst());
+        return;
+    }
+    m_session.checkCaseStem(boxes);
+    if (explain) ShowResultDialog(m_session.caseStemPayload(boxes).text());
+}
+
+// The answer is whatever the operation program left in the scratch row; nothing left, nothing checked.
+void TFrmZJTest::checkOperation(bool explain) {
+    const std::optional<PracticeSession::Check> check = m_session.checkOperation();
+    if (check && explain) ShowResultDialog(m_session.operationPayload(*check).text());
 }
 
 // ---------------------------------------------------------------------------------------------
 // Bottom bar and timer
 
 void TFrmZJTest::SpeedButton4Click() {
-    ExplainRequested = true;
     Guarded([&] {
-        switch (activeTab()) {
-        case 0: DXTJDAClick(); break;
-        case 1: DXTHDAClick(); break;
-        case 2: PDTJDAClick(); break;
-        case 3: ALFXTJDAClick(); break;
-        default: break;
+        const std::optional<QuestionType> tab = activeTab();
+        if (!tab) return;
+        switch (*tab) {
+        case QuestionType::Single: checkSingle(); break;
+        case QuestionType::Multiple: checkMultiple(true); break;
+        case QuestionType::Judgement: checkJudgement(); break;
+        case QuestionType::Fourth: checkFourth(true); break;
         }
     });
-    ExplainRequested = false;
 }
 
-void TFrmZJTest::SpeedButton2Click() { MoveInActiveTab(1); }
+void TFrmZJTest::SpeedButton2Click() { MoveInActiveTab(Move::Previous); }
 
-void TFrmZJTest::SpeedButton3Click() { MoveInActiveTab(2); }
+void TFrmZJTest::SpeedButton3Click() { MoveInActiveTab(Move::Next); }
 
-// "上一题" (direction 1) and "下一题" (direction 2): count the attempt and show the neighbour.
-void TFrmZJTest::MoveInActiveTab(int direction) {
+// "上一题" and "下一题": count the attempt and show the neighbour.
+void TFrmZJTest::MoveInActiveTab(Move move) {
     Guarded([&] {
         btnFav->setText(notAFavourite());
-        ExplainRequested = false;
-        const int tab = activeTab();
-        if (tab < 0) return;
-        DiscardOptionControls(tab);
-        CommitAndMove(tab, direction);
-        PendingAnswer.clear();
+        const std::optional<QuestionType> tab = activeTab();
+        if (!tab) return;
+        DiscardOptionControls(*tab);
+        CommitAndMove(*tab, move);
+        m_session.forgetPendingAnswer();
     });
 }
 
@@ -863,13 +742,7 @@ void TFrmZJTest::SpeedButton1Click() {
 void TFrmZJTest::btnFavClick() {
     Guarded([&] {
         const bool add = btnFav->text() == notAFavourite();
-        const int tab = activeTab();
-        if (tab >= 0) {
-            Dataset &row = setOf(tab);
-            row.edit();
-            row.setValue(QStringLiteral("shoucang"), add ? QStringLiteral("1") : QStringLiteral("0"));
-            row.post();
-        }
+        if (const std::optional<QuestionType> tab = activeTab()) m_session.setFavourite(*tab, add);
         btnFav->setText(add ? aFavourite() : notAFavourite());
     });
 }
@@ -888,8 +761,6 @@ void TFrmZJTest::Timer3Timer() {
 void RunPractice() {
     auto *window = new TFrmZJTest(QApplication::activeWindow());
     launchParameters().PaperKey = QStringLiteral("0");
-    window->ExplainRequested = false;
-    window->PendingAnswer.clear();
     window->exec();
     window->DiscardAllOptionControls();
     delete window;

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "Dataset.h"
+#include "PracticeSession.h"
 
 #include <QDialog>
 #include <array>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -13,7 +14,6 @@ class QPushButton;
 class QScrollArea;
 class QTabWidget;
 class QTimer;
-struct ResultPayload;
 
 // "题目练习": chapter practice on four type tabs. When shown it builds one question set per type
 // from the launch parameters, presents the current question of each tab, checks every answer at
@@ -66,24 +66,16 @@ public:
     QPushButton *SpeedButton10; // 关闭
     QTimer *Timer3;
 
-    // The four question sets, in tab order.
-    Dataset ADODanxuan;
-    Dataset ADODuoxuan;
-    Dataset ADOPanduan;
-    Dataset ADOALFX;
+    // The question sets, the pending answer and the checks of this run.
+    PracticeSession &session() { return m_session; }
 
-    // The answer of the latest check on the active tab, counted when the learner moves on.
-    QString PendingAnswer;
-    // True only while "评分解析" re-runs the check of the active tab.
-    bool ExplainRequested = false;
-
-    // The active type tab (0 single, 1 multiple, 2 judgement, 3 fourth), -1 when no tab is shown.
-    int activeTab() const;
+    // The active type tab, nothing when no tab is shown.
+    std::optional<QuestionType> activeTab() const;
     // The option controls of a tab's latest presentation: answer controls in option order, and
     // every control created for it (case stems add a label per sub-question).
-    const std::vector<QAbstractButton *> &optionButtons(int tab) const { return m_options[size_t(tab)].buttons; }
-    const std::vector<QWidget *> &optionControls(int tab) const { return m_options[size_t(tab)].widgets; }
-    void DiscardOptionControls(int tab);
+    const std::vector<QAbstractButton *> &optionButtons(QuestionType tab) const { return m_options[IndexOf(tab)].buttons; }
+    const std::vector<QWidget *> &optionControls(QuestionType tab) const { return m_options[IndexOf(tab)].widgets; }
+    void DiscardOptionControls(QuestionType tab);
     void DiscardAllOptionControls();
 
 public slots:
@@ -96,7 +88,7 @@ public slots:
     void btnFavClick();
     void SpeedButton10Click(); // 关闭
     void Timer3Timer();
-    // Answer checks: an option was clicked, or "评分解析" on that tab.
+    // Answer checks: an option was clicked. "评分解析" runs the same check with the result shown.
     void DXTJDAClick();   // single choice
     void DXTHDAClick();   // multiple choice
     void PDTJDAClick();   // judgement
@@ -109,10 +101,10 @@ public:
     void PresentAnalysis();
     void PresentCaseStem();
     void PresentOperation();
-    // Counts the pending answer on the tab's current row, moves (0 stay, 1 previous, 2 next) and
-    // presents the tab's current question.
-    void CommitAndMove(int tab, int direction);
-    void MoveInActiveTab(int direction);
+    // Counts the pending answer on the tab's current row, moves and presents the tab's current
+    // question.
+    void CommitAndMove(QuestionType tab, Move move);
+    void MoveInActiveTab(Move move);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -130,19 +122,23 @@ private:
     void buildTabs();
     void buildBottomBar();
 
-    Dataset &setOf(int tab);
-    QString fourthTypeName() const;
-    void present(int tab);
-    void presentHeader(Dataset &row, const QString &idColumn);
-    void presentChoice(int tab, QPlainTextEdit *memo, bool checkBoxes);
-    void showActivePage(int tab);
+    void present(QuestionType tab);
+    void presentHeader(QuestionType tab, const QString &idColumn);
+    void presentChoice(QuestionType tab, QPlainTextEdit *memo, bool checkBoxes);
+    void showActivePage(QuestionType tab);
     void fillStem(QLabel *stem, QLabel *picture, QLabel *extra, Dataset &row, const QString &textColumn);
-    QWidget *optionArea(int tab) const;
-    template <class Button> Button *addOption(int tab, const QString &caption, int top);
-    void checkAnswered(Dataset &row, const QString &answer, double points, bool showResult);
-    ResultPayload questionPayload(Dataset &row, const QString &type, const QString &standardAnswer,
-                                  const QString &answer, const QString &score);
+    QWidget *optionArea(QuestionType tab) const;
+    template <class Button> Button *addOption(QuestionType tab, const QString &caption, int top);
+    // The checks behind the option clicks and "评分解析". Single-choice and true/false results
+    // are always shown; the others only when `explain` asks for them.
+    void checkSingle();
+    void checkMultiple(bool explain);
+    void checkJudgement();
+    void checkFourth(bool explain);
+    void checkCaseStem(bool explain);
+    void checkOperation(bool explain);
 
+    PracticeSession m_session;
     std::array<OptionControls, 4> m_options;
     QWidget *m_caseArea = nullptr; // the content of ScrollBox1
 };

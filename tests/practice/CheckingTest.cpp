@@ -32,7 +32,7 @@ TEST_F(PracticeTest, SingleChoiceIsCheckedAtOnceAndCountedWhenLeaving) {
     next(); // one attempt, judged on the latest answer
     EXPECT_EQ(tigan(1, QStringLiteral("ZONGCS")), QStringLiteral("1"));
     EXPECT_EQ(tigan(1, QStringLiteral("ZQCS")), QStringLiteral("1"));
-    EXPECT_EQ(w().PendingAnswer, QString());
+    EXPECT_EQ(w().session().pendingAnswer(), QString());
 
     explain(); // nothing chosen on the single-choice tab: nothing happens
     EXPECT_TRUE(platform.boxes.empty());
@@ -42,7 +42,7 @@ TEST_F(PracticeTest, SingleChoiceIsCheckedAtOnceAndCountedWhenLeaving) {
     previous();
     EXPECT_EQ(w().Label4->text(), QStringLiteral(" 【答对 1 次-答错 0 次】  解答题次1"));
     EXPECT_EQ(w().Label63->text(), QStringLiteral("题目答题的正确率 100% "));
-    for (QAbstractButton *b : w().optionButtons(0)) EXPECT_FALSE(b->isChecked());
+    for (QAbstractButton *b : w().optionButtons(type(0))) EXPECT_FALSE(b->isChecked());
     clickOption(0, 2);
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -80,14 +80,13 @@ TEST_F(PracticeTest, MultipleChoiceChecksEveryTickAndShowsTheResultOnRequest) {
     EXPECT_EQ(tigan(1, QStringLiteral("YDCS")), QStringLiteral("1"));
     clickOption(1, 0); // ticked C then A: the answer is AC
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("0"));
-    EXPECT_EQ(w().PendingAnswer, QStringLiteral("AC"));
+    EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("AC"));
     EXPECT_EQ(ResultDialog(), nullptr) << "only 评分解析 shows the result";
 
     explain();
     ASSERT_NE(ResultDialog(), nullptr);
     EXPECT_EQ(ResultDialog()->Label6->text(), QStringLiteral("AC"));
     EXPECT_EQ(ResultDialog()->Label8->text(), QStringLiteral("2分"));
-    EXPECT_FALSE(w().ExplainRequested);
     ResultDialog()->setWindowTitle(QStringLiteral("seen"));
 
     clickOption(1, 2); // untick C: A alone is wrong
@@ -161,16 +160,16 @@ TEST_F(PracticeTest, CaseStemsAreCheckedAsAWholeAndScoredBySubQuestion) {
     bank.addStem(7, 1, 1, 4, 4); // sub-question answers A, B, C, D: the stem's answer is AFKP
     launchParameters().PracticeTypeFlags = {{false, false, false, true}};
     open();
-    ASSERT_EQ(w().optionButtons(3).size(), 16u);
+    ASSERT_EQ(w().optionButtons(type(3)).size(), 16u);
 
     clickOption(3, 4); // the first box of the second sub-question is E
-    EXPECT_EQ(w().PendingAnswer, QStringLiteral("E"));
+    EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("E"));
     EXPECT_EQ(column(QStringLiteral("zongtigan"), 7, QStringLiteral("DDCS")), QStringLiteral("1"));
     EXPECT_EQ(column(QStringLiteral("zongtigan"), 7, QStringLiteral("YDCS")), QStringLiteral("1"));
     clickOption(3, 4);
     EXPECT_EQ(boxTexts(Kind::Plain), QStringList({QStringLiteral("请先选择答案。")}));
     for (int box : {15, 0, 5, 10}) clickOption(3, box);
-    EXPECT_EQ(w().PendingAnswer, QStringLiteral("AFKP"));
+    EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("AFKP"));
     EXPECT_EQ(column(QStringLiteral("zongtigan"), 7, QStringLiteral("DDCS")), QStringLiteral("0"));
     EXPECT_EQ(ResultDialog(), nullptr);
 
@@ -241,9 +240,9 @@ TEST_F(PracticeTest, IrregularCaseStemsScoreEachSubQuestionOnItsOwnBoxes) {
         ASSERT_EQ(w().Label5->text(), QString::number(stemId));
         std::vector<int> firstBox{0};
         for (int n : c.optionCounts) firstBox.push_back(firstBox.back() + n);
-        ASSERT_EQ(int(w().optionButtons(3).size()), firstBox.back());
+        ASSERT_EQ(int(w().optionButtons(type(3)).size()), firstBox.back());
         for (const auto &[k, j] : c.ticks) clickOption(3, firstBox[size_t(k)] + j);
-        EXPECT_EQ(w().PendingAnswer, QString::fromUtf8(c.stemAnswer));
+        EXPECT_EQ(w().session().pendingAnswer(), QString::fromUtf8(c.stemAnswer));
         EXPECT_EQ(column(QStringLiteral("zongtigan"), stemId, QStringLiteral("DDCS")),
                   c.right ? QStringLiteral("0") : QStringLiteral("1"));
         explain();
@@ -285,7 +284,7 @@ TEST_F(PracticeTest, OperationAnswersComeFromTheScratchRow) {
     EXPECT_EQ(tigan(21, QStringLiteral("DDCS")), QStringLiteral("0"));
     EXPECT_EQ(ResultDialog()->Label8->text(), QStringLiteral("2分"));
     EXPECT_TRUE(ResultDialog()->pictureFile().endsWith(QStringLiteral("images/yes.png")));
-    EXPECT_EQ(w().PendingAnswer, QStringLiteral("12345"));
+    EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("12345"));
 
     programLeaves("00000"); // the attempt is judged on what the program left when the learner moves on
     next();

@@ -14,11 +14,11 @@ TEST_F(PracticeTest, ATabSwitchCountsNothingAndShowsTheQuestionAfresh) {
     next();
     clickOption(0, 0);
     selectTab(1);
-    EXPECT_EQ(w().PendingAnswer, QString());
+    EXPECT_EQ(w().session().pendingAnswer(), QString());
     EXPECT_EQ(w().Label5->text(), QStringLiteral("3"));
     selectTab(0);
     EXPECT_EQ(w().Label5->text(), QStringLiteral("2")) << "the tab keeps its place";
-    for (QAbstractButton *b : w().optionButtons(0)) EXPECT_FALSE(b->isChecked());
+    for (QAbstractButton *b : w().optionButtons(type(0))) EXPECT_FALSE(b->isChecked());
     next();
     EXPECT_EQ(tigan(2, QStringLiteral("ZONGCS")), QStringLiteral("0"));
     EXPECT_EQ(tigan(3, QStringLiteral("ZONGCS")), QStringLiteral("0")) << "nor against the other tab's question";
@@ -97,10 +97,10 @@ TEST_F(PracticeTest, OptionControlsNeverLeak) {
     auto expectedControls = [&](int tab) {
         if (tab == 2) return 2;
         if (tab < 2) {
-            const int id = (tab == 0 ? w().ADODanxuan : w().ADODuoxuan).asInteger(QStringLiteral("tigan_id"));
+            const int id = w().session().set(type(tab)).asInteger(QStringLiteral("tigan_id"));
             return bank.scalar(QStringLiteral("select count(*) from kjks_xuanxiang where tigan_ID = %1").arg(id)).toInt();
         }
-        const int stem = w().ADOALFX.asInteger(QStringLiteral("id"));
+        const int stem = w().session().set(QuestionType::Fourth).asInteger(QStringLiteral("id"));
         return bank.scalar(QStringLiteral("select count(*) from kjks_tigan where zongtimian = '%1'").arg(stem)).toInt() +
                bank.scalar(QStringLiteral("select count(*) from kjks_xuanxiang where tigan_ID in (select tigan_id from "
                                           "kjks_tigan where zongtimian = '%1')").arg(stem)).toInt();
@@ -115,22 +115,22 @@ TEST_F(PracticeTest, OptionControlsNeverLeak) {
     std::mt19937 random(20260516);
     for (int step = 0; step < 150; ++step) {
         const int action = int(random() % 6);
-        const int tab = w().activeTab();
+        const int tab = activeTab();
         switch (action) {
         case 0: next(); break;
         case 1: previous(); break;
         case 2: selectTab(int(random() % 4)); break;
         case 3:
         case 4:
-            if (!w().optionButtons(tab).empty())
-                clickOption(tab, int(random() % w().optionButtons(tab).size()));
+            if (!w().optionButtons(type(tab)).empty())
+                clickOption(tab, int(random() % w().optionButtons(type(tab)).size()));
             break;
         default: explain(); break;
         }
         for (int t = 0; t < 4; ++t) {
             SCOPED_TRACE(QStringLiteral("step %1 action %2 tab %3").arg(step).arg(action).arg(t).toStdString());
             ASSERT_EQ(onScreen(t), expectedControls(t));
-            ASSERT_EQ(int(w().optionControls(t).size()), expectedControls(t));
+            ASSERT_EQ(int(w().optionControls(type(t)).size()), expectedControls(t));
         }
     }
     EXPECT_TRUE(boxTexts(RecordingPlatform::BoxKind::Error).isEmpty());

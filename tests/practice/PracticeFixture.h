@@ -30,10 +30,9 @@ class PracticeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testApp();
-        launchParameters() = LaunchParameters{};
+        ResetProcessState();
         launchParameters().PracticeTypeFlags = {{true, true, true, true}};
         launchParameters().AppDir = bank.dir();
-        examProfile() = ExamProfile{};
     }
     void TearDown() override {
         if (window) window->close();
@@ -65,11 +64,18 @@ protected:
 
     TFrmZJTest &w() { return *window; }
 
+    // Tabs by their position, -1 for none.
+    static QuestionType type(int tab) { return kQuestionTypes.at(size_t(tab)); }
+    int activeTab() const {
+        const std::optional<QuestionType> tab = window->activeTab();
+        return tab ? int(IndexOf(*tab)) : -1;
+    }
+
     // Lets pending layout and resize events run, as they would before the learner looks.
     static void settle() { QCoreApplication::processEvents(); }
 
     void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
-    void clickOption(int tab, int index) { click(w().optionButtons(tab).at(size_t(index))); }
+    void clickOption(int tab, int index) { click(w().optionButtons(type(tab)).at(size_t(index))); }
     void selectTab(int tab) { w().PageControl2->setCurrentIndex(tab); }
     void next() { click(w().SpeedButton3); }
     void previous() { click(w().SpeedButton2); }

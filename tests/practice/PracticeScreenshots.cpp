@@ -52,7 +52,7 @@ void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton);
 
 // Moves the tab's set on until a question with a long stem or many options is on screen.
 void nextUntil(TFrmZJTest &w, int tab, int minOptions, int maxMoves) {
-    for (int i = 0; i < maxMoves && int(w.optionButtons(tab).size()) < minOptions; ++i) click(w.SpeedButton3);
+    for (int i = 0; i < maxMoves && int(w.optionButtons(kQuestionTypes[size_t(tab)]).size()) < minOptions; ++i) click(w.SpeedButton3);
 }
 
 void sampleBank(const QString &bankPath) {
@@ -70,21 +70,21 @@ void sampleBank(const QString &bankPath) {
         settle();
         nextUntil(w, 0, 4, 1);
         save(&w, "single");
-        click(w.optionButtons(0).at(1));
+        click(w.optionButtons(kQuestionTypes[size_t(0)]).at(1));
         if (ResultDialog()) save(ResultDialog(), "result");
 
         w.PageControl2->setCurrentIndex(1);
-        click(w.optionButtons(1).at(0));
-        click(w.optionButtons(1).at(2));
+        click(w.optionButtons(kQuestionTypes[size_t(1)]).at(0));
+        click(w.optionButtons(kQuestionTypes[size_t(1)]).at(2));
         save(&w, "multiple");
 
         w.PageControl2->setCurrentIndex(2);
-        click(w.optionButtons(2).at(0));
+        click(w.optionButtons(kQuestionTypes[size_t(2)]).at(0));
         save(&w, "judgement");
 
         w.PageControl2->setCurrentIndex(3);
         for (size_t i : {size_t(0), size_t(5)})
-            if (i < w.optionButtons(3).size()) click(w.optionButtons(3).at(i));
+            if (i < w.optionButtons(kQuestionTypes[size_t(3)]).size()) click(w.optionButtons(kQuestionTypes[size_t(3)]).at(i));
         save(&w, "case");
         click(w.SpeedButton4);
         if (ResultDialog()) save(ResultDialog(), "result-case");

@@ -137,7 +137,7 @@ TEST_F(PracticeTest, AnalysisQuestionsShowStemPictureAndExtraText) {
     EXPECT_TRUE(w().Label10->isVisible());
     EXPECT_FALSE(w().Label11->isVisible()) << "extra text without a picture stays hidden";
     EXPECT_FALSE(w().Image1->isVisible());
-    EXPECT_TRUE(w().optionControls(3).empty());
+    EXPECT_TRUE(w().optionControls(type(3)).empty());
 
     next();
     settle();
@@ -178,7 +178,7 @@ TEST_F(PracticeTest, CaseStemsPlaceEverySubQuestionAndItsBoxes) {
         EXPECT_EQ(label->pos(), QPoint(32, 192 * k + 20));
         EXPECT_TRUE(label->font().bold());
         for (int j = 0; j < 4; ++j) {
-            QAbstractButton *box = w().optionButtons(3).at(size_t(4 * k + j));
+            QAbstractButton *box = w().optionButtons(type(3)).at(size_t(4 * k + j));
             EXPECT_EQ(box->text(), OptionLetter(j) + QStringLiteral("、选项%1-%2").arg(id).arg(j + 1));
             EXPECT_EQ(box->geometry(), QRect(32, 196 * k + 40 + 40 * j, area->width() - 100, 38));
         }
@@ -275,7 +275,7 @@ TEST_F(PracticeTest, UndecodableTextsEndOnlyThatPresentation) {
 
     clickOption(0, 0);
     next();
-    EXPECT_EQ(w().PendingAnswer, QString()) << "the answer to question 1 is never counted on another";
+    EXPECT_EQ(w().session().pendingAnswer(), QString()) << "the answer to question 1 is never counted on another";
     EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error), QStringList({QStringLiteral("Stream read error")}));
     EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
     EXPECT_EQ(w().Memo1->toPlainText(), QString()) << "no stem of another question stays on screen";

@@ -30,6 +30,10 @@ FixtureBank::FixtureBank() {
                       {QStringLiteral("010102"), QStringLiteral("第二节 会计基本假设")}};
 }
 
+FixtureBank::~FixtureBank() {
+    if (m_form && dataForm() == m_form.get()) setDataForm(nullptr);
+}
+
 QString FixtureBank::write(const QString &fileName) {
     const QString path = dir() + fileName;
     WriteBank(model, path);

@@ -13,6 +13,10 @@
 class FixtureBank {
 public:
     FixtureBank();
+    // The process's data module never outlives the bank that opened it.
+    ~FixtureBank();
+    FixtureBank(const FixtureBank &) = delete;
+    FixtureBank &operator=(const FixtureBank &) = delete;
 
     BankModel model;
 

@@ -113,7 +113,7 @@ QStringList CheckExamProfile(const BankModel &m) {
                                                  "counts them, so a paper can take the last case twice")
                                       .arg(withdrawn)
                                       .arg(pool));
-    } else if (fourth == QStringLiteral("计算分析题") || fourth == QStringLiteral("电算化操作题")) {
+    } else if (fourth == AnalysisTypeName() || fourth == OperationTypeName()) {
         int eligible = 0;
         for (const BankQuestion &q : m.questions)
             if (q.flag_state != 1 && !q.daan.isEmpty() && q.tixing == banktypes::operation()) ++eligible;

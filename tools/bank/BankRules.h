@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BankModel.h"
+#include "QuestionTypes.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,13 +10,13 @@
 // The mechanical rules a bank's content must keep, stated once over the in-memory model: the source
 // reader reports them at the author's file and line, `kjks-bank check` at the row of a built bank.
 
-// Question type names as the bank stores them.
+// Question type names as the bank stores them (the program's one vocabulary).
 namespace banktypes {
-inline QString single() { return QStringLiteral("单选题"); }
-inline QString multiple() { return QStringLiteral("多选题"); }
-inline QString judgement() { return QStringLiteral("判断题"); }
-inline QString operation() { return QStringLiteral("实操题"); }
-inline QString caseQuestion() { return QStringLiteral("不定项选择题"); }
+inline QString single() { return QuestionTypeName(QuestionType::Single); }
+inline QString multiple() { return QuestionTypeName(QuestionType::Multiple); }
+inline QString judgement() { return QuestionTypeName(QuestionType::Judgement); }
+inline QString operation() { return OperationBankTypeName(); }
+inline QString caseQuestion() { return CaseStemTypeName(); }
 inline QString randomPool() { return QStringLiteral("随机"); }
 } // namespace banktypes
 

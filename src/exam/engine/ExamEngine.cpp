@@ -96,21 +96,21 @@ int ExamEngine::PaperNumber() const {
     return number;
 }
 
-double ExamEngine::SectionPoints(ExamProfile::Section section) const {
-    return m_profile.sections[size_t(section)].perQuestionScore;
+double ExamEngine::SectionPoints(QuestionType section) const {
+    return m_profile.section(section).perQuestionScore;
 }
 
-int ExamEngine::SectionStart(ExamProfile::Section section) const {
+int ExamEngine::SectionStart(QuestionType section) const {
     int start = 0;
-    for (int s = 0; s < int(section); ++s)
-        start += std::max(m_profile.sections[size_t(s)].count, 0);
+    for (std::size_t s = 0; s < IndexOf(section); ++s)
+        start += std::max(m_profile.sections[s].count, 0);
     return start;
 }
 
-ExamProfile::Section ExamEngine::SectionOf(int position) const {
-    for (int s = ExamProfile::Fourth; s > ExamProfile::Single; --s)
-        if (position >= SectionStart(ExamProfile::Section(s))) return ExamProfile::Section(s);
-    return ExamProfile::Single;
+QuestionType ExamEngine::SectionOf(int position) const {
+    for (QuestionType s : {QuestionType::Fourth, QuestionType::Judgement, QuestionType::Multiple})
+        if (position >= SectionStart(s)) return s;
+    return QuestionType::Single;
 }
 
 void ExamEngine::FillNext(int questionId) {
@@ -195,17 +195,17 @@ void ExamEngine::GenerateSections(PaperRandom &random) {
         }
     };
 
-    for (ExamProfile::Section s : {ExamProfile::Single, ExamProfile::Multiple, ExamProfile::TrueFalse}) {
-        const ExamSection &section = m_profile.sections[size_t(s)];
+    for (QuestionType s : {QuestionType::Single, QuestionType::Multiple, QuestionType::Judgement}) {
+        const ExamSection &section = m_profile.section(s);
         drawQuestions(section, ObjectiveListSql(s, section.typeName, paperSet), &ObjectiveFetchSql);
     }
 
     const ExamSection &fourth = m_profile.sections[ExamProfile::Fourth];
-    if (fourth.typeName == OperationSectionTypeName()) {
+    if (fourth.typeName == OperationTypeName()) {
         drawQuestions(fourth, PracticalListSql(), &OperationFetchSql);
-    } else if (fourth.typeName == CalculationSectionTypeName()) {
+    } else if (fourth.typeName == AnalysisTypeName()) {
         drawQuestions(fourth, PracticalListSql(), &CalculationFetchSql);
-    } else if (fourth.typeName == CaseSectionTypeName()) {
+    } else if (fourth.typeName == CaseStemTypeName()) {
         const int perStem = SubQuestionsPerStem(m_subjectTitle);
         const int needed = fourth.count / perStem;
         if (needed <= 0) return;
@@ -259,7 +259,7 @@ PaperRow ExamEngine::ReadPaperRow(int position) {
     return PaperRow::fromDataset(sql);
 }
 
-std::vector<PaperRow> ExamEngine::SectionRows(ExamProfile::Section section) {
+std::vector<PaperRow> ExamEngine::SectionRows(QuestionType section) {
     Dataset &sql = m_data.ADOSql;
     sql.openSql(SectionItemsSql(m_profile.sections[size_t(section)].typeName, PaperNumber()));
     std::vector<PaperRow> rows;
@@ -280,8 +280,8 @@ PaperRow ExamEngine::StoreAnswer(int position, const QString &answer) {
     sql.post();
     PaperRow row = PaperRow::fromDataset(sql);
 
-    const ExamProfile::Section section = SectionOf(position);
-    sql.openSql(section == ExamProfile::Single ? SingleScoreItemSql(xth, number) : ScoreItemSql(xth, number));
+    const QuestionType section = SectionOf(position);
+    sql.openSql(section == QuestionType::Single ? SingleScoreItemSql(xth, number) : ScoreItemSql(xth, number));
     const double points = AnswerPoints(answer, sql.asString(QStringLiteral("daan")), SectionPoints(section));
     sql.edit();
     sql.setValue(QStringLiteral("defen"), points);
@@ -308,7 +308,7 @@ HandInResult ExamEngine::HandIn() {
 
     // Operation questions get their points only now; nothing on screen answers them.
     sql.openSql(OperationItemsSql(number));
-    const double operationPoints = SectionPoints(ExamProfile::Fourth);
+    const double operationPoints = SectionPoints(QuestionType::Fourth);
     for (; !sql.eof(); sql.next()) {
         const double points =
             AnswerPoints(sql.asString(QStringLiteral("KSDA")), sql.asString(QStringLiteral("daan")), operationPoints);
@@ -372,7 +372,7 @@ std::vector<PaperRow> ExamEngine::AnswerList() {
 }
 
 QString ExamEngine::AnswerCellText(const PaperRow &row, const QString &value) {
-    if (row.tixing == OperationSectionTypeName()) return QStringLiteral("略");
+    if (row.tixing == OperationTypeName()) return QStringLiteral("略");
     return value.left(50);
 }
 
@@ -387,11 +387,11 @@ QString ExamEngine::AnswerListPayload(const PaperRow &row) {
             payload.standardScore = FormatNumber(m_profile.sections[s].perQuestionScore) + fen;
     if (!payload.standardScore && row.tixing == fourth.typeName) {
         // A case question is worth its whole stem here: five sub-questions' points.
-        if (fourth.typeName == CaseSectionTypeName())
+        if (fourth.typeName == CaseStemTypeName())
             payload.standardScore = FormatNumber(5 * fourth.perQuestionScore) + fen;
-        else if (fourth.typeName == CalculationSectionTypeName())
+        else if (fourth.typeName == AnalysisTypeName())
             payload.standardScore = FormatNumber(fourth.perQuestionScore);
-        else if (fourth.typeName == OperationSectionTypeName())
+        else if (fourth.typeName == OperationTypeName())
             payload.standardScore = FormatNumber(fourth.perQuestionScore) + fen;
     }
     payload.standardAnswer = row.daan;
@@ -405,7 +405,7 @@ QString ExamEngine::AnswerListPayload(const PaperRow &row) {
 QString ExamEngine::ExplanationPayload(int position) {
     const PaperRow row = ReadPaperRow(position);
     const ExamSection &fourth = m_profile.sections[ExamProfile::Fourth];
-    const QString suffix = fourth.typeName == CalculationSectionTypeName() ? QString() : QStringLiteral("分");
+    const QString suffix = fourth.typeName == AnalysisTypeName() ? QString() : QStringLiteral("分");
     ResultPayload payload;
     payload.number = QString::number(row.xth);
     payload.type = row.tixing;
@@ -420,7 +420,7 @@ QString ExamEngine::ExplanationPayload(int position) {
     payload.answer = row.KSDA;
     QString score = defenText(row);
     // A right operation answer shows the section's points even before a hand-in has scored it.
-    if (row.tixing == OperationSectionTypeName() && fourth.typeName == OperationSectionTypeName() &&
+    if (row.tixing == OperationTypeName() && fourth.typeName == OperationTypeName() &&
         row.daan == row.KSDA)
         score = FormatNumber(fourth.perQuestionScore);
     payload.score = score + suffix;

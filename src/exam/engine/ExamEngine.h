@@ -96,16 +96,16 @@ public:
 
     // Positions: S, M, J, P consecutive sections of the profile; Total() = profile total.
     int Total() const { return m_profile.totalCount; }
-    int SectionStart(ExamProfile::Section section) const;
+    int SectionStart(QuestionType section) const;
     // The section holding a position in 0 … Total() − 1.
-    ExamProfile::Section SectionOf(int position) const;
+    QuestionType SectionOf(int position) const;
 
     // The methods below work on the paper PaperKey names; with none open ("0") they throw PaperError.
 
     // The item at a position (select * from shijuan where xth = position + 1 and sjID = key).
     PaperRow ReadPaperRow(int position);
     // The items of one section (the section handlers' statement).
-    std::vector<PaperRow> SectionRows(ExamProfile::Section section);
+    std::vector<PaperRow> SectionRows(QuestionType section);
 
     // Stores the learner's answer of the question at a position: KSDA posted, then defen scored
     // with the points of the position's section. Returns the row as stored (its kaolv decides the
@@ -135,7 +135,7 @@ public:
     QString ExplanationOf(int questionId);
 
 private:
-    double SectionPoints(ExamProfile::Section section) const;
+    double SectionPoints(QuestionType section) const;
     int PaperNumber() const;
     void FillNext(int questionId);
     void GenerateSections(PaperRandom &random);

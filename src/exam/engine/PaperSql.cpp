@@ -10,19 +10,6 @@ QString N(int number) {
 
 } // namespace
 
-QString CaseSectionTypeName() {
-    return QStringLiteral("不定项选择题");
-}
-QString CalculationSectionTypeName() {
-    return QStringLiteral("计算分析题");
-}
-QString OperationSectionTypeName() {
-    return QStringLiteral("电算化操作题");
-}
-QString BankOperationTypeName() {
-    return QStringLiteral("实操题");
-}
-
 QString MaxPaperNumberSql() {
     return QStringLiteral("select max(sjID) from kjks_SJML");
 }
@@ -39,14 +26,14 @@ QString ReopenItemsSql(int paperNumber) {
     return QStringLiteral("select * from shijuan where sjID = ") + N(paperNumber) + QStringLiteral(" order by id");
 }
 
-QString ObjectiveListSql(ExamProfile::Section section, const QString &typeName, const QString &paperSet) {
+QString ObjectiveListSql(QuestionType section, const QString &typeName, const QString &paperSet) {
     // The three sections' lists differ in the order and spacing of their conditions.
     QString head;
     switch (section) {
-    case ExamProfile::Single:
+    case QuestionType::Single:
         head = QStringLiteral("select tigan_id from kjks_tigan where flag_state <> 1 and daan <> \"\" and tixing = '");
         break;
-    case ExamProfile::Multiple:
+    case QuestionType::Multiple:
         head = QStringLiteral("select tigan_id from kjks_tigan where daan <> \"\" and  flag_state <> 1 and tixing = '");
         break;
     default:

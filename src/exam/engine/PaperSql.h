@@ -8,12 +8,6 @@
 // expects them (blanks included). Texts are spliced through SqlValue; ids and numbers are written
 // from integers, so nothing but a number reaches a bare position.
 
-// Fourth-section kinds chosen by the profile's fourth type name.
-QString CaseSectionTypeName();        // "不定项选择题": stems from zongtigan
-QString CalculationSectionTypeName(); // "计算分析题"
-QString OperationSectionTypeName();   // "电算化操作题"
-QString BankOperationTypeName();      // "实操题": the bank's own type of the last two
-
 // Paper creation and reopening.
 QString MaxPaperNumberSql();  // select max(sjID) from kjks_SJML
 QString EmptyCatalogueSql();  // select * from kjks_SJML where 1 =2
@@ -22,7 +16,7 @@ QString CatalogueRowSql(int paperNumber);
 QString ReopenItemsSql(int paperNumber);
 
 // The eligible rows of an objective section (Single, Multiple, TrueFalse), as listed.
-QString ObjectiveListSql(ExamProfile::Section section, const QString &typeName, const QString &paperSet);
+QString ObjectiveListSql(QuestionType section, const QString &typeName, const QString &paperSet);
 QString ObjectiveFetchSql(int questionId);
 // Calculation and operation sections: the bank's "实操题" rows, no paper-set condition.
 QString PracticalListSql();

@@ -72,24 +72,38 @@ bool DesktopPlatform::confirmBox(const QString &text) {
     return box.clickedButton() == ok;
 }
 
-bool DesktopPlatform::shellOpen(const QString &request) {
+ShellTarget ClassifyShellRequest(const QString &request) {
+    using Kind = ShellTarget::Kind;
     // A name enclosed in double quotes is the name itself, as the shell reads it.
     QString target = request.trimmed();
     if (target.size() >= 2 && target.startsWith(QLatin1Char('"')) && target.endsWith(QLatin1Char('"')))
         target = target.mid(1, target.size() - 2).trimmed();
-    if (target.isEmpty()) return false;
-    if (target.compare(QStringLiteral("Calc.EXE"), Qt::CaseInsensitive) == 0) {
+    if (target.isEmpty()) return {};
+    if (target.compare(QStringLiteral("Calc.EXE"), Qt::CaseInsensitive) == 0) return {Kind::Calculator, target};
+    if (looksLikeAddress(target)) return {Kind::Address, target};
+    const QFileInfo fi(target);
+    if (!fi.exists()) return {};
+    if (fi.isFile() && fi.isExecutable()) return {Kind::Program, fi.absoluteFilePath()};
+    return {Kind::Document, fi.absoluteFilePath()};
+}
+
+bool DesktopPlatform::shellOpen(const QString &request) {
+    const ShellTarget target = ClassifyShellRequest(request);
+    switch (target.kind) {
+    case ShellTarget::Kind::Nothing: return false;
+    case ShellTarget::Kind::Calculator: {
         const QString calc = FindCalculator();
         return !calc.isEmpty() && QProcess::startDetached(calc, {});
     }
-    if (looksLikeAddress(target)) {
-        QUrl url = QUrl::fromUserInput(target);
+    case ShellTarget::Kind::Address: {
+        const QUrl url = QUrl::fromUserInput(target.target);
         return url.isValid() && QDesktopServices::openUrl(url);
     }
-    const QFileInfo fi(target);
-    if (!fi.exists()) return false;
-    if (fi.isFile() && fi.isExecutable()) return QProcess::startDetached(fi.absoluteFilePath(), {}, fi.absolutePath());
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(fi.absoluteFilePath()));
+    case ShellTarget::Kind::Program:
+        return QProcess::startDetached(target.target, {}, QFileInfo(target.target).absolutePath());
+    case ShellTarget::Kind::Document: return QDesktopServices::openUrl(QUrl::fromLocalFile(target.target));
+    }
+    return false;
 }
 
 bool DesktopPlatform::startProgram(const QString &path, bool visible) {
@@ -121,4 +135,14 @@ QDateTime DesktopPlatform::now() { return QDateTime::currentDateTime(); }
 
 quint64 DesktopPlatform::seedCounter() {
     return quint64(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+}
+
+void DesktopPlatform::setBusy(bool busy) {
+    if (!busy) {
+        QApplication::restoreOverrideCursor();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A box that just closed is repainted away before the wait begins.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

@@ -16,6 +16,7 @@ public:
     void pause(int ms) override;
     QDateTime now() override;
     quint64 seedCounter() override;
+    void setBusy(bool busy) override;
 
 private:
     static bool headless();
@@ -24,3 +25,14 @@ private:
 // "Calc.EXE" means the desktop's calculator: the first of these found on the PATH.
 QStringList CalculatorCandidates();
 QString FindCalculator();
+
+// What the shell makes of a request to open something: nothing (an empty name or a file that does
+// not exist), the calculator ("Calc.EXE" in any case), an address for the browser or mail program,
+// a program to start in its own folder, or a document for its default handler. A name enclosed in
+// double quotes is the name itself; `target` is the address as given or the file's absolute path.
+struct ShellTarget {
+    enum class Kind { Nothing, Calculator, Address, Program, Document };
+    Kind kind = Kind::Nothing;
+    QString target;
+};
+ShellTarget ClassifyShellRequest(const QString &request);

@@ -13,3 +13,16 @@ void InstallChineseFontSubstitutes() {
     QFont::insertSubstitutions(QStringLiteral("宋体"), song);
     QFont::insertSubstitutions(QStringLiteral("微软雅黑"), hei);
 }
+
+QFont PixelFont(const QString &family, int pixelSize, bool bold) {
+    QFont f(family);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+QFont PointFont(const QString &family, int pointSize) {
+    QFont f(family);
+    f.setPointSize(pointSize);
+    return f;
+}

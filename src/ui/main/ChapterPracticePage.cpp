@@ -3,8 +3,10 @@
 #include "DataFormP.h"
 #include "ExamProfile.h"
 #include "FrmZJTestP.h"
+#include "Fonts.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
+#include "MainQueries.h"
 #include "NumberText.h"
 #include "SqlError.h"
 
@@ -31,13 +33,6 @@ constexpr int kGroupTop = 150;
 constexpr int kGroupHeight = 222;
 constexpr int kChoiceRow = 34;
 
-QFont uiFont(int pixelSize, bool bold = false) {
-    QFont f(QStringLiteral("微软雅黑"));
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
 QLabel *makeLabel(QWidget *parent, const QString &name, const QFont &font, const QRect &geometry) {
     auto *l = new QLabel(parent);
     l->setObjectName(name);
@@ -51,10 +46,6 @@ int countTotal(const QString &sql) {
     Dataset &q = dataForm()->ADOSql2;
     q.openSql(sql);
     return q.asInteger(QStringLiteral("total"));
-}
-
-QString progressText(int done, int remaining) {
-    return QStringLiteral("已做 %1题，还剩 %2 题").arg(done).arg(remaining);
 }
 
 int depthOf(const QTreeWidgetItem *item) {
@@ -71,8 +62,8 @@ ChapterPracticePage::ChapterPracticePage(QWidget *parent)
       typeBoxes(sGroupBox1, {QStringLiteral("sCheckBox1"), QStringLiteral("sCheckBox2"), QStringLiteral("sCheckBox3"),
                              QStringLiteral("sCheckBox4")}),
       launchPractice(&RunPractice) {
-    Label30 = makeLabel(this, QStringLiteral("Label30"), uiFont(18, true), QRect(kMargin, 8, kTreeWidth, 32));
-    Label29 = makeLabel(this, QStringLiteral("Label29"), uiFont(15), QRect(kMargin, 44, kTreeWidth, 26));
+    Label30 = makeLabel(this, QStringLiteral("Label30"), PixelFont(QStringLiteral("微软雅黑"), 18, true), QRect(kMargin, 8, kTreeWidth, 32));
+    Label29 = makeLabel(this, QStringLiteral("Label29"), PixelFont(QStringLiteral("微软雅黑"), 15), QRect(kMargin, 44, kTreeWidth, 26));
     Label29->setText(QStringLiteral("【选择章节】"));
 
     TreeView1 = new QTreeWidget(this);
@@ -82,21 +73,21 @@ ChapterPracticePage::ChapterPracticePage(QWidget *parent)
     TreeView1->setColumnCount(1);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView1->setFont(uiFont(14));
+    TreeView1->setFont(PixelFont(QStringLiteral("微软雅黑"), 14));
     TreeView1->setIndentation(18);
     connect(TreeView1, &QTreeWidget::itemClicked, this, &ChapterPracticePage::TreeView1Click);
 
     // The chosen chapter, section and progress, above the choices.
-    auto *caption = makeLabel(this, QStringLiteral("lblChosen"), uiFont(15), QRect(kRightLeft, 12, kRightWidth, 26));
+    auto *caption = makeLabel(this, QStringLiteral("lblChosen"), PixelFont(QStringLiteral("微软雅黑"), 15), QRect(kRightLeft, 12, kRightWidth, 26));
     caption->setText(QStringLiteral("当前章节："));
-    sLabel3 = makeLabel(this, QStringLiteral("sLabel3"), uiFont(16, true), QRect(kRightLeft + 16, 42, kRightWidth - 16, 28));
-    sLabel4 = makeLabel(this, QStringLiteral("sLabel4"), uiFont(16, true), QRect(kRightLeft + 16, 72, kRightWidth - 16, 28));
-    sLabel5 = makeLabel(this, QStringLiteral("sLabel5"), uiFont(16), QRect(kRightLeft + 16, 108, kRightWidth - 16, 28));
+    sLabel3 = makeLabel(this, QStringLiteral("sLabel3"), PixelFont(QStringLiteral("微软雅黑"), 16, true), QRect(kRightLeft + 16, 42, kRightWidth - 16, 28));
+    sLabel4 = makeLabel(this, QStringLiteral("sLabel4"), PixelFont(QStringLiteral("微软雅黑"), 16, true), QRect(kRightLeft + 16, 72, kRightWidth - 16, 28));
+    sLabel5 = makeLabel(this, QStringLiteral("sLabel5"), PixelFont(QStringLiteral("微软雅黑"), 16), QRect(kRightLeft + 16, 108, kRightWidth - 16, 28));
     sLabel5->setStyleSheet(QStringLiteral("color: #c00000;"));
     for (QLabel *l : {sLabel3, sLabel4}) l->setStyleSheet(QStringLiteral("color: #1f4e79;"));
 
     sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
-    sGroupBox1->setFont(uiFont(15));
+    sGroupBox1->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
     sGroupBox1->setGeometry(kRightLeft, kGroupTop, kRightWidth, kGroupHeight);
     const QString scopeCaptions[5] = {QStringLiteral("所有题目"), QStringLiteral("新题-未答过的题"),
                                       QStringLiteral("错题重做"), QStringLiteral("收藏的题目"),
@@ -117,7 +108,7 @@ ChapterPracticePage::ChapterPracticePage(QWidget *parent)
 
     sBitBtn2 = new QPushButton(QStringLiteral("开始练习"), this);
     sBitBtn2->setObjectName(QStringLiteral("sBitBtn2"));
-    sBitBtn2->setFont(uiFont(20, true));
+    sBitBtn2->setFont(PixelFont(QStringLiteral("微软雅黑"), 20, true));
     sBitBtn2->setGeometry(kRightLeft + (kRightWidth - 200) / 2, kGroupTop + kGroupHeight + 22, 200, 52);
     connect(sBitBtn2, &QPushButton::clicked, this, &ChapterPracticePage::sBitBtn2Click);
 }
@@ -130,7 +121,7 @@ void ChapterPracticePage::ShowProfile() {
 void ChapterPracticePage::BuildChapterTree() {
     TreeView1->clear();
     Dataset &q = dataForm()->ADOSql;
-    q.openSql(QStringLiteral("select * from kjks_zhangjie order by daima asc "));
+    q.openSql(ChapterTreeSql());
     QTreeWidgetItem *top = nullptr;
     QTreeWidgetItem *chapter = nullptr;
     // A node without its parent level in the table stands at the top level.
@@ -172,13 +163,9 @@ void ChapterPracticePage::Enter() {
 
 // Counts over the whole bank (no chapter), a chapter, or a section of a chapter.
 void ChapterPracticePage::showProgress(const QString &chapter, const QString &section) {
-    QString where;
-    if (!chapter.isEmpty()) where += QStringLiteral(" and zhang = ") + chapter;
-    if (!section.isEmpty()) where += QStringLiteral(" and jie = ") + section;
-    const int total = countTotal(QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\"") + where);
-    const int remaining =
-        countTotal(QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and YDCS = \"0\"") + where);
-    sLabel5->setText(progressText(total - remaining, remaining));
+    const int total = countTotal(QuestionCountSql(chapter, section));
+    const int remaining = countTotal(UnansweredCountSql(chapter, section));
+    sLabel5->setText(ProgressText(total - remaining, remaining));
 }
 
 void ChapterPracticePage::TreeView1Click() {

@@ -1,5 +1,6 @@
 #include "HomePage.h"
 
+#include "Fonts.h"
 #include "MainWindowGeometry.h"
 
 #include <QFrame>
@@ -8,10 +9,7 @@
 
 HomePage::HomePage(QWidget *parent) : QWidget(parent), m_syllabus(nullptr) {
     auto *heading = new QLabel(QStringLiteral("软件考试说明"), this);
-    QFont hf(QStringLiteral("微软雅黑"));
-    hf.setPixelSize(20);
-    hf.setBold(true);
-    heading->setFont(hf);
+    heading->setFont(PixelFont(QStringLiteral("微软雅黑"), 20, true));
     heading->setGeometry(40, 16, 400, 32);
 
     struct Row {
@@ -23,11 +21,8 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent), m_syllabus(nullptr) {
         {u"全真模考", u"全真模拟正式考试，题型、题量、分值、知识点、难度、考试时长等与正\n式考试相同，检验是否做好考试准备。"},
         {u"统计分析", u"统计答题正确率，分析薄弱环节。"},
     };
-    QFont tf(QStringLiteral("新宋体"));
-    tf.setPixelSize(16);
-    QFont bf(QStringLiteral("微软雅黑"));
-    bf.setPixelSize(16);
-    bf.setBold(true);
+    const QFont tf = PixelFont(QStringLiteral("新宋体"), 16);
+    const QFont bf = PixelFont(QStringLiteral("微软雅黑"), 16, true);
     int top = 68;
     for (const Row &r : rows) {
         auto *button = new QPushButton(QString::fromUtf16(r.button), this);
@@ -49,9 +44,7 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent), m_syllabus(nullptr) {
     rule->setGeometry(40, MainGeometry::kMottoTop, 900, 2);
     auto *motto = new QLabel(QStringLiteral("章节练习，务必多练；全真模考，检验水平。"), this);
     motto->setObjectName(QStringLiteral("lblMotto"));
-    QFont mf(QStringLiteral("微软雅黑"));
-    mf.setPixelSize(16);
-    motto->setFont(mf);
+    motto->setFont(PixelFont(QStringLiteral("微软雅黑"), 16));
     motto->setGeometry(40, MainGeometry::kMottoTop + 10, 900, 28);
     setMinimumSize(980, MainGeometry::kMottoTop + 48);
 }

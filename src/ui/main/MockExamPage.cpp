@@ -100,8 +100,8 @@ void MockExamPage::ShowProfile(const QString &appTitle) {
     const ExamProfile &p = examProfile();
     Label40->setText(p.subjectName);
     lblExamTime->setText(appTitle.contains(QStringLiteral("实务")) ? QStringLiteral("120分钟") : QStringLiteral("90分钟"));
-    const QString names[4] = {QStringLiteral("单选题"), QStringLiteral("多选题"), QStringLiteral("判断题"),
-                              p.sections[3].typeName};
+    const QString names[4] = {QuestionTypeName(QuestionType::Single), QuestionTypeName(QuestionType::Multiple),
+                              QuestionTypeName(QuestionType::Judgement), p.sections[3].typeName};
     for (int r = 0; r < 4; ++r) {
         tblContent->setItem(r, 0, new QTableWidgetItem(names[r]));
         tblContent->setItem(r, 1, new QTableWidgetItem(p.sections[size_t(r)].countText + QStringLiteral("题")));

@@ -1,5 +1,6 @@
 #include "NavButton.h"
 
+#include "Fonts.h"
 #include "MainWindowGeometry.h"
 
 #include <QLabel>
@@ -15,9 +16,7 @@ NavButton::NavButton(int number, const QString &caption, const QString &builtInP
     m_picture->setGeometry((width - kNavPicture) / 2, 0, kNavPicture, kNavPicture);
     m_picture->setScaledContents(true);
     m_picture->setPixmap(QPixmap(builtInPicture));
-    QFont f(QStringLiteral("宋体"));
-    f.setPixelSize(17);
-    m_caption->setFont(f);
+    m_caption->setFont(PixelFont(QStringLiteral("宋体"), 17));
     m_caption->setAlignment(Qt::AlignCenter);
     m_caption->setGeometry(0, kNavPicture, width, kNavCaptionHeight);
     setCurrent(false);

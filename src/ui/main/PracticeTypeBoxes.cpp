@@ -6,9 +6,9 @@
 #include <QCheckBox>
 
 PracticeTypeBoxes::PracticeTypeBoxes(QWidget *parent, const std::array<QString, 4> &objectNames) {
-    const QString captions[3] = {QStringLiteral("单选题"), QStringLiteral("多选题"), QStringLiteral("判断题")};
-    for (size_t i = 0; i < m_boxes.size(); ++i) {
-        auto *b = new QCheckBox(i < 3 ? captions[i] : QString(), parent);
+    for (QuestionType type : kQuestionTypes) {
+        const size_t i = IndexOf(type);
+        auto *b = new QCheckBox(type != QuestionType::Fourth ? QuestionTypeName(type) : QString(), parent);
         b->setObjectName(objectNames[i]);
         b->setChecked(true);
         m_boxes[i] = b;
@@ -16,7 +16,7 @@ PracticeTypeBoxes::PracticeTypeBoxes(QWidget *parent, const std::array<QString, 
 }
 
 void PracticeTypeBoxes::ShowProfile() {
-    m_boxes[LaunchParameters::Fourth]->setText(examProfile().sections[ExamProfile::Fourth].typeName);
+    m_boxes[IndexOf(QuestionType::Fourth)]->setText(examProfile().section(QuestionType::Fourth).typeName);
 }
 
 void PracticeTypeBoxes::StoreFlags() const {

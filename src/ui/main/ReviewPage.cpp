@@ -3,8 +3,10 @@
 #include "DataFormP.h"
 #include "ExamProfile.h"
 #include "FrmZJTestP.h"
+#include "Fonts.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
+#include "MainQueries.h"
 #include "ReviewListModel.h"
 
 #include "MainWindowGeometry.h"
@@ -70,42 +72,6 @@ std::array<QString, 4> names(const std::array<const char *, 4> &latin1) {
     return {name(latin1[0]), name(latin1[1]), name(latin1[2]), name(latin1[3])};
 }
 
-QFont uiFont(int pixelSize, bool bold = false) {
-    QFont f(QStringLiteral("微软雅黑"));
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
-// Case questions are counted from their stems in zongtigan. The stored profiles name the case
-// type "案例分析题" or, as practice does, "不定项选择题"; both count the stems, since the rows of
-// "实操题" are never the case questions of either.
-bool countsCaseStems(const QString &fourthTypeName) {
-    return fourthTypeName == QStringLiteral("案例分析题") || fourthTypeName == QStringLiteral("不定项选择题");
-}
-
-QString countSql(ReviewPage::Kind kind, int type) {
-    const bool wrong = kind == ReviewPage::Kind::WrongQuestions;
-    if (type == LaunchParameters::Fourth) {
-        if (countsCaseStems(examProfile().sections[ExamProfile::Fourth].typeName))
-            return wrong ? QStringLiteral("select count(ID) from zongtigan where daan <> \"\" and   DDCS = \"1\"")
-                         : QStringLiteral("select count(ID) from zongtigan where daan <> \"\" and  shoucang = \"1\"");
-        return wrong ? QStringLiteral("select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"实操题\" and DDCS = \"1\"")
-                     : QStringLiteral("select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"实操题\" and shoucang = \"1\"");
-    }
-    const QString typeName[3] = {QStringLiteral("单选题"), QStringLiteral("多选题"), QStringLiteral("判断题")};
-    return wrong ? QStringLiteral("select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"") +
-                       typeName[type] + QStringLiteral("\" and DDCS = \"1\"")
-                 : QStringLiteral("SELECT count(tigan_id) from  kjks_tigan  where daan <> \"\" and   shoucang = \"1\" and tixing = \"") +
-                       typeName[type] + QStringLiteral("\"");
-}
-
-QString listSql(ReviewPage::Kind kind) {
-    return kind == ReviewPage::Kind::WrongQuestions
-               ? QStringLiteral("select * from kjks_tigan where daan <> \"\" and DDCS = \"1\"  order by tigan_id asc")
-               : QStringLiteral("select * from kjks_tigan where daan <> \"\"  and shoucang = \"1\"  order by tigan_id asc");
-}
-
 } // namespace
 
 ReviewPage::ReviewPage(Kind kind, QWidget *parent)
@@ -117,14 +83,14 @@ ReviewPage::ReviewPage(Kind kind, QWidget *parent)
       m_model(new ReviewListModel(this)) {
     const PageTexts &t = textsFor(kind);
     countGroup->setObjectName(name(t.countGroupName));
-    countGroup->setFont(uiFont(15));
+    countGroup->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
     countGroup->setGeometry(kMargin, 8, kCountWidth, kCountHeight);
     for (int i = 0; i < 4; ++i) {
         const int top = 38 + i * kCountRow;
         typeBoxes.box(i)->setGeometry(28, top, 160, 28);
         auto *count = new QLabel(QStringLiteral("0"), countGroup);
         count->setObjectName(name(t.countNames[size_t(i)]));
-        count->setFont(uiFont(16, true));
+        count->setFont(PixelFont(QStringLiteral("微软雅黑"), 16, true));
         count->setStyleSheet(QStringLiteral("color: #c00000;"));
         count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         count->setGeometry(190, top, 56, 28);
@@ -135,17 +101,17 @@ ReviewPage::ReviewPage(Kind kind, QWidget *parent)
 
     launchButton = new QPushButton(QString::fromUtf16(t.button), this);
     launchButton->setObjectName(name(t.buttonName));
-    launchButton->setFont(uiFont(20, true));
+    launchButton->setFont(PixelFont(QStringLiteral("微软雅黑"), 20, true));
     launchButton->setGeometry(kMargin + (kCountWidth - 220) / 2, 8 + kCountHeight + 28, 220, 52);
     connect(launchButton, &QPushButton::clicked, this, &ReviewPage::LaunchClick);
 
     listGroup = new QGroupBox(QString::fromUtf16(t.listGroup), this);
     listGroup->setObjectName(name(t.listGroupName));
-    listGroup->setFont(uiFont(15));
+    listGroup->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
     listGroup->setGeometry(kListLeft, 8, kListWidth, kListHeight);
     DBGrid = new QTableView(listGroup);
     DBGrid->setObjectName(name(t.gridName));
-    DBGrid->setFont(uiFont(14));
+    DBGrid->setFont(PixelFont(QStringLiteral("微软雅黑"), 14));
     DBGrid->setGeometry(12, 30, kListWidth - 24, kListHeight - 42);
     DBGrid->setModel(m_model);
     DBGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -172,22 +138,23 @@ void ReviewPage::ShowProfile() { typeBoxes.ShowProfile(); }
 void ReviewPage::Enter() {
     recount();
     m_list.setConnection(&dataForm()->ADOMain);
-    m_list.openSql(listSql(m_kind));
+    m_list.openSql(ReviewListSql(m_kind));
     m_model->reload(m_list);
     sizeColumns();
 }
 
 void ReviewPage::recount() {
     Dataset &q = dataForm()->ADOSql;
-    for (int i = 0; i < 4; ++i) {
-        q.openSql(countSql(m_kind, i));
-        countLabels[size_t(i)]->setText(q.firstValue().toString());
+    const QString fourthTypeName = examProfile().section(QuestionType::Fourth).typeName;
+    for (QuestionType type : kQuestionTypes) {
+        q.openSql(ReviewCountSql(m_kind, type, fourthTypeName));
+        countLabels[IndexOf(type)]->setText(q.firstValue().toString());
     }
 }
 
 void ReviewPage::LaunchClick() {
     Guarded([&] {
-        launchParameters().PracticeScope = m_kind == Kind::WrongQuestions ? 2 : 3;
+        launchParameters().PracticeScope = int(ReviewScope(m_kind));
         typeBoxes.StoreFlags();
         launchPractice();
     });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Dataset.h"
+#include "MainQueries.h"
 #include "PracticeTypeBoxes.h"
 
 #include <QWidget>
@@ -24,7 +25,7 @@ class ReviewListModel;
 class ReviewPage : public QWidget {
     Q_OBJECT
 public:
-    enum class Kind { WrongQuestions, Favourites };
+    using Kind = ReviewKind;
     explicit ReviewPage(Kind kind, QWidget *parent = nullptr);
 
     // First showing: the fourth type's name on its check box.

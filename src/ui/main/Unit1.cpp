@@ -4,6 +4,7 @@
 #include "DataFormP.h"
 #include "DocumentsPage.h"
 #include "ExamProfile.h"
+#include "Fonts.h"
 #include "HandlerGuard.h"
 #include "HomePage.h"
 #include "LaunchParameters.h"
@@ -60,9 +61,7 @@ TForm1::TForm1(const QString &executablePath, QWidget *parent)
 }
 
 void TForm1::buildFrame() {
-    QFont base(QStringLiteral("新宋体"));
-    base.setPixelSize(12);
-    setFont(base);
+    setFont(PixelFont(QStringLiteral("新宋体"), 12));
     setFixedSize(kWidth, kHeight);
     setWindowIcon(QIcon(builtIn("app.png")));
 
@@ -94,10 +93,7 @@ void TForm1::buildFrame() {
     imgSubject->setPixmap(QPixmap(builtIn("app.png")));
     lbl1 = new QLabel(subject);
     lbl1->setObjectName(QStringLiteral("lbl1"));
-    QFont sf(QStringLiteral("微软雅黑"));
-    sf.setPixelSize(21);
-    sf.setBold(true);
-    lbl1->setFont(sf);
+    lbl1->setFont(PixelFont(QStringLiteral("微软雅黑"), 21, true));
     lbl1->setGeometry(60, 0, kWidth - 80, kSubjectHeight);
 
     PageControl1 = new QStackedWidget(this);
@@ -187,7 +183,7 @@ void TForm1::FormShow() {
         const QString xinxi = data.GetOption(QStringLiteral("APP_XINXI"));
         const QString url = data.GetOption(QStringLiteral("APP_LJURL"));
         const QString lxfs = data.GetOption(QStringLiteral("APP_LXFS"));
-        lp.PracticeScope = 0;
+        lp.PracticeScope = int(PracticeScope::All);
         lblInfo->setText(xinxi);
         sLabel1->setText(lxfs);
         sLabel2->setText(url);
@@ -239,7 +235,7 @@ void TForm1::Image1Click(int number) {
             PageControl1->setCurrentIndex(DocumentsPageIndex);
             break;
         case 3:
-            launchParameters().PracticeScope = 0;
+            launchParameters().PracticeScope = int(PracticeScope::All);
             launchParameters().SelectedChapterCode.clear();
             chapterPage->Enter();
             PageControl1->setCurrentIndex(ChapterPageIndex);

@@ -4,11 +4,11 @@
 
 TEST_F(EngineTest, PositionsFallIntoTheProfilesSectionsInOrder) {
     open();
-    const ExamProfile::Section expected[] = {ExamProfile::Single,    ExamProfile::Single, ExamProfile::Multiple,
-                                             ExamProfile::TrueFalse, ExamProfile::Fourth, ExamProfile::Fourth};
+    const QuestionType expected[] = {QuestionType::Single,    QuestionType::Single, QuestionType::Multiple,
+                                     QuestionType::Judgement, QuestionType::Fourth, QuestionType::Fourth};
     for (int p = 0; p < 6; ++p)
         EXPECT_EQ(engine->SectionOf(p), expected[p]) << p;
-    EXPECT_EQ(engine->SectionStart(ExamProfile::Fourth), 4);
+    EXPECT_EQ(engine->SectionStart(QuestionType::Fourth), 4);
     EXPECT_EQ(engine->Total(), 9);
 }
 
@@ -99,7 +99,7 @@ TEST_F(EngineTest, PresentationReadsOneItemAndSectionHandlersTheirSection) {
     EXPECT_EQ(row.tixing, QStringLiteral("判断题"));
     EXPECT_EQ(row.KSDA, QStringLiteral("×"));
     EXPECT_EQ(row.defen.value_or(-1), 0);
-    EXPECT_EQ(engine->SectionRows(ExamProfile::Fourth).size(), 5u);
+    EXPECT_EQ(engine->SectionRows(QuestionType::Fourth).size(), 5u);
     EXPECT_EQ(sent(),
               (QStringList{QStringLiteral("select * from shijuan where xth = 4 and sjID = 1"),
                            QStringLiteral("select * from shijuan where tixing = \"不定项选择题\" and sjID = 1")}));

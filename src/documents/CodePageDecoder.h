@@ -5,7 +5,8 @@
 #include <iconv.h>
 #include <map>
 
-// Turns bytes of a Windows code page (936 for GBK, 1252, 950, ...) into text through glibc iconv.
+// Turns bytes of a Windows code page (936 for GBK, 1252, 950, ...) into text: GBK through the data
+// library's decoder, every other code page through glibc iconv.
 // A document switches code pages with its fonts, so converters are opened on first use and kept
 // for the life of the decoder.
 class CodePageDecoder {

@@ -1,15 +1,17 @@
 #include "CodePageDecoder.h"
 
+#include "Gbk.h"
+
 #include <QByteArray>
 #include <cerrno>
 
 namespace {
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+constexpr int kGbkCodePage = 936;
 
 QByteArray iconvName(int codePage) {
     switch (codePage) {
-    case 936: return QByteArrayLiteral("GBK");
     case 65001: return QByteArrayLiteral("UTF-8");
     case 10000: return QByteArrayLiteral("MACINTOSH");
     case 20127: return QByteArrayLiteral("ASCII");
@@ -54,6 +56,9 @@ QString CodePageDecoder::decode(int codePage, QByteArrayView bytes) {
         }
     // Every code page a document may name agrees with ASCII below 0x80.
     if (ascii) return QString::fromLatin1(bytes);
+
+    // Chinese text goes through the program's one GBK decoder.
+    if (codePage == kGbkCodePage) return GbkToUnicode(bytes.toByteArray());
 
     iconv_t cd = converterFor(codePage);
     if (cd == kNoConverter) return QString::fromLatin1(bytes);

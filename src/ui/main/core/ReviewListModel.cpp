@@ -3,6 +3,7 @@
 #include "Dataset.h"
 #include "Gbk.h"
 #include "QuestionText.h"
+#include "QuestionTypes.h"
 
 #include <exception>
 
@@ -42,7 +43,7 @@ QString ReviewListModel::CellText(const Row &row, int column) {
     case QuestionColumn:
         return LeftGbkBytes(FullQuestionText(row), kPreviewBytes);
     case AnswerColumn:
-        return row.tixing == QStringLiteral("实操题") ? QStringLiteral("略") : LeftGbkBytes(row.daan, kPreviewBytes);
+        return row.tixing == OperationBankTypeName() ? QStringLiteral("略") : LeftGbkBytes(row.daan, kPreviewBytes);
     default:
         return QString();
     }

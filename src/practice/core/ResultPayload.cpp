@@ -2,7 +2,7 @@
 
 #include "ExamProfile.h"
 #include "NumberText.h"
-#include "PracticeQueries.h"
+#include "QuestionTypes.h"
 
 #include <QRegularExpression>
 

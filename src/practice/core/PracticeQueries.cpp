@@ -4,50 +4,28 @@
 #include "NumberText.h"
 #include "SqlError.h"
 
-QString CaseStemTypeName() { return QStringLiteral("不定项选择题"); }
-QString AnalysisTypeName() { return QStringLiteral("计算分析题"); }
-QString OperationTypeName() { return QStringLiteral("电算化操作题"); }
-
-namespace {
-
-QString questionTypeOf(PracticeSet set) {
-    switch (set) {
-    case PracticeSet::Single: return QStringLiteral("单选题");
-    case PracticeSet::Multiple: return QStringLiteral("多选题");
-    case PracticeSet::Judgement: return QStringLiteral("判断题");
-    case PracticeSet::Fourth: break;
-    }
-    return QStringLiteral("实操题");
-}
-
-[[noreturn]] void badScope(int scope) {
-    throw KjksError(QStringLiteral("'%1' is not a valid practice scope").arg(scope));
-}
-
-} // namespace
-
-QString PracticeSetSql(PracticeSet set, int scope, const QString &fourthTypeName) {
-    if (set == PracticeSet::Fourth && fourthTypeName == CaseStemTypeName()) {
+QString PracticeSetSql(QuestionType type, PracticeScope scope, const QString &fourthTypeName) {
+    if (type == QuestionType::Fourth && FourthKindOf(fourthTypeName) == FourthKind::CaseStem) {
         switch (scope) {
-        case 0: return QStringLiteral("select * from zongtigan");
-        case 1: return QStringLiteral("select * from zongtigan where daan <> \"\" and   YDCS <> \"1\" ");
-        case 2: return QStringLiteral("select * from zongtigan where daan <> \"\" and   DDCS = \"1\" ");
-        case 3: return QStringLiteral("select * from zongtigan where daan <> \"\" and   shoucang = \"1\"");
-        case 4: return QStringLiteral("select * from zongtigan where daan <> \"\" and   YDCS = \"1\" ");
-        default: badScope(scope);
+        case PracticeScope::All: return QStringLiteral("select * from zongtigan");
+        case PracticeScope::New: return QStringLiteral("select * from zongtigan where daan <> \"\" and   YDCS <> \"1\" ");
+        case PracticeScope::Wrong: return QStringLiteral("select * from zongtigan where daan <> \"\" and   DDCS = \"1\" ");
+        case PracticeScope::Favourites:
+            return QStringLiteral("select * from zongtigan where daan <> \"\" and   shoucang = \"1\"");
+        case PracticeScope::Answered: return QStringLiteral("select * from zongtigan where daan <> \"\" and   YDCS = \"1\" ");
         }
     }
     const QString head = QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"") +
-                         SqlValue(questionTypeOf(set)) + QStringLiteral("\"");
+                         SqlValue(QuestionTypeName(type)) + QStringLiteral("\"");
     const QString order = QStringLiteral(" order by zhang,jie asc");
     switch (scope) {
-    case 0: return head + order;
-    case 1: return head + QStringLiteral(" and YDCS <> \"1\"") + order;
-    case 2: return head + QStringLiteral(" and DDCS = \"1\" ") + order;
-    case 3: return head + QStringLiteral(" and shoucang = \"1\" ") + order;
-    case 4: return head + QStringLiteral(" and YDCS = \"1\" ") + order;
-    default: badScope(scope);
+    case PracticeScope::All: return head + order;
+    case PracticeScope::New: return head + QStringLiteral(" and YDCS <> \"1\"") + order;
+    case PracticeScope::Wrong: return head + QStringLiteral(" and DDCS = \"1\" ") + order;
+    case PracticeScope::Favourites: return head + QStringLiteral(" and shoucang = \"1\" ") + order;
+    case PracticeScope::Answered: return head + QStringLiteral(" and YDCS = \"1\" ") + order;
     }
+    return head + order;
 }
 
 QString TwoDigitCode(const QString &number) {
@@ -102,13 +80,16 @@ ChapterStart ParseChapterCode(const QString &code) {
     return start;
 }
 
+bool StartsAt(const ChapterStart &start, int zhang, int jie) {
+    return zhang >= start.chapter && jie >= start.section;
+}
+
 void PositionAtChapter(Dataset &set, const QString &selectedChapterCode) {
     set.first();
     const ChapterStart start = ParseChapterCode(selectedChapterCode);
     if (!start.positioned || set.isEmpty()) return;
     for (;;) {
-        if (set.asInteger(QStringLiteral("zhang")) >= start.chapter && set.asInteger(QStringLiteral("jie")) >= start.section)
-            return;
+        if (StartsAt(start, set.asInteger(QStringLiteral("zhang")), set.asInteger(QStringLiteral("jie")))) return;
         if (set.recNo() == set.recordCount()) break;
         set.next();
     }

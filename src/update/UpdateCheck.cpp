@@ -7,9 +7,7 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QCursor>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QMessageAuthenticationCode>
 #include <QRegularExpression>
 #include <QSysInfo>
@@ -31,15 +29,11 @@ QString memberText(const json &v) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// The request blocks the window; the wait cursor says so, and the confirmation box that just
-// closed is repainted away before the wait begins.
+// The request blocks the window; the desktop says so while it runs.
 class WaitCursor {
 public:
-    WaitCursor() {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor() { platform().setBusy(true); }
+    ~WaitCursor() { platform().setBusy(false); }
     WaitCursor(const WaitCursor &) = delete;
     WaitCursor &operator=(const WaitCursor &) = delete;
 };

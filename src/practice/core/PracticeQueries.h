@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QuestionTypes.h"
+
 #include <QString>
 
 class Dataset;
@@ -8,18 +10,9 @@ class Dataset;
 // chapter positioning of a question set. Values are spliced through SqlValue; ids are written from
 // integers so that nothing but a number can reach a bare position.
 
-// The four question sets, in tab order.
-enum class PracticeSet { Single = 0, Multiple = 1, Judgement = 2, Fourth = 3 };
-
-// Fourth-type names the practice window acts on.
-QString CaseStemTypeName();  // "不定项选择题": case stems from zongtigan
-QString AnalysisTypeName();  // "计算分析题"
-QString OperationTypeName(); // "电算化操作题"
-
-// The statement that fills a set for a scope (0 all, 1 new, 2 wrong, 3 favourites, 4 answered).
-// The fourth set reads zongtigan when the fourth-type name is the case-stem name, else the
-// kjks_tigan rows of type "实操题".
-QString PracticeSetSql(PracticeSet set, int scope, const QString &fourthTypeName);
+// The statement that fills the set of a type for a scope. The fourth set reads zongtigan when the
+// fourth-type name is the case-stem name, else the kjks_tigan rows of the operation type.
+QString PracticeSetSql(QuestionType type, PracticeScope scope, const QString &fourthTypeName);
 
 // Chapter and section names of a question: zhang/jie as read, one-character values get a "0".
 QString ChapterNameSql(const QString &zhang);
@@ -44,6 +37,10 @@ struct ChapterStart {
 };
 ChapterStart ParseChapterCode(const QString &selectedChapterCode);
 
-// Makes current the first row whose zhang is at least the chapter and whose jie is at least the
-// section (independent tests); the first row when none qualifies or the code positions nothing.
+// True when a question of chapter `zhang`, section `jie` is where the set starts: zhang at least the
+// chapter and jie at least the section (independent tests).
+bool StartsAt(const ChapterStart &start, int zhang, int jie);
+
+// Makes current the first row that StartsAt; the first row when none qualifies or the code
+// positions nothing.
 void PositionAtChapter(Dataset &set, const QString &selectedChapterCode);

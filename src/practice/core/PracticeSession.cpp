@@ -1,0 +1,210 @@
+#include "PracticeSession.h"
+
+#include "DataFormP.h"
+#include "ExamProfile.h"
+#include "NumberText.h"
+#include "PracticeQueries.h"
+#include "QuestionText.h"
+
+namespace {
+
+QString pointsText(const QString &score) {
+    return score + QStringLiteral("分");
+}
+
+double pointsOf(QuestionType type) {
+    return examProfile().section(type).perQuestionScore;
+}
+
+// A case stem's payload shows the points of all its scored sub-questions together.
+constexpr double kCaseStemScoreMultiple = 5;
+
+} // namespace
+
+PracticeSession::PracticeSession() {
+    for (Dataset &set : m_sets)
+        set.setConnection(dataForm() ? &dataForm()->ADOMain : nullptr);
+}
+
+bool PracticeSession::hasQuestions(QuestionType type) {
+    Dataset &s = set(type);
+    return s.active() && !s.isEmpty();
+}
+
+QString PracticeSession::fourthTypeName() const {
+    return examProfile().section(QuestionType::Fourth).typeName;
+}
+
+FourthKind PracticeSession::fourthKind() const {
+    return FourthKindOf(fourthTypeName());
+}
+
+void PracticeSession::open(QuestionType type, int scope, const QString &selectedChapterCode) {
+    Dataset &s = set(type);
+    s.openSql(PracticeSetSql(type, PracticeScopeOf(scope), fourthTypeName()));
+    PositionAtChapter(s, selectedChapterCode);
+}
+
+PracticeSession::Header PracticeSession::header(QuestionType type, const QString &idColumn) {
+    Dataset &row = set(type);
+    Header h;
+    h.number = row.asString(idColumn);
+    h.stats = ReadStats(row);
+    h.favourite = row.asString(QStringLiteral("shoucang")) == QStringLiteral("1");
+    const QString zhang = row.asString(QStringLiteral("zhang"));
+    if (zhang.isEmpty()) return h;
+    Dataset &lookup = dataForm()->ADOSql;
+    lookup.openSql(ChapterNameSql(zhang));
+    m_chapterName = lookup.firstValue().toString();
+    h.chapterName = m_chapterName;
+    lookup.openSql(SectionNameSql(zhang, row.asString(QStringLiteral("jie"))));
+    m_sectionName = lookup.firstValue().toString();
+    h.sectionName = m_sectionName;
+    return h;
+}
+
+PracticeSession::Check PracticeSession::checkQuestion(QuestionType type, const QString &answer) {
+    Dataset &row = set(type);
+    m_pendingAnswer = answer;
+    Check check;
+    check.standardAnswer = row.asString(QStringLiteral("daan"));
+    check.answer = answer;
+    check.right = IsRightAnswer(check.standardAnswer, answer);
+    check.score = pointsText(ScoreText(check.right, pointsOf(type)));
+    const QuestionStats before = ReadStats(row);
+    WriteStats(row, before, AfterCheck(before, check.right));
+    return check;
+}
+
+void PracticeSession::checkCaseStem(const std::vector<SubQuestionBoxes> &boxes) {
+    Dataset &row = set(QuestionType::Fourth);
+    const QString answer = CaseStemAnswer(boxes);
+    m_pendingAnswer = answer;
+    const QuestionStats before = ReadStats(row);
+    WriteStats(row, before, AfterCheck(before, IsRightAnswer(row.asString(QStringLiteral("daan")), answer)));
+}
+
+QString PracticeSession::scratchAnswer() {
+    Dataset &scratch = dataForm()->ADOSql2;
+    scratch.openSql(ScratchRowSql());
+    return scratch.asString(QStringLiteral("KSDA"));
+}
+
+std::optional<PracticeSession::Check> PracticeSession::checkOperation() {
+    Dataset &row = set(QuestionType::Fourth);
+    const QString answer = scratchAnswer();
+    if (answer.isEmpty()) return std::nullopt;
+    Dataset &lookup = dataForm()->ADOSql;
+    lookup.openSql(OperationAnswerSql(row.asInteger(QStringLiteral("tigan_id"))));
+    Check check;
+    check.standardAnswer = lookup.firstValue().toString();
+    check.answer = answer;
+    check.right = IsRightAnswer(check.standardAnswer, answer);
+    check.score = pointsText(ScoreText(check.right, pointsOf(QuestionType::Fourth)));
+    const QuestionStats before = ReadStats(row);
+    WriteStats(row, before, AfterCheck(before, check.right));
+    m_pendingAnswer = answer;
+    return check;
+}
+
+ResultPayload PracticeSession::payload(const QString &number, const QString &type, std::optional<QString> standardScore,
+                                       const QString &standardAnswer, const QString &answer, const QString &score,
+                                       const QString &explanationSql, int questionId) {
+    Dataset &lookup = dataForm()->ADOSql;
+    lookup.openSql(explanationSql);
+    ResultPayload p;
+    p.number = number;
+    p.type = type;
+    p.standardScore = std::move(standardScore);
+    p.standardAnswer = standardAnswer;
+    p.answer = answer;
+    p.score = score;
+    p.explanation =
+        ExplanationOrChapter(DecodeQuestionText(lookup.firstValue().toString()), m_chapterName, m_sectionName);
+    p.questionId = questionId;
+    return p;
+}
+
+ResultPayload PracticeSession::questionPayload(QuestionType type, const Check &check) {
+    Dataset &row = set(type);
+    const int id = row.asInteger(QStringLiteral("tigan_id"));
+    const QString typeText = row.asString(QStringLiteral("tixing"));
+    return payload(row.asString(QStringLiteral("tigan_id")), typeText, StandardScoreText(typeText),
+                   check.standardAnswer, check.answer, check.score, QuestionExplanationSql(id), id);
+}
+
+ResultPayload PracticeSession::operationPayload(const Check &check) {
+    Dataset &row = set(QuestionType::Fourth);
+    const int id = row.asInteger(QStringLiteral("tigan_id"));
+    // The dialog shows "略" for both answers of an operation question; the learner's answer text
+    // still tells the dialog a scored answer from one that scored nothing.
+    const QString answer =
+        check.score != pointsText(QStringLiteral("0")) ? QStringLiteral("略") : QStringLiteral("略.");
+    return payload(row.asString(QStringLiteral("tigan_id")), OperationTypeName(),
+                   StandardScoreText(OperationTypeName()), QStringLiteral("略"), answer, check.score,
+                   QuestionExplanationSql(id), id);
+}
+
+ResultPayload PracticeSession::caseStemPayload(const std::vector<SubQuestionBoxes> &boxes) {
+    Dataset &row = set(QuestionType::Fourth);
+    const int id = row.asInteger(QStringLiteral("id"));
+    Dataset &subs = dataForm()->ADOSql;
+    subs.openSql(SubQuestionsForScoringSql(id));
+    const CaseStemScore score = ScoreCaseStem(ReadSubQuestions(subs), boxes, pointsOf(QuestionType::Fourth));
+    return payload(row.asString(QStringLiteral("id")), CaseStemTypeName(),
+                   StandardScoreText(CaseStemTypeName(), kCaseStemScoreMultiple), score.standardText, score.answerText,
+                   pointsText(FormatNumber(score.points)), StemExplanationSql(id), id);
+}
+
+void PracticeSession::commitAndMove(QuestionType type, Move move) {
+    Dataset &row = set(type);
+    if (!row.active() || row.isEmpty()) return;
+    // Only a question answered during this visit counts an attempt.
+    QString answer = m_pendingAnswer;
+    m_pendingAnswer.clear();
+    if (!answer.isEmpty()) {
+        if (type == QuestionType::Fourth && fourthKind() == FourthKind::Operation) answer = scratchAnswer();
+        const QuestionStats before = ReadStats(row);
+        WriteStats(row, before, AfterAttempt(before, IsRightAnswer(row.asString(QStringLiteral("daan")), answer)));
+    }
+    switch (move) {
+    case Move::Next:
+        row.next();
+        break;
+    case Move::Previous:
+        row.prior();
+        break;
+    case Move::Stay:
+        break;
+    }
+}
+
+void PracticeSession::setFavourite(QuestionType type, bool favourite) {
+    Dataset &row = set(type);
+    row.edit();
+    row.setValue(QStringLiteral("shoucang"), favourite ? QStringLiteral("1") : QStringLiteral("0"));
+    row.post();
+}
+
+void PracticeSession::normaliseJudgementAnswer() {
+    Dataset &row = set(QuestionType::Judgement);
+    const std::optional<QString> form = JudgementAnswerForm(row.asString(QStringLiteral("daan")));
+    if (!form) return;
+    row.edit();
+    row.setValue(QStringLiteral("daan"), *form);
+    row.post();
+}
+
+void PracticeSession::clearOperationScratch() {
+    Dataset &scratch = dataForm()->ADOSql2;
+    scratch.openSql(ScratchRowSql());
+    if (scratch.isEmpty()) {
+        scratch.append();
+        scratch.setValue(QStringLiteral("sjID"), 0);
+        scratch.setValue(QStringLiteral("xth"), 200);
+    } else {
+        scratch.edit();
+    }
+    scratch.setValue(QStringLiteral("KSDA"), QString());
+    scratch.post();
+}

@@ -1,0 +1,60 @@
+#include "MainQueries.h"
+
+namespace {
+
+QString chapterFilter(const QString &chapter, const QString &section) {
+    QString where;
+    if (!chapter.isEmpty()) where += QStringLiteral(" and zhang = ") + chapter;
+    if (!section.isEmpty()) where += QStringLiteral(" and jie = ") + section;
+    return where;
+}
+
+} // namespace
+
+QString ChapterTreeSql() {
+    return QStringLiteral("select * from kjks_zhangjie order by daima asc ");
+}
+
+QString QuestionCountSql(const QString &chapter, const QString &section) {
+    return QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\"") +
+           chapterFilter(chapter, section);
+}
+
+QString UnansweredCountSql(const QString &chapter, const QString &section) {
+    return QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and YDCS = \"0\"") +
+           chapterFilter(chapter, section);
+}
+
+QString ProgressText(int done, int remaining) {
+    return QStringLiteral("已做 %1题，还剩 %2 题").arg(done).arg(remaining);
+}
+
+QString ReviewCountSql(ReviewKind kind, QuestionType type, const QString &fourthTypeName) {
+    const bool wrong = kind == ReviewKind::WrongQuestions;
+    if (type == QuestionType::Fourth) {
+        // Case questions are counted from their stems; the rows of the operation type are never the
+        // case questions of either case name.
+        if (CountsCaseStems(fourthTypeName))
+            return wrong ? QStringLiteral("select count(ID) from zongtigan where daan <> \"\" and   DDCS = \"1\"")
+                         : QStringLiteral("select count(ID) from zongtigan where daan <> \"\" and  shoucang = \"1\"");
+        return QStringLiteral("select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"") +
+               OperationBankTypeName() +
+               (wrong ? QStringLiteral("\" and DDCS = \"1\"") : QStringLiteral("\" and shoucang = \"1\""));
+    }
+    return wrong ? QStringLiteral("select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"") +
+                       QuestionTypeName(type) + QStringLiteral("\" and DDCS = \"1\"")
+                 : QStringLiteral("SELECT count(tigan_id) from  kjks_tigan  where daan <> \"\" and   shoucang = \"1\" "
+                                  "and tixing = \"") +
+                       QuestionTypeName(type) + QStringLiteral("\"");
+}
+
+QString ReviewListSql(ReviewKind kind) {
+    return kind == ReviewKind::WrongQuestions
+               ? QStringLiteral("select * from kjks_tigan where daan <> \"\" and DDCS = \"1\"  order by tigan_id asc")
+               : QStringLiteral(
+                     "select * from kjks_tigan where daan <> \"\"  and shoucang = \"1\"  order by tigan_id asc");
+}
+
+PracticeScope ReviewScope(ReviewKind kind) {
+    return kind == ReviewKind::WrongQuestions ? PracticeScope::Wrong : PracticeScope::Favourites;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "QuestionTypes.h"
+
+#include <QString>
+
+// The SQL texts of the main window's pages, exactly as the bank expects them (blanks included),
+// and the texts the pages make of their counts.
+
+// Chapter-practice page: the chapter tree, and the progress counts over the whole bank, a chapter
+// or a section (the two-digit numbers of the selected code, pasted as they stand).
+QString ChapterTreeSql();
+QString QuestionCountSql(const QString &chapter, const QString &section);
+QString UnansweredCountSql(const QString &chapter, const QString &section);
+// "已做 <done>题，还剩 <remaining> 题".
+QString ProgressText(int done, int remaining);
+
+// The wrong-question and favourites pages.
+enum class ReviewKind { WrongQuestions, Favourites };
+// The count of one type; the fourth type counts case stems or operation questions by the profile's
+// fourth name.
+QString ReviewCountSql(ReviewKind kind, QuestionType type, const QString &fourthTypeName);
+QString ReviewListSql(ReviewKind kind);
+// The scope a review page practises.
+PracticeScope ReviewScope(ReviewKind kind);
