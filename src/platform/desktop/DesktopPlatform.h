@@ -10,6 +10,7 @@ class DesktopPlatform : public PlatformServices {
 public:
     void messageBox(BoxKind kind, const QString &text) override;
     bool confirmBox(const QString &text) override;
+    bool questionBox(const QString &caption, const QString &text) override;
     bool shellOpen(const QString &target) override;
     bool startProgram(const QString &path, bool visible) override;
     void processEvents() override;
@@ -20,7 +21,3 @@ public:
 private:
     static bool headless();
 };
-
-// "Calc.EXE" means the desktop's calculator: the first of these found on the PATH.
-QStringList CalculatorCandidates();
-QString FindCalculator();
