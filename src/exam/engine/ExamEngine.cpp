@@ -246,7 +246,7 @@ void ExamEngine::ReopenPaper() {
     for (; !sql.eof(); sql.next()) {
         FillNext(sql.asInteger(QStringLiteral("tigan_id")));
         sql.edit();
-        sql.setValue(QStringLiteral("KSDA"), QString());
+        sql.setValue(QStringLiteral("KSDA"), QStringLiteral(""));
         // The second attempt starts from nothing: an item left unanswered earns no old points.
         sql.setValue(QStringLiteral("defen"), QVariant());
         sql.post();
