@@ -1070,7 +1070,8 @@ void TFrmChapterTest_NewAH::sBitBtn11Click() {
 
 void TFrmChapterTest_NewAH::saveTimeLeft() {
     if (m_state == ExamState::HandedIn || !dataForm()) return;
-    ExamTimeStore(dataForm()->ADOMain).save(launchParameters().PaperKey, m_countdown.remainingSeconds());
+    m_savedSecondsLeft = m_countdown.remainingSeconds();
+    ExamTimeStore(dataForm()->ADOMain).save(launchParameters().PaperKey, m_savedSecondsLeft);
 }
 
 void TFrmChapterTest_NewAH::Timer1Timer() {
@@ -1079,10 +1080,7 @@ void TFrmChapterTest_NewAH::Timer1Timer() {
         const int left = m_countdown.remainingSeconds();
         launchParameters().ExamTimeSeconds = left;
         lblTime->setText(SecondsToClock(left));
-        if (++m_ticksSinceSave >= kSaveEverySeconds || left == 0) {
-            m_ticksSinceSave = 0;
-            saveTimeLeft();
-        }
+        if (m_savedSecondsLeft - left >= kSaveEverySeconds || left == 0) saveTimeLeft();
         if (left > 0) return;
         Timer1->stop();
         m_countdown.stop();

@@ -187,7 +187,7 @@ private:
     std::vector<QLabel *> m_stemLabels;       // the case page's sub-question label
     QWidget *m_analysisContent = nullptr;
     QWidget *m_caseContent = nullptr;
-    int m_ticksSinceSave = 0;
+    int m_savedSecondsLeft = 0; // the time left as last kept in the bank
 };
 
 // Opens the exam window modally and returns when it has closed.
