@@ -33,6 +33,7 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -342,6 +343,7 @@ void TFrmChapterTest_NewAH::buildPages() {
     choice->setSpacing(0);
     Memo1 = memo(TabSheet1, "Memo1");
     Memo1->setFixedHeight(StemMemoHeight);
+    Memo1->document()->setDocumentMargin(8);
     sPanel2 = panel(TabSheet1, "sPanel2", QColor(Qt::white));
     sPanel2->installEventFilter(this);
     choice->addWidget(Memo1);
@@ -353,6 +355,7 @@ void TFrmChapterTest_NewAH::buildPages() {
     operation->setContentsMargins(0, 0, 0, 0);
     Memo3 = memo(TabSheet2, "Memo3");
     Memo3->setFont(pixelFont(QStringLiteral("宋体"), StemFontPx));
+    Memo3->document()->setDocumentMargin(StemMargin);
     operation->addWidget(Memo3);
 
     auto stemArea = [&](QWidget *page, const char *name, QWidget *&content, QLabel *&stem, QLabel *&pictureLabel,
@@ -478,8 +481,10 @@ void TFrmChapterTest_NewAH::buildScorePanel() {
     StringGrid1->setFocusPolicy(Qt::NoFocus);
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The type names ("不定项选择题") need the widest column.
-    const int widths[4] = {78, 34, 44, 44};
+    // The type names ("不定项选择题") need the widest column; the grid's font is a pixel smaller.
+    StringGrid1->setFont(pixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
+    StringGrid1->horizontalHeader()->setMinimumSectionSize(20);
+    const int widths[4] = {82, 34, 39, 39};
     for (int c = 0; c < 4; ++c)
         StringGrid1->setColumnWidth(c, widths[c]);
     for (int r = 0; r < 6; ++r)
@@ -490,10 +495,13 @@ void TFrmChapterTest_NewAH::buildScorePanel() {
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setHorizontalHeaderLabels({QStringLiteral("题号"), QStringLiteral("题型"), QStringLiteral("答案"),
                                         QStringLiteral("考生"), QStringLiteral("得分")});
-    const int listWidths[5] = {30, 74, 32, 32, 28};
+    // Narrow columns in a pixel-smaller font, so that the five fit beside the scroll bar.
+    DBGrid1->setFont(pixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
+    DBGrid1->horizontalHeader()->setMinimumSectionSize(20);
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    const int listWidths[5] = {28, 72, 30, 30, 28};
     for (int c = 0; c < 5; ++c)
         DBGrid1->setColumnWidth(c, listWidths[c]);
-    DBGrid1->horizontalHeader()->setMinimumSectionSize(20);
     DBGrid1->verticalHeader()->hide();
     DBGrid1->verticalHeader()->setDefaultSectionSize(20);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
