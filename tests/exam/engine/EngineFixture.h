@@ -81,10 +81,12 @@ protected:
         return out;
     }
 
-    QStringList sent(const QString &prefix) const {
+    // The statements sent as SQL text that start with `prefix`; the bank layer's own row reads and
+    // writes (addressed by _rowid_) are left out.
+    QStringList sent(const QString &prefix = QString()) const {
         QStringList out;
         for (const QString &s : bank.statements)
-            if (s.startsWith(prefix)) out << s;
+            if (s.startsWith(prefix) && !s.contains(QStringLiteral("_rowid_"))) out << s;
         return out;
     }
 
