@@ -759,10 +759,12 @@ void TFrmChapterTest_NewAH::ShowQuestionAt(int p) {
 // Presentation
 
 void TFrmChapterTest_NewAH::DiscardOptionControls() {
+    // Deleted when the event loop comes round: a box opened by an option's own handler may let a
+    // move run while that option is still on the stack.
     for (QAbstractButton *b : m_buttons) {
+        b->disconnect(this);
         b->hide();
         b->deleteLater();
-        b->disconnect(this);
     }
     m_buttons.clear();
     for (QLabel *l : m_stemLabels)
