@@ -42,16 +42,12 @@ QString defenText(const PaperRow &row) {
 
 QString tooFewQuestions(const QString &typeName, int needed, int available) {
     return QStringLiteral("题库中可抽取的“%1”不足，无法生成试卷：试卷需要 %2 道，题库中只有 %3 道。")
-        .arg(typeName)
-        .arg(needed)
-        .arg(available);
+        .arg(typeName, QString::number(needed), QString::number(available));
 }
 
 QString tooFewStems(const QString &typeName, int needed, int available) {
     return QStringLiteral("题库中可抽取的“%1”案例不足，无法生成试卷：试卷需要 %2 个案例，题库中只有 %3 个。")
-        .arg(typeName)
-        .arg(needed)
-        .arg(available);
+        .arg(typeName, QString::number(needed), QString::number(available));
 }
 
 } // namespace
@@ -94,7 +90,10 @@ QString ExamEngine::PaperKey() const {
 }
 
 int ExamEngine::PaperNumber() const {
-    return StrToInt(m_params.PaperKey);
+    const int number = StrToInt(m_params.PaperKey);
+    // Paper 0 holds the practice's operation answer row: nothing of an exam may touch it.
+    if (number <= 0) throw PaperError(QStringLiteral("没有打开的试卷。"));
+    return number;
 }
 
 double ExamEngine::SectionPoints(ExamProfile::Section section) const {

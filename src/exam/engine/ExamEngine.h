@@ -93,6 +93,7 @@ public:
     // 1-based index of the next entry to fill; after start-up, number of questions filled + 1.
     int FillCounter() const { return m_fillCounter; }
     QString PaperKey() const;
+    // The methods below work on the paper PaperKey names; with none open ("0") they throw PaperError.
 
     // Positions: S, M, J, P consecutive sections of the profile; Total() = profile total.
     int Total() const { return m_profile.totalCount; }

@@ -78,6 +78,13 @@ TEST_F(EngineTest, NothingIsStoredForAnEmptyAnswerOrWhereThePaperHasNoItem) {
     EXPECT_EQ(engine->StoreAnswer(8, QStringLiteral("A")).xth, 0);
     EXPECT_EQ(engine->SetMarked(8, true).xth, 0);
     EXPECT_EQ(rows(QStringLiteral("select * from shijuan order by id")), before);
+
+    // Without an open paper the practice's answer row (paper 0, number 200) stays untouched.
+    launchParameters().PaperKey = QStringLiteral("0");
+    EXPECT_THROW(engine->StoreAnswer(199, QStringLiteral("A")), PaperError);
+    EXPECT_THROW(engine->SetMarked(199, true), PaperError);
+    EXPECT_THROW(engine->HandIn(), PaperError);
+    EXPECT_EQ(rows(QStringLiteral("select * from shijuan order by id")), before);
 }
 
 TEST_F(EngineTest, PresentationReadsOneItemAndSectionHandlersTheirSection) {
