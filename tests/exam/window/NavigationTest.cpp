@@ -75,6 +75,12 @@ TEST_F(ExamWindowTest, AnalysisAndOperationPapersUseTheirPages) {
         if (c.video) {
             EXPECT_FALSE(w().sBitBtn12->isEnabled()); // no demonstration program beside the program
             EXPECT_TRUE(w().Memo3->toPlainText().startsWith(QStringLiteral("5、")));
+            cell(0); // once shown, "返回考试界面" stays, disabled
+            EXPECT_TRUE(w().sButton6->isVisible());
+            EXPECT_FALSE(w().sBitBtn12->isVisible());
+            clickWidget(w().Image4); // the answer list hides operation answers
+            EXPECT_EQ(w().DBGrid1->item(4, 2)->text(), QStringLiteral("略"));
+            EXPECT_EQ(w().DBGrid1->item(4, 3)->text(), QStringLiteral("略"));
         } else {
             EXPECT_TRUE(w().Label10->text().startsWith(QStringLiteral("5、")));
         }
