@@ -1198,6 +1198,15 @@ void TFrmChapterTest_NewAH::closeEvent(QCloseEvent *event) {
     }
     Timer1->stop();
     Timer3->stop();
+    // The result dialog the hand-in opened stays open over the main window until the learner
+    // closes it; as a child of this window it would go with it.
+    TDlgPingFen *result = ResultDialog();
+    if (result && result->parentWidget() == this && result->isVisible()) {
+        const QPoint at = result->pos();
+        result->setParent(parentWidget(), result->windowFlags());
+        result->move(at);
+        result->show();
+    }
     QDialog::closeEvent(event);
 }
 

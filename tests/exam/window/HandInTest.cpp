@@ -60,4 +60,9 @@ TEST_F(ExamWindowTest, ClosingBeforeHandInAsksAndOkHandsIn) {
     EXPECT_FALSE(catalogue(QStringLiteral("JJSJ")).isEmpty());
     EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::HandedIn);
     ASSERT_EQ(platform.boxes.size(), 2u);
+    // The result of question 1 that the hand-in opened outlives the window.
+    window.reset();
+    ASSERT_NE(ResultDialog(), nullptr);
+    EXPECT_TRUE(ResultDialog()->isVisible());
+    EXPECT_EQ(ResultDialog()->windowTitle(), QStringLiteral("评分(第1题)"));
 }
