@@ -1,4 +1,5 @@
 #include "CalculatorWindow.h"
+#include "DesktopPlatform.h"
 #include "RecordingPlatform.h"
 #include "TestApp.h"
 
@@ -162,4 +163,18 @@ TEST(CalculatorWindow, OneWindowOverTheModalWindowInUse) {
     CalculatorWindow *second = ShowCalculator();
     EXPECT_NE(second, nullptr);
     delete second;
+}
+
+// "Calc.EXE" asked of the desktop shell opens the built-in calculator: no desktop program needed.
+TEST(CalculatorWindow, TheDesktopShellOpensItForCalcExe) {
+    testApp();
+    DesktopPlatform desktop;
+    for (const char16_t *request : {u"Calc.EXE", u"\"calc.exe\""}) {
+        EXPECT_TRUE(desktop.shellOpen(QString::fromUtf16(request)));
+        CalculatorWindow *calc = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *c = qobject_cast<CalculatorWindow *>(w); c && c->isVisible()) calc = c;
+        ASSERT_NE(calc, nullptr);
+        delete calc;
+    }
 }
