@@ -93,13 +93,14 @@ public:
     // 1-based index of the next entry to fill; after start-up, number of questions filled + 1.
     int FillCounter() const { return m_fillCounter; }
     QString PaperKey() const;
-    // The methods below work on the paper PaperKey names; with none open ("0") they throw PaperError.
 
     // Positions: S, M, J, P consecutive sections of the profile; Total() = profile total.
     int Total() const { return m_profile.totalCount; }
     int SectionStart(ExamProfile::Section section) const;
     // The section holding a position in 0 … Total() − 1.
     ExamProfile::Section SectionOf(int position) const;
+
+    // The methods below work on the paper PaperKey names; with none open ("0") they throw PaperError.
 
     // The item at a position (select * from shijuan where xth = position + 1 and sjID = key).
     PaperRow ReadPaperRow(int position);
