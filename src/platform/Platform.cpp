@@ -33,6 +33,15 @@ QString &titleStore() {
 
 } // namespace
 
+qint64 PlatformServices::monotonicMs() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
+}
+
 PlatformServices &platform() { return *g_services; }
 void setPlatform(PlatformServices *services) { g_services = services ? services : &g_console; }
 
@@ -43,5 +52,6 @@ void setApplicationTitle(const QString &title) { titleStore() = title; }
 void ShowInfoBox(const QString &text) { platform().messageBox(PlatformServices::BoxKind::Info, text); }
 void ShowErrorBox(const QString &text) { platform().messageBox(PlatformServices::BoxKind::Error, text); }
 bool ConfirmBox(const QString &text) { return platform().confirmBox(text); }
+bool QuestionBox(const QString &caption, const QString &text) { return platform().questionBox(caption, text); }
 void ShowMessage(const QString &text) { platform().messageBox(PlatformServices::BoxKind::Plain, text); }
 bool ShellOpen(const QString &target) { return platform().shellOpen(target); }

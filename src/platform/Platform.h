@@ -16,6 +16,8 @@ public:
     virtual void messageBox(BoxKind kind, const QString &text) = 0;
     // OK/Cancel with an information icon; true for OK.
     virtual bool confirmBox(const QString &text) = 0;
+    // OK/Cancel with a question icon, its own caption and Cancel as the default; true for OK.
+    virtual bool questionBox(const QString &caption, const QString &text) { return confirmBox(caption + text); }
     // Opens an address, a document or a program in a normal window without waiting; true when the
     // desktop accepted the request.
     virtual bool shellOpen(const QString &target) = 0;
@@ -31,6 +33,8 @@ public:
     virtual quint64 seedCounter() = 0;
     // Says that the program blocks for a while (a wait cursor on the desktop), or no longer does.
     virtual void setBusy(bool busy) { Q_UNUSED(busy); }
+    // Milliseconds on a clock that never jumps (not the wall clock): deadlines count on it.
+    virtual qint64 monotonicMs();
 };
 
 // The services in force; the desktop one is installed at start, a recorder in tests.
@@ -46,6 +50,8 @@ QString productTitle();
 void ShowInfoBox(const QString &text);
 void ShowErrorBox(const QString &text);
 bool ConfirmBox(const QString &text);
+// OK/Cancel with a question icon under the given caption, Cancel the default; true for OK.
+bool QuestionBox(const QString &caption, const QString &text);
 // A plain box with only the text and OK (no icon).
 void ShowMessage(const QString &text);
 bool ShellOpen(const QString &target);

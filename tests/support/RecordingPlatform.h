@@ -27,6 +27,13 @@ public:
         confirmAnswers.pop_front();
         return answer;
     }
+    bool questionBox(const QString &caption, const QString &text) override {
+        boxes.push_back({BoxKind::Confirm, text, caption});
+        if (confirmAnswers.empty()) return true;
+        const bool answer = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return answer;
+    }
     bool shellOpen(const QString &target) override {
         opened << target;
         return shellOpenResult;
@@ -42,6 +49,8 @@ public:
     }
     QDateTime now() override { return clock; }
     quint64 seedCounter() override { return seed++; }
+    // Moved by the test: countdowns read it.
+    qint64 monotonicMs() override { return monotonic; }
 
     // Texts of the boxes shown, in order.
     QStringList texts() const {
@@ -59,4 +68,5 @@ public:
     int pausedMs = 0;
     QDateTime clock = QDateTime(QDate(2026, 5, 16), QTime(9, 0, 0));
     quint64 seed = 12345;
+    qint64 monotonic = 1000000;
 };

@@ -3,6 +3,11 @@
 //   MB__*.png              the six navigation pictures (70 x 70)
 //   app.ico, app.png       window icon (16, 32, 48, 256 px) and the desktop entry's picture
 //   yes.png, wrong.png     right/wrong pictures of the result dialog (137 x 125)
+//   exam_banner.png        header of the mock-exam window (1167 x 105): candidate block, title,
+//                          remaining-time box with clock, the 交卷 button
+//   exam_photo.png         the candidate photo of that header (92 x 106)
+//   exam_fourth.png        face of the fourth section's header button (213 x 34)
+//   exam_*.png icons       bottom-bar buttons of the mock-exam window (20 x 20)
 //
 // Usage: kjks-make-pictures OUTDIR [--sheet FILE]      (QT_QPA_PLATFORM=offscreen needs no display)
 // --sheet also writes all pictures on one canvas, laid out roughly as the program shows them.
@@ -617,6 +622,164 @@ QImage resultPicture(bool right)
     return image;
 }
 
+// ---------------------------------------------------------------- mock-exam window
+
+const QColor ExamSky(109, 176, 231);
+
+// The header of the mock-exam window. The window lays the remaining-time label over the time box
+// at (976, 34) and a transparent hand-in area over the 交卷 button at (998, 64), so both stay where
+// they are drawn here.
+QImage examBanner()
+{
+    const int W = 1167;
+    const int H = 105;
+    QImage image(W, H, QImage::Format_RGB32);
+    image.fill(ExamSky);
+    QPainter p(&image);
+    smooth(p);
+    QLinearGradient sky(0, 0, 0, H);
+    sky.setColorAt(0, QColor(0x8C, 0xC6, 0xF2));
+    sky.setColorAt(1, ExamSky);
+    p.fillRect(image.rect(), sky);
+
+    // Candidate block beside the photo.
+    const QRectF block(100, 12, 250, 80);
+    p.setPen(QPen(QColor(255, 255, 255, 160), 1));
+    p.setBrush(QColor(255, 255, 255, 60));
+    p.drawRoundedRect(block, 6, 6);
+    p.setPen(QColor(0x0B, 0x3C, 0x80));
+    p.setFont(cjkFont(14, false));
+    const QStringList lines = {QStringLiteral("准考证号：2026 0000 0001"), QStringLiteral("考生姓名：模拟考生"),
+                               QStringLiteral("考试类型：无纸化模拟考试")};
+    for (int i = 0; i < lines.size(); ++i)
+        p.drawText(QRectF(block.left() + 12, block.top() + 6 + 24 * i, block.width() - 20, 22),
+                   Qt::AlignLeft | Qt::AlignVCenter, lines[i]);
+
+    // Title.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 40, 90, 60));
+    const QString title = QStringLiteral("全国会计专业技术资格无纸化考试");
+    p.drawPath(textPath(title, cjkFont(30, true), QPointF(642, 42)));
+    p.setBrush(White);
+    p.drawPath(textPath(title, cjkFont(30, true), QPointF(640, 40)));
+    p.setBrush(BlueDeep);
+    p.drawPath(textPath(QStringLiteral("初级会计职称 · 模拟考场"), cjkFont(16, false), QPointF(640, 78)));
+
+    // Remaining-time box: clock on the left, the label's place (976..1073, 34..50) kept clear.
+    p.setPen(White);
+    p.setFont(cjkFont(13, true));
+    p.drawText(QRectF(930, 4, 160, 18), Qt::AlignCenter, QStringLiteral("剩余时间"));
+    const QRectF box(930, 24, 160, 36);
+    p.setPen(QPen(BlueDark, 1.5));
+    p.setBrush(White);
+    p.drawRoundedRect(box, 6, 6);
+    const QPointF c(952, 42);
+    p.setPen(QPen(BlueDark, 2));
+    p.setBrush(QColor(0xE8, 0xF3, 0xFF));
+    p.drawEllipse(c, 11, 11);
+    p.setPen(QPen(BlueDeep, 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, c + QPointF(0, -7));
+    p.drawLine(c, c + QPointF(5, 3));
+
+    // The hand-in button.
+    const QRectF button(1001, 67, 83, 31);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 40));
+    p.drawRoundedRect(button.translated(0, 2), 6, 6);
+    QLinearGradient face(button.topLeft(), button.bottomLeft());
+    face.setColorAt(0, QColor(0xFF, 0xA0, 0x4A));
+    face.setColorAt(1, QColor(0xD9, 0x5B, 0x12));
+    p.setBrush(face);
+    p.setPen(QPen(QColor(0xB0, 0x45, 0x0A), 1));
+    p.drawRoundedRect(button, 6, 6);
+    p.setPen(Qt::NoPen);
+    p.setBrush(White);
+    p.drawPath(textPath(QStringLiteral("交 卷"), cjkFont(17, true), button.center()));
+    return image;
+}
+
+QImage examPhoto()
+{
+    QImage image(92, 106, QImage::Format_RGB32);
+    QPainter p(&image);
+    smooth(p);
+    QLinearGradient back(0, 0, 0, 106);
+    back.setColorAt(0, QColor(0xDD, 0xEC, 0xFA));
+    back.setColorAt(1, QColor(0xB5, 0xD3, 0xF0));
+    p.fillRect(image.rect(), back);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x4E, 0x7F, 0xB8));
+    p.drawEllipse(QPointF(46, 40), 19, 21);
+    QPainterPath shoulders;
+    shoulders.moveTo(8, 106);
+    shoulders.cubicTo(10, 72, 30, 66, 46, 66);
+    shoulders.cubicTo(62, 66, 82, 72, 84, 106);
+    shoulders.closeSubpath();
+    p.drawPath(shoulders);
+    p.setPen(QPen(QColor(0x2A, 0x5E, 0x9E), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(1, 1, 90, 104));
+    return image;
+}
+
+// The fourth section's header: a raised caption button; the window writes the section's name on it.
+QImage examFourthHeader()
+{
+    QImage image(213, 34, QImage::Format_RGB32);
+    QPainter p(&image);
+    smooth(p);
+    QLinearGradient face(0, 0, 0, 34);
+    face.setColorAt(0, QColor(0xF4, 0xF9, 0xFF));
+    face.setColorAt(0.5, QColor(0xC9, 0xE1, 0xF8));
+    face.setColorAt(1, QColor(0x9C, 0xC6, 0xEE));
+    p.fillRect(image.rect(), face);
+    p.setPen(QPen(QColor(0x5A, 0x8F, 0xC8), 1));
+    p.drawRect(QRectF(0.5, 0.5, 212, 33));
+    p.setPen(QPen(White, 1));
+    p.drawLine(QPointF(1.5, 1.5), QPointF(211.5, 1.5));
+    // A small pointer at the right end says the header can be clicked.
+    p.setPen(Qt::NoPen);
+    p.setBrush(BlueDark);
+    p.drawPolygon(QPolygonF({QPointF(192, 11), QPointF(202, 17), QPointF(192, 23)}));
+    return image;
+}
+
+QImage examIcon(const char *kind)
+{
+    QImage image = transparentImage(20, 20);
+    QPainter p(&image);
+    smooth(p);
+    const QByteArray k(kind);
+    p.setPen(Qt::NoPen);
+    p.setBrush(BlueMid);
+    if (k == "prev" || k == "next") {
+        p.drawEllipse(QRectF(1, 1, 18, 18));
+        p.setBrush(White);
+        const qreal d = k == "prev" ? -1 : 1;
+        p.drawPolygon(QPolygonF({QPointF(10 + 4 * d, 10), QPointF(10 - 3 * d, 5), QPointF(10 - 3 * d, 15)}));
+    } else if (k == "explain") {
+        p.setBrush(White);
+        p.setPen(QPen(BlueDark, 1.2));
+        p.drawRoundedRect(QRectF(3.5, 1.5, 13, 17), 2, 2);
+        p.setPen(QPen(BlueMid, 1.4));
+        for (int i = 0; i < 4; ++i) p.drawLine(QPointF(6, 6 + 3 * i), QPointF(14, 6 + 3 * i));
+    } else if (k == "calc") {
+        p.setBrush(QColor(0x4A, 0x55, 0x66));
+        p.drawRoundedRect(QRectF(3, 1, 14, 18), 2, 2);
+        p.setBrush(QColor(0xC8, 0xF0, 0xC8));
+        p.drawRect(QRectF(5, 3, 10, 4));
+        p.setBrush(White);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) p.drawRect(QRectF(5 + 3.6 * c, 9 + 3.3 * r, 2.6, 2.3));
+    } else if (k == "video") {
+        p.setBrush(QColor(0xD9, 0x5B, 0x12));
+        p.drawRoundedRect(QRectF(1, 3, 18, 14), 3, 3);
+        p.setBrush(White);
+        p.drawPolygon(QPolygonF({QPointF(8, 6.5), QPointF(14, 10), QPointF(8, 13.5)}));
+    }
+    return image;
+}
+
 // ---------------------------------------------------------------- contact sheet
 
 QImage contactSheet(const QImage &logo, const QList<QImage> &nav, const QStringList &captions,
@@ -738,6 +901,12 @@ int main(int argc, char *argv[])
     const QImage wrong = resultPicture(false);
     ok &= writeImage(yes, out.filePath(QStringLiteral("yes.png")), "png");
     ok &= writeImage(wrong, out.filePath(QStringLiteral("wrong.png")), "png");
+
+    ok &= writeImage(examBanner(), out.filePath(QStringLiteral("exam_banner.png")), "png");
+    ok &= writeImage(examPhoto(), out.filePath(QStringLiteral("exam_photo.png")), "png");
+    ok &= writeImage(examFourthHeader(), out.filePath(QStringLiteral("exam_fourth.png")), "png");
+    for (const char *icon : {"prev", "next", "explain", "calc", "video"})
+        ok &= writeImage(examIcon(icon), out.filePath(QStringLiteral("exam_%1.png").arg(QLatin1String(icon))), "png");
 
     if (args.size() == 4)
         ok &= writeImage(contactSheet(logo, nav, captions, yes, wrong, icons), args[3], "png");

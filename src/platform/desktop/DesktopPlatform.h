@@ -10,6 +10,7 @@ class DesktopPlatform : public PlatformServices {
 public:
     void messageBox(BoxKind kind, const QString &text) override;
     bool confirmBox(const QString &text) override;
+    bool questionBox(const QString &caption, const QString &text) override;
     bool shellOpen(const QString &target) override;
     bool startProgram(const QString &path, bool visible) override;
     void processEvents() override;
@@ -21,10 +22,6 @@ public:
 private:
     static bool headless();
 };
-
-// "Calc.EXE" means the desktop's calculator: the first of these found on the PATH.
-QStringList CalculatorCandidates();
-QString FindCalculator();
 
 // What the shell makes of a request to open something: nothing (an empty name or a file that does
 // not exist), the calculator ("Calc.EXE" in any case), an address for the browser or mail program,

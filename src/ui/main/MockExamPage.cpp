@@ -3,6 +3,7 @@
 #include "DataFormP.h"
 #include "ExamProfile.h"
 #include "HandlerGuard.h"
+#include "LaunchParameters.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -23,7 +24,8 @@ QLabel *label(const QString &text, QWidget *parent, int x, int y, int w, int pix
 }
 } // namespace
 
-MockExamPage::MockExamPage(QWidget *parent) : QWidget(parent) {
+MockExamPage::MockExamPage(QWidget *parent)
+    : QWidget(parent), launchExam([](TFrmChapterTest_NewAH::Opening opening) { RunPaperlessExam(opening); }) {
     auto *desc = new QGroupBox(QStringLiteral("  考试说明  "), this);
     desc->setGeometry(16, 8, 470, 440);
     label(QStringLiteral("试卷："), desc, 24, 32, 90);
@@ -60,6 +62,7 @@ MockExamPage::MockExamPage(QWidget *parent) : QWidget(parent) {
     bf.setBold(true);
     sBitBtn3->setFont(bf);
     sBitBtn3->setGeometry(120, 340, 200, 56);
+    connect(sBitBtn3, &QPushButton::clicked, this, &MockExamPage::sBitBtn3Click);
 
     Button4 = new QPushButton(QStringLiteral("已答试卷 ▽"), this);
     Button4->setObjectName(QStringLiteral("Button4"));
@@ -93,6 +96,8 @@ MockExamPage::MockExamPage(QWidget *parent) : QWidget(parent) {
     Button9->setGeometry(376, 360, 80, 30);
     Button7->setEnabled(false);
     Button8->setEnabled(false);
+    connect(Button7, &QPushButton::clicked, this, &MockExamPage::Button7Click);
+    connect(Button8, &QPushButton::clicked, this, &MockExamPage::Button8Click);
     connect(Button9, &QPushButton::clicked, this, &MockExamPage::Button9Click);
 }
 
@@ -131,7 +136,36 @@ void MockExamPage::fillPaperList() {
         DBGrid1->setItem(row, 2, new QTableWidgetItem(m_papers.asString(QStringLiteral("DEFEN"))));
     }
     m_papers.first();
+    // No cell chosen in the new list yet.
+    Button7->setEnabled(false);
+    Button8->setEnabled(false);
 }
+
+void MockExamPage::sBitBtn3Click() {
+    Guarded([&] {
+        LaunchParameters &launch = launchParameters();
+        launch.PaperKey = QStringLiteral("0");
+        launch.PaperDrawMode = QStringLiteral("shijuan");
+        launch.PaperSetValue = QStringLiteral("随机");
+        launchExam(TFrmChapterTest_NewAH::Opening::FromLaunch);
+        OpenPaperList(); // the new paper with its score
+    });
+}
+
+void MockExamPage::openSelectedPaper(TFrmChapterTest_NewAH::Opening opening) {
+    Guarded([&] {
+        const QString key = m_papers.active() ? m_papers.asString(QStringLiteral("sjID")) : QString();
+        if (key.isEmpty()) return;
+        launchParameters().PaperKey = key;
+        launchExam(opening);
+        // The paper's new time and score, not the ones it had when the list was opened.
+        OpenPaperList();
+    });
+}
+
+void MockExamPage::Button7Click() { openSelectedPaper(TFrmChapterTest_NewAH::Opening::View); }
+
+void MockExamPage::Button8Click() { openSelectedPaper(TFrmChapterTest_NewAH::Opening::FromLaunch); }
 
 void MockExamPage::Button4Click() {
     Guarded([&] { grpPapers->setVisible(!grpPapers->isVisible()); });

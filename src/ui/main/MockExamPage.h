@@ -1,8 +1,11 @@
 #pragma once
 
 #include "Dataset.h"
+#include "FrmChapterTest_NewAHP.h"
 
 #include <QWidget>
+
+#include <functional>
 
 class QGroupBox;
 class QLabel;
@@ -31,12 +34,19 @@ public:
     QPushButton *Button9;   // "返回"
     QPushButton *sBitBtn3;  // "进入考场"
 
+    // Opens the exam window; RunPaperlessExam unless a test puts a recorder here.
+    std::function<void(TFrmChapterTest_NewAH::Opening)> launchExam;
+
 public slots:
+    void sBitBtn3Click(); // 进入考场: a new paper
     void Button4Click();
+    void Button7Click(); // 查看: the paper as stored (continued when it was never handed in)
+    void Button8Click(); // 重做: the paper started again
     void Button9Click();
     void DBGrid1CellClick(int row, int column);
 
 private:
     void fillPaperList();
+    void openSelectedPaper(TFrmChapterTest_NewAH::Opening opening);
     Dataset m_papers;
 };

@@ -1,0 +1,88 @@
+#include "AnswerCard.h"
+
+#include "ClickableLabel.h"
+#include "ExamGeometry.h"
+#include "zrShape.h"
+
+using namespace ExamGeometry;
+
+QColor AnswerCard::colourOf(State state, const QWidget *context) {
+    switch (state) {
+    case State::NotVisited:
+        return context ? context->palette().color(QPalette::Window) : QColor(240, 240, 240);
+    case State::NotDone:
+        return NotDoneColour();
+    case State::Current:
+        return CurrentColour();
+    case State::Marked:
+        return MarkedColour();
+    case State::Done:
+        return DoneColour();
+    }
+    return NotDoneColour();
+}
+
+std::array<int, 4> AnswerCard::build(const std::array<QWidget *, 4> &panels, const std::array<int, 4> &counts,
+                                     const std::function<void(int)> &onClick) {
+    const CardLayout layout = LayoutAnswerCard(counts);
+    QFont numberFont = panels[0]->font();
+    numberFont.setPointSize(LabelFontPt);
+    numberFont.setBold(true);
+    for (size_t p = 0; p < layout.cells.size(); ++p) {
+        const CardCell &cell = layout.cells[p];
+        QWidget *panel = panels[size_t(cell.section)];
+        auto *square = new TzrShape(panel);
+        square->setObjectName(QStringLiteral("DaAnshap_arr") + QString::number(p));
+        square->setGeometry(cell.square);
+        square->setShape(TzrShape::gstRectangle);
+        square->setSurfaceType(TzrShape::stBrushOpaque);
+        square->setOutlineColor(ShapeColor(CellOutline()));
+        square->setOutlineWidth(1);
+        // Not visited: the window background, a system colour that follows the palette.
+        square->setBackColor(ShapeColor(QPalette::Window));
+        square->show();
+        square->raise();
+
+        auto *label = new ClickableLabel(QString::number(p + 1), panel);
+        label->setObjectName(QStringLiteral("DaAnlbl_arr") + QString::number(p));
+        label->setGeometry(cell.label);
+        label->setFont(numberFont);
+        label->setAlignment(Qt::AlignCenter);
+        label->setCursor(Qt::PointingHandCursor);
+        label->show();
+        label->raise();
+        const int position = int(p);
+        QObject::connect(label, &ClickableLabel::clicked, label, [onClick, position] { onClick(position); });
+
+        m_squares.push_back(square);
+        m_labels.push_back(label);
+        m_states.push_back(State::NotVisited);
+    }
+    return layout.panelHeights;
+}
+
+void AnswerCard::set(int position, State state) {
+    if (position < 0 || position >= size()) return;
+    m_states[size_t(position)] = state;
+    TzrShape *square = m_squares[size_t(position)];
+    if (state == State::NotVisited)
+        square->setBackColor(ShapeColor(QPalette::Window));
+    else
+        square->setBackColor(ShapeColor(colourOf(state, square)));
+    // White numbers stay readable on the dark current colour.
+    QPalette palette = m_labels[size_t(position)]->palette();
+    palette.setColor(QPalette::WindowText, state == State::Current ? QColor(Qt::white) : QColor(Qt::black));
+    m_labels[size_t(position)]->setPalette(palette);
+}
+
+void AnswerCard::resetCurrent() {
+    for (int p = 0; p < size(); ++p)
+        if (m_states[size_t(p)] == State::Current) set(p, State::NotDone);
+}
+
+void AnswerCard::raiseLabels() {
+    for (ClickableLabel *l : m_labels) {
+        l->show();
+        l->raise();
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLabel>
+#include <QMouseEvent>
+
+// A label that answers a left click inside it: the card's numbers, the hand-in area of the header
+// and the fourth section's header picture.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override {
+        if (event->button() == Qt::LeftButton) m_pressed = true;
+        QLabel::mousePressEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override {
+        const bool click =
+            m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+        m_pressed = false;
+        QLabel::mouseReleaseEvent(event);
+        if (click) emit clicked();
+    }
+
+private:
+    bool m_pressed = false;
+};

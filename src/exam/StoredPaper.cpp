@@ -1,0 +1,50 @@
+#include "StoredPaper.h"
+
+#include "DataFormP.h"
+#include "NumberText.h"
+#include "PaperSql.h"
+
+namespace StoredPaper {
+
+namespace {
+QString sumText(const QVariant &value) {
+    if (value.isNull()) return QString();
+    bool ok = false;
+    const double number = value.toString().toDouble(&ok);
+    return ok ? FormatNumber(number) : value.toString();
+}
+} // namespace
+
+QStringList QuestionIds(TDataForm &data, int paperNumber, int total) {
+    Dataset &items = data.ADOSql;
+    items.openSql(ReopenItemsSql(paperNumber)); // read only: nothing is cleared
+    QStringList ids;
+    for (items.first(); !items.eof(); items.next())
+        ids << items.asString(QStringLiteral("tigan_id"));
+    while (ids.size() < total)
+        ids << QString();
+    return ids;
+}
+
+bool HandedIn(TDataForm &data, int paperNumber) {
+    Dataset &catalogue = data.ADOSql;
+    catalogue.openSql(CatalogueRowSql(paperNumber));
+    return !catalogue.isEmpty() && !catalogue.asString(QStringLiteral("JJSJ")).isEmpty();
+}
+
+ScoreSheet Sheet(TDataForm &data, const ExamProfile &profile, int paperNumber) {
+    Dataset &sql = data.ADOSql;
+    ScoreSheet sheet;
+    sheet.cells[0] = {QStringLiteral("题型"), QStringLiteral("题量"), QStringLiteral("总分"), QStringLiteral("得分")};
+    for (size_t s = 0; s < 4; ++s) {
+        const ExamSection &section = profile.sections[s];
+        sql.openSql(SectionSumSql(paperNumber, section.typeName));
+        sheet.cells[s + 1] = {section.typeName, section.countText, section.pointsText, sumText(sql.firstValue())};
+    }
+    sql.openSql(TotalSumSql(paperNumber));
+    sheet.totalText = sumText(sql.firstValue());
+    sheet.cells[5] = {QStringLiteral("合计"), QString(), QStringLiteral("100"), sheet.totalText};
+    return sheet;
+}
+
+} // namespace StoredPaper

@@ -1,0 +1,124 @@
+#include "ExamWindowFixture.h"
+
+// Positions of the fixture paper: 0–1 single, 2 multiple, 3 judgement, 4–8 case sub-questions.
+
+TEST_F(ExamWindowTest, EachClickStoresTheAnswerAndItsPointsAtOnceAndColoursTheCell) {
+    open();
+    option(2); // C on a single whose answer is A
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("C"));
+    EXPECT_EQ(item(1, QStringLiteral("defen")), QStringLiteral("0"));
+    EXPECT_EQ(w().card().state(0), State::Done);
+    option(0);
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
+    EXPECT_EQ(item(1, QStringLiteral("defen")), QStringLiteral("2")); // 4 points over 2 questions
+
+    cell(2); // multiple choice: letters in option order, whatever the click order
+    ASSERT_EQ(w().optionButtons().size(), 4u);
+    EXPECT_FALSE(w().optionButtons()[0]->autoExclusive());
+    option(3);
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("D"));
+    option(0);
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("AD"));
+    EXPECT_EQ(item(3, QStringLiteral("defen")), QStringLiteral("2"));
+    option(0);
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("D"));
+    option(3); // nothing checked any more: the last answer stays, so does the colour
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("D"));
+    EXPECT_EQ(w().card().state(2), State::Done);
+
+    cell(3); // judgement: 是 / 否 as √ / ×
+    ASSERT_EQ(w().optionButtons().size(), 2u);
+    EXPECT_EQ(w().optionButtons()[1]->text(), QStringLiteral("否"));
+    option(1);
+    EXPECT_EQ(item(4, QStringLiteral("KSDA")), QStringLiteral("×"));
+    EXPECT_EQ(item(4, QStringLiteral("defen")), QStringLiteral("1"));
+
+    cell(4); // case sub-question: check boxes on the case page
+    EXPECT_EQ(w().PageControl1->currentIndex(), 3);
+    option(1);
+    EXPECT_EQ(item(5, QStringLiteral("KSDA")), QStringLiteral("B"));
+    EXPECT_EQ(w().card().state(4), State::Done);
+}
+
+TEST_F(ExamWindowTest, AStoredAnswerIsShownAgainAndWrittenBackByItsCapture) {
+    open();
+    option(2);
+    cell(2);
+    option(1);
+    option(3);
+    cell(0);
+    EXPECT_TRUE(w().optionButtons()[2]->isChecked());
+    EXPECT_EQ(w().card().state(0), State::Done); // the restored answer paints over "current"
+    bank.statements.clear();
+    cell(2);
+    EXPECT_TRUE(w().optionButtons()[1]->isChecked());
+    EXPECT_TRUE(w().optionButtons()[3]->isChecked());
+    EXPECT_FALSE(w().optionButtons()[0]->isChecked());
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("BD"));
+    bool rewritten = false;
+    for (const QString &s : bank.statements)
+        rewritten |= s.startsWith(QStringLiteral("update shijuan"));
+    EXPECT_TRUE(rewritten);
+}
+
+TEST_F(ExamWindowTest, CaseQuestionShowsItsStemAndAnUnnumberedSubQuestion) {
+    open();
+    for (int i = 0; i < 4; ++i)
+        next();
+    EXPECT_EQ(w().CurrentPosition, 4);
+    EXPECT_EQ(w().PageControl1->currentIndex(), 3);
+    EXPECT_TRUE(w().Label2->isVisible());
+    EXPECT_TRUE(w().Label2->text().startsWith(QStringLiteral("案例")));
+    ASSERT_NE(w().subQuestionLabel(), nullptr);
+    EXPECT_TRUE(w().subQuestionLabel()->text().startsWith(QStringLiteral("题目"))); // no "5、"
+    EXPECT_FALSE(w().Image3->isVisible());
+    EXPECT_FALSE(w().Label3->isVisible());
+    // Options never overlap the sub-question.
+    EXPECT_GT(w().optionButtons()[0]->geometry().top(), w().subQuestionLabel()->geometry().bottom());
+}
+
+TEST_F(ExamWindowTest, MarkingIsStoredAndShownRedUntilRemoved) {
+    open();
+    mark();
+    EXPECT_EQ(item(1, QStringLiteral("kaolv")), QStringLiteral("1"));
+    EXPECT_EQ(w().card().state(0), State::Marked);
+    option(0); // answering a marked question keeps it red
+    EXPECT_EQ(w().card().state(0), State::Marked);
+    next();
+    EXPECT_FALSE(w().sCheckBox1->isChecked());
+    EXPECT_EQ(w().card().state(0), State::Marked);
+    previous();
+    EXPECT_TRUE(w().sCheckBox1->isChecked());
+    EXPECT_EQ(w().card().state(0), State::Marked);
+    mark(); // answered: green
+    EXPECT_EQ(item(1, QStringLiteral("kaolv")), QStringLiteral("0"));
+    EXPECT_EQ(w().card().state(0), State::Done);
+    next();
+    mark();
+    mark(); // not answered: back to current
+    EXPECT_EQ(w().card().state(1), State::Current);
+}
+
+TEST_F(ExamWindowTest, KeysChooseToggleMoveAndMark) {
+    open();
+    key(Qt::Key_B);
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("B"));
+    key(Qt::Key_3);
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("C"));
+    key(Qt::Key_Z); // no such option
+    key(Qt::Key_H); // beyond the four options
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("C"));
+    key(Qt::Key_M);
+    EXPECT_EQ(item(1, QStringLiteral("kaolv")), QStringLiteral("1"));
+    key(Qt::Key_Right);
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(w().CurrentPosition, 2);
+    key(Qt::Key_A);
+    key(Qt::Key_D);
+    key(Qt::Key_A); // toggles A off again
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("D"));
+    key(Qt::Key_Left);
+    key(Qt::Key_PageUp);
+    EXPECT_EQ(w().CurrentPosition, 0);
+    EXPECT_TRUE(w().sBitBtn8->toolTip().contains(QStringLiteral("PageUp")));
+}

@@ -1,0 +1,214 @@
+// Grabs the mock-exam window and the mock-exam page to PNG files, for looking at the layout on a
+// real display (run under Xvfb):
+//
+//   exam_screenshots <bank.dbf> <content folder> <output folder>
+//
+// The bank is copied first, so the papers written here never reach the given bank.
+
+#include "ClickableLabel.h"
+#include "DataFormP.h"
+#include "DlgPingFenP.h"
+#include "ExamProfile.h"
+#include "Fonts.h"
+#include "FrmChapterTest_NewAHP.h"
+#include "LaunchParameters.h"
+#include "MockExamPage.h"
+#include "RecordingPlatform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+QString g_out;
+
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        QTest::qWait(20);
+    }
+}
+
+void savePixmap(const QPixmap &pixmap, const char *name) {
+    const QString path = g_out + QStringLiteral("/") + QString::fromLatin1(name) + QStringLiteral(".png");
+    if (!pixmap.save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+void save(QWidget *widget, const char *name) {
+    settle();
+    savePixmap(widget->grab(), name);
+}
+
+// Boxes are shown for real, grabbed with the window behind them and answered: OK, or Cancel for
+// the close confirmation.
+class ShotPlatform : public RecordingPlatform {
+public:
+    const char *nextBoxShot = nullptr;
+
+    void messageBox(BoxKind kind, const QString &text) override {
+        RecordingPlatform::messageBox(kind, text);
+        showBox(QMessageBox::Information, applicationTitle(), text, false);
+    }
+    bool questionBox(const QString &caption, const QString &text) override {
+        RecordingPlatform::questionBox(caption, text);
+        showBox(QMessageBox::Question, caption, text, true);
+        return false;
+    }
+
+private:
+    void showBox(QMessageBox::Icon icon, const QString &caption, const QString &text, bool withCancel) {
+        QMessageBox box(QApplication::activeModalWidget());
+        box.setWindowTitle(caption);
+        box.setText(text);
+        box.setIcon(icon);
+        box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        if (withCancel) box.setDefaultButton(box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
+        const char *shot = nextBoxShot;
+        nextBoxShot = nullptr;
+        QTimer::singleShot(400, &box, [&box, shot] {
+            if (shot) savePixmap(QGuiApplication::primaryScreen()->grabWindow(0), shot);
+            box.done(0);
+        });
+        box.exec();
+    }
+};
+
+ShotPlatform *g_platform = nullptr;
+
+void click(QAbstractButton *button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+void click(QWidget *widget) {
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void tick(TFrmChapterTest_NewAH &w, qint64 ms) {
+    g_platform->monotonic += ms;
+    w.Timer1Timer();
+}
+
+void newExam() {
+    launchParameters().PaperKey = QStringLiteral("0");
+    launchParameters().PaperDrawMode = QStringLiteral("shijuan");
+    launchParameters().PaperSetValue = QStringLiteral("随机");
+}
+
+void examWindow() {
+    newExam();
+    TFrmChapterTest_NewAH w;
+    w.show();
+    settle();
+    tick(w, 1000);
+    save(&w, "exam-start");
+
+    // A card with answered, marked and current cells.
+    for (int p = 0; p < 6; ++p) {
+        click(w.card().label(p));
+        if (!w.optionButtons().empty()) click(w.optionButtons().at(size_t(p % w.optionButtons().size())));
+        if (p == 2 || p == 4) click(w.sCheckBox1);
+    }
+    click(w.card().label(24));
+    click(w.optionButtons().at(0));
+    click(w.optionButtons().at(2));
+    click(w.card().label(27));
+    tick(w, 754 * 1000);
+    save(&w, "exam-card");
+
+    click(w.Image16);
+    click(w.optionButtons().at(1));
+    click(w.sBitBtn9);
+    save(&w, "exam-case");
+
+    click(w.Image4); // hand in
+    settle();
+    save(&w, "exam-handed-in");
+    if (ResultDialog()) {
+        save(ResultDialog(), "exam-result");
+        ResultDialog()->move(w.geometry().center() - ResultDialog()->rect().center());
+        settle();
+        savePixmap(QGuiApplication::primaryScreen()->grabWindow(0), "exam-handed-in-result");
+        ResultDialog()->close();
+    }
+    w.close();
+}
+
+void timeOut() {
+    newExam();
+    TFrmChapterTest_NewAH w;
+    w.show();
+    settle();
+    g_platform->nextBoxShot = "exam-timeout";
+    g_platform->monotonic += qint64(launchParameters().ExamTimeSeconds) * 1000;
+    w.Timer1Timer(); // the time-out box, then the close confirmation (answered Cancel)
+    settle();
+    save(&w, "exam-timed-out");
+    click(w.Image4);
+    settle();
+    if (ResultDialog()) ResultDialog()->close();
+    w.close();
+}
+
+void mockExamPage() {
+    MockExamPage page;
+    page.resize(1013, 475);
+    page.ShowProfile(dataForm()->GetOption(QStringLiteral("APP_TITLE")));
+    page.OpenPaperList();
+    page.show();
+    settle();
+    page.DBGrid1CellClick(0, 1);
+    page.DBGrid1->selectRow(0);
+    save(&page, "exam-page-history");
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: exam_screenshots <bank.dbf> <content folder> <output folder>\n");
+        return 2;
+    }
+    InstallChineseFontSubstitutes();
+    ShotPlatform platform;
+    g_platform = &platform;
+    g_out = QString::fromLocal8Bit(argv[3]);
+    QDir().mkpath(g_out);
+    QTemporaryDir scratch;
+    const QString bankCopy = scratch.path() + QStringLiteral("/kjks.dbf");
+    if (!QFile::copy(QString::fromLocal8Bit(argv[1]), bankCopy)) {
+        std::fprintf(stderr, "cannot copy the bank\n");
+        return 1;
+    }
+    launchParameters().AppDir = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QLatin1Char('/');
+    try {
+        TDataForm form;
+        form.OpenBank(bankCopy);
+        setDataForm(&form);
+        form.LoadExamProfile(QStringLiteral("1"));
+        setApplicationTitle(form.GetOption(QStringLiteral("APP_TITLE")));
+        examWindow();
+        timeOut();
+        mockExamPage();
+        setDataForm(nullptr);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    for (const auto &box : platform.boxes)
+        std::fprintf(stderr, "box: %s\n", qPrintable(box.text));
+    return 0;
+}

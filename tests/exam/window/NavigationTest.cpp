@@ -1,0 +1,111 @@
+#include "ExamWindowFixture.h"
+
+TEST_F(ExamWindowTest, PreviousAndNextCrossSectionsAndStopAtTheEnds) {
+    open();
+    previous(); // at question 1: nothing changes
+    EXPECT_EQ(w().CurrentPosition, 0);
+    EXPECT_TRUE(w().sBitBtn8->isEnabled());
+    EXPECT_TRUE(w().sBitBtn9->isEnabled());
+    next();
+    next(); // last single -> first multiple, with check boxes
+    EXPECT_EQ(w().CurrentPosition, 2);
+    EXPECT_EQ(w().CurrentSection, QuestionType::Multiple);
+    EXPECT_FALSE(w().optionButtons()[0]->autoExclusive());
+    EXPECT_TRUE(w().Memo1->toPlainText().startsWith(QStringLiteral("3、")));
+    EXPECT_EQ(w().card().state(1), State::NotDone); // left: white
+    EXPECT_EQ(w().card().state(2), State::Current);
+    previous(); // back to a single with radio buttons
+    EXPECT_EQ(w().CurrentSection, QuestionType::Single);
+    EXPECT_TRUE(w().optionButtons()[0]->autoExclusive());
+    cell(8);
+    next(); // at the last question: nothing changes
+    EXPECT_EQ(w().CurrentPosition, 8);
+    EXPECT_TRUE(w().sBitBtn8->isEnabled());
+    EXPECT_TRUE(w().sBitBtn9->isEnabled());
+    // Exactly one current cell at any time.
+    int current = 0;
+    for (int p = 0; p < w().card().size(); ++p)
+        current += w().card().state(p) == State::Current;
+    EXPECT_EQ(current, 1);
+}
+
+TEST_F(ExamWindowTest, FourthHeaderShowsTheFourthSectionsFirstQuestion) {
+    open();
+    clickWidget(w().Image16);
+    EXPECT_EQ(w().CurrentPosition, 4);
+    EXPECT_EQ(w().PageControl1->currentIndex(), 3);
+}
+
+TEST_F(ExamWindowTest, FourthHeaderOfAnEmptyFourthSectionDoesNothing) {
+    setProfile("shicaotype", QStringLiteral("其他")); // a fourth type no section is drawn for
+    open();
+    ASSERT_EQ(w().card().size(), 9);
+    EXPECT_TRUE(w().PaperQuestionIds[4].isEmpty());
+    cell(2);
+    clickWidget(w().Image16);
+    EXPECT_EQ(w().CurrentPosition, 2);
+    EXPECT_EQ(w().card().state(2), State::Current);
+}
+
+TEST_F(ExamWindowTest, AnalysisAndOperationPapersUseTheirPages) {
+    addPool();
+    for (int id : {41, 42, 43})
+        bank.addQuestion(id, QStringLiteral("实操题"), 1, 1, QStringLiteral("答案"), 0);
+    bank.model.questions.back().timian = QStringLiteral("操作 第二行");
+    setProfile("shicaoti", QStringLiteral("2"));
+    struct Case {
+        const char16_t *type;
+        int page;
+        bool video;
+    } cases[] = {{u"计算分析题", 2, false}, {u"电算化操作题", 1, true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.type).toStdString());
+        setProfile("shicaotype", QString::fromUtf16(c.type));
+        opened = false;
+        launchParameters().PaperKey = QStringLiteral("0");
+        bank.model.papers.clear();
+        open();
+        ASSERT_TRUE(platform.boxes.empty()) << platform.texts().join(QLatin1Char('/')).toStdString();
+        clickWidget(w().Image16);
+        EXPECT_EQ(w().CurrentPosition, 4);
+        EXPECT_EQ(w().PageControl1->currentIndex(), c.page);
+        EXPECT_TRUE(w().optionButtons().empty());
+        EXPECT_EQ(w().sBitBtn12->isVisible(), c.video);
+        EXPECT_EQ(w().sButton6->isVisible(), c.video);
+        if (c.video) {
+            EXPECT_FALSE(w().sBitBtn12->isEnabled()); // no demonstration program beside the program
+            EXPECT_TRUE(w().Memo3->toPlainText().startsWith(QStringLiteral("5、")));
+            cell(0); // once shown, "返回考试界面" stays, disabled
+            EXPECT_TRUE(w().sButton6->isVisible());
+            EXPECT_FALSE(w().sBitBtn12->isVisible());
+            clickWidget(w().Image4); // the answer list hides operation answers
+            EXPECT_EQ(w().DBGrid1->item(4, 2)->text(), QStringLiteral("略"));
+            EXPECT_EQ(w().DBGrid1->item(4, 3)->text(), QStringLiteral("略"));
+        } else {
+            EXPECT_TRUE(w().Label10->text().startsWith(QStringLiteral("5、")));
+        }
+    }
+}
+
+TEST_F(ExamWindowTest, CalculatorAndVideoDemoGoThroughTheShell) {
+    addPool();
+    for (int id : {41, 42})
+        bank.addQuestion(id, QStringLiteral("实操题"), 1, 1, QStringLiteral("答案"), 0);
+    setProfile("shicaotype", QStringLiteral("电算化操作题"));
+    setProfile("shicaoti", QStringLiteral("1"));
+    QDir().mkpath(bank.dir() + QStringLiteral("StuName"));
+    for (int id : {41, 42}) {
+        QFile program(bank.dir() + QStringLiteral("StuName/%1.exe").arg(id));
+        ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    }
+    open();
+    click(w().sBitBtn13);
+    EXPECT_EQ(platform.opened, QStringList{QStringLiteral("Calc.EXE")});
+    clickWidget(w().Image16);
+    ASSERT_TRUE(w().sBitBtn12->isEnabled());
+    click(w().sBitBtn12);
+    ASSERT_EQ(platform.opened.size(), 2);
+    EXPECT_TRUE(
+        platform.opened[1].endsWith(QStringLiteral("StuName/") + w().PaperQuestionIds[4] + QStringLiteral(".exe")));
+    EXPECT_GE(platform.pausedMs, 1100); // eleven pauses while it comes up
+}

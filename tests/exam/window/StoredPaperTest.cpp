@@ -1,0 +1,95 @@
+#include "ExamWindowFixture.h"
+
+// "查看" opens a paper as stored: a handed-in paper with its scores, nothing cleared.
+TEST_F(ExamWindowTest, ViewingAHandedInPaperClearsNothing) {
+    open();
+    option(0);
+    cell(3);
+    option(1);
+    mark();
+    clickWidget(w().Image4);
+    const QString handedIn = catalogue(QStringLiteral("JJSJ"));
+    const QString started = catalogue(QStringLiteral("DTKSSJ"));
+    platform.clock = platform.clock.addSecs(3600);
+    if (ResultDialog()) delete ResultDialog();
+
+    open(Opening::View);
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
+    EXPECT_EQ(item(1, QStringLiteral("defen")), QStringLiteral("2"));
+    EXPECT_EQ(catalogue(QStringLiteral("DTKSSJ")), started);
+    EXPECT_EQ(catalogue(QStringLiteral("JJSJ")), handedIn);
+    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::HandedIn);
+    EXPECT_FALSE(w().Timer1->isActive());
+    EXPECT_EQ(w().lblTime->text(), QStringLiteral("已结束！"));
+    EXPECT_TRUE(w().Panel12->isVisible());
+    EXPECT_TRUE(w().sBitBtn11->isVisible());
+    EXPECT_EQ(w().Label25->text(), QStringLiteral("3"));
+    EXPECT_EQ(w().StringGrid1->item(3, 3)->text(), QStringLiteral("1"));
+    EXPECT_EQ(w().DBGrid1->rowCount(), 9);
+    EXPECT_EQ(w().card().state(0), State::Done);
+    EXPECT_EQ(w().card().state(3), State::Marked);
+    EXPECT_TRUE(w().optionButtons()[0]->isChecked());
+    platform.boxes.clear();
+    w().close();
+    EXPECT_TRUE(platform.boxes.empty());
+}
+
+// A paper never handed in (the program ended under it) continues with its answers, marks and time.
+TEST_F(ExamWindowTest, APaperLeftWithoutHandInContinuesWhereItStopped) {
+    open();
+    option(0);
+    cell(2);
+    option(0);
+    mark();
+    elapse(1000);
+    elapse(600 * 1000); // ten minutes in; the time left is kept as the countdown runs
+    window.reset();     // the program ends without hand-in
+    ASSERT_TRUE(catalogue(QStringLiteral("JJSJ")).isEmpty());
+
+    platform.monotonic += 3600 * 1000; // the machine was off for an hour
+    open(Opening::View);
+    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_FALSE(w().Panel12->isVisible());
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("A"));
+    EXPECT_EQ(w().card().state(0), State::Done);
+    EXPECT_EQ(w().card().state(2), State::Marked);
+    EXPECT_EQ(w().card().state(1), State::NotVisited);
+    EXPECT_TRUE(w().optionButtons()[0]->isChecked());
+    elapse(1000);
+    EXPECT_EQ(w().lblTime->text(), SecondsToClock(7200 - 601 - 1));
+    cell(2);
+    EXPECT_TRUE(w().sCheckBox1->isChecked());
+    // Handing it in now scores what was kept.
+    clickWidget(w().Image4);
+    EXPECT_EQ(w().Label25->text(), QStringLiteral("2"));
+}
+
+TEST_F(ExamWindowTest, ContinuingAPaperWhoseTimeRanOutIsTimedOut) {
+    open();
+    option(0);
+    platform.confirmAnswers = {false};
+    elapse(7200 * 1000); // time-out, the learner cancels the hand-in ...
+    window.reset();      // ... and the program ends
+    open(Opening::View);
+    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::TimedOut);
+    EXPECT_EQ(w().lblTime->text(), QStringLiteral("0:00:00"));
+    EXPECT_FALSE(w().Timer1->isActive());
+    clickWidget(w().Image4);
+    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::HandedIn);
+}
+
+// "重做" starts the paper again: answers and points cleared, marks kept.
+TEST_F(ExamWindowTest, RedoStartsThePaperAgain) {
+    open();
+    option(0);
+    mark();
+    clickWidget(w().Image4);
+    open(Opening::FromLaunch); // PaperKey still names the paper
+    EXPECT_EQ(key(), QStringLiteral("1"));
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QString());
+    EXPECT_EQ(item(1, QStringLiteral("kaolv")), QStringLiteral("1"));
+    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_EQ(w().card().state(0), State::Marked); // shown when its question is shown
+    EXPECT_TRUE(w().Timer1->isActive());
+}

@@ -1,0 +1,157 @@
+#include "MockExamPage.h"
+#include "ClickableLabel.h"
+#include "DlgPingFenP.h"
+#include "ExamProfile.h"
+#include "FixtureBank.h"
+#include "FrmChapterTest_NewAHP.h"
+#include "LaunchParameters.h"
+#include "RecordingPlatform.h"
+#include "TestApp.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Opening = TFrmChapterTest_NewAH::Opening;
+
+struct Launch {
+    Opening opening;
+    QString paperKey, drawMode, setValue;
+};
+
+class MockExamPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testApp();
+        ResetProcessState();
+    }
+
+    // Papers 11 and 12 answered before (listed as 1 and 2), 13 withdrawn.
+    void addPapers() {
+        for (int id : {11, 12, 13}) {
+            BankPaper p;
+            p.sjID = id;
+            p.DTKSSJ = QStringLiteral("2026-05-0%1 09:00:00").arg(id - 10);
+            p.JJSJ = QStringLiteral("2026-05-0%1 10:30:00").arg(id - 10);
+            p.scores[QStringLiteral("DEFEN")] = 50 + id;
+            p.flag_state = id == 13 ? 1 : 0;
+            bank.model.papers.push_back(p);
+        }
+    }
+
+    MockExamPage &start(bool recordLaunches = true) {
+        bank.open().LoadExamProfile(QStringLiteral("1"));
+        launchParameters().AppDir = bank.dir();
+        page = std::make_unique<MockExamPage>();
+        page->resize(1013, 475);
+        if (recordLaunches)
+            page->launchExam = [this](Opening opening) {
+                const LaunchParameters &l = launchParameters();
+                launches.push_back({opening, l.PaperKey, l.PaperDrawMode, l.PaperSetValue});
+                if (duringExam) duringExam();
+            };
+        page->ShowProfile(QStringLiteral("初级会计实务考试系统"));
+        page->OpenPaperList();
+        page->show();
+        return *page;
+    }
+
+    void clickCell(int row, int column) {
+        QTableWidget *grid = page->DBGrid1;
+        const QRect r = grid->visualRect(grid->model()->index(row, column));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    QStringList column(int c) const {
+        QStringList out;
+        for (int r = 0; r < page->DBGrid1->rowCount(); ++r)
+            out << page->DBGrid1->item(r, c)->text();
+        return out;
+    }
+
+    RecordingPlatform platform;
+    FixtureBank bank;
+    std::unique_ptr<MockExamPage> page;
+    std::vector<Launch> launches;
+    std::function<void()> duringExam;
+};
+
+} // namespace
+
+TEST_F(MockExamPageTest, EnterStartsANewPaperAndListsItAfterwards) {
+    addPapers();
+    start();
+    EXPECT_EQ(column(0), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+    duringExam = [this] { bank.exec(QStringLiteral("insert into kjks_SJML (sjID, DEFEN) values (14, 88)")); };
+    QTest::mouseClick(page->sBitBtn3, Qt::LeftButton);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].opening, Opening::FromLaunch);
+    EXPECT_EQ(launches[0].paperKey, QStringLiteral("0"));
+    EXPECT_EQ(launches[0].drawMode, QStringLiteral("shijuan"));
+    EXPECT_EQ(launches[0].setValue, QStringLiteral("随机"));
+    EXPECT_EQ(column(0), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4")}));
+    EXPECT_EQ(column(2).last(), QStringLiteral("88"));
+}
+
+TEST_F(MockExamPageTest, ViewAndRedoOpenTheChosenPaperTheirWay) {
+    addPapers();
+    start();
+    clickCell(1, 0); // the number column: nothing chosen
+    EXPECT_FALSE(page->Button7->isEnabled());
+    clickCell(1, 2);
+    EXPECT_TRUE(page->Button7->isEnabled());
+    EXPECT_TRUE(page->Button8->isEnabled());
+    QTest::mouseClick(page->Button7, Qt::LeftButton);
+    clickCell(0, 1);
+    clickCell(0, 0); // back to the number column: disabled again
+    EXPECT_FALSE(page->Button8->isEnabled());
+    clickCell(0, 1);
+    QTest::mouseClick(page->Button8, Qt::LeftButton);
+    ASSERT_EQ(launches.size(), 2u);
+    EXPECT_EQ(launches[0].opening, Opening::View);
+    EXPECT_EQ(launches[0].paperKey, QStringLiteral("12"));
+    EXPECT_EQ(launches[1].opening, Opening::FromLaunch);
+    EXPECT_EQ(launches[1].paperKey, QStringLiteral("11"));
+}
+
+TEST_F(MockExamPageTest, AnEmptyListOpensNothing) {
+    start();
+    page->DBGrid1CellClick(0, 1);
+    ASSERT_TRUE(page->Button7->isEnabled());
+    QTest::mouseClick(page->Button7, Qt::LeftButton);
+    QTest::mouseClick(page->Button8, Qt::LeftButton);
+    EXPECT_TRUE(launches.empty());
+}
+
+// The whole road: "进入考场", one answer, hand-in, close; the page lists the paper with its score.
+TEST_F(MockExamPageTest, AMockExamFromThePageToItsScoreInTheList) {
+    bank.addQuestion(11, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    bank.addQuestion(12, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    bank.addQuestion(13, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    for (int id : {21, 22})
+        bank.addQuestion(id, QStringLiteral("多选题"), 1, 1, QStringLiteral("AD"));
+    for (int id : {31, 32})
+        bank.addQuestion(id, QStringLiteral("判断题"), 1, 2, QStringLiteral("×"), 0);
+    bank.addStem(7, 1, 2);
+    bank.addStem(8, 1, 2);
+    start(false);
+    bool sat = false;
+    QTimer::singleShot(0, [&] {
+        auto *exam = qobject_cast<TFrmChapterTest_NewAH *>(QApplication::activeModalWidget());
+        ASSERT_NE(exam, nullptr);
+        QTest::mouseClick(exam->optionButtons().at(0), Qt::LeftButton); // question 1: A, right
+        QTest::mouseClick(exam->Image4, Qt::LeftButton);                // hand in
+        if (ResultDialog()) ResultDialog()->close();
+        exam->close();
+        sat = true;
+    });
+    QTest::mouseClick(page->sBitBtn3, Qt::LeftButton);
+    EXPECT_TRUE(sat);
+    ASSERT_EQ(page->DBGrid1->rowCount(), 1);
+    EXPECT_EQ(column(2), QStringList{QStringLiteral("2")});
+}
