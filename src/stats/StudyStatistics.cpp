@@ -43,16 +43,27 @@ QDateTime dateTimeOf(const QVariant &v) {
     return t;
 }
 
+// Every statement goes through the connection's trace hook, as the windows' statements do.
+std::vector<std::vector<QVariant>> select(SqlDatabase &db, const QString &sql) {
+    db.trace(sql);
+    return db.select(sql);
+}
+
+void exec(SqlDatabase &db, const QString &sql) {
+    db.trace(sql);
+    db.exec(sql);
+}
+
 // The grouped statements read only these columns; an index holding all of them lets the engine
 // answer from the index alone instead of every page of the questions' texts (on a bank of 100,000
 // questions a scan of the table takes seconds). Made once per bank; a bank that cannot be written
 // (a read-only file) is counted the slow way.
 void ensureIndexes(SqlDatabase &db) {
     try {
-        db.exec(QStringLiteral("create index if not exists kjks_app_stats_questions on kjks_tigan"
-                               " (tixing, zhang, jie, daan, YDCS, DDCS, shoucang, ZONGCS, ZQCS)"));
-        db.exec(QStringLiteral("create index if not exists kjks_app_stats_stems on zongtigan"
-                               " (zhang, jie, YDCS, DDCS, shoucang, ZONGCS, ZQCS)"));
+        exec(db, QStringLiteral("create index if not exists kjks_app_stats_questions on kjks_tigan"
+                                " (tixing, zhang, jie, daan, YDCS, DDCS, shoucang, ZONGCS, ZQCS)"));
+        exec(db, QStringLiteral("create index if not exists kjks_app_stats_stems on zongtigan"
+                                " (zhang, jie, YDCS, DDCS, shoucang, ZONGCS, ZQCS)"));
     } catch (const SqlError &) {
     }
 }
@@ -104,7 +115,7 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
         s.types.push_back({i < 3 ? rowTypes[i] : (fourthName.isEmpty() ? kOperationType : fourthName), {}});
 
     std::map<QString, QString> names; // chapter-tree code -> name
-    for (const auto &row : db.select(QStringLiteral("select daima, mc from kjks_zhangjie")))
+    for (const auto &row : select(db, QStringLiteral("select daima, mc from kjks_zhangjie")))
         names[row[0].toString()] = row[1].toString();
     std::map<std::pair<int, int>, SectionTally> sections;
     auto addToSection = [&](int zhang, int jie, const PracticeTally &t) {
@@ -120,9 +131,9 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
         if (!t.isEmpty())
             typeList +=
                 (typeList.isEmpty() ? QString() : QStringLiteral(", ")) + QLatin1Char('\'') + t + QLatin1Char('\'');
-    const auto questionRows = db.select(QStringLiteral("select tixing, zhang, jie, ") + kTallyColumns +
-                                        QStringLiteral(" from kjks_tigan where daan <> '' and tixing in (") + typeList +
-                                        QStringLiteral(") group by tixing, zhang, jie"));
+    const auto questionRows = select(db, QStringLiteral("select tixing, zhang, jie, ") + kTallyColumns +
+                                             QStringLiteral(" from kjks_tigan where daan <> '' and tixing in (") +
+                                             typeList + QStringLiteral(") group by tixing, zhang, jie"));
     for (const auto &row : questionRows) {
         const PracticeTally t = tallyFrom(row, 3);
         const QString type = row[0].toString();
@@ -132,8 +143,8 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
     }
     // Case stems: practice offers every stem, each as one question.
     if (fourthIsCase) {
-        for (const auto &row : db.select(QStringLiteral("select zhang, jie, ") + kTallyColumns +
-                                         QStringLiteral(" from zongtigan group by zhang, jie"))) {
+        for (const auto &row : select(db, QStringLiteral("select zhang, jie, ") + kTallyColumns +
+                                              QStringLiteral(" from zongtigan group by zhang, jie"))) {
             const PracticeTally t = tallyFrom(row, 2);
             s.types[3].tally.add(t);
             addToSection(row[0].toInt(), row[1].toInt(), t);
@@ -162,9 +173,9 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
     // Mock exams: the papers the answered-paper list shows, handed in when they carry a hand-in time.
     for (const ExamSection &sec : profile.sections)
         s.exams.paperTotal += sec.pointsText.toDouble();
-    const auto paperRows = db.select(
-        QStringLiteral("select sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen, AnLiDeFen from kjks_SJML"
-                       " where flag_state = 0 order by sjID"));
+    const auto paperRows = select(
+        db, QStringLiteral("select sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen, AnLiDeFen from kjks_SJML"
+                           " where flag_state = 0 order by sjID"));
     for (const auto &row : paperRows) {
         PaperResult p;
         p.sjID = row[0].toInt();

@@ -12,6 +12,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -247,6 +248,11 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), launchPractic
 }
 
 void StatisticsPage::Refresh() {
+    // The first opening on a large bank makes the statistics indexes (seconds, once per bank).
+    struct WaitCursor {
+        WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    } wait;
     m_stats = LoadStudyStatistics(dataForm()->ADOMain, examProfile());
     fillOverview();
     fillChapters();
@@ -256,16 +262,17 @@ void StatisticsPage::Refresh() {
 
 void StatisticsPage::fillOverview() {
     const PracticeTally &o = m_stats.overall;
-    lblOverview->setText(QStringLiteral("可练习的题目共 %1 道\n已练习 %2 道（%3）\n\n累计作答 %4 次\n答对 %5 次，正确率 %6\n\n"
-                                        "当前错题 %7 道，收藏 %8 道")
-                             .arg(o.questions)
-                             .arg(o.practised)
-                             .arg(share(o))
-                             .arg(o.attempts)
-                             .arg(o.correct)
-                             .arg(PercentText(o.accuracy()))
-                             .arg(o.wrong)
-                             .arg(o.favourites));
+    lblOverview->setText(
+        QStringLiteral("可练习的题目共 %1 道\n已练习 %2 道（%3）\n\n累计作答 %4 次\n答对 %5 次，正确率 %6\n\n"
+                       "当前错题 %7 道，收藏 %8 道")
+            .arg(o.questions)
+            .arg(o.practised)
+            .arg(share(o))
+            .arg(o.attempts)
+            .arg(o.correct)
+            .arg(PercentText(o.accuracy()))
+            .arg(o.wrong)
+            .arg(o.favourites));
     tblTypes->setRowCount(int(m_stats.types.size()) + 1);
     auto row = [](const QString &name, const PracticeTally &t) {
         return QStringList{name,
