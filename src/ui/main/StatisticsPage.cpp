@@ -78,7 +78,7 @@ QString share(const PracticeTally &t) {
     return t.questions > 0 ? PercentText(t.practisedShare()) : QStringLiteral("—");
 }
 
-// Bank texts reach a chart's legend, whose labels are drawn as markup: escape them.
+// Bank texts reach a chart's legend and axis labels, which are drawn as markup: escape them.
 QString chartText(const QString &text) {
     return text.toHtmlEscaped();
 }
@@ -292,7 +292,7 @@ void StatisticsPage::fillOverview() {
     QStringList names;
     std::vector<const PracticeTally *> tallies;
     for (const TypeTally &t : m_stats.types) {
-        names << t.typeName;
+        names << chartText(t.typeName);
         tallies.push_back(&t.tally);
     }
     QChart *chart = shareAndAccuracyChart(QString(), names, tallies);

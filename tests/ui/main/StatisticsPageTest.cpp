@@ -8,6 +8,7 @@
 #include "TestApp.h"
 #include "Unit1.h"
 
+#include <QBarCategoryAxis>
 #include <QChartView>
 #include <QLabel>
 #include <QPushButton>
@@ -176,6 +177,29 @@ TEST_F(StatisticsPageTest, ASectionIsPractisedThroughTheUsualLaunchAndTheChapter
     EXPECT_EQ(page.tblSections->currentRow(), 0); // still chosen after the refresh
     EXPECT_FALSE(page.btnPractiseWrong->isEnabled());
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
+}
+
+TEST_F(StatisticsPageTest, BankTextsReachTheChartsEscapedBecauseChartsDrawMarkup) {
+    bank.model.profiles[0].columns[QStringLiteral("shicaotype")] = QStringLiteral("<b>计算</b>分析题");
+    bank.model.papers.push_back({11,
+                                 QStringLiteral("2026-12-01 09:00:00"),
+                                 QStringLiteral("2026-12-01 10:30:00"),
+                                 {{QStringLiteral("DEFEN"), 12}},
+                                 0});
+    auto form = start();
+    form->HomeStatisticsClick();
+    StatisticsPage &page = *form->statisticsPage;
+    const QString escaped = QStringLiteral("&lt;b&gt;计算&lt;/b&gt;分析题");
+    auto *axis = qobject_cast<QBarCategoryAxis *>(page.chartTypes->chart()->axes(Qt::Horizontal).value(0));
+    ASSERT_TRUE(axis);
+    EXPECT_EQ(axis->categories().value(3), escaped);
+    QStringList names;
+    for (QAbstractSeries *s : page.chartExams->chart()->series())
+        names << s->name();
+    EXPECT_TRUE(names.contains(escaped)) << qPrintable(names.join(QLatin1Char('|')));
+    // Tables show it as it is.
+    EXPECT_EQ(page.tblTypes->item(3, 0)->text(), QStringLiteral("<b>计算</b>分析题"));
+    EXPECT_EQ(page.tblExams->horizontalHeaderItem(7)->text(), QStringLiteral("<b>计算</b>分析题"));
 }
 
 } // namespace
