@@ -87,7 +87,6 @@ int main(int argc, char **argv) {
         const char *names[] = {"overview", "chapters", "weak", "exams"};
         for (int i = 0; i < 4; ++i) {
             page->tabs->setCurrentIndex(i);
-            if (i == 2) page->tblSections->selectRow(0);
             save(&window,
                  out + QStringLiteral("/statistics-") + QString::fromLatin1(names[i]) + QStringLiteral(".png"));
         }

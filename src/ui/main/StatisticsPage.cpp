@@ -198,34 +198,17 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), launchPractic
     auto *weak = new QWidget;
     auto *wk = new QVBoxLayout(weak);
     lblWeakHint = plainLabel(weak, QStringLiteral("lblWeakHint"), 14);
-    lblWeakHint->setText(
-        QStringLiteral("按正确率从低到高排列，作答不足%1次的小节排在后面。选中一节后可直接练习该节的错题或全部题目。")
-            .arg(kEnoughAttempts));
+    lblWeakHint->setText(QStringLiteral("按正确率从低到高排列，作答不足%1次的小节排在后面。"
+                                        "点“练错题”练习该节的错题，点“练全部”练习该节的全部题目。")
+                             .arg(kEnoughAttempts));
     tblSections = makeTable(weak, QStringLiteral("tblSections"),
                             {QStringLiteral("章"), QStringLiteral("节"), QStringLiteral("题目数"),
                              QStringLiteral("已练比例"), QStringLiteral("作答次数"), QStringLiteral("正确率"),
-                             QStringLiteral("错题"), QStringLiteral("说明")},
+                             QStringLiteral("错题"), QStringLiteral("说明"), QStringLiteral("练习")},
                             1);
-    connect(tblSections, &QTableWidget::itemSelectionChanged, this, &StatisticsPage::SectionSelectionChanged);
-    auto *buttons = new QHBoxLayout;
-    btnPractiseWrong = new QPushButton(QStringLiteral("练习本节错题"), weak);
-    btnPractiseWrong->setObjectName(QStringLiteral("btnPractiseWrong"));
-    btnPractiseAll = new QPushButton(QStringLiteral("练习本节全部题目"), weak);
-    btnPractiseAll->setObjectName(QStringLiteral("btnPractiseAll"));
-    for (QPushButton *b : {btnPractiseWrong, btnPractiseAll}) {
-        b->setFont(uiFont(15, true));
-        b->setMinimumSize(180, 36);
-        b->setEnabled(false);
-    }
-    connect(btnPractiseWrong, &QPushButton::clicked, this, &StatisticsPage::PractiseWrongClick);
-    connect(btnPractiseAll, &QPushButton::clicked, this, &StatisticsPage::PractiseAllClick);
-    buttons->addStretch(1);
-    buttons->addWidget(btnPractiseWrong);
-    buttons->addSpacing(16);
-    buttons->addWidget(btnPractiseAll);
+    tblSections->verticalHeader()->setDefaultSectionSize(32);
     wk->addWidget(lblWeakHint);
     wk->addWidget(tblSections, 1);
-    wk->addLayout(buttons);
     tabs->addTab(weak, QStringLiteral("薄弱环节"));
 
     // 模考成绩: the papers' scores over time against the pass line, and their figures.
@@ -324,19 +307,11 @@ void StatisticsPage::fillChapters() {
 }
 
 void StatisticsPage::fillSections() {
-    // Keep the chosen section chosen across a refresh (after a practice it started).
-    int keepZhang = -1, keepJie = -1;
-    const int current = tblSections->currentRow();
-    if (current >= 0 && current < int(m_ranked.size()) && tblSections->selectionModel()->hasSelection()) {
-        keepZhang = m_ranked[size_t(current)].zhang;
-        keepJie = m_ranked[size_t(current)].jie;
-    }
     m_ranked = WeakestFirst(m_stats.sections);
-    tblSections->clearSelection();
     tblSections->setRowCount(int(m_ranked.size()));
     const QColor unranked(QStringLiteral("#888888"));
-    int r = 0, select = -1;
-    for (const SectionTally &s : m_ranked) {
+    for (int r = 0; r < int(m_ranked.size()); ++r) {
+        const SectionTally &s = m_ranked[size_t(r)];
         const bool ranked = s.tally.attempts >= kEnoughAttempts;
         setRow(tblSections, r,
                {s.chapterName, s.sectionName, QString::number(s.tally.questions), share(s.tally),
@@ -344,13 +319,39 @@ void StatisticsPage::fillSections() {
                 ranked ? QString() : QStringLiteral("作答不足%1次").arg(kEnoughAttempts)},
                2);
         if (!ranked)
-            for (int c = 0; c < tblSections->columnCount(); ++c)
+            for (int c = 0; c < tblSections->columnCount() - 1; ++c)
                 tblSections->item(r, c)->setForeground(unranked);
-        if (s.zhang == keepZhang && s.jie == keepJie) select = r;
-        ++r;
+        // One click starts practice on the section: its wrong questions (when it has any) or all.
+        auto *cell = new QWidget;
+        auto *row = new QHBoxLayout(cell);
+        row->setContentsMargins(4, 2, 4, 2);
+        row->setSpacing(4);
+        const struct {
+            const char16_t *caption;
+            const char *name;
+            int scope;
+            bool enabled;
+        } buttons[] = {{u"练错题", "btnPractiseWrong", 2, s.tally.wrong > 0},
+                       {u"练全部", "btnPractiseAll", 0, s.tally.questions > 0}};
+        for (const auto &b : buttons) {
+            auto *button = new QPushButton(QString::fromUtf16(b.caption), cell);
+            button->setObjectName(QString::fromLatin1(b.name));
+            button->setFont(uiFont(13));
+            button->setEnabled(b.enabled);
+            button->setCursor(Qt::PointingHandCursor);
+            const int scope = b.scope;
+            connect(button, &QPushButton::clicked, this, [this, r, scope] { PractiseSectionClick(r, scope); });
+            row->addWidget(button);
+        }
+        tblSections->setCellWidget(r, tblSections->columnCount() - 1, cell);
     }
-    if (select >= 0) tblSections->selectRow(select);
-    SectionSelectionChanged();
+}
+
+QPushButton *StatisticsPage::practiseButton(int row, int scope) const {
+    QWidget *cell = tblSections->cellWidget(row, tblSections->columnCount() - 1);
+    if (!cell) return nullptr;
+    return cell->findChild<QPushButton *>(scope == 2 ? QStringLiteral("btnPractiseWrong")
+                                                     : QStringLiteral("btnPractiseAll"));
 }
 
 void StatisticsPage::fillExams() {
@@ -446,29 +447,18 @@ void StatisticsPage::fillExams() {
     showChart(chartExams, chart);
 }
 
-void StatisticsPage::SectionSelectionChanged() {
+void StatisticsPage::PractiseSectionClick(int row, int scope) {
     Guarded([&] {
-        const int r = tblSections->selectionModel()->hasSelection() ? tblSections->currentRow() : -1;
-        const bool chosen = r >= 0 && r < int(m_ranked.size());
-        btnPractiseAll->setEnabled(chosen && m_ranked[size_t(r)].tally.questions > 0);
-        btnPractiseWrong->setEnabled(chosen && m_ranked[size_t(r)].tally.wrong > 0);
+        if (row < 0 || row >= int(m_ranked.size())) return;
+        practiseSection(m_ranked[size_t(row)], scope);
     });
-}
-
-void StatisticsPage::PractiseWrongClick() {
-    Guarded([&] { practiseSection(2); });
-}
-
-void StatisticsPage::PractiseAllClick() {
-    Guarded([&] { practiseSection(0); });
 }
 
 // Practice through the usual launch: the scope and the section to start at, every type offered.
 // The chapter page's scope and chosen chapter are given back afterwards, so its choices and the
-// review pages' launches stay as the learner left them.
-void StatisticsPage::practiseSection(int scope) {
-    const int r = tblSections->currentRow();
-    if (!tblSections->selectionModel()->hasSelection() || r < 0 || r >= int(m_ranked.size())) return;
+// review pages' launches stay as the learner left them. The figures are read again when the
+// practice window has closed (the row's buttons are replaced then; Qt deletes them later).
+void StatisticsPage::practiseSection(SectionTally section, int scope) {
     LaunchParameters &lp = launchParameters();
     struct Restore {
         LaunchParameters &lp;
@@ -480,7 +470,7 @@ void StatisticsPage::practiseSection(int scope) {
         }
     } restore{lp, lp.PracticeScope, lp.SelectedChapterCode};
     lp.PracticeScope = scope;
-    lp.SelectedChapterCode = m_ranked[size_t(r)].launchCode();
+    lp.SelectedChapterCode = section.launchCode();
     lp.PracticeTypeFlags = {{true, true, true, true}};
     launchPractice();
     Refresh();

@@ -36,9 +36,7 @@ public:
     QTableWidget *tblChapters;
     // 薄弱环节
     QLabel *lblWeakHint;
-    QTableWidget *tblSections; // weakest first
-    QPushButton *btnPractiseWrong;
-    QPushButton *btnPractiseAll;
+    QTableWidget *tblSections; // weakest first; its last column holds each row's practice buttons
     // 模考成绩
     QLabel *lblExamSummary;
     QChartView *chartExams;
@@ -47,18 +45,18 @@ public:
 
     // The sections in the order of tblSections.
     const std::vector<SectionTally> &rankedSections() const { return m_ranked; }
+    // A row's "练错题" (scope 2) or "练全部" (scope 0) button.
+    QPushButton *practiseButton(int row, int scope) const;
 
     // Opens the practice window; RunPractice unless a test puts a recorder here.
     std::function<void()> launchPractice;
 
 public slots:
-    // Practise the chosen section's wrong questions (scope 2) or all its questions (scope 0).
-    void PractiseWrongClick();
-    void PractiseAllClick();
-    void SectionSelectionChanged();
+    // Practise a row's section: its wrong questions (scope 2) or all its questions (scope 0).
+    void PractiseSectionClick(int row, int scope);
 
 private:
-    void practiseSection(int scope);
+    void practiseSection(SectionTally section, int scope);
     void fillOverview();
     void fillChapters();
     void fillSections();

@@ -138,10 +138,9 @@ TEST_F(StatisticsPageTest, WithoutPapersTheExamTabSaysSoInsteadOfAnEmptyChart) {
     EXPECT_EQ(page.tblExams->rowCount(), 0);
     EXPECT_EQ(page.lblExamSummary->text(), QStringLiteral("已交卷 0 份；及格线 10.2 分（试卷总分 17 分的 60%）。"));
     EXPECT_EQ(page.tblSections->rowCount(), 0);
-    EXPECT_FALSE(page.btnPractiseAll->isEnabled());
 }
 
-TEST_F(StatisticsPageTest, ASectionIsPractisedThroughTheUsualLaunchAndTheChapterChoicesAreGivenBack) {
+TEST_F(StatisticsPageTest, ASectionIsPractisedInOneClickThroughTheUsualLaunchAndTheChapterChoicesAreGivenBack) {
     question(1, 1, 10, 9, false);
     question(2, 2, 12, 3, true);
     auto form = start();
@@ -151,19 +150,19 @@ TEST_F(StatisticsPageTest, ASectionIsPractisedThroughTheUsualLaunchAndTheChapter
     launchParameters().SelectedChapterCode = QStringLiteral("101");
     launchParameters().PracticeTypeFlags = {{false, true, false, false}};
 
-    EXPECT_FALSE(page.btnPractiseWrong->isEnabled()); // nothing chosen yet
-    page.tblSections->selectRow(1);                   // 第一节: no wrong question
-    EXPECT_FALSE(page.btnPractiseWrong->isEnabled());
-    EXPECT_TRUE(page.btnPractiseAll->isEnabled());
-    page.tblSections->selectRow(0); // 第二节, the weakest
-    ASSERT_TRUE(page.btnPractiseWrong->isEnabled());
+    // Row 0: 第二节, the weakest, with a wrong question; row 1: 第一节, none wrong.
+    EXPECT_FALSE(page.practiseButton(1, 2)->isEnabled());
+    EXPECT_TRUE(page.practiseButton(1, 0)->isEnabled());
+    ASSERT_TRUE(page.practiseButton(0, 2)->isEnabled());
 
     // The practice answers the wrong question right; the page shows it when the window closes.
     duringPractice = [&] {
         bank.exec(QStringLiteral("update kjks_tigan set DDCS = '0', ZONGCS = 13, ZQCS = 4 where tigan_id = 2"));
     };
-    QTest::mouseClick(page.btnPractiseWrong, Qt::LeftButton);
-    QTest::mouseClick(page.btnPractiseAll, Qt::LeftButton);
+    QTest::mouseClick(page.practiseButton(0, 2), Qt::LeftButton);
+    EXPECT_EQ(row(page.tblSections, 0)[4], QStringLiteral("13"));
+    EXPECT_FALSE(page.practiseButton(0, 2)->isEnabled());
+    QTest::mouseClick(page.practiseButton(0, 0), Qt::LeftButton);
     ASSERT_EQ(launches.size(), 2u);
     EXPECT_EQ(launches[0].PracticeScope, 2);
     EXPECT_EQ(launches[1].PracticeScope, 0);
@@ -173,9 +172,6 @@ TEST_F(StatisticsPageTest, ASectionIsPractisedThroughTheUsualLaunchAndTheChapter
     }
     EXPECT_EQ(launchParameters().PracticeScope, 3);
     EXPECT_EQ(launchParameters().SelectedChapterCode, QStringLiteral("101"));
-    EXPECT_EQ(row(page.tblSections, 0)[4], QStringLiteral("13"));
-    EXPECT_EQ(page.tblSections->currentRow(), 0); // still chosen after the refresh
-    EXPECT_FALSE(page.btnPractiseWrong->isEnabled());
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
 }
 
