@@ -118,11 +118,13 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
     for (const auto &row : select(db, QStringLiteral("select daima, mc from kjks_zhangjie")))
         names[row[0].toString()] = row[1].toString();
     std::map<std::pair<int, int>, SectionTally> sections;
-    auto addToSection = [&](int zhang, int jie, const PracticeTally &t) {
+    auto add = [&](size_t type, int zhang, int jie, const PracticeTally &t) {
+        s.types[type].tally.add(t);
         SectionTally &sec = sections[{zhang, jie}];
         sec.zhang = zhang;
         sec.jie = jie;
         sec.tally.add(t);
+        sec.byType[type].add(t);
     };
 
     // Questions as practice sets them out: the same rows its "所有题目" sets hold.
@@ -137,17 +139,14 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
     for (const auto &row : questionRows) {
         const PracticeTally t = tallyFrom(row, 3);
         const QString type = row[0].toString();
-        for (int i = 0; i < 4; ++i)
-            if (type == rowTypes[i]) s.types[size_t(i)].tally.add(t);
-        addToSection(row[1].toInt(), row[2].toInt(), t);
+        for (size_t i = 0; i < 4; ++i)
+            if (type == rowTypes[i]) add(i, row[1].toInt(), row[2].toInt(), t);
     }
     // Case stems: practice offers every stem, each as one question.
     if (fourthIsCase) {
         for (const auto &row : select(db, QStringLiteral("select zhang, jie, ") + kTallyColumns +
                                               QStringLiteral(" from zongtigan group by zhang, jie"))) {
-            const PracticeTally t = tallyFrom(row, 2);
-            s.types[3].tally.add(t);
-            addToSection(row[0].toInt(), row[1].toInt(), t);
+            add(3, row[0].toInt(), row[1].toInt(), tallyFrom(row, 2));
         }
     }
     for (const TypeTally &t : s.types)

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -44,6 +45,7 @@ struct SectionTally {
     QString chapterName;
     QString sectionName;
     PracticeTally tally;
+    std::array<PracticeTally, 4> byType{}; // the same, per practice type in tab order
 
     // The chapter-tree code practice starts at: the decimal value of "01" + chapter + section
     // ("10102" for chapter 1, section 2).

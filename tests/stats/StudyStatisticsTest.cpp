@@ -106,6 +106,11 @@ TEST_F(StudyStatisticsTest, CountsWhatPracticeOffersByTypeChapterAndSection) {
     EXPECT_EQ(where(s.sections[2]), QStringLiteral("2/1 第二章 资产 第一节 货币资金 10201"));
     EXPECT_EQ(where(s.sections[3]), QStringLiteral("2/3 第二章 资产 第3节 10203"));
     EXPECT_EQ(figures(s.sections[3].tally), (std::vector<qint64>{1, 1, 3, 1, 1, 0}));
+    // Per type within a section: 1/1 holds a single and a multiple question.
+    EXPECT_EQ(figures(s.sections[0].byType[0]), (std::vector<qint64>{1, 1, 4, 3, 0, 1}));
+    EXPECT_EQ(figures(s.sections[0].byType[1]), (std::vector<qint64>{1, 1, 5, 5, 0, 0}));
+    EXPECT_EQ(s.sections[0].byType[2].questions + s.sections[0].byType[3].questions, 0);
+    EXPECT_EQ(figures(s.sections[3].byType[3]), (std::vector<qint64>{1, 1, 3, 1, 1, 0}));
 }
 
 TEST_F(StudyStatisticsTest, AnotherFourthTypePractisesTheOperationQuestionsInsteadOfStems) {

@@ -454,7 +454,7 @@ void StatisticsPage::PractiseSectionClick(int row, int scope) {
     });
 }
 
-// Practice through the usual launch: the scope and the section to start at, every type offered.
+// Practice through the usual launch: the scope and the section to start at.
 // The chapter page's scope and chosen chapter are given back afterwards, so its choices and the
 // review pages' launches stay as the learner left them. The figures are read again when the
 // practice window has closed (the row's buttons are replaced then; Qt deletes them later).
@@ -471,7 +471,10 @@ void StatisticsPage::practiseSection(SectionTally section, int scope) {
     } restore{lp, lp.PracticeScope, lp.SelectedChapterCode};
     lp.PracticeScope = scope;
     lp.SelectedChapterCode = section.launchCode();
-    lp.PracticeTypeFlags = {{true, true, true, true}};
+    // Only the types that hold such questions in the section: another type's set would start at a
+    // later section and show none of this one.
+    for (size_t i = 0; i < 4; ++i)
+        lp.PracticeTypeFlags[i] = scope == 2 ? section.byType[i].wrong > 0 : section.byType[i].questions > 0;
     launchPractice();
     Refresh();
 }

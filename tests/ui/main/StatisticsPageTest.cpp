@@ -143,6 +143,7 @@ TEST_F(StatisticsPageTest, WithoutPapersTheExamTabSaysSoInsteadOfAnEmptyChart) {
 TEST_F(StatisticsPageTest, ASectionIsPractisedInOneClickThroughTheUsualLaunchAndTheChapterChoicesAreGivenBack) {
     question(1, 1, 10, 9, false);
     question(2, 2, 12, 3, true);
+    bank.addQuestion(3, QStringLiteral("判断题"), 1, 2, QStringLiteral("√"), 0);
     auto form = start();
     form->HomeStatisticsClick();
     StatisticsPage &page = *form->statisticsPage;
@@ -166,10 +167,12 @@ TEST_F(StatisticsPageTest, ASectionIsPractisedInOneClickThroughTheUsualLaunchAnd
     ASSERT_EQ(launches.size(), 2u);
     EXPECT_EQ(launches[0].PracticeScope, 2);
     EXPECT_EQ(launches[1].PracticeScope, 0);
-    for (const LaunchParameters &lp : launches) {
+    for (const LaunchParameters &lp : launches)
         EXPECT_EQ(lp.SelectedChapterCode, QStringLiteral("10102"));
-        EXPECT_EQ(lp.PracticeTypeFlags, (std::array<bool, 4>{{true, true, true, true}}));
-    }
+    // Only the types the section holds such questions of: its wrong single question; its single
+    // and true/false questions.
+    EXPECT_EQ(launches[0].PracticeTypeFlags, (std::array<bool, 4>{{true, false, false, false}}));
+    EXPECT_EQ(launches[1].PracticeTypeFlags, (std::array<bool, 4>{{true, false, true, false}}));
     EXPECT_EQ(launchParameters().PracticeScope, 3);
     EXPECT_EQ(launchParameters().SelectedChapterCode, QStringLiteral("101"));
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
