@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-HomePage::HomePage(QWidget *parent) : QWidget(parent), m_syllabus(nullptr) {
+HomePage::HomePage(QWidget *parent) : QWidget(parent) {
     auto *heading = new QLabel(QStringLiteral("软件考试说明"), this);
     heading->setFont(PixelFont(QStringLiteral("微软雅黑"), 20, true));
     heading->setGeometry(40, 16, 400, 32);
@@ -24,6 +24,7 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent), m_syllabus(nullptr) {
     const QFont tf = PixelFont(QStringLiteral("新宋体"), 16);
     const QFont bf = PixelFont(QStringLiteral("微软雅黑"), 16, true);
     int top = 68;
+    int index = 0;
     for (const Row &r : rows) {
         auto *button = new QPushButton(QString::fromUtf16(r.button), this);
         button->setFont(bf);
@@ -33,10 +34,13 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent), m_syllabus(nullptr) {
         text->setFont(tf);
         text->setGeometry(228, top - 4, 720, 54);
         text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        if (!m_syllabus) m_syllabus = button;
+        m_buttons[index++] = button;
         top += 80;
     }
-    connect(m_syllabus, &QPushButton::clicked, this, &HomePage::syllabusRequested);
+    connect(m_buttons[0], &QPushButton::clicked, this, &HomePage::syllabusRequested);
+    connect(m_buttons[1], &QPushButton::clicked, this, &HomePage::chapterPracticeRequested);
+    connect(m_buttons[2], &QPushButton::clicked, this, &HomePage::mockExamRequested);
+    connect(m_buttons[3], &QPushButton::clicked, this, &HomePage::statisticsRequested);
 
     auto *rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);

@@ -4,17 +4,23 @@
 
 class QPushButton;
 
-// The home page: what the program offers, and a shortcut to the syllabus.
+// The home page: what the program offers, with a button to each part.
 class HomePage : public QWidget {
     Q_OBJECT
 public:
     explicit HomePage(QWidget *parent = nullptr);
 
-    QPushButton *syllabusButton() const { return m_syllabus; }
+    QPushButton *syllabusButton() const { return m_buttons[0]; }
+    QPushButton *chapterPracticeButton() const { return m_buttons[1]; }
+    QPushButton *mockExamButton() const { return m_buttons[2]; }
+    QPushButton *statisticsButton() const { return m_buttons[3]; }
 
 signals:
     void syllabusRequested();
+    void chapterPracticeRequested();
+    void mockExamRequested();
+    void statisticsRequested();
 
 private:
-    QPushButton *m_syllabus;
+    QPushButton *m_buttons[4] = {};
 };

@@ -12,6 +12,7 @@
 #include "MockExamPage.h"
 #include "NavButton.h"
 #include "ReviewPage.h"
+#include "StatisticsPage.h"
 #include "UpdateCheck.h"
 
 #include <QApplication>
@@ -114,11 +115,18 @@ void TForm1::buildFrame() {
     wrongPage->setObjectName(QStringLiteral("TabSheetWrong"));
     favouritesPage = new ReviewPage(ReviewPage::Kind::Favourites);
     favouritesPage->setObjectName(QStringLiteral("TabSheetFavourites"));
+    statisticsPage = new StatisticsPage;
+    statisticsPage->setObjectName(QStringLiteral("TabSheetStatistics"));
     for (QWidget *page : {static_cast<QWidget *>(homeScroll), static_cast<QWidget *>(documentsPage),
                           static_cast<QWidget *>(chapterPage), static_cast<QWidget *>(mockExamPage),
-                          static_cast<QWidget *>(wrongPage), static_cast<QWidget *>(favouritesPage)})
+                          static_cast<QWidget *>(wrongPage), static_cast<QWidget *>(favouritesPage),
+                          static_cast<QWidget *>(statisticsPage)})
         PageControl1->addWidget(page);
     connect(homePage, &HomePage::syllabusRequested, this, &TForm1::HomeSyllabusClick);
+    // "章节练习" and "全真模考" go where navigation entries 3 and 4 go.
+    connect(homePage, &HomePage::chapterPracticeRequested, this, [this] { Image1Click(3); });
+    connect(homePage, &HomePage::mockExamRequested, this, [this] { Image1Click(4); });
+    connect(homePage, &HomePage::statisticsRequested, this, &TForm1::HomeStatisticsClick);
 
     pnlStatus = new QWidget(this);
     pnlStatus->setObjectName(QStringLiteral("pnlStatus"));
@@ -259,6 +267,13 @@ void TForm1::Image1Click(int number) {
 
 void TForm1::HomeSyllabusClick() {
     Guarded([&] { PageControl1->setCurrentIndex(DocumentsPageIndex); });
+}
+
+void TForm1::HomeStatisticsClick() {
+    Guarded([&] {
+        statisticsPage->Refresh();
+        PageControl1->setCurrentIndex(StatisticsPageIndex);
+    });
 }
 
 void TForm1::sLabel2Click() {

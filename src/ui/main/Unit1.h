@@ -11,12 +11,15 @@ class NavButton;
 class QLabel;
 class QStackedWidget;
 class ReviewPage;
+class StatisticsPage;
 
 // The main window: banner, navigation, subject bar, the pages and the status bar.
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
-    enum Page { HomePageIndex, DocumentsPageIndex, ChapterPageIndex, MockExamPageIndex, WrongPageIndex, FavouritesPageIndex };
+    // The statistics page has no navigation entry: the home page's "统计分析" opens it.
+    enum Page { HomePageIndex, DocumentsPageIndex, ChapterPageIndex, MockExamPageIndex, WrongPageIndex, FavouritesPageIndex,
+                StatisticsPageIndex };
 
     // The folder of `executablePath` is the program folder (AppDir) read at first showing.
     explicit TForm1(const QString &executablePath, QWidget *parent = nullptr);
@@ -32,6 +35,7 @@ public:
     MockExamPage *mockExamPage;
     ReviewPage *wrongPage;
     ReviewPage *favouritesPage;
+    StatisticsPage *statisticsPage;
     QWidget *pnlStatus;
     QLabel *lblInfo;  // APP_XINXI
     QLabel *sLabel1;  // APP_LXFS
@@ -48,6 +52,8 @@ public slots:
     void sLabel2Click();
     void Label80Click();
     void HomeSyllabusClick();
+    // "统计分析" on the home page: the statistics page with fresh figures.
+    void HomeStatisticsClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
