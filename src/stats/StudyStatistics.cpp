@@ -1,6 +1,7 @@
 #include "StudyStatistics.h"
 
 #include "ExamProfile.h"
+#include "QuestionTypes.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
 
@@ -9,9 +10,6 @@
 #include <utility>
 
 namespace {
-
-const QString kCaseType = QStringLiteral("不定项选择题");
-const QString kOperationType = QStringLiteral("实操题");
 
 // The grouped figures of one statement row, from column `first` on: count, practised, attempts,
 // correct, wrong, favourites. A damaged row cannot push the accuracy past 100 %: negative counters
@@ -108,11 +106,11 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
 
     // The practice types, in tab order; the fourth is a case stem when practice draws stems.
     const QString fourthName = profile.sections[ExamProfile::Fourth].typeName;
-    const bool fourthIsCase = fourthName == kCaseType;
+    const bool fourthIsCase = FourthKindOf(fourthName) == FourthKind::CaseStem;
     const QString rowTypes[4] = {QStringLiteral("单选题"), QStringLiteral("多选题"), QStringLiteral("判断题"),
-                                 fourthIsCase ? QString() : kOperationType};
+                                 fourthIsCase ? QString() : OperationBankTypeName()};
     for (int i = 0; i < 4; ++i)
-        s.types.push_back({i < 3 ? rowTypes[i] : (fourthName.isEmpty() ? kOperationType : fourthName), {}});
+        s.types.push_back({i < 3 ? rowTypes[i] : (fourthName.isEmpty() ? OperationBankTypeName() : fourthName), {}});
 
     std::map<QString, QString> names; // chapter-tree code -> name
     for (const auto &row : select(db, QStringLiteral("select daima, mc from kjks_zhangjie")))
