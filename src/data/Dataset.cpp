@@ -253,13 +253,7 @@ void Dataset::openKeyset(const QString &columns, const QString &table, const QSt
     // sorted here rather than by the engine, which can then answer it from an index alone.
     keySql += QStringLiteral(" from ") + fromTable;
     if (ordered) keySql += QStringLiteral(", _rowid_");
-    const auto rows = m_db->select(keySql);
-    m_keys.reserve(rows.size());
-    m_carriedValues.reserve(rows.size() * m_carried.size());
-    for (const auto &row : rows) {
-        m_keys.push_back(row[0].toLongLong());
-        for (size_t i = 1; i < row.size(); ++i) m_carriedValues.push_back(row[i]);
-    }
+    PreparedStatement(*m_db, keySql).selectKeys(&m_keys, &m_carriedValues);
     if (!ordered) std::sort(m_keys.begin(), m_keys.end());
     m_count = int(m_keys.size());
     m_table = table;

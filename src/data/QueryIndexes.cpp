@@ -9,9 +9,10 @@ namespace {
 const char *const kStatements[] = {
     // Progress counts of the chapter tree: whole bank, chapter, section.
     "create index if not exists kjks_tigan_progress on kjks_tigan (zhang, jie, daan, YDCS)",
-    // Practice sets of one type in chapter order, for every scope.
+    // Practice sets of one type in chapter order, for every scope. The key after the section keeps
+    // the questions of a section in key order without a sort.
     "create index if not exists kjks_tigan_practice on kjks_tigan"
-    " (tixing, zhang, jie, daan, YDCS, DDCS, shoucang)",
+    " (tixing, zhang, jie, tigan_id, daan, YDCS, DDCS, shoucang)",
     // Wrong-question and favourite counts and lists.
     "create index if not exists kjks_tigan_wrong on kjks_tigan (DDCS, tixing, daan)",
     "create index if not exists kjks_tigan_favourite on kjks_tigan (shoucang, tixing, daan)",

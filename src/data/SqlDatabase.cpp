@@ -198,6 +198,18 @@ std::vector<std::vector<QVariant>> PreparedStatement::select(const std::vector<Q
     return rows;
 }
 
+void PreparedStatement::selectKeys(std::vector<qint64> *keys, std::vector<QVariant> *rest) {
+    bind({});
+    const int n = sqlite3_column_count(m_stmt);
+    int rc;
+    while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
+        keys->push_back(sqlite3_column_int64(m_stmt, 0));
+        for (int c = 1; c < n; ++c) rest->push_back(columnValue(m_stmt, c));
+    }
+    if (rc != SQLITE_DONE) fail();
+    sqlite3_reset(m_stmt);
+}
+
 void PreparedStatement::exec(const std::vector<QVariant> &values) {
     bind(values);
     int rc;
