@@ -276,9 +276,20 @@ void BankSourceReader::State::addColumn(const QString &file, int number, QString
     record->values.push_back(std::move(v));
 }
 
+namespace {
+constexpr qint64 kMaxPictureBytes = qint64(16) << 20;
+} // namespace
+
 QByteArray BankSourceReader::State::picture(const Record &r, const ValueLine &v) {
     if (v.value.isEmpty()) return QByteArray();
-    QFile f(QFileInfo(v.value).isAbsolute() ? v.value : dir.filePath(v.value));
+    // Only a regular file of sensible size: a device (/dev/zero) or a huge file would never end.
+    const QFileInfo info(QFileInfo(v.value).isAbsolute() ? v.value : dir.filePath(v.value));
+    if (info.exists() && (!info.isFile() || info.size() > kMaxPictureBytes)) {
+        problem(r.file, v.line,
+                QStringLiteral("the picture '%1' is not a file of at most %2 MiB").arg(v.value).arg(kMaxPictureBytes >> 20));
+        return QByteArray();
+    }
+    QFile f(info.filePath());
     if (!f.open(QIODevice::ReadOnly)) {
         problem(r.file, v.line, QStringLiteral("cannot read the picture '%1'").arg(v.value));
         return QByteArray();
