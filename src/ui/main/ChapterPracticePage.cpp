@@ -41,6 +41,7 @@ QFont uiFont(int pixelSize, bool bold = false) {
 QLabel *makeLabel(QWidget *parent, const QString &name, const QFont &font, const QRect &geometry) {
     auto *l = new QLabel(parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText); // chapter and subject names come from the bank
     l->setFont(font);
     l->setGeometry(geometry);
     return l;
