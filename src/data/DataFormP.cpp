@@ -46,7 +46,7 @@ QString StartupFailureText(const std::exception &failure) {
     const QString lower = QString::fromUtf8(failure.what()).toLower();
     for (const char *mark : {"malformed", "not a database", "file is encrypted", "corrupt", "disk i/o error"})
         if (lower.contains(QLatin1String(mark)))
-            return QStringLiteral("缺少数据库文件。\n题库文件已损坏，请从备份恢复题库文件，或重新安装本程序。\n") + detail;
+            return QStringLiteral("缺少数据库文件。\n题库文件已损坏，或不是本程序的题库。请从备份恢复题库文件，或重新安装本程序。\n") + detail;
     return QStringLiteral("缺少数据库文件。\n") + detail;
 }
 

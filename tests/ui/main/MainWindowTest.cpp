@@ -2,6 +2,7 @@
 #include "FixtureBank.h"
 #include "HomePage.h"
 #include "LaunchParameters.h"
+#include "MockExamPage.h"
 #include "NavButton.h"
 #include "RecordingPlatform.h"
 #include "TestApp.h"
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -225,6 +227,22 @@ TEST(Executable, MissingBankEndsWithTheMessageAndNoWindow) {
     EXPECT_TRUE(err.contains(QStringLiteral("缺少数据库文件。"))) << qPrintable(err);
     EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/kjks.dbf")));
     EXPECT_FALSE(QDir(dir.path() + QStringLiteral("/down")).exists()); // the main window never showed
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, AnswerTimeThatIsNoDateIsShownAsStored) {
+    bank.model.papers.push_back({11, QStringLiteral("昨天上午<b>"), QString(), {}, 0});
+    bank.model.papers.push_back({12, QStringLiteral("2026-05-16 09:30:00"), QString(), {}, 0});
+    auto form = start();
+    EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
+    EXPECT_TRUE(captionIsRed(*form, 1)); // start-up ran to its end
+    ASSERT_EQ(form->mockExamPage->DBGrid1->rowCount(), 2);
+    EXPECT_EQ(form->mockExamPage->DBGrid1->item(0, 1)->text(), QStringLiteral("昨天上午<b>"));
+    EXPECT_EQ(form->mockExamPage->DBGrid1->item(1, 1)->text(),
+              QLocale().toString(QDateTime(QDate(2026, 5, 16), QTime(9, 30)), QLocale::ShortFormat));
 }
 
 } // namespace
