@@ -58,8 +58,8 @@ ProgramRun runProgram(const QString &dir) {
 }
 
 const QString kMissing = QStringLiteral("缺少数据库文件。");
-const QString kDamaged =
-    QStringLiteral("缺少数据库文件。\n题库文件已损坏，或不是本程序的题库。请从备份恢复题库文件，或重新安装本程序。\n详细信息：");
+const QString kDamaged = QStringLiteral(
+    "缺少数据库文件。\n题库文件已损坏，或不是本程序的题库。请从备份恢复题库文件，或重新安装本程序。\n详细信息：");
 const QString kReadOnly = QStringLiteral("题库文件是只读的，答题记录无法保存，程序不能启动。");
 
 TEST(BadBankStart, EveryKindEndsWithItsMessageAndLeavesTheFileAsItWas) {
