@@ -30,14 +30,24 @@ int RunApplication(int argc, char *argv[]) {
     auto data = std::make_unique<TDataForm>();
     try {
         data->DataModuleCreate(QCoreApplication::applicationFilePath());
-    } catch (const std::exception &) {
-        // Nothing is shown and nothing is written: the bank is missing or unusable.
-        ShowErrorBox(QStringLiteral("缺少数据库文件。"));
+    } catch (const std::exception &e) {
+        // Nothing is shown and nothing is written: the bank is missing, unusable or read-only.
+        ShowErrorBox(StartupFailureText(e));
         setPlatform(nullptr);
         return 1;
     }
     setDataForm(data.get());
 
+    // The window is filled from the bank before it is shown: a bank that fails on the way (a
+    // damaged page, an unusable exam profile) ends the program instead of leaving half a window.
+    try {
+        form.PrepareFirstShowing();
+    } catch (const std::exception &e) {
+        ShowErrorBox(StartupFailureText(e));
+        setDataForm(nullptr);
+        setPlatform(nullptr);
+        return 1;
+    }
     form.show();
     const int status = app.exec();
     setDataForm(nullptr);

@@ -5,8 +5,10 @@
 #include "QueryIndexes.h"
 #include "SqlError.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <cmath>
+#include <sqlite3.h>
 
 namespace {
 TDataForm *g_dataForm = nullptr;
@@ -36,6 +38,19 @@ void setDataForm(TDataForm *form) { g_dataForm = form; }
 TDataForm::TDataForm()
     : qryTemp(&ADOMain), qry1(&ADOMain), ADOSql(&ADOMain), ADOSql2(&ADOMain), ADOSql3(&ADOMain) {}
 
+QString StartupFailureText(const std::exception &failure) {
+    const QString detail = QStringLiteral("详细信息：") + QString::fromUtf8(failure.what());
+    if (dynamic_cast<const BankReadOnlyError *>(&failure))
+        return QStringLiteral("题库文件是只读的，答题记录无法保存，程序不能启动。\n"
+                              "请取消题库文件的只读属性，或把程序文件夹复制到可以写入的位置，然后重新启动。\n") +
+               detail;
+    const QString lower = QString::fromUtf8(failure.what()).toLower();
+    for (const char *mark : {"malformed", "not a database", "file is encrypted", "corrupt", "disk i/o error"})
+        if (lower.contains(QLatin1String(mark)))
+            return QStringLiteral("缺少数据库文件。\n题库文件已损坏，或不是本程序的题库。请从备份恢复题库文件，或重新安装本程序。\n") + detail;
+    return QStringLiteral("缺少数据库文件。\n") + detail;
+}
+
 QString BankPathForExecutable(const QString &executablePath) {
     const QFileInfo fi(executablePath);
     return fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".dbf");
@@ -45,13 +60,38 @@ void TDataForm::DataModuleCreate(const QString &executablePath) {
     OpenBank(BankPathForExecutable(executablePath));
 }
 
+namespace {
+
+// A file the learner (or anyone) may not write, or a folder where the engine cannot keep its log
+// beside the bank, takes no answers. Root may write anything, so a file without any write
+// permission counts as read-only too, as the read-only attribute does on Windows.
+void refuseReadOnly(const QString &bankPath) {
+    const QFileInfo file(bankPath);
+    if (!file.isFile()) return; // missing: the open says so
+    const auto writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (!file.isWritable() || !(file.permissions() & writable))
+        throw BankReadOnlyError(QStringLiteral("the bank file is read-only: ") + QDir::toNativeSeparators(file.absoluteFilePath()));
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isWritable())
+        throw BankReadOnlyError(QStringLiteral("the folder of the bank is read-only: ") +
+                                QDir::toNativeSeparators(folder.absoluteFilePath()));
+}
+
+} // namespace
+
 void TDataForm::OpenBank(const QString &bankPath) {
     ADOMain.close();
+    refuseReadOnly(bankPath);
     // The tables the program reads: a file without them, or with one unreadable, is no usable bank.
     ADOMain.open(bankPath, QString::fromLatin1(kBankPassword),
                  {QStringLiteral("kjks_tigan"), QStringLiteral("kjks_xuanxiang"), QStringLiteral("zongtigan"),
                   QStringLiteral("kjks_zhangjie"), QStringLiteral("kjks_type"), QStringLiteral("kjks_SJML"),
                   QStringLiteral("shijuan"), QStringLiteral("sys_option")});
+    // The engine opens a file it may not write for reading only, without a word.
+    if (sqlite3_db_readonly(ADOMain.handle(), "main") == 1) {
+        ADOMain.close();
+        throw BankReadOnlyError(QStringLiteral("the bank was opened for reading only: ") + QDir::toNativeSeparators(bankPath));
+    }
     // A bank made elsewhere gets the indexes its counts and lists need, once. A bank that cannot
     // be written still opens: its counts are only slower (and its saves will say why they fail).
     try {

@@ -2,11 +2,19 @@
 
 #include "Dataset.h"
 #include "SqlDatabase.h"
+#include "SqlError.h"
 
 #include <QString>
+#include <exception>
 
 // The bank password.
 inline constexpr char kBankPassword[] = "#k7qm";
+
+// The bank can be read but not written: every answer would be lost, so it is not opened.
+class BankReadOnlyError : public KjksError {
+public:
+    using KjksError::KjksError;
+};
 
 // The one data module: the bank connection and the shared queries every window borrows.
 class TDataForm {
@@ -16,7 +24,8 @@ public:
     TDataForm &operator=(const TDataForm &) = delete;
 
     // Opens the bank named after the executable ("kjks" -> "kjks.dbf" beside it). Throws SqlError
-    // when the file is missing, the password is wrong or the file is unusable; nothing is created.
+    // when the file is missing, the password is wrong or the file is unusable, BankReadOnlyError
+    // when it cannot be written; nothing is created and nothing is written.
     void DataModuleCreate(const QString &executablePath);
     // Opens a bank file directly (tests).
     void OpenBank(const QString &bankPath);
@@ -33,6 +42,11 @@ public:
     Dataset ADOSql2;
     Dataset ADOSql3;
 };
+
+// The message of a bank that cannot be used at start, with the failure's own text as a detail
+// line: that the file is read-only (the learner can change that), else "缺少数据库文件。", saying
+// when the file is damaged.
+QString StartupFailureText(const std::exception &failure);
 
 // The bank path for an executable: its path with the extension replaced by ".dbf".
 QString BankPathForExecutable(const QString &executablePath);

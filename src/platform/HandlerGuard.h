@@ -5,15 +5,16 @@
 #include <exception>
 #include <utility>
 
-// Runs one handler body. A failure ends the handler and is shown in the general error box with its
-// message; nothing is thrown through the event loop, and what was posted before stays in the bank.
+// Runs one handler body. A failure ends the handler and is shown in the general error box, in
+// Chinese with its own message as the detail; nothing is thrown through the event loop, and what
+// was posted before stays in the bank.
 template <typename F>
 void Guarded(F &&body) {
     try {
         std::forward<F>(body)();
     } catch (const std::exception &e) {
-        ShowErrorBox(QString::fromUtf8(e.what()));
+        ShowErrorBox(ErrorBoxText(QString::fromUtf8(e.what())));
     } catch (...) {
-        ShowErrorBox(QStringLiteral("Unknown error"));
+        ShowErrorBox(ErrorBoxText(QString()));
     }
 }

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <chrono>
+#include <initializer_list>
 
 namespace {
 
@@ -48,6 +49,44 @@ void setPlatform(PlatformServices *services) { g_services = services ? services 
 QString productTitle() { return QStringLiteral("初级会计实务考试练习系统"); }
 QString applicationTitle() { return titleStore(); }
 void setApplicationTitle(const QString &title) { titleStore() = title; }
+
+QString ErrorBoxText(const QString &detail) {
+    // The program's own Chinese messages begin with a Chinese character; the engine's and the
+    // runtime's never do, though they may quote a Chinese value.
+    const QString trimmed = detail.trimmed();
+    if (!trimmed.isEmpty() && trimmed.at(0).unicode() >= 0x4E00 && trimmed.at(0).unicode() <= 0x9FFF) return detail;
+    struct Kind {
+        std::initializer_list<const char *> marks;
+        const char16_t *sentence;
+    };
+    // First match wins; the marks are the engine's and the runtime's own wordings.
+    static const Kind kinds[] = {
+        {{"malformed", "not a database", "file is encrypted", "disk i/o error", "corrupt"},
+         u"题库文件已损坏，无法读取这部分内容。请从备份恢复题库文件，或重新安装本程序。"},
+        {{"readonly", "read-only", "read only"},
+         u"题库文件是只读的，刚才的更改没有保存。请取消题库文件的只读属性后重新启动本程序。"},
+        {{"database is locked", "busy"}, u"题库文件正被其他程序使用，刚才的更改没有保存。请关闭其他程序后重试。"},
+        {{"disk is full", "out of memory"}, u"磁盘空间或内存不足，操作没有完成。"},
+        {{"stream read error", "invalid buffer size for decryption"}, u"题目文字无法解码，题库中的这段文字已损坏。"},
+        {{"is not a valid", "floating point"}, u"题库中有无效的数据，操作没有完成。"},
+        {{"cannot create file", "cannot write file", "cannot open file", "cannot read file"},
+         u"文件无法读写，操作没有完成。"},
+        {{"no such", "syntax error", "constraint", "sql", "question bank"}, u"读写题库时出错，操作没有完成。"},
+    };
+    const QString lower = detail.toLower();
+    const char16_t *sentence = u"发生了意外的错误，操作没有完成。";
+    for (const Kind &k : kinds) {
+        bool hit = false;
+        for (const char *mark : k.marks) hit = hit || lower.contains(QLatin1String(mark));
+        if (hit) {
+            sentence = k.sentence;
+            break;
+        }
+    }
+    QString text = QString::fromUtf16(sentence);
+    if (!detail.trimmed().isEmpty()) text += QStringLiteral("\n详细信息：") + detail.trimmed();
+    return text;
+}
 
 void ShowInfoBox(const QString &text) { platform().messageBox(PlatformServices::BoxKind::Info, text); }
 void ShowErrorBox(const QString &text) { platform().messageBox(PlatformServices::BoxKind::Error, text); }

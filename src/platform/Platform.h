@@ -47,6 +47,11 @@ void setApplicationTitle(const QString &title);
 // The title the process starts with, before the bank is open.
 QString productTitle();
 
+// The text of the general error box for a failure whose own text is `detail` (the engine's or the
+// runtime's words, often English): a Chinese sentence the learner can act on, then the detail on
+// a line of its own. A text that is already Chinese is the learner's text and stays as it is.
+QString ErrorBoxText(const QString &detail);
+
 void ShowInfoBox(const QString &text);
 void ShowErrorBox(const QString &text);
 bool ConfirmBox(const QString &text);

@@ -29,6 +29,31 @@ QString memberText(const json &v) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
+// How deep arrays and objects may nest in an answer. A version record is three levels deep; the
+// JSON library writes a nested value out by recursion, so an answer nested without bound (the
+// request is plain HTTP: anyone on the path can write it) would exhaust the stack.
+constexpr int kMaxAnswerNesting = 64;
+
+// True when the brackets of `text` (outside strings) never nest deeper than `limit`.
+bool nestingWithin(const QByteArray &text, int limit) {
+    int depth = 0;
+    bool inString = false, escaped = false;
+    for (const char c : text) {
+        if (inString) {
+            if (escaped) escaped = false;
+            else if (c == '\\') escaped = true;
+            else if (c == '"') inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) return false;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return true;
+}
+
 // The request blocks the window; the desktop says so while it runs.
 class WaitCursor {
 public:
@@ -54,7 +79,7 @@ QString UpdateRequestAddress(const QString &host) {
 
 std::optional<VersionRecord> ParseVersionAnswer(const QByteArray &answer) {
     const QByteArray text = answer.trimmed();
-    if (text.isEmpty()) return std::nullopt;
+    if (text.isEmpty() || !nestingWithin(text, kMaxAnswerNesting)) return std::nullopt;
     const json root = json::parse(text.constBegin(), text.constEnd(), nullptr, /*allow_exceptions=*/false);
     if (!root.is_object()) return std::nullopt;
     const auto data = root.find("data");
@@ -116,7 +141,11 @@ void RunUpdateCheck(const HttpLimits &limits) {
 
     const QString appDir = launchParameters().AppDir;
     const QString iniPath = appDir + QStringLiteral("AutoUpdate.zri");
-    if (IniFile::load(iniPath).value(kSection, QStringLiteral("VersionDate")) == record->version_date) return;
+    // Compared as the record keeps it: a date with a line break or a control character in it is
+    // written as one line of blanks, and must read back as the same version.
+    if (IniFile::load(iniPath).value(kSection, QStringLiteral("VersionDate")) ==
+        IniFile::lineValue(record->version_date))
+        return;
 
     if (!ConfirmBox(QStringLiteral("发现新版本，确认升级？"))) return;
 

@@ -42,9 +42,13 @@ std::runtime_error fileError(const char *what, const QString &path, const QStrin
 } // namespace
 
 IniFile IniFile::load(const QString &path) {
+    if (!QFileInfo(path).isFile()) return IniFile();
+    return parse(ReadWholeFile(path));
+}
+
+IniFile IniFile::parse(const QByteArray &bytes) {
     IniFile ini;
-    if (!QFileInfo(path).isFile()) return ini;
-    QString text = DecodeTextFile(ReadWholeFile(path));
+    QString text = DecodeTextFile(bytes);
     if (text.contains(QLatin1String("\r\n"))) ini.m_newline = QStringLiteral("\r\n");
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -81,12 +85,17 @@ QString IniFile::value(const QString &section, const QString &key) const {
     return v;
 }
 
-void IniFile::setValue(const QString &section, const QString &key, const QString &value) {
+QString IniFile::lineValue(const QString &value) {
     QString oneLine = value;
     oneLine.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QString line = key + QLatin1Char('=') + oneLine;
+    for (QChar &c : oneLine)
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    return oneLine.trimmed();
+}
+
+void IniFile::setValue(const QString &section, const QString &key, const QString &value) {
+    const QString line = key + QLatin1Char('=') + lineValue(value);
 
     const int existing = keyLine(section, key);
     if (existing >= 0) {
@@ -105,11 +114,15 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
     m_lines.insert(at, line);
 }
 
-void IniFile::save(const QString &path) const {
+QByteArray IniFile::toBytes() const {
     QString text;
     for (const QString &line : m_lines) text += line + m_newline;
+    return text.toUtf8();
+}
+
+void IniFile::save(const QString &path) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) throw fileError("Cannot create file", path, file.errorString());
-    file.write(text.toUtf8());
+    file.write(toBytes());
     if (!file.commit()) throw fileError("Cannot write file", path, file.errorString());
 }

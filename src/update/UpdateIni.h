@@ -18,8 +18,8 @@ public:
     // The value of `key` in the first `section`, blanks trimmed; empty when either is missing.
     QString value(const QString &section, const QString &key) const;
     // Replaces the key's line in the first `section`, or adds it at the end of the section; adds
-    // the section at the end of the file when it is missing. Line breaks in the value become
-    // blanks, since a value is one line.
+    // the section at the end of the file when it is missing. The value is stored as lineValue()
+    // gives it.
     void setValue(const QString &section, const QString &key, const QString &value);
 
     // Writes the whole file at once (a failed write leaves the old file). Throws
@@ -27,6 +27,14 @@ public:
     void save(const QString &path) const;
 
     QStringList lines() const { return m_lines; }
+
+    // The file's text from its bytes, and the bytes save() writes.
+    static IniFile parse(const QByteArray &bytes);
+    QByteArray toBytes() const;
+
+    // What value() reads back after setValue(value): a value is one line of text, so line breaks
+    // and every other control character (NUL included) become blanks, and blanks around it go.
+    static QString lineValue(const QString &value);
 
 private:
     // Line index range [first, end) of the section's body; first = -1 when missing.

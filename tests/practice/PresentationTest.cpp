@@ -276,7 +276,7 @@ TEST_F(PracticeTest, UndecodableTextsEndOnlyThatPresentation) {
     clickOption(0, 0);
     next();
     EXPECT_EQ(w().session().pendingAnswer(), QString()) << "the answer to question 1 is never counted on another";
-    EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error), QStringList({QStringLiteral("Stream read error")}));
+    EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error), QStringList({QStringLiteral("题目文字无法解码，题库中的这段文字已损坏。\n详细信息：Stream read error")}));
     EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
     EXPECT_EQ(w().Memo1->toPlainText(), QString()) << "no stem of another question stays on screen";
     EXPECT_TRUE(buttonsOn(w().TabSheet5).isEmpty());
@@ -308,7 +308,7 @@ TEST_F(PracticeTest, ABrokenQuestionOnTheFirstTabIsReportedOnce) {
     openBank();
     bank.exec(QStringLiteral("update kjks_tigan set timian = 'ABC' where tigan_id = 1"));
     open();
-    EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error), QStringList({QStringLiteral("Stream read error")}));
+    EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error), QStringList({QStringLiteral("题目文字无法解码，题库中的这段文字已损坏。\n详细信息：Stream read error")}));
     next();
     EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
     EXPECT_EQ(buttonsOn(w().TabSheet5).size(), 4);

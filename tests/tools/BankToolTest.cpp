@@ -97,6 +97,22 @@ const BadBank kBadBanks[] = {
          m.stems[2].flag_state = 1;
      },
      nullptr, "a paper can take the last case twice"},
+    {"answer time that is no date",
+     [](BankModel &m) { m.papers.push_back({11, QStringLiteral("昨天上午"), QString(), {}, 0}); }, nullptr,
+     "kjks_SJML 11 DTKSSJ: '昨天上午' is not a date and time"},
+    {"damaged page", nullptr,
+     [](SqlDatabase &db) {
+         // A page in the middle of the file: the rows there are read only when a learner reaches them.
+         QFile file(db.path());
+         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+         const qint64 at = (file.size() / 1024 / 2) * 1024 + 500;
+         file.seek(at);
+         char byte = 0;
+         file.getChar(&byte);
+         file.seek(at);
+         file.putChar(char(~byte));
+     },
+     "the file is damaged: "},
     {"no scratch row", [](BankModel &m) { m.addScratchRow = false; }, nullptr,
      "shijuan: the practice answer row (sjID 0, xth 200) is missing"},
     {"no profile", [](BankModel &m) { m.profiles.clear(); }, nullptr, "kjks_type 1: the exam profile 1 is missing"},

@@ -2,6 +2,8 @@
 
 #include "BankReader.h"
 #include "BankRules.h"
+#include "DataFormP.h"
+#include "SqlDatabase.h"
 #include "SqlError.h"
 
 #include <map>
@@ -130,15 +132,30 @@ QStringList CheckExamProfile(const BankModel &m) {
 }
 
 QStringList CheckBank(const QString &bankPath) {
+    SqlDatabase db;
+    try {
+        db.open(bankPath, QString::fromLatin1(kBankPassword));
+    } catch (const KjksError &e) {
+        return {QStringLiteral("%1: cannot open the bank: %2").arg(bankPath, e.message())};
+    }
+    QStringList out;
+    // Every page of the file: the program reads only what a window needs, so a damaged page can lie
+    // unnoticed until a learner reaches it.
+    try {
+        for (const auto &row : db.select(QStringLiteral("PRAGMA integrity_check")))
+            if (row.empty() || row[0].toString() != QLatin1String("ok"))
+                out << QStringLiteral("the file is damaged: ") + (row.empty() ? QString() : row[0].toString());
+    } catch (const KjksError &e) {
+        out << QStringLiteral("the file is damaged: ") + e.message();
+    }
     std::vector<BankProblem> problems;
     BankModel m;
     try {
-        m = ReadBank(bankPath, &problems);
+        m = ReadBank(db, &problems);
     } catch (const KjksError &e) {
-        return {e.message()};
+        return out << e.message();
     }
     for (const BankProblem &p : ValidateBankModel(m)) problems.push_back(p);
-    QStringList out;
     for (const BankProblem &p : problems) out << ProblemText(p);
     bool scratch = false;
     for (const BankPaperItem &i : m.paperItems) scratch = scratch || (i.sjID == 0 && i.xth == 200);

@@ -22,6 +22,18 @@ void optionalText(QString &out, const char *column, const QString &value) {
     if (!value.isNull()) out += FormatValue(QString::fromLatin1(column), value);
 }
 
+const char kKeptNote[] = "# the stored text below does not decode: it is kept as the bank holds it\n";
+
+// An encoded column: its plain text, or the stored form of a text that does not decode. `always`:
+// written even when empty.
+QString encodedText(const char *column, const QString &plain, const StoredTexts &stored, bool always) {
+    const QString name = QString::fromLatin1(column);
+    const auto it = stored.find(name);
+    if (it != stored.end())
+        return QString::fromLatin1(kKeptNote) + FormatValue(name + QStringLiteral("_stored"), it->second);
+    return always || !plain.isEmpty() ? FormatValue(name, plain) : QString();
+}
+
 void progress(QString &out, const BankProgress &p) {
     if (p.YDCS != QLatin1String("0")) out += FormatValue(QStringLiteral("YDCS"), p.YDCS);
     if (p.DDCS != QLatin1String("0")) out += FormatValue(QStringLiteral("DDCS"), p.DDCS);
@@ -117,13 +129,18 @@ private:
         if (q.jie != 0 || q.zongtimian.isEmpty()) out += FormatValue(QStringLiteral("jie"), QString::number(q.jie));
         optionalText(out, "shijuan", q.shijuan);
         if (q.flag_state != 0) out += FormatValue(QStringLiteral("flag_state"), QString::number(q.flag_state));
-        out += FormatValue(QStringLiteral("timian"), q.timian);
+        out += encodedText("timian", q.timian, q.stored, true);
         if (!q.tmimage.isEmpty()) out += FormatValue(QStringLiteral("tmimage"), picture("tigan", q.id, q.tmimage));
         optionalText(out, "timian2", q.timian2);
-        for (const BankOption &o : q.options)
-            out += FormatValue(o.withdrawn ? QStringLiteral("option_withdrawn") : QStringLiteral("option"), o.text);
+        for (size_t i = 0; i < q.options.size(); ++i) {
+            const BankOption &o = q.options[i];
+            const QString column = o.withdrawn ? QStringLiteral("option_withdrawn") : QStringLiteral("option");
+            const auto kept = q.stored.find(StoredOptionKey(int(i)));
+            if (kept == q.stored.end()) out += FormatValue(column, o.text);
+            else out += QString::fromLatin1(kKeptNote) + FormatValue(column + QStringLiteral("_stored"), kept->second);
+        }
         out += FormatValue(QStringLiteral("daan"), q.daan);
-        if (!q.jiexi.isEmpty()) out += FormatValue(QStringLiteral("jiexi"), q.jiexi);
+        out += encodedText("jiexi", q.jiexi, q.stored, false);
         progress(out, q.progress);
         return out;
     }
@@ -134,11 +151,11 @@ private:
         out += FormatValue(QStringLiteral("jie"), QString::number(s.jie));
         optionalText(out, "shijuan", s.shijuan);
         if (s.flag_state != 0) out += FormatValue(QStringLiteral("flag_state"), QString::number(s.flag_state));
-        out += FormatValue(QStringLiteral("zongtimian"), s.zongtimian);
+        out += encodedText("zongtimian", s.zongtimian, s.stored, true);
         if (!s.tmimage.isEmpty()) out += FormatValue(QStringLiteral("tmimage"), picture("zongtigan", s.id, s.tmimage));
         optionalText(out, "timian2", s.timian2);
         out += FormatValue(QStringLiteral("daan"), s.daan);
-        if (!s.jiexi.isEmpty()) out += FormatValue(QStringLiteral("jiexi"), s.jiexi);
+        out += encodedText("jiexi", s.jiexi, s.stored, false);
         progress(out, s.progress);
         return out;
     }

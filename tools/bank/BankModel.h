@@ -13,6 +13,12 @@ struct BankOption {
     bool withdrawn = false; // flag_state 1
 };
 
+// Encoded columns of a row whose stored form is kept as it is instead of its plain text: a text
+// that does not decode is exported and built back unchanged. Column name (an option: "option" and
+// its 0-based index, StoredOptionKey) -> stored form.
+using StoredTexts = std::map<QString, QString>;
+inline QString StoredOptionKey(int index) { return QStringLiteral("option%1").arg(index); }
+
 struct BankProgress {
     QString YDCS = QStringLiteral("0");
     QString DDCS = QStringLiteral("0");
@@ -36,6 +42,7 @@ struct BankQuestion {
     QString shijuan;
     int flag_state = 0;
     BankProgress progress;
+    StoredTexts stored; // timian, jiexi, options
 };
 
 struct BankStem {
@@ -50,6 +57,7 @@ struct BankStem {
     QString shijuan;
     int flag_state = 0;
     BankProgress progress;
+    StoredTexts stored; // zongtimian, jiexi
 };
 
 struct BankChapter {

@@ -32,7 +32,10 @@ class Decoder {
 public:
     explicit Decoder(std::vector<BankProblem> *problems) : m_problems(problems) {}
 
-    QString operator()(const QVariant &stored, const char *table, int key, const char *column, int option = -1) {
+    // `keep` receives the stored form of a text that fails the strict check, so that it is written
+    // back unchanged.
+    QString operator()(const QVariant &stored, const char *table, int key, const char *column, int option,
+                       QString *keep) {
         const QString value = stored.isNull() ? QString() : stored.toString();
         if (!m_problems) {
             try {
@@ -70,6 +73,7 @@ public:
             }
         }
         if (problem.isEmpty()) return plain;
+        *keep = value.isNull() ? banksource::EmptyText() : value;
         m_problems->push_back(BankProblem{QString::fromLatin1(table), QString::number(key), QString::fromLatin1(column),
                                           option, problem});
         return QString();
@@ -111,11 +115,15 @@ BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems) {
         BankQuestion q;
         q.id = integer(r[0]);
         q.tixing = text(r[1]);
-        q.timian = decode(r[2], "kjks_tigan", q.id, "timian");
+        QString kept;
+        q.timian = decode(r[2], "kjks_tigan", q.id, "timian", -1, &kept);
+        if (!kept.isNull()) q.stored[QStringLiteral("timian")] = kept;
         q.timian2 = text(r[3]);
         q.tmimage = r[4].isNull() ? QByteArray() : r[4].toByteArray();
         q.daan = text(r[5]);
-        q.jiexi = decode(r[6], "kjks_tigan", q.id, "jiexi");
+        kept = QString();
+        q.jiexi = decode(r[6], "kjks_tigan", q.id, "jiexi", -1, &kept);
+        if (!kept.isNull()) q.stored[QStringLiteral("jiexi")] = kept;
         q.zhang = integer(r[7]);
         q.jie = integer(r[8]);
         q.progress = BankProgress{flag(r[9]), flag(r[10]), flag(r[11]), integer(r[12]), integer(r[13])};
@@ -131,7 +139,10 @@ BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems) {
         if (it == questionIndex.constEnd()) continue; // an option of no question has no place in a source
         BankQuestion &q = m.questions[*it];
         const int index = int(q.options.size());
-        q.options.push_back(BankOption{decode(r[1], "kjks_tigan", q.id, "option", index), integer(r[2]) == 1});
+        QString kept;
+        const QString plain = decode(r[1], "kjks_tigan", q.id, "option", index, &kept);
+        if (!kept.isNull()) q.stored[StoredOptionKey(index)] = kept;
+        q.options.push_back(BankOption{plain, integer(r[2]) == 1});
     }
 
     for (const auto &r : db.select(QStringLiteral(
@@ -139,11 +150,15 @@ BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems) {
              " shijuan, flag_state from zongtigan order by ID"))) {
         BankStem s;
         s.id = integer(r[0]);
-        s.zongtimian = decode(r[1], "zongtigan", s.id, "zongtimian");
+        QString kept;
+        s.zongtimian = decode(r[1], "zongtigan", s.id, "zongtimian", -1, &kept);
+        if (!kept.isNull()) s.stored[QStringLiteral("zongtimian")] = kept;
         s.timian2 = text(r[2]);
         s.tmimage = r[3].isNull() ? QByteArray() : r[3].toByteArray();
         s.daan = text(r[4]);
-        s.jiexi = decode(r[5], "zongtigan", s.id, "jiexi");
+        kept = QString();
+        s.jiexi = decode(r[5], "zongtigan", s.id, "jiexi", -1, &kept);
+        if (!kept.isNull()) s.stored[QStringLiteral("jiexi")] = kept;
         s.zhang = integer(r[6]);
         s.jie = integer(r[7]);
         s.progress = BankProgress{flag(r[8]), flag(r[9]), flag(r[10]), integer(r[11]), integer(r[12])};

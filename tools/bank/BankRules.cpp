@@ -2,6 +2,7 @@
 
 #include "Gbk.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QSet>
 #include <algorithm>
@@ -26,7 +27,11 @@ public:
     explicit Collector(std::vector<BankProblem> &out) : m_out(out) {}
     void add(const QString &table, const QString &key, const QString &column, const QString &message,
              int option = -1) {
-        m_out.push_back(BankProblem{table, key, column, option, message});
+        m_out.push_back(BankProblem{table, key, column, option, message, false});
+    }
+    void addUnusable(const QString &table, const QString &key, const QString &column, const QString &message,
+                     int option = -1) {
+        m_out.push_back(BankProblem{table, key, column, option, message, true});
     }
 
 private:
@@ -47,7 +52,7 @@ void checkProgress(Collector &c, const QString &table, const QString &key, const
 void checkText(Collector &c, const QString &table, const QString &key, const QString &column, const QString &text,
                int option = -1) {
     const QString problem = GbkProblem(text);
-    if (!problem.isEmpty()) c.add(table, key, column, problem, option);
+    if (!problem.isEmpty()) c.addUnusable(table, key, column, problem, option);
 }
 
 void checkPicture(Collector &c, const QString &table, const QString &key, const QByteArray &picture) {
@@ -155,7 +160,9 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
         const QString &d = ch.daima;
         bool digits = !d.isEmpty();
         for (QChar x : d) digits = digits && x >= u'0' && x <= u'9';
-        if (!digits || (d.size() != 2 && d.size() != 4 && d.size() != 6))
+        if (!digits || d.size() > 9)
+            c.addUnusable(QStringLiteral("kjks_zhangjie"), d, QString(), QStringLiteral("a code has 2, 4 or 6 digits"));
+        else if (d.size() != 2 && d.size() != 4 && d.size() != 6)
             c.add(QStringLiteral("kjks_zhangjie"), d, QString(), QStringLiteral("a code has 2, 4 or 6 digits"));
         else if (!d.startsWith(QLatin1String("01")))
             c.add(QStringLiteral("kjks_zhangjie"), d, QString(), QStringLiteral("codes start with the subject 01"));
@@ -241,12 +248,19 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
             bool ok = false;
             value.trimmed().toInt(&ok, 10);
             if (!ok)
-                c.add(QStringLiteral("kjks_type"), QString::number(p.id), column,
+                c.addUnusable(QStringLiteral("kjks_type"), QString::number(p.id), column,
                       QStringLiteral("'%1' is not a whole number").arg(value));
         }
 
     QSet<int> paperIds;
-    for (const BankPaper &p : m.papers) paperIds.insert(p.sjID);
+    for (const BankPaper &p : m.papers) {
+        paperIds.insert(p.sjID);
+        if (!p.DTKSSJ.isEmpty() && !QDateTime::fromString(p.DTKSSJ, QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid() &&
+            !QDateTime::fromString(p.DTKSSJ, Qt::ISODate).isValid())
+            c.add(QStringLiteral("kjks_SJML"), QString::number(p.sjID), QStringLiteral("DTKSSJ"),
+                  QStringLiteral("'%1' is not a date and time (yyyy-MM-dd HH:mm:ss); the paper list shows it as it is")
+                      .arg(p.DTKSSJ));
+    }
     for (const BankPaperItem &i : m.paperItems) {
         const QString key = i.id > 0 ? QString::number(i.id) : QString();
         if (i.sjID != 0 && !paperIds.contains(i.sjID))

@@ -28,6 +28,10 @@ struct BankProblem {
     QString column;
     int option = -1;
     QString message;
+    // The program cannot use the row (a text it cannot store, a chapter code it cannot read, a
+    // profile it cannot load): the build refuses it. Every other broken rule is a warning: the
+    // program reads such a row, so a bank holding one must build back from its export.
+    bool unusable = false;
 };
 
 // "kjks_tigan 1001 daan: answer letter E is beyond the 4 options"

@@ -70,6 +70,7 @@ struct Problem {
 struct BankSourceReader::State {
     QDir dir;
     std::vector<Problem> problems;
+    std::vector<Problem> warnings;
     std::map<QString, int> fileOrder;
     BankModel model;
     std::map<std::pair<QString, QString>, Location> locations; // (table, key)
@@ -81,9 +82,10 @@ struct BankSourceReader::State {
     bool escapedLast = false;       // the last value line was an escaped value: nothing continues it
     bool valueBad = false;          // the last value line was wrong: its continuation lines say nothing new
 
-    void problem(const QString &file, int line, const QString &what) {
+    void problem(const QString &file, int line, const QString &what, bool warning = false) {
         const auto order = fileOrder.emplace(file, int(fileOrder.size())).first->second;
-        problems.push_back(Problem{order, line, QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what)});
+        (warning ? warnings : problems)
+            .push_back(Problem{order, line, QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what)});
     }
 
     void readLine(const QString &file, int number, QStringView line);
@@ -97,6 +99,7 @@ struct BankSourceReader::State {
         return false;
     }
     QByteArray picture(const Record &r, const ValueLine &v);
+    void storedText(const Record &r, const ValueLine &v, StoredTexts *stored);
     void closeQuestion(const Record &r);
     void closeStem(const Record &r);
     void closePaper(const Record &r);
@@ -276,9 +279,20 @@ void BankSourceReader::State::addColumn(const QString &file, int number, QString
     record->values.push_back(std::move(v));
 }
 
+namespace {
+constexpr qint64 kMaxPictureBytes = qint64(16) << 20;
+} // namespace
+
 QByteArray BankSourceReader::State::picture(const Record &r, const ValueLine &v) {
     if (v.value.isEmpty()) return QByteArray();
-    QFile f(QFileInfo(v.value).isAbsolute() ? v.value : dir.filePath(v.value));
+    // Only a regular file of sensible size: a device (/dev/zero) or a huge file would never end.
+    const QFileInfo info(QFileInfo(v.value).isAbsolute() ? v.value : dir.filePath(v.value));
+    if (info.exists() && (!info.isFile() || info.size() > kMaxPictureBytes)) {
+        problem(r.file, v.line,
+                QStringLiteral("the picture '%1' is not a file of at most %2 MiB").arg(v.value).arg(kMaxPictureBytes >> 20));
+        return QByteArray();
+    }
+    QFile f(info.filePath());
     if (!f.open(QIODevice::ReadOnly)) {
         problem(r.file, v.line, QStringLiteral("cannot read the picture '%1'").arg(v.value));
         return QByteArray();
@@ -286,6 +300,17 @@ QByteArray BankSourceReader::State::picture(const Record &r, const ValueLine &v)
     const QByteArray bytes = f.readAll();
     if (bytes.isEmpty()) problem(r.file, v.line, QStringLiteral("the picture '%1' is empty").arg(v.value));
     return bytes;
+}
+
+void BankSourceReader::State::storedText(const Record &r, const ValueLine &v, StoredTexts *stored) {
+    const QString column = v.column.left(v.column.size() - int(qstrlen("_stored")));
+    for (const ValueLine &other : r.values)
+        if (other.column == column) {
+            problem(r.file, v.line,
+                    QStringLiteral("%1 is given both as text (line %2) and in its stored form").arg(column).arg(other.line));
+            return;
+        }
+    (*stored)[column] = v.value.isNull() ? EmptyText() : v.value;
 }
 
 void BankSourceReader::State::closeQuestion(const Record &r) {
@@ -301,6 +326,12 @@ void BankSourceReader::State::closeQuestion(const Record &r) {
         else if (c == QLatin1String("option") || c == QLatin1String("option_withdrawn")) {
             q.options.push_back(BankOption{v.value, c == QLatin1String("option_withdrawn")});
             loc.options.push_back(v.line);
+        } else if (c == QLatin1String("option_stored") || c == QLatin1String("option_withdrawn_stored")) {
+            q.stored[StoredOptionKey(int(q.options.size()))] = v.value.isNull() ? EmptyText() : v.value;
+            q.options.push_back(BankOption{QString(), c == QLatin1String("option_withdrawn_stored")});
+            loc.options.push_back(v.line);
+        } else if (c == QLatin1String("timian_stored") || c == QLatin1String("jiexi_stored")) {
+            storedText(r, v, &q.stored);
         } else if (c == QLatin1String("daan")) q.daan = v.value;
         else if (c == QLatin1String("jiexi")) q.jiexi = v.value;
         else if (c == QLatin1String("zhang")) { if (integerValue(r, v, &n)) q.zhang = n; }
@@ -329,6 +360,7 @@ void BankSourceReader::State::closeStem(const Record &r) {
         int n = 0;
         if (c == QLatin1String("zongtimian")) s.zongtimian = v.value;
         else if (c == QLatin1String("jiexi")) s.jiexi = v.value;
+        else if (c == QLatin1String("zongtimian_stored") || c == QLatin1String("jiexi_stored")) storedText(r, v, &s.stored);
         else if (c == QLatin1String("daan")) { s.daan = v.value; stemDaanGiven[{r.table->name, r.key}] = true; }
         else if (c == QLatin1String("zhang")) { if (integerValue(r, v, &n)) s.zhang = n; }
         else if (c == QLatin1String("jie")) { if (integerValue(r, v, &n)) s.jie = n; }
@@ -495,7 +527,7 @@ BankModel BankSourceReader::finish() {
     for (const BankProblem &p : ValidateBankModel(m)) {
         const auto it = d->locations.find({p.table, p.key});
         if (it == d->locations.end()) {
-            d->problems.push_back(Problem{-1, 0, ProblemText(p)});
+            (p.unusable ? d->problems : d->warnings).push_back(Problem{-1, 0, ProblemText(p)});
             continue;
         }
         const Location &loc = it->second;
@@ -506,19 +538,23 @@ BankModel BankSourceReader::finish() {
             const auto c = loc.columns.find(p.column);
             if (c != loc.columns.end()) line = c->second;
         }
-        d->problem(loc.file, line, p.message);
+        d->problem(loc.file, line, p.message, !p.unusable);
     }
-    if (d->problems.empty()) return m;
     // In reading order: file by file, line by line, as an author fixes them.
-    std::stable_sort(d->problems.begin(), d->problems.end(), [](const Problem &a, const Problem &b) {
-        return std::make_pair(a.file, a.line) < std::make_pair(b.file, b.line);
-    });
-    QStringList texts;
-    for (const Problem &p : d->problems) texts << p.text;
-    throw BankSourceError(texts);
+    const auto texts = [](std::vector<Problem> &list) {
+        std::stable_sort(list.begin(), list.end(), [](const Problem &a, const Problem &b) {
+            return std::make_pair(a.file, a.line) < std::make_pair(b.file, b.line);
+        });
+        QStringList out;
+        for (const Problem &p : list) out << p.text;
+        return out;
+    };
+    m_warnings = texts(d->warnings);
+    if (d->problems.empty()) return m;
+    throw BankSourceError(texts(d->problems));
 }
 
-BankModel ReadBankSource(const QString &sourceDir) {
+BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings) {
     const QDir dir(sourceDir);
     if (!QFileInfo(sourceDir).isDir())
         throw BankSourceError({QStringLiteral("%1: no such folder").arg(sourceDir)});
@@ -546,5 +582,7 @@ BankModel ReadBankSource(const QString &sourceDir) {
         }
         reader.addFile(path, file.readAll());
     }
-    return reader.finish();
+    BankModel model = reader.finish();
+    if (warnings) *warnings = reader.warnings();
+    return model;
 }

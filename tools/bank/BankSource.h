@@ -24,7 +24,8 @@ private:
 
 // Reads SOURCE_DIR: bank.txt, the other *.txt beside it and questions/*.txt, in name order. Rows come
 // back sorted by their keys, so the split into files never changes the bank. Throws BankSourceError.
-BankModel ReadBankSource(const QString &sourceDir);
+// Rows that break a rule the program copes with are built and listed in *warnings.
+BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings = nullptr);
 
 // The same reader fed file by file (tests feed it bytes directly). Pictures are read relative to
 // `sourceDir`; `label` is how messages name the file.
@@ -39,8 +40,11 @@ public:
     void addProblem(const QString &problem);
     // Checks the whole and returns the model; throws BankSourceError listing every mistake.
     BankModel finish();
+    // After finish(): the broken rules the program copes with, as "FILE:LINE: what is wrong".
+    QStringList warnings() const { return m_warnings; }
 
 private:
     struct State;
     std::unique_ptr<State> d;
+    QStringList m_warnings;
 };

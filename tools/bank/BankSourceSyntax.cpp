@@ -29,13 +29,15 @@ std::vector<Table> makeTables() {
                    KeyKind::Integer,
                    {text("tixing"), text("timian"), repeated("option"), repeated("option_withdrawn"), text("daan"),
                     text("jiexi"), integer("zhang"), integer("jie"), text("tmimage"), text("timian2"),
-                    integer("zongtimian"), text("shijuan"), integer("flag_state")}};
+                    integer("zongtimian"), text("shijuan"), integer("flag_state"), text("timian_stored"),
+                    text("jiexi_stored"), repeated("option_stored"), repeated("option_withdrawn_stored")}};
     for (const Column &c : progressColumns()) question.columns.push_back(c);
     t.push_back(question);
     Table stem{QStringLiteral("zongtigan"),
                KeyKind::Integer,
                {text("zongtimian"), text("jiexi"), text("daan"), integer("zhang"), integer("jie"), text("tmimage"),
-                text("timian2"), text("shijuan"), integer("flag_state")}};
+                text("timian2"), text("shijuan"), integer("flag_state"), text("zongtimian_stored"),
+                text("jiexi_stored")}};
     for (const Column &c : progressColumns()) stem.columns.push_back(c);
     t.push_back(stem);
     t.push_back({QStringLiteral("kjks_SJML"),

@@ -30,6 +30,12 @@ QString encoded(const QString &plain, const QString &what) {
     return stored;
 }
 
+// A text kept in its stored form goes in as it is; any other is enciphered.
+QString storedOr(const StoredTexts &stored, const QString &column, const QString &plain, const QString &what) {
+    const auto it = stored.find(column);
+    return it != stored.end() ? it->second : encoded(plain, what);
+}
+
 // Runs the many row inserts of a bank with each statement prepared once: preparing costs more than
 // inserting a row. Values bind as SqlDatabase binds them (an invalid QVariant is NULL).
 class RowInserter {
@@ -107,21 +113,24 @@ void InsertBankRows(SqlDatabase &db, const BankModel &m) {
             insert(QStringLiteral("insert into kjks_tigan (tigan_id, tixing, timian, timian2, tmimage, daan, jiexi,"
                                    " zhang, jie, YDCS, DDCS, shoucang, ZQCS, ZONGCS, flag_state, zongtimian, shijuan)"
                                    " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    {q.id, q.tixing, encoded(q.timian, where), textOrNull(q.timian2), blobOrNull(q.tmimage),
-                     q.daan, encoded(q.jiexi, where), q.zhang, q.jie, q.progress.YDCS, q.progress.DDCS,
+                    {q.id, q.tixing, storedOr(q.stored, QStringLiteral("timian"), q.timian, where), textOrNull(q.timian2),
+                     blobOrNull(q.tmimage), q.daan, storedOr(q.stored, QStringLiteral("jiexi"), q.jiexi, where), q.zhang, q.jie, q.progress.YDCS, q.progress.DDCS,
                      q.progress.shoucang, q.progress.ZQCS, q.progress.ZONGCS, q.flag_state, textOrNull(q.zongtimian),
                      textOrNull(q.shijuan)});
-            for (const BankOption &o : q.options)
+            for (size_t i = 0; i < q.options.size(); ++i) {
+                const BankOption &o = q.options[i];
+                const QString option = StoredOptionKey(int(i));
                 insert(QStringLiteral("insert into kjks_xuanxiang (tigan_ID, timian, flag_state) values (?, ?, ?)"),
-                        {q.id, encoded(o.text, where), o.withdrawn ? 1 : 0});
+                        {q.id, storedOr(q.stored, option, o.text, where), o.withdrawn ? 1 : 0});
+            }
         }
         for (const BankStem &s : m.stems) {
             const QString where = QStringLiteral("case %1").arg(s.id);
             insert(QStringLiteral("insert into zongtigan (ID, zongtimian, timian2, tmimage, daan, jiexi, zhang, jie,"
                                    " YDCS, DDCS, shoucang, ZQCS, ZONGCS, shijuan, flag_state)"
                                    " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    {s.id, encoded(s.zongtimian, where), textOrNull(s.timian2), blobOrNull(s.tmimage), s.daan,
-                     encoded(s.jiexi, where), s.zhang, s.jie, s.progress.YDCS, s.progress.DDCS, s.progress.shoucang,
+                    {s.id, storedOr(s.stored, QStringLiteral("zongtimian"), s.zongtimian, where), textOrNull(s.timian2),
+                     blobOrNull(s.tmimage), s.daan, storedOr(s.stored, QStringLiteral("jiexi"), s.jiexi, where), s.zhang, s.jie, s.progress.YDCS, s.progress.DDCS, s.progress.shoucang,
                      s.progress.ZQCS, s.progress.ZONGCS, textOrNull(s.shijuan), s.flag_state});
         }
         for (const BankPaper &p : m.papers) {

@@ -22,13 +22,16 @@ const char kUsage[] =
     "      Reads the source folder (bank.txt, questions/*.txt, pictures/, papers.txt; see\n"
     "      docs/bank-format.md), enciphers the question texts and writes the encrypted bank BANK.\n"
     "      Every mistake is reported as FILE:LINE: what is wrong. BANK is replaced only when the\n"
-    "      whole source is sound; nothing is left half written.\n"
+    "      whole source is sound; nothing is left half written. Rows that break a content rule the\n"
+    "      program copes with (an answer beyond the options, a section missing from the chapter\n"
+    "      tree, ...) are built and listed as warnings.\n"
     "\n"
     "  export BANK OUT_DIR\n"
     "      Writes BANK back as a source folder with every text decoded: bank.txt, one\n"
     "      questions/chNN.txt per chapter, pictures/ named after their rows, and papers.txt when\n"
-    "      the bank holds papers. Building OUT_DIR gives the same rows. OUT_DIR must not exist or\n"
-    "      be empty.\n"
+    "      the bank holds papers. Building OUT_DIR gives the same rows. A text that does not\n"
+    "      decode is written in its stored form (COLUMN_stored:) and listed as a warning. OUT_DIR\n"
+    "      must not exist or be empty.\n"
     "\n"
     "  synth --questions N [--seed S] BANK\n"
     "      Writes a synthetic bank of N questions over eight chapters and all five kinds (single,\n"
@@ -40,7 +43,8 @@ const char kUsage[] =
     "      Verifies a built bank: every encoded text decodes; answers fit the options; case answers\n"
     "      match their sub-questions; pictures are readable; the chapter tree holds every section;\n"
     "      the practice answer row exists; exam profile 1 finds enough eligible rows in every\n"
-    "      section. Prints one line per problem.\n"
+    "      section; every page of the file is intact (integrity check); papers' answer times are\n"
+    "      dates. Prints one line per problem.\n"
     "\n"
     "  --help, help\n"
     "      Shows this text.\n"
@@ -62,8 +66,11 @@ int usageError(const QString &message) {
 int build(const QStringList &args) {
     if (args.size() != 2) return usageError(QStringLiteral("build takes SOURCE_DIR BANK"));
     try {
-        const BankModel model = ReadBankSource(args[0]);
+        QStringList warnings;
+        const BankModel model = ReadBankSource(args[0], &warnings);
         WriteBank(model, args[1]);
+        // Rows the program copes with are built; `check` lists them too.
+        for (const QString &w : warnings) print(stderr, QStringLiteral("warning: ") + w);
         print(stdout, QStringLiteral("%1: %2 questions, %3 cases, %4 chapter entries")
                           .arg(args[1])
                           .arg(model.questions.size())
@@ -82,8 +89,12 @@ int build(const QStringList &args) {
 int exportBank(const QStringList &args) {
     if (args.size() != 2) return usageError(QStringLiteral("export takes BANK OUT_DIR"));
     try {
-        const BankModel model = ReadBank(args[0]);
+        // Every row is written; a text that does not decode keeps its stored form and is flagged.
+        std::vector<BankProblem> undecodable;
+        const BankModel model = ReadBank(args[0], &undecodable);
         ExportBankSource(model, args[1]);
+        for (const BankProblem &p : undecodable)
+            print(stderr, QStringLiteral("warning: %1: %2 (kept in its stored form)").arg(args[0], ProblemText(p)));
         print(stdout, QStringLiteral("%1: %2 questions, %3 cases").arg(args[1]).arg(model.questions.size()).arg(model.stems.size()));
         return 0;
     } catch (const KjksError &e) {

@@ -36,6 +36,7 @@ void DesktopPlatform::messageBox(BoxKind kind, const QString &text) {
     }
     QMessageBox box(activeParent());
     box.setWindowTitle(applicationTitle());
+    box.setTextFormat(Qt::PlainText); // a detail line may quote a bank's text
     box.setText(text);
     box.setIcon(kind == BoxKind::Error ? QMessageBox::Critical
                 : kind == BoxKind::Plain ? QMessageBox::NoIcon
@@ -51,6 +52,7 @@ bool DesktopPlatform::confirmBox(const QString &text) {
     }
     QMessageBox box(activeParent());
     box.setWindowTitle(applicationTitle());
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(QMessageBox::Information);
     QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);

@@ -36,6 +36,7 @@ constexpr int kChoiceRow = 34;
 QLabel *makeLabel(QWidget *parent, const QString &name, const QFont &font, const QRect &geometry) {
     auto *l = new QLabel(parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText); // chapter and subject names come from the bank
     l->setFont(font);
     l->setGeometry(geometry);
     return l;

@@ -15,6 +15,7 @@
 namespace {
 QLabel *label(const QString &text, QWidget *parent, int x, int y, int w, int pixelSize = 16, bool bold = false) {
     auto *l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText); // the subject name comes from the bank
     QFont f(QStringLiteral("微软雅黑"));
     f.setPixelSize(pixelSize);
     f.setBold(bold);
@@ -122,6 +123,12 @@ void MockExamPage::OpenPaperList() {
     fillPaperList();
 }
 
+QString PaperTimeText(const QString &stored, const QLocale &locale) {
+    QDateTime t = QDateTime::fromString(stored, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!t.isValid()) t = QDateTime::fromString(stored, Qt::ISODate);
+    return t.isValid() ? locale.toString(t, QLocale::ShortFormat) : stored;
+}
+
 void MockExamPage::fillPaperList() {
     DBGrid1->setRowCount(0);
     const QLocale locale;
@@ -131,8 +138,7 @@ void MockExamPage::fillPaperList() {
         auto *number = new QTableWidgetItem(QString::number(m_papers.asInteger(QStringLiteral("sjID")) - 10));
         number->setTextAlignment(Qt::AlignCenter);
         DBGrid1->setItem(row, 0, number);
-        const QDateTime started = m_papers.asDateTime(QStringLiteral("DTKSSJ"));
-        DBGrid1->setItem(row, 1, new QTableWidgetItem(started.isValid() ? locale.toString(started, QLocale::ShortFormat) : QString()));
+        DBGrid1->setItem(row, 1, new QTableWidgetItem(PaperTimeText(m_papers.asString(QStringLiteral("DTKSSJ")), locale)));
         DBGrid1->setItem(row, 2, new QTableWidgetItem(m_papers.asString(QStringLiteral("DEFEN"))));
     }
     m_papers.first();

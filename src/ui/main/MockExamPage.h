@@ -9,6 +9,7 @@
 
 class QGroupBox;
 class QLabel;
+class QLocale;
 class QPushButton;
 class QTableWidget;
 
@@ -50,3 +51,7 @@ private:
     void openSelectedPaper(TFrmChapterTest_NewAH::Opening opening);
     Dataset m_papers;
 };
+
+// The answer time of a paper as the list shows it: a stored date-time in the locale's short form,
+// any other stored text (a bank may hold anything there) as it is.
+QString PaperTimeText(const QString &stored, const QLocale &locale);

@@ -14,6 +14,7 @@
 #include "ReviewPage.h"
 #include "StatisticsPage.h"
 #include "UpdateCheck.h"
+#include "WebLink.h"
 
 #include <QApplication>
 #include <QDir>
@@ -46,6 +47,7 @@ QString builtIn(const char *file) { return QStringLiteral(":/images/") + QString
 QLabel *statusField(QWidget *parent, const QString &name) {
     auto *l = new QLabel(parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText); // the texts come from the bank
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
     l->setContentsMargins(4, 0, 4, 0);
@@ -94,6 +96,7 @@ void TForm1::buildFrame() {
     imgSubject->setPixmap(QPixmap(builtIn("app.png")));
     lbl1 = new QLabel(subject);
     lbl1->setObjectName(QStringLiteral("lbl1"));
+    lbl1->setTextFormat(Qt::PlainText);
     lbl1->setFont(PixelFont(QStringLiteral("微软雅黑"), 21, true));
     lbl1->setGeometry(60, 0, kWidth - 80, kSubjectHeight);
 
@@ -174,7 +177,12 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void TForm1::FormShow() {
-    Guarded([&] {
+    Guarded([&] { PrepareFirstShowing(); });
+}
+
+void TForm1::PrepareFirstShowing() {
+    m_shownOnce = true;
+    {
         LaunchParameters &lp = launchParameters();
         TDataForm &data = *dataForm();
         // 1-2: the program folder and the updater's download folder.
@@ -212,7 +220,7 @@ void TForm1::FormShow() {
         // 10-11: home, then the pictures found next to the program.
         Image1Click(1);
         loadPictures();
-    });
+    }
 }
 
 void TForm1::loadPictures() {
@@ -278,8 +286,11 @@ void TForm1::HomeStatisticsClick() {
 
 void TForm1::sLabel2Click() {
     Guarded([&] {
-        const QString target = QLatin1Char('"') + sLabel2->text().trimmed() + QLatin1Char('"');
-        if (!ShellOpen(target)) ShowErrorBox(QStringLiteral("网址访问出错."));
+        // The text comes from the bank: only a web or mail address is handed to the shell, never
+        // a program or a file.
+        const QUrl link = WebOrMailLink(sLabel2->text());
+        if (!link.isValid() || !ShellOpen(QLatin1Char('"') + link.toString(QUrl::FullyEncoded) + QLatin1Char('"')))
+            ShowErrorBox(QStringLiteral("网址访问出错."));
     });
 }
 

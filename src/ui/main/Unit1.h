@@ -44,6 +44,11 @@ public:
 
     NavButton *navButton(int number) const;
 
+    // The steps of the first showing, without the handler guard: start-up runs them before the
+    // window is shown, so that a bank failing on the way ends the program with no window at all.
+    // Throws what a step throws.
+    void PrepareFirstShowing();
+
 public slots:
     void FormCreate();
     void FormShow();

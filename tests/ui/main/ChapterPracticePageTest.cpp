@@ -255,7 +255,7 @@ TEST_F(ChapterPracticePageTest, FailingLaunchShowsTheErrorAndKeepsThePage) {
     QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].kind, PlatformServices::BoxKind::Error);
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("no such table: kjks_tigan"));
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("读写题库时出错，操作没有完成。\n详细信息：no such table: kjks_tigan"));
     EXPECT_TRUE(page->sBitBtn2->isEnabled());
 }
 

@@ -2,6 +2,7 @@
 #include "FixtureBank.h"
 #include "HomePage.h"
 #include "LaunchParameters.h"
+#include "MockExamPage.h"
 #include "NavButton.h"
 #include "RecordingPlatform.h"
 #include "TestApp.h"
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -93,7 +95,8 @@ TEST_F(MainWindowTest, ProfileFailureStopsTheRemainingSteps) {
     auto form = start();
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].kind, PlatformServices::BoxKind::Error);
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("'十' is not a valid integer value"));
+    EXPECT_EQ(platform.boxes[0].text,
+              QStringLiteral("题库中有无效的数据，操作没有完成。\n详细信息：'十' is not a valid integer value"));
     // The status bar was filled before; the title and the navigation were not reached.
     EXPECT_EQ(form->lblInfo->text(), QStringLiteral("信息"));
     EXPECT_EQ(form->windowTitle(), QString());
@@ -142,14 +145,45 @@ TEST_F(MainWindowTest, StatusLinkOpensThroughTheShellAndReportsFailure) {
     EXPECT_EQ(platform.opened, QStringList{QStringLiteral("\"https://www.example.com/kjks\"")});
     EXPECT_TRUE(platform.boxes.empty());
 
+    // A program or an empty link never reaches the shell; a web address the shell refuses is
+    // reported the same way.
+    const QString refused[] = {QString(), bank.dir() + QStringLiteral("kjks"), QStringLiteral("file:///bin/sh")};
+    for (const QString &text : refused) {
+        form->sLabel2->setText(text);
+        QTest::mouseClick(form->sLabel2, Qt::LeftButton);
+    }
     platform.shellOpenResult = false;
-    form->sLabel2->setText(QString());
+    form->sLabel2->setText(QStringLiteral("www.example.com"));
     QTest::mouseClick(form->sLabel2, Qt::LeftButton);
-    EXPECT_EQ(platform.opened.last(), QStringLiteral("\"\""));
-    ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_EQ(platform.boxes[0].kind, PlatformServices::BoxKind::Error);
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("网址访问出错."));
-    EXPECT_EQ(platform.boxes[0].caption, QStringLiteral("初级会计实务考试系统"));
+    EXPECT_EQ(platform.opened, QStringList({QStringLiteral("\"https://www.example.com/kjks\""),
+                                            QStringLiteral("\"http://www.example.com\"")}));
+    ASSERT_EQ(platform.boxes.size(), 4u);
+    for (const auto &box : platform.boxes) {
+        EXPECT_EQ(box.kind, PlatformServices::BoxKind::Error);
+        EXPECT_EQ(box.text, QStringLiteral("网址访问出错."));
+        EXPECT_EQ(box.caption, QStringLiteral("初级会计实务考试系统"));
+    }
+}
+
+TEST_F(MainWindowTest, BankTextsAreShownAsPlainText) {
+    const QString markup = QStringLiteral("<img width=60000 src=x><b>粗体</b>");
+    for (const char *option : {"APP_XINXI", "APP_LXFS", "APP_LJURL"})
+        bank.model.options[QString::fromLatin1(option)] = markup;
+    bank.model.profiles[0].columns[QStringLiteral("kjks_type_name")] = markup;
+    bank.model.chapters.push_back({QStringLiteral("0102"), markup});
+    auto form = start();
+    const QStringList labels = {QStringLiteral("lblInfo"), QStringLiteral("sLabel1"), QStringLiteral("sLabel2"),
+                                QStringLiteral("lbl1"),    QStringLiteral("Label30"), QStringLiteral("Label40"),
+                                QStringLiteral("sLabel3"), QStringLiteral("sLabel4")};
+    for (const QString &name : labels) {
+        auto *label = form->findChild<QLabel *>(name);
+        ASSERT_NE(label, nullptr) << qPrintable(name);
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << qPrintable(name);
+    }
+    EXPECT_EQ(form->lblInfo->text(), markup);
+    EXPECT_EQ(form->lbl1->text(), markup);
+    // What a label shows is its text, not a picture 60000 pixels wide.
+    EXPECT_LT(form->lblInfo->sizeHint().width(), 1000);
 }
 
 TEST_F(MainWindowTest, StartingTwiceChangesNothingInTheBank) {
@@ -193,6 +227,22 @@ TEST(Executable, MissingBankEndsWithTheMessageAndNoWindow) {
     EXPECT_TRUE(err.contains(QStringLiteral("缺少数据库文件。"))) << qPrintable(err);
     EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/kjks.dbf")));
     EXPECT_FALSE(QDir(dir.path() + QStringLiteral("/down")).exists()); // the main window never showed
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, AnswerTimeThatIsNoDateIsShownAsStored) {
+    bank.model.papers.push_back({11, QStringLiteral("昨天上午<b>"), QString(), {}, 0});
+    bank.model.papers.push_back({12, QStringLiteral("2026-05-16 09:30:00"), QString(), {}, 0});
+    auto form = start();
+    EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
+    EXPECT_TRUE(captionIsRed(*form, 1)); // start-up ran to its end
+    ASSERT_EQ(form->mockExamPage->DBGrid1->rowCount(), 2);
+    EXPECT_EQ(form->mockExamPage->DBGrid1->item(0, 1)->text(), QStringLiteral("昨天上午<b>"));
+    EXPECT_EQ(form->mockExamPage->DBGrid1->item(1, 1)->text(),
+              QLocale().toString(QDateTime(QDate(2026, 5, 16), QTime(9, 30)), QLocale::ShortFormat));
 }
 
 } // namespace

@@ -317,6 +317,43 @@ TEST_F(UpdateCheckTest, RecordThatCannotBeWrittenEndsWithTheErrorBox) {
     EXPECT_TRUE(platform.started.isEmpty());
 }
 
+TEST_F(UpdateCheckTest, ControlCharactersInTheAnswerStayOnTheirLine) {
+    // A NUL and a line break in the date must not reach the updater's file raw, nor forge a key.
+    const QByteArray answer =
+        R"({"data":[{"version_id":"7","version_name":"n","version_date":"2025-06-01\u0000\r\nCode=forged","version_state":"2"}]})";
+    TestHttpServer server({200, answer});
+    openBank(server.host());
+    RunUpdateCheck();
+    EXPECT_EQ(platform.texts(), QStringList({kAsk, kOffer}));
+    const QByteArray written = iniBytes();
+    EXPECT_FALSE(written.contains('\0'));
+    EXPECT_TRUE(written.contains("\nVersionDate=2025-06-01  Code=forged\n")) << written.toStdString();
+    EXPECT_EQ(written.count("\nCode="), 1);
+
+    // The same answer again is the version just recorded: nothing more is offered.
+    platform.boxes.clear();
+    TestHttpServer again({200, answer});
+    bank.exec(QStringLiteral("update sys_option set option_value = '%1' where option_name = 'UPDATE_HOST'").arg(again.host()));
+    RunUpdateCheck();
+    EXPECT_EQ(platform.texts(), QStringList{kAsk});
+}
+
+TEST(UpdateAnswer, DeeplyNestedValuesAreRefusedWithoutExhaustingTheStack) {
+    const auto withId = [](const QByteArray &value) -> QByteArray {
+        return QByteArray(R"({"data":[{"version_date":"2025-06-01","version_id":)") + value + "}]}";
+    };
+    const int depth = 500000;
+    EXPECT_FALSE(ParseVersionAnswer(withId(QByteArray(depth, '[') + QByteArray(depth, ']'))));
+    const int objects = 170000;
+    EXPECT_FALSE(ParseVersionAnswer(withId(QByteArray("{\"a\":").repeated(objects) + "1" + QByteArray(objects, '}'))));
+    // Shallow structures are still read as their JSON text, and brackets inside strings do not count.
+    const QByteArray value = R"([1,{"a":")" + QByteArray(100, '[') + R"("}])";
+    const auto shallow = ParseVersionAnswer(withId(value));
+    ASSERT_TRUE(shallow);
+    EXPECT_EQ(shallow->version_id, QString::fromLatin1(value));
+    EXPECT_EQ(shallow->version_date, QStringLiteral("2025-06-01"));
+}
+
 TEST(UpdateAnswer, MembersAreReadAsText) {
     struct Case {
         const char *answer;
