@@ -77,6 +77,12 @@ QWidget *panel(QWidget *parent, const char *name, const QColor &colour = QColor(
     return w;
 }
 
+// Shown under a multiple-choice question while one option is ticked, when the bank scores with
+// partial credit.
+QString TwoOptionsPrompt() {
+    return QStringLiteral("多选题至少应选择两个选项。");
+}
+
 QLabel *plainLabel(QWidget *parent, const char *name, const QString &text = QString()) {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
@@ -346,6 +352,11 @@ void TFrmChapterTest_NewAH::buildPages() {
     Memo1->document()->setDocumentMargin(8);
     sPanel2 = panel(TabSheet1, "sPanel2", QColor(Qt::white));
     sPanel2->installEventFilter(this);
+    lblTwoOptions = plainLabel(sPanel2, "lblTwoOptions", TwoOptionsPrompt());
+    lblTwoOptions->setFont(pointFont(QStringLiteral("宋体"), OptionFontPt));
+    lblTwoOptions->setStyleSheet(QStringLiteral("color: #c00000"));
+    lblTwoOptions->adjustSize();
+    lblTwoOptions->hide();
     choice->addWidget(Memo1);
     choice->addWidget(sPanel2, 1);
 
@@ -568,7 +579,7 @@ void TFrmChapterTest_NewAH::FormShow() {
         const QString title = dataForm()->GetOption(QStringLiteral("APP_TITLE"));
         sLabelFX1->setText(title);
         m_engine->SetSubjectTitle(title);
-        launch.ExamTimeSeconds = ExamTimeForTitle(title);
+        launch.ExamTimeSeconds = ExamTimeForTitle(title, examProfile().examMinutes);
         // 3.
         PageControl1->setCurrentIndex(0);
         DBGrid1->setRowCount(0);
@@ -767,6 +778,7 @@ void TFrmChapterTest_NewAH::DiscardOptionControls() {
         b->deleteLater();
     }
     m_buttons.clear();
+    lblTwoOptions->hide();
     for (QLabel *l : m_stemLabels)
         l->hide();
     m_stemLabels.clear();
@@ -851,6 +863,7 @@ void TFrmChapterTest_NewAH::ShowMultipleQuestion(int id, int number) {
                                             OptionHeight);
         connect(b, &QAbstractButton::toggled, this, &TFrmChapterTest_NewAH::DXTHDAClick);
     }
+    lblTwoOptions->move(OptionLeft, OptionStep * int(captions.size()) + OptionTop);
     for (QChar letter : row.KSDA) {
         const int i = letter.unicode() - 'A';
         if (i >= 0 && i < int(m_buttons.size())) m_buttons[size_t(i)]->setChecked(true);
@@ -1032,6 +1045,16 @@ void TFrmChapterTest_NewAH::DXTHDAClick() {
         QString answer;
         for (size_t i = 0; i < m_buttons.size(); ++i)
             if (m_buttons[i]->isChecked()) answer += OptionLetter(int(i));
+        if (m_engine->NeedsTwoOptions(CurrentPosition)) {
+            // One option is no answer under the real exam's rule: the prompt says so, and an answer
+            // stored before no longer stands for what is ticked.
+            lblTwoOptions->setVisible(answer.size() == 1);
+            if (answer.size() < 2) {
+                const PaperRow row = m_engine->ClearAnswer(CurrentPosition);
+                if (row.xth != 0 && !row.marked()) m_card.set(CurrentPosition, AnswerCard::State::Current);
+                return;
+            }
+        }
         storeAnswer(answer); // nothing checked: the stored answer stays
     });
 }

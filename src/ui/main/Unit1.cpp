@@ -189,6 +189,7 @@ void TForm1::FormShow() {
         sLabel2->setText(url);
         // 7: the exam profile and what shows it.
         data.LoadExamProfile(QStringLiteral("1"));
+        data.LoadExamOptions();
         lbl1->setText(examProfile().subjectName);
         chapterPage->ShowProfile();
         wrongPage->ShowProfile();
