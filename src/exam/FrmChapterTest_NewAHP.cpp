@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -864,10 +865,16 @@ void TFrmChapterTest_NewAH::ShowMultipleQuestion(int id, int number) {
         connect(b, &QAbstractButton::toggled, this, &TFrmChapterTest_NewAH::DXTHDAClick);
     }
     lblTwoOptions->move(OptionLeft, OptionStep * int(captions.size()) + OptionTop);
+    // Under partial credit the stored answer is restored whole and captured once: box by box, its
+    // first letter alone would be no answer and take the stored one away.
+    const bool whole = m_engine->NeedsTwoOptions(CurrentPosition);
     for (QChar letter : row.KSDA) {
         const int i = letter.unicode() - 'A';
-        if (i >= 0 && i < int(m_buttons.size())) m_buttons[size_t(i)]->setChecked(true);
+        if (i < 0 || i >= int(m_buttons.size())) continue;
+        const QSignalBlocker blocker(whole ? m_buttons[size_t(i)] : nullptr);
+        m_buttons[size_t(i)]->setChecked(true);
     }
+    if (whole && !row.KSDA.isEmpty()) DXTHDAClick();
 }
 
 void TFrmChapterTest_NewAH::ShowJudgementQuestion(int id, int number) {

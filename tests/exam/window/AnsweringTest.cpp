@@ -143,6 +143,12 @@ TEST_F(ExamWindowTest, UnderPartialCreditAMultipleChoiceNeedsTwoOptionsAndScores
     EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("AB"));
     EXPECT_EQ(item(3, QStringLiteral("defen")), QStringLiteral("1"));
     EXPECT_EQ(w().card().state(2), State::Done);
+    cell(3);
+    cell(2); // shown again: the stored answer is restored whole
+    EXPECT_TRUE(w().optionButtons()[0]->isChecked() && w().optionButtons()[1]->isChecked());
+    EXPECT_FALSE(prompt->isVisible());
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("AB"));
+    EXPECT_EQ(item(3, QStringLiteral("defen")), QStringLiteral("1"));
     option(1); // back to one option: the stored answer no longer stands
     EXPECT_TRUE(prompt->isVisible());
     EXPECT_EQ(item(3, QStringLiteral("KSDA")), QString());
