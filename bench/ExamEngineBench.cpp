@@ -59,6 +59,7 @@ struct Session {
         WriteBank(model, path);
         data.OpenBank(path);
         data.LoadExamProfile(QStringLiteral("1"));
+        data.LoadExamOptions();
         profile = examProfile();
         engine = std::make_unique<ExamEngine>(data, profile, params);
         engine->SetSubjectTitle(data.GetOption(QStringLiteral("APP_TITLE")));

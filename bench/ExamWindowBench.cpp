@@ -70,6 +70,7 @@ TDataForm &bank(int which) {
     TDataForm &data = banks[which]->data;
     setDataForm(&data);
     data.LoadExamProfile(QStringLiteral("1"));
+    data.LoadExamOptions();
     setApplicationTitle(data.GetOption(QStringLiteral("APP_TITLE")));
     return data;
 }

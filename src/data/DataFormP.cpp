@@ -134,6 +134,12 @@ void TDataForm::LoadExamProfile(const QString &profileId) {
     p.totalCount = total;
 }
 
+void TDataForm::LoadExamOptions() {
+    ExamProfile &p = examProfile();
+    p.examMinutes = ExamMinutesOf(GetOption(ExamMinutesOptionKey()));
+    p.scoring = ScoringRuleOf(GetOption(ExamScoringOptionKey())).value_or(ScoringRule::AllOrNothing);
+}
+
 QString TDataForm::GetOption(const QString &name) {
     qryTemp.close();
     qryTemp.setSql(QStringLiteral("select * from sys_option where option_name = '") + SqlValue(upperAscii(name), QLatin1Char('\'')) +

@@ -32,6 +32,9 @@ public:
 
     // Fills examProfile() from kjks_type; conversion errors propagate with the runtime's text.
     void LoadExamProfile(const QString &profileId);
+    // Fills the exam's length and scoring rule of examProfile() from sys_option (EXAM_MINUTES,
+    // EXAM_SCORING); absent or invalid values leave the title's time and all-or-nothing scoring.
+    void LoadExamOptions();
     // The value of a sys_option key (ASCII letters upper-cased), empty when missing.
     QString GetOption(const QString &name);
 

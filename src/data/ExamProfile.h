@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AnswerScore.h"
 #include "QuestionTypes.h"
 
 #include <QString>
@@ -18,6 +19,14 @@ struct ExamProfile {
     QString subjectName;
     std::array<ExamSection, 4> sections; // in QuestionType order
     int totalCount = 0;
+    // The bank's statement of its exam (sys_option, TDataForm::LoadExamOptions): the exam's
+    // length when the bank gives a valid one, and how multiple-choice and case answers are scored.
+    std::optional<int> examMinutes;
+    ScoringRule scoring = ScoringRule::AllOrNothing;
+
+    // The rule for an answer of a section: partial credit reaches only the multiple-choice section
+    // and case sub-questions; single choice, judgement and operation answers stay all or nothing.
+    ScoringRule RuleFor(QuestionType section) const;
 
     ExamSection &section(QuestionType type) { return sections[IndexOf(type)]; }
     const ExamSection &section(QuestionType type) const { return sections[IndexOf(type)]; }

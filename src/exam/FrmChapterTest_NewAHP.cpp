@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -75,6 +76,12 @@ QWidget *panel(QWidget *parent, const char *name, const QColor &colour = QColor(
         w->setPalette(p);
     }
     return w;
+}
+
+// Shown under a multiple-choice question while one option is ticked, when the bank scores with
+// partial credit.
+QString TwoOptionsPrompt() {
+    return QStringLiteral("多选题至少应选择两个选项。");
 }
 
 QLabel *plainLabel(QWidget *parent, const char *name, const QString &text = QString()) {
@@ -346,6 +353,11 @@ void TFrmChapterTest_NewAH::buildPages() {
     Memo1->document()->setDocumentMargin(8);
     sPanel2 = panel(TabSheet1, "sPanel2", QColor(Qt::white));
     sPanel2->installEventFilter(this);
+    lblTwoOptions = plainLabel(sPanel2, "lblTwoOptions", TwoOptionsPrompt());
+    lblTwoOptions->setFont(pointFont(QStringLiteral("宋体"), OptionFontPt));
+    lblTwoOptions->setStyleSheet(QStringLiteral("color: #c00000"));
+    lblTwoOptions->adjustSize();
+    lblTwoOptions->hide();
     choice->addWidget(Memo1);
     choice->addWidget(sPanel2, 1);
 
@@ -568,7 +580,7 @@ void TFrmChapterTest_NewAH::FormShow() {
         const QString title = dataForm()->GetOption(QStringLiteral("APP_TITLE"));
         sLabelFX1->setText(title);
         m_engine->SetSubjectTitle(title);
-        launch.ExamTimeSeconds = ExamTimeForTitle(title);
+        launch.ExamTimeSeconds = ExamTimeForTitle(title, examProfile().examMinutes);
         // 3.
         PageControl1->setCurrentIndex(0);
         DBGrid1->setRowCount(0);
@@ -767,6 +779,7 @@ void TFrmChapterTest_NewAH::DiscardOptionControls() {
         b->deleteLater();
     }
     m_buttons.clear();
+    lblTwoOptions->hide();
     for (QLabel *l : m_stemLabels)
         l->hide();
     m_stemLabels.clear();
@@ -851,10 +864,17 @@ void TFrmChapterTest_NewAH::ShowMultipleQuestion(int id, int number) {
                                             OptionHeight);
         connect(b, &QAbstractButton::toggled, this, &TFrmChapterTest_NewAH::DXTHDAClick);
     }
+    lblTwoOptions->move(OptionLeft, OptionStep * int(captions.size()) + OptionTop);
+    // Under partial credit the stored answer is restored whole and captured once: box by box, its
+    // first letter alone would be no answer and take the stored one away.
+    const bool whole = m_engine->NeedsTwoOptions(CurrentPosition);
     for (QChar letter : row.KSDA) {
         const int i = letter.unicode() - 'A';
-        if (i >= 0 && i < int(m_buttons.size())) m_buttons[size_t(i)]->setChecked(true);
+        if (i < 0 || i >= int(m_buttons.size())) continue;
+        const QSignalBlocker blocker(whole ? m_buttons[size_t(i)] : nullptr);
+        m_buttons[size_t(i)]->setChecked(true);
     }
+    if (whole && !row.KSDA.isEmpty()) DXTHDAClick();
 }
 
 void TFrmChapterTest_NewAH::ShowJudgementQuestion(int id, int number) {
@@ -1032,6 +1052,16 @@ void TFrmChapterTest_NewAH::DXTHDAClick() {
         QString answer;
         for (size_t i = 0; i < m_buttons.size(); ++i)
             if (m_buttons[i]->isChecked()) answer += OptionLetter(int(i));
+        if (m_engine->NeedsTwoOptions(CurrentPosition)) {
+            // One option is no answer under the real exam's rule: the prompt says so, and an answer
+            // stored before no longer stands for what is ticked.
+            lblTwoOptions->setVisible(answer.size() == 1);
+            if (answer.size() < 2) {
+                const PaperRow row = m_engine->ClearAnswer(CurrentPosition);
+                if (row.xth != 0 && !row.marked()) m_card.set(CurrentPosition, AnswerCard::State::Current);
+                return;
+            }
+        }
         storeAnswer(answer); // nothing checked: the stored answer stays
     });
 }

@@ -83,6 +83,7 @@ public:
     // Score panel.
     QWidget *Panel12;
     QLabel *Label25;
+    QLabel *lblTwoOptions; // under partial credit: shown while one multiple-choice option is ticked
     QTableWidget *StringGrid1;
     QTableWidget *DBGrid1;
     QTimer *Timer1;

@@ -58,7 +58,11 @@ protected:
 
     // Opens the bank without a window, for tests that change rows behind the bank tool's back.
     void openBank() {
-        bank.open().LoadExamProfile(QStringLiteral("1"));
+        {
+            TDataForm &form = bank.open();
+            form.LoadExamProfile(QStringLiteral("1"));
+            form.LoadExamOptions();
+        }
         opened = true;
     }
 

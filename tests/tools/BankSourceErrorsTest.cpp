@@ -194,6 +194,25 @@ TEST(BankCommand, FailedBuildKeepsTheOldBank) {
     EXPECT_EQ(FirstDifference(before, ReadAllTables(bank)), QString());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kjks.dbf")});
 
+    // Warnings (an exam option the program cannot use) are printed, yet the check succeeds.
+    auto warned = FullSource();
+    warned[QStringLiteral("options.txt")] = "[sys_option EXAM_MINUTES]\noption_value: 105\n"
+                                            "[sys_option EXAM_SCORING]\noption_value: half\n";
+    const QString warnedDir = QDir(dir.path()).filePath(QStringLiteral("warned"));
+    WriteSourceFiles(warnedDir, warned);
+    const QString warnedBank = QDir(dir.path()).filePath(QStringLiteral("warned.dbf"));
+    p.start(QStringLiteral(KJKS_BANK_EXE), {QStringLiteral("build"), warnedDir, warnedBank});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    p.start(QStringLiteral(KJKS_BANK_EXE), {QStringLiteral("check"), warnedBank});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString warnings = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 0) << warnings.toStdString();
+    EXPECT_TRUE(warnings.contains(QStringLiteral("warning: sys_option EXAM_SCORING: 'half'"))) << warnings.toStdString();
+    EXPECT_FALSE(warnings.contains(QStringLiteral("EXAM_MINUTES")));
+    QFile::remove(warnedBank);
+    QDir(warnedDir).removeRecursively();
+
     p.start(QStringLiteral(KJKS_BANK_EXE), {QStringLiteral("--help")});
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString help = QString::fromUtf8(p.readAllStandardOutput());

@@ -1,5 +1,7 @@
 #include "BankCheck.h"
 
+#include "AnswerScore.h"
+
 #include "BankReader.h"
 #include "BankRules.h"
 #include "DataFormP.h"
@@ -131,6 +133,30 @@ QStringList CheckExamProfile(const BankModel &m) {
     return out;
 }
 
+QStringList CheckExamOptions(const BankModel &m) {
+    QStringList out;
+    auto option = [&](const QString &key) -> std::optional<QString> {
+        const auto it = m.options.find(key);
+        if (it == m.options.end()) return std::nullopt;
+        return it->second;
+    };
+    const auto minutes = option(ExamMinutesOptionKey());
+    if (minutes && !ExamMinutesOf(*minutes))
+        out << QStringLiteral("%1sys_option %2: '%3' is not a whole number of minutes from 1 to 600; the exam keeps "
+                              "the time the title gives (120 or 90 minutes)")
+                   .arg(kCheckWarning(), ExamMinutesOptionKey(), *minutes);
+    const auto scoring = option(ExamScoringOptionKey());
+    if (scoring && !ScoringRuleOf(*scoring))
+        out << QStringLiteral("%1sys_option %2: '%3' is neither all_or_nothing nor partial; answers are scored all "
+                              "or nothing")
+                   .arg(kCheckWarning(), ExamScoringOptionKey(), *scoring);
+    return out;
+}
+
+QString kCheckWarning() {
+    return QStringLiteral("warning: ");
+}
+
 QStringList CheckBank(const QString &bankPath) {
     SqlDatabase db;
     try {
@@ -161,5 +187,6 @@ QStringList CheckBank(const QString &bankPath) {
     for (const BankPaperItem &i : m.paperItems) scratch = scratch || (i.sjID == 0 && i.xth == 200);
     if (!scratch) out << QStringLiteral("shijuan: the practice answer row (sjID 0, xth 200) is missing");
     out << CheckExamProfile(m);
+    out << CheckExamOptions(m);
     return out;
 }

@@ -52,7 +52,8 @@ QString tooFewStems(const QString &typeName, int needed, int available) {
 
 } // namespace
 
-int ExamTimeForTitle(const QString &subjectTitle) {
+int ExamTimeForTitle(const QString &subjectTitle, std::optional<int> bankMinutes) {
+    if (bankMinutes) return *bankMinutes * 60;
     return containsPractice(subjectTitle) ? 7200 : 5400;
 }
 int SubQuestionsPerStem(const QString &subjectTitle) {
@@ -87,6 +88,20 @@ ExamEngine::ExamEngine(TDataForm &data, const ExamProfile &profile, LaunchParame
 
 QString ExamEngine::PaperKey() const {
     return m_params.PaperKey;
+}
+
+double ExamEngine::FullPointsOf(const PaperRow &row) const {
+    for (const ExamSection &section : m_profile.sections)
+        if (row.tixing == section.typeName) return section.perQuestionScore;
+    // A row under a name the profile no longer has: any points count, as all-or-nothing had it.
+    return 0;
+}
+
+// A question leaves the wrong-question set only with all its points; a partly right multiple
+// choice stays there to be practised. Under all-or-nothing this is any points at all, as before.
+bool ExamEngine::GotFullPoints(const PaperRow &row) const {
+    const double got = row.defen.value_or(0);
+    return got != 0 && got >= FullPointsOf(row);
 }
 
 int ExamEngine::PaperNumber() const {
@@ -269,7 +284,7 @@ std::vector<PaperRow> ExamEngine::SectionRows(QuestionType section) {
 }
 
 PaperRow ExamEngine::StoreAnswer(int position, const QString &answer) {
-    if (answer.isEmpty()) return PaperRow();
+    if (answer.isEmpty() || (NeedsTwoOptions(position) && answer.size() < 2)) return PaperRow();
     const int number = PaperNumber();
     const int xth = position + 1;
     Dataset &sql = m_data.ADOSql;
@@ -282,12 +297,28 @@ PaperRow ExamEngine::StoreAnswer(int position, const QString &answer) {
 
     const QuestionType section = SectionOf(position);
     sql.openSql(section == QuestionType::Single ? SingleScoreItemSql(xth, number) : ScoreItemSql(xth, number));
-    const double points = AnswerPoints(answer, sql.asString(QStringLiteral("daan")), SectionPoints(section));
+    const double points =
+        AnswerPoints(answer, sql.asString(QStringLiteral("daan")), m_profile.RuleFor(section), SectionPoints(section));
     sql.edit();
     sql.setValue(QStringLiteral("defen"), points);
     sql.post();
     row.defen = points;
     return row;
+}
+
+bool ExamEngine::NeedsTwoOptions(int position) const {
+    return m_profile.scoring == ScoringRule::PartialCredit && SectionOf(position) == QuestionType::Multiple;
+}
+
+PaperRow ExamEngine::ClearAnswer(int position) {
+    Dataset &sql = m_data.ADOSql;
+    sql.openSql(AnswerItemSql(position + 1, PaperNumber()));
+    if (sql.isEmpty()) return PaperRow();
+    sql.edit();
+    sql.setValue(QStringLiteral("KSDA"), QString());
+    sql.setValue(QStringLiteral("defen"), QVariant());
+    sql.post();
+    return PaperRow::fromDataset(sql);
 }
 
 PaperRow ExamEngine::SetMarked(int position, bool marked) {
@@ -311,7 +342,8 @@ HandInResult ExamEngine::HandIn() {
     const double operationPoints = SectionPoints(QuestionType::Fourth);
     for (; !sql.eof(); sql.next()) {
         const double points =
-            AnswerPoints(sql.asString(QStringLiteral("KSDA")), sql.asString(QStringLiteral("daan")), operationPoints);
+            AnswerPoints(sql.asString(QStringLiteral("KSDA")), sql.asString(QStringLiteral("daan")),
+                         ScoringRule::AllOrNothing, operationPoints);
         sql.edit();
         sql.setValue(QStringLiteral("defen"), points);
         sql.post();
@@ -351,7 +383,7 @@ HandInResult ExamEngine::HandIn() {
         question.openSql(QuestionRowSql(row.tiganId));
         if (question.isEmpty()) continue; // no such question: editing would append a stray row
         question.edit();
-        question.setValue(QStringLiteral("DDCS"), row.defen.value_or(0) != 0 ? kUnmarked : kMarked);
+        question.setValue(QStringLiteral("DDCS"), GotFullPoints(row) ? kUnmarked : kMarked);
         question.post();
     }
     unit.commit();

@@ -21,8 +21,9 @@ public:
     using KjksError::KjksError;
 };
 
-// Exam time for the subject title: 7200 seconds when it contains "实务", else 5400.
-int ExamTimeForTitle(const QString &subjectTitle);
+// Exam time in seconds: the bank's minutes when it states them (EXAM_MINUTES), else 7200 when the
+// subject title contains "实务" and 5400 otherwise.
+int ExamTimeForTitle(const QString &subjectTitle, std::optional<int> bankMinutes = std::nullopt);
 // Sub-questions taken per case stem: 5 when the subject title contains "实务", else 4.
 int SubQuestionsPerStem(const QString &subjectTitle);
 
@@ -109,15 +110,21 @@ public:
 
     // Stores the learner's answer of the question at a position: KSDA posted, then defen scored
     // with the points of the position's section. Returns the row as stored (its kaolv decides the
-    // card colour); an empty answer, or a position the paper has no item for, stores nothing and
-    // returns an empty row (xth 0).
+    // card colour); an empty answer, a multiple-choice answer of one option under partial credit,
+    // or a position the paper has no item for, stores nothing and returns an empty row (xth 0).
     PaperRow StoreAnswer(int position, const QString &answer);
+    // Under partial credit a multiple-choice answer needs at least two options, as in the real
+    // exam; fewer are not an answer.
+    bool NeedsTwoOptions(int position) const;
+    // Empties the stored answer and its points at a position (the learner went back below two
+    // options); returns the row as stored, or an empty row when the paper has no item there.
+    PaperRow ClearAnswer(int position);
     // Marks or unmarks the question at a position (kaolv "1"/"0"); returns the row as stored, or an
     // empty row when the paper has no item there.
     PaperRow SetMarked(int position, bool marked);
 
     // Hand-in in one transaction: operation rows scored, sums stored with JJSJ, DDCS of every
-    // question of the paper set ("0" when its item scored, else "1").
+    // question of the paper set ("0" when its item got its full points, else "1").
     HandInResult HandIn();
 
     // The answer list: rows in ID order.
@@ -136,6 +143,8 @@ public:
 
 private:
     double SectionPoints(QuestionType section) const;
+    double FullPointsOf(const PaperRow &row) const;
+    bool GotFullPoints(const PaperRow &row) const;
     int PaperNumber() const;
     void FillNext(int questionId);
     void GenerateSections(PaperRandom &random);

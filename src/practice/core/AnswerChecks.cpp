@@ -69,7 +69,7 @@ QString CaseStemAnswer(const std::vector<SubQuestionBoxes> &boxes) {
 }
 
 CaseStemScore ScoreCaseStem(const std::vector<SubQuestionKey> &subQuestions, const std::vector<SubQuestionBoxes> &boxes,
-                            double pointsPerSubQuestion) {
+                            double pointsPerSubQuestion, ScoringRule rule) {
     CaseStemScore result;
     const size_t scored = std::min(subQuestions.size(), size_t(kScoredSubQuestions));
     for (size_t k = 0; k < scored; ++k) {
@@ -77,7 +77,7 @@ CaseStemScore ScoreCaseStem(const std::vector<SubQuestionKey> &subQuestions, con
         QString answer;
         for (const SubQuestionBoxes &own : boxes)
             if (own.tiganId == sub.tiganId) answer = LettersOf(own.ticked);
-        if (IsRightAnswer(sub.daan, answer)) result.points += pointsPerSubQuestion;
+        result.points += AnswerPoints(answer, sub.daan, rule, pointsPerSubQuestion);
         result.standardText += QStringLiteral("[") + sub.daan + QStringLiteral("]、");
         result.answerText += QStringLiteral("[") + answer + QStringLiteral("]、");
     }

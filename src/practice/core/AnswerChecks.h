@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AnswerScore.h"
+
 #include <QString>
 #include <optional>
 #include <vector>
@@ -71,9 +73,10 @@ struct CaseStemScore {
 
 // Scores the first four sub-questions (in tigan_id order). Each is judged on its own boxes,
 // 'A' + j within the sub-question, so sub-questions of any option count score against what was on
-// screen for them; a sub-question without boxes on screen answered nothing.
+// screen for them; a sub-question without boxes on screen answered nothing. Each earns its points
+// under the bank's rule (AnswerPoints).
 CaseStemScore ScoreCaseStem(const std::vector<SubQuestionKey> &subQuestions, const std::vector<SubQuestionBoxes> &boxes,
-                            double pointsPerSubQuestion);
+                            double pointsPerSubQuestion, ScoringRule rule = ScoringRule::AllOrNothing);
 
 // The bank side.
 QuestionStats ReadStats(Dataset &row);

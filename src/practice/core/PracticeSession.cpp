@@ -70,7 +70,10 @@ PracticeSession::Check PracticeSession::checkQuestion(QuestionType type, const Q
     check.standardAnswer = row.asString(QStringLiteral("daan"));
     check.answer = answer;
     check.right = IsRightAnswer(check.standardAnswer, answer);
-    check.score = pointsText(ScoreText(check.right, pointsOf(type)));
+    // Under the bank's partial credit a multiple choice scores part of its points, yet only the
+    // whole answer counts as right.
+    check.score = pointsText(
+        FormatNumber(AnswerPoints(answer, check.standardAnswer, examProfile().RuleFor(type), pointsOf(type))));
     const QuestionStats before = ReadStats(row);
     WriteStats(row, before, AfterCheck(before, check.right));
     return check;
@@ -150,7 +153,8 @@ ResultPayload PracticeSession::caseStemPayload(const std::vector<SubQuestionBoxe
     const int id = row.asInteger(QStringLiteral("id"));
     Dataset &subs = dataForm()->ADOSql;
     subs.openSql(SubQuestionsForScoringSql(id));
-    const CaseStemScore score = ScoreCaseStem(ReadSubQuestions(subs), boxes, pointsOf(QuestionType::Fourth));
+    const CaseStemScore score = ScoreCaseStem(ReadSubQuestions(subs), boxes, pointsOf(QuestionType::Fourth),
+                                              examProfile().RuleFor(QuestionType::Fourth));
     return payload(row.asString(QStringLiteral("id")), CaseStemTypeName(),
                    StandardScoreText(CaseStemTypeName(), kCaseStemScoreMultiple), score.standardText, score.answerText,
                    pointsText(FormatNumber(score.points)), StemExplanationSql(id), id);

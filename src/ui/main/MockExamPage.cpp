@@ -1,5 +1,7 @@
 #include "MockExamPage.h"
 
+#include "ExamEngine.h"
+
 #include "DataFormP.h"
 #include "ExamProfile.h"
 #include "HandlerGuard.h"
@@ -105,7 +107,8 @@ MockExamPage::MockExamPage(QWidget *parent)
 void MockExamPage::ShowProfile(const QString &appTitle) {
     const ExamProfile &p = examProfile();
     Label40->setText(p.subjectName);
-    lblExamTime->setText(appTitle.contains(QStringLiteral("实务")) ? QStringLiteral("120分钟") : QStringLiteral("90分钟"));
+    // The exam window counts down the same time: the bank's minutes, else the title's default.
+    lblExamTime->setText(QString::number(ExamTimeForTitle(appTitle, p.examMinutes) / 60) + QStringLiteral("分钟"));
     const QString names[4] = {QuestionTypeName(QuestionType::Single), QuestionTypeName(QuestionType::Multiple),
                               QuestionTypeName(QuestionType::Judgement), p.sections[3].typeName};
     for (int r = 0; r < 4; ++r) {

@@ -205,6 +205,7 @@ void TForm1::PrepareFirstShowing() {
         sLabel2->setText(url);
         // 7: the exam profile and what shows it.
         data.LoadExamProfile(QStringLiteral("1"));
+        data.LoadExamOptions();
         lbl1->setText(examProfile().subjectName);
         chapterPage->ShowProfile();
         wrongPage->ShowProfile();

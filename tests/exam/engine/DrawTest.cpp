@@ -1,4 +1,3 @@
-#include "AnswerScore.h"
 #include "PaperDraw.h"
 
 #include <gtest/gtest.h>
@@ -43,17 +42,4 @@ TEST(PositionDraw, HandsOutEveryPositionOnceThenStops) {
         positions.insert(draw.next());
     EXPECT_EQ(positions, (std::set<int>{0, 1, 2, 3}));
     EXPECT_EQ(draw.remaining(), 0);
-}
-
-TEST(AnswerPoints, AllOrNothingOnTheExactText) {
-    struct Case {
-        const char16_t *answer, *standard;
-        double points;
-    };
-    for (const Case c : {Case{u"B", u"B", 2}, Case{u"ABD", u"ABD", 2}, Case{u"√", u"√", 2}, Case{u"AB", u"ABC", 0},
-                         Case{u"DA", u"AD", 0}, Case{u"a", u"A", 0}, Case{u"", u"A", 0}}) {
-        EXPECT_EQ(AnswerPoints(QString::fromUtf16(c.answer), QString::fromUtf16(c.standard), 2), c.points)
-            << QString::fromUtf16(c.answer).toStdString() << " against "
-            << QString::fromUtf16(c.standard).toStdString();
-    }
 }

@@ -50,6 +50,7 @@ protected:
     ExamEngine &open() {
         TDataForm &form = bank.open();
         form.LoadExamProfile(QStringLiteral("1"));
+        form.LoadExamOptions();
         engine = std::make_unique<ExamEngine>(form, examProfile(), launchParameters());
         engine->SetSubjectTitle(form.GetOption(QStringLiteral("APP_TITLE")));
         bank.statements.clear();

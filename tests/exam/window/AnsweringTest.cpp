@@ -122,3 +122,41 @@ TEST_F(ExamWindowTest, KeysChooseToggleMoveAndMark) {
     EXPECT_EQ(w().CurrentPosition, 0);
     EXPECT_TRUE(w().sBitBtn8->toolTip().contains(QStringLiteral("PageUp")));
 }
+
+TEST_F(ExamWindowTest, UnderPartialCreditAMultipleChoiceNeedsTwoOptionsAndScoresPartAnswers) {
+    addPool();
+    bank.model.options[QStringLiteral("EXAM_SCORING")] = QStringLiteral("partial");
+    for (BankQuestion &q : bank.model.questions)
+        if (q.tixing == QStringLiteral("多选题")) q.daan = QStringLiteral("ABC");
+    open();
+    cell(2);
+    QLabel *prompt = w().findChild<QLabel *>(QStringLiteral("lblTwoOptions"));
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_FALSE(prompt->isVisible());
+    option(0); // one option is no answer: the prompt shows and nothing is stored
+    EXPECT_TRUE(prompt->isVisible());
+    EXPECT_EQ(prompt->text(), QStringLiteral("多选题至少应选择两个选项。"));
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QString());
+    EXPECT_EQ(w().card().state(2), State::Current);
+    option(1);
+    EXPECT_FALSE(prompt->isVisible());
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("AB"));
+    EXPECT_EQ(item(3, QStringLiteral("defen")), QStringLiteral("1"));
+    EXPECT_EQ(w().card().state(2), State::Done);
+    cell(3);
+    cell(2); // shown again: the stored answer is restored whole
+    EXPECT_TRUE(w().optionButtons()[0]->isChecked() && w().optionButtons()[1]->isChecked());
+    EXPECT_FALSE(prompt->isVisible());
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("AB"));
+    EXPECT_EQ(item(3, QStringLiteral("defen")), QStringLiteral("1"));
+    option(1); // back to one option: the stored answer no longer stands
+    EXPECT_TRUE(prompt->isVisible());
+    EXPECT_EQ(item(3, QStringLiteral("KSDA")), QString());
+    EXPECT_TRUE(bank.scalar(QStringLiteral("select defen from shijuan where sjID = %1 and xth = 3").arg(key())).isNull());
+    EXPECT_EQ(w().card().state(2), State::Current);
+
+    cell(4); // a case sub-question takes a single option
+    option(0);
+    EXPECT_EQ(item(5, QStringLiteral("KSDA")), QStringLiteral("A"));
+    EXPECT_FALSE(prompt->isVisible());
+}

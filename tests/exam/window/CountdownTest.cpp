@@ -17,6 +17,14 @@ TEST_F(ExamWindowTest, CountdownShowsTheTimeLeftOnTheMonotonicClock) {
     EXPECT_EQ(launchParameters().ExamTimeSeconds, 59);
 }
 
+TEST_F(ExamWindowTest, TheBanksExamMinutesSetTheCountdown) {
+    addPool();
+    bank.model.options[QStringLiteral("EXAM_MINUTES")] = QStringLiteral("105");
+    open();
+    elapse(1000);
+    EXPECT_EQ(w().lblTime->text(), QStringLiteral("1:44:59"));
+}
+
 TEST_F(ExamWindowTest, TimeOutSaysSoThenAsksToHandInAndCancelKeepsTheWindowOpen) {
     open();
     platform.confirmAnswers = {false};

@@ -199,6 +199,7 @@ int main(int argc, char **argv) {
         form.OpenBank(bankCopy);
         setDataForm(&form);
         form.LoadExamProfile(QStringLiteral("1"));
+        form.LoadExamOptions();
         setApplicationTitle(form.GetOption(QStringLiteral("APP_TITLE")));
         examWindow();
         timeOut();

@@ -69,7 +69,11 @@ protected:
     void openBank() {
         if (opened) return;
         if (bank.model.questions.empty()) addPool();
-        bank.open().LoadExamProfile(QStringLiteral("1"));
+        {
+            TDataForm &form = bank.open();
+            form.LoadExamProfile(QStringLiteral("1"));
+            form.LoadExamOptions();
+        }
         opened = true;
     }
 

@@ -48,4 +48,42 @@ TEST(PracticeSession, ACheckIsWrittenAtOnceAndCountedOnceWhenTheLearnerMovesOn) 
     EXPECT_EQ(session.set(QuestionType::Single).asInteger(QStringLiteral("tigan_id")), 1);
 }
 
+// Under the bank's partial credit a multiple choice and a case stem's sub-questions score part of
+// their points; only the whole answer is right.
+TEST(PracticeSession, PartialCreditScoresPartAnswersAndKeepsThemWrong) {
+    FixtureBank bank;
+    bank.model.options[QStringLiteral("EXAM_SCORING")] = QStringLiteral("partial");
+    bank.addQuestion(1, QStringLiteral("多选题"), 1, 1, QStringLiteral("ABC"));
+    bank.addStem(7, 1, 1);
+    for (BankQuestion &q : bank.model.questions)
+        if (q.id == 701) q.daan = QStringLiteral("AC");
+    TDataForm &form = bank.open();
+    form.LoadExamProfile(QStringLiteral("1"));
+    form.LoadExamOptions();
+
+    PracticeSession session;
+    session.open(QuestionType::Multiple, int(PracticeScope::All), QString());
+    const struct {
+        const char *answer, *score;
+        bool right;
+    } checks[] = {{"AB", "1分", false}, {"ABD", "0分", false}, {"A", "0.5分", false}, {"ABC", "2分", true}};
+    for (const auto &c : checks) {
+        const PracticeSession::Check check = session.checkQuestion(QuestionType::Multiple, QString::fromUtf8(c.answer));
+        EXPECT_EQ(check.score, QString::fromUtf8(c.score)) << c.answer;
+        EXPECT_EQ(check.right, c.right) << c.answer;
+        EXPECT_EQ(bank.scalar(QStringLiteral("select DDCS from kjks_tigan where tigan_id = 1")).toString(),
+                  QString::fromLatin1(c.right ? "0" : "1"))
+            << c.answer;
+    }
+
+    // Sub-questions 701 (AC), 702 (B), 703 (C), 704 (D): A alone earns 0.5, B 2, AC against C nothing.
+    session.open(QuestionType::Fourth, int(PracticeScope::All), QString());
+    const std::vector<SubQuestionBoxes> boxes{{701, {true, false, false, false}},
+                                              {702, {false, true, false, false}},
+                                              {703, {true, false, true, false}},
+                                              {704, {false, false, false, false}}};
+    const QStringList payload = session.caseStemPayload(boxes).text().split(QStringLiteral("=*=&"));
+    EXPECT_EQ(payload.value(5), QStringLiteral("2.5分"));
+}
+
 } // namespace

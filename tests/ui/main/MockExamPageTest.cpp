@@ -46,7 +46,11 @@ protected:
     }
 
     MockExamPage &start(bool recordLaunches = true) {
-        bank.open().LoadExamProfile(QStringLiteral("1"));
+        {
+            TDataForm &form = bank.open();
+            form.LoadExamProfile(QStringLiteral("1"));
+            form.LoadExamOptions();
+        }
         launchParameters().AppDir = bank.dir();
         page = std::make_unique<MockExamPage>();
         page->resize(1013, 475);
@@ -154,4 +158,14 @@ TEST_F(MockExamPageTest, AMockExamFromThePageToItsScoreInTheList) {
     EXPECT_TRUE(sat);
     ASSERT_EQ(page->DBGrid1->rowCount(), 1);
     EXPECT_EQ(column(2), QStringList{QStringLiteral("2")});
+}
+
+TEST_F(MockExamPageTest, TheDescriptionStatesTheBanksExamTime) {
+    start();
+    EXPECT_EQ(page->lblExamTime->text(), QStringLiteral("120分钟")); // no option: by the title
+    page->ShowProfile(QStringLiteral("经济法基础"));
+    EXPECT_EQ(page->lblExamTime->text(), QStringLiteral("90分钟"));
+    examProfile().examMinutes = 105; // as LoadExamOptions reads EXAM_MINUTES
+    page->ShowProfile(QStringLiteral("初级会计实务考试系统"));
+    EXPECT_EQ(page->lblExamTime->text(), QStringLiteral("105分钟"));
 }
