@@ -15,14 +15,21 @@ QString ChapterTreeSql() {
     return QStringLiteral("select * from kjks_zhangjie order by daima asc ");
 }
 
-QString QuestionCountSql(const QString &chapter, const QString &section) {
-    return QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\"") +
-           chapterFilter(chapter, section);
-}
-
-QString UnansweredCountSql(const QString &chapter, const QString &section) {
-    return QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and YDCS = \"0\"") +
-           chapterFilter(chapter, section);
+QString ProgressCountSql(ProgressRows rows, bool unansweredOnly, const QString &chapter, const QString &section) {
+    QString sql;
+    switch (rows) {
+    case ProgressRows::Questions:
+        sql = QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\"");
+        break;
+    case ProgressRows::CaseSubQuestions:
+        sql = QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and zongtimian <> \"\"");
+        break;
+    case ProgressRows::CaseStems:
+        sql = QStringLiteral("select count(*) as total from zongtigan where daan <> \"\"");
+        break;
+    }
+    if (unansweredOnly) sql += QStringLiteral(" and YDCS = \"0\"");
+    return sql + chapterFilter(chapter, section);
 }
 
 QString ProgressText(int done, int remaining) {

@@ -8,10 +8,12 @@
 // and the texts the pages make of their counts.
 
 // Chapter-practice page: the chapter tree, and the progress counts over the whole bank, a chapter
-// or a section (the two-digit numbers of the selected code, pasted as they stand).
+// or a section (the two-digit numbers of the selected code, pasted as they stand). The counts are
+// of what practice answers: the questions with an answer less the sub-questions of cases (practice
+// answers a case as a whole, on its stem), and the case stems where practice offers them.
 QString ChapterTreeSql();
-QString QuestionCountSql(const QString &chapter, const QString &section);
-QString UnansweredCountSql(const QString &chapter, const QString &section);
+enum class ProgressRows { Questions, CaseSubQuestions, CaseStems };
+QString ProgressCountSql(ProgressRows rows, bool unansweredOnly, const QString &chapter, const QString &section);
 // "已做 <done>题，还剩 <remaining> 题".
 QString ProgressText(int done, int remaining);
 
