@@ -858,7 +858,7 @@ bool TFrmZJTest::chooseOption(int index) {
         if (controls.owners.empty()) return false;
         int owner = controls.owners.front();
         for (size_t i = 0; i < controls.buttons.size(); ++i)
-            if (controls.buttons[i]->hasFocus()) owner = controls.owners[i];
+            if (controls.buttons[i] == focusWidget()) owner = controls.owners[i];
         int j = 0;
         for (size_t i = 0; i < controls.buttons.size() && !target; ++i)
             if (controls.owners[i] == owner && j++ == index) target = controls.buttons[i];
