@@ -172,11 +172,11 @@ void ChapterPracticePage::Enter() {
 void ChapterPracticePage::showProgress(const QString &chapter, const QString &section) {
     m_progressChapter = chapter;
     m_progressSection = section;
-    const bool stems = FourthKindOf(examProfile().section(QuestionType::Fourth).typeName) == FourthKind::CaseStem;
+    const QString fourth = examProfile().section(QuestionType::Fourth).typeName;
+    const bool stems = FourthKindOf(fourth) == FourthKind::CaseStem;
     auto count = [&](bool unansweredOnly) {
-        int n = countTotal(ProgressCountSql(ProgressRows::Questions, unansweredOnly, chapter, section)) -
-                countTotal(ProgressCountSql(ProgressRows::CaseSubQuestions, unansweredOnly, chapter, section));
-        if (stems) n += countTotal(ProgressCountSql(ProgressRows::CaseStems, unansweredOnly, chapter, section));
+        int n = countTotal(ProgressCountSql(fourth, unansweredOnly, chapter, section));
+        if (stems) n += countTotal(StemProgressCountSql(unansweredOnly, chapter, section));
         return n;
     };
     const int total = count(false);

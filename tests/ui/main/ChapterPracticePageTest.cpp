@@ -26,13 +26,14 @@ void clickChoice(QAbstractButton *button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
 }
 
-// The statements of one progress text: answerable questions less case sub-questions, plus the case
-// stems practice offers; first all, then the unanswered, each with the chapter filter.
+// The statements of one progress text: the questions of the practised types, then (where practice
+// offers cases) the case stems; first all, then the unanswered, each with the chapter filter.
 QStringList progressStatements(const QString &filter = QString(), bool stems = true) {
+    const QString types = stems ? QStringLiteral("(\"单选题\", \"多选题\", \"判断题\")")
+                                : QStringLiteral("(\"单选题\", \"多选题\", \"判断题\", \"实操题\")");
     QStringList out;
     for (const QString unanswered : {QString(), QStringLiteral(" and YDCS = \"0\"")}) {
-        out << QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\"") + unanswered + filter
-            << QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and zongtimian <> \"\"") +
+        out << QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and tixing in ") + types +
                    unanswered + filter;
         if (stems) out << QStringLiteral("select count(*) as total from zongtigan where daan <> \"\"") + unanswered + filter;
     }
@@ -256,20 +257,25 @@ TEST_F(ChapterPracticePageTest, ProgressIsRecountedWhenPracticeCloses) {
 }
 
 // Everything practised leaves nothing remaining: a case is done when its stem is, whatever its
-// sub-questions say; without case practice (another fourth type) stems are not counted at all.
+// sub-questions say; without case practice (another fourth type) the operation type's questions
+// count instead of the stems. Rows of no practised type never count.
 TEST_F(ChapterPracticePageTest, RemainingReachesZeroWhenEverythingIsPractised) {
     struct Case {
         QString fourthType;
         QString progress;
         bool stems;
     } cases[] = {{QStringLiteral("不定项选择题"), QStringLiteral("已做 3题，还剩 0 题"), true},
-                 {QStringLiteral("电算化操作题"), QStringLiteral("已做 2题，还剩 0 题"), false}};
+                 {QStringLiteral("电算化操作题"), QStringLiteral("已做 3题，还剩 0 题"), false}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fourthType.toStdString());
         FixtureBank fresh;
         fresh.model.profiles[0].columns[QStringLiteral("shicaotype")] = c.fourthType;
         for (int id : {1, 2}) fresh.addQuestion(id, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"), 0).progress.YDCS = QStringLiteral("1");
         fresh.addStem(7, 1, 2, 3).progress.YDCS = QStringLiteral("1");
+        // Rows of a type practice does not offer under this profile, and one of no practised type.
+        fresh.addQuestion(3, QStringLiteral("实操题"), 1, 1, QStringLiteral("12345"), 0).progress.YDCS =
+            c.stems ? QStringLiteral("0") : QStringLiteral("1");
+        fresh.addQuestion(4, QStringLiteral("综合题"), 1, 1, QStringLiteral("A"), 0);
         fresh.open();
         dataForm()->LoadExamProfile(QStringLiteral("1"));
         ChapterPracticePage p;

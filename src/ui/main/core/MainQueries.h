@@ -9,11 +9,13 @@
 
 // Chapter-practice page: the chapter tree, and the progress counts over the whole bank, a chapter
 // or a section (the two-digit numbers of the selected code, pasted as they stand). The counts are
-// of what practice answers: the questions with an answer less the sub-questions of cases (practice
-// answers a case as a whole, on its stem), and the case stems where practice offers them.
+// of what practice answers, so that "还剩" reaches 0: the questions of the practice sets' types (the
+// operation type's rows unless the fourth type is practised as case stems), and the case stems
+// where practice offers them (never their sub-questions: a case is answered as a whole).
 QString ChapterTreeSql();
-enum class ProgressRows { Questions, CaseSubQuestions, CaseStems };
-QString ProgressCountSql(ProgressRows rows, bool unansweredOnly, const QString &chapter, const QString &section);
+QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
+                         const QString &section);
+QString StemProgressCountSql(bool unansweredOnly, const QString &chapter, const QString &section);
 // "已做 <done>题，还剩 <remaining> 题".
 QString ProgressText(int done, int remaining);
 
