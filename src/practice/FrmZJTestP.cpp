@@ -16,12 +16,12 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QImageReader>
-#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
