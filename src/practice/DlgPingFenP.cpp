@@ -32,6 +32,7 @@ QPointer<TDlgPingFen> g_dialog;
 QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top) {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
+    l->setTextFormat(Qt::PlainText); // bank texts (the standard answer among them) are never markup
     l->move(left, top);
     l->adjustSize();
     return l;

@@ -12,9 +12,12 @@
 #include "SqlError.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -22,7 +25,9 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -44,6 +49,10 @@ constexpr int OptionLeft = 32, OptionTop = 150, OptionStep = 40, OptionHeight = 
 constexpr int OptionFontPt = 14;
 constexpr int JudgementTrueTop = 150, JudgementFalseTop = 190;
 constexpr int CaseTopHeight = 161;
+// Height of the case page at the design size; a taller page gives half its extra height to the stem.
+constexpr int CasePageDesignHeight = 530, StemMinHeight = 60;
+// Largest question picture shown, in pixels per side and in all (a picture is about 4 bytes a pixel).
+constexpr int PictureMaxSide = 8000, PictureMaxMegapixels = 40;
 constexpr int SubLabelTop = 20, SubLabelPerSub = 32, BoxTop = 40, BoxPerSub = 36;
 constexpr int OperationFooterHeight = 66;
 constexpr int ButtonWidth = 73, WideButtonWidth = 89, ButtonHeight = 30, BarMargin = 16, BarSpacing = 12;
@@ -55,6 +64,56 @@ constexpr int kTimerMs = 500;
 QString notAFavourite() { return QStringLiteral("收藏本题"); }
 QString aFavourite() { return QStringLiteral("取消收藏"); }
 QString chooseFirst() { return QStringLiteral("请先选择答案。"); }
+QString pictureNotShown() { return QStringLiteral("图片无法显示"); }
+
+// An answer, attempt or favourite the bank refused: the learner is told that this answer was not
+// kept, why, and the engine's own words; the window stays as it was and can be used on.
+QString unsavedText(const PostError &e) {
+    return QStringLiteral("本题的作答没有保存。\n") + e.message() + QStringLiteral("\n详细信息：") + e.engineMessage();
+}
+
+// A handler that stores the learner's work.
+template <typename F>
+void Storing(F &&body) {
+    Guarded([&] {
+        try {
+            std::forward<F>(body)();
+        } catch (const PostError &e) {
+            ShowErrorBox(unsavedText(e));
+        }
+    });
+}
+
+// A question text that cannot be decoded names the question; the learner can move on.
+QString decodedOrReport(const QString &stored, const QString &questionNumber) {
+    try {
+        return DecodeQuestionText(stored);
+    } catch (const KjksError &) {
+        throw KjksError(QStringLiteral("第 %1 题的文字无法解码，请跳过本题继续练习。").arg(questionNumber));
+    }
+}
+
+// A question picture within sensible bounds, or nothing: a header claiming a huge size is refused
+// before any pixel is allocated, and a truncated or broken JPEG gives no picture.
+QImage readPicture(const QByteArray &bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "JPEG");
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > geo::PictureMaxSide || size.height() > geo::PictureMaxSide ||
+        qint64(size.width()) * size.height() > qint64(geo::PictureMaxMegapixels) * 1000 * 1000)
+        return QImage();
+    QImage image;
+    if (!reader.read(&image)) return QImage();
+    return image;
+}
+
+// Every newly shown question starts at its top, not where the learner left the one before.
+void toTop(QScrollArea *area) {
+    area->verticalScrollBar()->setValue(0);
+    area->horizontalScrollBar()->setValue(0);
+}
 
 // Stems of analysis, operation and case questions put each blank-separated piece on its own line.
 QString blanksToLines(QString text) { return text.replace(QLatin1Char(' '), QLatin1Char('\n')); }
@@ -113,8 +172,7 @@ QScrollArea *stemScrollArea(const char *name, QLabel *&stem, QLabel *&picture, Q
         l->setFont(PixelFont(QStringLiteral("宋体"), geo::StemFontPx));
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
-    picture = new QLabel(content);
-    picture->setObjectName(QString::fromLatin1(pictureName));
+    picture = plainLabel(content, pictureName);
     layout->addWidget(stem);
     layout->addWidget(picture, 0, Qt::AlignLeft);
     layout->addWidget(extra);
@@ -140,6 +198,29 @@ protected:
 
 private:
     int m_width;
+};
+
+// The case page: the stem above, the sub-questions below. At the design size the stem gets its
+// fixed strip; a taller page gives the stem half of the extra height, until the learner drags the
+// handle, whose place then stays.
+class CaseSplitter : public QSplitter {
+public:
+    explicit CaseSplitter(QWidget *parent) : QSplitter(Qt::Vertical, parent) {
+        setChildrenCollapsible(false);
+        connect(this, &QSplitter::splitterMoved, this, [this] { m_dragged = true; });
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override {
+        QSplitter::resizeEvent(event);
+        if (m_dragged || count() != 2) return;
+        const int available = height() - handleWidth();
+        const int top = geo::CaseTopHeight + qMax(0, height() - geo::CasePageDesignHeight) / 2;
+        setSizes({top, qMax(0, available - top)});
+    }
+
+private:
+    bool m_dragged = false;
 };
 
 class TypeTabs : public QTabWidget {
@@ -169,6 +250,9 @@ TFrmZJTest::TFrmZJTest(QWidget *parent)
     Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer3->setInterval(kTimerMs);
     connect(Timer3, &QTimer::timeout, this, &TFrmZJTest::Timer3Timer);
+    // Keys are read before the focused control sees them: an option or the tab bar would otherwise
+    // keep the arrows and Ctrl+Tab for themselves.
+    qApp->installEventFilter(this);
 }
 
 void TFrmZJTest::buildHeader() {
@@ -262,17 +346,20 @@ void TFrmZJTest::buildTabs() {
     auto *caseLayout = new QVBoxLayout(TabSheet4);
     caseLayout->setContentsMargins(0, 0, 0, 0);
     caseLayout->setSpacing(0);
+    auto *caseSplitter = new CaseSplitter(TabSheet4);
+    caseSplitter->setObjectName(QStringLiteral("CaseSplitter"));
     ScrollBox3 = stemScrollArea("ScrollBox3", Label12, Image2, Label13, "Label12", "Image2", "Label13");
-    ScrollBox3->setFixedHeight(geo::CaseTopHeight);
-    ScrollBox1 = new QScrollArea(TabSheet4);
+    ScrollBox3->setMinimumHeight(geo::StemMinHeight);
+    ScrollBox1 = new QScrollArea;
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setWidgetResizable(true);
     m_caseArea = new QWidget;
     m_caseArea->setObjectName(QStringLiteral("ScrollBox1Content"));
     m_caseArea->installEventFilter(this);
     ScrollBox1->setWidget(m_caseArea);
-    caseLayout->addWidget(ScrollBox3);
-    caseLayout->addWidget(ScrollBox1, 1);
+    caseSplitter->addWidget(ScrollBox3);
+    caseSplitter->addWidget(ScrollBox1);
+    caseLayout->addWidget(caseSplitter, 1);
 
     PageControl1->addTab(TabSheet1, QStringLiteral("TabSheet1"));
     PageControl1->addTab(TabSheet2, QStringLiteral("TabSheet2"));
@@ -301,9 +388,19 @@ void TFrmZJTest::buildBottomBar() {
     btnFav = barButton(bar, "btnFav", notAFavourite(), geo::WideButtonWidth);
     SpeedButton10 = barButton(bar, "SpeedButton10", QStringLiteral("关闭"), geo::WideButtonWidth);
     for (QPushButton *b : {SpeedButton4, SpeedButton2, SpeedButton3, SpeedButton1, btnFav}) barLayout->addWidget(b);
+    // A quiet note at the ends of a set; it goes with the next move or tab change.
+    lblEndHint = plainLabel(bar, "lblEndHint");
+    lblEndHint->setStyleSheet(QStringLiteral("color: #1f4e79;"));
+    barLayout->addSpacing(geo::BarSpacing);
+    barLayout->addWidget(lblEndHint);
     barLayout->addStretch(1);
     barLayout->addWidget(SpeedButton10);
     SpeedButton1->hide();
+    SpeedButton4->setToolTip(QStringLiteral("查看评分和解析（Enter）"));
+    SpeedButton2->setToolTip(QStringLiteral("上一题（← 或 PageUp）"));
+    SpeedButton3->setToolTip(QStringLiteral("下一题（→ 或 PageDown）"));
+    btnFav->setToolTip(QStringLiteral("收藏或取消收藏本题（Ctrl+D）"));
+    PageControl2->setToolTip(QStringLiteral("Ctrl+Tab 切换题型；A–H 或 1–8 选择选项"));
 
     connect(SpeedButton4, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton4Click);
     connect(SpeedButton2, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton2Click);
@@ -348,6 +445,14 @@ void TFrmZJTest::closeEvent(QCloseEvent *event) {
 // Option controls keep the width of their area less the right margin, also on pages that get
 // their size only when first shown.
 bool TFrmZJTest::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto *target = qobject_cast<QWidget *>(watched);
+        if (target && target->window() == this) {
+            bool handled = false;
+            Guarded([&] { handled = answerKey(*static_cast<QKeyEvent *>(event)); });
+            if (handled) return true;
+        }
+    }
     if (event->type() == QEvent::Resize) {
         for (QuestionType tab : kQuestionTypes) {
             if (optionArea(tab) != watched) continue;
@@ -396,6 +501,7 @@ void TFrmZJTest::FormShow() {
 void TFrmZJTest::PageControl2Change() {
     Guarded([&] {
         SpeedButton1->hide();
+        lblEndHint->clear();
         m_session.forgetPendingAnswer(); // an answer on the tab just left is not counted on this one
         const std::optional<QuestionType> tab = activeTab();
         if (!tab) return;
@@ -404,10 +510,11 @@ void TFrmZJTest::PageControl2Change() {
     });
 }
 
-void TFrmZJTest::CommitAndMove(QuestionType tab, Move move) {
-    if (!m_session.hasQuestions(tab)) return;
-    m_session.commitAndMove(tab, move);
+bool TFrmZJTest::CommitAndMove(QuestionType tab, Move move) {
+    if (!m_session.hasQuestions(tab)) return false;
+    const bool moved = m_session.commitAndMove(tab, move);
     present(tab);
+    return moved;
 }
 
 void TFrmZJTest::present(QuestionType tab) {
@@ -451,7 +558,7 @@ void TFrmZJTest::presentHeader(QuestionType tab, const QString &idColumn) {
     btnFav->setText(header.favourite ? aFavourite() : notAFavourite());
     setLabel(Label5, header.number);
     setLabel(Label4, AttemptsText(header.stats));
-    if (const std::optional<QString> accuracy = AccuracyText(header.stats)) setLabel(Label63, *accuracy);
+    setLabel(Label63, AccuracyText(header.stats));
     if (header.chapterName) setLabel(Label60, *header.chapterName);
     if (header.sectionName) setLabel(Label61, *header.sectionName);
 }
@@ -474,7 +581,7 @@ void TFrmZJTest::presentChoice(QuestionType tab, QPlainTextEdit *stemMemo, bool 
     stemMemo->clear();
     presentHeader(tab, QStringLiteral("tigan_id"));
     showActivePage(tab);
-    stemMemo->setPlainText(QStringLiteral("\n") + DecodeQuestionText(row.asString(QStringLiteral("timian"))));
+    stemMemo->setPlainText(QStringLiteral("\n") + decodedOrReport(row.asString(QStringLiteral("timian")), Label5->text()));
 
     // Every option is decoded before any control is placed: a text that cannot be decoded leaves
     // the tab without half a question.
@@ -483,7 +590,7 @@ void TFrmZJTest::presentChoice(QuestionType tab, QPlainTextEdit *stemMemo, bool 
     QStringList captions;
     for (options.first(); !options.eof(); options.next())
         captions << OptionLetter(int(captions.size())) + QStringLiteral("、") +
-                        DecodeQuestionText(options.asString(QStringLiteral("timian")));
+                        decodedOrReport(options.asString(QStringLiteral("timian")), Label5->text());
     for (int i = 0; i < captions.size(); ++i) {
         const int top = geo::OptionTop + geo::OptionStep * i;
         if (checkBoxes)
@@ -505,7 +612,8 @@ void TFrmZJTest::PresentJudgement() {
     Memo6->clear();
     presentHeader(tab, QStringLiteral("tigan_id"));
     showActivePage(tab);
-    Memo6->setPlainText(QStringLiteral("\n") + DecodeQuestionText(m_session.set(tab).asString(QStringLiteral("timian"))));
+    Memo6->setPlainText(QStringLiteral("\n") +
+                        decodedOrReport(m_session.set(tab).asString(QStringLiteral("timian")), Label5->text()));
     m_session.normaliseJudgementAnswer();
     connect(addOption<OptionRadioButton>(tab, QStringLiteral("正确"), geo::JudgementTrueTop), &QAbstractButton::clicked,
             this, &TFrmZJTest::PDTJDAClick);
@@ -518,14 +626,17 @@ void TFrmZJTest::fillStem(QLabel *stem, QLabel *picture, QLabel *extra, Dataset 
     extra->hide();
     picture->hide();
     picture->clear();
-    stem->setText(blanksToLines(DecodeQuestionText(row.asString(textColumn))));
+    stem->setText(blanksToLines(decodedOrReport(row.asString(textColumn), Label5->text())));
     stem->show();
     extra->setText(row.asString(QStringLiteral("timian2")));
     const QByteArray bytes = row.asBytes(QStringLiteral("tmimage"));
     if (bytes.isEmpty()) return;
-    QImage image;
-    if (!image.loadFromData(bytes, "JPEG")) throw KjksError(QStringLiteral("JPEG error: the picture cannot be read"));
-    picture->setPixmap(QPixmap::fromImage(image));
+    // A picture that cannot be shown is named in its place; the question stays answerable.
+    const QImage image = readPicture(bytes);
+    if (image.isNull())
+        picture->setText(pictureNotShown());
+    else
+        picture->setPixmap(QPixmap::fromImage(image));
     picture->show();
     extra->show();
 }
@@ -533,6 +644,7 @@ void TFrmZJTest::fillStem(QLabel *stem, QLabel *picture, QLabel *extra, Dataset 
 void TFrmZJTest::PresentAnalysis() {
     PageControl1->setCurrentIndex(2);
     presentHeader(QuestionType::Fourth, QStringLiteral("tigan_id"));
+    toTop(ScrollBox2);
     fillStem(Label10, Image1, Label11, m_session.set(QuestionType::Fourth), QStringLiteral("timian"));
 }
 
@@ -542,6 +654,8 @@ void TFrmZJTest::PresentCaseStem() {
     DiscardOptionControls(QuestionType::Fourth);
     m_caseArea->setMinimumSize(0, 0);
     presentHeader(QuestionType::Fourth, QStringLiteral("id"));
+    toTop(ScrollBox3);
+    toTop(ScrollBox1);
     fillStem(Label12, Image2, Label13, row, QStringLiteral("zongtimian"));
 
     struct SubQuestion {
@@ -556,10 +670,10 @@ void TFrmZJTest::PresentCaseStem() {
     for (subs.first(); !subs.eof(); subs.next()) {
         SubQuestion sub;
         sub.id = subs.asInteger(QStringLiteral("tigan_id"));
-        sub.text = DecodeQuestionText(subs.asString(QStringLiteral("timian")));
+        sub.text = decodedOrReport(subs.asString(QStringLiteral("timian")), Label5->text());
         options.openSql(OptionsSql(sub.id));
         for (options.first(); !options.eof(); options.next())
-            sub.options << DecodeQuestionText(options.asString(QStringLiteral("timian")));
+            sub.options << decodedOrReport(options.asString(QStringLiteral("timian")), Label5->text());
         subQuestions.push_back(sub);
     }
 
@@ -591,6 +705,7 @@ void TFrmZJTest::PresentCaseStem() {
         }
     }
     m_caseArea->setMinimumSize(right + geo::StemMargin, bottom + geo::StemMargin);
+    toTop(ScrollBox1);
 }
 
 void TFrmZJTest::PresentOperation() {
@@ -599,7 +714,7 @@ void TFrmZJTest::PresentOperation() {
     Memo2->clear();
     presentHeader(QuestionType::Fourth, QStringLiteral("tigan_id"));
     m_session.clearOperationScratch();
-    Memo2->setPlainText(blanksToLines(DecodeQuestionText(row.asString(QStringLiteral("timian")))));
+    Memo2->setPlainText(blanksToLines(decodedOrReport(row.asString(QStringLiteral("timian")), Label5->text())));
     SpeedButton1->setEnabled(QFileInfo::exists(launchParameters().AppDir + QStringLiteral("StuName/") +
                                                row.asString(QStringLiteral("tigan_id")) + QStringLiteral(".exe")));
 }
@@ -608,19 +723,19 @@ void TFrmZJTest::PresentOperation() {
 // Answer checks
 
 void TFrmZJTest::DXTJDAClick() {
-    Guarded([&] { checkSingle(); });
+    Storing([&] { checkSingle(); });
 }
 
 void TFrmZJTest::DXTHDAClick() {
-    Guarded([&] { checkMultiple(false); });
+    Storing([&] { checkMultiple(false); });
 }
 
 void TFrmZJTest::PDTJDAClick() {
-    Guarded([&] { checkJudgement(); });
+    Storing([&] { checkJudgement(); });
 }
 
 void TFrmZJTest::ALFXTJDAClick() {
-    Guarded([&] { checkFourth(false); });
+    Storing([&] { checkFourth(false); });
 }
 
 // A single-choice option is checked at once and its result always shown; "评分解析" checks the
@@ -697,10 +812,71 @@ void TFrmZJTest::checkOperation(bool explain) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Keyboard answering: the same handlers as the mouse path.
+
+bool TFrmZJTest::answerKey(const QKeyEvent &key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier && key.key() == Qt::Key_D) {
+        btnFavClick();
+        return true;
+    }
+    if ((modifiers & Qt::ControlModifier) && (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab)) {
+        const bool back = key.key() == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier);
+        const int count = PageControl2->count();
+        for (int step = 1; step < count; ++step) {
+            const int index = (PageControl2->currentIndex() + (back ? count - step : step)) % count;
+            if (PageControl2->isTabVisible(index)) {
+                PageControl2->setCurrentIndex(index);
+                break;
+            }
+        }
+        return true;
+    }
+    if (modifiers != Qt::NoModifier) return false;
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: SpeedButton4Click(); return true;
+    case Qt::Key_Left:
+    case Qt::Key_PageUp: SpeedButton2Click(); return true;
+    case Qt::Key_Right:
+    case Qt::Key_PageDown: SpeedButton3Click(); return true;
+    default: break;
+    }
+    if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_H) return chooseOption(key.key() - Qt::Key_A);
+    if (key.key() >= Qt::Key_1 && key.key() <= Qt::Key_8) return chooseOption(key.key() - Qt::Key_1);
+    return false;
+}
+
+// Option `index` of the question on screen, clicked as the mouse would. On a case stem the letters
+// belong to the sub-question whose box has the focus (the first at the start); Tab reaches the next.
+bool TFrmZJTest::chooseOption(int index) {
+    const std::optional<QuestionType> tab = activeTab();
+    if (!tab) return false;
+    const OptionControls &controls = m_options[IndexOf(*tab)];
+    QAbstractButton *target = nullptr;
+    if (*tab == QuestionType::Fourth) {
+        if (controls.owners.empty()) return false;
+        int owner = controls.owners.front();
+        for (size_t i = 0; i < controls.buttons.size(); ++i)
+            if (controls.buttons[i] == focusWidget()) owner = controls.owners[i];
+        int j = 0;
+        for (size_t i = 0; i < controls.buttons.size() && !target; ++i)
+            if (controls.owners[i] == owner && j++ == index) target = controls.buttons[i];
+    } else if (index < int(controls.buttons.size())) {
+        target = controls.buttons[size_t(index)];
+    }
+    if (!target) return false;
+    target->setFocus(Qt::ShortcutFocusReason);
+    if (*tab == QuestionType::Fourth) ScrollBox1->ensureWidgetVisible(target);
+    target->click();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Bottom bar and timer
 
 void TFrmZJTest::SpeedButton4Click() {
-    Guarded([&] {
+    Storing([&] {
         const std::optional<QuestionType> tab = activeTab();
         if (!tab) return;
         switch (*tab) {
@@ -718,13 +894,18 @@ void TFrmZJTest::SpeedButton3Click() { MoveInActiveTab(Move::Next); }
 
 // "上一题" and "下一题": count the attempt and show the neighbour.
 void TFrmZJTest::MoveInActiveTab(Move move) {
-    Guarded([&] {
+    Storing([&] {
         btnFav->setText(notAFavourite());
+        lblEndHint->clear();
         const std::optional<QuestionType> tab = activeTab();
         if (!tab) return;
         DiscardOptionControls(*tab);
-        CommitAndMove(*tab, move);
+        const bool moved = CommitAndMove(*tab, move);
         m_session.forgetPendingAnswer();
+        // The same question shown again at an end of the set says why, without a box to close.
+        if (!moved)
+            lblEndHint->setText(move == Move::Next ? QStringLiteral("已是本组最后一题。")
+                                                   : QStringLiteral("已是本组第一题。"));
     });
 }
 
@@ -740,7 +921,7 @@ void TFrmZJTest::SpeedButton1Click() {
 }
 
 void TFrmZJTest::btnFavClick() {
-    Guarded([&] {
+    Storing([&] {
         const bool add = btnFav->text() == notAFavourite();
         if (const std::optional<QuestionType> tab = activeTab()) m_session.setFavourite(*tab, add);
         btnFav->setText(add ? aFavourite() : notAFavourite());
@@ -759,6 +940,11 @@ void TFrmZJTest::Timer3Timer() {
 }
 
 void RunPractice() {
+    // A choice that no question fits opens no empty window.
+    if (!PracticeSession::AnyQuestionFits(launchParameters())) {
+        ShowInfoBox(QStringLiteral("没有符合条件的题目。"));
+        return;
+    }
     auto *window = new TFrmZJTest(QApplication::activeWindow());
     launchParameters().PaperKey = QStringLiteral("0");
     window->exec();

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -64,6 +65,7 @@ public:
     QPushButton *SpeedButton1;  // 视频文件
     QPushButton *btnFav;        // 收藏本题 / 取消收藏
     QPushButton *SpeedButton10; // 关闭
+    QLabel *lblEndHint;         // a quiet note at the ends of a set
     QTimer *Timer3;
 
     // The question sets, the pending answer and the checks of this run.
@@ -102,8 +104,8 @@ public:
     void PresentCaseStem();
     void PresentOperation();
     // Counts the pending answer on the tab's current row, moves and presents the tab's current
-    // question.
-    void CommitAndMove(QuestionType tab, Move move);
+    // question. False when the move found no question beyond the current one.
+    bool CommitAndMove(QuestionType tab, Move move);
     void MoveInActiveTab(Move move);
 
 protected:
@@ -131,6 +133,9 @@ private:
     template <class Button> Button *addOption(QuestionType tab, const QString &caption, int top);
     // The checks behind the option clicks and "评分解析". Single-choice and true/false results
     // are always shown; the others only when `explain` asks for them.
+    // Keyboard answering; true when the key was one of the window's.
+    bool answerKey(const QKeyEvent &key);
+    bool chooseOption(int index);
     void checkSingle();
     void checkMultiple(bool explain);
     void checkJudgement();

@@ -207,9 +207,9 @@ TEST_F(PracticeTest, IrregularCaseStemsScoreEachSubQuestionOnItsOwnBoxes) {
          {{0, 0}, {1, 1}, {1, 4}, {2, 0}, {3, 3}},
          "[A]、[BE]、[C]、[D]、", "[A]、[BE]、[A]、[D]、", "6分", "AEHIP", false},
         {"two sub-questions", {4, 4}, {"A", "B"}, {{0, 0}, {1, 1}}, "[A]、[B]、", "[A]、[B]、", "4分", "AF", true},
-        {"a fifth sub-question counts in the stem answer only", {4, 4, 4, 4, 2}, {"A", "B", "C", "D", "B"},
+        {"five sub-questions all right score the full five times", {4, 4, 4, 4, 2}, {"A", "B", "C", "D", "B"},
          {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 1}},
-         "[A]、[B]、[C]、[D]、", "[A]、[B]、[C]、[D]、", "8分", "AFKPR", true},
+         "[A]、[B]、[C]、[D]、[B]、", "[A]、[B]、[C]、[D]、[B]、", "10分", "AFKPR", true},
         {"a sub-question left empty", {2, 6}, {"B", "F"}, {{1, 5}}, "[B]、[F]、", "[]、[F]、", "2分", "H", false},
     };
     int stemId = 10;
@@ -307,8 +307,14 @@ TEST_F(PracticeTest, AnAnswerTheBankRefusesIsReportedAndLandsNowhereElse) {
     other.exec(QStringLiteral("begin immediate"));
     dataForm()->ADOMain.setBusyTimeout(20);
     clickOption(0, 0);
-    EXPECT_EQ(boxTexts(Kind::Error),
-              QStringList{QStringLiteral("本次更改未能保存到题库：题库正被其他程序使用，请稍后再试。")});
+    const QStringList errors = boxTexts(Kind::Error);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0].split(QLatin1Char('\n')).mid(0, 2),
+              QStringList({QStringLiteral("本题的作答没有保存。"),
+                           QStringLiteral("本次更改未能保存到题库：题库正被其他程序使用，请稍后再试。")}));
+    EXPECT_TRUE(errors[0].split(QLatin1Char('\n')).value(2).startsWith(QStringLiteral("详细信息：database is locked")))
+        << qPrintable(errors[0]);
+    EXPECT_TRUE(w().isVisible());
     other.exec(QStringLiteral("commit"));
     platform.boxes.clear();
     next();

@@ -24,8 +24,11 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <cstdio>
@@ -89,12 +92,52 @@ void sampleBank(const QString &bankPath) {
         click(w.SpeedButton4);
         if (ResultDialog()) save(ResultDialog(), "result-case");
         ResultDialog()->close();
+        // The learner scrolls down the sub-questions, then goes on: the next case opens at its top.
+        w.ScrollBox1->verticalScrollBar()->setValue(w.ScrollBox1->verticalScrollBar()->maximum());
+        save(&w, "case-scrolled");
+        click(w.SpeedButton3);
+        save(&w, "case-next");
+        // An enlarged window gives the stem half of the extra height.
+        w.resize(1182, 904);
+        save(&w, "case-enlarged");
+        w.resize(1182, 704);
+        settle();
         // A case whose stem carries a picture.
         for (int i = 0; i < 10 && w.Label5->text() != QStringLiteral("906"); ++i) click(w.SpeedButton3);
         save(&w, "case-picture");
         w.close();
     }
     setDataForm(nullptr);
+}
+
+// Boxes are drawn as the desktop shows them, grabbed and closed again.
+class GrabbingPlatform : public RecordingPlatform {
+public:
+    void messageBox(BoxKind kind, const QString &text) override {
+        RecordingPlatform::messageBox(kind, text);
+        QMessageBox box;
+        box.setWindowTitle(applicationTitle());
+        box.setText(text);
+        box.setIcon(kind == BoxKind::Error ? QMessageBox::Critical : QMessageBox::Information);
+        box.setStandardButtons(QMessageBox::Ok);
+        box.show();
+        save(&box, grabAs);
+    }
+    const char *grabAs = "box";
+};
+
+// A choice no question fits: the message instead of an empty window.
+void emptyChoice(GrabbingPlatform &platform) {
+    FixtureBank bank;
+    bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    TDataForm &form = bank.open();
+    form.LoadExamProfile(QStringLiteral("1"));
+    setApplicationTitle(form.GetOption(QStringLiteral("APP_TITLE")));
+    launchParameters().PracticeScope = 2; // no wrong questions yet
+    launchParameters().PracticeTypeFlags = {{true, true, true, true}};
+    platform.grabAs = "empty-set";
+    RunPractice();
+    launchParameters().PracticeScope = 0;
 }
 
 void fourthTypePages(const QString &pictureFile) {
@@ -134,7 +177,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     InstallChineseFontSubstitutes();
-    RecordingPlatform platform; // boxes are recorded, never block
+    GrabbingPlatform platform; // boxes are recorded and grabbed, never block
     g_out = QString::fromLocal8Bit(argv[3]);
     QDir().mkpath(g_out);
     const QString content = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QLatin1Char('/');
@@ -142,6 +185,7 @@ int main(int argc, char **argv) {
     try {
         sampleBank(QString::fromLocal8Bit(argv[1]));
         fourthTypePages(content + QStringLiteral("bank/pictures/trial_balance.jpg"));
+        emptyChoice(platform);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

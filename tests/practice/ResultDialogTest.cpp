@@ -117,6 +117,20 @@ TEST_F(ResultDialogTest, FillsEveryFieldFromThePayload) {
     }
 }
 
+// Bank texts are shown as they are: markup in a standard answer is not read (a 60000-pixel picture
+// would otherwise stretch the label far past the dialog).
+TEST_F(ResultDialogTest, BankTextsAreNeverMarkup) {
+    ShowResultDialog(joined({"6", "单选题", "2分", "<img width=60000>", "<b>A</b>", "0分", "<i>解析</i>", "6"}));
+    TDlgPingFen *d = ResultDialog();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->Label4->text(), u8("<img width=60000>"));
+    EXPECT_LT(d->Label4->sizeHint().width(), 400);
+    EXPECT_EQ(d->Label6->text(), u8("<b>A</b>"));
+    EXPECT_FALSE(d->Label6->font().bold());
+    for (QLabel *l : {d->Label2, d->Label4, d->Label6, d->Label8}) EXPECT_EQ(l->textFormat(), Qt::PlainText);
+    EXPECT_EQ(d->Memo1->toPlainText(), u8("<i>解析</i>\n6"));
+}
+
 TEST_F(ResultDialogTest, OneDialogIsRefilledInPlaceAndGoneWhenClosed) {
     ShowResultDialog(joined({"1", "单选题", "2分", "A", "B", "0分", "第一题解析", "1"}));
     QPointer<TDlgPingFen> first = ResultDialog();

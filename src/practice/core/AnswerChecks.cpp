@@ -4,12 +4,6 @@
 #include "NumberText.h"
 #include "QuestionText.h"
 
-namespace {
-
-constexpr int kScoredSubQuestions = 4;
-
-} // namespace
-
 QString LettersOf(const std::vector<bool> &ticked) {
     QString letters;
     for (size_t i = 0; i < ticked.size(); ++i)
@@ -44,8 +38,9 @@ QString AttemptsText(const QuestionStats &stats) {
         .arg(stats.ZONGCS);
 }
 
-std::optional<QString> AccuracyText(const QuestionStats &stats) {
-    if (stats.ZONGCS == 0) return std::nullopt;
+QString AccuracyText(const QuestionStats &stats) {
+    // A question never counted shows 0 %, not the figure of the question shown before it.
+    if (stats.ZONGCS == 0) return QStringLiteral("题目答题的正确率 0%  ");
     return QStringLiteral("题目答题的正确率 %1% ").arg(qlonglong(stats.ZQCS) * 100 / stats.ZONGCS);
 }
 
@@ -71,9 +66,7 @@ QString CaseStemAnswer(const std::vector<SubQuestionBoxes> &boxes) {
 CaseStemScore ScoreCaseStem(const std::vector<SubQuestionKey> &subQuestions, const std::vector<SubQuestionBoxes> &boxes,
                             double pointsPerSubQuestion, ScoringRule rule) {
     CaseStemScore result;
-    const size_t scored = std::min(subQuestions.size(), size_t(kScoredSubQuestions));
-    for (size_t k = 0; k < scored; ++k) {
-        const SubQuestionKey &sub = subQuestions[k];
+    for (const SubQuestionKey &sub : subQuestions) {
         QString answer;
         for (const SubQuestionBoxes &own : boxes)
             if (own.tiganId == sub.tiganId) answer = LettersOf(own.ticked);
@@ -106,7 +99,7 @@ void WriteStats(Dataset &row, const QuestionStats &before, const QuestionStats &
 std::vector<SubQuestionKey> ReadSubQuestions(Dataset &subQuestions) {
     std::vector<SubQuestionKey> subs;
     subQuestions.first();
-    for (int k = 0; k < kScoredSubQuestions && !subQuestions.eof(); ++k, subQuestions.next())
+    for (; !subQuestions.eof(); subQuestions.next())
         subs.push_back(
             {subQuestions.asInteger(QStringLiteral("tigan_id")), subQuestions.asString(QStringLiteral("daan"))});
     return subs;

@@ -38,9 +38,10 @@ QuestionStats AfterCheck(QuestionStats stats, bool right);
 QuestionStats AfterAttempt(QuestionStats stats, bool right);
 
 // The header texts of a question: " 【答对 c 次-答错 w 次】  解答题次t", and the accuracy
-// "题目答题的正确率 p% " (whole percent, rounded down), which has no value before the first attempt.
+// "题目答题的正确率 p% " (whole percent, rounded down; the window's initial "0%  " before the first
+// attempt).
 QString AttemptsText(const QuestionStats &stats);
-std::optional<QString> AccuracyText(const QuestionStats &stats);
+QString AccuracyText(const QuestionStats &stats);
 
 // Banks may hold 1/0 for a true/false answer; the form the checks compare with is "√"/"×".
 // Nothing when the stored answer is already in that form (or any other).
@@ -71,7 +72,7 @@ struct CaseStemScore {
     double points = 0;
 };
 
-// Scores the first four sub-questions (in tigan_id order). Each is judged on its own boxes,
+// Scores every sub-question of the stem (in tigan_id order). Each is judged on its own boxes,
 // 'A' + j within the sub-question, so sub-questions of any option count score against what was on
 // screen for them; a sub-question without boxes on screen answered nothing. Each earns its points
 // under the bank's rule (AnswerPoints).
@@ -83,5 +84,5 @@ QuestionStats ReadStats(Dataset &row);
 // Writes the columns in which `after` differs from `before` to the current row, in one post;
 // nothing when they agree.
 void WriteStats(Dataset &row, const QuestionStats &before, const QuestionStats &after);
-// The sub-questions of an opened scoring query, at most four, from its first row.
+// The sub-questions of an opened scoring query, from its first row.
 std::vector<SubQuestionKey> ReadSubQuestions(Dataset &subQuestions);

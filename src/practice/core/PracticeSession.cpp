@@ -5,6 +5,7 @@
 #include "NumberText.h"
 #include "PracticeQueries.h"
 #include "QuestionText.h"
+#include "SqlError.h"
 
 namespace {
 
@@ -24,6 +25,20 @@ constexpr double kCaseStemScoreMultiple = 5;
 PracticeSession::PracticeSession() {
     for (Dataset &set : m_sets)
         set.setConnection(dataForm() ? &dataForm()->ADOMain : nullptr);
+}
+
+bool PracticeSession::AnyQuestionFits(const LaunchParameters &launch) {
+    PracticeSession probe;
+    for (QuestionType type : kQuestionTypes) {
+        if (!launch.PracticeTypeFlags[IndexOf(type)]) continue;
+        try {
+            probe.open(type, launch.PracticeScope, launch.SelectedChapterCode);
+        } catch (const std::exception &) {
+            return true;
+        }
+        if (probe.hasQuestions(type)) return true;
+    }
+    return false;
 }
 
 bool PracticeSession::hasQuestions(QuestionType type) {
@@ -52,7 +67,13 @@ PracticeSession::Header PracticeSession::header(QuestionType type, const QString
     h.stats = ReadStats(row);
     h.favourite = row.asString(QStringLiteral("shoucang")) == QStringLiteral("1");
     const QString zhang = row.asString(QStringLiteral("zhang"));
-    if (zhang.isEmpty()) return h;
+    if (zhang.isEmpty()) {
+        // The header describes the question shown: no chapter, no names of the question before.
+        m_chapterName.clear();
+        m_sectionName.clear();
+        h.chapterName = h.sectionName = QString();
+        return h;
+    }
     Dataset &lookup = dataForm()->ADOSql;
     lookup.openSql(ChapterNameSql(zhang));
     m_chapterName = lookup.firstValue().toString();
@@ -122,8 +143,13 @@ ResultPayload PracticeSession::payload(const QString &number, const QString &typ
     p.standardAnswer = standardAnswer;
     p.answer = answer;
     p.score = score;
-    p.explanation =
-        ExplanationOrChapter(DecodeQuestionText(lookup.firstValue().toString()), m_chapterName, m_sectionName);
+    QString explanation;
+    try {
+        explanation = DecodeQuestionText(lookup.firstValue().toString());
+    } catch (const KjksError &) {
+        throw KjksError(QStringLiteral("第 %1 题的解析文字无法解码。").arg(number));
+    }
+    p.explanation = ExplanationOrChapter(explanation, m_chapterName, m_sectionName);
     p.questionId = questionId;
     return p;
 }
@@ -160,9 +186,9 @@ ResultPayload PracticeSession::caseStemPayload(const std::vector<SubQuestionBoxe
                    pointsText(FormatNumber(score.points)), StemExplanationSql(id), id);
 }
 
-void PracticeSession::commitAndMove(QuestionType type, Move move) {
+bool PracticeSession::commitAndMove(QuestionType type, Move move) {
     Dataset &row = set(type);
-    if (!row.active() || row.isEmpty()) return;
+    if (!row.active() || row.isEmpty()) return false;
     // Only a question answered during this visit counts an attempt.
     QString answer = m_pendingAnswer;
     m_pendingAnswer.clear();
@@ -171,6 +197,7 @@ void PracticeSession::commitAndMove(QuestionType type, Move move) {
         const QuestionStats before = ReadStats(row);
         WriteStats(row, before, AfterAttempt(before, IsRightAnswer(row.asString(QStringLiteral("daan")), answer)));
     }
+    const int before = row.recNo();
     switch (move) {
     case Move::Next:
         row.next();
@@ -179,8 +206,9 @@ void PracticeSession::commitAndMove(QuestionType type, Move move) {
         row.prior();
         break;
     case Move::Stay:
-        break;
+        return true;
     }
+    return row.recNo() != before;
 }
 
 void PracticeSession::setFavourite(QuestionType type, bool favourite) {

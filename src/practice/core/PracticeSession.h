@@ -2,6 +2,7 @@
 
 #include "AnswerChecks.h"
 #include "Dataset.h"
+#include "LaunchParameters.h"
 #include "QuestionTypes.h"
 #include "ResultPayload.h"
 
@@ -18,6 +19,10 @@ public:
     // Works on the data module's connection.
     PracticeSession();
 
+    // True when a set the launch parameters offer holds a question (or cannot be read, which the
+    // window then reports); false when no question fits the choice.
+    static bool AnyQuestionFits(const LaunchParameters &launch);
+
     Dataset &set(QuestionType type) { return m_sets[IndexOf(type)]; }
     // True when the type's set is open and holds a question.
     bool hasQuestions(QuestionType type);
@@ -31,7 +36,7 @@ public:
     void open(QuestionType type, int scope, const QString &selectedChapterCode);
 
     // What the header shows for the type's current question. The chapter and section names are
-    // looked up when the question has a chapter; otherwise the names shown before stay.
+    // looked up when the question has a chapter, and are empty when it has none.
     struct Header {
         QString number;
         QuestionStats stats;
@@ -64,13 +69,14 @@ public:
     // The result dialog's payload of a checked question of the type.
     ResultPayload questionPayload(QuestionType type, const Check &check);
     ResultPayload operationPayload(const Check &check);
-    // Scores the current case stem's first four sub-questions on the boxes and builds its payload.
+    // Scores every sub-question of the current case stem on the boxes and builds its payload.
     ResultPayload caseStemPayload(const std::vector<SubQuestionBoxes> &boxes);
 
     // Leaves the type's current question: counts the pending answer (an operation question is
     // counted on what its program has left by now), then moves. The pending answer is gone
     // afterwards, also when counting fails, so it is never counted twice or on another question.
-    void commitAndMove(QuestionType type, Move move);
+    // False when a move found no question beyond the current one (the end of the set).
+    bool commitAndMove(QuestionType type, Move move);
 
     // Marks or unmarks the type's current question as a favourite.
     void setFavourite(QuestionType type, bool favourite);

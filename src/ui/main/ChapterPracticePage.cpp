@@ -157,15 +157,31 @@ void ChapterPracticePage::BuildChapterTree() {
 }
 
 void ChapterPracticePage::Enter() {
-    // The scope is 0 again on entry: the checked choice must say so, or "开始练习" would practise
-    // another set than the one shown.
+    // The scope is 0 and no chapter is chosen again on entry: the checked choice, the tree and the
+    // labels must say so, or "开始练习" would practise another set than the one shown.
     scopeButtons[0]->setChecked(true);
+    TreeView1->clearSelection();
+    TreeView1->setCurrentItem(nullptr);
+    if (TreeView1->topLevelItemCount() == 0) return;
+    sLabel3->setText(TreeView1->topLevelItem(0)->text(0));
+    sLabel4->clear();
+    showProgress(QString(), QString());
 }
 
-// Counts over the whole bank (no chapter), a chapter, or a section of a chapter.
+// Counts over the whole bank (no chapter), a chapter, or a section of a chapter: the questions
+// practice answers, so that "还剩" reaches 0 when everything is done.
 void ChapterPracticePage::showProgress(const QString &chapter, const QString &section) {
-    const int total = countTotal(QuestionCountSql(chapter, section));
-    const int remaining = countTotal(UnansweredCountSql(chapter, section));
+    m_progressChapter = chapter;
+    m_progressSection = section;
+    const QString fourth = examProfile().section(QuestionType::Fourth).typeName;
+    const bool stems = FourthKindOf(fourth) == FourthKind::CaseStem;
+    auto count = [&](bool unansweredOnly) {
+        int n = countTotal(ProgressCountSql(fourth, unansweredOnly, chapter, section));
+        if (stems) n += countTotal(StemProgressCountSql(unansweredOnly, chapter, section));
+        return n;
+    };
+    const int total = count(false);
+    const int remaining = count(true);
     sLabel5->setText(ProgressText(total - remaining, remaining));
 }
 
@@ -205,5 +221,7 @@ void ChapterPracticePage::sBitBtn2Click() {
     Guarded([&] {
         typeBoxes.StoreFlags();
         launchPractice();
+        // What was just practised shows in the numbers at once.
+        showProgress(m_progressChapter, m_progressSection);
     });
 }

@@ -34,7 +34,7 @@ public:
     // First showing: builds the tree and counts the whole bank.
     void BuildChapterTree();
     // Navigation entry 3 (the main window has already reset the scope to 0 and cleared the chosen
-    // chapter); the tree keeps its selection and the labels their texts.
+    // chapter): the page shows the whole subject again, with its numbers.
     void Enter();
 
     QLabel *Label30;
@@ -59,4 +59,8 @@ public slots:
 
 private:
     void showProgress(const QString &chapter, const QString &section);
+
+    // The chapter and section the progress text counts (empty: the whole bank).
+    QString m_progressChapter;
+    QString m_progressSection;
 };

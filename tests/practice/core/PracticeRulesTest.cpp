@@ -51,7 +51,7 @@ TEST(PracticeRules, ChecksAndAttemptsChangeTheirOwnColumnsOnly) {
 TEST(PracticeRules, HeaderTextsOfTheStatistics) {
     EXPECT_EQ(AttemptsText(stats("", "", 0, 0)), QStringLiteral(" 【答对 0 次-答错 0 次】  解答题次0"));
     EXPECT_EQ(AttemptsText(stats("", "", 5, 2)), QStringLiteral(" 【答对 2 次-答错 3 次】  解答题次5"));
-    EXPECT_EQ(AccuracyText(stats("", "", 0, 0)), std::nullopt) << "no accuracy before the first attempt";
+    EXPECT_EQ(AccuracyText(stats("", "", 0, 0)), QStringLiteral("题目答题的正确率 0%  ")) << "never the previous question's";
     EXPECT_EQ(AccuracyText(stats("", "", 3, 2)), QStringLiteral("题目答题的正确率 66% ")) << "rounded down";
     EXPECT_EQ(AccuracyText(stats("", "", 1, 1)), QStringLiteral("题目答题的正确率 100% "));
 }
@@ -68,7 +68,7 @@ TEST(PracticeRules, JudgementAnswersAndExplanations) {
 }
 
 TEST(PracticeRules, CaseStemsAreAnsweredAsAWholeAndScoredPerSubQuestion) {
-    // Sub-questions of 2, 3 and 1 boxes; the fifth sub-question is never scored.
+    // Sub-questions of 2, 3 and 1 boxes, and a fifth one that is scored like the others.
     const std::vector<SubQuestionBoxes> boxes = {
         {11, {true, false}}, {12, {false, true, true}}, {13, {true}}, {15, {true, false}}};
     EXPECT_EQ(CaseStemAnswer(boxes), QStringLiteral("ADEFG"));
@@ -80,12 +80,12 @@ TEST(PracticeRules, CaseStemsAreAnsweredAsAWholeAndScoredPerSubQuestion) {
                                               {14, QStringLiteral("A")},
                                               {15, QStringLiteral("A")}};
     const CaseStemScore score = ScoreCaseStem(subs, boxes, 2.5);
-    EXPECT_EQ(score.points, 5.0) << "11 and 12 right; 13 wrong; 14 has no boxes; 15 is the fifth";
-    EXPECT_EQ(score.standardText, QStringLiteral("[A]、[BC]、[B]、[A]、"));
-    EXPECT_EQ(score.answerText, QStringLiteral("[A]、[BC]、[A]、[]、"));
+    EXPECT_EQ(score.points, 7.5) << "11, 12 and 15 right; 13 wrong; 14 has no boxes";
+    EXPECT_EQ(score.standardText, QStringLiteral("[A]、[BC]、[B]、[A]、[A]、"));
+    EXPECT_EQ(score.answerText, QStringLiteral("[A]、[BC]、[A]、[]、[A]、"));
 
     EXPECT_EQ(ScoreCaseStem({}, boxes, 2).points, 0.0);
-    EXPECT_EQ(ScoreCaseStem(subs, {}, 2).answerText, QStringLiteral("[]、[]、[]、[]、"));
+    EXPECT_EQ(ScoreCaseStem(subs, {}, 2).answerText, QStringLiteral("[]、[]、[]、[]、[]、"));
 }
 
 TEST(PracticeRules, ChapterCodesPositionTheSets) {

@@ -26,8 +26,19 @@ void clickChoice(QAbstractButton *button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
 }
 
-const QString kWholeTotal = QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\"");
-const QString kWholeRemaining = QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and YDCS = \"0\"");
+// The statements of one progress text: the questions of the practised types, then (where practice
+// offers cases) the case stems; first all, then the unanswered, each with the chapter filter.
+QStringList progressStatements(const QString &filter = QString(), bool stems = true) {
+    const QString types = stems ? QStringLiteral("(\"单选题\", \"多选题\", \"判断题\")")
+                                : QStringLiteral("(\"单选题\", \"多选题\", \"判断题\", \"实操题\")");
+    QStringList out;
+    for (const QString unanswered : {QString(), QStringLiteral(" and YDCS = \"0\"")}) {
+        out << QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and tixing in ") + types +
+                   unanswered + filter;
+        if (stems) out << QStringLiteral("select count(*) as total from zongtigan where daan <> \"\"") + unanswered + filter;
+    }
+    return out;
+}
 
 class ChapterPracticePageTest : public ::testing::Test {
 protected:
@@ -82,8 +93,8 @@ protected:
 };
 
 TEST_F(ChapterPracticePageTest, FirstShowingBuildsTheExpandedTreeAndCountsTheWholeBank) {
-    // 300 answerable kjks_tigan rows, 12 answered: 297 plain questions and the 3 sub-questions of
-    // a case. Neither the case stem nor a question without an answer is counted.
+    // 297 answerable questions, 12 answered, and a case of 3 sub-questions: the case counts once, by
+    // its stem, as practice answers it; a question without an answer is not counted.
     addQuestions(1, 1, 1, 297, 12);
     bank.addStem(9, 1, 2, 3);
     bank.addQuestion(500, QStringLiteral("单选题"), 1, 1, QString(), 0);
@@ -95,9 +106,9 @@ TEST_F(ChapterPracticePageTest, FirstShowingBuildsTheExpandedTreeAndCountsTheWho
     EXPECT_EQ(page->typeBoxes.box(3)->text(), QStringLiteral("不定项选择题"));
     EXPECT_EQ(page->sLabel3->text(), QStringLiteral("初级会计实务"));
     EXPECT_EQ(page->sLabel4->text(), QString());
-    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 12题，还剩 288 题"));
-    EXPECT_EQ(bank.statements, QStringList({QStringLiteral("select * from kjks_zhangjie order by daima asc "),
-                                            kWholeTotal, kWholeRemaining}));
+    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 12题，还剩 286 题"));
+    EXPECT_EQ(bank.statements,
+              QStringList{QStringLiteral("select * from kjks_zhangjie order by daima asc ")} + progressStatements());
 
     QTreeWidget *tree = page->TreeView1;
     ASSERT_EQ(tree->topLevelItemCount(), 1);
@@ -132,21 +143,18 @@ TEST_F(ChapterPracticePageTest, ClickingANodeShowsItsNamesCountsAndChosenCode) {
         QString label3, label4, progress, chosen;
         QStringList statements;
     };
-    const QString chapterTotal = kWholeTotal + QStringLiteral(" and zhang = ");
-    const QString chapterRemaining = kWholeRemaining + QStringLiteral(" and zhang = ");
     const Case cases[] = {
         {101, QStringLiteral("第一章 会计概述"), QString(), QStringLiteral("已做 3题，还剩 2 题"), QStringLiteral("101"),
-         {chapterTotal + QStringLiteral("01"), chapterRemaining + QStringLiteral("01")}},
+         progressStatements(QStringLiteral(" and zhang = 01"))},
         {10102, QStringLiteral("第一章 会计概述"), QStringLiteral("第二节 会计基本假设"), QStringLiteral("已做 2题，还剩 0 题"),
-         QStringLiteral("10102"),
-         {chapterTotal + QStringLiteral("01 and jie = 02"), chapterRemaining + QStringLiteral("01 and jie = 02")}},
+         QStringLiteral("10102"), progressStatements(QStringLiteral(" and zhang = 01 and jie = 02"))},
         {110, QStringLiteral("第十章 政府会计"), QString(), QStringLiteral("已做 1题，还剩 3 题"), QStringLiteral("110"),
-         {chapterTotal + QStringLiteral("10"), chapterRemaining + QStringLiteral("10")}},
+         progressStatements(QStringLiteral(" and zhang = 10"))},
         {11003, QStringLiteral("第十章 政府会计"), QStringLiteral("第三节 政府单位特定业务的会计核算"),
          QStringLiteral("已做 1题，还剩 3 题"), QStringLiteral("11003"),
-         {chapterTotal + QStringLiteral("10 and jie = 03"), chapterRemaining + QStringLiteral("10 and jie = 03")}},
+         progressStatements(QStringLiteral(" and zhang = 10 and jie = 03"))},
         {1, QStringLiteral("初级会计实务"), QString(), QStringLiteral("已做 4题，还剩 5 题"), QStringLiteral("1"),
-         {kWholeTotal, kWholeRemaining}},
+         progressStatements()},
     };
     for (const Case &c : cases) {
         bank.statements.clear();
@@ -234,18 +242,72 @@ TEST_F(ChapterPracticePageTest, ScopeChoicesAndTypeBoxesReachThePracticeLaunch) 
     EXPECT_TRUE(platform.boxes.empty());
 }
 
-TEST_F(ChapterPracticePageTest, ProgressIsRenewedOnlyByTheNextClick) {
+TEST_F(ChapterPracticePageTest, ProgressIsRecountedWhenPracticeCloses) {
     addQuestions(1, 1, 1, 3, 0);
     start();
-    clickNode(101);
+    clickNode(10101);
     EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 0题，还剩 3 题"));
-    // Practice answers a question; the page keeps its numbers until the node is clicked again.
     duringPractice = [this] { bank.exec(QStringLiteral("update kjks_tigan set YDCS = '1' where tigan_id = 2")); };
+    bank.statements.clear();
     QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
     ASSERT_EQ(launches.size(), 1u);
-    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 0题，还剩 3 题"));
-    clickNode(101);
     EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 1题，还剩 2 题"));
+    EXPECT_EQ(bank.statements, progressStatements(QStringLiteral(" and zhang = 01 and jie = 01")))
+        << "the node shown is counted again";
+}
+
+// Everything practised leaves nothing remaining: a case is done when its stem is, whatever its
+// sub-questions say; without case practice (another fourth type) the operation type's questions
+// count instead of the stems. Rows of no practised type never count.
+TEST_F(ChapterPracticePageTest, RemainingReachesZeroWhenEverythingIsPractised) {
+    struct Case {
+        QString fourthType;
+        QString progress;
+        bool stems;
+    } cases[] = {{QStringLiteral("不定项选择题"), QStringLiteral("已做 3题，还剩 0 题"), true},
+                 {QStringLiteral("电算化操作题"), QStringLiteral("已做 3题，还剩 0 题"), false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.fourthType.toStdString());
+        FixtureBank fresh;
+        fresh.model.profiles[0].columns[QStringLiteral("shicaotype")] = c.fourthType;
+        for (int id : {1, 2}) fresh.addQuestion(id, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"), 0).progress.YDCS = QStringLiteral("1");
+        fresh.addStem(7, 1, 2, 3).progress.YDCS = QStringLiteral("1");
+        // Rows of a type practice does not offer under this profile, and one of no practised type.
+        fresh.addQuestion(3, QStringLiteral("实操题"), 1, 1, QStringLiteral("12345"), 0).progress.YDCS =
+            c.stems ? QStringLiteral("0") : QStringLiteral("1");
+        fresh.addQuestion(4, QStringLiteral("综合题"), 1, 1, QStringLiteral("A"), 0);
+        fresh.open();
+        dataForm()->LoadExamProfile(QStringLiteral("1"));
+        ChapterPracticePage p;
+        fresh.statements.clear();
+        p.BuildChapterTree();
+        EXPECT_EQ(p.sLabel5->text(), c.progress);
+        EXPECT_EQ(fresh.statements.mid(1), progressStatements(QString(), c.stems));
+    }
+}
+
+// Coming back to the page: nothing is chosen, and the tree and the labels say so with the whole
+// subject's numbers, so what "开始练习" starts is what the page shows.
+TEST_F(ChapterPracticePageTest, EnteringAgainShowsTheWholeSubjectAsChosen) {
+    addQuestions(1, 1, 1, 3, 1);
+    addQuestions(10, 1, 2, 2, 0);
+    start();
+    clickNode(10102);
+    EXPECT_EQ(page->sLabel4->text(), QStringLiteral("第二节 会计基本假设"));
+    launchParameters().SelectedChapterCode.clear(); // as the main window does on entry
+    page->Enter();
+    EXPECT_EQ(page->TreeView1->selectedItems().size(), 0);
+    EXPECT_EQ(page->TreeView1->currentItem(), nullptr);
+    EXPECT_EQ(page->sLabel3->text(), QStringLiteral("初级会计实务"));
+    EXPECT_EQ(page->sLabel4->text(), QString());
+    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 1题，还剩 4 题"));
+    QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].SelectedChapterCode, QString());
+    // The same node can be chosen again at once.
+    clickNode(10102);
+    EXPECT_EQ(launchParameters().SelectedChapterCode, QStringLiteral("10102"));
+    EXPECT_EQ(page->sLabel4->text(), QStringLiteral("第二节 会计基本假设"));
 }
 
 TEST_F(ChapterPracticePageTest, FailingLaunchShowsTheErrorAndKeepsThePage) {
@@ -281,9 +343,9 @@ TEST_F(ChapterPracticePageTest, EnteringThePageShowsTheResetScope) {
     EXPECT_EQ(launchParameters().PracticeScope, 0);
     EXPECT_TRUE(launchParameters().SelectedChapterCode.isEmpty());
     EXPECT_TRUE(p->scopeButtons[0]->isChecked());
-    // The tree keeps its selection and the labels their texts.
-    EXPECT_EQ(p->TreeView1->currentItem()->data(0, Qt::UserRole).toInt(), 101);
-    EXPECT_EQ(p->sLabel3->text(), QStringLiteral("第一章 会计概述"));
+    // The tree and the labels show that no chapter is chosen.
+    EXPECT_EQ(p->TreeView1->currentItem(), nullptr);
+    EXPECT_EQ(p->sLabel3->text(), QStringLiteral("初级会计实务"));
     QTest::mouseClick(p->sBitBtn2, Qt::LeftButton);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].PracticeScope, 0);

@@ -15,14 +15,21 @@ QString ChapterTreeSql() {
     return QStringLiteral("select * from kjks_zhangjie order by daima asc ");
 }
 
-QString QuestionCountSql(const QString &chapter, const QString &section) {
-    return QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\"") +
+QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
+                         const QString &section) {
+    QString types = QStringLiteral("\"") + QuestionTypeName(QuestionType::Single) + QStringLiteral("\", \"") +
+                    QuestionTypeName(QuestionType::Multiple) + QStringLiteral("\", \"") +
+                    QuestionTypeName(QuestionType::Judgement) + QStringLiteral("\"");
+    if (FourthKindOf(fourthTypeName) != FourthKind::CaseStem)
+        types += QStringLiteral(", \"") + OperationBankTypeName() + QStringLiteral("\"");
+    return QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and tixing in (") + types +
+           QStringLiteral(")") + (unansweredOnly ? QStringLiteral(" and YDCS = \"0\"") : QString()) +
            chapterFilter(chapter, section);
 }
 
-QString UnansweredCountSql(const QString &chapter, const QString &section) {
-    return QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and YDCS = \"0\"") +
-           chapterFilter(chapter, section);
+QString StemProgressCountSql(bool unansweredOnly, const QString &chapter, const QString &section) {
+    return QStringLiteral("select count(*) as total from zongtigan where daan <> \"\"") +
+           (unansweredOnly ? QStringLiteral(" and YDCS = \"0\"") : QString()) + chapterFilter(chapter, section);
 }
 
 QString ProgressText(int done, int remaining) {

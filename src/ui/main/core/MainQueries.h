@@ -8,10 +8,14 @@
 // and the texts the pages make of their counts.
 
 // Chapter-practice page: the chapter tree, and the progress counts over the whole bank, a chapter
-// or a section (the two-digit numbers of the selected code, pasted as they stand).
+// or a section (the two-digit numbers of the selected code, pasted as they stand). The counts are
+// of what practice answers, so that "还剩" reaches 0: the questions of the practice sets' types (the
+// operation type's rows unless the fourth type is practised as case stems), and the case stems
+// where practice offers them (never their sub-questions: a case is answered as a whole).
 QString ChapterTreeSql();
-QString QuestionCountSql(const QString &chapter, const QString &section);
-QString UnansweredCountSql(const QString &chapter, const QString &section);
+QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
+                         const QString &section);
+QString StemProgressCountSql(bool unansweredOnly, const QString &chapter, const QString &section);
 // "已做 <done>题，还剩 <remaining> 题".
 QString ProgressText(int done, int remaining);
 
