@@ -12,9 +12,9 @@
 #include <openssl/evp.h>
 
 #include <cstdio>
-#include <unistd.h>
 #include <map>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -54,7 +54,8 @@ void perCorpus(benchmark::State &state) {
 void BM_DecodeQuestionText(benchmark::State &state) {
     const Corpus &c = corpus();
     for (auto _ : state)
-        for (const QString &s : c.stored) benchmark::DoNotOptimize(DecodeQuestionText(s));
+        for (const QString &s : c.stored)
+            benchmark::DoNotOptimize(DecodeQuestionText(s));
     perCorpus(state);
 }
 BENCHMARK(BM_DecodeQuestionText)->Unit(benchmark::kMillisecond);
@@ -84,7 +85,8 @@ BENCHMARK(BM_BareEvpDecrypt)->Unit(benchmark::kMillisecond);
 void BM_Step1_HexToBytes(benchmark::State &state) {
     const Corpus &c = corpus();
     for (auto _ : state)
-        for (const QString &s : c.stored) benchmark::DoNotOptimize(HexToBytes(s));
+        for (const QString &s : c.stored)
+            benchmark::DoNotOptimize(HexToBytes(s));
     perCorpus(state);
 }
 BENCHMARK(BM_Step1_HexToBytes)->Unit(benchmark::kMillisecond);
@@ -92,7 +94,8 @@ BENCHMARK(BM_Step1_HexToBytes)->Unit(benchmark::kMillisecond);
 void BM_Step2_DecryptBlocks(benchmark::State &state) {
     const Corpus &c = corpus();
     for (auto _ : state)
-        for (const QByteArray &b : c.cipher) benchmark::DoNotOptimize(DecryptBlocks(b));
+        for (const QByteArray &b : c.cipher)
+            benchmark::DoNotOptimize(DecryptBlocks(b));
     perCorpus(state);
 }
 BENCHMARK(BM_Step2_DecryptBlocks)->Unit(benchmark::kMillisecond);
@@ -100,7 +103,8 @@ BENCHMARK(BM_Step2_DecryptBlocks)->Unit(benchmark::kMillisecond);
 void BM_Step3_GbkToUnicode(benchmark::State &state) {
     const Corpus &c = corpus();
     for (auto _ : state)
-        for (const QByteArray &b : c.gbk) benchmark::DoNotOptimize(GbkToUnicode(b));
+        for (const QByteArray &b : c.gbk)
+            benchmark::DoNotOptimize(GbkToUnicode(b));
     perCorpus(state);
 }
 BENCHMARK(BM_Step3_GbkToUnicode)->Unit(benchmark::kMillisecond);
@@ -120,9 +124,10 @@ int main(int argc, char **argv) {
         const Corpus &c = corpus();
         std::printf("\n%d stored texts, %.1f cipher bytes each on average\n", kTexts, double(c.cipherBytes) / kTexts);
         // CPU time is the steadier figure on a shared machine; both are shown.
-        std::printf("DecodeQuestionText / bare EVP aes-128-ecb: %.1f by CPU time (%.3f ms against %.3f ms per %d texts), "
-                    "%.1f by real time\n",
-                    decode.second / evp.second, decode.second, evp.second, kTexts, decode.first / evp.first);
+        std::printf(
+            "DecodeQuestionText / bare EVP aes-128-ecb: %.1f by CPU time (%.3f ms against %.3f ms per %d texts), "
+            "%.1f by real time\n",
+            decode.second / evp.second, decode.second, evp.second, kTexts, decode.first / evp.first);
         // The floor of any decoder: the hexadecimal has to be read and the blocks deciphered.
         const auto hex = reporter.time("BM_Step1_HexToBytes");
         if (hex.second > 0)

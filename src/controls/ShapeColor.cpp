@@ -6,21 +6,16 @@ ShapeColor::ShapeColor(Qt::GlobalColor color) : ShapeColor(QColor(color)) {}
 
 ShapeColor::ShapeColor(QPalette::ColorRole systemRole) : m_system(true), m_role(systemRole) {}
 
-ShapeColor ShapeColor::fromRgb(int r, int g, int b)
-{
+ShapeColor ShapeColor::fromRgb(int r, int g, int b) {
     return ShapeColor(QColor(r, g, b));
 }
 
-QRgb ShapeColor::resolve(const QPalette &palette) const
-{
-    if (!m_system)
-        return m_rgb;
+QRgb ShapeColor::resolve(const QPalette &palette) const {
+    if (!m_system) return m_rgb;
     return palette.color(QPalette::Active, m_role).rgb() | 0xFF000000u;
 }
 
-bool ShapeColor::operator==(const ShapeColor &other) const
-{
-    if (m_system != other.m_system)
-        return false;
+bool ShapeColor::operator==(const ShapeColor &other) const {
+    if (m_system != other.m_system) return false;
     return m_system ? m_role == other.m_role : m_rgb == other.m_rgb;
 }

@@ -7,8 +7,7 @@
 // A colour of the shape control: either a fixed RGB value or a system colour (a palette role)
 // that is looked up only when the control paints, so the control follows palette changes.
 // Drawing works with opaque RGB: an alpha given with a fixed colour is dropped.
-class ShapeColor
-{
+class ShapeColor {
 public:
     ShapeColor() = default; // black
     ShapeColor(const QColor &color);

@@ -6,10 +6,8 @@
 
 namespace ShapeGeometry {
 
-int mulDiv(int a, int b, int c)
-{
-    if (c == 0)
-        return -1;
+int mulDiv(int a, int b, int c) {
+    if (c == 0) return -1;
     const qint64 product = qint64(a) * b;
     const qint64 divisor = std::llabs(qint64(c));
     const qint64 magnitude = (std::llabs(product) * 2 + divisor) / (2 * divisor);
@@ -17,9 +15,8 @@ int mulDiv(int a, int b, int c)
     return int(negative ? -magnitude : magnitude);
 }
 
-FigureBoxes figureBoxes(int width, int height, int outlineWidth, int shadowDepth,
-                        TzrShape::TShadowOrient orient, TzrShape::TGPShapeType shape)
-{
+FigureBoxes figureBoxes(int width, int height, int outlineWidth, int shadowDepth, TzrShape::TShadowOrient orient,
+                        TzrShape::TGPShapeType shape) {
     const int o = outlineWidth / 2;
     const int w = width - outlineWidth + 1;
     const int h = height - outlineWidth + 1;
@@ -27,8 +24,7 @@ FigureBoxes figureBoxes(int width, int height, int outlineWidth, int shadowDepth
 
     FigureBoxes boxes;
     boxes.figure = {o, o, w, h};
-    if (orient == TzrShape::soNone)
-        return boxes;
+    if (orient == TzrShape::soNone) return boxes;
     boxes.hasShadow = true;
 
     // The diamond's shadow falls only sideways: its points touch the top and bottom edges.
@@ -62,13 +58,11 @@ FigureBoxes figureBoxes(int width, int height, int outlineWidth, int shadowDepth
     return boxes;
 }
 
-int roundDiameter(int width, int height, int roundPerc)
-{
+int roundDiameter(int width, int height, int roundPerc) {
     return int(std::trunc(double(std::max(width, height)) * roundPerc / 100.0));
 }
 
-QPolygon starPoints(const Box &box, int vectors, int startingAngle, int inVectorPercent)
-{
+QPolygon starPoints(const Box &box, int vectors, int startingAngle, int inVectorPercent) {
     const int w = box.width();
     const int h = box.height();
     const int radius = std::min(w / 2, h / 2) - 4;
@@ -89,8 +83,7 @@ QPolygon starPoints(const Box &box, int vectors, int startingAngle, int inVector
     return points;
 }
 
-QPolygon outlinePoints(TzrShape::TGPShapeType shape, const Box &box)
-{
+QPolygon outlinePoints(TzrShape::TGPShapeType shape, const Box &box) {
     const int L = box.left;
     const int T = box.top;
     const int Rt = box.right;
@@ -118,19 +111,16 @@ QPolygon outlinePoints(TzrShape::TGPShapeType shape, const Box &box)
         break;
     // Arrows: the head is as long as the figure is thick, the shaft half as thick.
     case TzrShape::gstArrowLeft:
-        p << QPoint(L + h, T) << QPoint(L, T + h / 2) << QPoint(L + h, T + h - 1)
-          << QPoint(L + h, B - h / 4) << QPoint(L + w - 1, B - h / 4)
-          << QPoint(L + w - 1, T + h / 4) << QPoint(L + h, T + h / 4);
+        p << QPoint(L + h, T) << QPoint(L, T + h / 2) << QPoint(L + h, T + h - 1) << QPoint(L + h, B - h / 4)
+          << QPoint(L + w - 1, B - h / 4) << QPoint(L + w - 1, T + h / 4) << QPoint(L + h, T + h / 4);
         break;
     case TzrShape::gstArrowRight:
-        p << QPoint(Rt - h, T) << QPoint(L + w - 1, T + h / 2) << QPoint(Rt - h, T + h - 1)
-          << QPoint(Rt - h, B - h / 4) << QPoint(L, B - h / 4) << QPoint(L, T + h / 4)
-          << QPoint(Rt - h, T + h / 4);
+        p << QPoint(Rt - h, T) << QPoint(L + w - 1, T + h / 2) << QPoint(Rt - h, T + h - 1) << QPoint(Rt - h, B - h / 4)
+          << QPoint(L, B - h / 4) << QPoint(L, T + h / 4) << QPoint(Rt - h, T + h / 4);
         break;
     case TzrShape::gstArrowUp:
-        p << QPoint(L + w / 2, T) << QPoint(L, T + w) << QPoint(L + w / 4, T + w)
-          << QPoint(L + w / 4, T + h - 1) << QPoint(Rt - w / 4, T + h - 1)
-          << QPoint(L + w - w / 4, T + w) << QPoint(L + w - 1, T + w);
+        p << QPoint(L + w / 2, T) << QPoint(L, T + w) << QPoint(L + w / 4, T + w) << QPoint(L + w / 4, T + h - 1)
+          << QPoint(Rt - w / 4, T + h - 1) << QPoint(L + w - w / 4, T + w) << QPoint(L + w - 1, T + w);
         break;
     case TzrShape::gstArrowDown:
         p << QPoint(L, T + h - w) << QPoint(L + w / 2, T + h - 1) << QPoint(L + w - 1, T + h - w)
@@ -143,8 +133,7 @@ QPolygon outlinePoints(TzrShape::TGPShapeType shape, const Box &box)
     return p;
 }
 
-QVector<QPoint> outlinePixels(const QPolygon &points)
-{
+QVector<QPoint> outlinePixels(const QPolygon &points) {
     QVector<QPoint> pixels;
     const int n = points.size();
     for (int i = 0; i < n; ++i) {
@@ -170,25 +159,21 @@ QVector<QPoint> outlinePixels(const QPolygon &points)
             }
         }
     }
-    if (pixels.isEmpty() && n > 0)
-        pixels << points[0];
+    if (pixels.isEmpty() && n > 0) pixels << points[0];
     return pixels;
 }
 
-QRgb gradientBandColor(int band, QRgb first, QRgb last)
-{
+QRgb gradientBandColor(int band, QRgb first, QRgb last) {
     auto channel = [band](int a, int z) { return a + mulDiv(band, z - a, 255); };
     return qRgb(channel(qRed(first), qRed(last)), channel(qGreen(first), qGreen(last)),
                 channel(qBlue(first), qBlue(last)));
 }
 
-Span gradientBandSpan(int band, int length)
-{
+Span gradientBandSpan(int band, int length) {
     return {mulDiv(band, length, 256), mulDiv(band + 1, length, 256)};
 }
 
-bool stippleBit(Stipple stipple, int x, int y)
-{
+bool stippleBit(Stipple stipple, int x, int y) {
     static const unsigned char half[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
     static const unsigned char quarter[8] = {0xAA, 0x00, 0xAA, 0x00, 0xAA, 0x00, 0xAA, 0x00};
     const unsigned char *rows = stipple == Stipple::Percent50 ? half : quarter;

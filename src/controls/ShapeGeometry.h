@@ -11,8 +11,7 @@
 // quarters truncate toward zero.
 namespace ShapeGeometry {
 
-struct Box
-{
+struct Box {
     int left = 0;
     int top = 0;
     int right = 0;
@@ -21,8 +20,7 @@ struct Box
     int width() const { return right - left; }
     int height() const { return bottom - top; }
     Box translated(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
-    bool operator==(const Box &o) const
-    {
+    bool operator==(const Box &o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
     }
 };
@@ -31,14 +29,13 @@ struct Box
 int mulDiv(int a, int b, int c);
 
 // The figure box and, unless there is no shadow, the shadow box of a control of the given size.
-struct FigureBoxes
-{
+struct FigureBoxes {
     Box figure;
     Box shadow;
     bool hasShadow = false;
 };
-FigureBoxes figureBoxes(int width, int height, int outlineWidth, int shadowDepth,
-                        TzrShape::TShadowOrient orient, TzrShape::TGPShapeType shape);
+FigureBoxes figureBoxes(int width, int height, int outlineWidth, int shadowDepth, TzrShape::TShadowOrient orient,
+                        TzrShape::TGPShapeType shape);
 
 // Corner diameter of the rounded kinds, from the control's size.
 int roundDiameter(int width, int height, int roundPerc);
@@ -56,8 +53,7 @@ QVector<QPoint> outlinePixels(const QPolygon &points);
 // Colour of gradient band i (0..255) going from first to last.
 QRgb gradientBandColor(int band, QRgb first, QRgb last);
 // Rows (vertical directions) or columns (horizontal ones) [begin, end) of band i over a length.
-struct Span
-{
+struct Span {
     int begin;
     int end;
 };

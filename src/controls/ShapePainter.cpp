@@ -13,10 +13,8 @@ namespace ShapePainter {
 
 namespace {
 
-QPen outlinePen(const Look &look)
-{
-    if (look.outlineStyle == TzrShape::psClear)
-        return QPen(Qt::NoPen);
+QPen outlinePen(const Look &look) {
+    if (look.outlineStyle == TzrShape::psClear) return QPen(Qt::NoPen);
     const int width = std::max(0, look.outlineWidth);
     // Wide outlines have round ends and joins, as geometric pens do by default.
     QPen pen(QColor(look.outlineColor), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -42,8 +40,7 @@ QPen outlinePen(const Look &look)
     return pen;
 }
 
-QBrush patternBrush(QRgb color, TzrShape::TBrushStyle style)
-{
+QBrush patternBrush(QRgb color, TzrShape::TBrushStyle style) {
     switch (style) {
     case TzrShape::bsSolid:
         return QBrush(QColor(color), Qt::SolidPattern);
@@ -65,26 +62,21 @@ QBrush patternBrush(QRgb color, TzrShape::TBrushStyle style)
     return QBrush(Qt::NoBrush);
 }
 
-QRect pixelsOf(const Box &box)
-{
+QRect pixelsOf(const Box &box) {
     return QRect(box.left, box.top, box.width(), box.height());
 }
 
 // Boxes given right-to-left or bottom-to-top are drawn as their mirror image.
-Box normalized(Box box)
-{
-    if (box.right < box.left)
-        std::swap(box.left, box.right);
-    if (box.bottom < box.top)
-        std::swap(box.top, box.bottom);
+Box normalized(Box box) {
+    if (box.right < box.left) std::swap(box.left, box.right);
+    if (box.bottom < box.top) std::swap(box.top, box.bottom);
     return box;
 }
 
 // Polygon corners are pixel centres: the fill takes the pixels whose centres lie inside, and a
 // thin outline is the run of pixels from corner to corner, corners included. Qt's own thin
 // polygon outline leaves out the lowest and rightmost corners.
-void drawPolygon(QPainter &painter, const QPolygon &points)
-{
+void drawPolygon(QPainter &painter, const QPolygon &points) {
     const QPolygonF centred = QPolygonF(points).translated(0.5, 0.5);
     const QPen pen = painter.pen();
     if (pen.style() == Qt::NoPen || pen.width() > 1) {
@@ -96,8 +88,7 @@ void drawPolygon(QPainter &painter, const QPolygon &points)
 
     const QVector<QPoint> pixels = ShapeGeometry::outlinePixels(points);
     QVector<QPoint> lit;
-    const QVector<qreal> dashes =
-        pen.style() == Qt::SolidLine ? QVector<qreal>() : pen.dashPattern();
+    const QVector<qreal> dashes = pen.style() == Qt::SolidLine ? QVector<qreal>() : pen.dashPattern();
     int period = 0;
     for (qreal length : dashes)
         period += int(length);
@@ -113,24 +104,21 @@ void drawPolygon(QPainter &painter, const QPolygon &points)
                 }
             }
         }
-        if (on)
-            lit << pixels[i];
+        if (on) lit << pixels[i];
     }
     painter.setPen(QPen(pen.color(), 1));
     painter.drawPoints(lit.constData(), int(lit.size()));
     painter.setPen(pen);
 }
 
-void tileImage(QPainter &painter, const QImage &image, QSize controlSize)
-{
+void tileImage(QPainter &painter, const QImage &image, QSize controlSize) {
     for (int y = 0; y < controlSize.height(); y += image.height())
         for (int x = 0; x < controlSize.width(); x += image.width())
             painter.drawImage(QPoint(x, y), image);
 }
 
 void paintShadow(QPainter &painter, const Look &look, const Figure &shadow, const Box &shadowBox,
-                 QPoint surfaceOrigin)
-{
+                 QPoint surfaceOrigin) {
     if (look.shadowFill == TzrShape::sfSolid) {
         painter.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         painter.setBrush(QColor(look.shadowColor));
@@ -140,15 +128,13 @@ void paintShadow(QPainter &painter, const Look &look, const Figure &shadow, cons
     const auto mask = look.shadowFill == TzrShape::sf50Percent ? ShapeGeometry::Stipple::Percent50
                                                                : ShapeGeometry::Stipple::Percent25;
     painter.save();
-    if (shadow.kind() != Figure::Rectangle)
-        painter.setClipRegion(shadow.region(), Qt::IntersectClip);
+    if (shadow.kind() != Figure::Rectangle) painter.setClipRegion(shadow.region(), Qt::IntersectClip);
     stipple(painter, pixelsOf(shadowBox), look.shadowColor, mask, surfaceOrigin);
     painter.restore();
 }
 
-void paintSurface(QPainter &painter, const Look &look, const Figure &figure, const Box &figureBox,
-                  QSize controlSize, QPoint surfaceOrigin)
-{
+void paintSurface(QPainter &painter, const Look &look, const Figure &figure, const Box &figureBox, QSize controlSize,
+                  QPoint surfaceOrigin) {
     switch (look.surfaceType) {
     case TzrShape::stBrushTransparent:
         painter.setPen(outlinePen(look));
@@ -170,19 +156,16 @@ void paintSurface(QPainter &painter, const Look &look, const Figure &figure, con
     painter.setClipRegion(figure.region(), Qt::IntersectClip);
     switch (look.surfaceType) {
     case TzrShape::stBrushImage:
-        if (look.image.width() >= 1 && look.image.height() >= 1)
-            tileImage(painter, look.image, controlSize);
+        if (look.image.width() >= 1 && look.image.height() >= 1) tileImage(painter, look.image, controlSize);
         break;
     case TzrShape::stGradientFill:
         fillGradient(painter, controlSize, look.backColor, look.gradientToColor, look.fillDirection);
         break;
     case TzrShape::stBrush50PercentOpaque:
-        stipple(painter, pixelsOf(figureBox), look.backColor, ShapeGeometry::Stipple::Percent50,
-                surfaceOrigin);
+        stipple(painter, pixelsOf(figureBox), look.backColor, ShapeGeometry::Stipple::Percent50, surfaceOrigin);
         break;
     case TzrShape::stBrush25PercentOpaque:
-        stipple(painter, pixelsOf(figureBox), look.backColor, ShapeGeometry::Stipple::Percent25,
-                surfaceOrigin);
+        stipple(painter, pixelsOf(figureBox), look.backColor, ShapeGeometry::Stipple::Percent25, surfaceOrigin);
         break;
     default:
         break;
@@ -192,8 +175,7 @@ void paintSurface(QPainter &painter, const Look &look, const Figure &figure, con
 
 } // namespace
 
-Figure Figure::build(const Look &look, const Box &box, QSize controlSize)
-{
+Figure Figure::build(const Look &look, const Box &box, QSize controlSize) {
     Figure figure;
     figure.m_box = box;
     switch (look.shape) {
@@ -204,8 +186,7 @@ Figure Figure::build(const Look &look, const Box &box, QSize controlSize)
     case TzrShape::gstRoundRect:
     case TzrShape::gstRoundSquare:
         figure.m_kind = RoundRect;
-        figure.m_diameter =
-            ShapeGeometry::roundDiameter(controlSize.width(), controlSize.height(), look.roundPerc);
+        figure.m_diameter = ShapeGeometry::roundDiameter(controlSize.width(), controlSize.height(), look.roundPerc);
         break;
     case TzrShape::gstEllipse:
     case TzrShape::gstCircle:
@@ -214,8 +195,7 @@ Figure Figure::build(const Look &look, const Box &box, QSize controlSize)
     case TzrShape::gstStar:
     case TzrShape::gstPolyGon:
         figure.m_kind = Polygon;
-        figure.m_points =
-            ShapeGeometry::starPoints(box, look.vectors, look.startingAngle, look.inVectorPercent);
+        figure.m_points = ShapeGeometry::starPoints(box, look.vectors, look.startingAngle, look.inVectorPercent);
         break;
     default:
         figure.m_kind = Polygon;
@@ -225,23 +205,20 @@ Figure Figure::build(const Look &look, const Box &box, QSize controlSize)
     return figure;
 }
 
-Figure Figure::translated(int dx, int dy) const
-{
+Figure Figure::translated(int dx, int dy) const {
     Figure moved = *this;
     moved.m_box = m_box.translated(dx, dy);
     moved.m_points.translate(dx, dy);
     return moved;
 }
 
-void Figure::draw(QPainter &painter) const
-{
+void Figure::draw(QPainter &painter) const {
     if (m_kind == Polygon) {
         drawPolygon(painter, m_points);
         return;
     }
     const Box box = normalized(m_box);
-    if (box.width() < 1 || box.height() < 1)
-        return;
+    if (box.width() < 1 || box.height() < 1) return;
     // Qt outlines a rectangle of width n over n + 1 pixels and fills it over n without a pen:
     // exactly the box with a pen and one pixel less without.
     const QRect rect(box.left, box.top, box.width() - 1, box.height() - 1);
@@ -260,10 +237,8 @@ void Figure::draw(QPainter &painter) const
     }
 }
 
-QRegion Figure::region() const
-{
-    if (m_kind == Polygon)
-        return QRegion(m_points, Qt::WindingFill);
+QRegion Figure::region() const {
+    if (m_kind == Polygon) return QRegion(m_points, Qt::WindingFill);
     const QRect rect = pixelsOf(normalized(m_box));
     switch (m_kind) {
     case Rectangle:
@@ -281,11 +256,8 @@ QRegion Figure::region() const
     return QRegion();
 }
 
-void stipple(QPainter &painter, const QRect &area, QRgb color, ShapeGeometry::Stipple mask,
-             QPoint surfaceOrigin)
-{
-    const bool andable = painter.paintEngine()
-        && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+void stipple(QPainter &painter, const QRect &area, QRgb color, ShapeGeometry::Stipple mask, QPoint surfaceOrigin) {
+    const bool andable = painter.paintEngine() && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     // Where the mask is 0 the texture is white (AND keeps the pixel) or, on a device without
     // raster operations, transparent; there the colour is simply laid over the 1 bits.
     const QRgb keep = andable ? qRgb(255, 255, 255) : qRgba(0, 0, 0, 0);
@@ -295,16 +267,14 @@ void stipple(QPainter &painter, const QRect &area, QRgb color, ShapeGeometry::St
             texture.setPixel(x, y, ShapeGeometry::stippleBit(mask, x, y) ? (color | 0xFF000000u) : keep);
 
     painter.save();
-    if (andable)
-        painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    if (andable) painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
     painter.setBrushOrigin(surfaceOrigin);
     painter.fillRect(area, QBrush(texture));
     painter.restore();
 }
 
 void fillGradient(QPainter &painter, QSize controlSize, QRgb backColor, QRgb gradientToColor,
-                  TzrShape::TFillDirection direction)
-{
+                  TzrShape::TFillDirection direction) {
     const bool backFirst = direction == TzrShape::gdUp || direction == TzrShape::gdLeft;
     const QRgb first = backFirst ? backColor : gradientToColor;
     const QRgb last = backFirst ? gradientToColor : backColor;
@@ -314,28 +284,25 @@ void fillGradient(QPainter &painter, QSize controlSize, QRgb backColor, QRgb gra
 
     for (int band = 0; band < 256; ++band) {
         const auto span = ShapeGeometry::gradientBandSpan(band, vertical ? height : width);
-        if (span.end <= span.begin)
-            continue;
+        if (span.end <= span.begin) continue;
         const QRect area = vertical ? QRect(0, span.begin, width, span.end - span.begin)
                                     : QRect(span.begin, 0, span.end - span.begin, height);
         painter.fillRect(area, QColor(ShapeGeometry::gradientBandColor(band, first, last)));
     }
 }
 
-void paintShape(QPainter &painter, const Look &look, QSize controlSize, QPoint surfaceOrigin)
-{
+void paintShape(QPainter &painter, const Look &look, QSize controlSize, QPoint surfaceOrigin) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrushOrigin(surfaceOrigin);
 
-    const auto boxes = ShapeGeometry::figureBoxes(controlSize.width(), controlSize.height(),
-                                                  look.outlineWidth, look.shadowDepth,
-                                                  look.shadowOrient, look.shape);
+    const auto boxes = ShapeGeometry::figureBoxes(controlSize.width(), controlSize.height(), look.outlineWidth,
+                                                  look.shadowDepth, look.shadowOrient, look.shape);
     const Figure figure = Figure::build(look, boxes.figure, controlSize);
 
     if (boxes.hasShadow) {
-        const Figure shadow = figure.translated(boxes.shadow.left - boxes.figure.left,
-                                                boxes.shadow.top - boxes.figure.top);
+        const Figure shadow =
+            figure.translated(boxes.shadow.left - boxes.figure.left, boxes.shadow.top - boxes.figure.top);
         paintShadow(painter, look, shadow, boxes.shadow, surfaceOrigin);
     }
     paintSurface(painter, look, figure, boxes.figure, controlSize, surfaceOrigin);

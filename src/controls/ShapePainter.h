@@ -16,8 +16,7 @@ class QPainter;
 namespace ShapePainter {
 
 // Everything the painting needs, with the colours already resolved to RGB.
-struct Look
-{
+struct Look {
     TzrShape::TGPShapeType shape = TzrShape::gstRectangle;
     TzrShape::TShadowOrient shadowOrient = TzrShape::soNone;
     TzrShape::TShadowFill shadowFill = TzrShape::sfSolid;
@@ -40,8 +39,7 @@ struct Look
 };
 
 // One figure on a box: drawn with the painter's current pen and brush, or used as a clip region.
-class Figure
-{
+class Figure {
 public:
     enum Kind { Rectangle, RoundRect, Ellipse, Polygon };
 
@@ -64,8 +62,7 @@ void paintShape(QPainter &painter, const Look &look, QSize controlSize, QPoint s
 
 // ANDs the colour into the existing pixels where the stipple mask has a 1 bit; the mask is
 // anchored at surfaceOrigin (in the painter's coordinates).
-void stipple(QPainter &painter, const QRect &area, QRgb color, ShapeGeometry::Stipple mask,
-             QPoint surfaceOrigin);
+void stipple(QPainter &painter, const QRect &area, QRgb color, ShapeGeometry::Stipple mask, QPoint surfaceOrigin);
 
 // The 256 gradient bands over the whole control.
 void fillGradient(QPainter &painter, QSize controlSize, QRgb backColor, QRgb gradientToColor,

@@ -11,39 +11,31 @@
 
 namespace {
 
-bool isSquareKind(TzrShape::TGPShapeType shape)
-{
-    return shape == TzrShape::gstSquare || shape == TzrShape::gstRoundSquare
-        || shape == TzrShape::gstCircle;
+bool isSquareKind(TzrShape::TGPShapeType shape) {
+    return shape == TzrShape::gstSquare || shape == TzrShape::gstRoundSquare || shape == TzrShape::gstCircle;
 }
 
 // Enumerated values arrive as integers through the property system: anything outside the
 // enumeration is not a value of the property and is ignored like any other refused value.
-template <typename Enum>
-bool inEnum(Enum value, Enum last)
-{
+template <typename Enum> bool inEnum(Enum value, Enum last) {
     return int(value) >= 0 && int(value) <= int(last);
 }
 
 } // namespace
 
-TzrShape::TzrShape(QWidget *parent) : QWidget(parent)
-{
+TzrShape::TzrShape(QWidget *parent) : QWidget(parent) {
     resize(25, 25);
     setMouseTracking(true);
 }
 
 TzrShape::~TzrShape() = default;
 
-QSize TzrShape::sizeHint() const
-{
+QSize TzrShape::sizeHint() const {
     return QSize(25, 25);
 }
 
-void TzrShape::setAlign(TAlign value)
-{
-    if (value == m_align || !inEnum(value, alClient))
-        return;
+void TzrShape::setAlign(TAlign value) {
+    if (value == m_align || !inEnum(value, alClient)) return;
     m_align = value;
     followParent();
     fitToParent();
@@ -51,137 +43,104 @@ void TzrShape::setAlign(TAlign value)
     update();
 }
 
-void TzrShape::setBackColor(const ShapeColor &value)
-{
-    if (value == m_backColor)
-        return;
+void TzrShape::setBackColor(const ShapeColor &value) {
+    if (value == m_backColor) return;
     m_backColor = value;
     update();
 }
 
-void TzrShape::setFillDirection(TFillDirection value)
-{
-    if (value == m_fillDirection || !inEnum(value, gdRight))
-        return;
+void TzrShape::setFillDirection(TFillDirection value) {
+    if (value == m_fillDirection || !inEnum(value, gdRight)) return;
     m_fillDirection = value;
     update();
 }
 
-void TzrShape::setForeColor(const ShapeColor &value)
-{
-    if (value == m_foreColor)
-        return;
+void TzrShape::setForeColor(const ShapeColor &value) {
+    if (value == m_foreColor) return;
     m_foreColor = value;
     update();
 }
 
-void TzrShape::setGradientToColor(const ShapeColor &value)
-{
-    if (value == m_gradientToColor)
-        return;
+void TzrShape::setGradientToColor(const ShapeColor &value) {
+    if (value == m_gradientToColor) return;
     m_gradientToColor = value;
     update();
 }
 
-void TzrShape::setImage(const QImage &value)
-{
-    if (value == m_image)
-        return;
+void TzrShape::setImage(const QImage &value) {
+    if (value == m_image) return;
     m_image = value;
     update();
 }
 
-void TzrShape::setInVectorPercent(int value)
-{
-    if (value == m_inVectorPercent || value < 0 || value > 100)
-        return;
+void TzrShape::setInVectorPercent(int value) {
+    if (value == m_inVectorPercent || value < 0 || value > 100) return;
     m_inVectorPercent = value;
     update();
 }
 
-void TzrShape::setOutlineColor(const ShapeColor &value)
-{
-    if (value == m_outlineColor)
-        return;
+void TzrShape::setOutlineColor(const ShapeColor &value) {
+    if (value == m_outlineColor) return;
     m_outlineColor = value;
     update();
 }
 
-void TzrShape::setOutlineStyle(TPenStyle value)
-{
-    if (value == m_outlineStyle || !inEnum(value, psInsideFrame))
-        return;
+void TzrShape::setOutlineStyle(TPenStyle value) {
+    if (value == m_outlineStyle || !inEnum(value, psInsideFrame)) return;
     m_outlineStyle = value;
     update();
 }
 
-void TzrShape::setOutlineWidth(int value)
-{
-    if (value == m_outlineWidth)
-        return;
+void TzrShape::setOutlineWidth(int value) {
+    if (value == m_outlineWidth) return;
     m_outlineWidth = value;
     update();
 }
 
-void TzrShape::setPattern(TBrushStyle value)
-{
-    if (value == m_pattern || !inEnum(value, bsDiagCross))
-        return;
+void TzrShape::setPattern(TBrushStyle value) {
+    if (value == m_pattern || !inEnum(value, bsDiagCross)) return;
     m_pattern = value;
     update();
 }
 
-void TzrShape::setPopupMenu(QMenu *menu)
-{
+void TzrShape::setPopupMenu(QMenu *menu) {
     m_popupMenu = menu;
 }
 
-void TzrShape::setRoundPerc(int value)
-{
-    if (value == m_roundPerc)
-        return;
+void TzrShape::setRoundPerc(int value) {
+    if (value == m_roundPerc) return;
     m_roundPerc = value;
     update();
 }
 
-void TzrShape::setShadowColor(const ShapeColor &value)
-{
-    if (value == m_shadowColor)
-        return;
+void TzrShape::setShadowColor(const ShapeColor &value) {
+    if (value == m_shadowColor) return;
     m_shadowColor = value;
     update();
 }
 
-void TzrShape::setShadowDepth(int value)
-{
+void TzrShape::setShadowDepth(int value) {
     // A shadow deeper than half the control would leave no room for the figure; a negative one
     // would fall on the side opposite to its orientation.
-    if (value == m_shadowDepth || value < 0 || value > width() / 2 || value > height() / 2)
-        return;
+    if (value == m_shadowDepth || value < 0 || value > width() / 2 || value > height() / 2) return;
     m_shadowDepth = value;
     update();
 }
 
-void TzrShape::setShadowOrient(TShadowOrient value)
-{
-    if (value == m_shadowOrient || !inEnum(value, soLowerLeft))
-        return;
+void TzrShape::setShadowOrient(TShadowOrient value) {
+    if (value == m_shadowOrient || !inEnum(value, soLowerLeft)) return;
     m_shadowOrient = value;
     update();
 }
 
-void TzrShape::setShadowFill(TShadowFill value)
-{
-    if (value == m_shadowFill || !inEnum(value, sf50Percent))
-        return;
+void TzrShape::setShadowFill(TShadowFill value) {
+    if (value == m_shadowFill || !inEnum(value, sf50Percent)) return;
     m_shadowFill = value;
     update();
 }
 
-void TzrShape::setShape(TGPShapeType value)
-{
-    if (value == m_shape || !inEnum(value, gstArrowDown))
-        return;
+void TzrShape::setShape(TGPShapeType value) {
+    if (value == m_shape || !inEnum(value, gstArrowDown)) return;
     m_shape = value;
     // A square kind keeps its own proportions, which an aligned control cannot.
     if (isSquareKind(value) && m_align != alNone) {
@@ -189,74 +148,54 @@ void TzrShape::setShape(TGPShapeType value)
         followParent();
     }
     if (value == gstStar) {
-        if (m_inVectorPercent == 0)
-            m_inVectorPercent = 50;
-        if (m_vectors < 10)
-            m_vectors = 10;
-        if (m_startingAngle != 90)
-            m_startingAngle = 90;
+        if (m_inVectorPercent == 0) m_inVectorPercent = 50;
+        if (m_vectors < 10) m_vectors = 10;
+        if (m_startingAngle != 90) m_startingAngle = 90;
     }
     applySquareKinds();
     update();
 }
 
-void TzrShape::setStartingAngle(int value)
-{
-    if (value == m_startingAngle || value < 0 || value > 359)
-        return;
+void TzrShape::setStartingAngle(int value) {
+    if (value == m_startingAngle || value < 0 || value > 359) return;
     m_startingAngle = value;
     update();
 }
 
-void TzrShape::setSurfaceType(TSurfaceType value)
-{
-    if (value == m_surfaceType || !inEnum(value, stBrush25PercentOpaque))
-        return;
+void TzrShape::setSurfaceType(TSurfaceType value) {
+    if (value == m_surfaceType || !inEnum(value, stBrush25PercentOpaque)) return;
     m_surfaceType = value;
     update();
 }
 
-void TzrShape::setVectors(int value)
-{
-    if (value == m_vectors || value < 3 || value > 100)
-        return;
+void TzrShape::setVectors(int value) {
+    if (value == m_vectors || value < 3 || value > 100) return;
     m_vectors = value;
     update();
 }
 
 // An aligned control takes the parent's proportions, so a square kind becomes its free-form
 // counterpart; a free control of a square kind is made as wide as it is high when it is wider.
-void TzrShape::applySquareKinds()
-{
-    if (!isSquareKind(m_shape))
-        return;
+void TzrShape::applySquareKinds() {
+    if (!isSquareKind(m_shape)) return;
     if (m_align != alNone) {
-        m_shape = m_shape == gstSquare ? gstRectangle
-                : m_shape == gstRoundSquare ? gstRoundRect
-                                            : gstEllipse;
+        m_shape = m_shape == gstSquare ? gstRectangle : m_shape == gstRoundSquare ? gstRoundRect : gstEllipse;
         update();
         return;
     }
-    if (height() < width())
-        resize(height(), height());
+    if (height() < width()) resize(height(), height());
 }
 
-void TzrShape::followParent()
-{
+void TzrShape::followParent() {
     QWidget *wanted = m_align != alNone ? parentWidget() : nullptr;
-    if (wanted == m_watchedParent)
-        return;
-    if (m_watchedParent)
-        m_watchedParent->removeEventFilter(this);
+    if (wanted == m_watchedParent) return;
+    if (m_watchedParent) m_watchedParent->removeEventFilter(this);
     m_watchedParent = wanted;
-    if (m_watchedParent)
-        m_watchedParent->installEventFilter(this);
+    if (m_watchedParent) m_watchedParent->installEventFilter(this);
 }
 
-void TzrShape::fitToParent()
-{
-    if (m_align == alNone || !parentWidget())
-        return;
+void TzrShape::fitToParent() {
+    if (m_align == alNone || !parentWidget()) return;
     const QRect area = parentWidget()->contentsRect();
     switch (m_align) {
     case alTop:
@@ -279,15 +218,12 @@ void TzrShape::fitToParent()
     }
 }
 
-bool TzrShape::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_watchedParent && event->type() == QEvent::Resize)
-        fitToParent();
+bool TzrShape::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_watchedParent && event->type() == QEvent::Resize) fitToParent();
     return QWidget::eventFilter(watched, event);
 }
 
-bool TzrShape::event(QEvent *event)
-{
+bool TzrShape::event(QEvent *event) {
     if (event->type() == QEvent::ParentChange) {
         followParent();
         fitToParent();
@@ -295,14 +231,12 @@ bool TzrShape::event(QEvent *event)
     return QWidget::event(event);
 }
 
-void TzrShape::resizeEvent(QResizeEvent *event)
-{
+void TzrShape::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     applySquareKinds();
 }
 
-void TzrShape::paintEvent(QPaintEvent *)
-{
+void TzrShape::paintEvent(QPaintEvent *) {
     const QPalette &colors = palette();
     ShapePainter::Look look;
     look.shape = m_shape;
@@ -331,31 +265,25 @@ void TzrShape::paintEvent(QPaintEvent *)
     ShapePainter::paintShape(painter, look, size(), surfaceOrigin);
 }
 
-void TzrShape::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        m_leftPressed = true;
+void TzrShape::mousePressEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton) m_leftPressed = true;
     emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
 }
 
-void TzrShape::mouseMoveEvent(QMouseEvent *event)
-{
+void TzrShape::mouseMoveEvent(QMouseEvent *event) {
     emit OnMouseMove(event->modifiers(), event->position().toPoint());
 }
 
-void TzrShape::mouseReleaseEvent(QMouseEvent *event)
-{
+void TzrShape::mouseReleaseEvent(QMouseEvent *event) {
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::LeftButton && m_leftPressed) {
         m_leftPressed = false;
-        if (rect().contains(at))
-            emit OnClick();
+        if (rect().contains(at)) emit OnClick();
     }
     emit OnMouseUp(event->button(), event->modifiers(), at);
 }
 
-void TzrShape::mouseDoubleClickEvent(QMouseEvent *event)
-{
+void TzrShape::mouseDoubleClickEvent(QMouseEvent *event) {
     // The release that ends a double click is not a second click.
     if (event->button() == Qt::LeftButton) {
         m_leftPressed = false;
@@ -364,8 +292,7 @@ void TzrShape::mouseDoubleClickEvent(QMouseEvent *event)
     emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
 }
 
-void TzrShape::contextMenuEvent(QContextMenuEvent *event)
-{
+void TzrShape::contextMenuEvent(QContextMenuEvent *event) {
     if (!m_popupMenu) {
         event->ignore();
         return;
@@ -374,27 +301,22 @@ void TzrShape::contextMenuEvent(QContextMenuEvent *event)
     event->accept();
 }
 
-void TzrShape::dragEnterEvent(QDragEnterEvent *event)
-{
+void TzrShape::dragEnterEvent(QDragEnterEvent *event) {
     event->ignore();
     emit OnDragOver(event);
 }
 
-void TzrShape::dragMoveEvent(QDragMoveEvent *event)
-{
+void TzrShape::dragMoveEvent(QDragMoveEvent *event) {
     event->ignore();
     emit OnDragOver(event);
 }
 
-void TzrShape::dropEvent(QDropEvent *event)
-{
+void TzrShape::dropEvent(QDropEvent *event) {
     emit OnDragDrop(event);
 }
 
-void TzrShape::connectNotify(const QMetaMethod &signal)
-{
+void TzrShape::connectNotify(const QMetaMethod &signal) {
     // Drops are offered only to a control whose owner listens for them.
-    if (signal == QMetaMethod::fromSignal(&TzrShape::OnDragOver))
-        setAcceptDrops(true);
+    if (signal == QMetaMethod::fromSignal(&TzrShape::OnDragOver)) setAcceptDrops(true);
     QWidget::connectNotify(signal);
 }

@@ -12,8 +12,7 @@ class QDropEvent;
 
 // A lightweight graphic control: it has no background of its own and paints one figure with an
 // optional drop shadow, a surface fill and an outline over whatever its parent has painted.
-class TzrShape : public QWidget
-{
+class TzrShape : public QWidget {
     Q_OBJECT
 
 public:
@@ -54,7 +53,16 @@ public:
     Q_ENUM(TGPShapeType)
     enum TPenStyle : int { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
     Q_ENUM(TPenStyle)
-    enum TBrushStyle : int { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+    enum TBrushStyle : int {
+        bsSolid,
+        bsClear,
+        bsHorizontal,
+        bsVertical,
+        bsFDiagonal,
+        bsBDiagonal,
+        bsCross,
+        bsDiagCross
+    };
     Q_ENUM(TBrushStyle)
     // Where the control sits in its parent; an aligned control follows the parent's size.
     enum TAlign : int { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -114,7 +122,7 @@ public:
     void setGradientToColor(const ShapeColor &value);
     // Keeps its own copy; a null image empties the picture.
     void setImage(const QImage &value);
-    void setInVectorPercent(int value);  // 0..100
+    void setInVectorPercent(int value); // 0..100
     void setOutlineColor(const ShapeColor &value);
     void setOutlineStyle(TPenStyle value);
     void setOutlineWidth(int value);
@@ -122,13 +130,13 @@ public:
     void setPopupMenu(QMenu *menu);
     void setRoundPerc(int value);
     void setShadowColor(const ShapeColor &value);
-    void setShadowDepth(int value);      // 0 .. half the width and half the height
+    void setShadowDepth(int value); // 0 .. half the width and half the height
     void setShadowOrient(TShadowOrient value);
     void setShadowFill(TShadowFill value);
     void setShape(TGPShapeType value);
-    void setStartingAngle(int value);    // 0..359
+    void setStartingAngle(int value); // 0..359
     void setSurfaceType(TSurfaceType value);
-    void setVectors(int value);          // 3..100
+    void setVectors(int value); // 3..100
 
     QSize sizeHint() const override;
 

@@ -32,11 +32,14 @@ double perQuestionScore(const QString &pointsText, const QString &countText) {
 }
 } // namespace
 
-TDataForm *dataForm() { return g_dataForm; }
-void setDataForm(TDataForm *form) { g_dataForm = form; }
+TDataForm *dataForm() {
+    return g_dataForm;
+}
+void setDataForm(TDataForm *form) {
+    g_dataForm = form;
+}
 
-TDataForm::TDataForm()
-    : qryTemp(&ADOMain), qry1(&ADOMain), ADOSql(&ADOMain), ADOSql2(&ADOMain), ADOSql3(&ADOMain) {}
+TDataForm::TDataForm() : qryTemp(&ADOMain), qry1(&ADOMain), ADOSql(&ADOMain), ADOSql2(&ADOMain), ADOSql3(&ADOMain) {}
 
 QString StartupFailureText(const std::exception &failure) {
     const QString detail = QStringLiteral("详细信息：") + QString::fromUtf8(failure.what());
@@ -47,7 +50,9 @@ QString StartupFailureText(const std::exception &failure) {
     const QString lower = QString::fromUtf8(failure.what()).toLower();
     for (const char *mark : {"malformed", "not a database", "file is encrypted", "corrupt", "disk i/o error"})
         if (lower.contains(QLatin1String(mark)))
-            return QStringLiteral("缺少数据库文件。\n题库文件已损坏，或不是本程序的题库。请从备份恢复题库文件，或重新安装本程序。\n") + detail;
+            return QStringLiteral("缺少数据库文件。\n题库文件已损坏，或不是本程序的题库。请从备份恢复题库文件，或重新安"
+                                  "装本程序。\n") +
+                   detail;
     return QStringLiteral("缺少数据库文件。\n") + detail;
 }
 
@@ -70,7 +75,8 @@ void refuseReadOnly(const QString &bankPath) {
     if (!file.isFile()) return; // missing: the open says so
     const auto writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (!file.isWritable() || !(file.permissions() & writable))
-        throw BankReadOnlyError(QStringLiteral("the bank file is read-only: ") + QDir::toNativeSeparators(file.absoluteFilePath()));
+        throw BankReadOnlyError(QStringLiteral("the bank file is read-only: ") +
+                                QDir::toNativeSeparators(file.absoluteFilePath()));
     const QFileInfo folder(file.absolutePath());
     if (!folder.isWritable())
         throw BankReadOnlyError(QStringLiteral("the folder of the bank is read-only: ") +
@@ -90,7 +96,8 @@ void TDataForm::OpenBank(const QString &bankPath) {
     // The engine opens a file it may not write for reading only, without a word.
     if (sqlite3_db_readonly(ADOMain.handle(), "main") == 1) {
         ADOMain.close();
-        throw BankReadOnlyError(QStringLiteral("the bank was opened for reading only: ") + QDir::toNativeSeparators(bankPath));
+        throw BankReadOnlyError(QStringLiteral("the bank was opened for reading only: ") +
+                                QDir::toNativeSeparators(bankPath));
     }
     // A bank made elsewhere gets the indexes its counts and lists need, once. A bank that cannot
     // be written still opens: its counts are only slower (and its saves will say why they fail).
@@ -142,8 +149,8 @@ void TDataForm::LoadExamOptions() {
 
 QString TDataForm::GetOption(const QString &name) {
     qryTemp.close();
-    qryTemp.setSql(QStringLiteral("select * from sys_option where option_name = '") + SqlValue(upperAscii(name), QLatin1Char('\'')) +
-                   QStringLiteral("'"));
+    qryTemp.setSql(QStringLiteral("select * from sys_option where option_name = '") +
+                   SqlValue(upperAscii(name), QLatin1Char('\'')) + QStringLiteral("'"));
     qryTemp.open();
     return qryTemp.asString(QStringLiteral("Option_Value"));
 }

@@ -18,8 +18,12 @@ QString quoteIdentifier(const QString &name) {
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
-bool isWordStart(QChar c) { return c.unicode() < 128 && (c.isLetter() || c == QLatin1Char('_')); }
-bool isWordChar(QChar c) { return c.unicode() < 128 && (c.isLetterOrNumber() || c == QLatin1Char('_')); }
+bool isWordStart(QChar c) {
+    return c.unicode() < 128 && (c.isLetter() || c == QLatin1Char('_'));
+}
+bool isWordChar(QChar c) {
+    return c.unicode() < 128 && (c.isLetterOrNumber() || c == QLatin1Char('_'));
+}
 
 // A select over exactly one table, with at most a where and an order-by clause: the rows it gives
 // are rows of that table, so they can be addressed by rowid and read one at a time.
@@ -68,22 +72,24 @@ SingleTableSelect parseSingleTableSelect(const QString &sql) {
             end = i;
         } else if (isWordStart(c)) {
             int j = i + 1;
-            while (j < end && isWordChar(sql.at(j))) ++j;
+            while (j < end && isWordChar(sql.at(j)))
+                ++j;
             words.push_back({sql.mid(i, j - i).toLower(), i, j, depth});
             i = j;
         } else if (c.isDigit()) {
             int j = i + 1;
-            while (j < end && (isWordChar(sql.at(j)) || sql.at(j) == QLatin1Char('.'))) ++j;
+            while (j < end && (isWordChar(sql.at(j)) || sql.at(j) == QLatin1Char('.')))
+                ++j;
             i = j;
         } else {
             ++i;
         }
     }
     if (depth != 0 || words.size() < 3 || words[0].lower != QStringLiteral("select")) return {};
-    static const QStringList refused = {QStringLiteral("select"),    QStringLiteral("join"),   QStringLiteral("group"),
-                                        QStringLiteral("having"),    QStringLiteral("limit"),  QStringLiteral("union"),
-                                        QStringLiteral("intersect"), QStringLiteral("except"), QStringLiteral("offset"),
-                                        QStringLiteral("distinct"),  QStringLiteral("with"),   QStringLiteral("indexed")};
+    static const QStringList refused = {
+        QStringLiteral("select"), QStringLiteral("join"),     QStringLiteral("group"),     QStringLiteral("having"),
+        QStringLiteral("limit"),  QStringLiteral("union"),    QStringLiteral("intersect"), QStringLiteral("except"),
+        QStringLiteral("offset"), QStringLiteral("distinct"), QStringLiteral("with"),      QStringLiteral("indexed")};
     size_t from = 0;
     for (size_t w = 1; w < words.size(); ++w) {
         if (refused.contains(words[w].lower)) return {};
@@ -113,8 +119,8 @@ SingleTableSelect parseSingleTableSelect(const QString &sql) {
         if (words[w - 1].lower == QStringLiteral("order") && words[w].lower == QStringLiteral("by") &&
             words[w].depth == 0) {
             s.ordered = true;
-            static const QRegularExpression plainTerm(
-                QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*)(\\s+(asc|desc))?$"), QRegularExpression::CaseInsensitiveOption);
+            static const QRegularExpression plainTerm(QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*)(\\s+(asc|desc))?$"),
+                                                      QRegularExpression::CaseInsensitiveOption);
             const QString terms = sql.mid(words[w].end, end - words[w].end);
             if (!terms.contains(QLatin1Char('(')))
                 for (const QString &term : terms.split(QLatin1Char(','))) {
@@ -184,7 +190,8 @@ void Dataset::close() {
     m_carriedValues.clear();
     m_readRow.reset();
     m_readRowSql.clear();
-    for (CachedRow &row : m_cache) row = CachedRow();
+    for (CachedRow &row : m_cache)
+        row = CachedRow();
     m_names.clear();
     m_index.clear();
     m_pending.clear();
@@ -235,11 +242,12 @@ void Dataset::open() {
 // Reads the keys in the statement's order; rows that tie on its order come in key order.
 void Dataset::openKeyset(const QString &columns, const QString &table, const QString &fromTable,
                          const QStringList &orderColumns, bool ordered) {
-    m_readRowSql = QStringLiteral("select ") + columns + QStringLiteral(" from ") + table +
-                   QStringLiteral(" where _rowid_ = ?");
+    m_readRowSql =
+        QStringLiteral("select ") + columns + QStringLiteral(" from ") + table + QStringLiteral(" where _rowid_ = ?");
     m_readRow = std::make_unique<PreparedStatement>(*m_db, m_readRowSql);
     m_names = m_readRow->columnNames();
-    for (size_t c = 0; c < m_names.size(); ++c) m_index.emplace(m_names[c].toLower(), int(c));
+    for (size_t c = 0; c < m_names.size(); ++c)
+        m_index.emplace(m_names[c].toLower(), int(c));
     // The columns the statement orders by ride along with the keys: positioning by them (a chapter
     // in a practice set) then reads no row.
     QString keySql = QStringLiteral("select _rowid_");
@@ -282,8 +290,12 @@ void Dataset::last() {
     m_bof = m_count == 0;
 }
 
-void Dataset::next() { moveBy(1); }
-void Dataset::prior() { moveBy(-1); }
+void Dataset::next() {
+    moveBy(1);
+}
+void Dataset::prior() {
+    moveBy(-1);
+}
 
 void Dataset::moveBy(int distance) {
     checkBrowse();
@@ -309,7 +321,9 @@ int Dataset::columnIndex(const QString &name, bool mustExist) const {
     return it->second;
 }
 
-bool Dataset::hasField(const QString &name) const { return columnIndex(name, false) >= 0; }
+bool Dataset::hasField(const QString &name) const {
+    return columnIndex(name, false) >= 0;
+}
 
 std::vector<QVariant> Dataset::readRow(qint64 rowid, bool traced) const {
     if (!m_readRow || m_readRow->generation() != m_db->generation())
@@ -362,7 +376,9 @@ QVariant Dataset::firstValue() const {
     return (*currentRow())[0];
 }
 
-bool Dataset::isNull(const QString &name) const { return value(name).isNull(); }
+bool Dataset::isNull(const QString &name) const {
+    return value(name).isNull();
+}
 
 QString Dataset::asString(const QString &name) const {
     const QVariant v = value(name);

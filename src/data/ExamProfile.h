@@ -8,9 +8,9 @@
 
 // The shape of a mock-exam paper, loaded once at start from profile 1.
 struct ExamSection {
-    QString typeName;   // "单选题", "多选题", "判断题", fourth type name
-    QString countText;  // as stored, for display ("24" + "题")
-    QString pointsText; // as stored
+    QString typeName;            // "单选题", "多选题", "判断题", fourth type name
+    QString countText;           // as stored, for display ("24" + "题")
+    QString pointsText;          // as stored
     double perQuestionScore = 0; // section points / count
     int count = 0;
 };

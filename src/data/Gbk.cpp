@@ -60,14 +60,14 @@ private:
     static char16_t convert(Converter &conv, std::initializer_list<char> bytes) {
         char in[2];
         size_t n = 0;
-        for (char b : bytes) in[n++] = b;
+        for (char b : bytes)
+            in[n++] = b;
         char16_t out[4];
         char *ip = in;
         char *op = reinterpret_cast<char *>(out);
         size_t inLeft = n, outLeft = sizeof out;
         iconv_t cd = conv.get();
-        if (iconv(cd, &ip, &inLeft, &op, &outLeft) == size_t(-1) || inLeft != 0 || sizeof out - outLeft != 2)
-            return 0;
+        if (iconv(cd, &ip, &inLeft, &op, &outLeft) == size_t(-1) || inLeft != 0 || sizeof out - outLeft != 2) return 0;
         return out[0];
     }
 
@@ -83,7 +83,9 @@ const GbkTable &gbkTable() {
 
 } // namespace
 
-QString GbkToUnicode(const QByteArray &bytes) { return GbkToUnicode(bytes.constData(), bytes.size()); }
+QString GbkToUnicode(const QByteArray &bytes) {
+    return GbkToUnicode(bytes.constData(), bytes.size());
+}
 
 QString GbkToUnicode(const char *data, qsizetype size) {
     QString out;

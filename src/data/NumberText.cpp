@@ -25,8 +25,7 @@ int StrToInt(const QString &text) {
 double StrToFloat(const QString &text) {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        throw KjksError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    if (!ok || !std::isfinite(v)) throw KjksError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
     return v;
 }
 
@@ -40,4 +39,6 @@ QString SecondsToClock(int seconds) {
         .arg(secs, 2, 10, QLatin1Char('0'));
 }
 
-QString OptionLetter(int index) { return QString(QChar(u'A' + index)); }
+QString OptionLetter(int index) {
+    return QString(QChar(u'A' + index));
+}

@@ -3,9 +3,9 @@
 #include "Gbk.h"
 #include "SqlError.h"
 
-#include <openssl/evp.h>
 #include <cstring>
 #include <memory>
+#include <openssl/evp.h>
 
 namespace {
 
@@ -48,14 +48,19 @@ private:
 struct HexTable {
     signed char value[128];
     constexpr HexTable() : value() {
-        for (int i = 0; i < 128; ++i) value[i] = -1;
-        for (int i = 0; i < 10; ++i) value['0' + i] = char(i);
-        for (int i = 0; i < 6; ++i) value['a' + i] = value['A' + i] = char(10 + i);
+        for (int i = 0; i < 128; ++i)
+            value[i] = -1;
+        for (int i = 0; i < 10; ++i)
+            value['0' + i] = char(i);
+        for (int i = 0; i < 6; ++i)
+            value['a' + i] = value['A' + i] = char(10 + i);
     }
 };
 constexpr HexTable kHex;
 
-inline int hexDigit(char16_t c) { return c < 128 ? kHex.value[c] : -1; }
+inline int hexDigit(char16_t c) {
+    return c < 128 ? kHex.value[c] : -1;
+}
 
 Cipher &decipher() {
     static Cipher c(true);
@@ -80,7 +85,9 @@ QByteArray HexToBytes(const QString &stored) {
     return bytes;
 }
 
-QByteArray DecryptBlocks(const QByteArray &cipher) { return decipher().run(cipher); }
+QByteArray DecryptBlocks(const QByteArray &cipher) {
+    return decipher().run(cipher);
+}
 
 QString DecodeQuestionText(const QString &stored) {
     QByteArray bytes = HexToBytes(stored);
@@ -101,7 +108,8 @@ QString EncodeQuestionText(const QString &plain, bool *ok) {
     QByteArray gbk = UnicodeToGbk(plain, ok);
     const qint64 length = gbk.size();
     QByteArray bytes(8, '\0');
-    for (int i = 0; i < 8; ++i) bytes[i] = char((length >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 8; ++i)
+        bytes[i] = char((length >> (8 * i)) & 0xFF);
     if (gbk.size() % 16 != 0) gbk.append(QByteArray(16 - gbk.size() % 16, '\0'));
     bytes += encipher.run(gbk);
     return QString::fromLatin1(bytes.toHex().toUpper());

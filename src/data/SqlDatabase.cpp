@@ -64,7 +64,9 @@ QVariant columnValue(sqlite3_stmt *stmt, int column) {
     }
 }
 
-SqlDatabase::~SqlDatabase() { close(); }
+SqlDatabase::~SqlDatabase() {
+    close();
+}
 
 void SqlDatabase::close() {
     if (m_db) {
@@ -141,8 +143,7 @@ void SqlDatabase::exec(const QString &sql, const std::vector<QVariant> &values) 
     PreparedStatement(*this, sql).exec(values);
 }
 
-std::vector<std::vector<QVariant>> SqlDatabase::select(const QString &sql,
-                                                       const std::vector<QVariant> &values,
+std::vector<std::vector<QVariant>> SqlDatabase::select(const QString &sql, const std::vector<QVariant> &values,
                                                        std::vector<QString> *names) {
     if (!m_db) throw SqlError(QStringLiteral("the question bank is not open"));
     PreparedStatement st(*this, sql);
@@ -157,7 +158,9 @@ PreparedStatement::PreparedStatement(SqlDatabase &db, const QString &sql) : m_ge
         throw SqlError(QString::fromUtf8(sqlite3_errmsg(db.handle())), sqlite3_extended_errcode(db.handle()));
 }
 
-PreparedStatement::~PreparedStatement() { sqlite3_finalize(m_stmt); }
+PreparedStatement::~PreparedStatement() {
+    sqlite3_finalize(m_stmt);
+}
 
 void PreparedStatement::fail() {
     sqlite3 *db = sqlite3_db_handle(m_stmt);
@@ -170,7 +173,8 @@ void PreparedStatement::fail() {
 std::vector<QString> PreparedStatement::columnNames() const {
     std::vector<QString> names;
     const int n = sqlite3_column_count(m_stmt);
-    for (int c = 0; c < n; ++c) names.push_back(QString::fromUtf8(sqlite3_column_name(m_stmt, c)));
+    for (int c = 0; c < n; ++c)
+        names.push_back(QString::fromUtf8(sqlite3_column_name(m_stmt, c)));
     return names;
 }
 
@@ -190,7 +194,8 @@ std::vector<std::vector<QVariant>> PreparedStatement::select(const std::vector<Q
     while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
         std::vector<QVariant> row;
         row.reserve(size_t(n));
-        for (int c = 0; c < n; ++c) row.push_back(columnValue(m_stmt, c));
+        for (int c = 0; c < n; ++c)
+            row.push_back(columnValue(m_stmt, c));
         rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) fail();
@@ -204,7 +209,8 @@ void PreparedStatement::selectKeys(std::vector<qint64> *keys, std::vector<QVaria
     int rc;
     while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
         keys->push_back(sqlite3_column_int64(m_stmt, 0));
-        for (int c = 1; c < n; ++c) rest->push_back(columnValue(m_stmt, c));
+        for (int c = 1; c < n; ++c)
+            rest->push_back(columnValue(m_stmt, c));
     }
     if (rc != SQLITE_DONE) fail();
     sqlite3_reset(m_stmt);
@@ -219,4 +225,6 @@ void PreparedStatement::exec(const std::vector<QVariant> &values) {
     sqlite3_reset(m_stmt);
 }
 
-qint64 SqlDatabase::lastInsertRowId() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
+qint64 SqlDatabase::lastInsertRowId() const {
+    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}

@@ -37,8 +37,7 @@ public:
     // Runs a statement that returns no rows; values bind to `?` in order.
     void exec(const QString &sql, const std::vector<QVariant> &values = {});
     // Runs a statement and returns every row; column names into *names when given.
-    std::vector<std::vector<QVariant>> select(const QString &sql,
-                                              const std::vector<QVariant> &values = {},
+    std::vector<std::vector<QVariant>> select(const QString &sql, const std::vector<QVariant> &values = {},
                                               std::vector<QString> *names = nullptr);
     qint64 lastInsertRowId() const;
     // Replaces the busy time-out of this connection (tests shorten it).

@@ -9,9 +9,10 @@
 
 QByteArray ReadWholeFile(const QString &path) {
     auto failure = [&](const char *what, const QFile &file) {
-        return std::runtime_error(QStringLiteral("%1 \"%2\". %3")
-                                      .arg(QString::fromLatin1(what), QDir::toNativeSeparators(path), file.errorString())
-                                      .toStdString());
+        return std::runtime_error(
+            QStringLiteral("%1 \"%2\". %3")
+                .arg(QString::fromLatin1(what), QDir::toNativeSeparators(path), file.errorString())
+                .toStdString());
     };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) throw failure("Cannot open file", file);

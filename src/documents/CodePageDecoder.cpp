@@ -12,11 +12,16 @@ constexpr int kGbkCodePage = 936;
 
 QByteArray iconvName(int codePage) {
     switch (codePage) {
-    case 65001: return QByteArrayLiteral("UTF-8");
-    case 10000: return QByteArrayLiteral("MACINTOSH");
-    case 20127: return QByteArrayLiteral("ASCII");
-    case 28591: return QByteArrayLiteral("ISO-8859-1");
-    default: return QByteArrayLiteral("CP") + QByteArray::number(codePage);
+    case 65001:
+        return QByteArrayLiteral("UTF-8");
+    case 10000:
+        return QByteArrayLiteral("MACINTOSH");
+    case 20127:
+        return QByteArrayLiteral("ASCII");
+    case 28591:
+        return QByteArrayLiteral("ISO-8859-1");
+    default:
+        return QByteArrayLiteral("CP") + QByteArray::number(codePage);
     }
 }
 
@@ -40,9 +45,12 @@ bool CodePageDecoder::isLeadByte(int codePage, unsigned char byte) {
     switch (codePage) {
     case 936:
     case 949:
-    case 950: return byte >= 0x81 && byte <= 0xFE;
-    case 932: return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-    default: return false;
+    case 950:
+        return byte >= 0x81 && byte <= 0xFE;
+    case 932:
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    default:
+        return false;
     }
 }
 
@@ -70,8 +78,7 @@ QString CodePageDecoder::decode(int codePage, QByteArrayView bytes) {
     char *in = const_cast<char *>(bytes.data());
     size_t inLeft = size_t(bytes.size());
     auto take = [&](size_t oLeft) {
-        out.append(reinterpret_cast<const QChar *>(buf.constData()),
-                   qsizetype((size_t(buf.size()) - oLeft) / 2));
+        out.append(reinterpret_cast<const QChar *>(buf.constData()), qsizetype((size_t(buf.size()) - oLeft) / 2));
     };
     while (inLeft > 0) {
         char *o = buf.data();

@@ -7,8 +7,12 @@ namespace {
 // Real control words are at most 32 letters long; a longer run of letters names nothing.
 constexpr std::size_t kMaxWordLength = 32;
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -49,7 +53,8 @@ RtfToken RtfLexer::control() {
     const char c = *m_p;
     if (isLetter(c)) {
         const char *begin = m_p;
-        while (m_p < m_end && isLetter(*m_p)) ++m_p;
+        while (m_p < m_end && isLetter(*m_p))
+            ++m_p;
         const std::size_t length = std::size_t(m_p - begin);
         t.kind = RtfToken::ControlWord;
         if (length <= kMaxWordLength) t.word = std::string_view(begin, length);

@@ -7,12 +7,12 @@
 struct RtfToken {
     enum Kind { End, GroupStart, GroupEnd, ControlWord, ControlSymbol, HexByte, Text };
     Kind kind = End;
-    std::string_view word;   // ControlWord: the letters; empty when longer than any real word
-    bool hasParam = false;   // ControlWord: a numeric parameter followed the letters
-    int param = 0;           // ControlWord: saturated to the int range
-    char symbol = 0;         // ControlSymbol: the character after the backslash
-    unsigned char byte = 0;  // HexByte: the value of \'hh
-    QByteArrayView text;     // Text: a run of bytes without braces, backslashes or line breaks
+    std::string_view word;  // ControlWord: the letters; empty when longer than any real word
+    bool hasParam = false;  // ControlWord: a numeric parameter followed the letters
+    int param = 0;          // ControlWord: saturated to the int range
+    char symbol = 0;        // ControlSymbol: the character after the backslash
+    unsigned char byte = 0; // HexByte: the value of \'hh
+    QByteArrayView text;    // Text: a run of bytes without braces, backslashes or line breaks
 };
 
 // Splits RTF bytes into tokens. It never reads past its input: a truncated control word or

@@ -83,7 +83,7 @@ struct GroupState {
     Dest dest = Dest::Text;
     CharProps ch;
     ParaProps para;
-    int unicodeSkip = 1; // \ucN: fallback bytes after each \uN
+    int unicodeSkip = 1;   // \ucN: fallback bytes after each \uN
     bool ansiOnly = false; // inside \upr, whose Unicode twin \ud is read instead
     bool starred = false;  // \* seen: the next word names a destination that may be skipped
     bool pictureOwner = false;
@@ -114,24 +114,42 @@ struct RowDefinition {
 
 int codePageOfCharset(int charset) {
     switch (charset) {
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 254: return 437;
-    case 255: return 850;
-    default: return 0; // ANSI, default, symbol: the document's code page
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 130:
+        return 1361;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 254:
+        return 437;
+    case 255:
+        return 850;
+    default:
+        return 0; // ANSI, default, symbol: the document's code page
     }
 }
 
@@ -151,7 +169,8 @@ bool isInsertable(QChar c) {
 
 qsizetype rtfStart(const QByteArray &data) {
     qsizetype i = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (i < data.size() && (data[i] == ' ' || data[i] == '\t' || data[i] == '\r' || data[i] == '\n')) ++i;
+    while (i < data.size() && (data[i] == ' ' || data[i] == '\t' || data[i] == '\r' || data[i] == '\n'))
+        ++i;
     return data.mid(i, 5) == "{\\rtf" ? i : -1;
 }
 
@@ -175,16 +194,26 @@ public:
             if (m_overflow > 0) continue;
             if (t.kind != RtfToken::HexByte) m_skipTrail = false;
             switch (t.kind) {
-            case RtfToken::Text: text(t.text); break;
-            case RtfToken::HexByte: hexByte(t.byte); break;
-            case RtfToken::ControlSymbol: controlSymbol(t.symbol); break;
-            case RtfToken::ControlWord: controlWord(t); break;
-            default: break;
+            case RtfToken::Text:
+                text(t.text);
+                break;
+            case RtfToken::HexByte:
+                hexByte(t.byte);
+                break;
+            case RtfToken::ControlSymbol:
+                controlSymbol(t.symbol);
+                break;
+            case RtfToken::ControlWord:
+                controlWord(t);
+                break;
+            default:
+                break;
             }
         }
         // A truncated file: close what is open so that its text and pictures still arrive.
         m_overflow = 0;
-        while (!m_stack.empty()) closeGroup();
+        while (!m_stack.empty())
+            closeGroup();
         m_cursor.endEditBlock();
     }
 
@@ -261,14 +290,18 @@ private:
         GroupState &s = top();
         s.starred = false;
         switch (s.dest) {
-        case Dest::Picture: pictureHex(bytes); return;
+        case Dest::Picture:
+            pictureHex(bytes);
+            return;
         case Dest::ColorTable:
             for (char c : bytes)
                 if (c == ';') endColor();
             return;
-        case Dest::Skip: return;
+        case Dest::Skip:
+            return;
         case Dest::Text:
-        case Dest::FontTable: break;
+        case Dest::FontTable:
+            break;
         }
         for (char c : bytes) {
             if (skipFallbackByte(static_cast<unsigned char>(c))) continue;
@@ -305,8 +338,10 @@ private:
         if (m_text.isEmpty()) return;
         const GroupState &s = top();
         if (!s.ansiOnly) {
-            if (s.dest == Dest::FontTable) m_fontName += m_text;
-            else if (s.dest == Dest::Text && !s.ch.hidden) insertText(m_text);
+            if (s.dest == Dest::FontTable)
+                m_fontName += m_text;
+            else if (s.dest == Dest::Text && !s.ch.hidden)
+                insertText(m_text);
         }
         m_text.clear();
     }
@@ -337,17 +372,25 @@ private:
         case '}':
             if (!skipFallbackByte(static_cast<unsigned char>(c))) m_bytes.append(c);
             return;
-        default: break;
+        default:
+            break;
         }
         if (m_fallbackSkip > 0) {
             --m_fallbackSkip;
             return;
         }
         switch (c) {
-        case '~': addChar(u'\u00A0'); break;
-        case '-': addChar(u'\u00AD'); break;
-        case '_': addChar(u'\u2011'); break;
-        default: break; // \: \| and broken escapes mean nothing to a reader
+        case '~':
+            addChar(u'\u00A0');
+            break;
+        case '-':
+            addChar(u'\u00AD');
+            break;
+        case '_':
+            addChar(u'\u2011');
+            break;
+        default:
+            break; // \: \| and broken escapes mean nothing to a reader
         }
     }
 
@@ -367,8 +410,10 @@ private:
         }
         if (k && (k->kind == RtfKw::Unicode || k->kind == RtfKw::Character)) {
             if (readsText()) {
-                if (k->kind == RtfKw::Character) addChar(k->character);
-                else unicode(t);
+                if (k->kind == RtfKw::Character)
+                    addChar(k->character);
+                else
+                    unicode(t);
             }
             return;
         }
@@ -382,11 +427,19 @@ private:
         const int param = t.hasParam ? t.param : 0;
         const bool on = !t.hasParam || t.param != 0;
         switch (s.dest) {
-        case Dest::FontTable: fontTableWord(k->kind, param); return;
-        case Dest::ColorTable: colorTableWord(k->kind, param); return;
-        case Dest::Picture: pictureWord(k->kind, param); return;
-        case Dest::Skip: return;
-        case Dest::Text: break;
+        case Dest::FontTable:
+            fontTableWord(k->kind, param);
+            return;
+        case Dest::ColorTable:
+            colorTableWord(k->kind, param);
+            return;
+        case Dest::Picture:
+            pictureWord(k->kind, param);
+            return;
+        case Dest::Skip:
+            return;
+        case Dest::Text:
+            break;
         }
         if (characterWord(k->kind, t.hasParam, param, on)) return;
         if (paragraphWord(k->kind, param, on)) return;
@@ -426,10 +479,17 @@ private:
                 s.dest = Dest::Skip;
             }
             return true;
-        case RtfKw::SkipDestination: s.dest = Dest::Skip; return true;
-        case RtfKw::KeepDestination: return true;
-        case RtfKw::AnsiOnly: s.ansiOnly = true; return true;
-        case RtfKw::UnicodeAlternative: s.ansiOnly = false; return true;
+        case RtfKw::SkipDestination:
+            s.dest = Dest::Skip;
+            return true;
+        case RtfKw::KeepDestination:
+            return true;
+        case RtfKw::AnsiOnly:
+            s.ansiOnly = true;
+            return true;
+        case RtfKw::UnicodeAlternative:
+            s.ansiOnly = false;
+            return true;
         default:
             if (starred) s.dest = Dest::Skip; // a property word after \* is no destination we know
             return starred;
@@ -438,10 +498,18 @@ private:
 
     bool document(const RtfKeyword &k, const RtfToken &t) {
         switch (k.kind) {
-        case RtfKw::Ansi: m_docCodePage = 1252; return true;
-        case RtfKw::Mac: m_docCodePage = 10000; return true;
-        case RtfKw::Pc: m_docCodePage = 437; return true;
-        case RtfKw::Pca: m_docCodePage = 850; return true;
+        case RtfKw::Ansi:
+            m_docCodePage = 1252;
+            return true;
+        case RtfKw::Mac:
+            m_docCodePage = 10000;
+            return true;
+        case RtfKw::Pc:
+            m_docCodePage = 437;
+            return true;
+        case RtfKw::Pca:
+            m_docCodePage = 850;
+            return true;
         case RtfKw::AnsiCodePage:
             if (t.hasParam && t.param > 0) m_docCodePage = t.param;
             return true;
@@ -451,7 +519,8 @@ private:
                 if (top().dest == Dest::Text) top().ch.font = t.param;
             }
             return true;
-        default: return false;
+        default:
+            return false;
         }
     }
 
@@ -464,10 +533,17 @@ private:
             m_fontEntry = param;
             m_fonts[param];
             break;
-        case RtfKw::FontCharset: m_fonts[m_fontEntry].charset = param; break;
-        case RtfKw::FontCodePage: m_fonts[m_fontEntry].codePage = param; break;
-        case RtfKw::UnicodeSkip: top().unicodeSkip = std::clamp(param, 0, kMaxFallbackSkip); break;
-        default: break;
+        case RtfKw::FontCharset:
+            m_fonts[m_fontEntry].charset = param;
+            break;
+        case RtfKw::FontCodePage:
+            m_fonts[m_fontEntry].codePage = param;
+            break;
+        case RtfKw::UnicodeSkip:
+            top().unicodeSkip = std::clamp(param, 0, kMaxFallbackSkip);
+            break;
+        default:
+            break;
         }
     }
 
@@ -488,10 +564,17 @@ private:
     void colorTableWord(RtfKw kind, int param) {
         const int v = std::clamp(param, 0, 255);
         switch (kind) {
-        case RtfKw::Red: m_color.red = v; break;
-        case RtfKw::Green: m_color.green = v; break;
-        case RtfKw::Blue: m_color.blue = v; break;
-        default: return;
+        case RtfKw::Red:
+            m_color.red = v;
+            break;
+        case RtfKw::Green:
+            m_color.green = v;
+            break;
+        case RtfKw::Blue:
+            m_color.blue = v;
+            break;
+        default:
+            return;
         }
         m_color.given = true;
     }
@@ -512,33 +595,79 @@ private:
     bool characterWord(RtfKw kind, bool hasParam, int param, bool on) {
         CharProps &c = top().ch;
         switch (kind) {
-        case RtfKw::Font: c.font = param; break;
-        case RtfKw::Plain: c = CharProps(); c.font = m_defaultFont; break;
-        case RtfKw::Bold: c.bold = on; break;
-        case RtfKw::Italic: c.italic = on; break;
-        case RtfKw::Underline: c.underline = on ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline; break;
-        case RtfKw::UnderlineNone: c.underline = QTextCharFormat::NoUnderline; break;
-        case RtfKw::UnderlineDotted: c.underline = on ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline; break;
-        case RtfKw::UnderlineDashed: c.underline = on ? QTextCharFormat::DashUnderline : QTextCharFormat::NoUnderline; break;
-        case RtfKw::UnderlineWave: c.underline = on ? QTextCharFormat::WaveUnderline : QTextCharFormat::NoUnderline; break;
-        case RtfKw::Strike: c.strike = on; break;
-        case RtfKw::FontSize: c.halfPoints = hasParam ? std::clamp(param, 2, 2000) : 24; break;
-        case RtfKw::Color: c.color = param; break;
-        case RtfKw::Background: c.background = param; break;
-        case RtfKw::Subscript: c.vertical = on ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal; break;
-        case RtfKw::Superscript: c.vertical = on ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal; break;
-        case RtfKw::NoSuperSub: c.vertical = QTextCharFormat::AlignNormal; break;
-        case RtfKw::Caps: c.capitalization = on ? QFont::AllUppercase : QFont::MixedCase; break;
-        case RtfKw::SmallCaps: c.capitalization = on ? QFont::SmallCaps : QFont::MixedCase; break;
-        case RtfKw::Hidden: c.hidden = on; break;
-        case RtfKw::UnicodeSkip: top().unicodeSkip = std::clamp(param, 0, kMaxFallbackSkip); break;
+        case RtfKw::Font:
+            c.font = param;
+            break;
+        case RtfKw::Plain:
+            c = CharProps();
+            c.font = m_defaultFont;
+            break;
+        case RtfKw::Bold:
+            c.bold = on;
+            break;
+        case RtfKw::Italic:
+            c.italic = on;
+            break;
+        case RtfKw::Underline:
+            c.underline = on ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
+            break;
+        case RtfKw::UnderlineNone:
+            c.underline = QTextCharFormat::NoUnderline;
+            break;
+        case RtfKw::UnderlineDotted:
+            c.underline = on ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
+            break;
+        case RtfKw::UnderlineDashed:
+            c.underline = on ? QTextCharFormat::DashUnderline : QTextCharFormat::NoUnderline;
+            break;
+        case RtfKw::UnderlineWave:
+            c.underline = on ? QTextCharFormat::WaveUnderline : QTextCharFormat::NoUnderline;
+            break;
+        case RtfKw::Strike:
+            c.strike = on;
+            break;
+        case RtfKw::FontSize:
+            c.halfPoints = hasParam ? std::clamp(param, 2, 2000) : 24;
+            break;
+        case RtfKw::Color:
+            c.color = param;
+            break;
+        case RtfKw::Background:
+            c.background = param;
+            break;
+        case RtfKw::Subscript:
+            c.vertical = on ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal;
+            break;
+        case RtfKw::Superscript:
+            c.vertical = on ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal;
+            break;
+        case RtfKw::NoSuperSub:
+            c.vertical = QTextCharFormat::AlignNormal;
+            break;
+        case RtfKw::Caps:
+            c.capitalization = on ? QFont::AllUppercase : QFont::MixedCase;
+            break;
+        case RtfKw::SmallCaps:
+            c.capitalization = on ? QFont::SmallCaps : QFont::MixedCase;
+            break;
+        case RtfKw::Hidden:
+            c.hidden = on;
+            break;
+        case RtfKw::UnicodeSkip:
+            top().unicodeSkip = std::clamp(param, 0, kMaxFallbackSkip);
+            break;
         case RtfKw::LowAnsi:
-        case RtfKw::HighAnsi: c.doubleByte = false; break;
-        case RtfKw::DoubleByte: c.doubleByte = true; break;
+        case RtfKw::HighAnsi:
+            c.doubleByte = false;
+            break;
+        case RtfKw::DoubleByte:
+            c.doubleByte = true;
+            break;
         case RtfKw::AssociatedFont:
             if (c.doubleByte) c.doubleByteFont = param;
             break;
-        default: return false;
+        default:
+            return false;
         }
         return true;
     }
@@ -546,19 +675,44 @@ private:
     bool paragraphWord(RtfKw kind, int param, bool on) {
         ParaProps &p = top().para;
         switch (kind) {
-        case RtfKw::ParagraphDefault: p = ParaProps(); break;
-        case RtfKw::AlignLeft: p.alignment = Qt::AlignLeft; break;
-        case RtfKw::AlignCenter: p.alignment = Qt::AlignHCenter; break;
-        case RtfKw::AlignRight: p.alignment = Qt::AlignRight; break;
-        case RtfKw::AlignJustify: p.alignment = Qt::AlignJustify; break;
-        case RtfKw::LeftIndent: p.left = param; break;
-        case RtfKw::RightIndent: p.right = param; break;
-        case RtfKw::FirstIndent: p.first = param; break;
-        case RtfKw::SpaceBefore: p.before = param; break;
-        case RtfKw::SpaceAfter: p.after = param; break;
-        case RtfKw::InTable: p.inTable = on; break;
-        case RtfKw::NestLevel: p.nestLevel = param; break;
-        default: return false;
+        case RtfKw::ParagraphDefault:
+            p = ParaProps();
+            break;
+        case RtfKw::AlignLeft:
+            p.alignment = Qt::AlignLeft;
+            break;
+        case RtfKw::AlignCenter:
+            p.alignment = Qt::AlignHCenter;
+            break;
+        case RtfKw::AlignRight:
+            p.alignment = Qt::AlignRight;
+            break;
+        case RtfKw::AlignJustify:
+            p.alignment = Qt::AlignJustify;
+            break;
+        case RtfKw::LeftIndent:
+            p.left = param;
+            break;
+        case RtfKw::RightIndent:
+            p.right = param;
+            break;
+        case RtfKw::FirstIndent:
+            p.first = param;
+            break;
+        case RtfKw::SpaceBefore:
+            p.before = param;
+            break;
+        case RtfKw::SpaceAfter:
+            p.after = param;
+            break;
+        case RtfKw::InTable:
+            p.inTable = on;
+            break;
+        case RtfKw::NestLevel:
+            p.nestLevel = param;
+            break;
+        default:
+            return false;
         }
         return true;
     }
@@ -615,22 +769,41 @@ private:
 
     void structureWord(RtfKw kind, int param) {
         switch (kind) {
-        case RtfKw::Paragraph: paragraph(false); break;
-        case RtfKw::NestedRow: paragraph(true); break;
+        case RtfKw::Paragraph:
+            paragraph(false);
+            break;
+        case RtfKw::NestedRow:
+            paragraph(true);
+            break;
         case RtfKw::NestedCell: // nested tables are flattened into their outer cell
             if (writesStructure()) insertText(QStringLiteral("\t"));
             break;
-        case RtfKw::Cell: cell(); break;
-        case RtfKw::Row: row(); break;
-        case RtfKw::RowDefaults: m_rowDef = RowDefinition(); break;
+        case RtfKw::Cell:
+            cell();
+            break;
+        case RtfKw::Row:
+            row();
+            break;
+        case RtfKw::RowDefaults:
+            m_rowDef = RowDefinition();
+            break;
         case RtfKw::CellRight:
             if (m_rowDef.cellRight.size() < std::size_t(kMaxTableColumns)) m_rowDef.cellRight.push_back(param);
             break;
-        case RtfKw::RowLeft: m_rowDef.left = param; break;
-        case RtfKw::RowAlignLeft: m_rowDef.alignment = Qt::AlignLeft; break;
-        case RtfKw::RowAlignCenter: m_rowDef.alignment = Qt::AlignHCenter; break;
-        case RtfKw::RowAlignRight: m_rowDef.alignment = Qt::AlignRight; break;
-        default: break;
+        case RtfKw::RowLeft:
+            m_rowDef.left = param;
+            break;
+        case RtfKw::RowAlignLeft:
+            m_rowDef.alignment = Qt::AlignLeft;
+            break;
+        case RtfKw::RowAlignCenter:
+            m_rowDef.alignment = Qt::AlignHCenter;
+            break;
+        case RtfKw::RowAlignRight:
+            m_rowDef.alignment = Qt::AlignRight;
+            break;
+        default:
+            break;
         }
     }
 
@@ -647,8 +820,10 @@ private:
     // table otherwise.
     void enterContext(bool tableContent) {
         const ParaProps &p = top().para;
-        if (tableContent || p.inTable || p.nestLevel > 0) enterCell();
-        else if (m_table) leaveTable();
+        if (tableContent || p.inTable || p.nestLevel > 0)
+            enterCell();
+        else if (m_table)
+            leaveTable();
     }
 
     void createTable() {
@@ -666,8 +841,7 @@ private:
             int previous = m_rowDef.left;
             for (int right : m_rowDef.cellRight) {
                 const double w = (double(right) - previous) / kTwipsPerPixel;
-                widths.append(w > 0 ? QTextLength(QTextLength::FixedLength, std::min(w, kMaxExtent))
-                                    : QTextLength());
+                widths.append(w > 0 ? QTextLength(QTextLength::FixedLength, std::min(w, kMaxExtent)) : QTextLength());
                 previous = right;
             }
             f.setColumnWidthConstraints(widths);
@@ -732,14 +906,29 @@ private:
 
     void pictureWord(RtfKw kind, int param) {
         switch (kind) {
-        case RtfKw::PngBlip: m_picture.kind = Picture::Png; break;
-        case RtfKw::JpegBlip: m_picture.kind = Picture::Jpeg; break;
-        case RtfKw::OtherBlip: m_picture.kind = Picture::Unsupported; break;
-        case RtfKw::PictureWidthGoal: m_picture.widthGoal = param; break;
-        case RtfKw::PictureHeightGoal: m_picture.heightGoal = param; break;
-        case RtfKw::PictureScaleX: m_picture.scaleX = param; break;
-        case RtfKw::PictureScaleY: m_picture.scaleY = param; break;
-        default: break;
+        case RtfKw::PngBlip:
+            m_picture.kind = Picture::Png;
+            break;
+        case RtfKw::JpegBlip:
+            m_picture.kind = Picture::Jpeg;
+            break;
+        case RtfKw::OtherBlip:
+            m_picture.kind = Picture::Unsupported;
+            break;
+        case RtfKw::PictureWidthGoal:
+            m_picture.widthGoal = param;
+            break;
+        case RtfKw::PictureHeightGoal:
+            m_picture.heightGoal = param;
+            break;
+        case RtfKw::PictureScaleX:
+            m_picture.scaleX = param;
+            break;
+        case RtfKw::PictureScaleY:
+            m_picture.scaleY = param;
+            break;
+        default:
+            break;
         }
     }
 
@@ -766,7 +955,8 @@ private:
         QByteArray data = picture.data;
         QBuffer buffer(&data);
         buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, picture.kind == Picture::Png ? QByteArrayLiteral("png") : QByteArrayLiteral("jpeg"));
+        QImageReader reader(&buffer,
+                            picture.kind == Picture::Png ? QByteArrayLiteral("png") : QByteArrayLiteral("jpeg"));
         reader.setAutoDetectImageFormat(false);
         const QSize size = reader.size();
         if (!size.isValid() || qint64(size.width()) * size.height() > kMaxPicturePixels) return;
@@ -833,7 +1023,9 @@ private:
 
 } // namespace
 
-bool LooksLikeRtf(const QByteArray &data) { return rtfStart(data) >= 0; }
+bool LooksLikeRtf(const QByteArray &data) {
+    return rtfStart(data) >= 0;
+}
 
 bool LoadRtf(const QByteArray &rtf, QTextDocument *doc) {
     if (!doc) return false;

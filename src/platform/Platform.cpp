@@ -20,9 +20,7 @@ public:
     void processEvents() override {}
     void pause(int ms) override { QThread::msleep(ulong(ms > 0 ? ms : 0)); }
     QDateTime now() override { return QDateTime::currentDateTime(); }
-    quint64 seedCounter() override {
-        return quint64(std::chrono::steady_clock::now().time_since_epoch().count());
-    }
+    quint64 seedCounter() override { return quint64(std::chrono::steady_clock::now().time_since_epoch().count()); }
 };
 
 ConsoleServices g_console;
@@ -43,12 +41,22 @@ qint64 PlatformServices::monotonicMs() {
     return clock.elapsed();
 }
 
-PlatformServices &platform() { return *g_services; }
-void setPlatform(PlatformServices *services) { g_services = services ? services : &g_console; }
+PlatformServices &platform() {
+    return *g_services;
+}
+void setPlatform(PlatformServices *services) {
+    g_services = services ? services : &g_console;
+}
 
-QString productTitle() { return QStringLiteral("初级会计实务考试练习系统"); }
-QString applicationTitle() { return titleStore(); }
-void setApplicationTitle(const QString &title) { titleStore() = title; }
+QString productTitle() {
+    return QStringLiteral("初级会计实务考试练习系统");
+}
+QString applicationTitle() {
+    return titleStore();
+}
+void setApplicationTitle(const QString &title) {
+    titleStore() = title;
+}
 
 QString ErrorBoxText(const QString &detail) {
     // The program's own Chinese messages begin with a Chinese character; the engine's and the
@@ -77,7 +85,8 @@ QString ErrorBoxText(const QString &detail) {
     const char16_t *sentence = u"发生了意外的错误，操作没有完成。";
     for (const Kind &k : kinds) {
         bool hit = false;
-        for (const char *mark : k.marks) hit = hit || lower.contains(QLatin1String(mark));
+        for (const char *mark : k.marks)
+            hit = hit || lower.contains(QLatin1String(mark));
         if (hit) {
             sentence = k.sentence;
             break;
@@ -88,9 +97,21 @@ QString ErrorBoxText(const QString &detail) {
     return text;
 }
 
-void ShowInfoBox(const QString &text) { platform().messageBox(PlatformServices::BoxKind::Info, text); }
-void ShowErrorBox(const QString &text) { platform().messageBox(PlatformServices::BoxKind::Error, text); }
-bool ConfirmBox(const QString &text) { return platform().confirmBox(text); }
-bool QuestionBox(const QString &caption, const QString &text) { return platform().questionBox(caption, text); }
-void ShowMessage(const QString &text) { platform().messageBox(PlatformServices::BoxKind::Plain, text); }
-bool ShellOpen(const QString &target) { return platform().shellOpen(target); }
+void ShowInfoBox(const QString &text) {
+    platform().messageBox(PlatformServices::BoxKind::Info, text);
+}
+void ShowErrorBox(const QString &text) {
+    platform().messageBox(PlatformServices::BoxKind::Error, text);
+}
+bool ConfirmBox(const QString &text) {
+    return platform().confirmBox(text);
+}
+bool QuestionBox(const QString &caption, const QString &text) {
+    return platform().questionBox(caption, text);
+}
+void ShowMessage(const QString &text) {
+    platform().messageBox(PlatformServices::BoxKind::Plain, text);
+}
+bool ShellOpen(const QString &target) {
+    return platform().shellOpen(target);
+}

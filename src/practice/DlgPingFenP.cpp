@@ -80,7 +80,8 @@ TDlgPingFen::TDlgPingFen(QWidget *parent)
     groupLayout->setContentsMargins(6, 4, 6, 6);
     groupLayout->addWidget(Memo1);
 
-    Label9 = label(this, "Label9", QStringLiteral("操作提示：继续做题本窗口将自动关闭。"), geo::HintLeft, geo::BottomRow + 4);
+    Label9 = label(this, "Label9", QStringLiteral("操作提示：继续做题本窗口将自动关闭。"), geo::HintLeft,
+                   geo::BottomRow + 4);
 
     sButton1 = new QPushButton(QStringLiteral("确认"), this);
     sButton1->setObjectName(QStringLiteral("sButton1"));
@@ -89,10 +90,13 @@ TDlgPingFen::TDlgPingFen(QWidget *parent)
     connect(sButton1, &QPushButton::clicked, this, &TDlgPingFen::sButton1Click);
 }
 
-void TDlgPingFen::sButton1Click() { close(); }
+void TDlgPingFen::sButton1Click() {
+    close();
+}
 
 void TDlgPingFen::Fill(const QString &payload) {
-    for (QLabel *l : {Label2, Label4, Label6, Label8}) setValue(l, QString());
+    for (QLabel *l : {Label2, Label4, Label6, Label8})
+        setValue(l, QString());
     Memo1->clear();
 
     const ResultView view = ParseResultPayload(payload);
@@ -115,7 +119,9 @@ void TDlgPingFen::showPicture(const QString &file) {
     Image1->setPixmap(picture);
 }
 
-TDlgPingFen *ResultDialog() { return g_dialog.data(); }
+TDlgPingFen *ResultDialog() {
+    return g_dialog.data();
+}
 
 void ShowResultDialog(const QString &payload) {
     // The dialog belongs to the window that is running modally (the practice or the exam window), so

@@ -61,10 +61,18 @@ constexpr int ButtonWidth = 73, WideButtonWidth = 89, ButtonHeight = 30, BarMarg
 const QColor kHeaderColour(168, 196, 217);
 constexpr int kTimerMs = 500;
 
-QString notAFavourite() { return QStringLiteral("收藏本题"); }
-QString aFavourite() { return QStringLiteral("取消收藏"); }
-QString chooseFirst() { return QStringLiteral("请先选择答案。"); }
-QString pictureNotShown() { return QStringLiteral("图片无法显示"); }
+QString notAFavourite() {
+    return QStringLiteral("收藏本题");
+}
+QString aFavourite() {
+    return QStringLiteral("取消收藏");
+}
+QString chooseFirst() {
+    return QStringLiteral("请先选择答案。");
+}
+QString pictureNotShown() {
+    return QStringLiteral("图片无法显示");
+}
 
 // An answer, attempt or favourite the bank refused: the learner is told that this answer was not
 // kept, why, and the engine's own words; the window stays as it was and can be used on.
@@ -73,8 +81,7 @@ QString unsavedText(const PostError &e) {
 }
 
 // A handler that stores the learner's work.
-template <typename F>
-void Storing(F &&body) {
+template <typename F> void Storing(F &&body) {
     Guarded([&] {
         try {
             std::forward<F>(body)();
@@ -116,7 +123,9 @@ void toTop(QScrollArea *area) {
 }
 
 // Stems of analysis, operation and case questions put each blank-separated piece on its own line.
-QString blanksToLines(QString text) { return text.replace(QLatin1Char(' '), QLatin1Char('\n')); }
+QString blanksToLines(QString text) {
+    return text.replace(QLatin1Char(' '), QLatin1Char('\n'));
+}
 
 QLabel *plainLabel(QWidget *parent, const char *name, const QString &text = QString()) {
     auto *l = new QLabel(text, parent);
@@ -387,7 +396,8 @@ void TFrmZJTest::buildBottomBar() {
     SpeedButton1 = barButton(bar, "SpeedButton1", QStringLiteral("视频文件"), geo::ButtonWidth);
     btnFav = barButton(bar, "btnFav", notAFavourite(), geo::WideButtonWidth);
     SpeedButton10 = barButton(bar, "SpeedButton10", QStringLiteral("关闭"), geo::WideButtonWidth);
-    for (QPushButton *b : {SpeedButton4, SpeedButton2, SpeedButton3, SpeedButton1, btnFav}) barLayout->addWidget(b);
+    for (QPushButton *b : {SpeedButton4, SpeedButton2, SpeedButton3, SpeedButton1, btnFav})
+        barLayout->addWidget(b);
     // A quiet note at the ends of a set; it goes with the next move or tab change.
     lblEndHint = plainLabel(bar, "lblEndHint");
     lblEndHint->setStyleSheet(QStringLiteral("color: #1f4e79;"));
@@ -422,10 +432,14 @@ std::optional<QuestionType> TFrmZJTest::activeTab() const {
 
 QWidget *TFrmZJTest::optionArea(QuestionType tab) const {
     switch (tab) {
-    case QuestionType::Single: return TabSheet5;
-    case QuestionType::Multiple: return TabSheet6;
-    case QuestionType::Judgement: return TabSheet7;
-    case QuestionType::Fourth: break;
+    case QuestionType::Single:
+        return TabSheet5;
+    case QuestionType::Multiple:
+        return TabSheet6;
+    case QuestionType::Judgement:
+        return TabSheet7;
+    case QuestionType::Fourth:
+        break;
     }
     return m_caseArea;
 }
@@ -457,7 +471,8 @@ bool TFrmZJTest::eventFilter(QObject *watched, QEvent *event) {
         for (QuestionType tab : kQuestionTypes) {
             if (optionArea(tab) != watched) continue;
             const int width = qMax(0, static_cast<QResizeEvent *>(event)->size().width() - geo::OptionWidthMargin);
-            for (QAbstractButton *b : m_options[IndexOf(tab)].buttons) b->resize(width, geo::OptionHeight);
+            for (QAbstractButton *b : m_options[IndexOf(tab)].buttons)
+                b->resize(width, geo::OptionHeight);
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -484,9 +499,11 @@ void TFrmZJTest::FormShow() {
         }
         {
             const QSignalBlocker quiet(PageControl2);
-            for (int tab = 0; tab < 4; ++tab) PageControl2->setTabVisible(tab, true);
+            for (int tab = 0; tab < 4; ++tab)
+                PageControl2->setTabVisible(tab, true);
             PageControl2->setCurrentIndex(0);
-            for (int tab = 0; tab < 4; ++tab) PageControl2->setTabVisible(tab, launch.PracticeTypeFlags[size_t(tab)]);
+            for (int tab = 0; tab < 4; ++tab)
+                PageControl2->setTabVisible(tab, launch.PracticeTypeFlags[size_t(tab)]);
             for (int tab = 0; tab < 4; ++tab) {
                 if (launch.PracticeTypeFlags[size_t(tab)]) {
                     PageControl2->setCurrentIndex(tab);
@@ -519,15 +536,28 @@ bool TFrmZJTest::CommitAndMove(QuestionType tab, Move move) {
 
 void TFrmZJTest::present(QuestionType tab) {
     switch (tab) {
-    case QuestionType::Single: PresentSingle(); break;
-    case QuestionType::Multiple: PresentMultiple(); break;
-    case QuestionType::Judgement: PresentJudgement(); break;
+    case QuestionType::Single:
+        PresentSingle();
+        break;
+    case QuestionType::Multiple:
+        PresentMultiple();
+        break;
+    case QuestionType::Judgement:
+        PresentJudgement();
+        break;
     case QuestionType::Fourth:
         switch (m_session.fourthKind()) {
-        case FourthKind::Analysis: PresentAnalysis(); break;
-        case FourthKind::CaseStem: PresentCaseStem(); break;
-        case FourthKind::Operation: PresentOperation(); break;
-        case FourthKind::Other: break;
+        case FourthKind::Analysis:
+            PresentAnalysis();
+            break;
+        case FourthKind::CaseStem:
+            PresentCaseStem();
+            break;
+        case FourthKind::Operation:
+            PresentOperation();
+            break;
+        case FourthKind::Other:
+            break;
         }
         break;
     }
@@ -538,12 +568,14 @@ void TFrmZJTest::present(QuestionType tab) {
 
 void TFrmZJTest::DiscardOptionControls(QuestionType tab) {
     OptionControls &controls = m_options[IndexOf(tab)];
-    for (QWidget *w : controls.widgets) delete w;
+    for (QWidget *w : controls.widgets)
+        delete w;
     controls = OptionControls();
 }
 
 void TFrmZJTest::DiscardAllOptionControls() {
-    for (QuestionType tab : kQuestionTypes) DiscardOptionControls(tab);
+    for (QuestionType tab : kQuestionTypes)
+        DiscardOptionControls(tab);
 }
 
 void TFrmZJTest::showActivePage(QuestionType tab) {
@@ -563,8 +595,7 @@ void TFrmZJTest::presentHeader(QuestionType tab, const QString &idColumn) {
     if (header.sectionName) setLabel(Label61, *header.sectionName);
 }
 
-template <class Button>
-Button *TFrmZJTest::addOption(QuestionType tab, const QString &caption, int top) {
+template <class Button> Button *TFrmZJTest::addOption(QuestionType tab, const QString &caption, int top) {
     QWidget *area = optionArea(tab);
     auto *button = new Button(caption, area);
     button->setFont(PointFont(QStringLiteral("宋体"), geo::OptionFontPt));
@@ -581,7 +612,8 @@ void TFrmZJTest::presentChoice(QuestionType tab, QPlainTextEdit *stemMemo, bool 
     stemMemo->clear();
     presentHeader(tab, QStringLiteral("tigan_id"));
     showActivePage(tab);
-    stemMemo->setPlainText(QStringLiteral("\n") + decodedOrReport(row.asString(QStringLiteral("timian")), Label5->text()));
+    stemMemo->setPlainText(QStringLiteral("\n") +
+                           decodedOrReport(row.asString(QStringLiteral("timian")), Label5->text()));
 
     // Every option is decoded before any control is placed: a text that cannot be decoded leaves
     // the tab without half a question.
@@ -602,9 +634,13 @@ void TFrmZJTest::presentChoice(QuestionType tab, QPlainTextEdit *stemMemo, bool 
     }
 }
 
-void TFrmZJTest::PresentSingle() { presentChoice(QuestionType::Single, Memo1, false); }
+void TFrmZJTest::PresentSingle() {
+    presentChoice(QuestionType::Single, Memo1, false);
+}
 
-void TFrmZJTest::PresentMultiple() { presentChoice(QuestionType::Multiple, Memo5, true); }
+void TFrmZJTest::PresentMultiple() {
+    presentChoice(QuestionType::Multiple, Memo5, true);
+}
 
 void TFrmZJTest::PresentJudgement() {
     const QuestionType tab = QuestionType::Judgement;
@@ -617,8 +653,8 @@ void TFrmZJTest::PresentJudgement() {
     m_session.normaliseJudgementAnswer();
     connect(addOption<OptionRadioButton>(tab, QStringLiteral("正确"), geo::JudgementTrueTop), &QAbstractButton::clicked,
             this, &TFrmZJTest::PDTJDAClick);
-    connect(addOption<OptionRadioButton>(tab, QStringLiteral("错误"), geo::JudgementFalseTop), &QAbstractButton::clicked,
-            this, &TFrmZJTest::PDTJDAClick);
+    connect(addOption<OptionRadioButton>(tab, QStringLiteral("错误"), geo::JudgementFalseTop),
+            &QAbstractButton::clicked, this, &TFrmZJTest::PDTJDAClick);
 }
 
 void TFrmZJTest::fillStem(QLabel *stem, QLabel *picture, QLabel *extra, Dataset &row, const QString &textColumn) {
@@ -755,7 +791,8 @@ void TFrmZJTest::checkSingle() {
 // Every tick checks the letters ticked so far; the result is shown on "评分解析" only.
 void TFrmZJTest::checkMultiple(bool explain) {
     std::vector<bool> ticked;
-    for (QAbstractButton *b : m_options[IndexOf(QuestionType::Multiple)].buttons) ticked.push_back(b->isChecked());
+    for (QAbstractButton *b : m_options[IndexOf(QuestionType::Multiple)].buttons)
+        ticked.push_back(b->isChecked());
     const QString answer = LettersOf(ticked);
     if (answer.isEmpty()) {
         ShowMessage(chooseFirst());
@@ -835,12 +872,19 @@ bool TFrmZJTest::answerKey(const QKeyEvent &key) {
     if (modifiers != Qt::NoModifier) return false;
     switch (key.key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: SpeedButton4Click(); return true;
+    case Qt::Key_Enter:
+        SpeedButton4Click();
+        return true;
     case Qt::Key_Left:
-    case Qt::Key_PageUp: SpeedButton2Click(); return true;
+    case Qt::Key_PageUp:
+        SpeedButton2Click();
+        return true;
     case Qt::Key_Right:
-    case Qt::Key_PageDown: SpeedButton3Click(); return true;
-    default: break;
+    case Qt::Key_PageDown:
+        SpeedButton3Click();
+        return true;
+    default:
+        break;
     }
     if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_H) return chooseOption(key.key() - Qt::Key_A);
     if (key.key() >= Qt::Key_1 && key.key() <= Qt::Key_8) return chooseOption(key.key() - Qt::Key_1);
@@ -880,17 +924,29 @@ void TFrmZJTest::SpeedButton4Click() {
         const std::optional<QuestionType> tab = activeTab();
         if (!tab) return;
         switch (*tab) {
-        case QuestionType::Single: checkSingle(); break;
-        case QuestionType::Multiple: checkMultiple(true); break;
-        case QuestionType::Judgement: checkJudgement(); break;
-        case QuestionType::Fourth: checkFourth(true); break;
+        case QuestionType::Single:
+            checkSingle();
+            break;
+        case QuestionType::Multiple:
+            checkMultiple(true);
+            break;
+        case QuestionType::Judgement:
+            checkJudgement();
+            break;
+        case QuestionType::Fourth:
+            checkFourth(true);
+            break;
         }
     });
 }
 
-void TFrmZJTest::SpeedButton2Click() { MoveInActiveTab(Move::Previous); }
+void TFrmZJTest::SpeedButton2Click() {
+    MoveInActiveTab(Move::Previous);
+}
 
-void TFrmZJTest::SpeedButton3Click() { MoveInActiveTab(Move::Next); }
+void TFrmZJTest::SpeedButton3Click() {
+    MoveInActiveTab(Move::Next);
+}
 
 // "上一题" and "下一题": count the attempt and show the neighbour.
 void TFrmZJTest::MoveInActiveTab(Move move) {
@@ -916,7 +972,8 @@ void TFrmZJTest::SpeedButton1Click() {
         if (!QFileInfo::exists(program)) return;
         ShellOpen(program);
         // About a second for the program to come up, with the window still answering.
-        for (int round = 0; round < 10; ++round) platform().pause(100);
+        for (int round = 0; round < 10; ++round)
+            platform().pause(100);
     });
 }
 

@@ -75,7 +75,9 @@ public:
     std::optional<QuestionType> activeTab() const;
     // The option controls of a tab's latest presentation: answer controls in option order, and
     // every control created for it (case stems add a label per sub-question).
-    const std::vector<QAbstractButton *> &optionButtons(QuestionType tab) const { return m_options[IndexOf(tab)].buttons; }
+    const std::vector<QAbstractButton *> &optionButtons(QuestionType tab) const {
+        return m_options[IndexOf(tab)].buttons;
+    }
     const std::vector<QWidget *> &optionControls(QuestionType tab) const { return m_options[IndexOf(tab)].widgets; }
     void DiscardOptionControls(QuestionType tab);
     void DiscardAllOptionControls();
@@ -83,10 +85,10 @@ public:
 public slots:
     void FormShow();
     void PageControl2Change();
-    void SpeedButton4Click();  // 评分解析
-    void SpeedButton2Click();  // 上一题
-    void SpeedButton3Click();  // 下一题
-    void SpeedButton1Click();  // 视频文件
+    void SpeedButton4Click(); // 评分解析
+    void SpeedButton2Click(); // 上一题
+    void SpeedButton3Click(); // 下一题
+    void SpeedButton1Click(); // 视频文件
     void btnFavClick();
     void SpeedButton10Click(); // 关闭
     void Timer3Timer();

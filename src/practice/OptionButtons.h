@@ -43,5 +43,5 @@ protected:
 
 using OptionRadioButton = WrappingOption<QRadioButton, QStyle::PE_IndicatorRadioButton, QStyle::SE_RadioButtonIndicator,
                                          QStyle::SE_RadioButtonContents>;
-using OptionCheckBox = WrappingOption<QCheckBox, QStyle::PE_IndicatorCheckBox, QStyle::SE_CheckBoxIndicator,
-                                      QStyle::SE_CheckBoxContents>;
+using OptionCheckBox =
+    WrappingOption<QCheckBox, QStyle::PE_IndicatorCheckBox, QStyle::SE_CheckBoxIndicator, QStyle::SE_CheckBoxContents>;

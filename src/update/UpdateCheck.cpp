@@ -40,9 +40,12 @@ bool nestingWithin(const QByteArray &text, int limit) {
     bool inString = false, escaped = false;
     for (const char c : text) {
         if (inString) {
-            if (escaped) escaped = false;
-            else if (c == '\\') escaped = true;
-            else if (c == '"') inString = false;
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
         } else if (c == '"') {
             inString = true;
         } else if (c == '[' || c == '{') {
@@ -107,12 +110,12 @@ QString InstallationCode(const QString &appDir) {
     const QByteArray message = QByteArray(kUpdateProductId) + '\n' + appDir.toUtf8();
     const QByteArray hex =
         QMessageAuthenticationCode::hash(message, machine, QCryptographicHash::Sha256).left(16).toHex().toUpper();
-    return QString::fromLatin1(hex.mid(0, 8) + '-' + hex.mid(8, 4) + '-' + hex.mid(12, 4) + '-' + hex.mid(16, 4) +
-                               '-' + hex.mid(20, 12));
+    return QString::fromLatin1(hex.mid(0, 8) + '-' + hex.mid(8, 4) + '-' + hex.mid(12, 4) + '-' + hex.mid(16, 4) + '-' +
+                               hex.mid(20, 12));
 }
 
-void WriteUpdateRecord(const QString &path, const VersionRecord &record, const QString &server,
-                       const QString &code, const QString &clientName) {
+void WriteUpdateRecord(const QString &path, const VersionRecord &record, const QString &server, const QString &code,
+                       const QString &clientName) {
     IniFile ini = IniFile::load(path);
     ini.setValue(kSection, QStringLiteral("VersionDate"), record.version_date);
     ini.setValue(kSection, QStringLiteral("Server"), server);
@@ -124,7 +127,9 @@ void WriteUpdateRecord(const QString &path, const VersionRecord &record, const Q
     ini.save(path);
 }
 
-void RunUpdateCheck() { RunUpdateCheck(HttpLimits{}); }
+void RunUpdateCheck() {
+    RunUpdateCheck(HttpLimits{});
+}
 
 void RunUpdateCheck(const HttpLimits &limits) {
     if (!ConfirmBox(QStringLiteral("确认升级？"))) return;

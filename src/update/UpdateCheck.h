@@ -42,5 +42,5 @@ QString InstallationCode(const QString &appDir);
 
 // Writes the record for the updater into the `Option` section of the INI file at `path`, keeping
 // everything else in the file.
-void WriteUpdateRecord(const QString &path, const VersionRecord &record, const QString &server,
-                       const QString &code, const QString &clientName);
+void WriteUpdateRecord(const QString &path, const VersionRecord &record, const QString &server, const QString &code,
+                       const QString &clientName);

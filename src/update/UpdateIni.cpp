@@ -110,13 +110,15 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
     }
     // After the section's last non-blank line, so that a blank line before the next header stays.
     int at = end;
-    while (at > first && m_lines[at - 1].trimmed().isEmpty()) --at;
+    while (at > first && m_lines[at - 1].trimmed().isEmpty())
+        --at;
     m_lines.insert(at, line);
 }
 
 QByteArray IniFile::toBytes() const {
     QString text;
-    for (const QString &line : m_lines) text += line + m_newline;
+    for (const QString &line : m_lines)
+        text += line + m_newline;
     return text.toUtf8();
 }
 

@@ -6,20 +6,28 @@
 
 using namespace ShapeGeometry;
 
-TEST(ShapeGeometry, MulDivRoundsHalvesAwayFromZero)
-{
-    struct Case { int a, b, c, expected; };
+TEST(ShapeGeometry, MulDivRoundsHalvesAwayFromZero) {
+    struct Case {
+        int a, b, c, expected;
+    };
     const Case cases[] = {
-        {1, 1, 2, 1},      {-1, 1, 2, -1},     {1, -1, 2, -1},     {3, 1, 4, 1},
-        {1, 1, 4, 0},      {63, 100, 255, 25}, {63, -100, 255, -25}, {128, 1, 256, 1},
-        {5, 7, 0, -1},     {INT_MAX, 2, 2, INT_MAX}, {200000, 300000, 1000000, 60000},
+        {1, 1, 2, 1},
+        {-1, 1, 2, -1},
+        {1, -1, 2, -1},
+        {3, 1, 4, 1},
+        {1, 1, 4, 0},
+        {63, 100, 255, 25},
+        {63, -100, 255, -25},
+        {128, 1, 256, 1},
+        {5, 7, 0, -1},
+        {INT_MAX, 2, 2, INT_MAX},
+        {200000, 300000, 1000000, 60000},
     };
     for (const Case &c : cases)
         EXPECT_EQ(mulDiv(c.a, c.b, c.c), c.expected) << c.a << " * " << c.b << " / " << c.c;
 }
 
-TEST(ShapeGeometry, FigureAndShadowBoxesForEveryOrientation)
-{
+TEST(ShapeGeometry, FigureAndShadowBoxesForEveryOrientation) {
     struct Case {
         TzrShape::TShadowOrient orient;
         TzrShape::TGPShapeType shape;
@@ -45,8 +53,8 @@ TEST(ShapeGeometry, FigureAndShadowBoxesForEveryOrientation)
     };
     for (const Case &c : cases) {
         const FigureBoxes boxes = figureBoxes(30, 40, c.outlineWidth, 5, c.orient, c.shape);
-        SCOPED_TRACE(testing::Message() << "orient " << c.orient << " shape " << c.shape
-                                        << " outline " << c.outlineWidth);
+        SCOPED_TRACE(testing::Message() << "orient " << c.orient << " shape " << c.shape << " outline "
+                                        << c.outlineWidth);
         EXPECT_TRUE(boxes.figure == c.figure);
         EXPECT_EQ(boxes.hasShadow, c.orient != TzrShape::soNone);
         if (boxes.hasShadow) {
@@ -55,8 +63,7 @@ TEST(ShapeGeometry, FigureAndShadowBoxesForEveryOrientation)
     }
 }
 
-TEST(ShapeGeometry, RoundDiameterTruncatesThePercentageOfTheLongerSide)
-{
+TEST(ShapeGeometry, RoundDiameterTruncatesThePercentageOfTheLongerSide) {
     EXPECT_EQ(roundDiameter(30, 30, 25), 7); // 7.5
     EXPECT_EQ(roundDiameter(40, 30, 25), 10);
     EXPECT_EQ(roundDiameter(30, 41, 25), 10); // 10.25
@@ -64,8 +71,7 @@ TEST(ShapeGeometry, RoundDiameterTruncatesThePercentageOfTheLongerSide)
     EXPECT_EQ(roundDiameter(30, 30, 0), 0);
 }
 
-TEST(ShapeGeometry, StarPointsGoClockwiseFromTheStartingAngleWithHalvesToEven)
-{
+TEST(ShapeGeometry, StarPointsGoClockwiseFromTheStartingAngleWithHalvesToEven) {
     // 18 x 18: centre (9, 9), outer radius 5, inner radius 2.5 at 50 %.
     const QPolygon star = starPoints({0, 0, 18, 18}, 4, 90, 50);
     const QPolygon expected{QPoint(9, 4), QPoint(12, 9), QPoint(9, 14), QPoint(6, 9)};
@@ -82,13 +88,11 @@ TEST(ShapeGeometry, StarPointsGoClockwiseFromTheStartingAngleWithHalvesToEven)
     EXPECT_EQ(odd[3], QPoint(10, 15));
 }
 
-TEST(ShapeGeometry, StippleMasksAreAnchoredAtTheOrigin)
-{
+TEST(ShapeGeometry, StippleMasksAreAnchoredAtTheOrigin) {
     for (int y = -8; y < 16; ++y)
         for (int x = -8; x < 16; ++x) {
             const bool even = ((x + y) % 2) == 0;
             EXPECT_EQ(stippleBit(Stipple::Percent50, x, y), even) << x << "," << y;
-            EXPECT_EQ(stippleBit(Stipple::Percent25, x, y), x % 2 == 0 && y % 2 == 0)
-                << x << "," << y;
+            EXPECT_EQ(stippleBit(Stipple::Percent25, x, y), x % 2 == 0 && y % 2 == 0) << x << "," << y;
         }
 }

@@ -11,9 +11,7 @@
 
 namespace {
 
-template <typename Enum>
-QStringList keysOf()
-{
+template <typename Enum> QStringList keysOf() {
     const QMetaEnum meta = QMetaEnum::fromType<Enum>();
     QStringList keys;
     for (int i = 0; i < meta.keyCount(); ++i) {
@@ -23,34 +21,28 @@ QStringList keysOf()
     return keys;
 }
 
-QStringList words(const char *text)
-{
+QStringList words(const char *text) {
     return QString::fromLatin1(text).split(QLatin1Char(' '));
 }
 
 // Counts the control's paint events while its window is on the (offscreen) screen.
-class PaintCounter : public QObject
-{
+class PaintCounter : public QObject {
 public:
     int paints = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint) ++paints;
         return false;
     }
 };
 
-void settle()
-{
+void settle() {
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
 }
 
 } // namespace
 
-TEST(ShapeProperties, DefaultsOfANewControl)
-{
+TEST(ShapeProperties, DefaultsOfANewControl) {
     ShapeStage stage(QSize(25, 25));
     TzrShape fresh(&stage.parent);
     EXPECT_EQ(fresh.size(), QSize(25, 25));
@@ -78,15 +70,12 @@ TEST(ShapeProperties, DefaultsOfANewControl)
     EXPECT_EQ(fresh.Vectors(), 10);
 }
 
-TEST(ShapeProperties, EnumerationsKeepTheirValueOrder)
-{
+TEST(ShapeProperties, EnumerationsKeepTheirValueOrder) {
     EXPECT_EQ(keysOf<TzrShape::TFillDirection>(), words("gdUp gdDown gdLeft gdRight"));
-    EXPECT_EQ(keysOf<TzrShape::TShadowOrient>(),
-              words("soNone soLowerRight soUpperRight soUpperLeft soLowerLeft"));
+    EXPECT_EQ(keysOf<TzrShape::TShadowOrient>(), words("soNone soLowerRight soUpperRight soUpperLeft soLowerLeft"));
     EXPECT_EQ(keysOf<TzrShape::TShadowFill>(), words("sfSolid sf25Percent sf50Percent"));
-    EXPECT_EQ(keysOf<TzrShape::TSurfaceType>(),
-              words("stBrushTransparent stBrushOpaque stBrushImage stGradientFill "
-                    "stBrush50PercentOpaque stBrush25PercentOpaque"));
+    EXPECT_EQ(keysOf<TzrShape::TSurfaceType>(), words("stBrushTransparent stBrushOpaque stBrushImage stGradientFill "
+                                                      "stBrush50PercentOpaque stBrush25PercentOpaque"));
     EXPECT_EQ(keysOf<TzrShape::TGPShapeType>(),
               words("gstRectangle gstSquare gstRoundRect gstRoundSquare gstEllipse gstCircle "
                     "gstDiamond gstStar gstPolyGon gstTriangleLeft gstTriangleRight gstTriangleUp "
@@ -98,8 +87,7 @@ TEST(ShapeProperties, EnumerationsKeepTheirValueOrder)
                     "bsDiagCross"));
 }
 
-TEST(ShapeProperties, SettersKeepTheirValueWhenItIsOutOfRange)
-{
+TEST(ShapeProperties, SettersKeepTheirValueWhenItIsOutOfRange) {
     struct Case {
         const char *property;
         QSize size;
@@ -107,37 +95,50 @@ TEST(ShapeProperties, SettersKeepTheirValueWhenItIsOutOfRange)
         int expected; // the value read back
     };
     const std::vector<Case> cases = {
-        {"Vectors", {30, 30}, 2, 10},          {"Vectors", {30, 30}, 101, 10},
-        {"Vectors", {30, 30}, 3, 3},           {"Vectors", {30, 30}, 100, 100},
-        {"StartingAngle", {30, 30}, 360, 90},  {"StartingAngle", {30, 30}, -1, 90},
-        {"StartingAngle", {30, 30}, 0, 0},     {"StartingAngle", {30, 30}, 359, 359},
-        {"InVectorPercent", {30, 30}, 101, 50}, {"InVectorPercent", {30, 30}, -1, 50},
-        {"InVectorPercent", {30, 30}, 0, 0},   {"InVectorPercent", {30, 30}, 100, 100},
-        {"ShadowOrient", {30, 30}, 5, 0},      {"ShadowOrient", {30, 30}, -1, 0},
+        {"Vectors", {30, 30}, 2, 10},
+        {"Vectors", {30, 30}, 101, 10},
+        {"Vectors", {30, 30}, 3, 3},
+        {"Vectors", {30, 30}, 100, 100},
+        {"StartingAngle", {30, 30}, 360, 90},
+        {"StartingAngle", {30, 30}, -1, 90},
+        {"StartingAngle", {30, 30}, 0, 0},
+        {"StartingAngle", {30, 30}, 359, 359},
+        {"InVectorPercent", {30, 30}, 101, 50},
+        {"InVectorPercent", {30, 30}, -1, 50},
+        {"InVectorPercent", {30, 30}, 0, 0},
+        {"InVectorPercent", {30, 30}, 100, 100},
+        {"ShadowOrient", {30, 30}, 5, 0},
+        {"ShadowOrient", {30, 30}, -1, 0},
         {"ShadowOrient", {30, 30}, 4, 4},
-        {"ShadowDepth", {30, 30}, 20, 5},      {"ShadowDepth", {30, 30}, 16, 5},
-        {"ShadowDepth", {30, 30}, 15, 15},     {"ShadowDepth", {30, 30}, 0, 0},
-        {"ShadowDepth", {30, 30}, -1, 5},      {"ShadowDepth", {31, 41}, 16, 5},
-        {"ShadowDepth", {31, 41}, 15, 15},     {"ShadowDepth", {41, 31}, 16, 5},
+        {"ShadowDepth", {30, 30}, 20, 5},
+        {"ShadowDepth", {30, 30}, 16, 5},
+        {"ShadowDepth", {30, 30}, 15, 15},
+        {"ShadowDepth", {30, 30}, 0, 0},
+        {"ShadowDepth", {30, 30}, -1, 5},
+        {"ShadowDepth", {31, 41}, 16, 5},
+        {"ShadowDepth", {31, 41}, 15, 15},
+        {"ShadowDepth", {41, 31}, 16, 5},
         // Integers outside an enumeration are not values of it.
-        {"Shape", {30, 30}, 17, 0},            {"SurfaceType", {30, 30}, 6, 1},
-        {"FillDirection", {30, 30}, 4, 0},     {"ShadowFill", {30, 30}, 3, 0},
-        {"OutlineStyle", {30, 30}, 7, 0},      {"Pattern", {30, 30}, 8, 1},
+        {"Shape", {30, 30}, 17, 0},
+        {"SurfaceType", {30, 30}, 6, 1},
+        {"FillDirection", {30, 30}, 4, 0},
+        {"ShadowFill", {30, 30}, 3, 0},
+        {"OutlineStyle", {30, 30}, 7, 0},
+        {"Pattern", {30, 30}, 8, 1},
         {"Align", {30, 30}, 6, 0},
         // Any value is taken.
-        {"RoundPerc", {30, 30}, 150, 150},     {"OutlineWidth", {30, 30}, 0, 0},
+        {"RoundPerc", {30, 30}, 150, 150},
+        {"OutlineWidth", {30, 30}, 0, 0},
     };
     for (const Case &c : cases) {
         ShapeStage stage(c.size);
         stage.shape->setProperty(c.property, c.value);
         EXPECT_EQ(stage.shape->property(c.property).toInt(), c.expected)
-            << c.property << " := " << c.value << " on " << c.size.width() << " x "
-            << c.size.height();
+            << c.property << " := " << c.value << " on " << c.size.width() << " x " << c.size.height();
     }
 }
 
-TEST(ShapeProperties, EveryAcceptedChangeRepaintsAndARepeatedValueDoesNot)
-{
+TEST(ShapeProperties, EveryAcceptedChangeRepaintsAndARepeatedValueDoesNot) {
     ShapeStage stage(QSize(40, 40), QPoint(10, 10));
     stage.parent.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&stage.parent));
@@ -183,8 +184,7 @@ TEST(ShapeProperties, EveryAcceptedChangeRepaintsAndARepeatedValueDoesNot)
     }
 }
 
-TEST(ShapeProperties, ChoosingTheStarRestoresAStarShape)
-{
+TEST(ShapeProperties, ChoosingTheStarRestoresAStarShape) {
     struct Case {
         int vectors, inVectorPercent, startingAngle;
         int expectedVectors, expectedPercent, expectedAngle;
@@ -214,8 +214,7 @@ TEST(ShapeProperties, ChoosingTheStarRestoresAStarShape)
     EXPECT_EQ(stage.shape->Vectors(), 4);
 }
 
-TEST(ShapeProperties, SquareKindsOnAlignedAndFreeControls)
-{
+TEST(ShapeProperties, SquareKindsOnAlignedAndFreeControls) {
     struct Case {
         TzrShape::TGPShapeType square;
         TzrShape::TGPShapeType freeForm;
@@ -264,8 +263,7 @@ TEST(ShapeProperties, SquareKindsOnAlignedAndFreeControls)
     }
 }
 
-TEST(ShapeProperties, AlignedControlFollowsItsParent)
-{
+TEST(ShapeProperties, AlignedControlFollowsItsParent) {
     struct Case {
         TzrShape::TAlign align;
         QRect first;  // parent 100 x 80
@@ -292,8 +290,7 @@ TEST(ShapeProperties, AlignedControlFollowsItsParent)
     }
 }
 
-TEST(ShapeProperties, SystemColoursAreLookedUpWhenPainting)
-{
+TEST(ShapeProperties, SystemColoursAreLookedUpWhenPainting) {
     ShapeStage stage(QSize(10, 10));
     stage.shape->setOutlineStyle(TzrShape::psClear);
     stage.shape->setOutlineWidth(0);
@@ -307,8 +304,7 @@ TEST(ShapeProperties, SystemColoursAreLookedUpWhenPainting)
     EXPECT_EQ(rgbText(stage.at(stage.render(), 5, 5)), rgbText(qRgb(200, 10, 30)));
 }
 
-TEST(ShapeProperties, ClicksDoubleClicksAndThePopupMenu)
-{
+TEST(ShapeProperties, ClicksDoubleClicksAndThePopupMenu) {
     ShapeStage stage(QSize(25, 25), QPoint(10, 10), QSize(80, 80));
     stage.parent.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&stage.parent));
@@ -336,8 +332,8 @@ TEST(ShapeProperties, ClicksDoubleClicksAndThePopupMenu)
     // is a click, the end is not.
     QTest::mouseClick(shape, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mousePress(shape, Qt::LeftButton, {}, QPoint(5, 5));
-    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 5), shape->mapToGlobal(QPointF(5, 5)),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 5), shape->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(shape, &dbl);
     QTest::mouseRelease(shape, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(doubleClicks.count(), 1);

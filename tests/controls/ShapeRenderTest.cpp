@@ -6,24 +6,20 @@
 
 namespace {
 
-struct Probe
-{
+struct Probe {
     int x;
     int y;
     QRgb expected;
 };
 
-void expectPixels(ShapeStage &stage, const QImage &image, const std::vector<Probe> &probes)
-{
+void expectPixels(ShapeStage &stage, const QImage &image, const std::vector<Probe> &probes) {
     for (const Probe &p : probes)
-        EXPECT_EQ(rgbText(stage.at(image, p.x, p.y)), rgbText(p.expected))
-            << "at (" << p.x << ", " << p.y << ")";
+        EXPECT_EQ(rgbText(stage.at(image, p.x, p.y)), rgbText(p.expected)) << "at (" << p.x << ", " << p.y << ")";
 }
 
 // No outline and no outline width: the figure box reaches one pixel past the control, so a
 // surface that clips to it covers every pixel of the control.
-void clearOutline(TzrShape *shape)
-{
+void clearOutline(TzrShape *shape) {
     shape->setOutlineStyle(TzrShape::psClear);
     shape->setOutlineWidth(0);
 }
@@ -32,8 +28,7 @@ const QRgb ShadowRgb = qRgb(0x40, 0x80, 0x20);
 
 } // namespace
 
-TEST(ShapeRender, NewControlIsAWhiteRectangleWithABlackOutline)
-{
+TEST(ShapeRender, NewControlIsAWhiteRectangleWithABlackOutline) {
     ShapeStage stage(QSize(25, 25), QPoint(5, 5), QSize(40, 40));
     ASSERT_EQ(stage.shape->size(), QSize(25, 25));
     const QImage image = stage.render();
@@ -46,8 +41,7 @@ TEST(ShapeRender, NewControlIsAWhiteRectangleWithABlackOutline)
         }
 }
 
-TEST(ShapeRender, FiguresPassThroughTheirCornerPoints)
-{
+TEST(ShapeRender, FiguresPassThroughTheirCornerPoints) {
     struct Case {
         TzrShape::TGPShapeType shape;
         QSize size;
@@ -60,22 +54,34 @@ TEST(ShapeRender, FiguresPassThroughTheirCornerPoints)
         {TzrShape::gstRectangle, {40, 30}, {{0, 0}, {39, 0}, {39, 29}, {0, 29}}, {{1, 1}, {38, 28}}, {}},
         {TzrShape::gstRoundRect, {40, 30}, {{20, 0}, {39, 15}, {20, 29}, {0, 15}}, {{3, 3}}, {{0, 0}, {39, 29}}},
         {TzrShape::gstEllipse, {40, 30}, {{20, 0}, {39, 15}, {20, 29}, {0, 15}}, {{20, 15}}, {{0, 0}, {39, 0}, {3, 3}}},
-        {TzrShape::gstDiamond, {40, 30}, {{20, 0}, {39, 15}, {20, 29}, {0, 15}}, {{20, 15}, {5, 15}}, {{0, 0}, {39, 29}, {8, 5}}},
+        {TzrShape::gstDiamond,
+         {40, 30},
+         {{20, 0}, {39, 15}, {20, 29}, {0, 15}},
+         {{20, 15}, {5, 15}},
+         {{0, 0}, {39, 29}, {8, 5}}},
         {TzrShape::gstTriangleLeft, {40, 30}, {{39, 0}, {39, 29}, {0, 15}}, {{35, 15}}, {{0, 0}, {0, 29}}},
         {TzrShape::gstTriangleRight, {40, 30}, {{0, 0}, {39, 15}, {0, 29}}, {{4, 15}}, {{39, 0}, {39, 29}}},
         {TzrShape::gstTriangleUp, {40, 30}, {{20, 0}, {0, 29}, {39, 29}}, {{20, 25}}, {{0, 0}, {39, 0}}},
         {TzrShape::gstTriangleDown, {40, 30}, {{0, 0}, {20, 29}, {39, 0}}, {{20, 4}}, {{0, 29}, {39, 29}}},
-        {TzrShape::gstArrowLeft, {40, 30},
-         {{30, 0}, {0, 15}, {30, 29}, {30, 23}, {39, 23}, {39, 7}, {30, 7}}, {{20, 15}, {35, 15}},
+        {TzrShape::gstArrowLeft,
+         {40, 30},
+         {{30, 0}, {0, 15}, {30, 29}, {30, 23}, {39, 23}, {39, 7}, {30, 7}},
+         {{20, 15}, {35, 15}},
          {{35, 3}, {35, 26}, {0, 0}}},
-        {TzrShape::gstArrowRight, {40, 30},
-         {{10, 0}, {39, 15}, {10, 29}, {10, 23}, {0, 23}, {0, 7}, {10, 7}}, {{20, 15}, {4, 15}},
+        {TzrShape::gstArrowRight,
+         {40, 30},
+         {{10, 0}, {39, 15}, {10, 29}, {10, 23}, {0, 23}, {0, 7}, {10, 7}},
+         {{20, 15}, {4, 15}},
          {{4, 3}, {4, 26}, {39, 0}}},
-        {TzrShape::gstArrowUp, {30, 40},
-         {{15, 0}, {0, 30}, {7, 30}, {7, 39}, {23, 39}, {23, 30}, {29, 30}}, {{15, 20}, {15, 35}},
+        {TzrShape::gstArrowUp,
+         {30, 40},
+         {{15, 0}, {0, 30}, {7, 30}, {7, 39}, {23, 39}, {23, 30}, {29, 30}},
+         {{15, 20}, {15, 35}},
          {{3, 35}, {26, 35}, {0, 0}}},
-        {TzrShape::gstArrowDown, {30, 40},
-         {{0, 10}, {15, 39}, {29, 10}, {23, 10}, {23, 0}, {7, 0}, {7, 10}}, {{15, 20}, {15, 4}},
+        {TzrShape::gstArrowDown,
+         {30, 40},
+         {{0, 10}, {15, 39}, {29, 10}, {23, 10}, {23, 0}, {7, 0}, {7, 10}},
+         {{15, 20}, {15, 4}},
          {{3, 4}, {26, 4}, {0, 39}}},
         // Default star on 40 x 30: centre (20, 15), radius 11, inner radius 5.5; the lowest
         // inner point lies at y 20.5, rounded to 20.
@@ -97,8 +103,7 @@ TEST(ShapeRender, FiguresPassThroughTheirCornerPoints)
     }
 }
 
-TEST(ShapeRender, SolidShadowsFallOnTheNamedSide)
-{
+TEST(ShapeRender, SolidShadowsFallOnTheNamedSide) {
     struct Case {
         TzrShape::TShadowOrient orient;
         TzrShape::TGPShapeType shape;
@@ -107,28 +112,60 @@ TEST(ShapeRender, SolidShadowsFallOnTheNamedSide)
     // 30 x 30, depth 5: the figure takes 25 x 25 (the diamond 25 x 30), the shadow the rest; a
     // solid shadow is outlined in black.
     const std::vector<Case> cases = {
-        {TzrShape::soLowerRight, TzrShape::gstRectangle,
-         {{0, 0, Black}, {24, 24, Black}, {12, 12, White}, {27, 27, ShadowRgb}, {29, 29, Black},
-          {27, 2, Background}, {2, 27, Background}}},
-        {TzrShape::soUpperRight, TzrShape::gstRectangle,
-         {{0, 5, Black}, {24, 29, Black}, {12, 17, White}, {27, 2, ShadowRgb}, {29, 0, Black},
-          {2, 2, Background}, {27, 27, Background}}},
-        {TzrShape::soUpperLeft, TzrShape::gstRectangle,
-         {{5, 5, Black}, {29, 29, Black}, {17, 17, White}, {2, 2, ShadowRgb}, {0, 0, Black},
-          {27, 2, Background}, {2, 27, Background}}},
-        {TzrShape::soLowerLeft, TzrShape::gstRectangle,
-         {{5, 0, Black}, {29, 24, Black}, {17, 12, White}, {2, 27, ShadowRgb}, {0, 29, Black},
-          {2, 2, Background}, {27, 27, Background}}},
+        {TzrShape::soLowerRight,
+         TzrShape::gstRectangle,
+         {{0, 0, Black},
+          {24, 24, Black},
+          {12, 12, White},
+          {27, 27, ShadowRgb},
+          {29, 29, Black},
+          {27, 2, Background},
+          {2, 27, Background}}},
+        {TzrShape::soUpperRight,
+         TzrShape::gstRectangle,
+         {{0, 5, Black},
+          {24, 29, Black},
+          {12, 17, White},
+          {27, 2, ShadowRgb},
+          {29, 0, Black},
+          {2, 2, Background},
+          {27, 27, Background}}},
+        {TzrShape::soUpperLeft,
+         TzrShape::gstRectangle,
+         {{5, 5, Black},
+          {29, 29, Black},
+          {17, 17, White},
+          {2, 2, ShadowRgb},
+          {0, 0, Black},
+          {27, 2, Background},
+          {2, 27, Background}}},
+        {TzrShape::soLowerLeft,
+         TzrShape::gstRectangle,
+         {{5, 0, Black},
+          {29, 24, Black},
+          {17, 12, White},
+          {2, 27, ShadowRgb},
+          {0, 29, Black},
+          {2, 2, Background},
+          {27, 27, Background}}},
         // Diamond figure (12,0) (24,15) (12,29) (0,15), its shadow 5 pixels to the right.
-        {TzrShape::soLowerRight, TzrShape::gstDiamond,
-         {{12, 0, Black}, {24, 15, Black}, {12, 15, White}, {17, 0, Black}, {29, 15, Black},
-          {27, 15, ShadowRgb}, {26, 5, Background}}},
-        {TzrShape::soUpperRight, TzrShape::gstDiamond,
+        {TzrShape::soLowerRight,
+         TzrShape::gstDiamond,
+         {{12, 0, Black},
+          {24, 15, Black},
+          {12, 15, White},
+          {17, 0, Black},
+          {29, 15, Black},
+          {27, 15, ShadowRgb},
+          {26, 5, Background}}},
+        {TzrShape::soUpperRight,
+         TzrShape::gstDiamond,
          {{12, 0, Black}, {17, 0, Black}, {29, 15, Black}, {27, 15, ShadowRgb}}},
-        {TzrShape::soUpperLeft, TzrShape::gstDiamond,
-         {{17, 0, Black}, {29, 15, Black}, {12, 0, Black}, {0, 15, Black}, {2, 15, ShadowRgb},
-          {3, 5, Background}}},
-        {TzrShape::soLowerLeft, TzrShape::gstDiamond,
+        {TzrShape::soUpperLeft,
+         TzrShape::gstDiamond,
+         {{17, 0, Black}, {29, 15, Black}, {12, 0, Black}, {0, 15, Black}, {2, 15, ShadowRgb}, {3, 5, Background}}},
+        {TzrShape::soLowerLeft,
+         TzrShape::gstDiamond,
          {{17, 29, Black}, {12, 29, Black}, {0, 15, Black}, {2, 15, ShadowRgb}}},
     };
     for (const Case &c : cases) {
@@ -141,8 +178,7 @@ TEST(ShapeRender, SolidShadowsFallOnTheNamedSide)
     }
 }
 
-TEST(ShapeRender, StipplesAndTheColourIntoThePixelsBelowAlignedToTheParent)
-{
+TEST(ShapeRender, StipplesAndTheColourIntoThePixelsBelowAlignedToTheParent) {
     const QRgb stippleRgb = qRgb(0x3C, 0xF0, 0xAA);
     const QRgb anded = qRgb(0x30, 0xC0, 0x28); // Background AND stippleRgb
     struct Case {
@@ -152,21 +188,21 @@ TEST(ShapeRender, StipplesAndTheColourIntoThePixelsBelowAlignedToTheParent)
         bool shadowed;
         TzrShape::TSurfaceType surface;
         bool percent50;
-        QRect area;        // control pixels that take the stipple
-        QPoint untouched;  // a control pixel of the stippled box outside the figure
+        QRect area;       // control pixels that take the stipple
+        QPoint untouched; // a control pixel of the stippled box outside the figure
     };
     // 30 x 30 at (3, 2) in the parent: the pattern follows the parent's coordinates.
     const std::vector<Case> cases = {
-        {"50% shadow", TzrShape::gstRectangle, TzrShape::sf50Percent, true,
-         TzrShape::stBrushTransparent, true, QRect(25, 25, 5, 5), QPoint(-1, -1)},
-        {"25% shadow", TzrShape::gstRectangle, TzrShape::sf25Percent, true,
-         TzrShape::stBrushTransparent, false, QRect(25, 25, 5, 5), QPoint(-1, -1)},
-        {"50% shadow of an ellipse", TzrShape::gstEllipse, TzrShape::sf50Percent, true,
-         TzrShape::stBrushTransparent, true, QRect(26, 16, 3, 3), QPoint(29, 29)},
-        {"50% surface", TzrShape::gstRectangle, TzrShape::sfSolid, false,
-         TzrShape::stBrush50PercentOpaque, true, QRect(1, 1, 28, 28), QPoint(-1, -1)},
-        {"25% surface", TzrShape::gstRectangle, TzrShape::sfSolid, false,
-         TzrShape::stBrush25PercentOpaque, false, QRect(1, 1, 28, 28), QPoint(-1, -1)},
+        {"50% shadow", TzrShape::gstRectangle, TzrShape::sf50Percent, true, TzrShape::stBrushTransparent, true,
+         QRect(25, 25, 5, 5), QPoint(-1, -1)},
+        {"25% shadow", TzrShape::gstRectangle, TzrShape::sf25Percent, true, TzrShape::stBrushTransparent, false,
+         QRect(25, 25, 5, 5), QPoint(-1, -1)},
+        {"50% shadow of an ellipse", TzrShape::gstEllipse, TzrShape::sf50Percent, true, TzrShape::stBrushTransparent,
+         true, QRect(26, 16, 3, 3), QPoint(29, 29)},
+        {"50% surface", TzrShape::gstRectangle, TzrShape::sfSolid, false, TzrShape::stBrush50PercentOpaque, true,
+         QRect(1, 1, 28, 28), QPoint(-1, -1)},
+        {"25% surface", TzrShape::gstRectangle, TzrShape::sfSolid, false, TzrShape::stBrush25PercentOpaque, false,
+         QRect(1, 1, 28, 28), QPoint(-1, -1)},
         {"50% surface of a triangle", TzrShape::gstTriangleUp, TzrShape::sfSolid, false,
          TzrShape::stBrush50PercentOpaque, true, QRect(13, 20, 4, 4), QPoint(2, 2)},
     };
@@ -192,16 +228,13 @@ TEST(ShapeRender, StipplesAndTheColourIntoThePixelsBelowAlignedToTheParent)
                     << "at (" << x << ", " << y << ")";
             }
         if (c.untouched.x() >= 0) {
-            EXPECT_EQ(rgbText(stage.at(image, c.untouched.x(), c.untouched.y())),
-                      rgbText(Background));
-            EXPECT_EQ(rgbText(stage.at(image, c.untouched.x() - 1, c.untouched.y())),
-                      rgbText(Background));
+            EXPECT_EQ(rgbText(stage.at(image, c.untouched.x(), c.untouched.y())), rgbText(Background));
+            EXPECT_EQ(rgbText(stage.at(image, c.untouched.x() - 1, c.untouched.y())), rgbText(Background));
         }
     }
 }
 
-TEST(ShapeRender, GradientBandsAndColoursRoundLikeMulDiv)
-{
+TEST(ShapeRender, GradientBandsAndColoursRoundLikeMulDiv) {
     const QColor back(0, 255, 100);
     const QColor to(255, 0, 0);
     // On a length of 2 the bands that show are 63 (first pixel) and 191 (second pixel); their
@@ -241,8 +274,7 @@ TEST(ShapeRender, GradientBandsAndColoursRoundLikeMulDiv)
     }
 }
 
-TEST(ShapeRender, GradientRunsFromTheBackColourSideOverTwoHundredFiftySixBands)
-{
+TEST(ShapeRender, GradientRunsFromTheBackColourSideOverTwoHundredFiftySixBands) {
     const QColor back(0, 255, 100);
     const QColor to(255, 0, 0);
     const QRgb band128 = qRgb(128, 127, 50); // back + MulDiv(128, to - back, 255)
@@ -258,10 +290,14 @@ TEST(ShapeRender, GradientRunsFromTheBackColourSideOverTwoHundredFiftySixBands)
         // Distance from the side the direction names, for a pixel across the control at 'd'.
         auto pixel = [&](int d, int across) {
             switch (direction) {
-            case TzrShape::gdUp: return stage.at(image, across, d);
-            case TzrShape::gdDown: return stage.at(image, across, 255 - d);
-            case TzrShape::gdLeft: return stage.at(image, d, across);
-            case TzrShape::gdRight: return stage.at(image, 255 - d, across);
+            case TzrShape::gdUp:
+                return stage.at(image, across, d);
+            case TzrShape::gdDown:
+                return stage.at(image, across, 255 - d);
+            case TzrShape::gdLeft:
+                return stage.at(image, d, across);
+            case TzrShape::gdRight:
+                return stage.at(image, 255 - d, across);
             }
             return QRgb(0);
         };
@@ -272,8 +308,7 @@ TEST(ShapeRender, GradientRunsFromTheBackColourSideOverTwoHundredFiftySixBands)
         // Band 128 counted from the first band, which is on the back colour's side for up and
         // left and on the other side for down and right.
         const bool backFirst = direction == TzrShape::gdUp || direction == TzrShape::gdLeft;
-        EXPECT_EQ(rgbText(pixel(backFirst ? 128 : 127, 7)),
-                  rgbText(backFirst ? band128 : qRgb(127, 128, 50)));
+        EXPECT_EQ(rgbText(pixel(backFirst ? 128 : 127, 7)), rgbText(backFirst ? band128 : qRgb(127, 128, 50)));
     }
 
     ShapeStage uniform(QSize(40, 300), QPoint(0, 0), QSize(40, 300));
@@ -287,8 +322,7 @@ TEST(ShapeRender, GradientRunsFromTheBackColourSideOverTwoHundredFiftySixBands)
             ASSERT_EQ(rgbText(uniform.at(image, x, y)), rgbText(qRgb(10, 20, 30))) << x << "," << y;
 }
 
-TEST(ShapeRender, GradientFillsTheWholeArrowAndNothingAroundIt)
-{
+TEST(ShapeRender, GradientFillsTheWholeArrowAndNothingAroundIt) {
     ShapeStage stage(QSize(256, 64), QPoint(0, 0), QSize(256, 64));
     TzrShape *shape = stage.shape;
     shape->setShape(TzrShape::gstArrowRight);
@@ -299,17 +333,16 @@ TEST(ShapeRender, GradientFillsTheWholeArrowAndNothingAroundIt)
     const QImage image = stage.render();
     // Column x is band x: red 0 + MulDiv(x, 255, 255) = x, blue 255 - x.
     expectPixels(stage, image,
-                 {{5, 32, qRgb(5, 0, 250)},      // shaft, left end
-                  {150, 20, qRgb(150, 0, 105)},  // shaft near the head
-                  {200, 10, qRgb(200, 0, 55)},   // head, upper barb
-                  {250, 32, qRgb(250, 0, 5)},    // head, near the tip
-                  {5, 5, Background},            // above the shaft
-                  {150, 60, Background},         // below the shaft
-                  {253, 5, Background}});        // beside the tip
+                 {{5, 32, qRgb(5, 0, 250)},     // shaft, left end
+                  {150, 20, qRgb(150, 0, 105)}, // shaft near the head
+                  {200, 10, qRgb(200, 0, 55)},  // head, upper barb
+                  {250, 32, qRgb(250, 0, 5)},   // head, near the tip
+                  {5, 5, Background},           // above the shaft
+                  {150, 60, Background},        // below the shaft
+                  {253, 5, Background}});       // beside the tip
 }
 
-TEST(ShapeRender, ImageTilesFromTheTopLeftCornerInsideTheFigure)
-{
+TEST(ShapeRender, ImageTilesFromTheTopLeftCornerInsideTheFigure) {
     QImage picture(3, 2, QImage::Format_RGB32);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
@@ -322,8 +355,7 @@ TEST(ShapeRender, ImageTilesFromTheTopLeftCornerInsideTheFigure)
     const QImage image = stage.render();
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 10; ++x)
-            ASSERT_EQ(rgbText(stage.at(image, x, y)), rgbText(picture.pixel(x % 3, y % 2)))
-                << x << "," << y;
+            ASSERT_EQ(rgbText(stage.at(image, x, y)), rgbText(picture.pixel(x % 3, y % 2))) << x << "," << y;
     EXPECT_EQ(rgbText(stage.at(image, 10, 3)), rgbText(Background)); // not past the control
 
     // Clipped to the figure, and an empty picture draws nothing.
@@ -338,8 +370,7 @@ TEST(ShapeRender, ImageTilesFromTheTopLeftCornerInsideTheFigure)
             ASSERT_EQ(rgbText(stage.at(empty, x, y)), rgbText(Background)) << x << "," << y;
 }
 
-TEST(ShapeRender, OpaqueSurfaceLaysThePatternOverTheBackColour)
-{
+TEST(ShapeRender, OpaqueSurfaceLaysThePatternOverTheBackColour) {
     ShapeStage stage(QSize(20, 20), QPoint(0, 0), QSize(20, 20));
     stage.shape->setForeColor(QColor(0, 0, 200));
     stage.shape->setPattern(TzrShape::bsSolid);

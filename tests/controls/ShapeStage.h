@@ -15,8 +15,7 @@ inline const QRgb Background = qRgb(0xF0, 0xCC, 0x3C);
 inline const QRgb White = qRgb(0xFF, 0xFF, 0xFF);
 inline const QRgb Black = qRgb(0, 0, 0);
 
-inline void ensureApplication()
-{
+inline void ensureApplication() {
     static int argc = 1;
     static char name[] = "test_controls";
     static char *argv[] = {name, nullptr};
@@ -25,16 +24,13 @@ inline void ensureApplication()
 }
 
 // Constructed first, so that the application exists before any widget.
-struct ApplicationGuard
-{
+struct ApplicationGuard {
     ApplicationGuard() { ensureApplication(); }
 };
 
-class ShapeStage : private ApplicationGuard
-{
+class ShapeStage : private ApplicationGuard {
 public:
-    explicit ShapeStage(QSize shapeSize, QPoint at = QPoint(0, 0), QSize parentSize = QSize(80, 80))
-    {
+    explicit ShapeStage(QSize shapeSize, QPoint at = QPoint(0, 0), QSize parentSize = QSize(80, 80)) {
         parent.resize(parentSize);
         parent.setAutoFillBackground(true);
         QPalette colors = parent.palette();
@@ -44,8 +40,7 @@ public:
         shape->setGeometry(QRect(at, shapeSize));
     }
 
-    QImage render()
-    {
+    QImage render() {
         QImage image(parent.size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         parent.render(&image);
@@ -53,8 +48,7 @@ public:
     }
 
     // The rendered pixel at a point of the control, as opaque RGB.
-    QRgb at(const QImage &image, int x, int y) const
-    {
+    QRgb at(const QImage &image, int x, int y) const {
         return image.pixel(shape->x() + x, shape->y() + y) | 0xFF000000u;
     }
 
@@ -62,8 +56,7 @@ public:
     TzrShape *shape = nullptr;
 };
 
-inline std::string rgbText(QRgb rgb)
-{
+inline std::string rgbText(QRgb rgb) {
     char text[16];
     std::snprintf(text, sizeof text, "#%02X%02X%02X", qRed(rgb), qGreen(rgb), qBlue(rgb));
     return text;

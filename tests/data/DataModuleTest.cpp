@@ -40,7 +40,8 @@ TEST(DataModule, UnusableBanksFailWithoutCreatingOrChangingAnything) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     };
-    writeFile(QStringLiteral("text.dbf"), QByteArray("this is not a question bank at all, just some text......", 56).repeated(40));
+    writeFile(QStringLiteral("text.dbf"),
+              QByteArray("this is not a question bank at all, just some text......", 56).repeated(40));
     writeFile(QStringLiteral("empty.dbf"), QByteArray());
     EXPECT_FALSE(openError(bank.dir() + QStringLiteral("text")).isEmpty());
     EXPECT_FALSE(openError(bank.dir() + QStringLiteral("empty")).isEmpty());
@@ -64,7 +65,8 @@ TEST(DataModule, UnusableBanksFailWithoutCreatingOrChangingAnything) {
     // A bank without one of the tables the program reads is refused too.
     SqlDatabase partial;
     partial.create(bank.dir() + QStringLiteral("partial.dbf"), QString::fromLatin1(kBankPassword));
-    partial.exec(QStringLiteral("create table sys_option (option_id INTEGER PRIMARY KEY, option_name TEXT, option_value TEXT)"));
+    partial.exec(
+        QStringLiteral("create table sys_option (option_id INTEGER PRIMARY KEY, option_name TEXT, option_value TEXT)"));
     partial.close();
     EXPECT_TRUE(openError(bank.dir() + QStringLiteral("partial")).contains(QStringLiteral("no such table")));
 

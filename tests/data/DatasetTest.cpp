@@ -21,9 +21,11 @@ protected:
 
 TEST_F(DatasetTest, WalksRowsAndReadsColumnsByAnyCase) {
     Dataset &q = form->ADOSql;
-    q.openSql(QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" order by zhang,jie asc"));
-    EXPECT_EQ(bank.statements.last(),
-              QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" order by zhang,jie asc"));
+    q.openSql(
+        QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" order by zhang,jie asc"));
+    EXPECT_EQ(
+        bank.statements.last(),
+        QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" order by zhang,jie asc"));
     ASSERT_EQ(q.recordCount(), 2);
     EXPECT_TRUE(q.bof());
     EXPECT_FALSE(q.eof());
@@ -118,7 +120,8 @@ TEST_F(DatasetTest, EngineErrorsCarryTheEngineMessage) {
 TEST_F(DatasetTest, SplicedValuesCannotEndTheirLiteral) {
     EXPECT_EQ(SqlValue(QStringLiteral("随机")), QStringLiteral("随机"));
     const QString hostile = QStringLiteral("x\" or \"1\" = \"1");
-    form->ADOSql.openSql(QStringLiteral("select * from kjks_tigan where tixing = \"") + SqlValue(hostile) + QStringLiteral("\""));
+    form->ADOSql.openSql(QStringLiteral("select * from kjks_tigan where tixing = \"") + SqlValue(hostile) +
+                         QStringLiteral("\""));
     EXPECT_EQ(form->ADOSql.recordCount(), 0);
     form->ADOSql.openSql(QStringLiteral("select * from sys_option where option_name = '") +
                          SqlValue(QStringLiteral("a' or '1'='1"), QLatin1Char('\'')) + QStringLiteral("'"));

@@ -7,9 +7,17 @@ TEST(NumberText, FormatsPointsInShortestForm) {
     struct Case {
         double value;
         const char *text;
-    } cases[] = {{2, "2"}, {1.5, "1.5"}, {2.0 / 3.0, "0.666666666666667"}, {10.0 / 3.0, "3.33333333333333"},
-                 {0, "0"}, {-0.0, "0"}, {48, "48"}, {0.1 + 0.2, "0.3"}, {1.2, "1.2"}};
-    for (const Case &c : cases) EXPECT_EQ(FormatNumber(c.value), QString::fromLatin1(c.text)) << c.value;
+    } cases[] = {{2, "2"},
+                 {1.5, "1.5"},
+                 {2.0 / 3.0, "0.666666666666667"},
+                 {10.0 / 3.0, "3.33333333333333"},
+                 {0, "0"},
+                 {-0.0, "0"},
+                 {48, "48"},
+                 {0.1 + 0.2, "0.3"},
+                 {1.2, "1.2"}};
+    for (const Case &c : cases)
+        EXPECT_EQ(FormatNumber(c.value), QString::fromLatin1(c.text)) << c.value;
 }
 
 TEST(NumberText, ClockAndLetters) {

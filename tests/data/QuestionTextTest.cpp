@@ -1,5 +1,5 @@
-#include "Gbk.h"
 #include "QuestionText.h"
+#include "Gbk.h"
 #include "SqlError.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 
 namespace {
 
-const QString kKuaiji = QStringLiteral("0400000000000000D249E9C84CE70E9497B24CB17087C80E"); // "会计"
+const QString kKuaiji = QStringLiteral("0400000000000000D249E9C84CE70E9497B24CB17087C80E");  // "会计"
 const QString kSixteen = QStringLiteral("10000000000000003B618E7D5C3EC36A426CDE2EB53B3645"); // "0123456789abcdef"
 
 QString decodeError(const QString &stored) {
@@ -36,7 +36,8 @@ TEST(QuestionText, DecodesStoredValues) {
         // Plain words decode to no bytes at all.
         {QStringLiteral("会计"), QString()},
     };
-    for (const Case &c : cases) EXPECT_EQ(DecodeQuestionText(c.stored), c.plain) << qPrintable(c.stored);
+    for (const Case &c : cases)
+        EXPECT_EQ(DecodeQuestionText(c.stored), c.plain) << qPrintable(c.stored);
 }
 
 TEST(QuestionText, RejectsMalformedValues) {
@@ -46,11 +47,14 @@ TEST(QuestionText, RejectsMalformedValues) {
     } cases[] = {
         {QStringLiteral("00"), QStringLiteral("Stream read error")},
         {QStringLiteral("01020304050607"), QStringLiteral("Stream read error")},
-        {QStringLiteral("0400000000000000") + QString(40, QLatin1Char('0')), QStringLiteral("Invalid buffer size for decryption")},
+        {QStringLiteral("0400000000000000") + QString(40, QLatin1Char('0')),
+         QStringLiteral("Invalid buffer size for decryption")},
         {kKuaiji.left(kKuaiji.size() - 2), QStringLiteral("Invalid buffer size for decryption")},
-        {QStringLiteral("0400000000000000") + QStringLiteral("AB"), QStringLiteral("Invalid buffer size for decryption")},
+        {QStringLiteral("0400000000000000") + QStringLiteral("AB"),
+         QStringLiteral("Invalid buffer size for decryption")},
     };
-    for (const Case &c : cases) EXPECT_EQ(decodeError(c.stored), c.error) << qPrintable(c.stored);
+    for (const Case &c : cases)
+        EXPECT_EQ(decodeError(c.stored), c.error) << qPrintable(c.stored);
 }
 
 TEST(QuestionText, EncodesExactlyTheStoredForm) {
@@ -125,7 +129,8 @@ TEST(QuestionText, FuzzedStoredValuesNeverCrash) {
     for (int i = 0; i < 3000; ++i) {
         QString s;
         const int len = int(rnd() % 120);
-        for (int k = 0; k < len; ++k) s += alphabet.at(int(rnd() % alphabet.size()));
+        for (int k = 0; k < len; ++k)
+            s += alphabet.at(int(rnd() % alphabet.size()));
         if (i % 3 == 0) s = QStringLiteral("0000000000000000") + s; // past the length field
         // Either a text or one of the two reading errors; the same value always gives the same outcome.
         auto outcome = [&]() -> QString {

@@ -11,7 +11,9 @@
 
 namespace {
 
-QString U(const char *utf8) { return QString::fromUtf8(utf8); }
+QString U(const char *utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // The text as stored, paragraphs ended by '\n' (toPlainText would also turn no-break spaces
 // and line separators into plain ones).
@@ -90,7 +92,8 @@ TEST(RtfReader, ChineseWordPadDocument) {
 const char kLibreOffice[] =
     "{\\rtf1\\ansi\\deff4\\adeflang1025\n"
     "{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Times New Roman;}{\\f1\\froman\\fprq2\\fcharset2 Symbol;}"
-    "{\\f2\\fswiss\\fprq2\\fcharset0 Arial;}{\\f3\\froman\\fprq2\\fcharset0 Liberation Serif{\\*\\falt Times New Roman};}"
+    "{\\f2\\fswiss\\fprq2\\fcharset0 Arial;}{\\f3\\froman\\fprq2\\fcharset0 Liberation Serif{\\*\\falt Times New "
+    "Roman};}"
     "{\\f4\\fnil\\fprq2\\fcharset0 Noto Serif CJK SC;}}\n"
     "{\\colortbl;\\red0\\green0\\blue0;\\red128\\green128\\blue128;}\n"
     "{\\stylesheet{\\s0\\snext0\\hich\\af4\\dbch\\af4\\loch\\f3\\fs24\\lang1033 Normal;}\n"
@@ -175,8 +178,7 @@ const TextCase kTextCases[] = {
     {"LineTabParagraph", "a\\line b\\tab c\\par d", "a\u2028b\tc\nd"},
     {"UnknownWordsIgnored", "\\foo a\\bar12 b\\baz-3 c\\zz", "abc"},
     {"UnknownStarredDestinationSkipped", "a{\\*\\foo hidden {\\b nested}}b", "ab"},
-    {"KnownDestinationsSkipped", "{\\stylesheet{\\s1 Heading;}}{\\info{\\title T}}{\\header H}a{\\footnote F}b",
-     "ab"},
+    {"KnownDestinationsSkipped", "{\\stylesheet{\\s1 Heading;}}{\\info{\\title T}}{\\header H}a{\\footnote F}b", "ab"},
     {"FieldShowsItsResult", "{\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt link}}", "link"},
     {"FieldInstructionWithoutStar", "{\\field{\\fldinst PAGE}{\\fldrslt 3}}", "3"},
     {"HiddenText", "a{\\v hidden}b\\v c\\v0 d", "abd"},
@@ -236,8 +238,10 @@ TEST_P(RtfCharFormat, Applies) {
     EXPECT_EQ(f.fontUnderline(), c.underline);
     EXPECT_EQ(f.fontStrikeOut(), c.strike);
     EXPECT_DOUBLE_EQ(f.fontPointSize(), c.points);
-    if (c.color.isValid()) EXPECT_EQ(f.foreground().color(), c.color);
-    else EXPECT_FALSE(f.hasProperty(QTextFormat::ForegroundBrush));
+    if (c.color.isValid())
+        EXPECT_EQ(f.foreground().color(), c.color);
+    else
+        EXPECT_FALSE(f.hasProperty(QTextFormat::ForegroundBrush));
 }
 
 const FormatCase kFormatCases[] = {
@@ -320,7 +324,8 @@ QByteArray PictureGroup(const QImage &image, const char *format, const QByteArra
     buffer.open(QIODevice::WriteOnly);
     EXPECT_TRUE(image.save(&buffer, format));
     QByteArray hex = bytes.toHex();
-    for (qsizetype i = 128; i < hex.size(); i += 130) hex.insert(i, "\r\n"); // as word processors wrap it
+    for (qsizetype i = 128; i < hex.size(); i += 130)
+        hex.insert(i, "\r\n"); // as word processors wrap it
     return "{\\pict" + words + "\n" + hex + "}";
 }
 
@@ -354,7 +359,8 @@ TEST(RtfReader, InlinePngScaledToGoalSize) {
 
 TEST(RtfReader, PictureVariants) {
     // Word stores a PNG for new readers and a metafile for old ones: only the PNG shows.
-    const QByteArray word = "{\\*\\shppict" + PictureGroup(Sample(4, 4), "PNG", "{\\*\\picprop{\\sp{\\sn a}{\\sv 1}}}\\pngblip") +
+    const QByteArray word = "{\\*\\shppict" +
+                            PictureGroup(Sample(4, 4), "PNG", "{\\*\\picprop{\\sp{\\sn a}{\\sv 1}}}\\pngblip") +
                             "}{\\nonshppict{\\pict\\wmetafile8 0100}}";
     const QByteArray jpeg = PictureGroup(Sample(16, 8), "JPEG", "\\jpegblip\\picscalex50\\picscaley200");
     const QByteArray binary = []() -> QByteArray {
@@ -385,11 +391,13 @@ TEST(RtfReader, PictureInsideTableCell) {
 
 TEST(RtfReader, RecognisesRtf) {
     const std::pair<const char *, bool> cases[] = {
-        {"{\\rtf1\\ansi x}", true}, {"\xEF\xBB\xBF{\\rtf1 x}", true}, {" \r\n{\\rtf", true},
-        {"{\\rt", false},           {"plain text", false},           {"", false},
+        {"{\\rtf1\\ansi x}", true}, {"\xEF\xBB\xBF{\\rtf1 x}", true},
+        {" \r\n{\\rtf", true},      {"{\\rt", false},
+        {"plain text", false},      {"", false},
         {"{\\RTF1}", false},        {"x{\\rtf1}", false},
     };
-    for (const auto &[data, rtf] : cases) EXPECT_EQ(LooksLikeRtf(QByteArray(data)), rtf) << data;
+    for (const auto &[data, rtf] : cases)
+        EXPECT_EQ(LooksLikeRtf(QByteArray(data)), rtf) << data;
 }
 
 TEST(RtfReader, NonRtfLeavesDocumentEmpty) {

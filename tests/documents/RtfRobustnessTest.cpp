@@ -28,11 +28,12 @@ TEST_P(RtfDamaged, ReadsWhatItCan) {
     doc->documentLayout()->documentSize(); // the result must also lay out
 }
 
-QByteArray Repeat(const char *piece, int count) { return QByteArray(piece).repeated(count); }
+QByteArray Repeat(const char *piece, int count) {
+    return QByteArray(piece).repeated(count);
+}
 
 // A literal with embedded NUL bytes.
-template <std::size_t N>
-QByteArray Bytes(const char (&s)[N]) {
+template <std::size_t N> QByteArray Bytes(const char (&s)[N]) {
     return QByteArray(s, N - 1);
 }
 
@@ -49,7 +50,8 @@ const DamagedCase kDamagedCases[] = {
      "xy"},
     {"HugeUnicodeSkip", "{\\rtf1 \\uc99999999\\u27979 0123456789abcdefXYZ}", "测XYZ"},
     {"UnterminatedFontTable", "{\\rtf1{\\fonttbl{\\f0 A;}{\\f1 B", ""},
-    {"ColourTableWithoutSemicolons", "{\\rtf1{\\colortbl\\red300\\green-1\\blue9}\\cf0 x\\cf-1 y\\cf2147483647 z}", "xyz"},
+    {"ColourTableWithoutSemicolons", "{\\rtf1{\\colortbl\\red300\\green-1\\blue9}\\cf0 x\\cf-1 y\\cf2147483647 z}",
+     "xyz"},
     {"HugeBinaryCount", "{\\rtf1 a\\bin2147483647 xyz", "a"},
     {"NegativeBinaryCount", "{\\rtf1 a\\bin-5 b}", "ab"},
     {"DeepNesting", "{\\rtf1 start " + Repeat("{", 100000) + "x" + Repeat("}", 100000) + " end}", "start  end"},
@@ -84,7 +86,8 @@ quint32 Crc32(const QByteArray &data) {
     quint32 crc = 0xFFFFFFFFu;
     for (char ch : data) {
         crc ^= quint8(ch);
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;
 }

@@ -24,7 +24,8 @@ inline std::unique_ptr<QTextDocument> LoadDoc(const QByteArray &rtf) {
 
 // Wraps body text in a minimal document header.
 inline QByteArray Rtf(const QByteArray &body) {
-    return QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
-                             "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green128\\blue0;}") +
+    return QByteArrayLiteral(
+               "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+               "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green128\\blue0;}") +
            body + '}';
 }

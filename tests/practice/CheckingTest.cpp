@@ -22,7 +22,8 @@ TEST_F(PracticeTest, SingleChoiceIsCheckedAtOnceAndCountedWhenLeaving) {
     EXPECT_EQ(dialog->Label6->text(), QStringLiteral("A"));
     EXPECT_EQ(dialog->Label8->text(), QStringLiteral("0分"));
     EXPECT_EQ(dialogLines(), QStringList({QStringLiteral("解析1"), QStringLiteral("1")}));
-    EXPECT_TRUE(sent(QStringLiteral("select jiexi")).contains(QStringLiteral("select jiexi from kjks_tigan where tigan_id = 1")));
+    EXPECT_TRUE(sent(QStringLiteral("select jiexi"))
+                    .contains(QStringLiteral("select jiexi from kjks_tigan where tigan_id = 1")));
 
     clickOption(0, 1);
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("0"));
@@ -42,7 +43,8 @@ TEST_F(PracticeTest, SingleChoiceIsCheckedAtOnceAndCountedWhenLeaving) {
     previous();
     EXPECT_EQ(w().Label4->text(), QStringLiteral(" 【答对 1 次-答错 0 次】  解答题次1"));
     EXPECT_EQ(w().Label63->text(), QStringLiteral("题目答题的正确率 100% "));
-    for (QAbstractButton *b : w().optionButtons(type(0))) EXPECT_FALSE(b->isChecked());
+    for (QAbstractButton *b : w().optionButtons(type(0)))
+        EXPECT_FALSE(b->isChecked());
     clickOption(0, 2);
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -138,7 +140,8 @@ TEST_F(PracticeTest, ThePayloadFollowsTheProfileAndTheExplanation) {
     clickOption(0, 1);
     EXPECT_EQ(ResultDialog()->Label2->text(), QStringLiteral("0.666666666666667分"));
     EXPECT_EQ(ResultDialog()->Label8->text(), QStringLiteral("0.666666666666667分"));
-    EXPECT_EQ(dialogLines(), QStringList({QStringLiteral("第一章 会计概述"), QStringLiteral("第一节 会计概念"), QStringLiteral("1")}));
+    EXPECT_EQ(dialogLines(),
+              QStringList({QStringLiteral("第一章 会计概述"), QStringLiteral("第一节 会计概念"), QStringLiteral("1")}));
     next();
     clickOption(0, 1);
     EXPECT_EQ(dialogLines(), QStringList({QStringLiteral("第一行"), QStringLiteral("第二行"), QStringLiteral("2")}));
@@ -168,7 +171,8 @@ TEST_F(PracticeTest, CaseStemsAreCheckedAsAWholeAndScoredBySubQuestion) {
     EXPECT_EQ(column(QStringLiteral("zongtigan"), 7, QStringLiteral("YDCS")), QStringLiteral("1"));
     clickOption(3, 4);
     EXPECT_EQ(boxTexts(Kind::Plain), QStringList({QStringLiteral("请先选择答案。")}));
-    for (int box : {15, 0, 5, 10}) clickOption(3, box);
+    for (int box : {15, 0, 5, 10})
+        clickOption(3, box);
     EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("AFKP"));
     EXPECT_EQ(column(QStringLiteral("zongtigan"), 7, QStringLiteral("DDCS")), QStringLiteral("0"));
     EXPECT_EQ(ResultDialog(), nullptr);
@@ -184,7 +188,8 @@ TEST_F(PracticeTest, CaseStemsAreCheckedAsAWholeAndScoredBySubQuestion) {
     EXPECT_EQ(dialogLines(), QStringList({QStringLiteral("案例解析7"), QStringLiteral("7")}));
     EXPECT_TRUE(sent(QStringLiteral("select * from kjks_tigan where zongtimian"))
                     .contains(QStringLiteral("select * from kjks_tigan where zongtimian = \"7\" order by tigan_id")));
-    EXPECT_TRUE(sent(QStringLiteral("select jiexi")).contains(QStringLiteral("select jiexi from zongtigan where id = 7")));
+    EXPECT_TRUE(
+        sent(QStringLiteral("select jiexi")).contains(QStringLiteral("select jiexi from zongtigan where id = 7")));
 
     next();
     EXPECT_EQ(column(QStringLiteral("zongtigan"), 7, QStringLiteral("ZONGCS")), QStringLiteral("1"));
@@ -203,13 +208,25 @@ TEST_F(PracticeTest, IrregularCaseStemsScoreEachSubQuestionOnItsOwnBoxes) {
         bool right;
     };
     const std::vector<Case> cases = {
-        {"three, five, four and four options", {3, 5, 4, 4}, {"A", "BE", "C", "D"},
+        {"three, five, four and four options",
+         {3, 5, 4, 4},
+         {"A", "BE", "C", "D"},
          {{0, 0}, {1, 1}, {1, 4}, {2, 0}, {3, 3}},
-         "[A]、[BE]、[C]、[D]、", "[A]、[BE]、[A]、[D]、", "6分", "AEHIP", false},
+         "[A]、[BE]、[C]、[D]、",
+         "[A]、[BE]、[A]、[D]、",
+         "6分",
+         "AEHIP",
+         false},
         {"two sub-questions", {4, 4}, {"A", "B"}, {{0, 0}, {1, 1}}, "[A]、[B]、", "[A]、[B]、", "4分", "AF", true},
-        {"five sub-questions all right score the full five times", {4, 4, 4, 4, 2}, {"A", "B", "C", "D", "B"},
+        {"five sub-questions all right score the full five times",
+         {4, 4, 4, 4, 2},
+         {"A", "B", "C", "D", "B"},
          {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 1}},
-         "[A]、[B]、[C]、[D]、[B]、", "[A]、[B]、[C]、[D]、[B]、", "10分", "AFKPR", true},
+         "[A]、[B]、[C]、[D]、[B]、",
+         "[A]、[B]、[C]、[D]、[B]、",
+         "10分",
+         "AFKPR",
+         true},
         {"a sub-question left empty", {2, 6}, {"B", "F"}, {{1, 5}}, "[B]、[F]、", "[]、[F]、", "2分", "H", false},
     };
     int stemId = 10;
@@ -227,7 +244,8 @@ TEST_F(PracticeTest, IrregularCaseStemsScoreEachSubQuestionOnItsOwnBoxes) {
             subs.push_back(q);
         }
         std::vector<const BankQuestion *> ordered;
-        for (const BankQuestion &q : subs) ordered.push_back(&q);
+        for (const BankQuestion &q : subs)
+            ordered.push_back(&q);
         stem.daan = StemAnswer(ordered);
         bank.model.stems.push_back(stem);
     }
@@ -239,9 +257,11 @@ TEST_F(PracticeTest, IrregularCaseStemsScoreEachSubQuestionOnItsOwnBoxes) {
         ++stemId;
         ASSERT_EQ(w().Label5->text(), QString::number(stemId));
         std::vector<int> firstBox{0};
-        for (int n : c.optionCounts) firstBox.push_back(firstBox.back() + n);
+        for (int n : c.optionCounts)
+            firstBox.push_back(firstBox.back() + n);
         ASSERT_EQ(int(w().optionButtons(type(3)).size()), firstBox.back());
-        for (const auto &[k, j] : c.ticks) clickOption(3, firstBox[size_t(k)] + j);
+        for (const auto &[k, j] : c.ticks)
+            clickOption(3, firstBox[size_t(k)] + j);
         EXPECT_EQ(w().session().pendingAnswer(), QString::fromUtf8(c.stemAnswer));
         EXPECT_EQ(column(QStringLiteral("zongtigan"), stemId, QStringLiteral("DDCS")),
                   c.right ? QStringLiteral("0") : QStringLiteral("1"));
@@ -260,7 +280,8 @@ TEST_F(PracticeTest, OperationAnswersComeFromTheScratchRow) {
     launchParameters().PracticeTypeFlags = {{false, false, false, true}};
     open();
     auto programLeaves = [&](const char *answer) {
-        bank.exec(QStringLiteral("update shijuan set KSDA = '%1' where sjID = 0 and xth = 200").arg(QString::fromUtf8(answer)));
+        bank.exec(QStringLiteral("update shijuan set KSDA = '%1' where sjID = 0 and xth = 200")
+                      .arg(QString::fromUtf8(answer)));
     };
 
     explain(); // nothing left by the program yet: nothing happens
@@ -277,7 +298,8 @@ TEST_F(PracticeTest, OperationAnswersComeFromTheScratchRow) {
     EXPECT_EQ(ResultDialog()->Label6->text(), QStringLiteral("略"));
     EXPECT_EQ(ResultDialog()->Label8->text(), QStringLiteral("0分"));
     EXPECT_TRUE(ResultDialog()->pictureFile().endsWith(QStringLiteral("images/wrong.png")));
-    EXPECT_TRUE(sent(QStringLiteral("select daan")).contains(QStringLiteral("select daan from kjks_tigan where tigan_id = 21")));
+    EXPECT_TRUE(sent(QStringLiteral("select daan"))
+                    .contains(QStringLiteral("select daan from kjks_tigan where tigan_id = 21")));
 
     programLeaves("12345");
     explain();
@@ -290,7 +312,8 @@ TEST_F(PracticeTest, OperationAnswersComeFromTheScratchRow) {
     next();
     EXPECT_EQ(tigan(21, QStringLiteral("ZONGCS")), QStringLiteral("1"));
     EXPECT_EQ(tigan(21, QStringLiteral("ZQCS")), QStringLiteral("0"));
-    EXPECT_EQ(bank.scalar(QStringLiteral("select KSDA from shijuan where sjID = 0 and xth = 200")).toString(), QString())
+    EXPECT_EQ(bank.scalar(QStringLiteral("select KSDA from shijuan where sjID = 0 and xth = 200")).toString(),
+              QString())
         << "shown again, the question starts with an empty answer";
 }
 

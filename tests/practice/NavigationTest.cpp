@@ -18,7 +18,8 @@ TEST_F(PracticeTest, ATabSwitchCountsNothingAndShowsTheQuestionAfresh) {
     EXPECT_EQ(w().Label5->text(), QStringLiteral("3"));
     selectTab(0);
     EXPECT_EQ(w().Label5->text(), QStringLiteral("2")) << "the tab keeps its place";
-    for (QAbstractButton *b : w().optionButtons(type(0))) EXPECT_FALSE(b->isChecked());
+    for (QAbstractButton *b : w().optionButtons(type(0)))
+        EXPECT_FALSE(b->isChecked());
     next();
     EXPECT_EQ(tigan(2, QStringLiteral("ZONGCS")), QStringLiteral("0"));
     EXPECT_EQ(tigan(3, QStringLiteral("ZONGCS")), QStringLiteral("0")) << "nor against the other tab's question";
@@ -84,10 +85,13 @@ TEST_F(PracticeTest, FavouritesFollowTheQuestionOnScreen) {
 // Whatever the learner does, each tab holds exactly the controls of the question it shows.
 TEST_F(PracticeTest, OptionControlsNeverLeak) {
     const int singles[] = {3, 5, 2, 4};
-    for (int i = 0; i < 4; ++i) bank.addQuestion(10 + i, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"), singles[i]);
+    for (int i = 0; i < 4; ++i)
+        bank.addQuestion(10 + i, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"), singles[i]);
     const int multiples[] = {6, 3, 4};
-    for (int i = 0; i < 3; ++i) bank.addQuestion(20 + i, QStringLiteral("多选题"), 1, 1, QStringLiteral("AB"), multiples[i]);
-    for (int i = 0; i < 2; ++i) bank.addQuestion(30 + i, QStringLiteral("判断题"), 1, 1, QStringLiteral("1"), 0);
+    for (int i = 0; i < 3; ++i)
+        bank.addQuestion(20 + i, QStringLiteral("多选题"), 1, 1, QStringLiteral("AB"), multiples[i]);
+    for (int i = 0; i < 2; ++i)
+        bank.addQuestion(30 + i, QStringLiteral("判断题"), 1, 1, QStringLiteral("1"), 0);
     bank.addStem(4, 1, 1, 2, 3);
     bank.addStem(5, 1, 1, 5, 4);
     bank.addStem(6, 1, 1, 1, 2);
@@ -98,12 +102,16 @@ TEST_F(PracticeTest, OptionControlsNeverLeak) {
         if (tab == 2) return 2;
         if (tab < 2) {
             const int id = w().session().set(type(tab)).asInteger(QStringLiteral("tigan_id"));
-            return bank.scalar(QStringLiteral("select count(*) from kjks_xuanxiang where tigan_ID = %1").arg(id)).toInt();
+            return bank.scalar(QStringLiteral("select count(*) from kjks_xuanxiang where tigan_ID = %1").arg(id))
+                .toInt();
         }
         const int stem = w().session().set(QuestionType::Fourth).asInteger(QStringLiteral("id"));
-        return bank.scalar(QStringLiteral("select count(*) from kjks_tigan where zongtimian = '%1'").arg(stem)).toInt() +
+        return bank.scalar(QStringLiteral("select count(*) from kjks_tigan where zongtimian = '%1'").arg(stem))
+                   .toInt() +
                bank.scalar(QStringLiteral("select count(*) from kjks_xuanxiang where tigan_ID in (select tigan_id from "
-                                          "kjks_tigan where zongtimian = '%1')").arg(stem)).toInt();
+                                          "kjks_tigan where zongtimian = '%1')")
+                               .arg(stem))
+                   .toInt();
     };
     auto onScreen = [&](int tab) {
         int count = 0;
@@ -117,15 +125,23 @@ TEST_F(PracticeTest, OptionControlsNeverLeak) {
         const int action = int(random() % 6);
         const int tab = activeTab();
         switch (action) {
-        case 0: next(); break;
-        case 1: previous(); break;
-        case 2: selectTab(int(random() % 4)); break;
+        case 0:
+            next();
+            break;
+        case 1:
+            previous();
+            break;
+        case 2:
+            selectTab(int(random() % 4));
+            break;
         case 3:
         case 4:
             if (!w().optionButtons(type(tab)).empty())
                 clickOption(tab, int(random() % w().optionButtons(type(tab)).size()));
             break;
-        default: explain(); break;
+        default:
+            explain();
+            break;
         }
         for (int t = 0; t < 4; ++t) {
             SCOPED_TRACE(QStringLiteral("step %1 action %2 tab %3").arg(step).arg(action).arg(t).toStdString());
@@ -136,7 +152,8 @@ TEST_F(PracticeTest, OptionControlsNeverLeak) {
     EXPECT_TRUE(boxTexts(RecordingPlatform::BoxKind::Error).isEmpty());
 
     w().DiscardAllOptionControls(); // as RunPractice does once the window has closed
-    for (int t = 0; t < 4; ++t) EXPECT_EQ(onScreen(t), 0);
+    for (int t = 0; t < 4; ++t)
+        EXPECT_EQ(onScreen(t), 0);
 }
 
 } // namespace

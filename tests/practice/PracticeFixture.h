@@ -16,11 +16,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <QPointer>
 #include <gtest/gtest.h>
 #include <memory>
 

@@ -47,15 +47,20 @@ void settle() {
 void save(QWidget *widget, const char *name) {
     settle();
     const QString path = g_out + QStringLiteral("/practice-") + QString::fromLatin1(name) + QStringLiteral(".png");
-    if (!widget->grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    else std::printf("%s\n", qPrintable(path));
+    if (!widget->grab().save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
 }
 
-void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+void click(QAbstractButton *button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
 
 // Moves the tab's set on until a question with a long stem or many options is on screen.
 void nextUntil(TFrmZJTest &w, int tab, int minOptions, int maxMoves) {
-    for (int i = 0; i < maxMoves && int(w.optionButtons(kQuestionTypes[size_t(tab)]).size()) < minOptions; ++i) click(w.SpeedButton3);
+    for (int i = 0; i < maxMoves && int(w.optionButtons(kQuestionTypes[size_t(tab)]).size()) < minOptions; ++i)
+        click(w.SpeedButton3);
 }
 
 void sampleBank(const QString &bankPath) {
@@ -87,7 +92,8 @@ void sampleBank(const QString &bankPath) {
 
         w.PageControl2->setCurrentIndex(3);
         for (size_t i : {size_t(0), size_t(5)})
-            if (i < w.optionButtons(kQuestionTypes[size_t(3)]).size()) click(w.optionButtons(kQuestionTypes[size_t(3)]).at(i));
+            if (i < w.optionButtons(kQuestionTypes[size_t(3)]).size())
+                click(w.optionButtons(kQuestionTypes[size_t(3)]).at(i));
         save(&w, "case");
         click(w.SpeedButton4);
         if (ResultDialog()) save(ResultDialog(), "result-case");
@@ -103,7 +109,8 @@ void sampleBank(const QString &bankPath) {
         w.resize(1182, 704);
         settle();
         // A case whose stem carries a picture.
-        for (int i = 0; i < 10 && w.Label5->text() != QStringLiteral("906"); ++i) click(w.SpeedButton3);
+        for (int i = 0; i < 10 && w.Label5->text() != QStringLiteral("906"); ++i)
+            click(w.SpeedButton3);
         save(&w, "case-picture");
         w.close();
     }
@@ -154,8 +161,9 @@ void fourthTypePages(const QString &pictureFile) {
             q.tmimage = jpeg;
             q.timian2 = QStringLiteral("注：坏账准备均为应收账款计提。");
         } else {
-            q.timian = QStringLiteral("在总账系统中完成下列操作： 1.填制凭证：2025年12月5日，以银行存款支付本月水电费3600元。 "
-                                      "2.审核上述凭证并记账。");
+            q.timian =
+                QStringLiteral("在总账系统中完成下列操作： 1.填制凭证：2025年12月5日，以银行存款支付本月水电费3600元。 "
+                               "2.审核上述凭证并记账。");
         }
         TDataForm &form = bank.open();
         form.LoadExamProfile(QStringLiteral("1"));
@@ -190,6 +198,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    for (const auto &box : platform.boxes) std::fprintf(stderr, "box: %s\n", qPrintable(box.text));
+    for (const auto &box : platform.boxes)
+        std::fprintf(stderr, "box: %s\n", qPrintable(box.text));
     return 0;
 }

@@ -6,7 +6,8 @@ using Flags = std::array<bool, 4>;
 
 QStringList texts(std::initializer_list<const char *> items) {
     QStringList out;
-    for (const char *t : items) out << QString::fromUtf8(t);
+    for (const char *t : items)
+        out << QString::fromUtf8(t);
     return out;
 }
 
@@ -22,10 +23,14 @@ TEST_F(PracticeTest, EveryScopeSendsItsFourStatementsInTabOrder) {
     // only by their type name.
     const QStringList single = {
         QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" order by zhang,jie asc"),
-        QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" and YDCS <> \"1\" order by zhang,jie asc"),
-        QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" and DDCS = \"1\"  order by zhang,jie asc"),
-        QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" and shoucang = \"1\"  order by zhang,jie asc"),
-        QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" and YDCS = \"1\"  order by zhang,jie asc"),
+        QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" and YDCS <> \"1\" order "
+                       "by zhang,jie asc"),
+        QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" and DDCS = \"1\"  order "
+                       "by zhang,jie asc"),
+        QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" and shoucang = \"1\"  "
+                       "order by zhang,jie asc"),
+        QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" and YDCS = \"1\"  order "
+                       "by zhang,jie asc"),
     };
     const QStringList stems = {
         QStringLiteral("select * from zongtigan"),
@@ -60,12 +65,14 @@ TEST_F(PracticeTest, ScopesSelectTheirRows) {
     int id = 100;
     for (const QString &type : {QStringLiteral("单选题"), QStringLiteral("多选题"), QStringLiteral("判断题")}) {
         bank.addQuestion(++id, type, 1, 1, QStringLiteral("A"));
-        bank.addQuestion(++id, type, 1, 1, QStringLiteral("A")).progress = {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0"), 1, 1};
-        bank.addQuestion(++id, type, 1, 1, QStringLiteral("A")).progress = {QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("0"), 0, 1};
+        bank.addQuestion(++id, type, 1, 1, QStringLiteral("A")).progress = {QStringLiteral("1"), QStringLiteral("0"),
+                                                                            QStringLiteral("0"), 1, 1};
+        bank.addQuestion(++id, type, 1, 1, QStringLiteral("A")).progress = {QStringLiteral("1"), QStringLiteral("1"),
+                                                                            QStringLiteral("0"), 0, 1};
         bank.addQuestion(++id, type, 1, 1, QStringLiteral("A")).progress.shoucang = QStringLiteral("1");
     }
     bank.addQuestion(++id, QStringLiteral("单选题"), 1, 1, QString()); // no standard answer: never offered
-    bank.addStem(3, 1, 1).daan.clear(); // offered in scope 0 only, whatever its answer
+    bank.addStem(3, 1, 1).daan.clear();                                // offered in scope 0 only, whatever its answer
     // Count the rows of each set by walking it with "下一题" until the number stops changing.
     auto walk = [&](int tab) {
         selectTab(tab);
@@ -107,10 +114,24 @@ TEST_F(PracticeTest, TabsFollowTheFlagsAndTheSets) {
         Flags written;
     };
     const std::vector<Case> cases = {
-        {"favourites without a judgement favourite", 3, {{true, true, true, true}},
-         texts({"单选题", "多选题", "不定项选择题"}), 0, {{true, true, false, true}}},
-        {"single choice not chosen", 0, {{false, true, true, false}}, texts({"多选题", "判断题"}), 1, {{false, true, true, false}}},
-        {"only the fourth type", 0, {{false, false, false, true}}, texts({"不定项选择题"}), 3, {{false, false, false, true}}},
+        {"favourites without a judgement favourite",
+         3,
+         {{true, true, true, true}},
+         texts({"单选题", "多选题", "不定项选择题"}),
+         0,
+         {{true, true, false, true}}},
+        {"single choice not chosen",
+         0,
+         {{false, true, true, false}},
+         texts({"多选题", "判断题"}),
+         1,
+         {{false, true, true, false}}},
+        {"only the fourth type",
+         0,
+         {{false, false, false, true}},
+         texts({"不定项选择题"}),
+         3,
+         {{false, false, false, true}}},
         {"no type chosen", 0, {{false, false, false, false}}, {}, -1, {{false, false, false, false}}},
         {"every set empty", 2, {{true, true, true, true}}, {}, -1, {{false, false, false, false}}},
     };
@@ -126,7 +147,8 @@ TEST_F(PracticeTest, TabsFollowTheFlagsAndTheSets) {
             EXPECT_EQ(w().PageControl2->currentIndex(), c.active);
             EXPECT_TRUE(w().PageControl2->widget(c.active)->isVisible());
         } else {
-            for (int tab = 0; tab < 4; ++tab) EXPECT_FALSE(w().PageControl2->widget(tab)->isVisible());
+            for (int tab = 0; tab < 4; ++tab)
+                EXPECT_FALSE(w().PageControl2->widget(tab)->isVisible());
             next(); // nothing to move: no error, nothing written
             EXPECT_TRUE(platform.boxes.empty());
         }
@@ -201,7 +223,8 @@ TEST_F(PracticeTest, RunPracticeOpensModallyAndDestroysTheWindow) {
     RunPractice();
     EXPECT_TRUE(seen.isNull()) << "the window is destroyed when it closes";
     EXPECT_TRUE(dialog.isNull()) << "its result dialog goes with it";
-    EXPECT_EQ(bank.scalar(QStringLiteral("select DDCS from kjks_tigan where tigan_id = 1")).toString(), QStringLiteral("0"));
+    EXPECT_EQ(bank.scalar(QStringLiteral("select DDCS from kjks_tigan where tigan_id = 1")).toString(),
+              QStringLiteral("0"));
 }
 
 } // namespace

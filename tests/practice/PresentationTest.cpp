@@ -10,7 +10,8 @@ namespace {
 
 QStringList captions(const QList<QAbstractButton *> &buttons) {
     QStringList out;
-    for (QAbstractButton *b : buttons) out << b->text();
+    for (QAbstractButton *b : buttons)
+        out << b->text();
     return out;
 }
 
@@ -39,9 +40,9 @@ TEST_F(PracticeTest, ChoiceQuestionsShowHeaderStemAndOptions) {
     settle();
     const auto options = buttonsOn(w().TabSheet5);
     ASSERT_EQ(options.size(), 5);
-    EXPECT_EQ(captions(options), QStringList({QStringLiteral("A、选项1-1"), QStringLiteral("B、选项1-2"),
-                                              QStringLiteral("C、选项1-3"), QStringLiteral("D、选项1-4"),
-                                              QStringLiteral("E、选项1-5")}));
+    EXPECT_EQ(captions(options),
+              QStringList({QStringLiteral("A、选项1-1"), QStringLiteral("B、选项1-2"), QStringLiteral("C、选项1-3"),
+                           QStringLiteral("D、选项1-4"), QStringLiteral("E、选项1-5")}));
     for (int i = 0; i < 5; ++i) {
         EXPECT_TRUE(qobject_cast<QRadioButton *>(options[i]));
         EXPECT_TRUE(options[i]->isVisible());
@@ -52,10 +53,13 @@ TEST_F(PracticeTest, ChoiceQuestionsShowHeaderStemAndOptions) {
     settle();
     EXPECT_EQ(options[4]->width(), w().TabSheet5->width() - 100);
     EXPECT_GT(options[4]->width(), 1100);
-    EXPECT_TRUE(sent(QStringLiteral("select mc")).contains(QStringLiteral("select mc from kjks_zhangjie where daima = \"0103\"")));
-    EXPECT_TRUE(sent(QStringLiteral("select mc")).contains(QStringLiteral("select mc from kjks_zhangjie where daima = \"010312\"")));
-    EXPECT_TRUE(sent(QStringLiteral("select timian from kjks_xuanxiang"))
-                    .contains(QStringLiteral("select timian from kjks_xuanxiang where tigan_ID = 1 order by xuanxiang_id ")));
+    EXPECT_TRUE(sent(QStringLiteral("select mc"))
+                    .contains(QStringLiteral("select mc from kjks_zhangjie where daima = \"0103\"")));
+    EXPECT_TRUE(sent(QStringLiteral("select mc"))
+                    .contains(QStringLiteral("select mc from kjks_zhangjie where daima = \"010312\"")));
+    EXPECT_TRUE(
+        sent(QStringLiteral("select timian from kjks_xuanxiang"))
+            .contains(QStringLiteral("select timian from kjks_xuanxiang where tigan_ID = 1 order by xuanxiang_id ")));
 
     next();
     EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
@@ -186,18 +190,22 @@ TEST_F(PracticeTest, CaseStemsPlaceEverySubQuestionAndItsBoxes) {
     }
     EXPECT_EQ(area->findChildren<QCheckBox *>().size(), 16);
     EXPECT_EQ(area->findChildren<QLabel *>().size(), 4);
-    EXPECT_EQ(sent(QStringLiteral("select timian,tigan_id")),
-              QStringList({QStringLiteral("select timian,tigan_id from kjks_tigan where zongtimian = \"7\" order by tigan_id"),
-                           QStringLiteral("select timian,tigan_id from kjks_tigan where zongtimian = \"7\" order by tigan_id")}))
+    EXPECT_EQ(
+        sent(QStringLiteral("select timian,tigan_id")),
+        QStringList(
+            {QStringLiteral("select timian,tigan_id from kjks_tigan where zongtimian = \"7\" order by tigan_id"),
+             QStringLiteral("select timian,tigan_id from kjks_tigan where zongtimian = \"7\" order by tigan_id")}))
         << "once when the window is built and once when its tab is shown";
 }
 
 TEST_F(PracticeTest, OperationQuestionsClearTheScratchRowAndOfferTheirProgram) {
     setFourthType(QStringLiteral("电算化操作题"));
-    bank.addQuestion(21, QStringLiteral("实操题"), 1, 1, QStringLiteral("12345"), 0).timian = QStringLiteral("录入凭证 并审核");
+    bank.addQuestion(21, QStringLiteral("实操题"), 1, 1, QStringLiteral("12345"), 0).timian =
+        QStringLiteral("录入凭证 并审核");
     bank.addQuestion(22, QStringLiteral("实操题"), 1, 1, QStringLiteral("12345"), 0);
     bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
-    bank.model.paperItems.push_back({0, 0, 200, QString(), 0, QString(), QStringLiteral("上次的结果"), false, 0, QString()});
+    bank.model.paperItems.push_back(
+        {0, 0, 200, QString(), 0, QString(), QStringLiteral("上次的结果"), false, 0, QString()});
     QDir(bank.dir()).mkpath(QStringLiteral("StuName"));
     QFile program(bank.dir() + QStringLiteral("StuName/21.exe"));
     ASSERT_TRUE(program.open(QIODevice::WriteOnly));
@@ -210,8 +218,10 @@ TEST_F(PracticeTest, OperationQuestionsClearTheScratchRowAndOfferTheirProgram) {
     EXPECT_EQ(w().Memo2->toPlainText(), QStringLiteral("录入凭证\n并审核"));
     EXPECT_TRUE(w().SpeedButton1->isVisible());
     EXPECT_TRUE(w().SpeedButton1->isEnabled());
-    EXPECT_EQ(bank.scalar(QStringLiteral("select KSDA from shijuan where sjID = 0 and xth = 200")).toString(), QString());
-    EXPECT_TRUE(sent(QStringLiteral("select * from shijuan")).contains(QStringLiteral("select * from shijuan where sjID = 0 and xth = 200")));
+    EXPECT_EQ(bank.scalar(QStringLiteral("select KSDA from shijuan where sjID = 0 and xth = 200")).toString(),
+              QString());
+    EXPECT_TRUE(sent(QStringLiteral("select * from shijuan"))
+                    .contains(QStringLiteral("select * from shijuan where sjID = 0 and xth = 200")));
 
     click(w().SpeedButton1);
     EXPECT_EQ(platform.opened, QStringList({bank.dir() + QStringLiteral("StuName/21.exe")}));
@@ -231,16 +241,26 @@ TEST_F(PracticeTest, AMissingScratchRowIsRecreatedAndNothingElseChanges) {
     setFourthType(QStringLiteral("电算化操作题"));
     bank.addQuestion(21, QStringLiteral("实操题"), 1, 1, QStringLiteral("12345"), 0);
     bank.model.addScratchRow = false;
-    bank.model.paperItems.push_back({0, 3, 1, QStringLiteral("单选题"), 21, QStringLiteral("A"), QStringLiteral("B"), true, 0, QStringLiteral("0")});
+    bank.model.paperItems.push_back({0, 3, 1, QStringLiteral("单选题"), 21, QStringLiteral("A"), QStringLiteral("B"),
+                                     true, 0, QStringLiteral("0")});
     openBank();
-    const QString before = bank.scalar(QStringLiteral("select group_concat(ID||sjID||xth||tixing||tigan_id||daan||KSDA||defen||kaolv) from shijuan")).toString();
+    const QString before =
+        bank.scalar(QStringLiteral(
+                        "select group_concat(ID||sjID||xth||tixing||tigan_id||daan||KSDA||defen||kaolv) from shijuan"))
+            .toString();
     ASSERT_EQ(bank.scalar(QStringLiteral("select count(*) from shijuan")).toInt(), 1);
     launchParameters().PracticeTypeFlags = {{false, false, false, true}};
     open();
     EXPECT_TRUE(platform.boxes.empty());
     EXPECT_EQ(bank.scalar(QStringLiteral("select count(*) from shijuan")).toInt(), 2);
-    EXPECT_EQ(bank.scalar(QStringLiteral("select count(*) from shijuan where sjID = 0 and xth = 200 and KSDA = ''")).toInt(), 1);
-    EXPECT_EQ(bank.scalar(QStringLiteral("select group_concat(ID||sjID||xth||tixing||tigan_id||daan||KSDA||defen||kaolv) from shijuan where sjID <> 0")).toString(), before);
+    EXPECT_EQ(
+        bank.scalar(QStringLiteral("select count(*) from shijuan where sjID = 0 and xth = 200 and KSDA = ''")).toInt(),
+        1);
+    EXPECT_EQ(
+        bank.scalar(QStringLiteral("select group_concat(ID||sjID||xth||tixing||tigan_id||daan||KSDA||defen||kaolv) "
+                                   "from shijuan where sjID <> 0"))
+            .toString(),
+        before);
 
     // Gone again while the question is on screen: the answer reads as empty and nothing is written.
     bank.exec(QStringLiteral("delete from shijuan where sjID = 0"));
@@ -263,12 +283,14 @@ TEST_F(PracticeTest, AMissingScratchRowIsRecreatedAndNothingElseChanges) {
 }
 
 TEST_F(PracticeTest, UndecodableTextsEndOnlyThatPresentation) {
-    for (int id = 1; id <= 4; ++id) bank.addQuestion(id, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    for (int id = 1; id <= 4; ++id)
+        bank.addQuestion(id, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
     bank.addQuestion(9, QStringLiteral("多选题"), 1, 1, QStringLiteral("AB"));
     bank.addStem(5, 1, 1, 2, 4);
     openBank();
     bank.exec(QStringLiteral("update kjks_tigan set timian = 'ABC' where tigan_id = 2"));
-    bank.exec(QStringLiteral("update kjks_xuanxiang set timian = '0011' where tigan_ID = 3 and xuanxiang_id = (select max(xuanxiang_id) from kjks_xuanxiang where tigan_ID = 3)"));
+    bank.exec(QStringLiteral("update kjks_xuanxiang set timian = '0011' where tigan_ID = 3 and xuanxiang_id = (select "
+                             "max(xuanxiang_id) from kjks_xuanxiang where tigan_ID = 3)"));
     bank.exec(QStringLiteral("update kjks_tigan set timian = 'ABC' where tigan_id = 502"));
     open();
     EXPECT_TRUE(platform.boxes.empty()) << "a broken case stem is reported when its tab is opened";
@@ -284,7 +306,8 @@ TEST_F(PracticeTest, UndecodableTextsEndOnlyThatPresentation) {
     EXPECT_TRUE(buttonsOn(w().TabSheet5).isEmpty());
 
     next(); // an option that cannot be decoded: no half question
-    EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error).value(1), QStringLiteral("第 3 题的文字无法解码，请跳过本题继续练习。"));
+    EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error).value(1),
+              QStringLiteral("第 3 题的文字无法解码，请跳过本题继续练习。"));
     EXPECT_EQ(w().Memo1->toPlainText(), QStringLiteral("\n题目3"));
     EXPECT_TRUE(buttonsOn(w().TabSheet5).isEmpty());
 
@@ -294,10 +317,12 @@ TEST_F(PracticeTest, UndecodableTextsEndOnlyThatPresentation) {
     clickOption(0, 0);
     EXPECT_EQ(tigan(4, QStringLiteral("DDCS")), QStringLiteral("0"));
     EXPECT_EQ(tigan(1, QStringLiteral("ZONGCS")), QStringLiteral("1"));
-    for (int id : {2, 3}) EXPECT_EQ(tigan(id, QStringLiteral("ZONGCS")), QStringLiteral("0"));
+    for (int id : {2, 3})
+        EXPECT_EQ(tigan(id, QStringLiteral("ZONGCS")), QStringLiteral("0"));
 
     selectTab(3); // a sub-question's text: the stem on screen is named
-    EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error).value(2), QStringLiteral("第 5 题的文字无法解码，请跳过本题继续练习。"));
+    EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error).value(2),
+              QStringLiteral("第 5 题的文字无法解码，请跳过本题继续练习。"));
     EXPECT_TRUE(w().ScrollBox1->widget()->findChildren<QAbstractButton *>().isEmpty());
     selectTab(1);
     EXPECT_EQ(buttonsOn(w().TabSheet6).size(), 4);

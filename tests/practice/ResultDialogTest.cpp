@@ -17,10 +17,13 @@ namespace {
 
 QString joined(std::initializer_list<const char *> fields) {
     QStringList texts;
-    for (const char *f : fields) texts << QString::fromUtf8(f);
+    for (const char *f : fields)
+        texts << QString::fromUtf8(f);
     return texts.join(QStringLiteral("=*=&"));
 }
-QString u8(const char *text) { return QString::fromUtf8(text); }
+QString u8(const char *text) {
+    return QString::fromUtf8(text);
+}
 
 // The dialog with a folder whose images/ holds a green yes.png and a red wrong.png.
 class ResultDialogTest : public ::testing::Test {
@@ -65,37 +68,97 @@ TEST_F(ResultDialogTest, FillsEveryFieldFromThePayload) {
     const std::vector<PayloadCase> cases = {
         {"right single choice",
          joined({"1001", "单选题", "2分", "B", "B", "2分", "解析一", "1001"}),
-         "评分(第1001题)", "2分", "B", "B", "2分", {"解析一", "1001"}, true},
+         "评分(第1001题)",
+         "2分",
+         "B",
+         "B",
+         "2分",
+         {"解析一", "1001"},
+         true},
         {"wrong answer",
          joined({"1001", "单选题", "2分", "B", "C", "0分", "解析一", "1001"}),
-         "评分(第1001题)", "2分", "B", "C", "0分", {"解析一", "1001"}, false},
+         "评分(第1001题)",
+         "2分",
+         "B",
+         "C",
+         "0分",
+         {"解析一", "1001"},
+         false},
         {"both answers empty: wrong picture",
          joined({"9", "多选题", "2分", "", "", "0分", "x", "9"}),
-         "评分(第9题)", "2分", "", "", "0分", {"x", "9"}, false},
+         "评分(第9题)",
+         "2分",
+         "",
+         "",
+         "0分",
+         {"x", "9"},
+         false},
         {"operation question answered wrongly",
          joined({"7", "电算化操作题", "2分", "略", "略.", "0分", "操作解析", "7"}),
-         "评分(第7题)", "2分", "略", "略", "0分", {"操作解析", "7"}, false},
+         "评分(第7题)",
+         "2分",
+         "略",
+         "略",
+         "0分",
+         {"操作解析", "7"},
+         false},
         {"operation question answered rightly",
          joined({"7", "电算化操作题", "2分", "略", "略", "2分", "操作解析", "7"}),
-         "评分(第7题)", "2分", "略", "略", "2分", {"操作解析", "7"}, true},
+         "评分(第7题)",
+         "2分",
+         "略",
+         "略",
+         "2分",
+         {"操作解析", "7"},
+         true},
         {"explanation of three lines, one of them empty in between",
          joined({"5", "单选题", "1.5分", "A", "A", "1.5分", "第一行\r\n第二行\n\n第三行", "5"}),
-         "评分(第5题)", "1.5分", "A", "A", "1.5分", {"第一行", "第二行", "第三行", "5"}, true},
+         "评分(第5题)",
+         "1.5分",
+         "A",
+         "A",
+         "1.5分",
+         {"第一行", "第二行", "第三行", "5"},
+         true},
         {"chapter names standing in for the explanation",
          joined({"5", "单选题", "2分", "A", "B", "0分", "第一章 会计概述\n\r第一节 会计概念", "5"}),
-         "评分(第5题)", "2分", "A", "B", "0分", {"第一章 会计概述", "第一节 会计概念", "5"}, false},
+         "评分(第5题)",
+         "2分",
+         "A",
+         "B",
+         "0分",
+         {"第一章 会计概述", "第一节 会计概念", "5"},
+         false},
         {"no standard score: every later field one label early",
          joined({"3", "单选题", "B", "B", "2分", "解析", "3"}),
-         "评分(第3题)", "B", "B", "2分", "解析", {"3"}, false},
-        {"fewer than seven fields",
-         joined({"4", "判断题", "1分", "√"}),
-         "评分(第4题)", "1分", "√", "", "", {}, false},
+         "评分(第3题)",
+         "B",
+         "B",
+         "2分",
+         "解析",
+         {"3"},
+         false},
+        {"fewer than seven fields", joined({"4", "判断题", "1分", "√"}), "评分(第4题)", "1分", "√", "", "", {}, false},
         {"blanks and control characters at both ends",
-         QStringLiteral(" \t\r\n") + joined({"8", "判断题", "1分", "×", "×", "1分", "解析", "8"}) + QStringLiteral("\r\n "),
-         "评分(第8题)", "1分", "×", "×", "1分", {"解析", "8"}, true},
+         QStringLiteral(" \t\r\n") + joined({"8", "判断题", "1分", "×", "×", "1分", "解析", "8"}) +
+             QStringLiteral("\r\n "),
+         "评分(第8题)",
+         "1分",
+         "×",
+         "×",
+         "1分",
+         {"解析", "8"},
+         true},
         {"case stem answers in brackets",
-         joined({"301", "不定项选择题", "10分", "[A]、[BD]、[C]、[D]、", "[A]、[B]、[C]、[]、", "4分", "案例解析", "301"}),
-         "评分(第301题)", "10分", "[A]、[BD]、[C]、[D]、", "[A]、[B]、[C]、[]、", "4分", {"案例解析", "301"}, false},
+         joined(
+             {"301", "不定项选择题", "10分", "[A]、[BD]、[C]、[D]、", "[A]、[B]、[C]、[]、", "4分", "案例解析", "301"}),
+         "评分(第301题)",
+         "10分",
+         "[A]、[BD]、[C]、[D]、",
+         "[A]、[B]、[C]、[]、",
+         "4分",
+         {"案例解析", "301"},
+         false},
     };
     for (const PayloadCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -109,11 +172,12 @@ TEST_F(ResultDialogTest, FillsEveryFieldFromThePayload) {
         EXPECT_EQ(d->Label6->text(), u8(c.answer));
         EXPECT_EQ(d->Label8->text(), u8(c.score));
         QStringList memo;
-        for (const char *line : c.memo) memo << u8(line);
+        for (const char *line : c.memo)
+            memo << u8(line);
         EXPECT_EQ(d->Memo1->toPlainText(), memo.join(QLatin1Char('\n')));
         EXPECT_EQ(pictureColour(), c.right ? QColor(Qt::green) : QColor(Qt::red));
-        EXPECT_EQ(d->pictureFile(), launchParameters().AppDir +
-                                        (c.right ? QStringLiteral("images/yes.png") : QStringLiteral("images/wrong.png")));
+        EXPECT_EQ(d->pictureFile(), launchParameters().AppDir + (c.right ? QStringLiteral("images/yes.png")
+                                                                         : QStringLiteral("images/wrong.png")));
     }
 }
 
@@ -127,7 +191,8 @@ TEST_F(ResultDialogTest, BankTextsAreNeverMarkup) {
     EXPECT_LT(d->Label4->sizeHint().width(), 400);
     EXPECT_EQ(d->Label6->text(), u8("<b>A</b>"));
     EXPECT_FALSE(d->Label6->font().bold());
-    for (QLabel *l : {d->Label2, d->Label4, d->Label6, d->Label8}) EXPECT_EQ(l->textFormat(), Qt::PlainText);
+    for (QLabel *l : {d->Label2, d->Label4, d->Label6, d->Label8})
+        EXPECT_EQ(l->textFormat(), Qt::PlainText);
     EXPECT_EQ(d->Memo1->toPlainText(), u8("<i>解析</i>\n6"));
 }
 
@@ -190,7 +255,8 @@ TEST_F(ResultDialogTest, LayoutAndAnEmptyPayload) {
     EXPECT_TRUE(d->testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_FALSE(d->isModal());
     // Value texts stay clear of the picture.
-    ShowResultDialog(joined({"301", "不定项选择题", "10分", "[ABCD]、[ABCD]、[ABCD]、[ABCD]、", "[ABCD]、[ABCD]、[ABCD]、[ABCD]、", "10分", "x", "301"}));
+    ShowResultDialog(joined({"301", "不定项选择题", "10分", "[ABCD]、[ABCD]、[ABCD]、[ABCD]、",
+                             "[ABCD]、[ABCD]、[ABCD]、[ABCD]、", "10分", "x", "301"}));
     EXPECT_LE(d->Label4->geometry().right(), d->Image1->geometry().left());
     EXPECT_LE(d->Label6->geometry().right(), d->Image1->geometry().left());
 }

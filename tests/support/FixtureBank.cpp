@@ -61,7 +61,8 @@ BankQuestion &FixtureBank::addQuestion(int id, const QString &tixing, int zhang,
     q.shijuan = QStringLiteral("随机");
     q.timian = QStringLiteral("题目%1").arg(id);
     q.jiexi = QStringLiteral("解析%1").arg(id);
-    for (int i = 0; i < optionCount; ++i) q.options.push_back({QStringLiteral("选项%1-%2").arg(id).arg(i + 1), false});
+    for (int i = 0; i < optionCount; ++i)
+        q.options.push_back({QStringLiteral("选项%1-%2").arg(id).arg(i + 1), false});
     model.questions.push_back(q);
     return model.questions.back();
 }

@@ -55,7 +55,8 @@ public:
     // Texts of the boxes shown, in order.
     QStringList texts() const {
         QStringList out;
-        for (const Box &b : boxes) out << b.text;
+        for (const Box &b : boxes)
+            out << b.text;
         return out;
     }
 

@@ -54,8 +54,8 @@ TEST_F(RoundTrip, HandWrittenSourceKeepsEveryRow) {
 
 TEST_F(RoundTrip, RowsThatBreakRulesTheProgramCopesWithComeBackUnchanged) {
     BankModel m = SyntheticBank(60, 5);
-    m.questions[0].jie = 50;                        // a section missing from the chapter tree
-    m.questions[1].daan = QStringLiteral("Z");      // an answer beyond the options
+    m.questions[0].jie = 50;                   // a section missing from the chapter tree
+    m.questions[1].daan = QStringLiteral("Z"); // an answer beyond the options
     m.papers.push_back({11, QStringLiteral("昨天"), QString(), {}, 0});
     const QString bank = path(QStringLiteral("odd.dbf"));
     WriteBank(m, bank);
@@ -71,7 +71,8 @@ TEST_F(RoundTrip, RowsThatBreakRulesTheProgramCopesWithComeBackUnchanged) {
     QFile questions(QDir(out).filePath(QStringLiteral("questions/ch01.txt")));
     ASSERT_TRUE(questions.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(questions.readAll());
-    EXPECT_TRUE(text.contains(QStringLiteral("does not decode: it is kept as the bank holds it\ntimian_stored: plain words\n")))
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("does not decode: it is kept as the bank holds it\ntimian_stored: plain words\n")))
         << text.left(2000).toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("\njiexi_stored: 0011\n")));
 }
@@ -116,9 +117,10 @@ TEST_F(RoundTrip, AwkwardTextsComeBackExactly) {
     m.questions[0].timian2 = QString::fromUtf8("", 0); // "" stays apart from NULL
     m.options[QStringLiteral("APP_LXFS")] = QStringLiteral("a\tb");
     m.chapters[1].mc = QStringLiteral("  第一章\n第二行");
-    m.papers.push_back(BankPaper{11, QStringLiteral("2026-01-02 09:30:00"), QString(), {{QStringLiteral("DEFEN"), 0.1 + 0.2}}, 0});
-    m.paperItems.push_back(BankPaperItem{0, 11, 1, QStringLiteral("单选题"), 1, QStringLiteral("A"), QStringLiteral("B"), true,
-                                         1.0 / 3.0, QStringLiteral("0")});
+    m.papers.push_back(
+        BankPaper{11, QStringLiteral("2026-01-02 09:30:00"), QString(), {{QStringLiteral("DEFEN"), 0.1 + 0.2}}, 0});
+    m.paperItems.push_back(BankPaperItem{0, 11, 1, QStringLiteral("单选题"), 1, QStringLiteral("A"),
+                                         QStringLiteral("B"), true, 1.0 / 3.0, QStringLiteral("0")});
     const QString bank = path(QStringLiteral("awkward.dbf"));
     WriteBank(m, bank);
     expectRoundTrip(bank);

@@ -42,11 +42,13 @@ struct Mistake {
 };
 
 const Mistake kMistakes[] = {
-    {"unknown column", "[kjks_tigan 1]\ntixing: 单选题\ncolour: red\n", "questions/q.txt:3", "unknown column 'colour' in kjks_tigan"},
+    {"unknown column", "[kjks_tigan 1]\ntixing: 单选题\ncolour: red\n", "questions/q.txt:3",
+     "unknown column 'colour' in kjks_tigan"},
     {"unknown table", "[kjks_question 1]\ntixing: 单选题\n", "questions/q.txt:1", "unknown table 'kjks_question'"},
     {"answer beyond the options", "@daan: E\n", "questions/q.txt:10", "answer letter E is beyond the 4 options", true},
     {"lower-case answer", "@daan: a\n", "questions/q.txt:10", "'a' is not an answer letter", true},
-    {"two letters for a single choice", "@daan: AB\n", "questions/q.txt:10", "a single-choice answer is one letter", true},
+    {"two letters for a single choice", "@daan: AB\n", "questions/q.txt:10", "a single-choice answer is one letter",
+     true},
     {"letters out of order",
      "[kjks_tigan 2]\ntixing: 多选题\nzhang: 1\njie: 1\ntimian: 题\noption: 甲\noption: 乙\ndaan: BA\n",
      "questions/q.txt:8", "answer letters go in option order", true},
@@ -67,8 +69,10 @@ const Mistake kMistakes[] = {
      "questions/q.txt:6", "must not carry the type 单选题", true},
     {"duplicate id", "@daan: A\n[kjks_tigan 1]\ntixing: 判断题\n", "questions/q.txt:11",
      "duplicate [kjks_tigan 1], first written at"},
-    {"missing picture", "@tmimage: pictures/none.jpg\n", "questions/q.txt:10", "cannot read the picture 'pictures/none.jpg'"},
-    {"picture that is no image", "@tmimage: pictures/bad.jpg\n", "questions/q.txt:10", "the picture is not a readable image", true},
+    {"missing picture", "@tmimage: pictures/none.jpg\n", "questions/q.txt:10",
+     "cannot read the picture 'pictures/none.jpg'"},
+    {"picture that is no image", "@tmimage: pictures/bad.jpg\n", "questions/q.txt:10",
+     "the picture is not a readable image", true},
     {"character GBK cannot hold", "[kjks_tigan 2]\ntixing: 判断题\nzhang: 1\njie: 1\ntimian: 好 \xF0\x9F\x98\x80\n",
      "questions/q.txt:5", "the character '\xF0\x9F\x98\x80' (U+1F600) cannot be written in GBK"},
     {"GBK in an option", "@option: \xE0\xB8\x81\n", "questions/q.txt:10", "(U+0E01) cannot be written in GBK"},
@@ -79,7 +83,8 @@ const Mistake kMistakes[] = {
     {"key not a number", "[kjks_tigan 3a]\n", "questions/q.txt:1", "the key of kjks_tigan is a whole number above 0"},
     {"non-integer chapter", "[kjks_tigan 2]\ntixing: 判断题\nzhang: 一\njie: 1\ntimian: 题\n", "questions/q.txt:3",
      "zhang: '一' is not a whole number"},
-    {"non-integer count", "[kjks_type 1]\ndanxuanti: 24道\n", "questions/q.txt:2", "danxuanti: '24道' is not a whole number"},
+    {"non-integer count", "[kjks_type 1]\ndanxuanti: 24道\n", "questions/q.txt:2",
+     "danxuanti: '24道' is not a whole number"},
     {"non-number score", "[kjks_SJML 3]\nDEFEN: 高\n", "questions/q.txt:2", "DEFEN: '高' is not a number"},
     {"column given twice", "@daan: A\ndaan: B\n", "questions/q.txt:11", "daan is given twice (first at line 10)"},
     {"continuation without value", "  stray continuation\n", "questions/q.txt:1", "no value comes before it"},
@@ -91,8 +96,10 @@ const Mistake kMistakes[] = {
     {"invalid UTF-8", "@jiexi: \xC3\x28\n", "questions/q.txt:10", "the line is not valid UTF-8"},
     {"section not in the tree", "[kjks_tigan 2]\ntixing: 判断题\nzhang: 1\njie: 9\ntimian: 题\n", "questions/q.txt:3",
      "section 010109 (chapter 1, section 9) is not in the chapter tree", true},
-    {"chapter without parent", "[kjks_zhangjie 010201]\nmc: 孤儿\n", "questions/q.txt:1", "its parent 0102 is not in the chapter tree", true},
-    {"question without type", "[kjks_tigan 2]\nzhang: 1\njie: 1\ntimian: 题\n", "questions/q.txt:1", "the question type is missing", true},
+    {"chapter without parent", "[kjks_zhangjie 010201]\nmc: 孤儿\n", "questions/q.txt:1",
+     "its parent 0102 is not in the chapter tree", true},
+    {"question without type", "[kjks_tigan 2]\nzhang: 1\njie: 1\ntimian: 题\n", "questions/q.txt:1",
+     "the question type is missing", true},
     {"unknown type", "[kjks_tigan 2]\ntixing: 单选\nzhang: 1\njie: 1\ntimian: 题\n", "questions/q.txt:2",
      "'单选' is not a question type", true},
     {"flag other than 0 or 1", "@YDCS: 是\n", "questions/q.txt:10", "a flag holds 1 or 0, not '是'", true},
@@ -120,7 +127,8 @@ TEST_P(SourceMistakes, AreReportedAtTheirLineAndNoBankIsWritten) {
     const QString expected = source + QLatin1Char('/') + QString::fromUtf8(m.where) + QStringLiteral(": ");
     auto located = [&](const QStringList &problems) {
         bool found = false;
-        for (const QString &p : problems) found = found || (p.startsWith(expected) && p.contains(QString::fromUtf8(m.what)));
+        for (const QString &p : problems)
+            found = found || (p.startsWith(expected) && p.contains(QString::fromUtf8(m.what)));
         return found;
     };
     QStringList warnings;
@@ -128,11 +136,13 @@ TEST_P(SourceMistakes, AreReportedAtTheirLineAndNoBankIsWritten) {
         WriteBank(ReadBankSource(source, &warnings), bank);
         EXPECT_TRUE(m.built) << m.name << ": no error reported";
         EXPECT_TRUE(located(warnings)) << m.name << ": expected " << expected.toStdString() << "..." << m.what
-                                       << "\ngot:\n" << warnings.join(QLatin1Char('\n')).toStdString();
+                                       << "\ngot:\n"
+                                       << warnings.join(QLatin1Char('\n')).toStdString();
     } catch (const BankSourceError &e) {
         EXPECT_FALSE(m.built) << m.name << ": refused: " << e.problems().join(QLatin1Char('\n')).toStdString();
-        EXPECT_TRUE(located(e.problems())) << m.name << ": expected " << expected.toStdString() << "..." << m.what
-                                           << "\ngot:\n" << e.problems().join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(located(e.problems()))
+            << m.name << ": expected " << expected.toStdString() << "..." << m.what << "\ngot:\n"
+            << e.problems().join(QLatin1Char('\n')).toStdString();
     }
     EXPECT_EQ(QFile::exists(bank), m.built);
 }
@@ -147,9 +157,10 @@ INSTANTIATE_TEST_SUITE_P(Table, SourceMistakes, ::testing::ValuesIn(kMistakes),
 
 TEST(SourceReader, ReportsEveryMistakeAtOnce) {
     QTemporaryDir dir;
-    WriteSourceFiles(dir.path(), {{QStringLiteral("bank.txt"), QByteArray(kBase)},
-                                  {QStringLiteral("questions/q.txt"),
-                                   QByteArray(kQuestion) + "timian_stored: 00\ncolour: red\n[kjks_foo 1]\nzhang: x\n"}});
+    WriteSourceFiles(dir.path(),
+                     {{QStringLiteral("bank.txt"), QByteArray(kBase)},
+                      {QStringLiteral("questions/q.txt"),
+                       QByteArray(kQuestion) + "timian_stored: 00\ncolour: red\n[kjks_foo 1]\nzhang: x\n"}});
     try {
         ReadBankSource(dir.path());
         FAIL();
@@ -208,7 +219,8 @@ TEST(BankCommand, FailedBuildKeepsTheOldBank) {
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString warnings = QString::fromUtf8(p.readAllStandardError());
     EXPECT_EQ(p.exitCode(), 0) << warnings.toStdString();
-    EXPECT_TRUE(warnings.contains(QStringLiteral("warning: sys_option EXAM_SCORING: 'half'"))) << warnings.toStdString();
+    EXPECT_TRUE(warnings.contains(QStringLiteral("warning: sys_option EXAM_SCORING: 'half'")))
+        << warnings.toStdString();
     EXPECT_FALSE(warnings.contains(QStringLiteral("EXAM_MINUTES")));
     QFile::remove(warnedBank);
     QDir(warnedDir).removeRecursively();

@@ -48,15 +48,16 @@ TEST(SourceFuzz, BinaryGarbageIsReported) {
     std::mt19937 random(20260101);
     for (int round = 0; round < 300; ++round) {
         QByteArray garbage(int(random() % 4096), Qt::Uninitialized);
-        for (char &c : garbage) c = char(random());
+        for (char &c : garbage)
+            c = char(random());
         // Every third round mixes in pieces of the syntax, so that the garbage reaches past the first line.
         if (round % 3 == 0)
             for (int k = 0; k < 20; ++k)
                 garbage.insert(random() % (garbage.size() + 1),
                                QByteArrayList{"\n[kjks_tigan 1]\n", "\ndaan:: \"\\u12", "\n  ", "\noption: ",
                                               "\n[zongtigan 2]\nzongtimian: 1\n", "\xE4\xB8"}[random() % 6]);
-        const QStringList problems = parse({{QStringLiteral("bank.txt"), QByteArray()},
-                                            {QStringLiteral("questions/g.txt"), garbage}});
+        const QStringList problems =
+            parse({{QStringLiteral("bank.txt"), QByteArray()}, {QStringLiteral("questions/g.txt"), garbage}});
         // Random bytes are never a source: something is reported, and every report is located.
         if (!garbage.trimmed().isEmpty()) {
             EXPECT_FALSE(problems.isEmpty()) << "round " << round << ": garbage accepted";

@@ -34,10 +34,12 @@ BankTables ReadAllTables(const QString &bankPath) {
     SqlDatabase db;
     db.open(bankPath, QString::fromLatin1(kBankPassword));
     BankTables tables;
-    for (const auto &row : db.select(QStringLiteral("select name from sqlite_master where type = 'table' order by name"))) {
+    for (const auto &row :
+         db.select(QStringLiteral("select name from sqlite_master where type = 'table' order by name"))) {
         const QString name = row[0].toString();
         const bool hasRowId = name != QLatin1String("sqlite_sequence");
-        tables[name] = db.select(QStringLiteral("select * from \"%1\"%2").arg(name, hasRowId ? QStringLiteral(" order by rowid") : QString()));
+        tables[name] = db.select(QStringLiteral("select * from \"%1\"%2")
+                                     .arg(name, hasRowId ? QStringLiteral(" order by rowid") : QString()));
     }
     return tables;
 }

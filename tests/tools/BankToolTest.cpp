@@ -78,15 +78,15 @@ const BadBank kBadBanks[] = {
      "kjks_tigan 5 zongtimian: there is no case 999"},
     {"unreadable picture", [](BankModel &m) { m.questions[0].tmimage = QByteArray("\xFF\xD8 not really"); }, nullptr,
      "kjks_tigan 1 tmimage: the picture is not a readable image"},
-    {"section missing", [](BankModel &m) { m.questions[0].jie = 50; }, nullptr,
-     "kjks_tigan 1 zhang: section 010150"},
+    {"section missing", [](BankModel &m) { m.questions[0].jie = 50; }, nullptr, "kjks_tigan 1 zhang: section 010150"},
     {"too few singles",
      [](BankModel &m) { m.profiles[0].columns[QStringLiteral("danxuanti")] = QStringLiteral("500"); }, nullptr,
      "kjks_type 1 danxuanti: a paper draws 500 单选题, which needs at least 501"},
     {"too few cases", [](BankModel &m) { m.profiles[0].columns[QStringLiteral("shicaoti")] = QStringLiteral("100"); },
      nullptr, "kjks_type 1 shicaoti: a paper draws 20 cases"},
-    {"cases do not divide", [](BankModel &m) { m.profiles[0].columns[QStringLiteral("shicaoti")] = QStringLiteral("12"); },
-     nullptr, "12 is not a multiple of the 5 sub-questions a case gives"},
+    {"cases do not divide",
+     [](BankModel &m) { m.profiles[0].columns[QStringLiteral("shicaoti")] = QStringLiteral("12"); }, nullptr,
+     "12 is not a multiple of the 5 sub-questions a case gives"},
     {"wrong type name", [](BankModel &m) { m.profiles[0].columns[QStringLiteral("duoxuan")] = QStringLiteral("多项"); },
      nullptr, "kjks_type 1 duoxuan: the type name is '多项'"},
     {"case with a withdrawn sub-question", [](BankModel &m) { m.questions[5].flag_state = 1; }, nullptr,
@@ -98,8 +98,10 @@ const BadBank kBadBanks[] = {
      },
      nullptr, "a paper can take the last case twice"},
     {"answer time that is no date",
-     [](BankModel &m) { m.papers.push_back({11, QStringLiteral("昨天上午"), QString(), {}, 0}); }, nullptr,
-     "kjks_SJML 11 DTKSSJ: '昨天上午' is not a date and time"},
+     [](BankModel &m) {
+         m.papers.push_back({11, QStringLiteral("昨天上午"), QString(), {}, 0});
+     },
+     nullptr, "kjks_SJML 11 DTKSSJ: '昨天上午' is not a date and time"},
     {"damaged page", nullptr,
      [](SqlDatabase &db) {
          // A page in the middle of the file: the rows there are read only when a learner reaches them.
@@ -119,14 +121,18 @@ const BadBank kBadBanks[] = {
     {"exam minutes that are no minutes",
      [](BankModel &m) { m.options[QStringLiteral("EXAM_MINUTES")] = QStringLiteral("1小时45分"); }, nullptr,
      "warning: sys_option EXAM_MINUTES: '1小时45分' is not a whole number of minutes"},
-    {"unknown scoring rule", [](BankModel &m) { m.options[QStringLiteral("EXAM_SCORING")] = QStringLiteral("Partial"); },
-     nullptr, "warning: sys_option EXAM_SCORING: 'Partial' is neither all_or_nothing nor partial"},
+    {"unknown scoring rule",
+     [](BankModel &m) { m.options[QStringLiteral("EXAM_SCORING")] = QStringLiteral("Partial"); }, nullptr,
+     "warning: sys_option EXAM_SCORING: 'Partial' is neither all_or_nothing nor partial"},
     {"text that is no hex", nullptr,
-     [](SqlDatabase &db) { db.exec(QStringLiteral("update kjks_tigan set timian = 'plain words' where tigan_id = 2")); },
+     [](SqlDatabase &db) {
+         db.exec(QStringLiteral("update kjks_tigan set timian = 'plain words' where tigan_id = 2"));
+     },
      "kjks_tigan 2 timian: the stored text holds 'p'"},
     {"cipher cut short", nullptr,
      [](SqlDatabase &db) {
-         db.exec(QStringLiteral("update kjks_tigan set jiexi = substr(jiexi, 1, length(jiexi) - 8) where tigan_id = 3"));
+         db.exec(
+             QStringLiteral("update kjks_tigan set jiexi = substr(jiexi, 1, length(jiexi) - 8) where tigan_id = 3"));
      },
      "kjks_tigan 3 jiexi: Invalid buffer size for decryption"},
     {"length field that lies", nullptr,
@@ -155,7 +161,8 @@ TEST_P(CheckFindsProblem, AndReportsItsRow) {
     }
     const QStringList problems = CheckBank(bank);
     bool found = false;
-    for (const QString &p : problems) found = found || p.contains(QString::fromUtf8(bad.expected));
+    for (const QString &p : problems)
+        found = found || p.contains(QString::fromUtf8(bad.expected));
     EXPECT_TRUE(found) << bad.name << ": expected " << bad.expected << "\ngot:\n"
                        << problems.join(QLatin1Char('\n')).toStdString();
 }

@@ -39,13 +39,11 @@ const QColor Gold(0xF3, 0xC9, 0x5B);
 const QColor GoldDark(0xC2, 0x8A, 0x1E);
 const QColor White(0xFF, 0xFF, 0xFF);
 
-QString fontFamily()
-{
+QString fontFamily() {
     return QStringLiteral("Noto Sans CJK SC");
 }
 
-QFont cjkFont(int pixelSize, bool bold)
-{
+QFont cjkFont(int pixelSize, bool bold) {
     QFont font(fontFamily());
     font.setPixelSize(pixelSize);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
@@ -53,23 +51,19 @@ QFont cjkFont(int pixelSize, bool bold)
     return font;
 }
 
-QImage transparentImage(int width, int height)
-{
+QImage transparentImage(int width, int height) {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
 
-void smooth(QPainter &p)
-{
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
-                     QPainter::SmoothPixmapTransform);
+void smooth(QPainter &p) {
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
 }
 
 // Text as a path, centred on its ink rather than on the font's line box: CJK line boxes are
 // not symmetric around the glyphs, so AlignCenter would leave single characters low.
-QPainterPath textPath(const QString &text, const QFont &font, QPointF inkCentre)
-{
+QPainterPath textPath(const QString &text, const QFont &font, QPointF inkCentre) {
     QPainterPath path;
     path.addText(0, 0, font, text);
     const QRectF ink = path.boundingRect();
@@ -77,8 +71,7 @@ QPainterPath textPath(const QString &text, const QFont &font, QPointF inkCentre)
     return path;
 }
 
-QColor withAlpha(QColor colour, int alpha)
-{
+QColor withAlpha(QColor colour, int alpha) {
     colour.setAlpha(alpha);
     return colour;
 }
@@ -87,8 +80,7 @@ QColor withAlpha(QColor colour, int alpha)
 
 // The program's mark: a blue tile with a bold white "会" and, where there is room, a gold coin
 // with a square hole. Drawn anew for each size so that small icons stay crisp.
-void paintAppIcon(QPainter &p, const QRectF &r)
-{
+void paintAppIcon(QPainter &p, const QRectF &r) {
     const qreal s = r.width();
     const qreal radius = s * (s <= 16 ? 0.18 : 0.22);
     QLinearGradient tile(r.topLeft(), r.bottomLeft());
@@ -99,8 +91,7 @@ void paintAppIcon(QPainter &p, const QRectF &r)
     p.drawRoundedRect(r, radius, radius);
 
     const bool withCoin = s >= 40;
-    const QPointF glyphCentre = withCoin ? r.topLeft() + QPointF(s * 0.45, s * 0.44)
-                                         : r.center();
+    const QPointF glyphCentre = withCoin ? r.topLeft() + QPointF(s * 0.45, s * 0.44) : r.center();
     const int glyphSize = qRound(s * (withCoin ? 0.62 : (s <= 16 ? 0.86 : 0.78)));
     const QString mark = QStringLiteral("会");
     QFont font = cjkFont(glyphSize, true);
@@ -122,7 +113,7 @@ void paintAppIcon(QPainter &p, const QRectF &r)
     if (withCoin) {
         const QPointF c = r.topLeft() + QPointF(s * 0.77, s * 0.77);
         const qreal cr = s * 0.17;
-        p.setBrush(BlueDark);  // a ring of tile colour keeps the coin apart from the glyph
+        p.setBrush(BlueDark); // a ring of tile colour keeps the coin apart from the glyph
         p.drawEllipse(c, cr + s * 0.035, cr + s * 0.035);
         QRadialGradient coin(c - QPointF(cr * 0.4, cr * 0.4), cr * 1.6);
         coin.setColorAt(0, QColor(0xFF, 0xE4, 0x8E));
@@ -137,8 +128,7 @@ void paintAppIcon(QPainter &p, const QRectF &r)
     }
 }
 
-QImage appIcon(int size)
-{
+QImage appIcon(int size) {
     QImage image = transparentImage(size, size);
     QPainter p(&image);
     smooth(p);
@@ -148,8 +138,7 @@ QImage appIcon(int size)
 }
 
 // ICO container with PNG entries; Qt's own ICO writer stores only one image per file.
-QByteArray icoFile(const QList<QImage> &images)
-{
+QByteArray icoFile(const QList<QImage> &images) {
     auto put16 = [](QByteArray &out, quint16 v) {
         out.append(char(v & 0xFF));
         out.append(char(v >> 8));
@@ -169,19 +158,19 @@ QByteArray icoFile(const QList<QImage> &images)
     }
 
     QByteArray out;
-    put16(out, 0);  // reserved
-    put16(out, 1);  // type: icon
+    put16(out, 0); // reserved
+    put16(out, 1); // type: icon
     put16(out, quint16(images.size()));
     quint32 offset = 6 + 16 * quint32(images.size());
     for (int i = 0; i < images.size(); ++i) {
         const int w = images[i].width();
         const int h = images[i].height();
-        out.append(char(w >= 256 ? 0 : w));  // 0 stands for 256
+        out.append(char(w >= 256 ? 0 : w)); // 0 stands for 256
         out.append(char(h >= 256 ? 0 : h));
-        out.append(char(0));  // no palette
-        out.append(char(0));  // reserved
-        put16(out, 1);        // colour planes
-        put16(out, 32);       // bits per pixel
+        out.append(char(0)); // no palette
+        out.append(char(0)); // reserved
+        put16(out, 1);       // colour planes
+        put16(out, 32);      // bits per pixel
         put32(out, quint32(pngs[i].size()));
         put32(out, offset);
         offset += quint32(pngs[i].size());
@@ -194,8 +183,7 @@ QByteArray icoFile(const QList<QImage> &images)
 // ---------------------------------------------------------------- banner
 
 // A bead of the abacus: a flattened hexagon, as beads look from the front.
-void paintBead(QPainter &p, QPointF c, qreal w, qreal h)
-{
+void paintBead(QPainter &p, QPointF c, qreal w, qreal h) {
     QPainterPath bead;
     bead.moveTo(c.x() - w / 2, c.y());
     bead.lineTo(c.x() - w / 4, c.y() - h / 2);
@@ -207,8 +195,7 @@ void paintBead(QPainter &p, QPointF c, qreal w, qreal h)
     p.drawPath(bead);
 }
 
-void paintAbacus(QPainter &p, const QRectF &frame)
-{
+void paintAbacus(QPainter &p, const QRectF &frame) {
     const int rods = 7;
     const qreal beam = frame.top() + frame.height() * 0.36;
     const qreal beadW = frame.width() / (rods + 1) * 0.92;
@@ -228,24 +215,22 @@ void paintAbacus(QPainter &p, const QRectF &frame)
     p.drawLine(QPointF(frame.left(), beam), QPointF(frame.right(), beam));
 
     p.setPen(QPen(withAlpha(BlueDeep, 120), 0.8));
-    const qreal inner = 1.5 + 1;  // frame half-width plus a gap
+    const qreal inner = 1.5 + 1; // frame half-width plus a gap
     for (int i = 0; i < rods; ++i) {
         const qreal x = frame.left() + frame.width() * (i + 1) / (rods + 1);
         p.setBrush(withAlpha(QColor(0xE8, 0xF2, 0xFF), 185));
-        const qreal upperY = upper[i] ? beam - inner - beadH / 2 - 0.5
-                                      : frame.top() + inner + beadH / 2;
+        const qreal upperY = upper[i] ? beam - inner - beadH / 2 - 0.5 : frame.top() + inner + beadH / 2;
         paintBead(p, QPointF(x, upperY), beadW, beadH);
         for (int b = 0; b < 4; ++b) {
             const bool up = b < lower[i];
-            const qreal y = up ? beam + inner + beadH / 2 + b * beadH
-                               : frame.bottom() - inner - beadH / 2 - (3 - b) * beadH;
+            const qreal y =
+                up ? beam + inner + beadH / 2 + b * beadH : frame.bottom() - inner - beadH / 2 - (3 - b) * beadH;
             paintBead(p, QPointF(x, y), beadW, beadH);
         }
     }
 }
 
-void paintCoinStack(QPainter &p, QPointF base, qreal width, int count)
-{
+void paintCoinStack(QPainter &p, QPointF base, qreal width, int count) {
     const qreal h = width * 0.32;
     const qreal step = width * 0.15;
     for (int i = 0; i < count; ++i) {
@@ -266,8 +251,7 @@ void paintCoinStack(QPainter &p, QPointF base, qreal width, int count)
 }
 
 // A round coin with a square hole, standing upright.
-void paintOldCoin(QPainter &p, QPointF c, qreal r)
-{
+void paintOldCoin(QPainter &p, QPointF c, qreal r) {
     QRadialGradient face(c - QPointF(r * 0.4, r * 0.4), r * 1.6);
     face.setColorAt(0, QColor(0xFF, 0xE6, 0x96));
     face.setColorAt(1, Gold);
@@ -283,8 +267,7 @@ void paintOldCoin(QPainter &p, QPointF c, qreal r)
     p.drawRect(QRectF(c.x() - hole, c.y() - hole, 2 * hole, 2 * hole));
 }
 
-QImage banner()
-{
+QImage banner() {
     const int W = 1013;
     const int H = 81;
     QImage image(W, H, QImage::Format_RGB32);
@@ -311,7 +294,7 @@ QImage banner()
     p.setPen(QPen(QBrush(fade), 1));
     for (int y = 10; y < H; y += 10)
         p.drawLine(QPointF(ruleFrom, y + 0.5), QPointF(W, y + 0.5));
-    p.setPen(QPen(QColor(0xFF, 0xB4, 0xB4, 60), 1));  // the ledger's red double margin
+    p.setPen(QPen(QColor(0xFF, 0xB4, 0xB4, 60), 1)); // the ledger's red double margin
     p.drawLine(QPointF(628.5, 0), QPointF(628.5, H));
     p.drawLine(QPointF(632.5, 0), QPointF(632.5, H));
 
@@ -376,8 +359,7 @@ QImage banner()
 
     p.setFont(cjkFont(14, false));
     p.setPen(QColor(0xD2, 0xE6, 0xFF));
-    p.drawText(QPointF(94, 66),
-               QStringLiteral("章节练习  ·  全真模考  ·  错题强化  ·  重点收藏"));
+    p.drawText(QPointF(94, 66), QStringLiteral("章节练习  ·  全真模考  ·  错题强化  ·  重点收藏"));
 
     // A thin light edge where the banner meets the navigation bar.
     p.fillRect(QRectF(0, H - 2, W, 2), QColor(0x8C, 0xC6, 0xFF));
@@ -390,21 +372,18 @@ QImage banner()
 // drawn in the tile's dark blue.
 using Glyph = void (*)(QPainter &);
 
-QPen whiteStroke(qreal width)
-{
+QPen whiteStroke(qreal width) {
     return QPen(White, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-QPen inkStroke(qreal width)
-{
+QPen inkStroke(qreal width) {
     return QPen(BlueDark, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-void glyphHome(QPainter &p)
-{
+void glyphHome(QPainter &p) {
     p.setPen(Qt::NoPen);
     p.setBrush(White);
-    p.drawRect(QRectF(62, 22, 9, 18));  // chimney
+    p.drawRect(QRectF(62, 22, 9, 18)); // chimney
     QPainterPath body;
     body.addRoundedRect(QRectF(28, 47, 44, 34), 3, 3);
     QPainterPath door;
@@ -415,8 +394,7 @@ void glyphHome(QPainter &p)
     p.drawPolyline(QList<QPointF>{{17, 53}, {50, 23}, {83, 53}});
 }
 
-void glyphOutline(QPainter &p)
-{
+void glyphOutline(QPainter &p) {
     QPainterPath sheet;
     sheet.moveTo(26, 16);
     sheet.lineTo(60, 16);
@@ -428,7 +406,7 @@ void glyphOutline(QPainter &p)
     p.setBrush(White);
     p.drawPath(sheet);
     p.setPen(Qt::NoPen);
-    p.setBrush(withAlpha(BlueMid, 130));  // the folded corner
+    p.setBrush(withAlpha(BlueMid, 130)); // the folded corner
     QPainterPath fold;
     fold.moveTo(60, 16);
     fold.lineTo(60, 32);
@@ -437,7 +415,7 @@ void glyphOutline(QPainter &p)
     p.drawPath(fold);
 
     p.setPen(inkStroke(5));
-    p.drawLine(QPointF(35, 30), QPointF(52, 30));  // heading
+    p.drawLine(QPointF(35, 30), QPointF(52, 30)); // heading
     p.setBrush(BlueDark);
     for (int i = 0; i < 3; ++i) {
         const qreal y = 46 + i * 13;
@@ -448,8 +426,7 @@ void glyphOutline(QPainter &p)
     }
 }
 
-void glyphBook(QPainter &p)
-{
+void glyphBook(QPainter &p) {
     QPainterPath left;
     left.moveTo(48, 30);
     left.cubicTo(38, 22, 24, 21, 12, 25);
@@ -477,8 +454,7 @@ void glyphBook(QPainter &p)
     }
 }
 
-void glyphExam(QPainter &p)
-{
+void glyphExam(QPainter &p) {
     // Notepad with binding rings and ruled lines.
     p.setPen(Qt::NoPen);
     p.setBrush(White);
@@ -496,7 +472,7 @@ void glyphExam(QPainter &p)
     // A clock over the corner: the exam runs against time.
     const QPointF c(66, 66);
     p.setPen(Qt::NoPen);
-    p.setBrush(BlueDark);  // ring of tile colour keeps the clock apart from the pad
+    p.setBrush(BlueDark); // ring of tile colour keeps the clock apart from the pad
     p.drawEllipse(c, 23, 23);
     p.setBrush(White);
     p.drawEllipse(c, 18.5, 18.5);
@@ -508,20 +484,19 @@ void glyphExam(QPainter &p)
     p.drawEllipse(c, 3, 3);
 }
 
-void glyphRetry(QPainter &p)
-{
+void glyphRetry(QPainter &p) {
     // An arrow going round a cross: wrong answers, done again.
     const QRectF ring(18, 18, 64, 64);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(White, 8, Qt::SolidLine, Qt::FlatCap));
-    p.drawArc(ring, 100 * 16, 280 * 16);  // leaves a gap at the top for the arrow head
+    p.drawArc(ring, 100 * 16, 280 * 16); // leaves a gap at the top for the arrow head
 
     // Arrow head where the arc ends; Qt arcs run counter-clockwise, so it points into the gap.
     const qreal endAngle = qDegreesToRadians(100.0 + 280.0);
     const QPointF centre = ring.center();
     const qreal r = ring.width() / 2;
     const QPointF tip = centre + QPointF(r * qCos(endAngle), -r * qSin(endAngle));
-    const QPointF along(-qSin(endAngle), -qCos(endAngle));  // direction of travel, screen axes
+    const QPointF along(-qSin(endAngle), -qCos(endAngle)); // direction of travel, screen axes
     const QPointF across(qCos(endAngle), -qSin(endAngle));
     QPainterPath head;
     head.moveTo(tip + along * 13);
@@ -537,8 +512,7 @@ void glyphRetry(QPainter &p)
     p.drawLine(QPointF(60, 40), QPointF(40, 60));
 }
 
-void glyphStar(QPainter &p)
-{
+void glyphStar(QPainter &p) {
     QPainterPath star;
     const QPointF c(50, 53);
     for (int i = 0; i < 10; ++i) {
@@ -556,8 +530,7 @@ void glyphStar(QPainter &p)
     p.drawPath(star);
 }
 
-QImage navPicture(Glyph glyph)
-{
+QImage navPicture(Glyph glyph) {
     const int size = 70;
     QImage image = transparentImage(size, size);
     QPainter p(&image);
@@ -582,8 +555,7 @@ QImage navPicture(Glyph glyph)
 
 // ---------------------------------------------------------------- result pictures
 
-QImage resultPicture(bool right)
-{
+QImage resultPicture(bool right) {
     QImage image = transparentImage(137, 125);
     QPainter p(&image);
     smooth(p);
@@ -594,7 +566,7 @@ QImage resultPicture(bool right)
     const QPointF c(68.5, 46);
     const qreal r = 40;
     p.setPen(Qt::NoPen);
-    p.setBrush(withAlpha(light, 60));  // soft halo
+    p.setBrush(withAlpha(light, 60)); // soft halo
     p.drawEllipse(c, r + 5, r + 5);
     p.setBrush(QColor(0, 0, 0, 30));
     p.drawEllipse(c + QPointF(0, 2), r, r);
@@ -607,8 +579,7 @@ QImage resultPicture(bool right)
     p.setPen(QPen(White, 10, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     if (right) {
-        p.drawPolyline(QList<QPointF>{c + QPointF(-19, 1), c + QPointF(-5, 15),
-                                      c + QPointF(20, -13)});
+        p.drawPolyline(QList<QPointF>{c + QPointF(-19, 1), c + QPointF(-5, 15), c + QPointF(20, -13)});
     } else {
         const qreal k = 15;
         p.drawLine(c + QPointF(-k, -k), c + QPointF(k, k));
@@ -617,8 +588,8 @@ QImage resultPicture(bool right)
 
     p.setPen(Qt::NoPen);
     p.setBrush(textColour);
-    p.drawPath(textPath(right ? QStringLiteral("回答正确") : QStringLiteral("回答错误"),
-                        cjkFont(20, true), QPointF(68.5, 110)));
+    p.drawPath(textPath(right ? QStringLiteral("回答正确") : QStringLiteral("回答错误"), cjkFont(20, true),
+                        QPointF(68.5, 110)));
     return image;
 }
 
@@ -629,8 +600,7 @@ const QColor ExamSky(109, 176, 231);
 // The header of the mock-exam window. The window lays the remaining-time label over the time box
 // at (976, 34) and a transparent hand-in area over the 交卷 button at (998, 64), so both stay where
 // they are drawn here.
-QImage examBanner()
-{
+QImage examBanner() {
     const int W = 1167;
     const int H = 105;
     QImage image(W, H, QImage::Format_RGB32);
@@ -698,8 +668,7 @@ QImage examBanner()
     return image;
 }
 
-QImage examPhoto()
-{
+QImage examPhoto() {
     QImage image(92, 106, QImage::Format_RGB32);
     QPainter p(&image);
     smooth(p);
@@ -723,8 +692,7 @@ QImage examPhoto()
 }
 
 // The fourth section's header: a raised caption button; the window writes the section's name on it.
-QImage examFourthHeader()
-{
+QImage examFourthHeader() {
     QImage image(213, 34, QImage::Format_RGB32);
     QPainter p(&image);
     smooth(p);
@@ -744,8 +712,7 @@ QImage examFourthHeader()
     return image;
 }
 
-QImage examIcon(const char *kind)
-{
+QImage examIcon(const char *kind) {
     QImage image = transparentImage(20, 20);
     QPainter p(&image);
     smooth(p);
@@ -762,7 +729,8 @@ QImage examIcon(const char *kind)
         p.setPen(QPen(BlueDark, 1.2));
         p.drawRoundedRect(QRectF(3.5, 1.5, 13, 17), 2, 2);
         p.setPen(QPen(BlueMid, 1.4));
-        for (int i = 0; i < 4; ++i) p.drawLine(QPointF(6, 6 + 3 * i), QPointF(14, 6 + 3 * i));
+        for (int i = 0; i < 4; ++i)
+            p.drawLine(QPointF(6, 6 + 3 * i), QPointF(14, 6 + 3 * i));
     } else if (k == "calc") {
         p.setBrush(QColor(0x4A, 0x55, 0x66));
         p.drawRoundedRect(QRectF(3, 1, 14, 18), 2, 2);
@@ -770,7 +738,8 @@ QImage examIcon(const char *kind)
         p.drawRect(QRectF(5, 3, 10, 4));
         p.setBrush(White);
         for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 3; ++c) p.drawRect(QRectF(5 + 3.6 * c, 9 + 3.3 * r, 2.6, 2.3));
+            for (int c = 0; c < 3; ++c)
+                p.drawRect(QRectF(5 + 3.6 * c, 9 + 3.3 * r, 2.6, 2.3));
     } else if (k == "video") {
         p.setBrush(QColor(0xD9, 0x5B, 0x12));
         p.drawRoundedRect(QRectF(1, 3, 18, 14), 3, 3);
@@ -782,9 +751,8 @@ QImage examIcon(const char *kind)
 
 // ---------------------------------------------------------------- contact sheet
 
-QImage contactSheet(const QImage &logo, const QList<QImage> &nav, const QStringList &captions,
-                    const QImage &yes, const QImage &wrong, const QList<QImage> &icons)
-{
+QImage contactSheet(const QImage &logo, const QList<QImage> &nav, const QStringList &captions, const QImage &yes,
+                    const QImage &wrong, const QList<QImage> &icons) {
     const int W = 1053;
     QImage sheet(W, 590, QImage::Format_RGB32);
     sheet.fill(QColor(0xE4, 0xE7, 0xEB));
@@ -822,8 +790,7 @@ QImage contactSheet(const QImage &logo, const QList<QImage> &nav, const QStringL
     p.fillRect(x - 10, rowY, 333, 72, Qt::white);
     p.fillRect(x - 10, rowY + 73, 333, 72, QColor(0x2B, 0x2B, 0x2B));
     for (const QImage &icon : icons) {
-        if (icon.width() > 48)
-            continue;
+        if (icon.width() > 48) continue;
         p.drawImage(x, rowY + 12, icon);
         p.drawImage(x, rowY + 85, icon);
         x += icon.width() + 20;
@@ -836,23 +803,19 @@ QImage contactSheet(const QImage &logo, const QList<QImage> &nav, const QStringL
     return sheet;
 }
 
-bool writeImage(const QImage &image, const QString &path, const char *format, int quality = -1)
-{
+bool writeImage(const QImage &image, const QString &path, const char *format, int quality = -1) {
     QImageWriter writer(path, format);
-    if (quality >= 0)
-        writer.setQuality(quality);
+    if (quality >= 0) writer.setQuality(quality);
     if (!writer.write(image)) {
-        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path),
-                     qPrintable(writer.errorString()));
+        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), qPrintable(writer.errorString()));
         return false;
     }
     return true;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QGuiApplication app(argc, argv);
     const QStringList args = QGuiApplication::arguments();
     if (args.size() != 2 && !(args.size() == 4 && args[2] == QStringLiteral("--sheet"))) {
@@ -875,9 +838,8 @@ int main(int argc, char *argv[])
     const QStringList navFiles = {QStringLiteral("MB__home.png"),    QStringLiteral("MB__poi.png"),
                                   QStringLiteral("MB__book.png"),    QStringLiteral("MB__note.png"),
                                   QStringLiteral("MB__loading.png"), QStringLiteral("MB__search.png")};
-    const QStringList captions = {QStringLiteral("我的首页"), QStringLiteral("考试大纲"),
-                                  QStringLiteral("章节练习"), QStringLiteral("模拟考场"),
-                                  QStringLiteral("错题强化"), QStringLiteral("重点收藏")};
+    const QStringList captions = {QStringLiteral("我的首页"), QStringLiteral("考试大纲"), QStringLiteral("章节练习"),
+                                  QStringLiteral("模拟考场"), QStringLiteral("错题强化"), QStringLiteral("重点收藏")};
     const Glyph glyphs[] = {glyphHome, glyphOutline, glyphBook, glyphExam, glyphRetry, glyphStar};
     QList<QImage> nav;
     for (int i = 0; i < navFiles.size(); ++i) {
@@ -908,7 +870,6 @@ int main(int argc, char *argv[])
     for (const char *icon : {"prev", "next", "explain", "calc", "video"})
         ok &= writeImage(examIcon(icon), out.filePath(QStringLiteral("exam_%1.png").arg(QLatin1String(icon))), "png");
 
-    if (args.size() == 4)
-        ok &= writeImage(contactSheet(logo, nav, captions, yes, wrong, icons), args[3], "png");
+    if (args.size() == 4) ok &= writeImage(contactSheet(logo, nav, captions, yes, wrong, icons), args[3], "png");
     return ok ? 0 : 1;
 }

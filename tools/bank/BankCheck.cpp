@@ -15,7 +15,9 @@ namespace {
 // The random draw of a section of N questions finishes only with at least N + 1 rows in its list
 // (the last row is never drawn, and every slot but the last refuses position 0); one question
 // needs one row.
-int rowsNeeded(int count) { return count <= 0 ? 0 : count == 1 ? 1 : count + 1; }
+int rowsNeeded(int count) {
+    return count <= 0 ? 0 : count == 1 ? 1 : count + 1;
+}
 
 QString profileProblem(const QString &column, const QString &message) {
     return QStringLiteral("kjks_type 1 %1: %2").arg(column, message);
@@ -36,7 +38,9 @@ QStringList CheckExamProfile(const BankModel &m) {
     auto count = [&](const char *name, int *n) {
         bool ok = false;
         *n = column(name).trimmed().toInt(&ok, 10);
-        if (!ok) out << profileProblem(QString::fromLatin1(name), QStringLiteral("'%1' is not a whole number").arg(column(name)));
+        if (!ok)
+            out << profileProblem(QString::fromLatin1(name),
+                                  QStringLiteral("'%1' is not a whole number").arg(column(name)));
         return ok;
     };
 
@@ -51,8 +55,9 @@ QStringList CheckExamProfile(const BankModel &m) {
     for (const auto &section : objective) {
         const QString type = column(section.typeColumn);
         if (type != section.type)
-            out << profileProblem(QString::fromLatin1(section.typeColumn),
-                                  QStringLiteral("the type name is '%1'; scoring needs exactly %2").arg(type, section.type));
+            out << profileProblem(
+                QString::fromLatin1(section.typeColumn),
+                QStringLiteral("the type name is '%1'; scoring needs exactly %2").arg(type, section.type));
         int n = 0;
         if (!count(section.countColumn, &n)) continue;
         int eligible = 0;
@@ -102,13 +107,14 @@ QStringList CheckExamProfile(const BankModel &m) {
                            .arg(usableSubs[s.id]);
         }
         if (eligible < rowsNeeded(cases))
-            out << profileProblem(QStringLiteral("shicaoti"),
-                                  QStringLiteral("a paper draws %1 cases, which needs at least %2 cases with flag_state "
-                                                 "not 1 and shijuan %3; the bank has %4")
-                                      .arg(cases)
-                                      .arg(rowsNeeded(cases))
-                                      .arg(pool)
-                                      .arg(eligible));
+            out << profileProblem(
+                QStringLiteral("shicaoti"),
+                QStringLiteral("a paper draws %1 cases, which needs at least %2 cases with flag_state "
+                               "not 1 and shijuan %3; the bank has %4")
+                    .arg(cases)
+                    .arg(rowsNeeded(cases))
+                    .arg(pool)
+                    .arg(eligible));
         // The draw's bound counts withdrawn cases too, its list does not: from two of them on, a
         // position can fall past the list, which takes its last case again.
         if (cases > 0 && withdrawn >= 2)
@@ -181,10 +187,13 @@ QStringList CheckBank(const QString &bankPath) {
     } catch (const KjksError &e) {
         return out << e.message();
     }
-    for (const BankProblem &p : ValidateBankModel(m)) problems.push_back(p);
-    for (const BankProblem &p : problems) out << ProblemText(p);
+    for (const BankProblem &p : ValidateBankModel(m))
+        problems.push_back(p);
+    for (const BankProblem &p : problems)
+        out << ProblemText(p);
     bool scratch = false;
-    for (const BankPaperItem &i : m.paperItems) scratch = scratch || (i.sjID == 0 && i.xth == 200);
+    for (const BankPaperItem &i : m.paperItems)
+        scratch = scratch || (i.sjID == 0 && i.xth == 200);
     if (!scratch) out << QStringLiteral("shijuan: the practice answer row (sjID 0, xth 200) is missing");
     out << CheckExamProfile(m);
     out << CheckExamOptions(m);

@@ -15,7 +15,9 @@ using banksource::FormatValue;
 
 namespace {
 
-QString number(double d) { return QString::number(d, 'g', QLocale::FloatingPointShortest); }
+QString number(double d) {
+    return QString::number(d, 'g', QLocale::FloatingPointShortest);
+}
 
 // A text column that the bank may hold as NULL is written only when it holds something (even "").
 void optionalText(QString &out, const char *column, const QString &value) {
@@ -51,7 +53,8 @@ public:
         std::map<QString, QString> files; // questions/chNN.txt -> text
         const auto subs = SubQuestionsByStem(m_model);
         std::map<int, const BankStem *> stems;
-        for (const BankStem &s : m_model.stems) stems[s.id] = &s;
+        for (const BankStem &s : m_model.stems)
+            stems[s.id] = &s;
         for (const BankQuestion &q : m_model.questions) {
             bool ok = false;
             const int stem = q.zongtimian.toInt(&ok);
@@ -64,9 +67,11 @@ public:
             f += stemText(s);
             const auto it = subs.find(s.id);
             if (it != subs.end())
-                for (const BankQuestion *q : it->second) f += questionText(*q);
+                for (const BankQuestion *q : it->second)
+                    f += questionText(*q);
         }
-        for (const auto &[name, text] : files) writeFile(name, text);
+        for (const auto &[name, text] : files)
+            writeFile(name, text);
         if (needsPapers()) writeFile(QStringLiteral("papers.txt"), papersText());
     }
 
@@ -76,7 +81,8 @@ private:
         if (!m_model.options.empty()) out += QLatin1Char('\n');
         for (const auto &[name, value] : m_model.options) {
             for (QChar c : name)
-                if (banksource::IsBlank(c) || c == QLatin1Char(']') || !banksource::FirstControlCharacter(QStringView(&c, 1)).isNull())
+                if (banksource::IsBlank(c) || c == QLatin1Char(']') ||
+                    !banksource::FirstControlCharacter(QStringView(&c, 1)).isNull())
                     throw KjksError(QStringLiteral("the option name '%1' cannot be written in a source").arg(name));
             if (name.isEmpty()) throw KjksError(QStringLiteral("an option has an empty name"));
             out += QStringLiteral("[sys_option %1]\n").arg(name) + FormatValue(QStringLiteral("option_value"), value) +
@@ -109,7 +115,8 @@ private:
             QString head;
             const QString code = numbered ? QStringLiteral("01%1").arg(zhang, 2, 10, QLatin1Char('0')) : QString();
             for (const BankChapter &c : m_model.chapters)
-                if (c.daima == code && !c.mc.contains(QLatin1Char('\n'))) head = QStringLiteral("# ") + c.mc + QLatin1Char('\n');
+                if (c.daima == code && !c.mc.contains(QLatin1Char('\n')))
+                    head = QStringLiteral("# ") + c.mc + QLatin1Char('\n');
             it = files.emplace(name, head).first;
         }
         return it->second;
@@ -125,7 +132,8 @@ private:
         QString out = QStringLiteral("\n[kjks_tigan %1]\n").arg(q.id);
         out += FormatValue(QStringLiteral("tixing"), q.tixing);
         if (!q.zongtimian.isEmpty()) out += FormatValue(QStringLiteral("zongtimian"), q.zongtimian);
-        if (q.zhang != 0 || q.zongtimian.isEmpty()) out += FormatValue(QStringLiteral("zhang"), QString::number(q.zhang));
+        if (q.zhang != 0 || q.zongtimian.isEmpty())
+            out += FormatValue(QStringLiteral("zhang"), QString::number(q.zhang));
         if (q.jie != 0 || q.zongtimian.isEmpty()) out += FormatValue(QStringLiteral("jie"), QString::number(q.jie));
         optionalText(out, "shijuan", q.shijuan);
         if (q.flag_state != 0) out += FormatValue(QStringLiteral("flag_state"), QString::number(q.flag_state));
@@ -136,8 +144,10 @@ private:
             const BankOption &o = q.options[i];
             const QString column = o.withdrawn ? QStringLiteral("option_withdrawn") : QStringLiteral("option");
             const auto kept = q.stored.find(StoredOptionKey(int(i)));
-            if (kept == q.stored.end()) out += FormatValue(column, o.text);
-            else out += QString::fromLatin1(kKeptNote) + FormatValue(column + QStringLiteral("_stored"), kept->second);
+            if (kept == q.stored.end())
+                out += FormatValue(column, o.text);
+            else
+                out += QString::fromLatin1(kKeptNote) + FormatValue(column + QStringLiteral("_stored"), kept->second);
         }
         out += FormatValue(QStringLiteral("daan"), q.daan);
         out += encodedText("jiexi", q.jiexi, q.stored, false);
@@ -226,7 +236,8 @@ void ExportBankSource(const BankModel &model, const QString &outDir) {
 
     // Written beside the target and renamed at the end: a failed export leaves nothing behind.
     QTemporaryDir temp(parent + QStringLiteral("/.") + target.fileName() + QStringLiteral(".partial-XXXXXX"));
-    if (!temp.isValid()) throw KjksError(QStringLiteral("%1: cannot create a folder: %2").arg(parent, temp.errorString()));
+    if (!temp.isValid())
+        throw KjksError(QStringLiteral("%1: cannot create a folder: %2").arg(parent, temp.errorString()));
     Exporter(model, temp.path()).run();
     QFile::setPermissions(temp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);

@@ -17,7 +17,9 @@ struct BankOption {
 // that does not decode is exported and built back unchanged. Column name (an option: "option" and
 // its 0-based index, StoredOptionKey) -> stored form.
 using StoredTexts = std::map<QString, QString>;
-inline QString StoredOptionKey(int index) { return QStringLiteral("option%1").arg(index); }
+inline QString StoredOptionKey(int index) {
+    return QStringLiteral("option%1").arg(index);
+}
 
 struct BankProgress {
     QString YDCS = QStringLiteral("0");

@@ -24,9 +24,13 @@ bool isHexDigit(QChar c) {
     return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
 }
 
-int integer(const QVariant &v) { return v.isNull() ? 0 : int(v.toLongLong()); }
+int integer(const QVariant &v) {
+    return v.isNull() ? 0 : int(v.toLongLong());
+}
 
-QString flag(const QVariant &v) { return v.isNull() ? QStringLiteral("0") : text(v); }
+QString flag(const QVariant &v) {
+    return v.isNull() ? QStringLiteral("0") : text(v);
+}
 
 class Decoder {
 public:
@@ -54,7 +58,8 @@ public:
                 problem = QStringLiteral("the stored text holds '%1', which is not a hexadecimal digit").arg(c);
                 break;
             }
-        if (problem.isEmpty() && value.size() % 2 != 0) problem = QStringLiteral("the stored text has an odd number of digits");
+        if (problem.isEmpty() && value.size() % 2 != 0)
+            problem = QStringLiteral("the stored text has an odd number of digits");
         if (problem.isEmpty()) {
             try {
                 plain = DecodeQuestionText(value);
@@ -63,10 +68,12 @@ public:
                     problem = QStringLiteral("the deciphered bytes are not GBK text");
                 } else if (bytes.size() >= 8) {
                     qint64 length = 0;
-                    for (int i = 7; i >= 0; --i) length = length << 8 | quint8(bytes[i]);
+                    for (int i = 7; i >= 0; --i)
+                        length = length << 8 | quint8(bytes[i]);
                     const qint64 actual = UnicodeToGbk(plain).size();
                     if (length != actual)
-                        problem = QStringLiteral("the length field says %1 bytes, the text has %2").arg(length).arg(actual);
+                        problem =
+                            QStringLiteral("the length field says %1 bytes, the text has %2").arg(length).arg(actual);
                 }
             } catch (const KjksError &e) {
                 problem = e.message();
@@ -90,15 +97,18 @@ BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems) {
     m.addScratchRow = false; // the model mirrors the bank: its items are all there is
     Decoder decode(textProblems);
 
-    for (const auto &r : db.select(QStringLiteral("select option_name, option_value from sys_option order by option_id")))
+    for (const auto &r :
+         db.select(QStringLiteral("select option_name, option_value from sys_option order by option_id")))
         m.options[text(r[0]).toUpper()] = text(r[1]).isNull() ? banksource::EmptyText() : text(r[1]);
 
     std::vector<QString> names;
     for (const auto &r : db.select(QStringLiteral("select * from kjks_type order by kjks_type_id"), {}, &names)) {
         BankProfile p;
         for (size_t c = 0; c < names.size(); ++c) {
-            if (names[c].compare(QLatin1String("kjks_type_id"), Qt::CaseInsensitive) == 0) p.id = integer(r[c]);
-            else if (!r[c].isNull()) p.columns[names[c]] = text(r[c]);
+            if (names[c].compare(QLatin1String("kjks_type_id"), Qt::CaseInsensitive) == 0)
+                p.id = integer(r[c]);
+            else if (!r[c].isNull())
+                p.columns[names[c]] = text(r[c]);
         }
         m.profiles.push_back(std::move(p));
     }

@@ -9,9 +9,13 @@
 
 namespace {
 
-bool isFlag(const QString &v) { return v == QLatin1String("0") || v == QLatin1String("1"); }
+bool isFlag(const QString &v) {
+    return v == QLatin1String("0") || v == QLatin1String("1");
+}
 
-QString letter(int index) { return QString(QChar(u'A' + index)); }
+QString letter(int index) {
+    return QString(QChar(u'A' + index));
+}
 
 // The stem id a sub-question names, or 0 when `zongtimian` is not a positive integer.
 int stemIdOf(const BankQuestion &q) {
@@ -20,13 +24,14 @@ int stemIdOf(const BankQuestion &q) {
     return ok && id > 0 ? id : 0;
 }
 
-bool isSubQuestion(const BankQuestion &q) { return !q.zongtimian.isEmpty(); }
+bool isSubQuestion(const BankQuestion &q) {
+    return !q.zongtimian.isEmpty();
+}
 
 class Collector {
 public:
     explicit Collector(std::vector<BankProblem> &out) : m_out(out) {}
-    void add(const QString &table, const QString &key, const QString &column, const QString &message,
-             int option = -1) {
+    void add(const QString &table, const QString &key, const QString &column, const QString &message, int option = -1) {
         m_out.push_back(BankProblem{table, key, column, option, message, false});
     }
     void addUnusable(const QString &table, const QString &key, const QString &column, const QString &message,
@@ -43,8 +48,7 @@ void checkProgress(Collector &c, const QString &table, const QString &key, const
         {"YDCS", &p.YDCS}, {"DDCS", &p.DDCS}, {"shoucang", &p.shoucang}};
     for (const auto &[name, value] : flags)
         if (!isFlag(*value))
-            c.add(table, key, QString::fromLatin1(name),
-                  QStringLiteral("a flag holds 1 or 0, not '%1'").arg(*value));
+            c.add(table, key, QString::fromLatin1(name), QStringLiteral("a flag holds 1 or 0, not '%1'").arg(*value));
     if (p.ZQCS < 0 || p.ZONGCS < 0)
         c.add(table, key, QStringLiteral("ZONGCS"), QStringLiteral("attempt counts cannot be negative"));
 }
@@ -91,7 +95,9 @@ QString SectionCode(int zhang, int jie) {
     return QStringLiteral("01%1%2").arg(zhang, 2, 10, QLatin1Char('0')).arg(jie, 2, 10, QLatin1Char('0'));
 }
 
-bool IsReadableImage(const QByteArray &bytes) { return !bytes.isEmpty() && !QImage::fromData(bytes).isNull(); }
+bool IsReadableImage(const QByteArray &bytes) {
+    return !bytes.isEmpty() && !QImage::fromData(bytes).isNull();
+}
 
 QString GbkProblem(const QString &text) {
     bool ok = true;
@@ -155,11 +161,13 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
 
     // Chapter tree: the subject "01", chapters "01NN" below it, sections "01NNMM" below their chapter.
     QSet<QString> codes;
-    for (const BankChapter &ch : m.chapters) codes.insert(ch.daima);
+    for (const BankChapter &ch : m.chapters)
+        codes.insert(ch.daima);
     for (const BankChapter &ch : m.chapters) {
         const QString &d = ch.daima;
         bool digits = !d.isEmpty();
-        for (QChar x : d) digits = digits && x >= u'0' && x <= u'9';
+        for (QChar x : d)
+            digits = digits && x >= u'0' && x <= u'9';
         if (!digits || d.size() > 9)
             c.addUnusable(QStringLiteral("kjks_zhangjie"), d, QString(), QStringLiteral("a code has 2, 4 or 6 digits"));
         else if (d.size() != 2 && d.size() != 4 && d.size() != 6)
@@ -172,9 +180,11 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
     }
 
     QSet<int> stemIds;
-    for (const BankStem &s : m.stems) stemIds.insert(s.id);
+    for (const BankStem &s : m.stems)
+        stemIds.insert(s.id);
     QSet<int> questionIds;
-    for (const BankQuestion &q : m.questions) questionIds.insert(q.id);
+    for (const BankQuestion &q : m.questions)
+        questionIds.insert(q.id);
 
     static const QStringList ownTypes = {banktypes::single(), banktypes::multiple(), banktypes::judgement(),
                                          banktypes::operation()};
@@ -217,7 +227,8 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
         }
         checkText(c, tigan, key, QStringLiteral("timian"), q.timian);
         checkText(c, tigan, key, QStringLiteral("jiexi"), q.jiexi);
-        for (int i = 0; i < options; ++i) checkText(c, tigan, key, QStringLiteral("option"), q.options[size_t(i)].text, i);
+        for (int i = 0; i < options; ++i)
+            checkText(c, tigan, key, QStringLiteral("option"), q.options[size_t(i)].text, i);
         checkPicture(c, tigan, key, q.tmimage);
         checkProgress(c, tigan, key, q.progress);
     }
@@ -249,7 +260,7 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
             value.trimmed().toInt(&ok, 10);
             if (!ok)
                 c.addUnusable(QStringLiteral("kjks_type"), QString::number(p.id), column,
-                      QStringLiteral("'%1' is not a whole number").arg(value));
+                              QStringLiteral("'%1' is not a whole number").arg(value));
         }
 
     QSet<int> paperIds;
@@ -264,7 +275,8 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
     for (const BankPaperItem &i : m.paperItems) {
         const QString key = i.id > 0 ? QString::number(i.id) : QString();
         if (i.sjID != 0 && !paperIds.contains(i.sjID))
-            c.add(QStringLiteral("shijuan"), key, QStringLiteral("sjID"), QStringLiteral("there is no paper %1").arg(i.sjID));
+            c.add(QStringLiteral("shijuan"), key, QStringLiteral("sjID"),
+                  QStringLiteral("there is no paper %1").arg(i.sjID));
         if (i.tigan_id != 0 && !questionIds.contains(i.tigan_id))
             c.add(QStringLiteral("shijuan"), key, QStringLiteral("tigan_id"),
                   QStringLiteral("there is no question %1").arg(i.tigan_id));

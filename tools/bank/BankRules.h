@@ -12,12 +12,24 @@
 
 // Question type names as the bank stores them (the program's one vocabulary).
 namespace banktypes {
-inline QString single() { return QuestionTypeName(QuestionType::Single); }
-inline QString multiple() { return QuestionTypeName(QuestionType::Multiple); }
-inline QString judgement() { return QuestionTypeName(QuestionType::Judgement); }
-inline QString operation() { return OperationBankTypeName(); }
-inline QString caseQuestion() { return CaseStemTypeName(); }
-inline QString randomPool() { return QStringLiteral("随机"); }
+inline QString single() {
+    return QuestionTypeName(QuestionType::Single);
+}
+inline QString multiple() {
+    return QuestionTypeName(QuestionType::Multiple);
+}
+inline QString judgement() {
+    return QuestionTypeName(QuestionType::Judgement);
+}
+inline QString operation() {
+    return OperationBankTypeName();
+}
+inline QString caseQuestion() {
+    return CaseStemTypeName();
+}
+inline QString randomPool() {
+    return QStringLiteral("随机");
+}
 } // namespace banktypes
 
 // One broken rule, named by the row it sits in. `column` is the column at fault (empty: the row as a

@@ -26,5 +26,6 @@ void CreateBankSchema(SqlDatabase &db) {
         " tigan_id INTEGER, daan TEXT, KSDA TEXT, defen REAL, kaolv TEXT)",
         "create table sys_option (option_id INTEGER PRIMARY KEY, option_name TEXT, option_value TEXT)",
     };
-    for (const char *sql : statements) db.exec(QString::fromLatin1(sql));
+    for (const char *sql : statements)
+        db.exec(QString::fromLatin1(sql));
 }

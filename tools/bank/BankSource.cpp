@@ -112,13 +112,15 @@ void BankSourceReader::State::readLine(const QString &file, int number, QStringV
     if (IsBlank(line.front())) {
         if (skipping || valueBad) return;
         if (escapedLast) {
-            problem(file, number, QStringLiteral("an escaped value does not continue on the next line; write \\n "
-                                                 "inside its quotes"));
+            problem(file, number,
+                    QStringLiteral("an escaped value does not continue on the next line; write \\n "
+                                   "inside its quotes"));
             return;
         }
         if (!record || !valueOpen) {
-            problem(file, number, QStringLiteral("a line that starts with a blank continues a value, but no value "
-                                                 "comes before it"));
+            problem(file, number,
+                    QStringLiteral("a line that starts with a blank continues a value, but no value "
+                                   "comes before it"));
             return;
         }
         const QChar control = FirstControlCharacter(trimmed);
@@ -155,7 +157,8 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
     }
     const QStringView inner = TrimBlanks(line.mid(1, line.size() - 2));
     qsizetype gap = 0;
-    while (gap < inner.size() && !IsBlank(inner[gap])) ++gap;
+    while (gap < inner.size() && !IsBlank(inner[gap]))
+        ++gap;
     const QStringView tableName = inner.left(gap);
     const QStringView key = TrimBlanks(inner.mid(gap));
     if (tableName.isEmpty() || key.isEmpty()) {
@@ -165,9 +168,11 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
     const Table *table = FindTable(tableName);
     if (!table) {
         QStringList names;
-        for (const Table &t : Tables()) names << t.name;
+        for (const Table &t : Tables())
+            names << t.name;
         problem(file, number,
-                QStringLiteral("unknown table '%1' (known: %2)").arg(tableName.toString(), names.join(QStringLiteral(", "))));
+                QStringLiteral("unknown table '%1' (known: %2)")
+                    .arg(tableName.toString(), names.join(QStringLiteral(", "))));
         return;
     }
     QString canonical;
@@ -175,8 +180,9 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
     case KeyKind::Integer: {
         int id = 0;
         if (!parseInt(key.toString(), &id) || id <= 0) {
-            problem(file, number, QStringLiteral("the key of %1 is a whole number above 0, not '%2'")
-                                      .arg(table->name, key.toString()));
+            problem(
+                file, number,
+                QStringLiteral("the key of %1 is a whole number above 0, not '%2'").arg(table->name, key.toString()));
             return;
         }
         canonical = QString::number(id);
@@ -192,10 +198,10 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
         break;
     case KeyKind::ChapterCode: {
         bool digits = true;
-        for (QChar c : key) digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        for (QChar c : key)
+            digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
         if (!digits || (key.size() != 2 && key.size() != 4 && key.size() != 6)) {
-            problem(file, number,
-                    QStringLiteral("a chapter code has 2, 4 or 6 digits, not '%1'").arg(key.toString()));
+            problem(file, number, QStringLiteral("a chapter code has 2, 4 or 6 digits, not '%1'").arg(key.toString()));
             return;
         }
         canonical = key.toString();
@@ -205,9 +211,10 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
     const auto where = std::make_pair(table->name, canonical);
     const auto first = locations.find(where);
     if (first != locations.end()) {
-        problem(file, number, QStringLiteral("duplicate [%1 %2], first written at %3:%4")
-                                  .arg(table->name, canonical, first->second.file)
-                                  .arg(first->second.header));
+        problem(file, number,
+                QStringLiteral("duplicate [%1 %2], first written at %3:%4")
+                    .arg(table->name, canonical, first->second.file)
+                    .arg(first->second.header));
         return;
     }
     Location &loc = locations[where];
@@ -225,8 +232,9 @@ void BankSourceReader::State::addColumn(const QString &file, int number, QString
     const qsizetype colon = line.indexOf(QLatin1Char(':'));
     if (colon < 0) {
         const bool fullWidth = line.contains(QChar(0xFF1A));
-        problem(file, number, fullWidth ? QStringLiteral("expected 'column: value' with an ASCII colon, not '：'")
-                                        : QStringLiteral("expected '[table key]' or 'column: value'"));
+        problem(file, number,
+                fullWidth ? QStringLiteral("expected 'column: value' with an ASCII colon, not '：'")
+                          : QStringLiteral("expected '[table key]' or 'column: value'"));
         return;
     }
     const QStringView name = TrimBlanks(line.left(colon));
@@ -249,7 +257,8 @@ void BankSourceReader::State::addColumn(const QString &file, int number, QString
     if (!column->repeatable)
         for (const ValueLine &v : record->values)
             if (v.column == column->name) {
-                problem(file, number, QStringLiteral("%1 is given twice (first at line %2)").arg(column->name).arg(v.line));
+                problem(file, number,
+                        QStringLiteral("%1 is given twice (first at line %2)").arg(column->name).arg(v.line));
                 return;
             }
     QStringView rest = line.mid(colon + 1);
@@ -289,7 +298,9 @@ QByteArray BankSourceReader::State::picture(const Record &r, const ValueLine &v)
     const QFileInfo info(QFileInfo(v.value).isAbsolute() ? v.value : dir.filePath(v.value));
     if (info.exists() && (!info.isFile() || info.size() > kMaxPictureBytes)) {
         problem(r.file, v.line,
-                QStringLiteral("the picture '%1' is not a file of at most %2 MiB").arg(v.value).arg(kMaxPictureBytes >> 20));
+                QStringLiteral("the picture '%1' is not a file of at most %2 MiB")
+                    .arg(v.value)
+                    .arg(kMaxPictureBytes >> 20));
         return QByteArray();
     }
     QFile f(info.filePath());
@@ -307,7 +318,9 @@ void BankSourceReader::State::storedText(const Record &r, const ValueLine &v, St
     for (const ValueLine &other : r.values)
         if (other.column == column) {
             problem(r.file, v.line,
-                    QStringLiteral("%1 is given both as text (line %2) and in its stored form").arg(column).arg(other.line));
+                    QStringLiteral("%1 is given both as text (line %2) and in its stored form")
+                        .arg(column)
+                        .arg(other.line));
             return;
         }
     (*stored)[column] = v.value.isNull() ? EmptyText() : v.value;
@@ -321,8 +334,10 @@ void BankSourceReader::State::closeQuestion(const Record &r) {
         const QString &c = v.column;
         loc.columns.emplace(c, v.line);
         int n = 0;
-        if (c == QLatin1String("tixing")) q.tixing = v.value;
-        else if (c == QLatin1String("timian")) q.timian = v.value;
+        if (c == QLatin1String("tixing"))
+            q.tixing = v.value;
+        else if (c == QLatin1String("timian"))
+            q.timian = v.value;
         else if (c == QLatin1String("option") || c == QLatin1String("option_withdrawn")) {
             q.options.push_back(BankOption{v.value, c == QLatin1String("option_withdrawn")});
             loc.options.push_back(v.line);
@@ -332,20 +347,35 @@ void BankSourceReader::State::closeQuestion(const Record &r) {
             loc.options.push_back(v.line);
         } else if (c == QLatin1String("timian_stored") || c == QLatin1String("jiexi_stored")) {
             storedText(r, v, &q.stored);
-        } else if (c == QLatin1String("daan")) q.daan = v.value;
-        else if (c == QLatin1String("jiexi")) q.jiexi = v.value;
-        else if (c == QLatin1String("zhang")) { if (integerValue(r, v, &n)) q.zhang = n; }
-        else if (c == QLatin1String("jie")) { if (integerValue(r, v, &n)) q.jie = n; }
-        else if (c == QLatin1String("tmimage")) q.tmimage = picture(r, v);
-        else if (c == QLatin1String("timian2")) q.timian2 = v.value;
-        else if (c == QLatin1String("zongtimian")) { if (integerValue(r, v, &n)) q.zongtimian = QString::number(n); }
-        else if (c == QLatin1String("shijuan")) q.shijuan = v.value;
-        else if (c == QLatin1String("flag_state")) { if (integerValue(r, v, &n)) q.flag_state = n; }
-        else if (c == QLatin1String("YDCS")) q.progress.YDCS = v.value;
-        else if (c == QLatin1String("DDCS")) q.progress.DDCS = v.value;
-        else if (c == QLatin1String("shoucang")) q.progress.shoucang = v.value;
-        else if (c == QLatin1String("ZQCS")) { if (integerValue(r, v, &n)) q.progress.ZQCS = n; }
-        else if (c == QLatin1String("ZONGCS")) { if (integerValue(r, v, &n)) q.progress.ZONGCS = n; }
+        } else if (c == QLatin1String("daan"))
+            q.daan = v.value;
+        else if (c == QLatin1String("jiexi"))
+            q.jiexi = v.value;
+        else if (c == QLatin1String("zhang")) {
+            if (integerValue(r, v, &n)) q.zhang = n;
+        } else if (c == QLatin1String("jie")) {
+            if (integerValue(r, v, &n)) q.jie = n;
+        } else if (c == QLatin1String("tmimage"))
+            q.tmimage = picture(r, v);
+        else if (c == QLatin1String("timian2"))
+            q.timian2 = v.value;
+        else if (c == QLatin1String("zongtimian")) {
+            if (integerValue(r, v, &n)) q.zongtimian = QString::number(n);
+        } else if (c == QLatin1String("shijuan"))
+            q.shijuan = v.value;
+        else if (c == QLatin1String("flag_state")) {
+            if (integerValue(r, v, &n)) q.flag_state = n;
+        } else if (c == QLatin1String("YDCS"))
+            q.progress.YDCS = v.value;
+        else if (c == QLatin1String("DDCS"))
+            q.progress.DDCS = v.value;
+        else if (c == QLatin1String("shoucang"))
+            q.progress.shoucang = v.value;
+        else if (c == QLatin1String("ZQCS")) {
+            if (integerValue(r, v, &n)) q.progress.ZQCS = n;
+        } else if (c == QLatin1String("ZONGCS")) {
+            if (integerValue(r, v, &n)) q.progress.ZONGCS = n;
+        }
     }
     model.questions.push_back(std::move(q));
 }
@@ -358,21 +388,38 @@ void BankSourceReader::State::closeStem(const Record &r) {
         const QString &c = v.column;
         loc.columns.emplace(c, v.line);
         int n = 0;
-        if (c == QLatin1String("zongtimian")) s.zongtimian = v.value;
-        else if (c == QLatin1String("jiexi")) s.jiexi = v.value;
-        else if (c == QLatin1String("zongtimian_stored") || c == QLatin1String("jiexi_stored")) storedText(r, v, &s.stored);
-        else if (c == QLatin1String("daan")) { s.daan = v.value; stemDaanGiven[{r.table->name, r.key}] = true; }
-        else if (c == QLatin1String("zhang")) { if (integerValue(r, v, &n)) s.zhang = n; }
-        else if (c == QLatin1String("jie")) { if (integerValue(r, v, &n)) s.jie = n; }
-        else if (c == QLatin1String("tmimage")) s.tmimage = picture(r, v);
-        else if (c == QLatin1String("timian2")) s.timian2 = v.value;
-        else if (c == QLatin1String("shijuan")) s.shijuan = v.value;
-        else if (c == QLatin1String("flag_state")) { if (integerValue(r, v, &n)) s.flag_state = n; }
-        else if (c == QLatin1String("YDCS")) s.progress.YDCS = v.value;
-        else if (c == QLatin1String("DDCS")) s.progress.DDCS = v.value;
-        else if (c == QLatin1String("shoucang")) s.progress.shoucang = v.value;
-        else if (c == QLatin1String("ZQCS")) { if (integerValue(r, v, &n)) s.progress.ZQCS = n; }
-        else if (c == QLatin1String("ZONGCS")) { if (integerValue(r, v, &n)) s.progress.ZONGCS = n; }
+        if (c == QLatin1String("zongtimian"))
+            s.zongtimian = v.value;
+        else if (c == QLatin1String("jiexi"))
+            s.jiexi = v.value;
+        else if (c == QLatin1String("zongtimian_stored") || c == QLatin1String("jiexi_stored"))
+            storedText(r, v, &s.stored);
+        else if (c == QLatin1String("daan")) {
+            s.daan = v.value;
+            stemDaanGiven[{r.table->name, r.key}] = true;
+        } else if (c == QLatin1String("zhang")) {
+            if (integerValue(r, v, &n)) s.zhang = n;
+        } else if (c == QLatin1String("jie")) {
+            if (integerValue(r, v, &n)) s.jie = n;
+        } else if (c == QLatin1String("tmimage"))
+            s.tmimage = picture(r, v);
+        else if (c == QLatin1String("timian2"))
+            s.timian2 = v.value;
+        else if (c == QLatin1String("shijuan"))
+            s.shijuan = v.value;
+        else if (c == QLatin1String("flag_state")) {
+            if (integerValue(r, v, &n)) s.flag_state = n;
+        } else if (c == QLatin1String("YDCS"))
+            s.progress.YDCS = v.value;
+        else if (c == QLatin1String("DDCS"))
+            s.progress.DDCS = v.value;
+        else if (c == QLatin1String("shoucang"))
+            s.progress.shoucang = v.value;
+        else if (c == QLatin1String("ZQCS")) {
+            if (integerValue(r, v, &n)) s.progress.ZQCS = n;
+        } else if (c == QLatin1String("ZONGCS")) {
+            if (integerValue(r, v, &n)) s.progress.ZONGCS = n;
+        }
     }
     model.stems.push_back(std::move(s));
 }
@@ -384,14 +431,19 @@ void BankSourceReader::State::closePaper(const Record &r) {
     for (const ValueLine &v : r.values) {
         loc.columns.emplace(v.column, v.line);
         int n = 0;
-        if (v.column == QLatin1String("DTKSSJ")) p.DTKSSJ = v.value;
-        else if (v.column == QLatin1String("JJSJ")) p.JJSJ = v.value;
-        else if (v.column == QLatin1String("flag_state")) { if (integerValue(r, v, &n)) p.flag_state = n; }
-        else {
+        if (v.column == QLatin1String("DTKSSJ"))
+            p.DTKSSJ = v.value;
+        else if (v.column == QLatin1String("JJSJ"))
+            p.JJSJ = v.value;
+        else if (v.column == QLatin1String("flag_state")) {
+            if (integerValue(r, v, &n)) p.flag_state = n;
+        } else {
             bool ok = false;
             const double d = TrimBlanks(v.value).toDouble(&ok);
-            if (ok && std::isfinite(d)) p.scores[v.column] = d;
-            else problem(r.file, v.line, QStringLiteral("%1: '%2' is not a number").arg(v.column, v.value));
+            if (ok && std::isfinite(d))
+                p.scores[v.column] = d;
+            else
+                problem(r.file, v.line, QStringLiteral("%1: '%2' is not a number").arg(v.column, v.value));
         }
     }
     model.papers.push_back(std::move(p));
@@ -404,13 +456,20 @@ void BankSourceReader::State::closePaperItem(const Record &r) {
     for (const ValueLine &v : r.values) {
         loc.columns.emplace(v.column, v.line);
         int n = 0;
-        if (v.column == QLatin1String("sjID")) { if (integerValue(r, v, &n)) i.sjID = n; }
-        else if (v.column == QLatin1String("xth")) { if (integerValue(r, v, &n)) i.xth = n; }
-        else if (v.column == QLatin1String("tigan_id")) { if (integerValue(r, v, &n)) i.tigan_id = n; }
-        else if (v.column == QLatin1String("tixing")) i.tixing = v.value;
-        else if (v.column == QLatin1String("daan")) i.daan = v.value;
-        else if (v.column == QLatin1String("KSDA")) i.KSDA = v.value;
-        else if (v.column == QLatin1String("kaolv")) i.kaolv = v.value;
+        if (v.column == QLatin1String("sjID")) {
+            if (integerValue(r, v, &n)) i.sjID = n;
+        } else if (v.column == QLatin1String("xth")) {
+            if (integerValue(r, v, &n)) i.xth = n;
+        } else if (v.column == QLatin1String("tigan_id")) {
+            if (integerValue(r, v, &n)) i.tigan_id = n;
+        } else if (v.column == QLatin1String("tixing"))
+            i.tixing = v.value;
+        else if (v.column == QLatin1String("daan"))
+            i.daan = v.value;
+        else if (v.column == QLatin1String("KSDA"))
+            i.KSDA = v.value;
+        else if (v.column == QLatin1String("kaolv"))
+            i.kaolv = v.value;
         else if (v.column == QLatin1String("defen")) {
             bool ok = false;
             const double d = TrimBlanks(v.value).toDouble(&ok);
@@ -454,8 +513,8 @@ void BankSourceReader::State::closeRecord() {
             columns[v.column] = value;
         }
         if (t == QLatin1String("sys_option")) {
-            model.options[r->key] = columns.count(QStringLiteral("option_value")) ? columns[QStringLiteral("option_value")]
-                                                                                 : EmptyText();
+            model.options[r->key] =
+                columns.count(QStringLiteral("option_value")) ? columns[QStringLiteral("option_value")] : EmptyText();
         } else if (t == QLatin1String("kjks_zhangjie")) {
             model.chapters.push_back(BankChapter{r->key, columns[QStringLiteral("mc")]});
         } else if (t == QLatin1String("kjks_type")) {
@@ -470,7 +529,9 @@ BankSourceReader::BankSourceReader(const QString &sourceDir) : d(std::make_uniqu
 
 BankSourceReader::~BankSourceReader() = default;
 
-void BankSourceReader::addProblem(const QString &problem) { d->problems.push_back(Problem{-1, 0, problem}); }
+void BankSourceReader::addProblem(const QString &problem) {
+    d->problems.push_back(Problem{-1, 0, problem});
+}
 
 void BankSourceReader::addFile(const QString &label, const QByteArray &bytes) {
     d->fileOrder.emplace(label, int(d->fileOrder.size()));
@@ -508,7 +569,8 @@ BankModel BankSourceReader::finish() {
     // Keys decide the order, never the files: option ids and every unordered read follow the ids.
     std::sort(m.chapters.begin(), m.chapters.end(),
               [](const BankChapter &a, const BankChapter &b) { return a.daima < b.daima; });
-    std::sort(m.profiles.begin(), m.profiles.end(), [](const BankProfile &a, const BankProfile &b) { return a.id < b.id; });
+    std::sort(m.profiles.begin(), m.profiles.end(),
+              [](const BankProfile &a, const BankProfile &b) { return a.id < b.id; });
     std::sort(m.questions.begin(), m.questions.end(),
               [](const BankQuestion &a, const BankQuestion &b) { return a.id < b.id; });
     std::sort(m.stems.begin(), m.stems.end(), [](const BankStem &a, const BankStem &b) { return a.id < b.id; });
@@ -546,7 +608,8 @@ BankModel BankSourceReader::finish() {
             return std::make_pair(a.file, a.line) < std::make_pair(b.file, b.line);
         });
         QStringList out;
-        for (const Problem &p : list) out << p.text;
+        for (const Problem &p : list)
+            out << p.text;
         return out;
     };
     m_warnings = texts(d->warnings);
@@ -556,11 +619,11 @@ BankModel BankSourceReader::finish() {
 
 BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings) {
     const QDir dir(sourceDir);
-    if (!QFileInfo(sourceDir).isDir())
-        throw BankSourceError({QStringLiteral("%1: no such folder").arg(sourceDir)});
+    if (!QFileInfo(sourceDir).isDir()) throw BankSourceError({QStringLiteral("%1: no such folder").arg(sourceDir)});
     const QString bankTxt = dir.filePath(QStringLiteral("bank.txt"));
     if (!QFileInfo(bankTxt).isFile())
-        throw BankSourceError({QStringLiteral("%1: missing (options, exam profile and chapter tree live there)").arg(bankTxt)});
+        throw BankSourceError(
+            {QStringLiteral("%1: missing (options, exam profile and chapter tree live there)").arg(bankTxt)});
 
     QStringList files;
     const QStringList top = dir.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);

@@ -6,10 +6,18 @@ namespace banksource {
 
 namespace {
 
-Column text(const char *name) { return Column{QString::fromLatin1(name), ValueKind::Text, false}; }
-Column integer(const char *name) { return Column{QString::fromLatin1(name), ValueKind::Integer, false}; }
-Column number(const char *name) { return Column{QString::fromLatin1(name), ValueKind::Number, false}; }
-Column repeated(const char *name) { return Column{QString::fromLatin1(name), ValueKind::Text, true}; }
+Column text(const char *name) {
+    return Column{QString::fromLatin1(name), ValueKind::Text, false};
+}
+Column integer(const char *name) {
+    return Column{QString::fromLatin1(name), ValueKind::Integer, false};
+}
+Column number(const char *name) {
+    return Column{QString::fromLatin1(name), ValueKind::Number, false};
+}
+Column repeated(const char *name) {
+    return Column{QString::fromLatin1(name), ValueKind::Text, true};
+}
 
 std::vector<Column> progressColumns() {
     return {text("YDCS"), text("DDCS"), text("shoucang"), integer("ZQCS"), integer("ZONGCS")};
@@ -20,10 +28,9 @@ std::vector<Table> makeTables() {
     t.push_back({QStringLiteral("sys_option"), KeyKind::Name, {text("option_value")}});
     t.push_back({QStringLiteral("kjks_type"),
                  KeyKind::Integer,
-                 {text("kjks_type_name"), text("danxuan"), integer("danxuanti"), integer("danxuanfen"),
-                  text("duoxuan"), integer("duoxuanti"), integer("duoxuanfen"), text("panduan"),
-                  integer("panduanti"), integer("panduanfen"), text("shicaotype"), integer("shicaoti"),
-                  integer("shicaofen")}});
+                 {text("kjks_type_name"), text("danxuan"), integer("danxuanti"), integer("danxuanfen"), text("duoxuan"),
+                  integer("duoxuanti"), integer("duoxuanfen"), text("panduan"), integer("panduanti"),
+                  integer("panduanfen"), text("shicaotype"), integer("shicaoti"), integer("shicaofen")}});
     t.push_back({QStringLiteral("kjks_zhangjie"), KeyKind::ChapterCode, {text("mc")}});
     Table question{QStringLiteral("kjks_tigan"),
                    KeyKind::Integer,
@@ -31,14 +38,16 @@ std::vector<Table> makeTables() {
                     text("jiexi"), integer("zhang"), integer("jie"), text("tmimage"), text("timian2"),
                     integer("zongtimian"), text("shijuan"), integer("flag_state"), text("timian_stored"),
                     text("jiexi_stored"), repeated("option_stored"), repeated("option_withdrawn_stored")}};
-    for (const Column &c : progressColumns()) question.columns.push_back(c);
+    for (const Column &c : progressColumns())
+        question.columns.push_back(c);
     t.push_back(question);
     Table stem{QStringLiteral("zongtigan"),
                KeyKind::Integer,
                {text("zongtimian"), text("jiexi"), text("daan"), integer("zhang"), integer("jie"), text("tmimage"),
                 text("timian2"), text("shijuan"), integer("flag_state"), text("zongtimian_stored"),
                 text("jiexi_stored")}};
-    for (const Column &c : progressColumns()) stem.columns.push_back(c);
+    for (const Column &c : progressColumns())
+        stem.columns.push_back(c);
     t.push_back(stem);
     t.push_back({QStringLiteral("kjks_SJML"),
                  KeyKind::Integer,
@@ -58,7 +67,7 @@ bool plainReadsBack(const QString &value) {
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QStringView line = lines[i];
         if (line.isEmpty() || IsBlank(line.front()) || IsBlank(line.back())) return false;
-        if (i > 0 && line.front() == QLatin1Char('#')) return false; // would be a comment
+        if (i > 0 && line.front() == QLatin1Char('#')) return false;  // would be a comment
         if (i == 0 && line.front() == QLatin1Char(':')) return false; // would mark an escaped value
         if (!FirstControlCharacter(line).isNull()) return false;
         for (qsizetype k = 0; k < line.size(); ++k) {
@@ -91,7 +100,8 @@ QString escaped(const QString &value) {
         } else if (c == QLatin1Char('\t')) {
             out += QStringLiteral("\\t");
         } else if (c.unicode() < 0x20 || c.unicode() == 0x7F || c.isSurrogate() || c.unicode() == 0xFEFF) {
-            out += QStringLiteral("\\u") + QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+            out +=
+                QStringLiteral("\\u") + QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
         } else {
             out += c;
         }
@@ -128,8 +138,10 @@ const Column *FindColumn(const Table &table, QStringView name) {
 
 QStringView TrimBlanks(QStringView text) {
     qsizetype b = 0, e = text.size();
-    while (b < e && IsBlank(text[b])) ++b;
-    while (e > b && IsBlank(text[e - 1])) --e;
+    while (b < e && IsBlank(text[b]))
+        ++b;
+    while (e > b && IsBlank(text[e - 1]))
+        --e;
     return text.mid(b, e - b);
 }
 
@@ -158,11 +170,21 @@ bool UnescapeValue(QStringView quoted, QString *value, QString *error) {
             return false;
         }
         switch (body[i].unicode()) {
-        case 'n': out += QLatin1Char('\n'); break;
-        case 'r': out += QLatin1Char('\r'); break;
-        case 't': out += QLatin1Char('\t'); break;
-        case '\\': out += QLatin1Char('\\'); break;
-        case '"': out += QLatin1Char('"'); break;
+        case 'n':
+            out += QLatin1Char('\n');
+            break;
+        case 'r':
+            out += QLatin1Char('\r');
+            break;
+        case 't':
+            out += QLatin1Char('\t');
+            break;
+        case '\\':
+            out += QLatin1Char('\\');
+            break;
+        case '"':
+            out += QLatin1Char('"');
+            break;
         case 'u': {
             int code = 0;
             for (int k = 1; k <= 4; ++k) {
@@ -199,6 +221,8 @@ QString FormatValue(const QString &column, const QString &value) {
     return out;
 }
 
-QString EmptyText() { return QString::fromUtf8("", 0); }
+QString EmptyText() {
+    return QString::fromUtf8("", 0);
+}
 
 } // namespace banksource

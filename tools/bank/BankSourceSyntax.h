@@ -35,7 +35,9 @@ const std::vector<Table> &Tables();
 const Table *FindTable(QStringView name);
 const Column *FindColumn(const Table &table, QStringView name);
 
-inline bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+inline bool IsBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
 QStringView TrimBlanks(QStringView text);
 
 // The first control character (other than tab) of a plain value, or a null QChar when there is none.

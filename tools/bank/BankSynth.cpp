@@ -23,18 +23,20 @@ const char kPicture[] =
     "\x00\x00\x00\x00\x00\x00\xff\xc4\x00\x16\x01\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
     "\x00\x00\x00\x00\x05\x06\xff\xc4\x00\x14\x11\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
     "\x00\x00\x00\x00\xff\xda\x00\x0c\x03\x01\x00\x02\x11\x03\x11\x00\x3f\x00\x9a\x03\x44\x98\x00\x00"
-    "\x00\x00\x00\x00\x00\x0f\xff\xd9"
-    ;
+    "\x00\x00\x00\x00\x00\x0f\xff\xd9";
 
 const char *const kWords[] = {
-    "企业", "会计", "资产", "负债", "所有者权益", "收入", "费用", "利润", "银行存款", "库存现金",
-    "应收账款", "预付账款", "存货", "原材料", "库存商品", "固定资产", "无形资产", "累计折旧", "长期股权投资",
-    "交易性金融资产", "短期借款", "应付账款", "应付职工薪酬", "应交税费", "增值税", "实收资本", "资本公积",
-    "盈余公积", "未分配利润", "主营业务收入", "主营业务成本", "管理费用", "销售费用", "财务费用", "营业外收入",
-    "营业外支出", "所得税费用", "资产负债表", "利润表", "现金流量表", "会计分录", "借方", "贷方", "账户",
-    "原始凭证", "记账凭证", "会计账簿", "财产清查", "权责发生制", "历史成本", "公允价值", "可变现净值",
-    "计提", "摊销", "确认", "计量", "结转", "核算", "甲公司", "乙公司", "2025年", "12月31日", "10万元",
-    "下列各项中", "关于", "不正确的是", "正确的是", "应当", "按照", "期末", "本月", "发生", "取得", "支付",
+    "企业",       "会计",         "资产",         "负债",     "所有者权益",   "收入",           "费用",
+    "利润",       "银行存款",     "库存现金",     "应收账款", "预付账款",     "存货",           "原材料",
+    "库存商品",   "固定资产",     "无形资产",     "累计折旧", "长期股权投资", "交易性金融资产", "短期借款",
+    "应付账款",   "应付职工薪酬", "应交税费",     "增值税",   "实收资本",     "资本公积",       "盈余公积",
+    "未分配利润", "主营业务收入", "主营业务成本", "管理费用", "销售费用",     "财务费用",       "营业外收入",
+    "营业外支出", "所得税费用",   "资产负债表",   "利润表",   "现金流量表",   "会计分录",       "借方",
+    "贷方",       "账户",         "原始凭证",     "记账凭证", "会计账簿",     "财产清查",       "权责发生制",
+    "历史成本",   "公允价值",     "可变现净值",   "计提",     "摊销",         "确认",           "计量",
+    "结转",       "核算",         "甲公司",       "乙公司",   "2025年",       "12月31日",       "10万元",
+    "下列各项中", "关于",         "不正确的是",   "正确的是", "应当",         "按照",           "期末",
+    "本月",       "发生",         "取得",         "支付",
 };
 constexpr int kWordCount = int(sizeof kWords / sizeof kWords[0]);
 
@@ -53,8 +55,10 @@ public:
         while (out.size() < length) {
             out += word(below(kWordCount));
             const int r = below(8);
-            if (r == 0) out += QStringLiteral("，");
-            else if (r == 1) out += QStringLiteral("的");
+            if (r == 0)
+                out += QStringLiteral("，");
+            else if (r == 1)
+                out += QStringLiteral("的");
         }
         out.truncate(length);
         return out;
@@ -63,7 +67,8 @@ public:
     static const QString &word(int i) {
         static const std::vector<QString> words = [] {
             std::vector<QString> w;
-            for (const char *k : kWords) w.push_back(QString::fromUtf8(k));
+            for (const char *k : kWords)
+                w.push_back(QString::fromUtf8(k));
             return w;
         }();
         return words[size_t(i)];
@@ -77,9 +82,8 @@ enum class Kind { Single, Multiple, Judgement, Operation, Sub };
 
 // Forty rows: one of each kind first (so that small banks hold all five), then the common mix.
 Kind kindAt(int i) {
-    static const Kind head[] = {Kind::Single, Kind::Multiple, Kind::Judgement, Kind::Operation,
-                                Kind::Sub,    Kind::Sub,      Kind::Sub,       Kind::Sub,
-                                Kind::Sub};
+    static const Kind head[] = {Kind::Single, Kind::Multiple, Kind::Judgement, Kind::Operation, Kind::Sub,
+                                Kind::Sub,    Kind::Sub,      Kind::Sub,       Kind::Sub};
     const int p = i % 40;
     if (p < 9) return head[p];
     if (p < 24) return Kind::Single;
@@ -89,17 +93,22 @@ Kind kindAt(int i) {
 
 QString letters(Random &r, int options, int low, int high) {
     std::vector<int> all(static_cast<size_t>(options));
-    for (int i = 0; i < options; ++i) all[size_t(i)] = i;
+    for (int i = 0; i < options; ++i)
+        all[size_t(i)] = i;
     const int take = std::min(options, r.between(low, high));
-    for (int i = 0; i < take; ++i) std::swap(all[size_t(i)], all[size_t(i + r.below(options - i))]);
+    for (int i = 0; i < take; ++i)
+        std::swap(all[size_t(i)], all[size_t(i + r.below(options - i))]);
     std::sort(all.begin(), all.begin() + take);
     QString out;
-    for (int i = 0; i < take; ++i) out += QChar(u'A' + all[size_t(i)]);
+    for (int i = 0; i < take; ++i)
+        out += QChar(u'A' + all[size_t(i)]);
     return out;
 }
 
 const int kChapters = 8;
-int sectionsOf(int chapter) { return 4 + chapter % 3; }
+int sectionsOf(int chapter) {
+    return 4 + chapter % 3;
+}
 
 } // namespace
 
@@ -146,7 +155,8 @@ BankModel SyntheticBank(int questions, quint32 seed) {
         q.flag_state = i % 50 == 49 ? 1 : 0;
         if (i % 97 == 0) q.tmimage = picture;
         auto addOptions = [&](int n) {
-            for (int k = 0; k < n; ++k) q.options.push_back(BankOption{r.text(r.between(4, 30)), false});
+            for (int k = 0; k < n; ++k)
+                q.options.push_back(BankOption{r.text(r.between(4, 30)), false});
         };
         switch (kind) {
         case Kind::Single:
@@ -206,7 +216,8 @@ BankModel SyntheticBank(int questions, quint32 seed) {
 
     // Stem answers from their sub-questions (the vector of stems no longer moves).
     const auto subs = SubQuestionsByStem(m);
-    for (BankStem &s : m.stems) s.daan = StemAnswer(subs.at(s.id));
+    for (BankStem &s : m.stems)
+        s.daan = StemAnswer(subs.at(s.id));
 
     // Profile 1 as in the real examination, cut down to what a small bank can draw.
     auto drawable = [](int wanted, int rows) { return std::max(0, std::min(wanted, rows - 1)); };

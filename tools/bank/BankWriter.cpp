@@ -13,15 +13,19 @@
 #include <QTemporaryFile>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <map>
 #include <sqlite3.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
-QVariant textOrNull(const QString &s) { return s.isNull() ? QVariant() : QVariant(s); }
-QVariant blobOrNull(const QByteArray &b) { return b.isEmpty() ? QVariant() : QVariant(b); }
+QVariant textOrNull(const QString &s) {
+    return s.isNull() ? QVariant() : QVariant(s);
+}
+QVariant blobOrNull(const QByteArray &b) {
+    return b.isEmpty() ? QVariant() : QVariant(b);
+}
 
 QString encoded(const QString &plain, const QString &what) {
     bool ok = true;
@@ -42,7 +46,8 @@ class RowInserter {
 public:
     explicit RowInserter(SqlDatabase &db) : m_db(db.handle()) {}
     ~RowInserter() {
-        for (auto &[sql, stmt] : m_statements) sqlite3_finalize(stmt);
+        for (auto &[sql, stmt] : m_statements)
+            sqlite3_finalize(stmt);
     }
     RowInserter(const RowInserter &) = delete;
     RowInserter &operator=(const RowInserter &) = delete;
@@ -96,66 +101,69 @@ void InsertBankRows(SqlDatabase &db, const BankModel &m) {
     db.exec(QStringLiteral("begin"));
     try {
         {
-        RowInserter insert(db);
-        for (const auto &[name, value] : m.options)
-            insert(QStringLiteral("insert into sys_option (option_name, option_value) values (?, ?)"),
-                    {name.toUpper(), value});
-        for (const BankProfile &p : m.profiles) {
-            insert(QStringLiteral("insert into kjks_type (kjks_type_id) values (?)"), {p.id});
-            for (const auto &[col, value] : p.columns)
-                insert(QStringLiteral("update kjks_type set \"%1\" = ? where kjks_type_id = ?").arg(col),
-                        {value, p.id});
-        }
-        for (const BankChapter &c : m.chapters)
-            insert(QStringLiteral("insert into kjks_zhangjie (daima, mc) values (?, ?)"), {c.daima, c.mc});
-        for (const BankQuestion &q : m.questions) {
-            const QString where = QStringLiteral("question %1").arg(q.id);
-            insert(QStringLiteral("insert into kjks_tigan (tigan_id, tixing, timian, timian2, tmimage, daan, jiexi,"
+            RowInserter insert(db);
+            for (const auto &[name, value] : m.options)
+                insert(QStringLiteral("insert into sys_option (option_name, option_value) values (?, ?)"),
+                       {name.toUpper(), value});
+            for (const BankProfile &p : m.profiles) {
+                insert(QStringLiteral("insert into kjks_type (kjks_type_id) values (?)"), {p.id});
+                for (const auto &[col, value] : p.columns)
+                    insert(QStringLiteral("update kjks_type set \"%1\" = ? where kjks_type_id = ?").arg(col),
+                           {value, p.id});
+            }
+            for (const BankChapter &c : m.chapters)
+                insert(QStringLiteral("insert into kjks_zhangjie (daima, mc) values (?, ?)"), {c.daima, c.mc});
+            for (const BankQuestion &q : m.questions) {
+                const QString where = QStringLiteral("question %1").arg(q.id);
+                insert(
+                    QStringLiteral("insert into kjks_tigan (tigan_id, tixing, timian, timian2, tmimage, daan, jiexi,"
                                    " zhang, jie, YDCS, DDCS, shoucang, ZQCS, ZONGCS, flag_state, zongtimian, shijuan)"
                                    " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    {q.id, q.tixing, storedOr(q.stored, QStringLiteral("timian"), q.timian, where), textOrNull(q.timian2),
-                     blobOrNull(q.tmimage), q.daan, storedOr(q.stored, QStringLiteral("jiexi"), q.jiexi, where), q.zhang, q.jie, q.progress.YDCS, q.progress.DDCS,
-                     q.progress.shoucang, q.progress.ZQCS, q.progress.ZONGCS, q.flag_state, textOrNull(q.zongtimian),
-                     textOrNull(q.shijuan)});
-            for (size_t i = 0; i < q.options.size(); ++i) {
-                const BankOption &o = q.options[i];
-                const QString option = StoredOptionKey(int(i));
-                insert(QStringLiteral("insert into kjks_xuanxiang (tigan_ID, timian, flag_state) values (?, ?, ?)"),
-                        {q.id, storedOr(q.stored, option, o.text, where), o.withdrawn ? 1 : 0});
+                    {q.id, q.tixing, storedOr(q.stored, QStringLiteral("timian"), q.timian, where),
+                     textOrNull(q.timian2), blobOrNull(q.tmimage), q.daan,
+                     storedOr(q.stored, QStringLiteral("jiexi"), q.jiexi, where), q.zhang, q.jie, q.progress.YDCS,
+                     q.progress.DDCS, q.progress.shoucang, q.progress.ZQCS, q.progress.ZONGCS, q.flag_state,
+                     textOrNull(q.zongtimian), textOrNull(q.shijuan)});
+                for (size_t i = 0; i < q.options.size(); ++i) {
+                    const BankOption &o = q.options[i];
+                    const QString option = StoredOptionKey(int(i));
+                    insert(QStringLiteral("insert into kjks_xuanxiang (tigan_ID, timian, flag_state) values (?, ?, ?)"),
+                           {q.id, storedOr(q.stored, option, o.text, where), o.withdrawn ? 1 : 0});
+                }
             }
-        }
-        for (const BankStem &s : m.stems) {
-            const QString where = QStringLiteral("case %1").arg(s.id);
-            insert(QStringLiteral("insert into zongtigan (ID, zongtimian, timian2, tmimage, daan, jiexi, zhang, jie,"
+            for (const BankStem &s : m.stems) {
+                const QString where = QStringLiteral("case %1").arg(s.id);
+                insert(
+                    QStringLiteral("insert into zongtigan (ID, zongtimian, timian2, tmimage, daan, jiexi, zhang, jie,"
                                    " YDCS, DDCS, shoucang, ZQCS, ZONGCS, shijuan, flag_state)"
                                    " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                     {s.id, storedOr(s.stored, QStringLiteral("zongtimian"), s.zongtimian, where), textOrNull(s.timian2),
-                     blobOrNull(s.tmimage), s.daan, storedOr(s.stored, QStringLiteral("jiexi"), s.jiexi, where), s.zhang, s.jie, s.progress.YDCS, s.progress.DDCS, s.progress.shoucang,
-                     s.progress.ZQCS, s.progress.ZONGCS, textOrNull(s.shijuan), s.flag_state});
-        }
-        for (const BankPaper &p : m.papers) {
-            auto score = [&](const char *name) -> QVariant {
-                const auto it = p.scores.find(QString::fromLatin1(name));
-                return it == p.scores.end() ? QVariant() : QVariant(it->second);
-            };
-            insert(QStringLiteral("insert into kjks_SJML (sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen,"
-                                   " AnLiDeFen, flag_state) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    {p.sjID, textOrNull(p.DTKSSJ.isEmpty() ? QString() : p.DTKSSJ),
-                     textOrNull(p.JJSJ.isEmpty() ? QString() : p.JJSJ), score("DEFEN"), score("DanDeFen"),
-                     score("DuoDeFen"), score("PanDeFen"), score("AnLiDeFen"), p.flag_state});
-        }
-        bool hasScratch = false;
-        for (const BankPaperItem &i : m.paperItems) {
-            hasScratch = hasScratch || (i.sjID == 0 && i.xth == 200);
-            insert(QStringLiteral("insert into shijuan (ID, sjID, xth, tixing, tigan_id, daan, KSDA, defen, kaolv)"
-                                   " values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                    {i.id > 0 ? QVariant(i.id) : QVariant(), i.sjID, i.xth, textOrNull(i.tixing),
-                     i.tigan_id != 0 ? QVariant(i.tigan_id) : QVariant(),
-                     textOrNull(i.daan), textOrNull(i.KSDA), i.hasDefen ? QVariant(i.defen) : QVariant(),
-                     textOrNull(i.kaolv)});
-        }
-        if (m.addScratchRow && !hasScratch)
-            insert(QStringLiteral("insert into shijuan (sjID, xth, KSDA) values (0, 200, '')"), {});
+                     blobOrNull(s.tmimage), s.daan, storedOr(s.stored, QStringLiteral("jiexi"), s.jiexi, where),
+                     s.zhang, s.jie, s.progress.YDCS, s.progress.DDCS, s.progress.shoucang, s.progress.ZQCS,
+                     s.progress.ZONGCS, textOrNull(s.shijuan), s.flag_state});
+            }
+            for (const BankPaper &p : m.papers) {
+                auto score = [&](const char *name) -> QVariant {
+                    const auto it = p.scores.find(QString::fromLatin1(name));
+                    return it == p.scores.end() ? QVariant() : QVariant(it->second);
+                };
+                insert(QStringLiteral("insert into kjks_SJML (sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen,"
+                                      " AnLiDeFen, flag_state) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       {p.sjID, textOrNull(p.DTKSSJ.isEmpty() ? QString() : p.DTKSSJ),
+                        textOrNull(p.JJSJ.isEmpty() ? QString() : p.JJSJ), score("DEFEN"), score("DanDeFen"),
+                        score("DuoDeFen"), score("PanDeFen"), score("AnLiDeFen"), p.flag_state});
+            }
+            bool hasScratch = false;
+            for (const BankPaperItem &i : m.paperItems) {
+                hasScratch = hasScratch || (i.sjID == 0 && i.xth == 200);
+                insert(QStringLiteral("insert into shijuan (ID, sjID, xth, tixing, tigan_id, daan, KSDA, defen, kaolv)"
+                                      " values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       {i.id > 0 ? QVariant(i.id) : QVariant(), i.sjID, i.xth, textOrNull(i.tixing),
+                        i.tigan_id != 0 ? QVariant(i.tigan_id) : QVariant(), textOrNull(i.daan), textOrNull(i.KSDA),
+                        i.hasDefen ? QVariant(i.defen) : QVariant(), textOrNull(i.kaolv)});
+            }
+            if (m.addScratchRow && !hasScratch)
+                insert(QStringLiteral("insert into shijuan (sjID, xth, KSDA) values (0, 200, '')"), {});
         } // statements finalized before the commit
         db.exec(QStringLiteral("commit"));
     } catch (...) {

@@ -15,41 +15,40 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: kjks-bank COMMAND ARGUMENTS\n"
-    "\n"
-    "  build SOURCE_DIR BANK\n"
-    "      Reads the source folder (bank.txt, questions/*.txt, pictures/, papers.txt; see\n"
-    "      docs/bank-format.md), enciphers the question texts and writes the encrypted bank BANK.\n"
-    "      Every mistake is reported as FILE:LINE: what is wrong. BANK is replaced only when the\n"
-    "      whole source is sound; nothing is left half written. Rows that break a content rule the\n"
-    "      program copes with (an answer beyond the options, a section missing from the chapter\n"
-    "      tree, ...) are built and listed as warnings.\n"
-    "\n"
-    "  export BANK OUT_DIR\n"
-    "      Writes BANK back as a source folder with every text decoded: bank.txt, one\n"
-    "      questions/chNN.txt per chapter, pictures/ named after their rows, and papers.txt when\n"
-    "      the bank holds papers. Building OUT_DIR gives the same rows. A text that does not\n"
-    "      decode is written in its stored form (COLUMN_stored:) and listed as a warning. OUT_DIR\n"
-    "      must not exist or be empty.\n"
-    "\n"
-    "  synth --questions N [--seed S] BANK\n"
-    "      Writes a synthetic bank of N questions over eight chapters and all five kinds (single,\n"
-    "      multiple, true/false, 实操题, case stems with five sub-questions each) with options,\n"
-    "      explanations, some pictures and progress, and exam profile 1. The same seed (default 1)\n"
-    "      gives the same content. Meant for benchmarks.\n"
-    "\n"
-    "  check BANK\n"
-    "      Verifies a built bank: every encoded text decodes; answers fit the options; case answers\n"
-    "      match their sub-questions; pictures are readable; the chapter tree holds every section;\n"
-    "      the practice answer row exists; exam profile 1 finds enough eligible rows in every\n"
-    "      section; every page of the file is intact (integrity check); papers' answer times are\n"
-    "      dates. Prints one line per problem.\n"
-    "\n"
-    "  --help, help\n"
-    "      Shows this text.\n"
-    "\n"
-    "Exit status: 0 on success, 1 when the command found problems or failed, 2 on a usage mistake.\n";
+const char kUsage[] = "usage: kjks-bank COMMAND ARGUMENTS\n"
+                      "\n"
+                      "  build SOURCE_DIR BANK\n"
+                      "      Reads the source folder (bank.txt, questions/*.txt, pictures/, papers.txt; see\n"
+                      "      docs/bank-format.md), enciphers the question texts and writes the encrypted bank BANK.\n"
+                      "      Every mistake is reported as FILE:LINE: what is wrong. BANK is replaced only when the\n"
+                      "      whole source is sound; nothing is left half written. Rows that break a content rule the\n"
+                      "      program copes with (an answer beyond the options, a section missing from the chapter\n"
+                      "      tree, ...) are built and listed as warnings.\n"
+                      "\n"
+                      "  export BANK OUT_DIR\n"
+                      "      Writes BANK back as a source folder with every text decoded: bank.txt, one\n"
+                      "      questions/chNN.txt per chapter, pictures/ named after their rows, and papers.txt when\n"
+                      "      the bank holds papers. Building OUT_DIR gives the same rows. A text that does not\n"
+                      "      decode is written in its stored form (COLUMN_stored:) and listed as a warning. OUT_DIR\n"
+                      "      must not exist or be empty.\n"
+                      "\n"
+                      "  synth --questions N [--seed S] BANK\n"
+                      "      Writes a synthetic bank of N questions over eight chapters and all five kinds (single,\n"
+                      "      multiple, true/false, 实操题, case stems with five sub-questions each) with options,\n"
+                      "      explanations, some pictures and progress, and exam profile 1. The same seed (default 1)\n"
+                      "      gives the same content. Meant for benchmarks.\n"
+                      "\n"
+                      "  check BANK\n"
+                      "      Verifies a built bank: every encoded text decodes; answers fit the options; case answers\n"
+                      "      match their sub-questions; pictures are readable; the chapter tree holds every section;\n"
+                      "      the practice answer row exists; exam profile 1 finds enough eligible rows in every\n"
+                      "      section; every page of the file is intact (integrity check); papers' answer times are\n"
+                      "      dates. Prints one line per problem.\n"
+                      "\n"
+                      "  --help, help\n"
+                      "      Shows this text.\n"
+                      "\n"
+                      "Exit status: 0 on success, 1 when the command found problems or failed, 2 on a usage mistake.\n";
 
 void print(FILE *stream, const QString &text) {
     const QByteArray bytes = text.toUtf8();
@@ -70,7 +69,8 @@ int build(const QStringList &args) {
         const BankModel model = ReadBankSource(args[0], &warnings);
         WriteBank(model, args[1]);
         // Rows the program copes with are built; `check` lists them too.
-        for (const QString &w : warnings) print(stderr, QStringLiteral("warning: ") + w);
+        for (const QString &w : warnings)
+            print(stderr, QStringLiteral("warning: ") + w);
         print(stdout, QStringLiteral("%1: %2 questions, %3 cases, %4 chapter entries")
                           .arg(args[1])
                           .arg(model.questions.size())
@@ -78,8 +78,10 @@ int build(const QStringList &args) {
                           .arg(model.chapters.size()));
         return 0;
     } catch (const BankSourceError &e) {
-        for (const QString &p : e.problems()) print(stderr, p);
-        print(stderr, QStringLiteral("kjks-bank: %1 problems; %2 was not written").arg(e.problems().size()).arg(args[1]));
+        for (const QString &p : e.problems())
+            print(stderr, p);
+        print(stderr,
+              QStringLiteral("kjks-bank: %1 problems; %2 was not written").arg(e.problems().size()).arg(args[1]));
     } catch (const KjksError &e) {
         print(stderr, QStringLiteral("kjks-bank: ") + e.message());
     }
@@ -95,7 +97,10 @@ int exportBank(const QStringList &args) {
         ExportBankSource(model, args[1]);
         for (const BankProblem &p : undecodable)
             print(stderr, QStringLiteral("warning: %1: %2 (kept in its stored form)").arg(args[0], ProblemText(p)));
-        print(stdout, QStringLiteral("%1: %2 questions, %3 cases").arg(args[1]).arg(model.questions.size()).arg(model.stems.size()));
+        print(stdout, QStringLiteral("%1: %2 questions, %3 cases")
+                          .arg(args[1])
+                          .arg(model.questions.size())
+                          .arg(model.stems.size()));
         return 0;
     } catch (const KjksError &e) {
         print(stderr, QStringLiteral("kjks-bank: ") + e.message());
@@ -130,7 +135,9 @@ int synth(const QStringList &args) {
     try {
         const BankModel model = SyntheticBank(questions, seed);
         WriteBank(model, bank);
-        print(stdout, QStringLiteral("%1: %2 questions, %3 cases").arg(bank).arg(model.questions.size()).arg(model.stems.size()));
+        print(
+            stdout,
+            QStringLiteral("%1: %2 questions, %3 cases").arg(bank).arg(model.questions.size()).arg(model.stems.size()));
         return 0;
     } catch (const KjksError &e) {
         print(stderr, QStringLiteral("kjks-bank: ") + e.message());
@@ -147,7 +154,8 @@ int check(const QStringList &args) {
         if (!p.startsWith(kCheckWarning())) ++errors;
     }
     if (errors == 0) {
-        print(stdout, args[0] + (problems.isEmpty() ? QStringLiteral(": no problems") : QStringLiteral(": no problems, only warnings")));
+        print(stdout, args[0] + (problems.isEmpty() ? QStringLiteral(": no problems")
+                                                    : QStringLiteral(": no problems, only warnings")));
         return 0;
     }
     print(stderr, QStringLiteral("kjks-bank: %1 problems").arg(errors));

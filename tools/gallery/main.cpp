@@ -20,14 +20,11 @@ constexpr int ShapeWidth = 130;
 constexpr int ShapeHeight = 90;
 constexpr int Columns = 5;
 
-template <typename Enum>
-QString enumName(Enum value)
-{
+template <typename Enum> QString enumName(Enum value) {
     return QString::fromLatin1(QMetaEnum::fromType<Enum>().valueToKey(int(value)));
 }
 
-QImage tilePicture()
-{
+QImage tilePicture() {
     QImage tile(16, 16, QImage::Format_RGB32);
     QPainter p(&tile);
     p.fillRect(0, 0, 8, 8, QColor(0xE0, 0x40, 0x40));
@@ -37,11 +34,9 @@ QImage tilePicture()
     return tile;
 }
 
-class Sheet
-{
+class Sheet {
 public:
-    Sheet()
-    {
+    Sheet() {
         m_sheet.setAutoFillBackground(true);
         QPalette palette = m_sheet.palette();
         palette.setColor(QPalette::Window, QColor(0xF4, 0xF1, 0xE8));
@@ -49,8 +44,7 @@ public:
         m_sheet.setPalette(palette);
     }
 
-    TzrShape *add(const QString &caption, QSize size = QSize(ShapeWidth, ShapeHeight))
-    {
+    TzrShape *add(const QString &caption, QSize size = QSize(ShapeWidth, ShapeHeight)) {
         const int column = m_count % Columns;
         const int row = m_count / Columns;
         ++m_count;
@@ -67,10 +61,8 @@ public:
         return shape;
     }
 
-    void section(const QString &title)
-    {
-        if (m_count > 0)
-            m_top += ((m_count + Columns - 1) / Columns) * CellHeight;
+    void section(const QString &title) {
+        if (m_count > 0) m_top += ((m_count + Columns - 1) / Columns) * CellHeight;
         m_count = 0;
         auto *label = new QLabel(title, &m_sheet);
         QFont font = label->font();
@@ -80,8 +72,7 @@ public:
         m_top += 26;
     }
 
-    QImage render()
-    {
+    QImage render() {
         const int rows = (m_count + Columns - 1) / Columns;
         m_sheet.resize(Columns * CellWidth, m_top + rows * CellHeight);
         QImage image(m_sheet.size(), QImage::Format_ARGB32_Premultiplied);
@@ -98,33 +89,29 @@ private:
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     QApplication app(argc, argv);
-    const QString output =
-        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shape-gallery.png");
+    const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shape-gallery.png");
 
-    const TzrShape::TSurfaceType surfaces[] = {
-        TzrShape::stGradientFill, TzrShape::stBrushOpaque, TzrShape::stBrushImage,
-        TzrShape::stBrush50PercentOpaque, TzrShape::stBrushTransparent,
-        TzrShape::stBrush25PercentOpaque};
-    const TzrShape::TShadowOrient orients[] = {TzrShape::soLowerRight, TzrShape::soUpperRight,
-                                               TzrShape::soUpperLeft, TzrShape::soLowerLeft};
-    const TzrShape::TFillDirection directions[] = {TzrShape::gdUp, TzrShape::gdDown,
-                                                   TzrShape::gdLeft, TzrShape::gdRight};
+    const TzrShape::TSurfaceType surfaces[] = {TzrShape::stGradientFill,     TzrShape::stBrushOpaque,
+                                               TzrShape::stBrushImage,       TzrShape::stBrush50PercentOpaque,
+                                               TzrShape::stBrushTransparent, TzrShape::stBrush25PercentOpaque};
+    const TzrShape::TShadowOrient orients[] = {TzrShape::soLowerRight, TzrShape::soUpperRight, TzrShape::soUpperLeft,
+                                               TzrShape::soLowerLeft};
+    const TzrShape::TFillDirection directions[] = {TzrShape::gdUp, TzrShape::gdDown, TzrShape::gdLeft,
+                                                   TzrShape::gdRight};
     const QImage picture = tilePicture();
 
     auto dress = [&](TzrShape *shape, TzrShape::TSurfaceType surface, int index) {
-        const bool stippled = surface == TzrShape::stBrush50PercentOpaque
-            || surface == TzrShape::stBrush25PercentOpaque;
+        const bool stippled =
+            surface == TzrShape::stBrush50PercentOpaque || surface == TzrShape::stBrush25PercentOpaque;
         shape->setSurfaceType(surface);
         // A stipple ANDs its colour into what lies below, so it needs a dark colour to show.
         shape->setBackColor(stippled ? QColor(0x20, 0x50, 0xB0) : QColor(0x9C, 0xC8, 0xF0));
         shape->setGradientToColor(QColor(0x1E, 0x3C, 0x8C));
         shape->setFillDirection(directions[index % 4]);
         shape->setForeColor(QColor(0xC0, 0x30, 0x30));
-        shape->setPattern(surface == TzrShape::stBrushTransparent ? TzrShape::bsDiagCross
-                                                                  : TzrShape::bsHorizontal);
+        shape->setPattern(surface == TzrShape::stBrushTransparent ? TzrShape::bsDiagCross : TzrShape::bsHorizontal);
         shape->setImage(picture);
         shape->setOutlineColor(QColor(0x20, 0x20, 0x20));
         shape->setOutlineWidth(2);
@@ -138,8 +125,8 @@ int main(int argc, char **argv)
         const auto orient = orients[kind % 4];
         // The vertical arrows put their head length (the width) along the height.
         const bool upright = shape == TzrShape::gstArrowUp || shape == TzrShape::gstArrowDown;
-        TzrShape *s = sheet.add(enumName(shape) + QStringLiteral("\n") + enumName(surface)
-                                    + QStringLiteral(", ") + enumName(orient),
+        TzrShape *s = sheet.add(enumName(shape) + QStringLiteral("\n") + enumName(surface) + QStringLiteral(", ") +
+                                    enumName(orient),
                                 upright ? QSize(56, ShapeHeight) : QSize(ShapeWidth, ShapeHeight));
         s->setShape(shape);
         dress(s, surface, kind);
@@ -158,8 +145,7 @@ int main(int argc, char **argv)
     }
 
     sheet.section(QStringLiteral("Shadows on a star"));
-    const TzrShape::TShadowFill fills[] = {TzrShape::sfSolid, TzrShape::sf50Percent,
-                                           TzrShape::sf25Percent};
+    const TzrShape::TShadowFill fills[] = {TzrShape::sfSolid, TzrShape::sf50Percent, TzrShape::sf25Percent};
     for (int i = 0; i < 6; ++i) {
         const auto orient = orients[i % 4];
         const auto fill = i < 4 ? TzrShape::sfSolid : fills[i - 3];

@@ -341,9 +341,8 @@ HandInResult ExamEngine::HandIn() {
     sql.openSql(OperationItemsSql(number));
     const double operationPoints = SectionPoints(QuestionType::Fourth);
     for (; !sql.eof(); sql.next()) {
-        const double points =
-            AnswerPoints(sql.asString(QStringLiteral("KSDA")), sql.asString(QStringLiteral("daan")),
-                         ScoringRule::AllOrNothing, operationPoints);
+        const double points = AnswerPoints(sql.asString(QStringLiteral("KSDA")), sql.asString(QStringLiteral("daan")),
+                                           ScoringRule::AllOrNothing, operationPoints);
         sql.edit();
         sql.setValue(QStringLiteral("defen"), points);
         sql.post();
@@ -452,8 +451,7 @@ QString ExamEngine::ExplanationPayload(int position) {
     payload.answer = row.KSDA;
     QString score = defenText(row);
     // A right operation answer shows the section's points even before a hand-in has scored it.
-    if (row.tixing == OperationTypeName() && fourth.typeName == OperationTypeName() &&
-        row.daan == row.KSDA)
+    if (row.tixing == OperationTypeName() && fourth.typeName == OperationTypeName() && row.daan == row.KSDA)
         score = FormatNumber(fourth.perQuestionScore);
     payload.score = score + suffix;
     payload.explanation = ExplanationOf(row.tiganId);

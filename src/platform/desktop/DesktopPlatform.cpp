@@ -16,7 +16,9 @@
 
 namespace {
 
-QWidget *activeParent() { return QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow(); }
+QWidget *activeParent() {
+    return QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+}
 
 bool looksLikeAddress(const QString &target) {
     return target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("www."), Qt::CaseInsensitive) ||
@@ -27,7 +29,9 @@ bool looksLikeAddress(const QString &target) {
 
 // Without a screen (the offscreen platform) nobody can answer a box: its text goes to the error
 // stream instead, and confirmations are declined.
-bool DesktopPlatform::headless() { return QGuiApplication::platformName() == QStringLiteral("offscreen"); }
+bool DesktopPlatform::headless() {
+    return QGuiApplication::platformName() == QStringLiteral("offscreen");
+}
 
 void DesktopPlatform::messageBox(BoxKind kind, const QString &text) {
     if (headless()) {
@@ -38,7 +42,7 @@ void DesktopPlatform::messageBox(BoxKind kind, const QString &text) {
     box.setWindowTitle(applicationTitle());
     box.setTextFormat(Qt::PlainText); // a detail line may quote a bank's text
     box.setText(text);
-    box.setIcon(kind == BoxKind::Error ? QMessageBox::Critical
+    box.setIcon(kind == BoxKind::Error   ? QMessageBox::Critical
                 : kind == BoxKind::Plain ? QMessageBox::NoIcon
                                          : QMessageBox::Information);
     box.setStandardButtons(QMessageBox::Ok);
@@ -97,7 +101,8 @@ ShellTarget ClassifyShellRequest(const QString &request) {
 bool DesktopPlatform::shellOpen(const QString &request) {
     const ShellTarget target = ClassifyShellRequest(request);
     switch (target.kind) {
-    case ShellTarget::Kind::Nothing: return false;
+    case ShellTarget::Kind::Nothing:
+        return false;
     case ShellTarget::Kind::Calculator: {
         // Many desktops have no calculator program, and the exam gives its own: the built-in one.
         return ShowCalculator() != nullptr;
@@ -108,7 +113,8 @@ bool DesktopPlatform::shellOpen(const QString &request) {
     }
     case ShellTarget::Kind::Program:
         return QProcess::startDetached(target.target, {}, QFileInfo(target.target).absolutePath());
-    case ShellTarget::Kind::Document: return QDesktopServices::openUrl(QUrl::fromLocalFile(target.target));
+    case ShellTarget::Kind::Document:
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(target.target));
     }
     return false;
 }
@@ -127,7 +133,9 @@ bool DesktopPlatform::startProgram(const QString &path, bool visible) {
     return process.startDetached();
 }
 
-void DesktopPlatform::processEvents() { QApplication::processEvents(QEventLoop::AllEvents); }
+void DesktopPlatform::processEvents() {
+    QApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void DesktopPlatform::pause(int ms) {
     QElapsedTimer timer;
@@ -138,7 +146,9 @@ void DesktopPlatform::pause(int ms) {
     } while (timer.elapsed() < ms);
 }
 
-QDateTime DesktopPlatform::now() { return QDateTime::currentDateTime(); }
+QDateTime DesktopPlatform::now() {
+    return QDateTime::currentDateTime();
+}
 
 quint64 DesktopPlatform::seedCounter() {
     return quint64(std::chrono::high_resolution_clock::now().time_since_epoch().count());

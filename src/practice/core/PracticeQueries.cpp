@@ -7,23 +7,32 @@
 QString PracticeSetSql(QuestionType type, PracticeScope scope, const QString &fourthTypeName) {
     if (type == QuestionType::Fourth && FourthKindOf(fourthTypeName) == FourthKind::CaseStem) {
         switch (scope) {
-        case PracticeScope::All: return QStringLiteral("select * from zongtigan");
-        case PracticeScope::New: return QStringLiteral("select * from zongtigan where daan <> \"\" and   YDCS <> \"1\" ");
-        case PracticeScope::Wrong: return QStringLiteral("select * from zongtigan where daan <> \"\" and   DDCS = \"1\" ");
+        case PracticeScope::All:
+            return QStringLiteral("select * from zongtigan");
+        case PracticeScope::New:
+            return QStringLiteral("select * from zongtigan where daan <> \"\" and   YDCS <> \"1\" ");
+        case PracticeScope::Wrong:
+            return QStringLiteral("select * from zongtigan where daan <> \"\" and   DDCS = \"1\" ");
         case PracticeScope::Favourites:
             return QStringLiteral("select * from zongtigan where daan <> \"\" and   shoucang = \"1\"");
-        case PracticeScope::Answered: return QStringLiteral("select * from zongtigan where daan <> \"\" and   YDCS = \"1\" ");
+        case PracticeScope::Answered:
+            return QStringLiteral("select * from zongtigan where daan <> \"\" and   YDCS = \"1\" ");
         }
     }
     const QString head = QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"") +
                          SqlValue(QuestionTypeName(type)) + QStringLiteral("\"");
     const QString order = QStringLiteral(" order by zhang,jie asc");
     switch (scope) {
-    case PracticeScope::All: return head + order;
-    case PracticeScope::New: return head + QStringLiteral(" and YDCS <> \"1\"") + order;
-    case PracticeScope::Wrong: return head + QStringLiteral(" and DDCS = \"1\" ") + order;
-    case PracticeScope::Favourites: return head + QStringLiteral(" and shoucang = \"1\" ") + order;
-    case PracticeScope::Answered: return head + QStringLiteral(" and YDCS = \"1\" ") + order;
+    case PracticeScope::All:
+        return head + order;
+    case PracticeScope::New:
+        return head + QStringLiteral(" and YDCS <> \"1\"") + order;
+    case PracticeScope::Wrong:
+        return head + QStringLiteral(" and DDCS = \"1\" ") + order;
+    case PracticeScope::Favourites:
+        return head + QStringLiteral(" and shoucang = \"1\" ") + order;
+    case PracticeScope::Answered:
+        return head + QStringLiteral(" and YDCS = \"1\" ") + order;
     }
     return head + order;
 }
@@ -69,7 +78,9 @@ QString OperationAnswerSql(int questionId) {
     return QStringLiteral("select daan from kjks_tigan where tigan_id = ") + QString::number(questionId);
 }
 
-QString ScratchRowSql() { return QStringLiteral("select * from shijuan where sjID = 0 and xth = 200"); }
+QString ScratchRowSql() {
+    return QStringLiteral("select * from shijuan where sjID = 0 and xth = 200");
+}
 
 ChapterStart ParseChapterCode(const QString &code) {
     ChapterStart start;

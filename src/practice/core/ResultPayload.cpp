@@ -6,7 +6,9 @@
 
 #include <QRegularExpression>
 
-QString PayloadSeparator() { return QStringLiteral("=*=&"); }
+QString PayloadSeparator() {
+    return QStringLiteral("=*=&");
+}
 
 QString ResultPayload::text() const {
     QStringList fields{number, type};
@@ -28,8 +30,10 @@ namespace {
 QString trimControls(const QString &text) {
     int begin = 0;
     int end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 0x20) ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 0x20) --end;
+    while (begin < end && text.at(begin).unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 0x20)
+        --end;
     return text.mid(begin, end - begin);
 }
 

@@ -2,8 +2,8 @@
 
 #include "DataFormP.h"
 #include "ExamProfile.h"
-#include "FrmZJTestP.h"
 #include "Fonts.h"
+#include "FrmZJTestP.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "MainQueries.h"
@@ -51,20 +51,22 @@ int countTotal(const QString &sql) {
 
 int depthOf(const QTreeWidgetItem *item) {
     int depth = 0;
-    for (const QTreeWidgetItem *p = item->parent(); p; p = p->parent()) ++depth;
+    for (const QTreeWidgetItem *p = item->parent(); p; p = p->parent())
+        ++depth;
     return depth;
 }
 
 } // namespace
 
 ChapterPracticePage::ChapterPracticePage(QWidget *parent)
-    : QWidget(parent),
-      sGroupBox1(new QGroupBox(QStringLiteral("  选题范围  "), this)),
+    : QWidget(parent), sGroupBox1(new QGroupBox(QStringLiteral("  选题范围  "), this)),
       typeBoxes(sGroupBox1, {QStringLiteral("sCheckBox1"), QStringLiteral("sCheckBox2"), QStringLiteral("sCheckBox3"),
                              QStringLiteral("sCheckBox4")}),
       launchPractice(&RunPractice) {
-    Label30 = makeLabel(this, QStringLiteral("Label30"), PixelFont(QStringLiteral("微软雅黑"), 18, true), QRect(kMargin, 8, kTreeWidth, 32));
-    Label29 = makeLabel(this, QStringLiteral("Label29"), PixelFont(QStringLiteral("微软雅黑"), 15), QRect(kMargin, 44, kTreeWidth, 26));
+    Label30 = makeLabel(this, QStringLiteral("Label30"), PixelFont(QStringLiteral("微软雅黑"), 18, true),
+                        QRect(kMargin, 8, kTreeWidth, 32));
+    Label29 = makeLabel(this, QStringLiteral("Label29"), PixelFont(QStringLiteral("微软雅黑"), 15),
+                        QRect(kMargin, 44, kTreeWidth, 26));
     Label29->setText(QStringLiteral("【选择章节】"));
 
     TreeView1 = new QTreeWidget(this);
@@ -79,13 +81,18 @@ ChapterPracticePage::ChapterPracticePage(QWidget *parent)
     connect(TreeView1, &QTreeWidget::itemClicked, this, &ChapterPracticePage::TreeView1Click);
 
     // The chosen chapter, section and progress, above the choices.
-    auto *caption = makeLabel(this, QStringLiteral("lblChosen"), PixelFont(QStringLiteral("微软雅黑"), 15), QRect(kRightLeft, 12, kRightWidth, 26));
+    auto *caption = makeLabel(this, QStringLiteral("lblChosen"), PixelFont(QStringLiteral("微软雅黑"), 15),
+                              QRect(kRightLeft, 12, kRightWidth, 26));
     caption->setText(QStringLiteral("当前章节："));
-    sLabel3 = makeLabel(this, QStringLiteral("sLabel3"), PixelFont(QStringLiteral("微软雅黑"), 16, true), QRect(kRightLeft + 16, 42, kRightWidth - 16, 28));
-    sLabel4 = makeLabel(this, QStringLiteral("sLabel4"), PixelFont(QStringLiteral("微软雅黑"), 16, true), QRect(kRightLeft + 16, 72, kRightWidth - 16, 28));
-    sLabel5 = makeLabel(this, QStringLiteral("sLabel5"), PixelFont(QStringLiteral("微软雅黑"), 16), QRect(kRightLeft + 16, 108, kRightWidth - 16, 28));
+    sLabel3 = makeLabel(this, QStringLiteral("sLabel3"), PixelFont(QStringLiteral("微软雅黑"), 16, true),
+                        QRect(kRightLeft + 16, 42, kRightWidth - 16, 28));
+    sLabel4 = makeLabel(this, QStringLiteral("sLabel4"), PixelFont(QStringLiteral("微软雅黑"), 16, true),
+                        QRect(kRightLeft + 16, 72, kRightWidth - 16, 28));
+    sLabel5 = makeLabel(this, QStringLiteral("sLabel5"), PixelFont(QStringLiteral("微软雅黑"), 16),
+                        QRect(kRightLeft + 16, 108, kRightWidth - 16, 28));
     sLabel5->setStyleSheet(QStringLiteral("color: #c00000;"));
-    for (QLabel *l : {sLabel3, sLabel4}) l->setStyleSheet(QStringLiteral("color: #1f4e79;"));
+    for (QLabel *l : {sLabel3, sLabel4})
+        l->setStyleSheet(QStringLiteral("color: #1f4e79;"));
 
     sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
     sGroupBox1->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
@@ -105,7 +112,8 @@ ChapterPracticePage::ChapterPracticePage(QWidget *parent)
     divider->setFrameShape(QFrame::VLine);
     divider->setFrameShadow(QFrame::Sunken);
     divider->setGeometry(246, 36, 2, kGroupHeight - 52);
-    for (int i = 0; i < 4; ++i) typeBoxes.box(i)->setGeometry(276, 34 + i * kChoiceRow, 190, 28);
+    for (int i = 0; i < 4; ++i)
+        typeBoxes.box(i)->setGeometry(276, 34 + i * kChoiceRow, 190, 28);
 
     sBitBtn2 = new QPushButton(QStringLiteral("开始练习"), this);
     sBitBtn2->setObjectName(QStringLiteral("sBitBtn2"));
@@ -208,8 +216,10 @@ void ChapterPracticePage::TreeView1Click() {
         // section numbers are its two-digit pieces, pasted into the counts as they stand.
         const QString code = QString::number(node->data(0, Qt::UserRole).toInt());
         launchParameters().SelectedChapterCode = code;
-        if (code.size() == 3) showProgress(code.mid(1, 2), QString());
-        else if (code.size() == 5) showProgress(code.mid(1, 2), code.mid(3, 2));
+        if (code.size() == 3)
+            showProgress(code.mid(1, 2), QString());
+        else if (code.size() == 5)
+            showProgress(code.mid(1, 2), code.mid(3, 2));
     });
 }
 

@@ -21,7 +21,9 @@ constexpr int kMargin = 4;
 // Space between the viewer's frame and the text, so that headings do not touch the border.
 constexpr int kTextMargin = 10;
 
-QString docFolder() { return launchParameters().AppDir + QStringLiteral("doc/"); }
+QString docFolder() {
+    return launchParameters().AppDir + QStringLiteral("doc/");
+}
 
 } // namespace
 
@@ -67,9 +69,13 @@ DocumentsPage::DocumentsPage(QWidget *parent) : QWidget(parent) {
         connect(b, &QPushButton::clicked, this, [this, b] { sBitBtn7Click(b); });
 }
 
-QString DocumentsPage::SyllabusPath() { return docFolder() + dataForm()->GetOption(QStringLiteral("AGADA_DOC")); }
+QString DocumentsPage::SyllabusPath() {
+    return docFolder() + dataForm()->GetOption(QStringLiteral("AGADA_DOC"));
+}
 
-QString DocumentsPage::GuidePath(const QString &caption) { return docFolder() + caption + QStringLiteral(".rtf"); }
+QString DocumentsPage::GuidePath(const QString &caption) {
+    return docFolder() + caption + QStringLiteral(".rtf");
+}
 
 void DocumentsPage::sBitBtn6Click() {
     Guarded([&] {

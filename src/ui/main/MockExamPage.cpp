@@ -56,7 +56,8 @@ MockExamPage::MockExamPage(QWidget *parent)
     tblContent->setColumnWidth(0, 140);
     tblContent->setColumnWidth(1, 90);
     tblContent->setColumnWidth(2, 90);
-    for (int r = 0; r < 4; ++r) tblContent->setRowHeight(r, 30);
+    for (int r = 0; r < 4; ++r)
+        tblContent->setRowHeight(r, 30);
 
     sBitBtn3 = new QPushButton(QStringLiteral("进入考场"), desc);
     sBitBtn3->setObjectName(QStringLiteral("sBitBtn3"));
@@ -141,7 +142,8 @@ void MockExamPage::fillPaperList() {
         auto *number = new QTableWidgetItem(QString::number(m_papers.asInteger(QStringLiteral("sjID")) - 10));
         number->setTextAlignment(Qt::AlignCenter);
         DBGrid1->setItem(row, 0, number);
-        DBGrid1->setItem(row, 1, new QTableWidgetItem(PaperTimeText(m_papers.asString(QStringLiteral("DTKSSJ")), locale)));
+        DBGrid1->setItem(row, 1,
+                         new QTableWidgetItem(PaperTimeText(m_papers.asString(QStringLiteral("DTKSSJ")), locale)));
         DBGrid1->setItem(row, 2, new QTableWidgetItem(m_papers.asString(QStringLiteral("DEFEN"))));
     }
     m_papers.first();
@@ -172,9 +174,13 @@ void MockExamPage::openSelectedPaper(TFrmChapterTest_NewAH::Opening opening) {
     });
 }
 
-void MockExamPage::Button7Click() { openSelectedPaper(TFrmChapterTest_NewAH::Opening::View); }
+void MockExamPage::Button7Click() {
+    openSelectedPaper(TFrmChapterTest_NewAH::Opening::View);
+}
 
-void MockExamPage::Button8Click() { openSelectedPaper(TFrmChapterTest_NewAH::Opening::FromLaunch); }
+void MockExamPage::Button8Click() {
+    openSelectedPaper(TFrmChapterTest_NewAH::Opening::FromLaunch);
+}
 
 void MockExamPage::Button4Click() {
     Guarded([&] { grpPapers->setVisible(!grpPapers->isVisible()); });

@@ -24,16 +24,16 @@ public:
     // First showing: opens the answered-paper list.
     void OpenPaperList();
 
-    QLabel *Label40;        // subject
-    QLabel *lblExamTime;    // "90分钟" / "120分钟"
+    QLabel *Label40;     // subject
+    QLabel *lblExamTime; // "90分钟" / "120分钟"
     QTableWidget *tblContent;
-    QGroupBox *grpPapers;   // "已答试卷"
+    QGroupBox *grpPapers; // "已答试卷"
     QTableWidget *DBGrid1;
-    QPushButton *Button4;   // "已答试卷 ▽"
-    QPushButton *Button7;   // "查看"
-    QPushButton *Button8;   // "重做"
-    QPushButton *Button9;   // "返回"
-    QPushButton *sBitBtn3;  // "进入考场"
+    QPushButton *Button4;  // "已答试卷 ▽"
+    QPushButton *Button7;  // "查看"
+    QPushButton *Button8;  // "重做"
+    QPushButton *Button9;  // "返回"
+    QPushButton *sBitBtn3; // "进入考场"
 
     // Opens the exam window; RunPaperlessExam unless a test puts a recorder here.
     std::function<void(TFrmChapterTest_NewAH::Opening)> launchExam;

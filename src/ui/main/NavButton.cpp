@@ -22,7 +22,9 @@ NavButton::NavButton(int number, const QString &caption, const QString &builtInP
     setCurrent(false);
 }
 
-void NavButton::setPicture(const QPixmap &picture) { m_picture->setPixmap(picture); }
+void NavButton::setPicture(const QPixmap &picture) {
+    m_picture->setPixmap(picture);
+}
 
 void NavButton::setCurrent(bool current) {
     m_current = current;

@@ -21,5 +21,6 @@ void PracticeTypeBoxes::ShowProfile() {
 
 void PracticeTypeBoxes::StoreFlags() const {
     auto &flags = launchParameters().PracticeTypeFlags;
-    for (size_t i = 0; i < m_boxes.size(); ++i) flags[i] = m_boxes[i]->isChecked();
+    for (size_t i = 0; i < m_boxes.size(); ++i)
+        flags[i] = m_boxes[i]->isChecked();
 }

@@ -2,8 +2,8 @@
 
 #include "DataFormP.h"
 #include "ExamProfile.h"
-#include "FrmZJTestP.h"
 #include "Fonts.h"
+#include "FrmZJTestP.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "MainQueries.h"
@@ -66,7 +66,9 @@ const PageTexts &textsFor(ReviewPage::Kind kind) {
     return kind == ReviewPage::Kind::WrongQuestions ? kWrongTexts : kFavouriteTexts;
 }
 
-QString name(const char *latin1) { return QString::fromLatin1(latin1); }
+QString name(const char *latin1) {
+    return QString::fromLatin1(latin1);
+}
 
 std::array<QString, 4> names(const std::array<const char *, 4> &latin1) {
     return {name(latin1[0]), name(latin1[1]), name(latin1[2]), name(latin1[3])};
@@ -75,11 +77,8 @@ std::array<QString, 4> names(const std::array<const char *, 4> &latin1) {
 } // namespace
 
 ReviewPage::ReviewPage(Kind kind, QWidget *parent)
-    : QWidget(parent),
-      countGroup(new QGroupBox(QString::fromUtf16(textsFor(kind).countGroup), this)),
-      typeBoxes(countGroup, names(textsFor(kind).boxNames)),
-      launchPractice(&RunPractice),
-      m_kind(kind),
+    : QWidget(parent), countGroup(new QGroupBox(QString::fromUtf16(textsFor(kind).countGroup), this)),
+      typeBoxes(countGroup, names(textsFor(kind).boxNames)), launchPractice(&RunPractice), m_kind(kind),
       m_model(new ReviewListModel(this)) {
     const PageTexts &t = textsFor(kind);
     countGroup->setObjectName(name(t.countGroupName));
@@ -133,7 +132,9 @@ void ReviewPage::sizeColumns() {
     DBGrid->setColumnWidth(ReviewListModel::QuestionColumn, kQuestionColumnWidth);
 }
 
-void ReviewPage::ShowProfile() { typeBoxes.ShowProfile(); }
+void ReviewPage::ShowProfile() {
+    typeBoxes.ShowProfile();
+}
 
 void ReviewPage::Enter() {
     recount();

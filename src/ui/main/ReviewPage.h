@@ -39,7 +39,7 @@ public:
     PracticeTypeBoxes typeBoxes;
     std::array<QLabel *, 4> countLabels; // single, multiple, true/false, fourth type
     QGroupBox *listGroup;
-    QTableView *DBGrid;       // DBGrid2 / DBGrid3
+    QTableView *DBGrid;        // DBGrid2 / DBGrid3
     QPushButton *launchButton; // sBitBtn4 / sBitBtn5
 
     // Opens the practice window; RunPractice unless a test puts a recorder here.

@@ -37,12 +37,14 @@ struct NavEntry {
     const char *picture;
 };
 const NavEntry kNav[6] = {
-    {"Image1", u"我的首页", "MB__home.png"},     {"Image11", u"考试大纲", "MB__poi.png"},
-    {"Image4", u"章节练习", "MB__book.png"},     {"Image6", u"模拟考场", "MB__note.png"},
+    {"Image1", u"我的首页", "MB__home.png"},    {"Image11", u"考试大纲", "MB__poi.png"},
+    {"Image4", u"章节练习", "MB__book.png"},    {"Image6", u"模拟考场", "MB__note.png"},
     {"Image7", u"错题强化", "MB__loading.png"}, {"Image9", u"重点收藏", "MB__search.png"},
 };
 
-QString builtIn(const char *file) { return QStringLiteral(":/images/") + QString::fromLatin1(file); }
+QString builtIn(const char *file) {
+    return QStringLiteral(":/images/") + QString::fromLatin1(file);
+}
 
 QLabel *statusField(QWidget *parent, const QString &name) {
     auto *l = new QLabel(parent);
@@ -56,8 +58,7 @@ QLabel *statusField(QWidget *parent, const QString &name) {
 
 } // namespace
 
-TForm1::TForm1(const QString &executablePath, QWidget *parent)
-    : QWidget(parent), m_executablePath(executablePath) {
+TForm1::TForm1(const QString &executablePath, QWidget *parent) : QWidget(parent), m_executablePath(executablePath) {
     setObjectName(QStringLiteral("Form1"));
     buildFrame();
     FormCreate();
@@ -89,7 +90,8 @@ void TForm1::buildFrame() {
     auto *subject = new QWidget(this);
     subject->setObjectName(QStringLiteral("pnlSubject"));
     subject->setGeometry(0, kBannerHeight + kNavHeight, kWidth, kSubjectHeight);
-    subject->setStyleSheet(QStringLiteral("#pnlSubject { background-color: #d7e9f7; border-top: 1px solid #9cc3e4; border-bottom: 1px solid #9cc3e4; }"));
+    subject->setStyleSheet(QStringLiteral(
+        "#pnlSubject { background-color: #d7e9f7; border-top: 1px solid #9cc3e4; border-bottom: 1px solid #9cc3e4; }"));
     imgSubject = new QLabel(subject);
     imgSubject->setGeometry(16, (kSubjectHeight - kSubjectIcon) / 2, kSubjectIcon, kSubjectIcon);
     imgSubject->setScaledContents(true);
@@ -120,10 +122,10 @@ void TForm1::buildFrame() {
     favouritesPage->setObjectName(QStringLiteral("TabSheetFavourites"));
     statisticsPage = new StatisticsPage;
     statisticsPage->setObjectName(QStringLiteral("TabSheetStatistics"));
-    for (QWidget *page : {static_cast<QWidget *>(homeScroll), static_cast<QWidget *>(documentsPage),
-                          static_cast<QWidget *>(chapterPage), static_cast<QWidget *>(mockExamPage),
-                          static_cast<QWidget *>(wrongPage), static_cast<QWidget *>(favouritesPage),
-                          static_cast<QWidget *>(statisticsPage)})
+    for (QWidget *page :
+         {static_cast<QWidget *>(homeScroll), static_cast<QWidget *>(documentsPage),
+          static_cast<QWidget *>(chapterPage), static_cast<QWidget *>(mockExamPage), static_cast<QWidget *>(wrongPage),
+          static_cast<QWidget *>(favouritesPage), static_cast<QWidget *>(statisticsPage)})
         PageControl1->addWidget(page);
     connect(homePage, &HomePage::syllabusRequested, this, &TForm1::HomeSyllabusClick);
     // "章节练习" and "全真模考" go where navigation entries 3 and 4 go.
@@ -153,7 +155,9 @@ void TForm1::buildFrame() {
     Label80->installEventFilter(this);
 }
 
-NavButton *TForm1::navButton(int number) const { return navButtons[size_t(number - 1)]; }
+NavButton *TForm1::navButton(int number) const {
+    return navButtons[size_t(number - 1)];
+}
 
 void TForm1::FormCreate() {
     launchParameters().PaperKey = QStringLiteral("0");
@@ -242,7 +246,8 @@ void TForm1::loadPictures() {
 
 void TForm1::Image1Click(int number) {
     Guarded([&] {
-        for (NavButton *b : navButtons) b->setCurrent(b->number() == number);
+        for (NavButton *b : navButtons)
+            b->setCurrent(b->number() == number);
         switch (number) {
         case 1:
             PageControl1->setCurrentIndex(HomePageIndex);

@@ -18,8 +18,15 @@ class TForm1 : public QWidget {
     Q_OBJECT
 public:
     // The statistics page has no navigation entry: the home page's "统计分析" opens it.
-    enum Page { HomePageIndex, DocumentsPageIndex, ChapterPageIndex, MockExamPageIndex, WrongPageIndex, FavouritesPageIndex,
-                StatisticsPageIndex };
+    enum Page {
+        HomePageIndex,
+        DocumentsPageIndex,
+        ChapterPageIndex,
+        MockExamPageIndex,
+        WrongPageIndex,
+        FavouritesPageIndex,
+        StatisticsPageIndex
+    };
 
     // The folder of `executablePath` is the program folder (AppDir) read at first showing.
     explicit TForm1(const QString &executablePath, QWidget *parent = nullptr);
@@ -37,10 +44,10 @@ public:
     ReviewPage *favouritesPage;
     StatisticsPage *statisticsPage;
     QWidget *pnlStatus;
-    QLabel *lblInfo;  // APP_XINXI
-    QLabel *sLabel1;  // APP_LXFS
-    QLabel *sLabel2;  // APP_LJURL, opens on click
-    QLabel *Label80;  // "[软件升级]"
+    QLabel *lblInfo; // APP_XINXI
+    QLabel *sLabel1; // APP_LXFS
+    QLabel *sLabel2; // APP_LJURL, opens on click
+    QLabel *Label80; // "[软件升级]"
 
     NavButton *navButton(int number) const;
 

@@ -152,7 +152,8 @@ TEST_F(ExamWindowTest, UnderPartialCreditAMultipleChoiceNeedsTwoOptionsAndScores
     option(1); // back to one option: the stored answer no longer stands
     EXPECT_TRUE(prompt->isVisible());
     EXPECT_EQ(item(3, QStringLiteral("KSDA")), QString());
-    EXPECT_TRUE(bank.scalar(QStringLiteral("select defen from shijuan where sjID = %1 and xth = 3").arg(key())).isNull());
+    EXPECT_TRUE(
+        bank.scalar(QStringLiteral("select defen from shijuan where sjID = %1 and xth = 3").arg(key())).isNull());
     EXPECT_EQ(w().card().state(2), State::Current);
 
     cell(4); // a case sub-question takes a single option

@@ -51,7 +51,8 @@ TEST(PracticeRules, ChecksAndAttemptsChangeTheirOwnColumnsOnly) {
 TEST(PracticeRules, HeaderTextsOfTheStatistics) {
     EXPECT_EQ(AttemptsText(stats("", "", 0, 0)), QStringLiteral(" 【答对 0 次-答错 0 次】  解答题次0"));
     EXPECT_EQ(AttemptsText(stats("", "", 5, 2)), QStringLiteral(" 【答对 2 次-答错 3 次】  解答题次5"));
-    EXPECT_EQ(AccuracyText(stats("", "", 0, 0)), QStringLiteral("题目答题的正确率 0%  ")) << "never the previous question's";
+    EXPECT_EQ(AccuracyText(stats("", "", 0, 0)), QStringLiteral("题目答题的正确率 0%  "))
+        << "never the previous question's";
     EXPECT_EQ(AccuracyText(stats("", "", 3, 2)), QStringLiteral("题目答题的正确率 66% ")) << "rounded down";
     EXPECT_EQ(AccuracyText(stats("", "", 1, 1)), QStringLiteral("题目答题的正确率 100% "));
 }

@@ -35,7 +35,8 @@ QStringList progressStatements(const QString &filter = QString(), bool stems = t
     for (const QString unanswered : {QString(), QStringLiteral(" and YDCS = \"0\"")}) {
         out << QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and tixing in ") + types +
                    unanswered + filter;
-        if (stems) out << QStringLiteral("select count(*) as total from zongtigan where daan <> \"\"") + unanswered + filter;
+        if (stems)
+            out << QStringLiteral("select count(*) as total from zongtigan where daan <> \"\"") + unanswered + filter;
     }
     return out;
 }
@@ -80,7 +81,8 @@ protected:
     // `count` answerable questions in a section, the first `done` of them answered before.
     void addQuestions(int firstId, int zhang, int jie, int count, int done) {
         for (int i = 0; i < count; ++i) {
-            BankQuestion &q = bank.addQuestion(firstId + i, QStringLiteral("单选题"), zhang, jie, QStringLiteral("A"), 0);
+            BankQuestion &q =
+                bank.addQuestion(firstId + i, QStringLiteral("单选题"), zhang, jie, QStringLiteral("A"), 0);
             if (i < done) q.progress.YDCS = QStringLiteral("1");
         }
     }
@@ -125,7 +127,8 @@ TEST_F(ChapterPracticePageTest, FirstShowingBuildsTheExpandedTreeAndCountsTheWho
         EXPECT_TRUE(!(*it)->childCount() || (*it)->isExpanded()) << qPrintable((*it)->text(0));
     }
     // The type boxes start checked, the first scope is chosen.
-    for (int i = 0; i < 4; ++i) EXPECT_TRUE(page->typeBoxes.box(i)->isChecked()) << i;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(page->typeBoxes.box(i)->isChecked()) << i;
     EXPECT_TRUE(page->scopeButtons[0]->isChecked());
 }
 
@@ -144,12 +147,13 @@ TEST_F(ChapterPracticePageTest, ClickingANodeShowsItsNamesCountsAndChosenCode) {
         QStringList statements;
     };
     const Case cases[] = {
-        {101, QStringLiteral("第一章 会计概述"), QString(), QStringLiteral("已做 3题，还剩 2 题"), QStringLiteral("101"),
-         progressStatements(QStringLiteral(" and zhang = 01"))},
-        {10102, QStringLiteral("第一章 会计概述"), QStringLiteral("第二节 会计基本假设"), QStringLiteral("已做 2题，还剩 0 题"),
-         QStringLiteral("10102"), progressStatements(QStringLiteral(" and zhang = 01 and jie = 02"))},
-        {110, QStringLiteral("第十章 政府会计"), QString(), QStringLiteral("已做 1题，还剩 3 题"), QStringLiteral("110"),
-         progressStatements(QStringLiteral(" and zhang = 10"))},
+        {101, QStringLiteral("第一章 会计概述"), QString(), QStringLiteral("已做 3题，还剩 2 题"),
+         QStringLiteral("101"), progressStatements(QStringLiteral(" and zhang = 01"))},
+        {10102, QStringLiteral("第一章 会计概述"), QStringLiteral("第二节 会计基本假设"),
+         QStringLiteral("已做 2题，还剩 0 题"), QStringLiteral("10102"),
+         progressStatements(QStringLiteral(" and zhang = 01 and jie = 02"))},
+        {110, QStringLiteral("第十章 政府会计"), QString(), QStringLiteral("已做 1题，还剩 3 题"),
+         QStringLiteral("110"), progressStatements(QStringLiteral(" and zhang = 10"))},
         {11003, QStringLiteral("第十章 政府会计"), QStringLiteral("第三节 政府单位特定业务的会计核算"),
          QStringLiteral("已做 1题，还剩 3 题"), QStringLiteral("11003"),
          progressStatements(QStringLiteral(" and zhang = 10 and jie = 03"))},
@@ -270,7 +274,9 @@ TEST_F(ChapterPracticePageTest, RemainingReachesZeroWhenEverythingIsPractised) {
         SCOPED_TRACE(c.fourthType.toStdString());
         FixtureBank fresh;
         fresh.model.profiles[0].columns[QStringLiteral("shicaotype")] = c.fourthType;
-        for (int id : {1, 2}) fresh.addQuestion(id, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"), 0).progress.YDCS = QStringLiteral("1");
+        for (int id : {1, 2})
+            fresh.addQuestion(id, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"), 0).progress.YDCS =
+                QStringLiteral("1");
         fresh.addStem(7, 1, 2, 3).progress.YDCS = QStringLiteral("1");
         // Rows of a type practice does not offer under this profile, and one of no practised type.
         fresh.addQuestion(3, QStringLiteral("实操题"), 1, 1, QStringLiteral("12345"), 0).progress.YDCS =
@@ -317,7 +323,8 @@ TEST_F(ChapterPracticePageTest, FailingLaunchShowsTheErrorAndKeepsThePage) {
     QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].kind, PlatformServices::BoxKind::Error);
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("读写题库时出错，操作没有完成。\n详细信息：no such table: kjks_tigan"));
+    EXPECT_EQ(platform.boxes[0].text,
+              QStringLiteral("读写题库时出错，操作没有完成。\n详细信息：no such table: kjks_tigan"));
     EXPECT_TRUE(page->sBitBtn2->isEnabled());
 }
 
@@ -358,7 +365,8 @@ TEST_F(ChapterPracticePageTest, EnteringThePageShowsTheResetScope) {
 TEST_F(ChapterPracticePageTest, PagesShowTheirTextsWholeAndApart) {
     bank.model.profiles[0].columns[QStringLiteral("shicaotype")] = QStringLiteral("电算化操作题");
     bank.model.chapters.push_back({QStringLiteral("0106"), QStringLiteral("第六章 财务报告")});
-    bank.model.chapters.push_back({QStringLiteral("010606"), QStringLiteral("第六节 财务报表附注及财务报告信息披露要求")});
+    bank.model.chapters.push_back(
+        {QStringLiteral("010606"), QStringLiteral("第六节 财务报表附注及财务报告信息披露要求")});
     addQuestions(1, 6, 6, 1200, 345);
     bank.open();
     TForm1 form(bank.dir() + QStringLiteral("kjks"));
@@ -367,8 +375,7 @@ TEST_F(ChapterPracticePageTest, PagesShowTheirTextsWholeAndApart) {
     form.chapterPage->TreeView1Click();
     ASSERT_EQ(form.chapterPage->sLabel5->text(), QStringLiteral("已做 345题，还剩 855 题"));
 
-    const std::pair<int, QWidget *> pages[] = {
-        {3, form.chapterPage}, {5, form.wrongPage}, {6, form.favouritesPage}};
+    const std::pair<int, QWidget *> pages[] = {{3, form.chapterPage}, {5, form.wrongPage}, {6, form.favouritesPage}};
     for (const auto &[entry, page] : pages) {
         SCOPED_TRACE(page->objectName().toStdString());
         form.Image1Click(entry);
@@ -378,8 +385,8 @@ TEST_F(ChapterPracticePageTest, PagesShowTheirTextsWholeAndApart) {
         for (QWidget *parent : widgets) {
             QList<QWidget *> kids;
             for (QObject *o : parent->children())
-                if (auto *w = qobject_cast<QWidget *>(o); w && !w->isWindow() && !w->isHidden() &&
-                                                          (parent == page || qobject_cast<QGroupBox *>(parent)))
+                if (auto *w = qobject_cast<QWidget *>(o);
+                    w && !w->isWindow() && !w->isHidden() && (parent == page || qobject_cast<QGroupBox *>(parent)))
                     kids << w;
             for (QWidget *w : kids) {
                 const std::string name = w->objectName().toStdString();

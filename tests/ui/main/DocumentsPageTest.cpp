@@ -180,7 +180,8 @@ TEST_F(DocumentsPageTest, RtfShowsAsRichTextAndOtherFilesAsPlainText) {
     };
     const QString chinese = QStringLiteral("会计要素{\\b 不是格式}");
     const Case cases[] = {
-        {"RTF", RtfDocument(QStringLiteral("考试大纲"), QStringLiteral("第一章")), QStringLiteral("考试大纲\n第一章\n"), true},
+        {"RTF", RtfDocument(QStringLiteral("考试大纲"), QStringLiteral("第一章")), QStringLiteral("考试大纲\n第一章\n"),
+         true},
         {"UTF-8 text with RTF-like braces", chinese.toUtf8(), chinese, false},
         {"GBK text", UnicodeToGbk(chinese), chinese, false},
         {"UTF-8 text with a byte order mark", "\xEF\xBB\xBF" + chinese.toUtf8(), chinese, false},

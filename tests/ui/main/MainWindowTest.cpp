@@ -116,12 +116,13 @@ TEST_F(MainWindowTest, NavigationSwitchesPagesAndRedoesTheCurrentEntry) {
     struct Step {
         int number;
         int page;
-    } steps[] = {{2, TForm1::DocumentsPageIndex}, {3, TForm1::ChapterPageIndex}, {4, TForm1::MockExamPageIndex},
+    } steps[] = {{2, TForm1::DocumentsPageIndex}, {3, TForm1::ChapterPageIndex},    {4, TForm1::MockExamPageIndex},
                  {5, TForm1::WrongPageIndex},     {6, TForm1::FavouritesPageIndex}, {1, TForm1::HomePageIndex}};
     for (const Step &s : steps) {
         QTest::mouseClick(form->navButton(s.number), Qt::LeftButton);
         EXPECT_EQ(form->PageControl1->currentIndex(), s.page) << s.number;
-        for (int n = 1; n <= 6; ++n) EXPECT_EQ(captionIsRed(*form, n), n == s.number) << s.number << " " << n;
+        for (int n = 1; n <= 6; ++n)
+            EXPECT_EQ(captionIsRed(*form, n), n == s.number) << s.number << " " << n;
     }
     // Entry 3 resets the scope and the chosen chapter, also when it is already current.
     QTest::mouseClick(form->navButton(3), Qt::LeftButton);
@@ -192,10 +193,12 @@ TEST_F(MainWindowTest, StartingTwiceChangesNothingInTheBank) {
         QStringList rows;
         for (const char *table : {"kjks_tigan", "kjks_xuanxiang", "zongtigan", "kjks_zhangjie", "kjks_type",
                                   "kjks_SJML", "shijuan", "sys_option"}) {
-            const auto result = dataForm()->ADOMain.select(QStringLiteral("select * from ") + QString::fromLatin1(table));
+            const auto result =
+                dataForm()->ADOMain.select(QStringLiteral("select * from ") + QString::fromLatin1(table));
             for (const auto &row : result) {
                 QStringList cells;
-                for (const QVariant &v : row) cells << v.toString();
+                for (const QVariant &v : row)
+                    cells << v.toString();
                 rows << QString::fromLatin1(table) + QLatin1Char(':') + cells.join(QLatin1Char('|'));
             }
         }

@@ -1,10 +1,10 @@
+#include "ReviewPage.h"
 #include "ExamProfile.h"
 #include "FixtureBank.h"
 #include "Gbk.h"
 #include "LaunchParameters.h"
 #include "RecordingPlatform.h"
 #include "ReviewListModel.h"
-#include "ReviewPage.h"
 #include "TestApp.h"
 #include "Unit1.h"
 
@@ -50,18 +50,21 @@ protected:
 
     static QStringList counts(const ReviewPage &page) {
         QStringList out;
-        for (QLabel *l : page.countLabels) out << l->text();
+        for (QLabel *l : page.countLabels)
+            out << l->text();
         return out;
     }
 
     static QStringList row(const ReviewPage &page, int r) {
         QStringList out;
         const QAbstractItemModel *m = page.DBGrid->model();
-        for (int c = 0; c < m->columnCount(); ++c) out << m->data(m->index(r, c)).toString();
+        for (int c = 0; c < m->columnCount(); ++c)
+            out << m->data(m->index(r, c)).toString();
         return out;
     }
 
-    BankQuestion &question(int id, const QString &tixing, bool wrong, bool favourite, const QString &daan = QStringLiteral("A")) {
+    BankQuestion &question(int id, const QString &tixing, bool wrong, bool favourite,
+                           const QString &daan = QStringLiteral("A")) {
         BankQuestion &q = bank.addQuestion(id, tixing, 1, 1, daan, 0);
         q.progress.DDCS = wrong ? QStringLiteral("1") : QStringLiteral("0");
         q.progress.shoucang = favourite ? QStringLiteral("1") : QStringLiteral("0");
@@ -96,14 +99,20 @@ TEST_F(ReviewPageTest, EnteringCountsEachTypeAndListsTheFlaggedQuestions) {
         QList<int> listed;
         QString countGroup, listGroup, grid, button;
     };
-    const QString wrongSingle = QStringLiteral("select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"%1\" and DDCS = \"1\"");
-    const QString favSingle = QStringLiteral("SELECT count(tigan_id) from  kjks_tigan  where daan <> \"\" and   shoucang = \"1\" and tixing = \"%1\"");
+    const QString wrongSingle = QStringLiteral(
+        "select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"%1\" and DDCS = \"1\"");
+    const QString favSingle = QStringLiteral(
+        "SELECT count(tigan_id) from  kjks_tigan  where daan <> \"\" and   shoucang = \"1\" and tixing = \"%1\"");
     const QString wrongStems = QStringLiteral("select count(ID) from zongtigan where daan <> \"\" and   DDCS = \"1\"");
     const QString favStems = QStringLiteral("select count(ID) from zongtigan where daan <> \"\" and  shoucang = \"1\"");
-    const QString wrongOps = QStringLiteral("select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"实操题\" and DDCS = \"1\"");
-    const QString favOps = QStringLiteral("select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"实操题\" and shoucang = \"1\"");
-    const QString wrongList = QStringLiteral("select * from kjks_tigan where daan <> \"\" and DDCS = \"1\"  order by tigan_id asc");
-    const QString favList = QStringLiteral("select * from kjks_tigan where daan <> \"\"  and shoucang = \"1\"  order by tigan_id asc");
+    const QString wrongOps = QStringLiteral(
+        "select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"实操题\" and DDCS = \"1\"");
+    const QString favOps = QStringLiteral(
+        "select count(tigan_id) from kjks_tigan where daan <> \"\" and  tixing = \"实操题\" and shoucang = \"1\"");
+    const QString wrongList =
+        QStringLiteral("select * from kjks_tigan where daan <> \"\" and DDCS = \"1\"  order by tigan_id asc");
+    const QString favList =
+        QStringLiteral("select * from kjks_tigan where daan <> \"\"  and shoucang = \"1\"  order by tigan_id asc");
     auto typed = [](const QString &pattern) {
         return QStringList{pattern.arg(QStringLiteral("单选题")), pattern.arg(QStringLiteral("多选题")),
                            pattern.arg(QStringLiteral("判断题"))};
@@ -114,22 +123,52 @@ TEST_F(ReviewPageTest, EnteringCountsEachTypeAndListsTheFlaggedQuestions) {
     const QString favTexts[4] = {QStringLiteral(" 收藏范围  "), QStringLiteral("收藏详细"), QStringLiteral("DBGrid3"),
                                  QStringLiteral("进入收藏试题")};
     const Case cases[] = {
-        {Kind::WrongQuestions, QStringLiteral("案例分析题"), typed(wrongSingle) << wrongStems << wrongList,
-         {QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("1")}, wrongRows,
-         wrongTexts[0], wrongTexts[1], wrongTexts[2], wrongTexts[3]},
+        {Kind::WrongQuestions,
+         QStringLiteral("案例分析题"),
+         typed(wrongSingle) << wrongStems << wrongList,
+         {QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("1")},
+         wrongRows,
+         wrongTexts[0],
+         wrongTexts[1],
+         wrongTexts[2],
+         wrongTexts[3]},
         // The case questions of a "不定项选择题" profile are its stems too.
-        {Kind::WrongQuestions, QStringLiteral("不定项选择题"), typed(wrongSingle) << wrongStems << wrongList,
-         {QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("1")}, wrongRows,
-         wrongTexts[0], wrongTexts[1], wrongTexts[2], wrongTexts[3]},
-        {Kind::WrongQuestions, QStringLiteral("计算分析题"), typed(wrongSingle) << wrongOps << wrongList,
-         {QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("1")}, wrongRows,
-         wrongTexts[0], wrongTexts[1], wrongTexts[2], wrongTexts[3]},
-        {Kind::Favourites, QStringLiteral("案例分析题"), typed(favSingle) << favStems << favList,
-         {QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("2")}, favRows,
-         favTexts[0], favTexts[1], favTexts[2], favTexts[3]},
-        {Kind::Favourites, QStringLiteral("电算化操作题"), typed(favSingle) << favOps << favList,
-         {QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("2")}, favRows,
-         favTexts[0], favTexts[1], favTexts[2], favTexts[3]},
+        {Kind::WrongQuestions,
+         QStringLiteral("不定项选择题"),
+         typed(wrongSingle) << wrongStems << wrongList,
+         {QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("1")},
+         wrongRows,
+         wrongTexts[0],
+         wrongTexts[1],
+         wrongTexts[2],
+         wrongTexts[3]},
+        {Kind::WrongQuestions,
+         QStringLiteral("计算分析题"),
+         typed(wrongSingle) << wrongOps << wrongList,
+         {QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("1")},
+         wrongRows,
+         wrongTexts[0],
+         wrongTexts[1],
+         wrongTexts[2],
+         wrongTexts[3]},
+        {Kind::Favourites,
+         QStringLiteral("案例分析题"),
+         typed(favSingle) << favStems << favList,
+         {QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("2")},
+         favRows,
+         favTexts[0],
+         favTexts[1],
+         favTexts[2],
+         favTexts[3]},
+        {Kind::Favourites,
+         QStringLiteral("电算化操作题"),
+         typed(favSingle) << favOps << favList,
+         {QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("2")},
+         favRows,
+         favTexts[0],
+         favTexts[1],
+         favTexts[2],
+         favTexts[3]},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fourthType.toStdString() + (c.kind == Kind::WrongQuestions ? " wrong" : " favourites"));
@@ -156,7 +195,8 @@ TEST_F(ReviewPageTest, ListShowsTypeQuestionPreviewAndAnswer) {
     question(1, QStringLiteral("单选题"), true, false).timian = thirty;
     // 1 + 24 double-byte characters make 49 bytes; the 25th would be cut in half and is left out.
     question(2, QStringLiteral("多选题"), true, false, QStringLiteral("ABCD")).timian = QStringLiteral("A") + thirty;
-    question(3, QStringLiteral("实操题"), true, false, QStringLiteral("借：银行存款 100")).timian = QStringLiteral("编制分录");
+    question(3, QStringLiteral("实操题"), true, false, QStringLiteral("借：银行存款 100")).timian =
+        QStringLiteral("编制分录");
     question(4, QStringLiteral("判断题"), true, false, QString(60, QLatin1Char('x'))).timian = QString();
     question(5, QStringLiteral("单选题"), true, false).timian = QStringLiteral("无法解码");
     auto page = start(Kind::WrongQuestions);
@@ -185,7 +225,8 @@ TEST_F(ReviewPageTest, ListShowsTypeQuestionPreviewAndAnswer) {
     EXPECT_EQ(page->DBGrid->columnWidth(1), 434);
     // For viewing only.
     EXPECT_EQ(page->DBGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
-    for (int c = 0; c < 3; ++c) EXPECT_FALSE(m->flags(m->index(0, c)) & Qt::ItemIsEditable);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_FALSE(m->flags(m->index(0, c)) & Qt::ItemIsEditable);
 }
 
 TEST_F(ReviewPageTest, NothingFlaggedStillLaunchesTheDrill) {

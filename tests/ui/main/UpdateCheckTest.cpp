@@ -1,9 +1,9 @@
+#include "UpdateCheck.h"
 #include "FixtureBank.h"
 #include "LaunchParameters.h"
 #include "RecordingPlatform.h"
 #include "TestApp.h"
 #include "Unit1.h"
-#include "UpdateCheck.h"
 #include "UpdateIni.h"
 
 #include <QCoreApplication>
@@ -101,7 +101,8 @@ private:
             } else {
                 QByteArray answer = "HTTP/1.1 " + QByteArray::number(m_reply.status) + " Status\r\n" +
                                     "Content-Type: application/json; charset=utf-8\r\nConnection: close\r\n";
-                if (m_reply.contentLength) answer += "Content-Length: " + QByteArray::number(m_reply.body.size()) + "\r\n";
+                if (m_reply.contentLength)
+                    answer += "Content-Length: " + QByteArray::number(m_reply.body.size()) + "\r\n";
                 sendAll(client, answer + "\r\n" + m_reply.body);
             }
             ::shutdown(client, SHUT_RDWR);
@@ -221,8 +222,11 @@ TEST_F(UpdateCheckTest, AnswersWithoutANewVersionEndSilently) {
 
 TEST_F(UpdateCheckTest, WithoutAUsableHostNothingIsAsked) {
     TestHttpServer server({200, kOneVersion});
-    const QString cases[] = {QString(), QStringLiteral(""), QStringLiteral("   "),
-                             server.host() + QStringLiteral("/other?x="), QStringLiteral("http://") + server.host(),
+    const QString cases[] = {QString(),
+                             QStringLiteral(""),
+                             QStringLiteral("   "),
+                             server.host() + QStringLiteral("/other?x="),
+                             QStringLiteral("http://") + server.host(),
                              QStringLiteral("user@") + server.host()};
     for (const QString &host : cases) {
         SCOPED_TRACE(qPrintable(host.isNull() ? QStringLiteral("(no option)") : host));
@@ -262,9 +266,11 @@ TEST_F(UpdateCheckTest, NewVersionIsRecordedAndHandedToTheUpdater) {
 
         EXPECT_EQ(platform.texts(), QStringList({kAsk, kOffer}));
         QStringList started;
-        for (const QString &s : platform.started) started << s.mid(bank.dir().size());
+        for (const QString &s : platform.started)
+            started << s.mid(bank.dir().size());
         EXPECT_EQ(started, c.started);
-        for (const QString &s : platform.started) EXPECT_TRUE(s.startsWith(bank.dir()));
+        for (const QString &s : platform.started)
+            EXPECT_TRUE(s.startsWith(bank.dir()));
         if (!c.agree) {
             EXPECT_FALSE(QFileInfo::exists(iniPath()));
             continue;
@@ -291,9 +297,10 @@ TEST_F(UpdateCheckTest, RecordKeepsTheRestOfTheFile) {
     EXPECT_EQ(platform.texts(), QStringList({kAsk, kOffer}));
     const QString client = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     const QString expected =
-        QStringLiteral("; written by the updater\r\n[Download]\r\nFolder=下载\r\n\r\n[option]\r\n"
-                       "VersionDate=2025-06-01\r\nExtra=1\r\nCode=%1\r\nServer=%2\r\nVersionId=7\r\nVersionName=2025版\r\n"
-                       "ClientName=%3\r\nVersionState=2\r\n\r\n[Last]\r\nKey=value\r\n")
+        QStringLiteral(
+            "; written by the updater\r\n[Download]\r\nFolder=下载\r\n\r\n[option]\r\n"
+            "VersionDate=2025-06-01\r\nExtra=1\r\nCode=%1\r\nServer=%2\r\nVersionId=7\r\nVersionName=2025版\r\n"
+            "ClientName=%3\r\nVersionState=2\r\n\r\n[Last]\r\nKey=value\r\n")
             .arg(InstallationCode(bank.dir()), server.host(), client);
     EXPECT_EQ(QString::fromUtf8(iniBytes()), expected);
     EXPECT_TRUE(platform.started.isEmpty());
@@ -313,7 +320,8 @@ TEST_F(UpdateCheckTest, RecordThatCannotBeWrittenEndsWithTheErrorBox) {
     ASSERT_EQ(platform.texts().size(), 3) << qPrintable(platform.texts().join(QLatin1Char('|')));
     EXPECT_EQ(platform.texts().mid(0, 2), QStringList({kAsk, kOffer}));
     EXPECT_EQ(platform.boxes[2].kind, PlatformServices::BoxKind::Error);
-    EXPECT_TRUE(platform.boxes[2].text.contains(QStringLiteral("AutoUpdate.zri"))) << qPrintable(platform.boxes[2].text);
+    EXPECT_TRUE(platform.boxes[2].text.contains(QStringLiteral("AutoUpdate.zri")))
+        << qPrintable(platform.boxes[2].text);
     EXPECT_TRUE(platform.started.isEmpty());
 }
 
@@ -333,7 +341,8 @@ TEST_F(UpdateCheckTest, ControlCharactersInTheAnswerStayOnTheirLine) {
     // The same answer again is the version just recorded: nothing more is offered.
     platform.boxes.clear();
     TestHttpServer again({200, answer});
-    bank.exec(QStringLiteral("update sys_option set option_value = '%1' where option_name = 'UPDATE_HOST'").arg(again.host()));
+    bank.exec(QStringLiteral("update sys_option set option_value = '%1' where option_name = 'UPDATE_HOST'")
+                  .arg(again.host()));
     RunUpdateCheck();
     EXPECT_EQ(platform.texts(), QStringList{kAsk});
 }

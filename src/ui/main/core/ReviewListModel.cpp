@@ -21,9 +21,13 @@ void ReviewListModel::reload(Dataset &query) {
     endResetModel();
 }
 
-int ReviewListModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
+int ReviewListModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
 
-int ReviewListModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int ReviewListModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
 
 QString ReviewListModel::FullQuestionText(const Row &row) {
     if (row.timian.isEmpty()) return QString();
