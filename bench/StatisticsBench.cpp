@@ -12,6 +12,7 @@
 #include "BankWriter.h"
 #include "DataFormP.h"
 #include "ExamProfile.h"
+#include "RatioReporter.h"
 #include "StatisticsPage.h"
 #include "StudyStatistics.h"
 
@@ -151,24 +152,6 @@ void BM_FirstOpeningMakesTheIndexes(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_FirstOpeningMakesTheIndexes)->Unit(benchmark::kMillisecond)->Iterations(2);
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    explicit RatioReporter(OutputOptions options) : ConsoleReporter(options) {}
-    void ReportRuns(const std::vector<Run> &runs) override {
-        for (const Run &r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-                m_times[r.benchmark_name()] = {r.GetAdjustedRealTime(), r.GetAdjustedCPUTime()};
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::pair<double, double> time(const std::string &name) const {
-        const auto it = m_times.find(name);
-        return it == m_times.end() ? std::pair<double, double>{0, 0} : it->second;
-    }
-
-private:
-    std::map<std::string, std::pair<double, double>> m_times;
-};
 
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "ExamGeometry.h"
 #include "ExamQuestionSql.h"
 #include "ExamTimeStore.h"
+#include "Fonts.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "NumberText.h"
@@ -51,19 +52,6 @@ QString windowCaption() {
 }
 QString handedInText() {
     return QStringLiteral("已结束！");
-}
-
-QFont pixelFont(const QString &family, int px, bool bold = false) {
-    QFont f(family);
-    f.setPixelSize(px);
-    f.setBold(bold);
-    return f;
-}
-
-QFont pointFont(const QString &family, int pt) {
-    QFont f(family);
-    f.setPointSize(pt);
-    return f;
 }
 
 QWidget *panel(QWidget *parent, const char *name, const QColor &colour = QColor()) {
@@ -135,7 +123,7 @@ protected:
     void paintEvent(QPaintEvent *event) override {
         ClickableLabel::paintEvent(event);
         QPainter p(this);
-        p.setFont(pixelFont(QStringLiteral("新宋体"), CardHeaderFontPx, true));
+        p.setFont(PixelFont(QStringLiteral("新宋体"), CardHeaderFontPx, true));
         p.drawText(rect().adjusted(9, 0, -24, 0), Qt::AlignLeft | Qt::AlignVCenter, caption);
     }
 };
@@ -151,7 +139,7 @@ TFrmChapterTest_NewAH::TFrmChapterTest_NewAH(Opening opening, QWidget *parent)
       m_opening(opening) {
     setObjectName(QStringLiteral("FrmChapterTest_NewAH"));
     setWindowTitle(windowCaption());
-    setFont(pixelFont(QStringLiteral("新宋体"), WindowFontPx));
+    setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx));
     resize(ClientWidth, ClientHeight);
     setMinimumSize(MinWidth, MinHeight);
     setFocusPolicy(Qt::StrongFocus);
@@ -206,7 +194,7 @@ void TFrmChapterTest_NewAH::buildHeader() {
     lblTime = plainLabel(Panel1, "lblTime");
     lblTime->setGeometry(TimeRect);
     lblTime->setAlignment(Qt::AlignCenter);
-    lblTime->setFont(pixelFont(QStringLiteral("新宋体"), TimeFontPx, true));
+    lblTime->setFont(PixelFont(QStringLiteral("新宋体"), TimeFontPx, true));
     Image4 = new ClickableLabel(Panel1);
     Image4->setObjectName(QStringLiteral("Image4"));
     Image4->setGeometry(HandInRect);
@@ -247,7 +235,7 @@ void TFrmChapterTest_NewAH::buildLeftColumn() {
         QWidget *strip = panel(Panel8, name, CardHeaderColour());
         strip->resize(LeftWidth, CardHeaderHeight);
         QLabel *l = plainLabel(strip, "", caption);
-        l->setFont(pixelFont(QStringLiteral("新宋体"), CardHeaderFontPx, true));
+        l->setFont(PixelFont(QStringLiteral("新宋体"), CardHeaderFontPx, true));
         l->move(9, 10);
         l->adjustSize();
         return strip;
@@ -354,7 +342,7 @@ void TFrmChapterTest_NewAH::buildPages() {
     sPanel2 = panel(TabSheet1, "sPanel2", QColor(Qt::white));
     sPanel2->installEventFilter(this);
     lblTwoOptions = plainLabel(sPanel2, "lblTwoOptions", TwoOptionsPrompt());
-    lblTwoOptions->setFont(pointFont(QStringLiteral("宋体"), OptionFontPt));
+    lblTwoOptions->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
     lblTwoOptions->setStyleSheet(QStringLiteral("color: #c00000"));
     lblTwoOptions->adjustSize();
     lblTwoOptions->hide();
@@ -366,7 +354,7 @@ void TFrmChapterTest_NewAH::buildPages() {
     auto *operation = new QVBoxLayout(TabSheet2);
     operation->setContentsMargins(0, 0, 0, 0);
     Memo3 = memo(TabSheet2, "Memo3");
-    Memo3->setFont(pixelFont(QStringLiteral("宋体"), StemFontPx));
+    Memo3->setFont(PixelFont(QStringLiteral("宋体"), StemFontPx));
     Memo3->document()->setDocumentMargin(StemMargin);
     operation->addWidget(Memo3);
 
@@ -383,7 +371,7 @@ void TFrmChapterTest_NewAH::buildPages() {
         extra = plainLabel(content, extraName);
         for (QLabel *l : {stem, extra}) {
             l->setWordWrap(true);
-            l->setFont(pixelFont(QStringLiteral("宋体"), StemFontPx));
+            l->setFont(PixelFont(QStringLiteral("宋体"), StemFontPx));
             l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             l->hide();
         }
@@ -474,11 +462,11 @@ void TFrmChapterTest_NewAH::buildScorePanel() {
     QWidget *heading = panel(Panel12, "Panel23", CardHeaderColour());
     heading->setFixedHeight(ScoreHeadingHeight);
     QLabel *title = plainLabel(heading, "Label24", QStringLiteral("成绩单"));
-    title->setFont(pixelFont(QStringLiteral("新宋体"), ScoreFontPx, true));
+    title->setFont(PixelFont(QStringLiteral("新宋体"), ScoreFontPx, true));
     title->move(64, 3);
     title->adjustSize();
     Label25 = plainLabel(heading, "Label25", QStringLiteral("0"));
-    Label25->setFont(pixelFont(QStringLiteral("新宋体"), ScoreFontPx, true));
+    Label25->setFont(PixelFont(QStringLiteral("新宋体"), ScoreFontPx, true));
     Label25->setGeometry(152, 0, ScorePanelWidth - 152, ScoreHeadingHeight);
     Label25->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     column->addWidget(heading);
@@ -494,7 +482,7 @@ void TFrmChapterTest_NewAH::buildScorePanel() {
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The type names ("不定项选择题") need the widest column; the grid's font is a pixel smaller.
-    StringGrid1->setFont(pixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
+    StringGrid1->setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
     StringGrid1->horizontalHeader()->setMinimumSectionSize(20);
     const int widths[4] = {82, 34, 39, 39};
     for (int c = 0; c < 4; ++c)
@@ -508,7 +496,7 @@ void TFrmChapterTest_NewAH::buildScorePanel() {
     DBGrid1->setHorizontalHeaderLabels({QStringLiteral("题号"), QStringLiteral("题型"), QStringLiteral("答案"),
                                         QStringLiteral("考生"), QStringLiteral("得分")});
     // Narrow columns in a pixel-smaller font, so that the five fit beside the scroll bar.
-    DBGrid1->setFont(pixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
+    DBGrid1->setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
     DBGrid1->horizontalHeader()->setMinimumSectionSize(20);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     const int listWidths[5] = {28, 72, 30, 30, 28};
@@ -801,7 +789,7 @@ template <class Button>
 Button *TFrmChapterTest_NewAH::addOption(QWidget *parentPanel, const QString &caption, int left, int top, int width,
                                          int height) {
     auto *button = new Button(caption, parentPanel);
-    button->setFont(pointFont(QStringLiteral("宋体"), OptionFontPt));
+    button->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
     button->setGeometry(left, top, width, height);
     button->setFocusPolicy(Qt::NoFocus);
     button->setToolTip(optionTip(int(m_buttons.size())));
@@ -832,7 +820,7 @@ void TFrmChapterTest_NewAH::ShowSingleQuestion(int id, int number) {
     options.openSql(ChoiceOptionsSql(id));
     const QStringList captions = optionCaptions(options);
     Memo1->clear();
-    Memo1->setFont(pointFont(QStringLiteral("宋体"), OptionFontPt));
+    Memo1->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
     Memo1->setPlainText(QString::number(number) + QStringLiteral("、") + stem + QStringLiteral("\n"));
     const int width = qMax(0, sPanel2->width() - OptionWidthMargin);
     for (int i = 0; i < captions.size(); ++i) {
@@ -856,7 +844,7 @@ void TFrmChapterTest_NewAH::ShowMultipleQuestion(int id, int number) {
     options.openSql(ChoiceOptionsSql(id));
     const QStringList captions = optionCaptions(options);
     Memo1->clear();
-    Memo1->setFont(pointFont(QStringLiteral("宋体"), OptionFontPt));
+    Memo1->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
     Memo1->setPlainText(QString::number(number) + QStringLiteral("、") + stem + QStringLiteral("\n"));
     const int width = qMax(0, sPanel2->width() - OptionWidthMargin);
     for (int i = 0; i < captions.size(); ++i) {
@@ -884,7 +872,7 @@ void TFrmChapterTest_NewAH::ShowJudgementQuestion(int id, int number) {
     question.openSql(JudgementQuestionSql(id));
     const QString stem = DecodeQuestionText(question.asString(QStringLiteral("timian")));
     Memo1->clear();
-    Memo1->setFont(pointFont(QStringLiteral("宋体"), OptionFontPt));
+    Memo1->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
     Memo1->setPlainText(QString::number(number) + QStringLiteral("、") + stem + QStringLiteral("\n"));
     const QString captions[2] = {QStringLiteral("是"), QStringLiteral("否")};
     const int tops[2] = {JudgementTrueTop, JudgementFalseTop};
@@ -917,7 +905,7 @@ void TFrmChapterTest_NewAH::ShowCaseQuestion(int id, int number) {
     if (!sub) {
         sub = plainLabel(sPanel5, "lblSubQuestion");
         sub->setWordWrap(true);
-        sub->setFont(pointFont(QStringLiteral("宋体"), OptionFontPt));
+        sub->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
         sub->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
     sub->setText(subText);
