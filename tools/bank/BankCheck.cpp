@@ -12,11 +12,9 @@
 
 namespace {
 
-// The random draw of a section of N questions finishes only with at least N + 1 rows in its list
-// (the last row is never drawn, and every slot but the last refuses position 0); one question
-// needs one row.
+// A section of N questions draws N distinct rows of its list, so it needs N eligible rows.
 int rowsNeeded(int count) {
-    return count <= 0 ? 0 : count == 1 ? 1 : count + 1;
+    return count <= 0 ? 0 : count;
 }
 
 QString profileProblem(const QString &column, const QString &message) {
@@ -91,13 +89,9 @@ QStringList CheckExamProfile(const BankModel &m) {
         std::map<int, int> usableSubs;
         for (const BankQuestion &q : m.questions)
             if (!q.zongtimian.isEmpty() && q.flag_state != 1) ++usableSubs[q.zongtimian.toInt()];
-        int eligible = 0, withdrawn = 0;
+        int eligible = 0;
         for (const BankStem &s : m.stems) {
-            if (s.shijuan != pool) continue;
-            if (s.flag_state == 1) {
-                ++withdrawn;
-                continue;
-            }
+            if (s.shijuan != pool || s.flag_state == 1) continue;
             ++eligible;
             if (cases > 0 && usableSubs[s.id] < perCase)
                 out << QStringLiteral("zongtigan %1: a case in a paper gives %2 sub-questions, this one has %3 "
@@ -115,14 +109,6 @@ QStringList CheckExamProfile(const BankModel &m) {
                     .arg(rowsNeeded(cases))
                     .arg(pool)
                     .arg(eligible));
-        // The draw's bound counts withdrawn cases too, its list does not: from two of them on, a
-        // position can fall past the list, which takes its last case again.
-        if (cases > 0 && withdrawn >= 2)
-            out << profileProblem(QStringLiteral("shicaoti"),
-                                  QStringLiteral("%1 withdrawn cases (flag_state 1) still carry shijuan %2: the draw "
-                                                 "counts them, so a paper can take the last case twice")
-                                      .arg(withdrawn)
-                                      .arg(pool));
     } else if (fourth == AnalysisTypeName() || fourth == OperationTypeName()) {
         int eligible = 0;
         for (const BankQuestion &q : m.questions)
