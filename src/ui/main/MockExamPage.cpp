@@ -10,7 +10,6 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -127,23 +126,23 @@ void MockExamPage::OpenPaperList() {
     fillPaperList();
 }
 
-QString PaperTimeText(const QString &stored, const QLocale &locale) {
-    QDateTime t = QDateTime::fromString(stored, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+QString PaperTimeText(const QString &stored) {
+    // One form whatever the desktop's language (a C locale would name the month in English).
+    const QString form = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    QDateTime t = QDateTime::fromString(stored, form);
     if (!t.isValid()) t = QDateTime::fromString(stored, Qt::ISODate);
-    return t.isValid() ? locale.toString(t, QLocale::ShortFormat) : stored;
+    return t.isValid() ? t.toString(form) : stored;
 }
 
 void MockExamPage::fillPaperList() {
     DBGrid1->setRowCount(0);
-    const QLocale locale;
     for (m_papers.first(); !m_papers.eof(); m_papers.next()) {
         const int row = DBGrid1->rowCount();
         DBGrid1->insertRow(row);
         auto *number = new QTableWidgetItem(QString::number(m_papers.asInteger(QStringLiteral("sjID")) - 10));
         number->setTextAlignment(Qt::AlignCenter);
         DBGrid1->setItem(row, 0, number);
-        DBGrid1->setItem(row, 1,
-                         new QTableWidgetItem(PaperTimeText(m_papers.asString(QStringLiteral("DTKSSJ")), locale)));
+        DBGrid1->setItem(row, 1, new QTableWidgetItem(PaperTimeText(m_papers.asString(QStringLiteral("DTKSSJ")))));
         DBGrid1->setItem(row, 2, new QTableWidgetItem(m_papers.asString(QStringLiteral("DEFEN"))));
     }
     m_papers.first();

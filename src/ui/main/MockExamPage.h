@@ -9,7 +9,6 @@
 
 class QGroupBox;
 class QLabel;
-class QLocale;
 class QPushButton;
 class QTableWidget;
 
@@ -52,6 +51,6 @@ private:
     Dataset m_papers;
 };
 
-// The answer time of a paper as the list shows it: a stored date-time in the locale's short form,
+// The answer time of a paper as the list shows it: a stored date-time as "yyyy-MM-dd HH:mm:ss",
 // any other stored text (a bank may hold anything there) as it is.
-QString PaperTimeText(const QString &stored, const QLocale &locale);
+QString PaperTimeText(const QString &stored);
