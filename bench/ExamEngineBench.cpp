@@ -11,6 +11,7 @@
 #include "BankSource.h"
 #include "BankSynth.h"
 #include "BankWriter.h"
+#include "BenchPlatform.h"
 #include "DataFormP.h"
 #include "ExamEngine.h"
 #include "ExamProfile.h"
@@ -28,22 +29,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The clock and seed seams without a desktop.
-class BenchPlatform : public PlatformServices {
-public:
-    void messageBox(BoxKind, const QString &) override {}
-    bool confirmBox(const QString &) override { return true; }
-    bool shellOpen(const QString &) override { return false; }
-    bool startProgram(const QString &, bool) override { return false; }
-    void processEvents() override {}
-    void pause(int) override {}
-    QDateTime now() override { return QDateTime::currentDateTime(); }
-    quint64 seedCounter() override { return ++m_seed; }
-
-private:
-    quint64 m_seed = 0;
-};
 
 // One open bank with its engine, made once per bank and shared by the benchmarks.
 struct Session {

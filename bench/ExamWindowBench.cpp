@@ -13,6 +13,7 @@
 #include "BankSource.h"
 #include "BankSynth.h"
 #include "BankWriter.h"
+#include "BenchPlatform.h"
 #include "DataFormP.h"
 #include "DlgPingFenP.h"
 #include "ExamEngine.h"
@@ -33,21 +34,6 @@
 #include <unistd.h>
 
 namespace {
-
-class BenchPlatform : public PlatformServices {
-public:
-    void messageBox(BoxKind, const QString &) override {}
-    bool confirmBox(const QString &) override { return true; }
-    bool shellOpen(const QString &) override { return false; }
-    bool startProgram(const QString &, bool) override { return false; }
-    void processEvents() override {}
-    void pause(int) override {}
-    QDateTime now() override { return QDateTime::currentDateTime(); }
-    quint64 seedCounter() override { return ++m_seed; }
-
-private:
-    quint64 m_seed = 0;
-};
 
 struct Bank {
     QTemporaryDir dir;

@@ -26,6 +26,10 @@ const char *const kStatements[] = {
     // Case stems: practice scopes, counts and the paper pool.
     "create index if not exists zongtigan_progress on zongtigan (YDCS, DDCS, shoucang, daan)",
     "create index if not exists zongtigan_paper on zongtigan (shijuan, flag_state)",
+    // The statistics page's grouped tallies: every column they read, so no tally reads the texts.
+    "create index if not exists kjks_tigan_tally on kjks_tigan"
+    " (tixing, zhang, jie, daan, YDCS, DDCS, shoucang, ZONGCS, ZQCS)",
+    "create index if not exists zongtigan_tally on zongtigan (zhang, jie, YDCS, DDCS, shoucang, ZONGCS, ZQCS)",
 };
 
 // "create index if not exists NAME on ..." -> NAME

@@ -810,6 +810,12 @@ QStringList optionCaptions(Dataset &options) {
 }
 } // namespace
 
+void TFrmChapterTest_NewAH::showChoiceStem(int number, const QString &stem) {
+    Memo1->clear();
+    Memo1->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
+    Memo1->setPlainText(QString::number(number) + QStringLiteral("、") + stem + QStringLiteral("\n"));
+}
+
 void TFrmChapterTest_NewAH::ShowSingleQuestion(int id, int number) {
     PageControl1->setCurrentIndex(0);
     const PaperRow row = openPaperRow(number);
@@ -819,9 +825,7 @@ void TFrmChapterTest_NewAH::ShowSingleQuestion(int id, int number) {
     Dataset &options = dataForm()->ADOSql3;
     options.openSql(ChoiceOptionsSql(id));
     const QStringList captions = optionCaptions(options);
-    Memo1->clear();
-    Memo1->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-    Memo1->setPlainText(QString::number(number) + QStringLiteral("、") + stem + QStringLiteral("\n"));
+    showChoiceStem(number, stem);
     const int width = qMax(0, sPanel2->width() - OptionWidthMargin);
     for (int i = 0; i < captions.size(); ++i) {
         auto *b = addOption<OptionRadioButton>(sPanel2, captions.at(i), OptionLeft, OptionStep * i + OptionTop, width,
@@ -843,9 +847,7 @@ void TFrmChapterTest_NewAH::ShowMultipleQuestion(int id, int number) {
     Dataset &options = dataForm()->ADOSql3;
     options.openSql(ChoiceOptionsSql(id));
     const QStringList captions = optionCaptions(options);
-    Memo1->clear();
-    Memo1->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-    Memo1->setPlainText(QString::number(number) + QStringLiteral("、") + stem + QStringLiteral("\n"));
+    showChoiceStem(number, stem);
     const int width = qMax(0, sPanel2->width() - OptionWidthMargin);
     for (int i = 0; i < captions.size(); ++i) {
         auto *b = addOption<OptionCheckBox>(sPanel2, captions.at(i), OptionLeft, OptionStep * i + OptionTop, width,
@@ -871,9 +873,7 @@ void TFrmChapterTest_NewAH::ShowJudgementQuestion(int id, int number) {
     Dataset &question = dataForm()->ADOSql2;
     question.openSql(JudgementQuestionSql(id));
     const QString stem = DecodeQuestionText(question.asString(QStringLiteral("timian")));
-    Memo1->clear();
-    Memo1->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-    Memo1->setPlainText(QString::number(number) + QStringLiteral("、") + stem + QStringLiteral("\n"));
+    showChoiceStem(number, stem);
     const QString captions[2] = {QStringLiteral("是"), QStringLiteral("否")};
     const int tops[2] = {JudgementTrueTop, JudgementFalseTop};
     for (int i = 0; i < 2; ++i) {

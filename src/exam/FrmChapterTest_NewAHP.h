@@ -161,6 +161,8 @@ private:
 
     void moveTo(int target, bool raiseLabels);
     void sectionClick(QuestionType section, bool move);
+    // "N、stem" in the choice page's stem box.
+    void showChoiceStem(int number, const QString &stem);
     PaperRow openPaperRow(int number);
     void setMarkBox(bool checked);
     void storeAnswer(const QString &answer);

@@ -47,25 +47,6 @@ std::vector<std::vector<QVariant>> select(SqlDatabase &db, const QString &sql) {
     return db.select(sql);
 }
 
-void exec(SqlDatabase &db, const QString &sql) {
-    db.trace(sql);
-    db.exec(sql);
-}
-
-// The grouped statements read only these columns; an index holding all of them lets the engine
-// answer from the index alone instead of every page of the questions' texts (on a bank of 100,000
-// questions a scan of the table takes seconds). Made once per bank; a bank that cannot be written
-// (a read-only file) is counted the slow way.
-void ensureIndexes(SqlDatabase &db) {
-    try {
-        exec(db, QStringLiteral("create index if not exists kjks_app_stats_questions on kjks_tigan"
-                                " (tixing, zhang, jie, daan, YDCS, DDCS, shoucang, ZONGCS, ZQCS)"));
-        exec(db, QStringLiteral("create index if not exists kjks_app_stats_stems on zongtigan"
-                                " (zhang, jie, YDCS, DDCS, shoucang, ZONGCS, ZQCS)"));
-    } catch (const SqlError &) {
-    }
-}
-
 } // namespace
 
 void PracticeTally::add(const PracticeTally &o) {
@@ -102,7 +83,8 @@ std::optional<double> PaperSummary::recentMean(int count) const {
 
 StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile) {
     StudyStatistics s;
-    ensureIndexes(db);
+    // The bank's tally indexes (made by the bank tool, or when the bank is opened) answer every
+    // grouped statement without reading the questions' texts.
 
     // The practice types, in tab order; the fourth is a case stem when practice draws stems.
     const QString fourthName = profile.sections[ExamProfile::Fourth].typeName;

@@ -17,6 +17,7 @@
 #include "FrmZJTestP.h"
 #include "LaunchParameters.h"
 #include "RecordingPlatform.h"
+#include "Screenshots.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,19 +39,11 @@ namespace {
 QString g_out;
 
 void settle() {
-    for (int i = 0; i < 5; ++i) {
-        QCoreApplication::processEvents();
-        QTest::qWait(20);
-    }
+    SettleEvents();
 }
 
 void save(QWidget *widget, const char *name) {
-    settle();
-    const QString path = g_out + QStringLiteral("/practice-") + QString::fromLatin1(name) + QStringLiteral(".png");
-    if (!widget->grab().save(path))
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    else
-        std::printf("%s\n", qPrintable(path));
+    SaveWidgetShot(widget, g_out + QStringLiteral("/practice-") + QString::fromLatin1(name) + QStringLiteral(".png"));
 }
 
 void click(QAbstractButton *button) {

@@ -11,6 +11,7 @@
 #include "HomePage.h"
 #include "LaunchParameters.h"
 #include "RecordingPlatform.h"
+#include "Screenshots.h"
 #include "StatisticsPage.h"
 #include "Unit1.h"
 
@@ -27,18 +28,12 @@
 namespace {
 
 void settle() {
-    for (int i = 0; i < 5; ++i) {
-        QCoreApplication::processEvents();
-        QTest::qWait(30);
-    }
+    SettleEvents(30);
 }
 
 void save(QWidget *widget, const QString &path) {
     settle();
-    if (!widget->grab().save(path))
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    else
-        std::printf("%s\n", qPrintable(path));
+    SaveShot(widget->grab(), path);
 }
 
 // Practice in chapters 1 to 7 with accuracy falling and rising by section, a few favourites, two

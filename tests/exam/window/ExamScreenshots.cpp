@@ -14,6 +14,7 @@
 #include "LaunchParameters.h"
 #include "MockExamPage.h"
 #include "RecordingPlatform.h"
+#include "Screenshots.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,23 +35,19 @@ namespace {
 QString g_out;
 
 void settle() {
-    for (int i = 0; i < 5; ++i) {
-        QCoreApplication::processEvents();
-        QTest::qWait(20);
-    }
+    SettleEvents();
+}
+
+QString shotPath(const char *name) {
+    return g_out + QStringLiteral("/") + QString::fromLatin1(name) + QStringLiteral(".png");
 }
 
 void savePixmap(const QPixmap &pixmap, const char *name) {
-    const QString path = g_out + QStringLiteral("/") + QString::fromLatin1(name) + QStringLiteral(".png");
-    if (!pixmap.save(path))
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    else
-        std::printf("%s\n", qPrintable(path));
+    SaveShot(pixmap, shotPath(name));
 }
 
 void save(QWidget *widget, const char *name) {
-    settle();
-    savePixmap(widget->grab(), name);
+    SaveWidgetShot(widget, shotPath(name));
 }
 
 // Boxes are shown for real, grabbed with the window behind them and answered: OK, or Cancel for
