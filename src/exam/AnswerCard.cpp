@@ -6,10 +6,10 @@
 
 using namespace ExamGeometry;
 
-QColor AnswerCard::colourOf(State state, const QWidget *context) {
+QColor AnswerCard::colourOf(State state) {
     switch (state) {
     case State::NotVisited:
-        return context ? context->palette().color(QPalette::Window) : QColor(240, 240, 240);
+        return NotVisitedColour();
     case State::NotDone:
         return NotDoneColour();
     case State::Current:
@@ -38,8 +38,7 @@ std::array<int, 4> AnswerCard::build(const std::array<QWidget *, 4> &panels, con
         square->setSurfaceType(TzrShape::stBrushOpaque);
         square->setOutlineColor(ShapeColor(CellOutline()));
         square->setOutlineWidth(1);
-        // Not visited: the window background, a system colour that follows the palette.
-        square->setBackColor(ShapeColor(QPalette::Window));
+        square->setBackColor(ShapeColor(NotVisitedColour()));
         square->show();
         square->raise();
 
@@ -63,21 +62,44 @@ std::array<int, 4> AnswerCard::build(const std::array<QWidget *, 4> &panels, con
 
 void AnswerCard::set(int position, State state) {
     if (position < 0 || position >= size()) return;
+    if (state == State::Current) {
+        setCurrent(position);
+        return;
+    }
     m_states[size_t(position)] = state;
-    TzrShape *square = m_squares[size_t(position)];
-    if (state == State::NotVisited)
-        square->setBackColor(ShapeColor(QPalette::Window));
-    else
-        square->setBackColor(ShapeColor(colourOf(state, square)));
-    // White numbers stay readable on the dark current colour.
-    QPalette palette = m_labels[size_t(position)]->palette();
-    palette.setColor(QPalette::WindowText, state == State::Current ? QColor(Qt::white) : QColor(Qt::black));
-    m_labels[size_t(position)]->setPalette(palette);
+    paint(position);
+}
+
+AnswerCard::State AnswerCard::state(int position) const {
+    const State own = m_states.at(size_t(position));
+    if (position == m_current && (own == State::NotVisited || own == State::NotDone)) return State::Current;
+    return own;
+}
+
+void AnswerCard::setCurrent(int position) {
+    const int before = m_current;
+    m_current = (position >= 0 && position < size()) ? position : -1;
+    if (before >= 0) paint(before);
+    if (m_current < 0) return;
+    if (m_states[size_t(m_current)] == State::NotVisited) m_states[size_t(m_current)] = State::NotDone;
+    paint(m_current);
 }
 
 void AnswerCard::resetCurrent() {
-    for (int p = 0; p < size(); ++p)
-        if (m_states[size_t(p)] == State::Current) set(p, State::NotDone);
+    setCurrent(-1);
+}
+
+void AnswerCard::paint(int position) {
+    const State shown = state(position);
+    TzrShape *square = m_squares[size_t(position)];
+    square->setBackColor(ShapeColor(colourOf(shown)));
+    const bool current = position == m_current;
+    square->setOutlineColor(ShapeColor(current ? CurrentColour() : CellOutline()));
+    square->setOutlineWidth(current ? 3 : 1);
+    // White numbers stay readable on the dark current colour.
+    QPalette palette = m_labels[size_t(position)]->palette();
+    palette.setColor(QPalette::WindowText, shown == State::Current ? QColor(Qt::white) : QColor(Qt::black));
+    m_labels[size_t(position)]->setPalette(palette);
 }
 
 void AnswerCard::raiseLabels() {

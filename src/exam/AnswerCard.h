@@ -14,7 +14,9 @@ class TzrShape;
 
 // The answer card's cells: a square (shape control, 1-px sky-blue outline) with its number label
 // on top, one per position of the paper, on the four sections' cells panels. The colour of a
-// square is the cell's state on screen.
+// square is the cell's state on screen. The cell of the question on display is the current one:
+// it is filled with the current colour while it is neither answered nor marked, and framed in
+// that colour whatever its state, so the learner always sees where they are.
 class AnswerCard {
 public:
     enum class State { NotVisited, NotDone, Current, Marked, Done };
@@ -25,9 +27,14 @@ public:
                              const std::function<void(int)> &onClick);
     int size() const { return int(m_squares.size()); }
 
+    // Sets a cell's state; Current makes it the current cell (as setCurrent).
     void set(int position, State state);
-    State state(int position) const { return m_states.at(size_t(position)); }
-    // Every cell in the current colour becomes white (not done).
+    // The state a cell shows: Current for the current cell while it is neither answered nor marked.
+    State state(int position) const;
+    // The question on display moves to a position; a cell once shown is no longer "not visited".
+    void setCurrent(int position);
+    int current() const { return m_current; }
+    // No cell is current.
     void resetCurrent();
     // Number labels shown and above their squares.
     void raiseLabels();
@@ -35,10 +42,13 @@ public:
     TzrShape *square(int position) const { return m_squares.at(size_t(position)); }
     ClickableLabel *label(int position) const { return m_labels.at(size_t(position)); }
     // The fill colour a state paints.
-    static QColor colourOf(State state, const QWidget *context);
+    static QColor colourOf(State state);
 
 private:
     std::vector<TzrShape *> m_squares;
     std::vector<ClickableLabel *> m_labels;
-    std::vector<State> m_states;
+    void paint(int position);
+
+    std::vector<State> m_states; // NotVisited, NotDone, Marked or Done
+    int m_current = -1;
 };

@@ -36,12 +36,16 @@ constexpr int JudgementTrueTop = 20, JudgementFalseTop = 60, JudgementWidth = 64
 constexpr int SubLabelTop = 10;
 
 // Score panel.
-constexpr int ScorePanelWidth = 213, ScoreHeadingHeight = 25, ScoreFontPx = 20, ScoreGridHeight = 127;
+constexpr int ScorePanelWidth = 253, ScoreHeadingHeight = 25, ScoreFontPx = 20, ScoreGridHeight = 127;
 constexpr int ScoreGridRowHeight = 18;
 
 // Cell colours; the outline of every square stays sky blue.
 inline QColor CellOutline() {
     return QColor(166, 202, 240);
+}
+// Grey until the question has been shown: apart from white, which is shown and not answered.
+inline QColor NotVisitedColour() {
+    return QColor(208, 208, 208);
 }
 inline QColor NotDoneColour() {
     return QColor(255, 255, 255);

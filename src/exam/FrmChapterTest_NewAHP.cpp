@@ -33,6 +33,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -268,10 +269,11 @@ void TFrmChapterTest_NewAH::buildLeftColumn() {
         QPoint text, swatch;
         QColor colour;
     };
-    const Swatch swatches[4] = {{"当前：", {15, 8}, {52, 6}, CurrentColour()},
-                                {"标记：", {15, 32}, {52, 30}, MarkedColour()},
-                                {"未做：", {111, 8}, {148, 6}, NotDoneColour()},
-                                {"已做：", {111, 32}, {148, 30}, DoneColour()}};
+    const Swatch swatches[5] = {{"当前：", {6, 8}, {42, 6}, CurrentColour()},
+                                {"标记：", {6, 32}, {42, 30}, MarkedColour()},
+                                {"已做：", {76, 8}, {112, 6}, DoneColour()},
+                                {"未做：", {76, 32}, {112, 30}, NotDoneColour()},
+                                {"未看：", {146, 8}, {182, 6}, NotVisitedColour()}};
     for (const Swatch &s : swatches) {
         QLabel *l = plainLabel(Panel9, "", QString::fromUtf8(s.caption));
         l->move(s.text);
@@ -396,16 +398,24 @@ void TFrmChapterTest_NewAH::buildPages() {
     auto *casePage = new QVBoxLayout(TabSheet4);
     casePage->setContentsMargins(0, 0, 0, 0);
     casePage->setSpacing(0);
-    ScrollBox1 = stemArea(TabSheet4, "ScrollBox1", m_caseContent, Label2, Image3, Label3, "Label2", "Image3", "Label3");
-    ScrollBox1->setFixedHeight(CaseBandHeight);
-    auto *rule = new QFrame(TabSheet4);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
-    sPanel5 = panel(TabSheet4, "sPanel5", QColor(Qt::white));
+    // The case material above its sub-question; the learner drags the bar between them to give a
+    // long case more room.
+    auto *caseSplitter = new QSplitter(Qt::Vertical, TabSheet4);
+    caseSplitter->setObjectName(QStringLiteral("CaseSplitter"));
+    caseSplitter->setChildrenCollapsible(false);
+    caseSplitter->setHandleWidth(6);
+    ScrollBox1 =
+        stemArea(caseSplitter, "ScrollBox1", m_caseContent, Label2, Image3, Label3, "Label2", "Image3", "Label3");
+    ScrollBox1->setMinimumHeight(60);
+    sPanel5 = panel(caseSplitter, "sPanel5", QColor(Qt::white));
+    sPanel5->setMinimumHeight(120);
     sPanel5->installEventFilter(this);
-    casePage->addWidget(ScrollBox1);
-    casePage->addWidget(rule);
-    casePage->addWidget(sPanel5, 1);
+    caseSplitter->addWidget(ScrollBox1);
+    caseSplitter->addWidget(sPanel5);
+    caseSplitter->setStretchFactor(0, 0);
+    caseSplitter->setStretchFactor(1, 1);
+    caseSplitter->setSizes({CaseBandHeight, ClientHeight});
+    casePage->addWidget(caseSplitter, 1);
 
     for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3, TabSheet4})
         PageControl1->addWidget(page);
@@ -484,7 +494,7 @@ void TFrmChapterTest_NewAH::buildScorePanel() {
     // The type names ("不定项选择题") need the widest column; the grid's font is a pixel smaller.
     StringGrid1->setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
     StringGrid1->horizontalHeader()->setMinimumSectionSize(20);
-    const int widths[4] = {82, 34, 39, 39};
+    const int widths[4] = {100, 40, 48, 48};
     for (int c = 0; c < 4; ++c)
         StringGrid1->setColumnWidth(c, widths[c]);
     for (int r = 0; r < 6; ++r)
@@ -495,11 +505,14 @@ void TFrmChapterTest_NewAH::buildScorePanel() {
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setHorizontalHeaderLabels({QStringLiteral("题号"), QStringLiteral("题型"), QStringLiteral("答案"),
                                         QStringLiteral("考生"), QStringLiteral("得分")});
-    // Narrow columns in a pixel-smaller font, so that the five fit beside the scroll bar.
+    // Narrow columns in a pixel-smaller font, so that the five fit beside the scroll bar; an answer
+    // too long for its column wraps instead of being cut.
     DBGrid1->setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
     DBGrid1->horizontalHeader()->setMinimumSectionSize(20);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
-    const int listWidths[5] = {28, 72, 30, 30, 28};
+    DBGrid1->setWordWrap(true);
+    DBGrid1->setTextElideMode(Qt::ElideNone);
+    const int listWidths[5] = {26, 80, 46, 46, 36};
     for (int c = 0; c < 5; ++c)
         DBGrid1->setColumnWidth(c, listWidths[c]);
     DBGrid1->verticalHeader()->hide();
@@ -530,6 +543,11 @@ void TFrmChapterTest_NewAH::loadPictures() {
 }
 
 bool TFrmChapterTest_NewAH::eventFilter(QObject *watched, QEvent *event) {
+    if (m_moving && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+                     event->type() == QEvent::MouseButtonDblClick)) {
+        for (QAbstractButton *b : m_buttons)
+            if (b == watched) return true;
+    }
     if (event->type() == QEvent::Resize) {
         if (watched == Panel1) {
             lineHeader->setGeometry(0, HeaderHeight - HeaderLine, Panel1->width(), HeaderLine);
@@ -584,7 +602,7 @@ void TFrmChapterTest_NewAH::FormShow() {
         if (m_opening == Opening::View && launch.PaperKey != QStringLiteral("0")) {
             const int number = idOf(launch.PaperKey);
             PaperQuestionIds = StoredPaper::QuestionIds(*dataForm(), number, m_engine->Total());
-            handedIn = StoredPaper::HandedIn(*dataForm(), number);
+            handedIn = m_engine->HandedIn();
             if (!handedIn) secondsLeft = times.load(launch.PaperKey).value_or(secondsLeft);
         } else {
             m_engine->StartPaper();
@@ -624,10 +642,8 @@ void TFrmChapterTest_NewAH::startCountdown(int seconds) {
     m_countdown.start(seconds);
     saveTimeLeft();
     if (seconds <= 0) {
-        // Continued after its time ran out: timed out, the learner hands in.
-        m_countdown.stop();
-        m_state = ExamState::TimedOut;
-        lblTime->setText(SecondsToClock(0));
+        // Continued after its time ran out: the paper is handed in as at the time-out.
+        timeOut();
         return;
     }
     Timer1->start();
@@ -663,12 +679,25 @@ void TFrmChapterTest_NewAH::moveTo(int target, bool raiseLabels) {
     if (target < 0 || target >= PaperQuestionIds.size() || PaperQuestionIds.at(target).isEmpty()) return;
     setMarkBox(false);
     DiscardOptionControls();
-    m_card.resetCurrent();
     if (raiseLabels) m_card.raiseLabels();
     CurrentPosition = target;
     CurrentSection = m_engine->SectionOf(target);
-    m_card.set(target, AnswerCard::State::Current);
+    m_card.setCurrent(target);
     ShowQuestionAt(target);
+}
+
+// The previous and next buttons: the move takes effect first, then the input that arrived
+// meanwhile runs. Keys then apply to the question now on screen; a click on an option is dropped,
+// because the options under the pointer are no longer the ones the learner saw.
+void TFrmChapterTest_NewAH::step(int target) {
+    sBitBtn8->setEnabled(false);
+    sBitBtn9->setEnabled(false);
+    m_moving = true;
+    moveTo(target, false);
+    platform().pause(10);
+    m_moving = false;
+    sBitBtn8->setEnabled(true);
+    sBitBtn9->setEnabled(true);
 }
 
 void TFrmChapterTest_NewAH::sLabel5Click(int position) {
@@ -677,27 +706,18 @@ void TFrmChapterTest_NewAH::sLabel5Click(int position) {
 
 void TFrmChapterTest_NewAH::sBitBtn8Click() {
     Guarded([&] {
-        sBitBtn8->setEnabled(false);
-        platform().pause(10);
-        if (CurrentPosition > 0) moveTo(CurrentPosition - 1, false);
-        sBitBtn8->setEnabled(true);
-        sBitBtn9->setEnabled(true);
-        platform().pause(10);
+        if (CurrentPosition > 0) step(CurrentPosition - 1);
     });
+    m_moving = false;
     sBitBtn8->setEnabled(true);
     sBitBtn9->setEnabled(true);
 }
 
 void TFrmChapterTest_NewAH::sBitBtn9Click() {
     Guarded([&] {
-        sBitBtn8->setEnabled(false);
-        sBitBtn9->setEnabled(false);
-        platform().pause(10);
-        if (CurrentPosition < lastQuestionPosition()) moveTo(CurrentPosition + 1, false);
-        sBitBtn8->setEnabled(true);
-        sBitBtn9->setEnabled(true);
-        platform().pause(10);
+        if (CurrentPosition < lastQuestionPosition()) step(CurrentPosition + 1);
     });
+    m_moving = false;
     sBitBtn8->setEnabled(true);
     sBitBtn9->setEnabled(true);
 }
@@ -793,6 +813,8 @@ Button *TFrmChapterTest_NewAH::addOption(QWidget *parentPanel, const QString &ca
     button->setGeometry(left, top, width, height);
     button->setFocusPolicy(Qt::NoFocus);
     button->setToolTip(optionTip(int(m_buttons.size())));
+    button->setEnabled(answering()); // a handed-in or timed-out paper is only looked at
+    button->installEventFilter(this);
     button->show();
     m_buttons.push_back(button);
     return button;
@@ -834,8 +856,7 @@ void TFrmChapterTest_NewAH::ShowSingleQuestion(int id, int number) {
             if (on) DXTJDAClick();
         });
     }
-    for (int i = 0; i < int(m_buttons.size()); ++i)
-        if (OptionLetter(i) == row.KSDA) m_buttons[size_t(i)]->setChecked(true);
+    showStoredAnswer(row.KSDA);
 }
 
 void TFrmChapterTest_NewAH::ShowMultipleQuestion(int id, int number) {
@@ -855,16 +876,7 @@ void TFrmChapterTest_NewAH::ShowMultipleQuestion(int id, int number) {
         connect(b, &QAbstractButton::toggled, this, &TFrmChapterTest_NewAH::DXTHDAClick);
     }
     lblTwoOptions->move(OptionLeft, OptionStep * int(captions.size()) + OptionTop);
-    // Under partial credit the stored answer is restored whole and captured once: box by box, its
-    // first letter alone would be no answer and take the stored one away.
-    const bool whole = m_engine->NeedsTwoOptions(CurrentPosition);
-    for (QChar letter : row.KSDA) {
-        const int i = letter.unicode() - 'A';
-        if (i < 0 || i >= int(m_buttons.size())) continue;
-        const QSignalBlocker blocker(whole ? m_buttons[size_t(i)] : nullptr);
-        m_buttons[size_t(i)]->setChecked(true);
-    }
-    if (whole && !row.KSDA.isEmpty()) DXTHDAClick();
+    showStoredAnswer(row.KSDA);
 }
 
 void TFrmChapterTest_NewAH::ShowJudgementQuestion(int id, int number) {
@@ -883,8 +895,8 @@ void TFrmChapterTest_NewAH::ShowJudgementQuestion(int id, int number) {
             if (on) PDTJDAClick();
         });
     }
-    if (row.KSDA == QStringLiteral("√")) m_buttons[0]->setChecked(true);
-    if (row.KSDA == QStringLiteral("×")) m_buttons[1]->setChecked(true);
+    if (row.KSDA == QStringLiteral("√")) showStoredAnswer(OptionLetter(0));
+    if (row.KSDA == QStringLiteral("×")) showStoredAnswer(OptionLetter(1));
 }
 
 void TFrmChapterTest_NewAH::ShowCaseQuestion(int id, int number) {
@@ -920,10 +932,7 @@ void TFrmChapterTest_NewAH::ShowCaseQuestion(int id, int number) {
                                             OptionHeight);
         connect(b, &QAbstractButton::toggled, this, &TFrmChapterTest_NewAH::ALFXTJDAClick);
     }
-    for (QChar letter : row.KSDA) {
-        const int i = letter.unicode() - 'A';
-        if (i >= 0 && i < int(m_buttons.size())) m_buttons[size_t(i)]->setChecked(true);
-    }
+    showStoredAnswer(row.KSDA);
 
     // The case stem and its picture, reloaded for every sub-question.
     Image3->hide();
@@ -978,6 +987,17 @@ void TFrmChapterTest_NewAH::ShowOperationQuestion(int id, int number) {
                         blanksToLines(DecodeQuestionText(question.asString(QStringLiteral("timian")))));
 }
 
+// The stored answer ticks its options as it is stored: showing it is not answering again, so
+// nothing is captured or written.
+void TFrmChapterTest_NewAH::showStoredAnswer(const QString &letters) {
+    for (QChar letter : letters) {
+        const int i = letter.unicode() - 'A';
+        if (i < 0 || i >= int(m_buttons.size())) continue;
+        const QSignalBlocker blocker(m_buttons[size_t(i)]);
+        m_buttons[size_t(i)]->setChecked(true);
+    }
+}
+
 void TFrmChapterTest_NewAH::showStemPicture(QLabel *pictureLabel, const QByteArray &bytes) {
     if (bytes.isEmpty()) return;
     QImage image;
@@ -1010,7 +1030,7 @@ void TFrmChapterTest_NewAH::layoutStem(QScrollArea *area, QLabel *stem, QLabel *
 // Answer capture
 
 void TFrmChapterTest_NewAH::storeAnswer(const QString &answer) {
-    if (answer.isEmpty()) return;
+    if (answer.isEmpty() || !answering()) return;
     const PaperRow row = m_engine->StoreAnswer(CurrentPosition, answer);
     if (!row.marked()) m_card.set(CurrentPosition, AnswerCard::State::Done);
 }
@@ -1037,6 +1057,7 @@ void TFrmChapterTest_NewAH::PDTJDAClick() {
 
 void TFrmChapterTest_NewAH::DXTHDAClick() {
     Guarded([&] {
+        if (!answering()) return;
         QString answer;
         for (size_t i = 0; i < m_buttons.size(); ++i)
             if (m_buttons[i]->isChecked()) answer += OptionLetter(int(i));
@@ -1046,7 +1067,7 @@ void TFrmChapterTest_NewAH::DXTHDAClick() {
             lblTwoOptions->setVisible(answer.size() == 1);
             if (answer.size() < 2) {
                 const PaperRow row = m_engine->ClearAnswer(CurrentPosition);
-                if (row.xth != 0 && !row.marked()) m_card.set(CurrentPosition, AnswerCard::State::Current);
+                if (row.xth != 0 && !row.marked()) m_card.set(CurrentPosition, AnswerCard::State::NotDone);
                 return;
             }
         }
@@ -1063,6 +1084,7 @@ void TFrmChapterTest_NewAH::ALFXTJDAClick() {
 
 void TFrmChapterTest_NewAH::sCheckBox1Click(bool checked) {
     Guarded([&] {
+        if (!answering()) return;
         if (CurrentPosition < 0 || CurrentPosition >= PaperQuestionIds.size() ||
             PaperQuestionIds.at(CurrentPosition).isEmpty())
             return;
@@ -1070,7 +1092,7 @@ void TFrmChapterTest_NewAH::sCheckBox1Click(bool checked) {
         if (checked)
             m_card.set(CurrentPosition, AnswerCard::State::Marked);
         else
-            m_card.set(CurrentPosition, row.answered() ? AnswerCard::State::Done : AnswerCard::State::Current);
+            m_card.set(CurrentPosition, row.answered() ? AnswerCard::State::Done : AnswerCard::State::NotDone);
     });
 }
 
@@ -1110,12 +1132,20 @@ void TFrmChapterTest_NewAH::Timer1Timer() {
         lblTime->setText(SecondsToClock(left));
         if (m_savedSecondsLeft - left >= kSaveEverySeconds || left == 0) saveTimeLeft();
         if (left > 0) return;
-        Timer1->stop();
-        m_countdown.stop();
-        m_state = ExamState::TimedOut;
-        ShowInfoBox(QStringLiteral("考试时间已到。"));
-        close();
+        timeOut();
     });
+}
+
+// The time is up: nothing more is answered, and the paper is handed in without asking, as in the
+// real exam. A hand-in the bank refuses leaves the paper timed out; the hand-in area tries again.
+void TFrmChapterTest_NewAH::timeOut() {
+    Timer1->stop();
+    m_countdown.stop();
+    m_state = ExamState::TimedOut;
+    lblTime->setText(SecondsToClock(0));
+    lockAnswers();
+    ShowInfoBox(QStringLiteral("考试时间已到。"));
+    handIn();
 }
 
 void TFrmChapterTest_NewAH::Timer3Timer() {
@@ -1126,23 +1156,44 @@ void TFrmChapterTest_NewAH::Timer3Timer() {
 }
 
 void TFrmChapterTest_NewAH::sBitBtn1Click() {
-    Guarded([&] { SpeedButton1Click(); });
+    Guarded([&] {
+        if (m_state == ExamState::HandedIn) return; // a handed-in paper is final
+        if (m_state == ExamState::Answering &&
+            !QuestionBox(QStringLiteral("提示"), HandInQuestion(m_engine->AnswerList())))
+            return;
+        handIn();
+    });
 }
 
-void TFrmChapterTest_NewAH::SpeedButton1Click() {
-    Timer1->stop();
-    m_countdown.stop();
-    lblTime->setText(handedInText());
-    Panel12->show();
-    const HandInResult result = m_engine->HandIn();
-    showScorePanel(result.sheet, result.answerList);
+QString TFrmChapterTest_NewAH::HandInQuestion(const std::vector<PaperRow> &rows) {
+    const PaperProgress progress = ProgressOf(rows);
+    QString text;
+    if (progress.unanswered > 0) text += QStringLiteral("还有 %1 道题未作答。").arg(progress.unanswered);
+    if (progress.marked > 0) text += QStringLiteral("有 %1 道题已标记。").arg(progress.marked);
+    return text + QStringLiteral("交卷后不能再修改答案，确定要交卷吗？");
+}
+
+bool TFrmChapterTest_NewAH::handIn() {
+    // The countdown runs on until the bank has taken the hand-in: a refused one leaves the exam
+    // going, with its clock.
+    HandInResult result;
+    try {
+        result = m_engine->HandIn();
+    } catch (const std::exception &e) {
+        ShowErrorBox(QStringLiteral("交卷没有完成，试卷没有改变。请稍后再交卷。\n") +
+                     ErrorBoxText(QString::fromUtf8(e.what())));
+        return false;
+    }
     enterHandedIn();
-    ExamTimeStore(dataForm()->ADOMain).forget(launchParameters().PaperKey);
+    Panel12->show();
+    showScorePanel(result.sheet, result.answerList);
+    Guarded([&] { ExamTimeStore(dataForm()->ADOMain).forget(launchParameters().PaperKey); });
     if (!m_answerList.empty()) {
         DBGrid1->selectRow(0);
         DBGrid1CellClick(0, 0);
     }
     m_card.raiseLabels();
+    return true;
 }
 
 void TFrmChapterTest_NewAH::showScorePanel(const ScoreSheet &sheet, const std::vector<PaperRow> &answerList) {
@@ -1169,6 +1220,7 @@ void TFrmChapterTest_NewAH::showScorePanel(const ScoreSheet &sheet, const std::v
             DBGrid1->setItem(r, c, item);
         }
     }
+    DBGrid1->resizeRowsToContents();
 }
 
 void TFrmChapterTest_NewAH::enterHandedIn() {
@@ -1176,8 +1228,17 @@ void TFrmChapterTest_NewAH::enterHandedIn() {
     m_countdown.stop();
     m_state = ExamState::HandedIn;
     lblTime->setText(handedInText());
+    lockAnswers();
     m_card.raiseLabels();
     sBitBtn11->show();
+}
+
+// A paper that is no longer answered shows its answers without taking new ones.
+void TFrmChapterTest_NewAH::lockAnswers() {
+    for (QAbstractButton *b : m_buttons)
+        b->setEnabled(false);
+    sCheckBox1->setEnabled(false);
+    lblTwoOptions->hide();
 }
 
 void TFrmChapterTest_NewAH::DBGrid1CellClick(int row, int) {
@@ -1200,13 +1261,11 @@ void TFrmChapterTest_NewAH::DBGrid1CellClick(int row, int) {
 
 bool TFrmChapterTest_NewAH::FormCloseQuery() {
     if (m_startFailed || m_state == ExamState::HandedIn || !m_engine) return true;
-    if (!QuestionBox(QStringLiteral("提示"), QStringLiteral("还没交卷，是要交卷退出吗？"))) return false;
-    bool handedIn = false;
-    Guarded([&] {
-        SpeedButton1Click();
-        handedIn = true;
-    });
-    return handedIn;
+    // After the time-out nothing is left to decide: the paper is handed in.
+    if (m_state == ExamState::Answering &&
+        !QuestionBox(QStringLiteral("提示"), QStringLiteral("还没交卷，是要交卷退出吗？")))
+        return false;
+    return handIn();
 }
 
 void TFrmChapterTest_NewAH::closeEvent(QCloseEvent *event) {
@@ -1239,7 +1298,7 @@ void TFrmChapterTest_NewAH::keyPressEvent(QKeyEvent *event) {
     if (key >= Qt::Key_A && key <= Qt::Key_H) option = key - Qt::Key_A;
     if (key >= Qt::Key_1 && key <= Qt::Key_8) option = key - Qt::Key_1;
     if (option >= 0) {
-        if (option < int(m_buttons.size())) {
+        if (option < int(m_buttons.size()) && m_buttons[size_t(option)]->isEnabled()) {
             QAbstractButton *b = m_buttons[size_t(option)];
             // A radio button is chosen, a check box toggled, as by a click.
             if (!(b->autoExclusive() && b->isChecked())) b->click();
@@ -1256,7 +1315,7 @@ void TFrmChapterTest_NewAH::keyPressEvent(QKeyEvent *event) {
         sBitBtn9Click();
         return;
     case Qt::Key_M:
-        sCheckBox1->click();
+        if (sCheckBox1->isEnabled()) sCheckBox1->click();
         return;
     case Qt::Key_Escape:
         close();

@@ -94,6 +94,7 @@ public:
     QStringList PaperQuestionIds;
 
     ExamState state() const { return m_state; }
+    bool answering() const { return m_state == ExamState::Answering; }
     ExamEngine &engine() { return *m_engine; }
     AnswerCard &card() { return m_card; }
     const ExamCountdown &countdown() const { return m_countdown; }
@@ -129,8 +130,11 @@ public:
     void Image10Click(bool move);
     void Image11Click(bool move);
     void FourthSectionClick(bool move);
-    // Hand-in: score panel, answer list, review of question 1.
-    void SpeedButton1Click();
+    // Hand-in: the paper scored and stored, then the score panel, answer list and the review of
+    // question 1. False when the bank refused it: then nothing changed and the exam goes on.
+    bool handIn();
+    // The hand-in confirmation's text: what is still unanswered and marked.
+    static QString HandInQuestion(const std::vector<PaperRow> &rows);
     // True when the window may close (asks first before hand-in).
     bool FormCloseQuery();
     void DiscardOptionControls();
@@ -160,6 +164,10 @@ private:
     void loadPictures();
 
     void moveTo(int target, bool raiseLabels);
+    void step(int target);
+    void showStoredAnswer(const QString &letters);
+    void timeOut();
+    void lockAnswers();
     void sectionClick(QuestionType section, bool move);
     // "N、stem" in the choice page's stem box.
     void showChoiceStem(int number, const QString &stem);
@@ -182,6 +190,7 @@ private:
     ExamState m_state = ExamState::Answering;
     bool m_started = false;
     bool m_startFailed = false;
+    bool m_moving = false; // a previous/next move is under way
     std::unique_ptr<ExamEngine> m_engine;
     AnswerCard m_card;
     ExamCountdown m_countdown;

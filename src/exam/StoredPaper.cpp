@@ -26,12 +26,6 @@ QStringList QuestionIds(TDataForm &data, int paperNumber, int total) {
     return ids;
 }
 
-bool HandedIn(TDataForm &data, int paperNumber) {
-    Dataset &catalogue = data.ADOSql;
-    catalogue.openSql(CatalogueRowSql(paperNumber));
-    return !catalogue.isEmpty() && !catalogue.asString(QStringLiteral("JJSJ")).isEmpty();
-}
-
 ScoreSheet Sheet(TDataForm &data, const ExamProfile &profile, int paperNumber) {
     Dataset &sql = data.ADOSql;
     ScoreSheet sheet;

@@ -15,8 +15,6 @@ namespace StoredPaper {
 // The question ids of the paper's items in id order (the order reopening uses), padded with empty
 // entries to `total`.
 QStringList QuestionIds(TDataForm &data, int paperNumber, int total);
-// True when the paper has a hand-in time.
-bool HandedIn(TDataForm &data, int paperNumber);
 // The score sheet of a handed-in paper from its items' stored points, as the hand-in showed it.
 ScoreSheet Sheet(TDataForm &data, const ExamProfile &profile, int paperNumber);
 

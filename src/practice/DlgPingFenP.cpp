@@ -67,6 +67,9 @@ TDlgPingFen::TDlgPingFen(QWidget *parent)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(geo::ImageLeft, geo::ImageTop, geo::ImageWidth, geo::ImageHeight);
     Image1->setAlignment(Qt::AlignCenter);
+    Image1->setTextFormat(Qt::PlainText);
+    Image1->setStyleSheet(QStringLiteral("color: #d46b08"));
+    Image1->setFont(PixelFont(QStringLiteral("微软雅黑"), 24, true));
 
     GroupBox1 = new QGroupBox(QStringLiteral("解析"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -106,6 +109,14 @@ void TDlgPingFen::Fill(const QString &payload) {
     setValue(Label6, view.answer);
     setValue(Label8, view.score);
     Memo1->setPlainText(view.explanationLines.join(QLatin1Char('\n')));
+    if (view.partlyRight) {
+        // No picture says "partly": the words do, in the picture's place.
+        m_pictureFile.clear();
+        Image1->setPixmap(QPixmap());
+        Image1->setText(QStringLiteral("部分正确"));
+        return;
+    }
+    Image1->setText(QString());
     showPicture(launchParameters().AppDir +
                 (view.right ? QStringLiteral("images/yes.png") : QStringLiteral("images/wrong.png")));
 }

@@ -1,6 +1,7 @@
 #include "StudyStatistics.h"
 
 #include "ExamProfile.h"
+#include "PaperState.h"
 #include "QuestionTypes.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
@@ -31,14 +32,6 @@ PracticeTally tallyFrom(const std::vector<QVariant> &row, size_t first) {
 
 QString twoDigits(int n) {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-}
-
-QDateTime dateTimeOf(const QVariant &v) {
-    const QString text = v.toString().trimmed();
-    if (text.isEmpty()) return {};
-    QDateTime t = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!t.isValid()) t = QDateTime::fromString(text, Qt::ISODate);
-    return t;
 }
 
 // Every statement goes through the connection's trace hook, as the windows' statements do.
@@ -149,25 +142,32 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
     for (auto &[zhang, ch] : chapters)
         s.chapters.push_back(ch);
 
-    // Mock exams: the papers the answered-paper list shows, handed in when they carry a hand-in time.
+    // Mock exams: the papers the answered-paper list shows, with its numbers and its rule for
+    // "handed in".
     for (const ExamSection &sec : profile.sections)
         s.exams.paperTotal += sec.pointsText.toDouble();
     const auto paperRows = select(
         db, QStringLiteral("select sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen, AnLiDeFen from kjks_SJML"
                            " where flag_state = 0 order by sjID"));
-    for (const auto &row : paperRows) {
-        PaperResult p;
-        p.sjID = row[0].toInt();
-        p.started = dateTimeOf(row[1]);
-        p.handedIn = dateTimeOf(row[2]);
-        if (!p.handedIn.isValid()) {
+    std::vector<int> paperIds;
+    for (const auto &row : paperRows)
+        paperIds.push_back(row[0].toInt());
+    const std::vector<int> numbers = PaperDisplayNumbers(paperIds);
+    for (size_t r = 0; r < paperRows.size(); ++r) {
+        const auto &row = paperRows[r];
+        if (!PaperHandedIn(row[1].toString(), row[2].toString())) {
             ++s.exams.notHandedIn;
             continue;
         }
+        PaperResult p;
+        p.sjID = paperIds[r];
+        p.number = numbers[r];
+        p.started = StoredDateTime(row[1].toString());
+        p.handedIn = StoredDateTime(row[2].toString());
         p.total = row[3].toDouble();
         for (size_t i = 0; i < 4; ++i)
             p.sections[i] = row[4 + i].toDouble();
-        if (p.started.isValid() && p.started <= p.handedIn) p.durationSeconds = p.started.secsTo(p.handedIn);
+        if (p.started.isValid()) p.durationSeconds = p.started.secsTo(p.handedIn);
         s.exams.papers.push_back(p);
     }
     std::stable_sort(s.exams.papers.begin(), s.exams.papers.end(),

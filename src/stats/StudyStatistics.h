@@ -55,18 +55,18 @@ struct SectionTally {
 // One handed-in mock-exam paper.
 struct PaperResult {
     int sjID = 0;
+    int number = 0;                    // the paper number the answered-paper list shows
     QDateTime started;                 // DTKSSJ: created or last reopened
     QDateTime handedIn;                // JJSJ
     double total = 0;                  // DEFEN
     double sections[4] = {0, 0, 0, 0}; // DanDeFen, DuoDeFen, PanDeFen, AnLiDeFen
-    // From start to hand-in; none when a reopened paper has not been handed in again (its start
-    // then lies after its last hand-in) or a time is missing.
+    // From start to hand-in; none when a time is missing.
     std::optional<qint64> durationSeconds;
 };
 
 struct PaperSummary {
     std::vector<PaperResult> papers; // handed in, oldest hand-in first
-    int notHandedIn = 0;             // papers started and never handed in
+    int notHandedIn = 0;             // papers started (or started again) and not handed in since
     double paperTotal = 0;           // the profile's section points added up
 
     double passLine() const { return paperTotal * 0.6; }

@@ -62,6 +62,7 @@ struct PayloadCase {
     const char *caption, *standardScore, *standardAnswer, *answer, *score;
     std::vector<const char *> memo;
     bool right;
+    bool partlyRight = false; // points for an answer that is not the standard one
 };
 
 TEST_F(ResultDialogTest, FillsEveryFieldFromThePayload) {
@@ -158,7 +159,18 @@ TEST_F(ResultDialogTest, FillsEveryFieldFromThePayload) {
          "[A]、[B]、[C]、[]、",
          "4分",
          {"案例解析", "301"},
-         false},
+         false,
+         true},
+        {"multiple choice under partial credit",
+         joined({"12", "多选题", "2分", "ABC", "AB", "1分", "解析", "12"}),
+         "评分(第12题)",
+         "2分",
+         "ABC",
+         "AB",
+         "1分",
+         {"解析", "12"},
+         false,
+         true},
     };
     for (const PayloadCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -175,6 +187,12 @@ TEST_F(ResultDialogTest, FillsEveryFieldFromThePayload) {
         for (const char *line : c.memo)
             memo << u8(line);
         EXPECT_EQ(d->Memo1->toPlainText(), memo.join(QLatin1Char('\n')));
+        if (c.partlyRight) {
+            EXPECT_EQ(d->Image1->text(), QStringLiteral("部分正确"));
+            EXPECT_EQ(d->pictureFile(), QString());
+            continue;
+        }
+        EXPECT_EQ(d->Image1->text(), QString());
         EXPECT_EQ(pictureColour(), c.right ? QColor(Qt::green) : QColor(Qt::red));
         EXPECT_EQ(d->pictureFile(), launchParameters().AppDir + (c.right ? QStringLiteral("images/yes.png")
                                                                          : QStringLiteral("images/wrong.png")));

@@ -7,10 +7,13 @@
 #include "NumberText.h"
 #include "PaperDraw.h"
 #include "PaperSql.h"
+#include "PaperState.h"
 #include "Platform.h"
 #include "QuestionText.h"
 #include "ResultPayload.h"
 #include "Transaction.h"
+
+#include <map>
 
 namespace {
 
@@ -81,6 +84,15 @@ PaperRow PaperRow::fromDataset(const Dataset &row) {
         r.defen = row.asDouble(QStringLiteral("defen"));
     r.kaolv = text("kaolv");
     return r;
+}
+
+PaperProgress ProgressOf(const std::vector<PaperRow> &rows) {
+    PaperProgress progress;
+    for (const PaperRow &row : rows) {
+        if (!row.answered() && row.tixing != OperationTypeName()) ++progress.unanswered;
+        if (row.marked()) ++progress.marked;
+    }
+    return progress;
 }
 
 ExamEngine::ExamEngine(TDataForm &data, const ExamProfile &profile, LaunchParameters &params)
@@ -290,10 +302,16 @@ PaperRow ExamEngine::StoreAnswer(int position, const QString &answer) {
     Dataset &sql = m_data.ADOSql;
     sql.openSql(AnswerItemSql(xth, number));
     if (sql.isEmpty()) return PaperRow(); // no item there: editing would append a stray row
+    PaperRow row = PaperRow::fromDataset(sql);
+    // Showing a stored answer again, or choosing the same option twice, changes nothing.
+    if (row.KSDA == answer && row.defen) return row;
+
+    // The answer and its points stand or fall together.
+    ScopedTransaction unit(m_data.ADOMain);
     sql.edit();
     sql.setValue(QStringLiteral("KSDA"), answer);
     sql.post();
-    PaperRow row = PaperRow::fromDataset(sql);
+    row.KSDA = answer;
 
     const QuestionType section = SectionOf(position);
     sql.openSql(section == QuestionType::Single ? SingleScoreItemSql(xth, number) : ScoreItemSql(xth, number));
@@ -302,6 +320,7 @@ PaperRow ExamEngine::StoreAnswer(int position, const QString &answer) {
     sql.edit();
     sql.setValue(QStringLiteral("defen"), points);
     sql.post();
+    unit.commit();
     row.defen = points;
     return row;
 }
@@ -314,6 +333,8 @@ PaperRow ExamEngine::ClearAnswer(int position) {
     Dataset &sql = m_data.ADOSql;
     sql.openSql(AnswerItemSql(position + 1, PaperNumber()));
     if (sql.isEmpty()) return PaperRow();
+    const PaperRow row = PaperRow::fromDataset(sql);
+    if (!row.answered() && !row.defen) return row;
     sql.edit();
     sql.setValue(QStringLiteral("KSDA"), QString());
     sql.setValue(QStringLiteral("defen"), QVariant());
@@ -325,6 +346,8 @@ PaperRow ExamEngine::SetMarked(int position, bool marked) {
     Dataset &sql = m_data.ADOSql;
     sql.openSql(AnswerItemSql(position + 1, PaperNumber()));
     if (sql.isEmpty()) return PaperRow();
+    const PaperRow row = PaperRow::fromDataset(sql);
+    if (row.marked() == marked) return row;
     sql.edit();
     sql.setValue(QStringLiteral("kaolv"), marked ? kMarked : kUnmarked);
     sql.post();
@@ -378,15 +401,38 @@ HandInResult ExamEngine::HandIn() {
 
     result.answerList = AnswerList();
     Dataset &question = m_data.ADOSql2;
+    // A case is practised and counted by its stem: it stays wrong while any of its sub-questions on
+    // the paper missed points, as a case checked in practice does.
+    std::map<int, bool> stemsRight;
     for (const PaperRow &row : result.answerList) {
         question.openSql(QuestionRowSql(row.tiganId));
         if (question.isEmpty()) continue; // no such question: editing would append a stray row
+        const bool right = GotFullPoints(row);
+        if (row.tixing == CaseStemTypeName()) {
+            bool ok = false;
+            const int stem = question.asString(QStringLiteral("zongtimian")).toInt(&ok);
+            if (ok) stemsRight.emplace(stem, true).first->second &= right;
+        }
         question.edit();
-        question.setValue(QStringLiteral("DDCS"), GotFullPoints(row) ? kUnmarked : kMarked);
+        question.setValue(QStringLiteral("DDCS"), right ? kUnmarked : kMarked);
+        question.post();
+    }
+    for (const auto &[stem, right] : stemsRight) {
+        question.openSql(CaseStemRowSql(stem));
+        if (question.isEmpty()) continue;
+        question.edit();
+        question.setValue(QStringLiteral("DDCS"), right ? kUnmarked : kMarked);
         question.post();
     }
     unit.commit();
     return result;
+}
+
+bool ExamEngine::HandedIn() {
+    Dataset &sql = m_data.ADOSql;
+    sql.openSql(CatalogueRowSql(PaperNumber()));
+    return !sql.isEmpty() &&
+           PaperHandedIn(sql.asString(QStringLiteral("DTKSSJ")), sql.asString(QStringLiteral("JJSJ")));
 }
 
 QString ExamEngine::AnswerListSql() const {

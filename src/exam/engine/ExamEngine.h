@@ -62,6 +62,14 @@ struct HandInResult {
     std::vector<PaperRow> answerList;
 };
 
+// What a hand-in confirmation names: questions of the paper still without an answer (operation
+// questions are answered outside the window and do not count) and the questions marked.
+struct PaperProgress {
+    int unanswered = 0;
+    int marked = 0;
+};
+PaperProgress ProgressOf(const std::vector<PaperRow> &rows);
+
 // The mock-exam engine behind the paperless exam window: it draws or reopens the paper, stores
 // answers and marks, hands the paper in and builds everything the score panel and the review show.
 // Plain class on the data module's connection; it reads and writes PaperKey through the launch
@@ -126,6 +134,9 @@ public:
     // Hand-in in one transaction: operation rows scored, sums stored with JJSJ, DDCS of every
     // question of the paper set ("0" when its item got its full points, else "1").
     HandInResult HandIn();
+
+    // True when the open paper was handed in after it was last started (PaperHandedIn).
+    bool HandedIn();
 
     // The answer list: rows in ID order.
     std::vector<PaperRow> AnswerList();

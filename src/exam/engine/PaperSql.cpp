@@ -111,6 +111,10 @@ QString QuestionRowSql(int questionId) {
     return QStringLiteral("select * from kjks_tigan where tigan_id = ") + N(questionId);
 }
 
+QString CaseStemRowSql(int stemId) {
+    return QStringLiteral("select * from zongtigan where id = ") + N(stemId);
+}
+
 namespace {
 QString twoDigits(const QString &number) {
     return number.size() == 1 ? QStringLiteral("0") + number : number;

@@ -38,6 +38,7 @@ QString TotalSumSql(int paperNumber);
 QString SectionSumSql(int paperNumber, const QString &typeName);
 QString AnswerListSql(int paperNumber);
 QString QuestionRowSql(int questionId);
+QString CaseStemRowSql(int stemId); // select * from zongtigan where id = N
 
 // Explanation of a paper question: its jiexi, else the chapter and section names.
 QString ExplanationChapterSql(const QString &zhang);

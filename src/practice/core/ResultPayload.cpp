@@ -59,5 +59,10 @@ ResultView ParseResultPayload(const QString &payload) {
     for (int i = 6; i < fields.size(); ++i)
         if (!fields.at(i).isEmpty()) view.explanationLines << fields.at(i);
     view.right = !field(3).isEmpty() && field(3) == field(4);
+    // The score field is points + "分"; anything above 0 on an answer that is not the standard one
+    // is partial credit.
+    QString points = view.score;
+    points.remove(QStringLiteral("分"));
+    view.partlyRight = !view.right && points.trimmed().toDouble() > 0;
     return view;
 }

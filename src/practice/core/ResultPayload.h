@@ -35,6 +35,9 @@ struct ResultView {
     QString score;
     QStringList explanationLines;
     bool right = false; // picks images/yes.png, else images/wrong.png
+    // Not right, yet worth points (partial credit on a multiple-choice or case answer): shown as
+    // partly right instead of wrong.
+    bool partlyRight = false;
 };
 
 // Splits a non-empty payload: trimmed at both ends, fields at the separator and at line breaks.

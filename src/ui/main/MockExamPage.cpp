@@ -6,6 +6,7 @@
 #include "ExamProfile.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
+#include "PaperState.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -14,6 +15,10 @@
 #include <QTableWidget>
 
 namespace {
+QString UnfinishedText() {
+    return QStringLiteral("未交卷，点“查看”继续");
+}
+
 QLabel *label(const QString &text, QWidget *parent, int x, int y, int w, int pixelSize = 16, bool bold = false) {
     auto *l = new QLabel(text, parent);
     l->setTextFormat(Qt::PlainText); // the subject name comes from the bank
@@ -126,24 +131,24 @@ void MockExamPage::OpenPaperList() {
     fillPaperList();
 }
 
-QString PaperTimeText(const QString &stored) {
-    // One form whatever the desktop's language (a C locale would name the month in English).
-    const QString form = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-    QDateTime t = QDateTime::fromString(stored, form);
-    if (!t.isValid()) t = QDateTime::fromString(stored, Qt::ISODate);
-    return t.isValid() ? t.toString(form) : stored;
-}
-
 void MockExamPage::fillPaperList() {
     DBGrid1->setRowCount(0);
-    for (m_papers.first(); !m_papers.eof(); m_papers.next()) {
-        const int row = DBGrid1->rowCount();
+    std::vector<int> ids;
+    for (m_papers.first(); !m_papers.eof(); m_papers.next())
+        ids.push_back(m_papers.asInteger(QStringLiteral("sjID")));
+    const std::vector<int> numbers = PaperDisplayNumbers(ids);
+    int row = 0;
+    for (m_papers.first(); !m_papers.eof(); m_papers.next(), ++row) {
         DBGrid1->insertRow(row);
-        auto *number = new QTableWidgetItem(QString::number(m_papers.asInteger(QStringLiteral("sjID")) - 10));
+        auto *number = new QTableWidgetItem(QString::number(numbers[size_t(row)]));
         number->setTextAlignment(Qt::AlignCenter);
         DBGrid1->setItem(row, 0, number);
-        DBGrid1->setItem(row, 1, new QTableWidgetItem(PaperTimeText(m_papers.asString(QStringLiteral("DTKSSJ")))));
-        DBGrid1->setItem(row, 2, new QTableWidgetItem(m_papers.asString(QStringLiteral("DEFEN"))));
+        const QString started = m_papers.asString(QStringLiteral("DTKSSJ"));
+        DBGrid1->setItem(row, 1, new QTableWidgetItem(PaperTimeText(started)));
+        // A paper never handed in, or whose redo was interrupted, has no score of its own yet.
+        const bool handedIn = PaperHandedIn(started, m_papers.asString(QStringLiteral("JJSJ")));
+        DBGrid1->setItem(
+            row, 2, new QTableWidgetItem(handedIn ? m_papers.asString(QStringLiteral("DEFEN")) : UnfinishedText()));
     }
     m_papers.first();
     // No cell chosen in the new list yet.

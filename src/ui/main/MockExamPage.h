@@ -50,7 +50,3 @@ private:
     void openSelectedPaper(TFrmChapterTest_NewAH::Opening opening);
     Dataset m_papers;
 };
-
-// The answer time of a paper as the list shows it: a stored date-time as "yyyy-MM-dd HH:mm:ss",
-// any other stored text (a bank may hold anything there) as it is.
-QString PaperTimeText(const QString &stored);

@@ -374,7 +374,7 @@ void StatisticsPage::fillExams() {
     lblExamSummary->setText(summary);
 
     const ExamProfile &profile = examProfile();
-    QStringList headings = {QStringLiteral("次序"), QStringLiteral("交卷时间"), QStringLiteral("用时"),
+    QStringList headings = {QStringLiteral("试卷号"), QStringLiteral("交卷时间"), QStringLiteral("用时"),
                             QStringLiteral("总分")};
     for (const ExamSection &s : profile.sections)
         headings << s.typeName;
@@ -387,9 +387,8 @@ void StatisticsPage::fillExams() {
     // Newest first in the table; the chart runs from the oldest.
     for (int i = 0; i < int(papers.size()); ++i) {
         const PaperResult &p = papers[size_t(i)];
-        QStringList cells = {QStringLiteral("第%1次").arg(i + 1),
-                             p.handedIn.toString(QStringLiteral("yyyy-MM-dd HH:mm")), DurationText(p.durationSeconds),
-                             FormatNumber(p.total)};
+        QStringList cells = {QString::number(p.number), p.handedIn.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                             DurationText(p.durationSeconds), FormatNumber(p.total)};
         for (double v : p.sections)
             cells << FormatNumber(v);
         setRow(tblExams, int(papers.size()) - 1 - i, cells);

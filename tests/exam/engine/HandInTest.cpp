@@ -46,6 +46,9 @@ TEST_F(EngineTest, HandingInAnUnansweredPaperStoresZerosShowsEmptySumsAndFlagsEv
                          QStringLiteral("select * from shijuan where sjID = 1 order by ID asc")};
     for (const QString &id : engine->PaperQuestionIds())
         expected << QStringLiteral("select * from kjks_tigan where tigan_id = ") + id;
+    // The paper's one case, by its stem.
+    expected
+        << QStringLiteral("select * from zongtigan where id = %1").arg(engine->PaperQuestionIds().at(4).toInt() / 100);
     EXPECT_EQ(sent(QStringLiteral("select")), expected);
     ASSERT_EQ(result.answerList.size(), 9u);
     EXPECT_EQ(result.answerList[0].xth, 1);
@@ -190,4 +193,49 @@ TEST_F(EngineTest, APaperAnsweredThroughTheEngineIsHandedInWithEveryValueStored)
     ASSERT_EQ(result.answerList.size(), 9u);
     EXPECT_EQ(result.answerList[1].KSDA, QStringLiteral("B"));
     EXPECT_FALSE(result.answerList[7].defen.has_value());
+}
+
+// A case is practised and counted by its stem: a case sub-question that missed points on a paper
+// brings its case to the wrong-question set, and a case answered in full takes it out again.
+TEST_F(EngineTest, CaseSubQuestionsDecideTheirStemsWrongFlag) {
+    addPool();
+    open();
+    startNewPaper();
+    const int stem = engine->PaperQuestionIds().at(4).toInt() / 100;
+    const QString stemFlag = QStringLiteral("select DDCS from zongtigan where id = %1").arg(stem);
+    const QString otherStemFlag = QStringLiteral("select DDCS from zongtigan where id <> %1").arg(stem);
+    const QString before = scalar(otherStemFlag).toString();
+    const QString right[5] = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
+                              QStringLiteral("A")};
+    for (int k = 0; k < 5; ++k)
+        engine->StoreAnswer(4 + k, k == 2 ? QStringLiteral("D") : right[k]); // one sub-question wrong
+    engine->HandIn();
+    EXPECT_EQ(scalar(stemFlag).toString(), QStringLiteral("1"));
+    EXPECT_EQ(scalar(otherStemFlag).toString(), before); // a case not on the paper keeps its flag
+
+    engine->ReopenPaper();
+    for (int k = 0; k < 5; ++k)
+        engine->StoreAnswer(4 + k, right[k]);
+    engine->HandIn();
+    EXPECT_EQ(scalar(stemFlag).toString(), QStringLiteral("0"));
+}
+
+// Storing what is already stored writes nothing; a changed answer and its points go in together.
+TEST_F(EngineTest, AnAnswerIsWrittenOnlyWhenItChangesAndWithItsPoints) {
+    addPool();
+    open();
+    startNewPaper();
+    engine->StoreAnswer(0, QStringLiteral("A"));
+    bank.statements.clear();
+    EXPECT_EQ(engine->StoreAnswer(0, QStringLiteral("A")).defen, std::optional<double>(2));
+    EXPECT_EQ(engine->SetMarked(0, false).kaolv, QString());
+    EXPECT_TRUE(sent(QStringLiteral("update")).isEmpty());
+    EXPECT_TRUE(sent(QStringLiteral("insert")).isEmpty());
+
+    // The points cannot be written: the answer is not left without them.
+    bank.exec(QStringLiteral("create trigger refuse_points before update of defen on shijuan "
+                             "begin select raise(abort, 'database or disk is full'); end"));
+    EXPECT_THROW(engine->StoreAnswer(0, QStringLiteral("B")), std::exception);
+    EXPECT_EQ(scalar(QStringLiteral("select KSDA || '|' || defen from shijuan where sjID = 1 and xth = 1")).toString(),
+              QStringLiteral("A|2.0"));
 }

@@ -25,28 +25,70 @@ TEST_F(ExamWindowTest, TheBanksExamMinutesSetTheCountdown) {
     EXPECT_EQ(w().lblTime->text(), QStringLiteral("1:44:59"));
 }
 
-TEST_F(ExamWindowTest, TimeOutSaysSoThenAsksToHandInAndCancelKeepsTheWindowOpen) {
+TEST_F(ExamWindowTest, TheTimeLeftIsKeptEveryFiveSeconds) {
     open();
-    platform.confirmAnswers = {false};
-    elapse(7200 * 1000);
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("0:00:00"));
-    ASSERT_EQ(platform.boxes.size(), 2u);
+    const QString kept = QStringLiteral("select seconds_left from kjks_app_exam_time where sjID = 1");
+    EXPECT_EQ(bank.scalar(kept).toInt(), 7200);
+    elapse(4000);
+    EXPECT_EQ(bank.scalar(kept).toInt(), 7200);
+    elapse(1000);
+    EXPECT_EQ(bank.scalar(kept).toInt(), 7195);
+}
+
+// At the time-out the paper is handed in without asking, and nothing is answered after it.
+TEST_F(ExamWindowTest, TimeOutHandsInAtTheLastSecondAndTakesNoMoreAnswers) {
+    open();
+    option(0);
+    elapse(7199 * 1000);
+    EXPECT_EQ(w().lblTime->text(), QStringLiteral("0:00:01"));
+    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_TRUE(platform.boxes.empty());
+    elapse(1000);
+    ASSERT_GE(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].kind, RecordingPlatform::BoxKind::Info);
     EXPECT_EQ(platform.boxes[0].text, QStringLiteral("考试时间已到。"));
-    EXPECT_EQ(platform.boxes[1].kind, RecordingPlatform::BoxKind::Confirm);
-    EXPECT_EQ(platform.boxes[1].caption, QStringLiteral("提示"));
-    EXPECT_EQ(platform.boxes[1].text, QStringLiteral("还没交卷，是要交卷退出吗？"));
-    EXPECT_TRUE(w().isVisible());
-    EXPECT_FALSE(w().Timer1->isActive());
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::TimedOut);
-    elapse(5000); // no further countdown
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("0:00:00"));
-    EXPECT_EQ(platform.boxes.size(), 2u);
-    // Still answering, and the header's hand-in still works.
-    option(0);
-    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
-    clickWidget(w().Image4);
+    for (const auto &box : platform.boxes)
+        EXPECT_NE(box.kind, RecordingPlatform::BoxKind::Confirm);
     EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::HandedIn);
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("已结束！"));
+    EXPECT_FALSE(w().Timer1->isActive());
     EXPECT_FALSE(catalogue(QStringLiteral("JJSJ")).isEmpty());
+    EXPECT_EQ(catalogue(QStringLiteral("DEFEN")), QStringLiteral("2"));
+    cell(0);
+    EXPECT_FALSE(w().optionButtons()[1]->isEnabled());
+    option(1);
+    key(Qt::Key_C);
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
+    EXPECT_EQ(catalogue(QStringLiteral("DEFEN")), QStringLiteral("2"));
+}
+
+// A hand-in the bank refuses changes nothing: the exam goes on with its clock. At the time-out the
+// time kept is 0, so the paper can never be answered again; opened later, it is handed in at once.
+TEST_F(ExamWindowTest, ARefusedHandInKeepsTheExamGoingAndATimedOutPaperIsHandedInWhenOpened) {
+    open();
+    option(0);
+    bank.exec(QStringLiteral("create trigger refuse_hand_in before update of JJSJ on kjks_SJML "
+                             "begin select raise(abort, 'database or disk is full'); end"));
+    clickWidget(w().Image4);
+    ASSERT_EQ(platform.boxes.size(), 2u); // the confirmation, then why it failed
+    EXPECT_EQ(platform.boxes[1].kind, RecordingPlatform::BoxKind::Error);
+    EXPECT_TRUE(platform.boxes[1].text.startsWith(QStringLiteral("交卷没有完成")));
+    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_TRUE(w().Timer1->isActive());
+    EXPECT_NE(w().lblTime->text(), QStringLiteral("已结束！"));
+    EXPECT_TRUE(catalogue(QStringLiteral("JJSJ")).isEmpty());
+    elapse(3000);
+    EXPECT_EQ(w().lblTime->text(), QStringLiteral("1:59:57"));
+
+    elapse(7200 * 1000);
+    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::TimedOut);
+    EXPECT_EQ(bank.scalar(QStringLiteral("select seconds_left from kjks_app_exam_time where sjID = 1")).toInt(), 0);
+    option(1);
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
+    window.reset(); // the program ends
+
+    bank.exec(QStringLiteral("drop trigger refuse_hand_in"));
+    open(Opening::View);
+    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::HandedIn);
+    EXPECT_FALSE(catalogue(QStringLiteral("JJSJ")).isEmpty());
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
 }

@@ -65,18 +65,77 @@ TEST_F(ExamWindowTest, APaperLeftWithoutHandInContinuesWhereItStopped) {
     EXPECT_EQ(w().Label25->text(), QStringLiteral("2"));
 }
 
-TEST_F(ExamWindowTest, ContinuingAPaperWhoseTimeRanOutIsTimedOut) {
+// "查看" of a handed-in paper shows it as it was handed in and stores nothing.
+TEST_F(ExamWindowTest, AHandedInPaperIsReadOnlyAndShowsTheScoreSheetItWasHandedInWith) {
+    open();
+    option(0); // single: 2
+    cell(2);
+    option(1);
+    option(2); // multiple, wrong: 0
+    cell(3);
+    option(1); // judgement: 1
+    cell(5);
+    option(1); // a case sub-question: 2
+    clickWidget(w().Image4);
+    QStringList sheet;
+    for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 4; ++c)
+            sheet << w().StringGrid1->item(r, c)->text();
+    const QString defen = catalogue(QStringLiteral("DEFEN"));
+    const QString handedIn = catalogue(QStringLiteral("JJSJ"));
+    platform.clock = platform.clock.addDays(3);
+    if (ResultDialog()) delete ResultDialog();
+
+    open(Opening::View);
+    QStringList shown;
+    for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 4; ++c)
+            shown << w().StringGrid1->item(r, c)->text();
+    EXPECT_EQ(shown, sheet);
+    bank.statements.clear();
+    option(1);
+    mark();
+    key(Qt::Key_C);
+    key(Qt::Key_M);
+    next();
+    previous();
+    cell(2);
+    option(0);
+    clickWidget(w().Image4);
+    w().close();
+    EXPECT_FALSE(w().isVisible());
+    for (const QString &s : bank.statements)
+        EXPECT_FALSE(s.startsWith(QStringLiteral("update")) || s.startsWith(QStringLiteral("insert")))
+            << s.toStdString();
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
+    EXPECT_EQ(catalogue(QStringLiteral("DEFEN")), defen);
+    EXPECT_EQ(catalogue(QStringLiteral("JJSJ")), handedIn);
+}
+
+// A redo that the program did not live to hand in continues like any unfinished paper: its own
+// answers, its kept time, and no old score sheet.
+TEST_F(ExamWindowTest, AnInterruptedRedoContinuesWithItsKeptTime) {
     open();
     option(0);
-    platform.confirmAnswers = {false};
-    elapse(7200 * 1000); // time-out, the learner cancels the hand-in ...
-    window.reset();      // ... and the program ends
-    open(Opening::View);
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::TimedOut);
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("0:00:00"));
-    EXPECT_FALSE(w().Timer1->isActive());
     clickWidget(w().Image4);
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::HandedIn);
+    if (ResultDialog()) delete ResultDialog();
+    platform.clock = platform.clock.addDays(1);
+    open(Opening::FromLaunch); // 重做
+    cell(3);
+    option(1);
+    elapse(1000);
+    elapse(10 * 1000);
+    window.reset(); // the program is killed
+
+    open(Opening::View);
+    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_FALSE(w().Panel12->isVisible());
+    EXPECT_TRUE(w().Timer1->isActive());
+    elapse(1000);
+    EXPECT_EQ(w().lblTime->text(), SecondsToClock(7200 - 11 - 1));
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QString());
+    EXPECT_EQ(item(4, QStringLiteral("KSDA")), QStringLiteral("×"));
+    EXPECT_EQ(w().card().state(3), State::Done);
 }
 
 // "重做" starts the paper again: answers and points cleared, marks kept.
