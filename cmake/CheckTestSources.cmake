@@ -1,6 +1,7 @@
 # Fails when a C++ source under tests/ is compiled by no target: a test file that no target lists
 # would otherwise never run, and nothing would say so.
 # -DSOURCE_DIR=<checkout> -DMANIFEST=<file listing every compiled source, one a line>
+cmake_policy(SET CMP0057 NEW)
 file(STRINGS "${MANIFEST}" compiled)
 file(GLOB_RECURSE present RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/tests/*.cpp")
 set(missing)

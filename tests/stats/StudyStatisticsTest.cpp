@@ -134,28 +134,31 @@ TEST_F(StudyStatisticsTest, HandedInPapersInOrderOfHandInWithDurationsPassLineAn
     // Handed in later than paper 13 although numbered before it.
     paper(12, QStringLiteral("2026-12-03 09:00:00"), QStringLiteral("2026-12-03 09:45:30"), scores(12, 2));
     paper(13, QStringLiteral("2026-12-02 20:00:00"), QStringLiteral("2026-12-02 21:59:59"), scores(15, 4));
-    // Reopened after its hand-in and not handed in again: its last result stays, its time is unknown.
+    // Started again ("重做") after its hand-in and not handed in since: a redo in progress, like a
+    // paper never handed in; its old result no longer counts.
     paper(14, QStringLiteral("2026-12-05 08:00:00"), QStringLiteral("2026-12-04 08:50:00"), scores(6, 0));
     // Never handed in, and a paper the answered-paper list hides.
     paper(15, QStringLiteral("2026-12-06 08:00:00"), QString(), {});
     paper(16, QStringLiteral("2026-12-06 09:00:00"), QStringLiteral("2026-12-06 10:00:00"), scores(17, 4), 1);
 
     const StudyStatistics s = load();
-    std::vector<int> order;
+    std::vector<int> order, numbers;
     std::vector<QString> durations;
     for (const PaperResult &p : s.exams.papers) {
         order.push_back(p.sjID);
+        numbers.push_back(p.number);
         durations.push_back(DurationText(p.durationSeconds));
     }
-    EXPECT_EQ(order, (std::vector<int>{11, 13, 12, 14}));
-    EXPECT_EQ(durations, (std::vector<QString>{QStringLiteral("1:30:00"), QStringLiteral("1:59:59"),
-                                               QStringLiteral("0:45:30"), QStringLiteral("—")}));
-    EXPECT_EQ(s.exams.notHandedIn, 1);
+    EXPECT_EQ(order, (std::vector<int>{11, 13, 12}));
+    EXPECT_EQ(numbers, (std::vector<int>{1, 3, 2})); // as the answered-paper list numbers them
+    EXPECT_EQ(durations,
+              (std::vector<QString>{QStringLiteral("1:30:00"), QStringLiteral("1:59:59"), QStringLiteral("0:45:30")}));
+    EXPECT_EQ(s.exams.notHandedIn, 2);
     const PaperResult &p = s.exams.papers[1];
     EXPECT_EQ(std::vector<double>(p.sections, p.sections + 4), (std::vector<double>{4, 1, 0.5, 0})); // NULL reads 0
     EXPECT_DOUBLE_EQ(s.exams.passLine(), 17 * 0.6);
-    EXPECT_DOUBLE_EQ(*s.exams.recentMean(), (15 + 12 + 6) / 3.0);
-    EXPECT_DOUBLE_EQ(*s.exams.recentMean(10), (9 + 15 + 12 + 6) / 4.0);
+    EXPECT_DOUBLE_EQ(*s.exams.recentMean(2), (15 + 12) / 2.0);
+    EXPECT_DOUBLE_EQ(*s.exams.recentMean(10), (9 + 15 + 12) / 3.0);
 }
 
 TEST_F(StudyStatisticsTest, ABankThatCannotBeWrittenIsStillCounted) {
@@ -210,3 +213,13 @@ TEST(StatisticsTexts, PercentAndDuration) {
 }
 
 } // namespace
+
+// 已练 is what the practice checks marked (YDCS), not what the attempt counters say: a question
+// checked and left before its attempt was counted is practised, a counter without the mark is not.
+TEST_F(StudyStatisticsTest, PractisedFollowsTheCheckedMarkNotTheAttemptCounter) {
+    practised(1, QStringLiteral("单选题"), 1, 1, 0, 0).progress.YDCS = QStringLiteral("1");
+    practised(2, QStringLiteral("单选题"), 1, 1, 3, 1).progress.YDCS = QStringLiteral("0");
+    const StudyStatistics s = load();
+    EXPECT_EQ(s.types[0].tally.practised, 1);
+    EXPECT_EQ(s.overall.practised, 1);
+}

@@ -114,7 +114,7 @@ TEST_F(StatisticsPageTest, ShowsEveryFigureBesideItsChartAndRefreshesWhenShown) 
                      QStringLiteral("100.0%"), QStringLiteral("12"), QStringLiteral("25.0%"), QStringLiteral("1")}));
     EXPECT_EQ(page.lblExamSummary->text(), QStringLiteral("已交卷 1 份（另有 1 份未交卷）；及格线 10.2 分（试卷总分 17 "
                                                           "分的 60%）；最近一次 12 分，达到及格线。"));
-    EXPECT_EQ(row(page.tblExams, 0), QStringList({QStringLiteral("第1次"), QStringLiteral("2026-12-01 10:30"),
+    EXPECT_EQ(row(page.tblExams, 0), QStringList({QStringLiteral("1"), QStringLiteral("2026-12-01 10:30"),
                                                   QStringLiteral("1:30:00"), QStringLiteral("12"), QStringLiteral("4"),
                                                   QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}));
     EXPECT_FALSE(page.chartExams->isHidden());
