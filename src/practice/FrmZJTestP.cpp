@@ -459,6 +459,13 @@ void TFrmZJTest::closeEvent(QCloseEvent *event) {
 // Option controls keep the width of their area less the right margin, also on pages that get
 // their size only when first shown.
 bool TFrmZJTest::eventFilter(QObject *watched, QEvent *event) {
+    // A click that reached an option while a move was under way was aimed at the question before.
+    if (m_moving && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+                     event->type() == QEvent::MouseButtonDblClick)) {
+        for (const OptionControls &controls : m_options)
+            for (QAbstractButton *b : controls.buttons)
+                if (b == watched) return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto *target = qobject_cast<QWidget *>(watched);
         if (target && target->window() == this) {
@@ -958,11 +965,17 @@ void TFrmZJTest::MoveInActiveTab(Move move) {
         DiscardOptionControls(*tab);
         const bool moved = CommitAndMove(*tab, move);
         m_session.forgetPendingAnswer();
+        // Input that arrived during the move runs now, on the question the move shows: keys answer
+        // it, clicks on options are dropped.
+        m_moving = true;
+        platform().processEvents();
+        m_moving = false;
         // The same question shown again at an end of the set says why, without a box to close.
         if (!moved)
             lblEndHint->setText(move == Move::Next ? QStringLiteral("已是本组最后一题。")
                                                    : QStringLiteral("已是本组第一题。"));
     });
+    m_moving = false;
 }
 
 void TFrmZJTest::SpeedButton1Click() {

@@ -148,6 +148,7 @@ private:
     PracticeSession m_session;
     std::array<OptionControls, 4> m_options;
     QWidget *m_caseArea = nullptr; // the content of ScrollBox1
+    bool m_moving = false;         // a previous/next move is under way
 };
 
 // Opens the practice window modally on the current launch parameters and returns when it closes.

@@ -156,4 +156,18 @@ TEST_F(PracticeTest, OptionControlsNeverLeak) {
         EXPECT_EQ(onScreen(t), 0);
 }
 
+// A key typed while a move is under way answers the question the move shows, not the one it left.
+TEST_F(PracticeTest, AKeyGivenDuringAMoveAnswersTheQuestionItShows) {
+    bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    bank.addQuestion(2, QStringLiteral("单选题"), 1, 1, QStringLiteral("B"));
+    open();
+    QCoreApplication::postEvent(&w(), new QKeyEvent(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier));
+    next();
+    EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
+    EXPECT_EQ(tigan(1, QStringLiteral("YDCS")), QStringLiteral("0"));
+    EXPECT_EQ(tigan(2, QStringLiteral("YDCS")), QStringLiteral("1"));
+    EXPECT_EQ(tigan(2, QStringLiteral("DDCS")), QStringLiteral("0")); // B is right for question 2
+    EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("B"));
+}
+
 } // namespace

@@ -235,6 +235,7 @@ void PracticeSession::clearOperationScratch() {
         scratch.setValue(QStringLiteral("sjID"), 0);
         scratch.setValue(QStringLiteral("xth"), 200);
     } else {
+        if (scratch.asString(QStringLiteral("KSDA")).isEmpty()) return; // nothing to clear: no write
         scratch.edit();
     }
     scratch.setValue(QStringLiteral("KSDA"), QString());

@@ -164,7 +164,7 @@ TEST_F(MockExamPageTest, AMockExamFromThePageToItsScoreInTheList) {
     bool sat = false;
     QTimer::singleShot(0, [&] {
         TFrmChapterTest_NewAH *exam = openExam();
-        if (!exam || !exam->answering()) return; // the guard below ends the exam
+        if (!exam || !exam->answering()) return;                        // the guard below ends the exam
         QTest::mouseClick(exam->optionButtons().at(0), Qt::LeftButton); // question 1: A, right
         QTest::mouseClick(exam->Image4, Qt::LeftButton);                // hand in
         if (ResultDialog()) ResultDialog()->close();
