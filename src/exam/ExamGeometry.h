@@ -23,7 +23,7 @@ constexpr int CellsPanelHeight = 85, FourthCellsPanelHeight = 112;
 constexpr int CardHeaderFontPx = 15;
 constexpr int CellsPerRow = 7, CellPitchX = 29, CellSize = 24, LabelSize = 20, CellsPanelBottomGap = 10;
 constexpr int LabelFontPt = 11;
-constexpr int LegendSwatchWidth = 41, LegendSwatchHeight = 17;
+constexpr int LegendSwatchWidth = 24, LegendSwatchHeight = 17;
 
 // Main area.
 constexpr int BottomBarHeight = 57;

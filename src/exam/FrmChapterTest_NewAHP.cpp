@@ -404,6 +404,8 @@ void TFrmChapterTest_NewAH::buildPages() {
     caseSplitter->setObjectName(QStringLiteral("CaseSplitter"));
     caseSplitter->setChildrenCollapsible(false);
     caseSplitter->setHandleWidth(6);
+    caseSplitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: #b9d1ea; }"));
+    caseSplitter->setToolTip(QStringLiteral("拖动分隔条可调整案例材料的高度"));
     ScrollBox1 =
         stemArea(caseSplitter, "ScrollBox1", m_caseContent, Label2, Image3, Label3, "Label2", "Image3", "Label3");
     ScrollBox1->setMinimumHeight(60);
@@ -543,8 +545,11 @@ void TFrmChapterTest_NewAH::loadPictures() {
 }
 
 bool TFrmChapterTest_NewAH::eventFilter(QObject *watched, QEvent *event) {
-    if (m_moving && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
-                     event->type() == QEvent::MouseButtonDblClick)) {
+    // Clicks on options are dropped during a move (they were aimed at the question before) and
+    // once the paper takes no more answers.
+    if ((m_moving || !answering()) &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+         event->type() == QEvent::MouseButtonDblClick)) {
         for (QAbstractButton *b : m_buttons)
             if (b == watched) return true;
     }
@@ -813,7 +818,8 @@ Button *TFrmChapterTest_NewAH::addOption(QWidget *parentPanel, const QString &ca
     button->setGeometry(left, top, width, height);
     button->setFocusPolicy(Qt::NoFocus);
     button->setToolTip(optionTip(int(m_buttons.size())));
-    button->setEnabled(answering()); // a handed-in or timed-out paper is only looked at
+    // A handed-in or timed-out paper is only looked at: its options stay readable and ignore clicks
+    // (the event filter drops them).
     button->installEventFilter(this);
     button->show();
     m_buttons.push_back(button);
@@ -1235,8 +1241,6 @@ void TFrmChapterTest_NewAH::enterHandedIn() {
 
 // A paper that is no longer answered shows its answers without taking new ones.
 void TFrmChapterTest_NewAH::lockAnswers() {
-    for (QAbstractButton *b : m_buttons)
-        b->setEnabled(false);
     sCheckBox1->setEnabled(false);
     lblTwoOptions->hide();
 }
@@ -1298,7 +1302,7 @@ void TFrmChapterTest_NewAH::keyPressEvent(QKeyEvent *event) {
     if (key >= Qt::Key_A && key <= Qt::Key_H) option = key - Qt::Key_A;
     if (key >= Qt::Key_1 && key <= Qt::Key_8) option = key - Qt::Key_1;
     if (option >= 0) {
-        if (option < int(m_buttons.size()) && m_buttons[size_t(option)]->isEnabled()) {
+        if (option < int(m_buttons.size()) && answering()) {
             QAbstractButton *b = m_buttons[size_t(option)];
             // A radio button is chosen, a check box toggled, as by a click.
             if (!(b->autoExclusive() && b->isChecked())) b->click();

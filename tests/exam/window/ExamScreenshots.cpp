@@ -29,6 +29,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
+#include <deque>
 
 namespace {
 
@@ -50,11 +51,12 @@ void save(QWidget *widget, const char *name) {
     SaveWidgetShot(widget, shotPath(name));
 }
 
-// Boxes are shown for real, grabbed with the window behind them and answered: OK, or Cancel for
-// the close confirmation.
+// Boxes are shown for real, grabbed with the window behind them and answered: OK, and for a
+// question the next of `answers` (Cancel when none is left).
 class ShotPlatform : public RecordingPlatform {
 public:
     const char *nextBoxShot = nullptr;
+    std::deque<bool> answers;
 
     void messageBox(BoxKind kind, const QString &text) override {
         RecordingPlatform::messageBox(kind, text);
@@ -63,7 +65,10 @@ public:
     bool questionBox(const QString &caption, const QString &text) override {
         RecordingPlatform::questionBox(caption, text);
         showBox(QMessageBox::Question, caption, text, true);
-        return false;
+        if (answers.empty()) return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
 
 private:
@@ -130,7 +135,9 @@ void examWindow() {
     click(w.sBitBtn9);
     save(&w, "exam-case");
 
-    click(w.Image4); // hand in
+    g_platform->answers = {true};
+    g_platform->nextBoxShot = "exam-hand-in-confirm";
+    click(w.Image4); // hand in, after its confirmation
     settle();
     save(&w, "exam-handed-in");
     if (ResultDialog()) {
@@ -150,11 +157,9 @@ void timeOut() {
     settle();
     g_platform->nextBoxShot = "exam-timeout";
     g_platform->monotonic += qint64(launchParameters().ExamTimeSeconds) * 1000;
-    w.Timer1Timer(); // the time-out box, then the close confirmation (answered Cancel)
+    w.Timer1Timer(); // the time-out box, then the paper handed in without asking
     settle();
     save(&w, "exam-timed-out");
-    click(w.Image4);
-    settle();
     if (ResultDialog()) ResultDialog()->close();
     w.close();
 }
