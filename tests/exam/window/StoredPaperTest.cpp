@@ -68,15 +68,19 @@ TEST_F(ExamWindowTest, APaperLeftWithoutHandInContinuesWhereItStopped) {
 // "查看" of a handed-in paper shows it as it was handed in and stores nothing.
 TEST_F(ExamWindowTest, AHandedInPaperIsReadOnlyAndShowsTheScoreSheetItWasHandedInWith) {
     open();
-    option(0); // single: 2
-    cell(2);
-    option(1);
-    option(2); // multiple, wrong: 0
+    // Every section sums to its own figure, so a row shown under another section is seen.
+    option(0);
+    cell(1);
+    option(0); // singles: 4
     cell(3);
     option(1); // judgement: 1
     cell(5);
-    option(1); // a case sub-question: 2
+    option(1); // a case sub-question: 2; the multiple-choice question stays unanswered: empty
     clickWidget(w().Image4);
+    ASSERT_EQ(w().StringGrid1->item(1, 3)->text(), QStringLiteral("4"));
+    ASSERT_EQ(w().StringGrid1->item(2, 3)->text(), QString());
+    ASSERT_EQ(w().StringGrid1->item(3, 3)->text(), QStringLiteral("1"));
+    ASSERT_EQ(w().StringGrid1->item(4, 3)->text(), QStringLiteral("2"));
     QStringList sheet;
     for (int r = 0; r < 6; ++r)
         for (int c = 0; c < 4; ++c)
