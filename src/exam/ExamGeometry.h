@@ -6,7 +6,7 @@
 // Geometry and colours of the mock-exam window at 100 % scale, in pixels.
 namespace ExamGeometry {
 constexpr int ClientWidth = 1167, ClientHeight = 665;
-constexpr int MinWidth = 1000, MinHeight = 620;
+constexpr int MinWidth = 1000, MinHeight = 660; // the whole card fits; 1024 x 768 screens have room
 constexpr int WindowFontPx = 12;
 
 // Header band.
@@ -15,6 +15,10 @@ constexpr QRect PhotoRect(1, 0, 92, 106);
 constexpr QRect TimeRect(976, 34, 97, 16);
 constexpr int TimeFontPx = 16;
 constexpr QRect HandInRect(998, 64, 89, 41);
+// The header picture's pieces: the candidate block up to BannerLeftPiece, the time box and the
+// hand-in button from BannerRightPieceStart to its right edge (TimeRect and HandInRect lie there).
+constexpr int BannerLeftPiece = 355, BannerRightPieceStart = 925,
+              BannerRightPiece = ClientWidth - BannerRightPieceStart;
 
 // Left column: the answer card above the legend.
 constexpr int LeftWidth = 213, LegendHeight = 52;

@@ -114,6 +114,40 @@ QString optionTip(int index) {
     return QStringLiteral("按 %1 或 %2 键选择").arg(OptionLetter(index)).arg(index + 1);
 }
 
+// The header picture in three pieces: the candidate block at the left, the remaining time and the
+// hand-in button at the right edge, the title centred between them (shrunk to fit a narrow window),
+// so that the time and "交卷" are always on screen.
+class ExamBanner : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    // Where the right piece starts, in window coordinates.
+    int rightPieceLeft() const { return width() - BannerRightPiece; }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        const QPixmap banner = pixmap();
+        if (banner.isNull()) return;
+        QPainter p(this);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        const int h = banner.height();
+        const int rightFrom = qMax(0, banner.width() - BannerRightPiece);
+        const int leftWidth = qMin(BannerLeftPiece, rightFrom);
+        // The sky behind the pieces: one column of the picture between the title and the time box.
+        p.drawPixmap(QRect(0, 0, width(), h), banner, QRect(qMax(0, rightFrom - 1), 0, 1, h));
+        p.drawPixmap(QPoint(0, 0), banner, QRect(0, 0, leftWidth, h));
+        const QRect middle(leftWidth, 0, rightFrom - leftWidth, h);
+        const int gap = rightPieceLeft() - leftWidth;
+        if (gap >= middle.width()) {
+            p.drawPixmap(QPoint(leftWidth + (gap - middle.width()) / 2, 0), banner, middle);
+        } else if (gap > 0) {
+            const int scaledHeight = middle.height() * gap / qMax(1, middle.width());
+            p.drawPixmap(QRect(leftWidth, (h - scaledHeight) / 2, gap, scaledHeight), banner, middle);
+        }
+        p.drawPixmap(QPoint(rightPieceLeft(), 0), banner, QRect(rightFrom, 0, banner.width() - rightFrom, h));
+    }
+};
+
 // The fourth header: its picture with the fourth type's name written on it.
 class FourthHeader : public ClickableLabel {
 public:
@@ -141,9 +175,12 @@ TFrmChapterTest_NewAH::TFrmChapterTest_NewAH(Opening opening, QWidget *parent)
     setObjectName(QStringLiteral("FrmChapterTest_NewAH"));
     setWindowTitle(windowCaption());
     setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx));
-    resize(ClientWidth, ClientHeight);
     setMinimumSize(MinWidth, MinHeight);
     setFocusPolicy(Qt::StrongFocus);
+    // The design size where the screen has room, else the screen's room (never below the minimum).
+    QSize size(ClientWidth, ClientHeight);
+    if (QScreen *s = screen()) size = size.boundedTo(s->availableGeometry().size()).expandedTo(minimumSize());
+    resize(size);
     if (QScreen *s = screen()) move(s->availableGeometry().center() - rect().center());
 
     auto *root = new QVBoxLayout(this);
@@ -177,7 +214,7 @@ TFrmChapterTest_NewAH::~TFrmChapterTest_NewAH() = default;
 void TFrmChapterTest_NewAH::buildHeader() {
     Panel1 = panel(this, "Panel1", HeaderSky());
     Panel1->setFixedHeight(HeaderHeight);
-    imgBanner = new QLabel(Panel1);
+    imgBanner = new ExamBanner(Panel1);
     imgBanner->setObjectName(QStringLiteral("imgBanner"));
     imgBanner->setGeometry(0, 0, ClientWidth, HeaderHeight);
     imgBanner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -556,6 +593,11 @@ bool TFrmChapterTest_NewAH::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::Resize) {
         if (watched == Panel1) {
             lineHeader->setGeometry(0, HeaderHeight - HeaderLine, Panel1->width(), HeaderLine);
+            // The banner fills the header; the time and the hand-in area follow its right piece.
+            imgBanner->setGeometry(0, 0, Panel1->width(), HeaderHeight);
+            const int right = static_cast<ExamBanner *>(imgBanner)->rightPieceLeft();
+            lblTime->move(right + TimeRect.left() - BannerRightPieceStart, TimeRect.top());
+            Image4->move(right + HandInRect.left() - BannerRightPieceStart, HandInRect.top());
         } else if (watched == sPanel2 || watched == sPanel5) {
             const int width = qMax(0, static_cast<QWidget *>(watched)->width() - OptionWidthMargin);
             for (QAbstractButton *b : m_buttons)

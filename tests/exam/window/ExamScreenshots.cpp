@@ -129,6 +129,16 @@ void examWindow() {
     click(w.card().label(27));
     tick(w, 754 * 1000);
     save(&w, "exam-card");
+    // On a 1024 x 768 screen, and on a large one.
+    const QSize design = w.size();
+    for (const auto &[size, name] :
+         {std::pair{QSize(1000, 660), "exam-1024"}, std::pair{QSize(1900, 1000), "exam-1920"}}) {
+        w.resize(size);
+        settle();
+        save(&w, name);
+    }
+    w.resize(design);
+    settle();
 
     click(w.Image16);
     click(w.optionButtons().at(1));

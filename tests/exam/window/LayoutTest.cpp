@@ -1,0 +1,34 @@
+#include "ExamWindowFixture.h"
+
+namespace {
+
+// The rectangle of a widget in the window's coordinates.
+QRect inWindow(QWidget *widget) {
+    return QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+}
+
+} // namespace
+
+// From a 1024-pixel screen to a large one, the remaining time and "交卷" stay on screen and apart,
+// and the question gets the room.
+TEST_F(ExamWindowTest, TheTimeAndHandInStayOnScreenAtEverySize) {
+    open();
+    const QSize sizes[] = {QSize(1000, 660), QSize(1167, 665), QSize(1920, 1040)};
+    int optionWidth = 0;
+    for (const QSize &size : sizes) {
+        SCOPED_TRACE(size.width());
+        w().resize(size);
+        QCoreApplication::processEvents();
+        const QRect window = w().rect();
+        const QRect time = inWindow(w().lblTime), handIn = inWindow(w().Image4);
+        EXPECT_TRUE(window.contains(time)) << time.x();
+        EXPECT_TRUE(window.contains(handIn)) << handIn.x();
+        EXPECT_FALSE(time.intersects(handIn));
+        for (QWidget *button : {static_cast<QWidget *>(w().sBitBtn8), static_cast<QWidget *>(w().sBitBtn9),
+                                static_cast<QWidget *>(w().sBitBtn13), static_cast<QWidget *>(w().sCheckBox1)})
+            EXPECT_TRUE(window.contains(inWindow(button))) << button->objectName().toStdString();
+        const int width = w().optionButtons().front()->width();
+        EXPECT_GT(width, optionWidth); // wider windows give the options more room
+        optionWidth = width;
+    }
+}
