@@ -3,7 +3,8 @@
 
 Each section takes its profile's count of distinct rows, uniformly, from the rows the exam may draw
 (an answer, `flag_state` not 1, `shijuan` 随机, the section's type); the fourth section takes
-`shicaoti` / 5 distinct case stems of the same kind, each with its sub-questions. A paper has
+`shicaoti` / 5 distinct case stems of the same kind, each with its sub-questions. As the exam engine
+does, every section draws the rows and cases the paper before did not have first. A paper has
 20 + 10 + 10 + 15 = 55 items in the sample profile; the share is the items two consecutive papers
 have in common over the items of a paper.
 
@@ -55,12 +56,18 @@ def main():
     means, maxima = [], []
     for run in range(args.runs):
         papers = []
+        previous_cases, previous = set(), set()
         for _ in range(args.papers):
             items = set()
             for pool, count in sections:
-                items.update(generator.sample(pool, count))
-            for stem in generator.sample(case_pool, cases):
+                order = generator.sample(pool, len(pool))
+                items.update(([i for i in order if i not in previous] + [i for i in order if i in previous])[:count])
+            order = generator.sample(case_pool, len(case_pool))
+            chosen = ([s for s in order if s not in previous_cases] + [s for s in order if s in previous_cases])[:cases]
+            for stem in chosen:
                 items.update(subs[stem][:per_case])
+            previous_cases = set(chosen)
+            previous = items
             papers.append(items)
         shares = [len(a & b) / size * 100 for a, b in zip(papers, papers[1:])]
         means.append(statistics.mean(shares))

@@ -14,6 +14,7 @@
 #include "Transaction.h"
 
 #include <map>
+#include <set>
 
 namespace {
 
@@ -206,6 +207,10 @@ void ExamEngine::GenerateSections(PaperRandom &random) {
         FillNext(questionId);
     };
 
+    // A learner who sits paper after paper meets questions the paper before did not have, while the
+    // bank holds enough of them: those are drawn last.
+    const PaperContents previous = PreviousPaperContents(number);
+
     // N distinct rows of the list, each fetched by id and written as one item.
     auto drawQuestions = [&](const ExamSection &section, const QString &listSql, QString (*fetchSql)(int)) {
         const int needed = section.count;
@@ -213,13 +218,27 @@ void ExamEngine::GenerateSections(PaperRandom &random) {
         list.openSql(listSql);
         const int available = list.recordCount();
         if (available < needed) throw PaperError(tooFewQuestions(section.typeName, needed, available));
-        for (int position : DrawDistinctPositions(needed, available, random)) {
-            list.first();
-            list.moveBy(position);
-            fetch.openSql(fetchSql(list.firstValue().toInt()));
+        auto take = [&](int questionId) {
+            fetch.openSql(fetchSql(questionId));
             addItem(fetch.asInteger(QStringLiteral("tigan_id")), fetch.asString(QStringLiteral("daan")),
                     section.typeName);
+        };
+        PositionDraw draw(available, random);
+        std::vector<int> seenBefore;
+        int taken = 0;
+        while (taken < needed && !draw.exhausted()) {
+            list.first();
+            list.moveBy(draw.next());
+            const int id = list.firstValue().toInt();
+            if (previous.questions.count(id)) {
+                seenBefore.push_back(id);
+                continue;
+            }
+            take(id);
+            ++taken;
         }
+        for (size_t i = 0; taken < needed && i < seenBefore.size(); ++i, ++taken)
+            take(seenBefore[i]);
     };
 
     for (QuestionType s : {QuestionType::Single, QuestionType::Multiple, QuestionType::Judgement}) {
@@ -240,13 +259,10 @@ void ExamEngine::GenerateSections(PaperRandom &random) {
         Dataset &subQuestions = m_data.ADOSql3;
         PositionDraw draw(list.recordCount(), random);
         int taken = 0;
-        while (taken < needed) {
-            if (draw.exhausted()) throw PaperError(tooFewStems(fourth.typeName, needed, taken));
-            list.first();
-            list.moveBy(draw.next());
-            subQuestions.openSql(StemSubQuestionsSql(list.firstValue().toInt()));
+        auto take = [&](int stemId) {
+            subQuestions.openSql(StemSubQuestionsSql(stemId));
             // A stem without a usable sub-question has nothing to fill its numbers with.
-            if (subQuestions.isEmpty()) continue;
+            if (subQuestions.isEmpty()) return;
             for (int k = 0; k < perStem; ++k) {
                 // Past the last sub-question the query stays on it: a short stem repeats its last one.
                 addItem(subQuestions.asInteger(QStringLiteral("tigan_id")),
@@ -254,8 +270,37 @@ void ExamEngine::GenerateSections(PaperRandom &random) {
                 subQuestions.next();
             }
             ++taken;
+        };
+        std::vector<int> seenBefore;
+        while (taken < needed && !draw.exhausted()) {
+            list.first();
+            list.moveBy(draw.next());
+            const int stemId = list.firstValue().toInt();
+            if (previous.stems.count(stemId))
+                seenBefore.push_back(stemId);
+            else
+                take(stemId);
         }
+        for (size_t i = 0; taken < needed && i < seenBefore.size(); ++i)
+            take(seenBefore[i]);
+        if (taken < needed) throw PaperError(tooFewStems(fourth.typeName, needed, taken));
     }
+}
+
+ExamEngine::PaperContents ExamEngine::PreviousPaperContents(int paperNumber) {
+    PaperContents contents;
+    const auto rows = m_data.ADOMain.select(
+        QStringLiteral("select s.tigan_id, s.tixing, k.zongtimian from shijuan s left join kjks_tigan k"
+                       " on k.tigan_id = s.tigan_id where s.sjID = (select max(sjID) from kjks_SJML where sjID < ?)"),
+        {QVariant(paperNumber)});
+    for (const auto &row : rows) {
+        if (row.size() < 3) continue;
+        contents.questions.insert(row[0].toInt());
+        bool ok = false;
+        const int stem = row[2].toString().toInt(&ok);
+        if (ok && row[1].toString() == CaseStemTypeName()) contents.stems.insert(stem);
+    }
+    return contents;
 }
 
 void ExamEngine::ReopenPaper() {

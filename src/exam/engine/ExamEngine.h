@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 #include <optional>
+#include <set>
 #include <vector>
 
 class Dataset;
@@ -159,6 +160,12 @@ private:
     int PaperNumber() const;
     void FillNext(int questionId);
     void GenerateSections(PaperRandom &random);
+    // The questions and case stems of the paper made before this one.
+    struct PaperContents {
+        std::set<int> questions;
+        std::set<int> stems;
+    };
+    PaperContents PreviousPaperContents(int paperNumber);
 
     TDataForm &m_data;
     const ExamProfile &m_profile;

@@ -1,6 +1,8 @@
 #include "EngineFixture.h"
 #include "PaperSql.h"
 
+#include <QSet>
+
 #include <set>
 
 namespace {
@@ -288,4 +290,30 @@ TEST_F(EngineTest, ReopeningAPaperThatIsNotThereWritesNothing) {
     launchParameters().PaperKey = QStringLiteral("12");
     EXPECT_THROW(engine->StartPaper(), PaperError);
     EXPECT_EQ(count(QStringLiteral("kjks_SJML")), 0);
+}
+
+// A learner sitting paper after paper meets questions and cases the paper before did not have while
+// the bank holds enough; with too few the draw still fills the paper.
+TEST_F(EngineTest, ConsecutivePapersShareNoQuestionWhileTheBankHasEnough) {
+    addPool(); // two multiple-choice questions and two stems, one of each a paper; three singles, two a paper
+    open();
+    int before = 0, multipleBefore = 0;
+    QSet<QString> singlesBefore;
+    for (int paper = 0; paper < 6; ++paper) {
+        platform.seed = 7; // the same seed every time: only the previous paper steers the draw
+        startNewPaper();
+        const QStringList ids = engine->PaperQuestionIds();
+        const int stem = ids.at(4).toInt() / 100;
+        EXPECT_NE(stem, before) << "paper " << paper + 1;
+        EXPECT_NE(ids.at(2).toInt(), multipleBefore) << "paper " << paper + 1;
+        // Two singles of three: one of the paper before comes back, no more.
+        const QSet<QString> singles{ids.at(0), ids.at(1)};
+        EXPECT_LE(QSet<QString>(singles).intersect(singlesBefore).size(), 1) << "paper " << paper + 1;
+        before = stem;
+        multipleBefore = ids.at(2).toInt();
+        singlesBefore = singles;
+    }
+    bank.exec(QStringLiteral("update zongtigan set flag_state = 1 where id = %1").arg(before == 7 ? 8 : 7));
+    startNewPaper();
+    EXPECT_EQ(engine->PaperQuestionIds().at(4).toInt() / 100, before); // the one drawable case again
 }
