@@ -5,15 +5,14 @@
 #include "DlgPingFenP.h"
 #include "ExamEngine.h"
 #include "ExamGeometry.h"
-#include "ExamQuestionSql.h"
 #include "ExamTimeStore.h"
 #include "Fonts.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "NumberText.h"
-#include "OptionButtons.h"
+#include "PaperQuestion.h"
 #include "PaperSql.h"
-#include "QuestionText.h"
+#include "PlainLabel.h"
 #include "SqlError.h"
 #include "StoredPaper.h"
 #include "zrShape.h"
@@ -32,11 +31,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QSignalBlocker>
-#include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
-#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -74,20 +70,7 @@ QString TwoOptionsPrompt() {
 }
 
 QLabel *plainLabel(QWidget *parent, const char *name, const QString &text = QString()) {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setTextFormat(Qt::PlainText); // bank texts are never markup
-    return l;
-}
-
-QPlainTextEdit *memo(QWidget *parent, const char *name) {
-    auto *m = new QPlainTextEdit(parent);
-    m->setObjectName(QString::fromLatin1(name));
-    m->setReadOnly(true);
-    m->setFrameShape(QFrame::NoFrame);
-    m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m->setFocusPolicy(Qt::NoFocus); // the window's keys stay the window's
-    return m;
+    return PlainLabel(parent, QString::fromLatin1(name), text);
 }
 
 QPixmap picture(const QString &file) {
@@ -99,19 +82,10 @@ QPixmap picture(const QString &file) {
     return QPixmap(QStringLiteral(":/exam/") + file);
 }
 
-// Stems of analysis, operation and case questions put each blank-separated piece on its own line.
-QString blanksToLines(QString text) {
-    return text.replace(QLatin1Char(' '), QStringLiteral("\r\n"));
-}
-
 int idOf(const QString &text) {
     bool ok = false;
     const int id = text.toInt(&ok);
     return ok ? id : 0;
-}
-
-QString optionTip(int index) {
-    return QStringLiteral("按 %1 或 %2 键选择").arg(OptionLetter(index)).arg(index + 1);
 }
 
 // The fourth header: its picture with the fourth type's name written on it.
@@ -246,11 +220,11 @@ void TFrmChapterTest_NewAH::buildLeftColumn() {
         w->resize(LeftWidth, height);
         return w;
     };
-    Panel21 = header("Panel21", QStringLiteral("单选题"));
+    Panel21 = header("Panel21", QuestionTypeName(QuestionType::Single));
     Panel22 = cells("Panel22", CellsPanelHeight);
-    Panel19 = header("Panel19", QStringLiteral("多选题"));
+    Panel19 = header("Panel19", QuestionTypeName(QuestionType::Multiple));
     Panel20 = cells("Panel20", CellsPanelHeight);
-    Panel17 = header("Panel17", QStringLiteral("判断题"));
+    Panel17 = header("Panel17", QuestionTypeName(QuestionType::Judgement));
     Panel18 = cells("Panel18", CellsPanelHeight);
     Panel14 = panel(Panel8, "Panel14");
     Panel14->resize(LeftWidth, CardHeaderHeight);
@@ -330,98 +304,68 @@ void TFrmChapterTest_NewAH::buildMainArea() {
 }
 
 void TFrmChapterTest_NewAH::buildPages() {
-    PageControl1 = new QStackedWidget(sPanel1);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-
-    // 0: choice page.
-    TabSheet1 = panel(nullptr, "TabSheet1", QColor(Qt::white));
-    auto *choice = new QVBoxLayout(TabSheet1);
-    choice->setContentsMargins(0, 0, 0, 0);
-    choice->setSpacing(0);
-    Memo1 = memo(TabSheet1, "Memo1");
-    Memo1->setFixedHeight(StemMemoHeight);
-    Memo1->document()->setDocumentMargin(8);
-    sPanel2 = panel(TabSheet1, "sPanel2", QColor(Qt::white));
-    sPanel2->installEventFilter(this);
+    m_view = new QuestionView(
+        QuestionLook::Exam(),
+        {QuestionView::ChoicePage, QuestionView::OperationPage, QuestionView::AnalysisPage, QuestionView::CasePage},
+        sPanel1);
+    PageControl1 = m_view;
+    TabSheet1 = m_view->page(QuestionView::ChoicePage);
+    TabSheet2 = m_view->page(QuestionView::OperationPage);
+    TabSheet3 = m_view->page(QuestionView::AnalysisPage);
+    TabSheet4 = m_view->page(QuestionView::CasePage);
+    Memo1 = m_view->stemBox;
+    sPanel2 = m_view->optionArea;
+    Memo3 = m_view->operationBox;
+    ScrollBox2 = m_view->analysisArea;
+    Label10 = m_view->analysisStem;
+    Image2 = m_view->analysisPicture;
+    Label11 = m_view->analysisExtra;
+    ScrollBox1 = m_view->caseStemArea;
+    Label2 = m_view->caseStem;
+    Image3 = m_view->casePicture;
+    Label3 = m_view->caseExtra;
+    sPanel5 = m_view->subQuestionPanel;
+    const std::pair<QObject *, const char *> names[] = {{PageControl1, "PageControl1"},
+                                                        {TabSheet1, "TabSheet1"},
+                                                        {TabSheet2, "TabSheet2"},
+                                                        {TabSheet3, "TabSheet3"},
+                                                        {TabSheet4, "TabSheet4"},
+                                                        {Memo1, "Memo1"},
+                                                        {sPanel2, "sPanel2"},
+                                                        {Memo3, "Memo3"},
+                                                        {ScrollBox2, "ScrollBox2"},
+                                                        {Label10, "Label10"},
+                                                        {Image2, "Image2"},
+                                                        {Label11, "Label11"},
+                                                        {ScrollBox1, "ScrollBox1"},
+                                                        {Label2, "Label2"},
+                                                        {Image3, "Image3"},
+                                                        {Label3, "Label3"},
+                                                        {sPanel5, "sPanel5"}};
+    for (const auto &[object, name] : names)
+        object->setObjectName(QString::fromLatin1(name));
+    connect(m_view, &QuestionView::answerGiven, this, [this] {
+        switch (CurrentSection) {
+        case QuestionType::Single:
+            DXTJDAClick();
+            break;
+        case QuestionType::Multiple:
+            DXTHDAClick();
+            break;
+        case QuestionType::Judgement:
+            PDTJDAClick();
+            break;
+        case QuestionType::Fourth:
+            ALFXTJDAClick();
+            break;
+        }
+    });
+    // Under partial credit, shown under a multiple-choice question while one option is ticked.
     lblTwoOptions = plainLabel(sPanel2, "lblTwoOptions", TwoOptionsPrompt());
     lblTwoOptions->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
     lblTwoOptions->setStyleSheet(QStringLiteral("color: #c00000"));
     lblTwoOptions->adjustSize();
     lblTwoOptions->hide();
-    choice->addWidget(Memo1);
-    choice->addWidget(sPanel2, 1);
-
-    // 1: operation page.
-    TabSheet2 = panel(nullptr, "TabSheet2", QColor(Qt::white));
-    auto *operation = new QVBoxLayout(TabSheet2);
-    operation->setContentsMargins(0, 0, 0, 0);
-    Memo3 = memo(TabSheet2, "Memo3");
-    Memo3->setFont(PixelFont(QStringLiteral("宋体"), StemFontPx));
-    Memo3->document()->setDocumentMargin(StemMargin);
-    operation->addWidget(Memo3);
-
-    auto stemArea = [&](QWidget *page, const char *name, QWidget *&content, QLabel *&stem, QLabel *&pictureLabel,
-                        QLabel *&extra, const char *stemName, const char *pictureName, const char *extraName) {
-        auto *area = new QScrollArea(page);
-        area->setObjectName(QString::fromLatin1(name));
-        area->setFrameShape(QFrame::NoFrame);
-        area->setFocusPolicy(Qt::NoFocus);
-        area->setWidgetResizable(false);
-        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        content = panel(nullptr, "", QColor(Qt::white));
-        stem = plainLabel(content, stemName);
-        extra = plainLabel(content, extraName);
-        for (QLabel *l : {stem, extra}) {
-            l->setWordWrap(true);
-            l->setFont(PixelFont(QStringLiteral("宋体"), StemFontPx));
-            l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            l->hide();
-        }
-        pictureLabel = new QLabel(content);
-        pictureLabel->setObjectName(QString::fromLatin1(pictureName));
-        pictureLabel->hide();
-        area->setWidget(content);
-        area->viewport()->installEventFilter(this);
-        return area;
-    };
-
-    // 2: analysis page.
-    TabSheet3 = panel(nullptr, "TabSheet3", QColor(Qt::white));
-    auto *analysis = new QVBoxLayout(TabSheet3);
-    analysis->setContentsMargins(0, 0, 0, 0);
-    ScrollBox2 =
-        stemArea(TabSheet3, "ScrollBox2", m_analysisContent, Label10, Image2, Label11, "Label10", "Image2", "Label11");
-    analysis->addWidget(ScrollBox2);
-
-    // 3: case page.
-    TabSheet4 = panel(nullptr, "TabSheet4", QColor(Qt::white));
-    auto *casePage = new QVBoxLayout(TabSheet4);
-    casePage->setContentsMargins(0, 0, 0, 0);
-    casePage->setSpacing(0);
-    // The case material above its sub-question; the learner drags the bar between them to give a
-    // long case more room.
-    auto *caseSplitter = new QSplitter(Qt::Vertical, TabSheet4);
-    caseSplitter->setObjectName(QStringLiteral("CaseSplitter"));
-    caseSplitter->setChildrenCollapsible(false);
-    caseSplitter->setHandleWidth(6);
-    caseSplitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: #b9d1ea; }"));
-    caseSplitter->setToolTip(QStringLiteral("拖动分隔条可调整案例材料的高度"));
-    ScrollBox1 =
-        stemArea(caseSplitter, "ScrollBox1", m_caseContent, Label2, Image3, Label3, "Label2", "Image3", "Label3");
-    ScrollBox1->setMinimumHeight(60);
-    sPanel5 = panel(caseSplitter, "sPanel5", QColor(Qt::white));
-    sPanel5->setMinimumHeight(120);
-    sPanel5->installEventFilter(this);
-    caseSplitter->addWidget(ScrollBox1);
-    caseSplitter->addWidget(sPanel5);
-    caseSplitter->setStretchFactor(0, 0);
-    caseSplitter->setStretchFactor(1, 1);
-    caseSplitter->setSizes({CaseBandHeight, ClientHeight});
-    casePage->addWidget(caseSplitter, 1);
-
-    for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3, TabSheet4})
-        PageControl1->addWidget(page);
-    PageControl1->setCurrentIndex(0);
 }
 
 void TFrmChapterTest_NewAH::buildBottomBar() {
@@ -545,27 +489,8 @@ void TFrmChapterTest_NewAH::loadPictures() {
 }
 
 bool TFrmChapterTest_NewAH::eventFilter(QObject *watched, QEvent *event) {
-    // Clicks on options are dropped during a move (they were aimed at the question before) and
-    // once the paper takes no more answers.
-    if ((m_moving || !answering()) &&
-        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
-         event->type() == QEvent::MouseButtonDblClick)) {
-        for (QAbstractButton *b : m_buttons)
-            if (b == watched) return true;
-    }
-    if (event->type() == QEvent::Resize) {
-        if (watched == Panel1) {
-            lineHeader->setGeometry(0, HeaderHeight - HeaderLine, Panel1->width(), HeaderLine);
-        } else if (watched == sPanel2 || watched == sPanel5) {
-            const int width = qMax(0, static_cast<QWidget *>(watched)->width() - OptionWidthMargin);
-            for (QAbstractButton *b : m_buttons)
-                if (b->parentWidget() == watched && b->height() == OptionHeight) b->resize(width, OptionHeight);
-        } else if (watched == ScrollBox2->viewport()) {
-            layoutStem(ScrollBox2, Label10, Image2, Label11);
-        } else if (watched == ScrollBox1->viewport()) {
-            layoutStem(ScrollBox1, Label2, Image3, Label3);
-        }
-    }
+    if (event->type() == QEvent::Resize && watched == Panel1)
+        lineHeader->setGeometry(0, HeaderHeight - HeaderLine, Panel1->width(), HeaderLine);
     return QDialog::eventFilter(watched, event);
 }
 
@@ -697,10 +622,10 @@ void TFrmChapterTest_NewAH::moveTo(int target, bool raiseLabels) {
 void TFrmChapterTest_NewAH::step(int target) {
     sBitBtn8->setEnabled(false);
     sBitBtn9->setEnabled(false);
-    m_moving = true;
+    m_view->setMoving(true);
     moveTo(target, false);
     platform().pause(10);
-    m_moving = false;
+    m_view->setMoving(false);
     sBitBtn8->setEnabled(true);
     sBitBtn9->setEnabled(true);
 }
@@ -713,7 +638,7 @@ void TFrmChapterTest_NewAH::sBitBtn8Click() {
     Guarded([&] {
         if (CurrentPosition > 0) step(CurrentPosition - 1);
     });
-    m_moving = false;
+    m_view->setMoving(false);
     sBitBtn8->setEnabled(true);
     sBitBtn9->setEnabled(true);
 }
@@ -722,7 +647,7 @@ void TFrmChapterTest_NewAH::sBitBtn9Click() {
     Guarded([&] {
         if (CurrentPosition < lastQuestionPosition()) step(CurrentPosition + 1);
     });
-    m_moving = false;
+    m_view->setMoving(false);
     sBitBtn8->setEnabled(true);
     sBitBtn9->setEnabled(true);
 }
@@ -767,16 +692,22 @@ void TFrmChapterTest_NewAH::ShowQuestionAt(int p) {
     case QuestionType::Judgement:
         ShowJudgementQuestion(id, number);
         break;
-    case QuestionType::Fourth: {
-        const QString name = examProfile().sections[ExamProfile::Fourth].typeName;
-        if (name == AnalysisTypeName())
+    case QuestionType::Fourth:
+        switch (
+            FourthQuestionKind(examProfile().sections[ExamProfile::Fourth].typeName).value_or(QuestionKind::Single)) {
+        case QuestionKind::Analysis:
             ShowAnalysisQuestion(id, number);
-        else if (name == CaseStemTypeName())
+            break;
+        case QuestionKind::Case:
             ShowCaseQuestion(id, number);
-        else if (name == OperationTypeName())
+            break;
+        case QuestionKind::Operation:
             ShowOperationQuestion(id, number);
+            break;
+        default:
+            break; // a fourth type the window does not present
+        }
         break;
-    }
     }
 }
 
@@ -784,18 +715,8 @@ void TFrmChapterTest_NewAH::ShowQuestionAt(int p) {
 // Presentation
 
 void TFrmChapterTest_NewAH::DiscardOptionControls() {
-    // Deleted when the event loop comes round: a box opened by an option's own handler may let a
-    // move run while that option is still on the stack.
-    for (QAbstractButton *b : m_buttons) {
-        b->disconnect(this);
-        b->hide();
-        b->deleteLater();
-    }
-    m_buttons.clear();
+    m_view->discardOptions();
     lblTwoOptions->hide();
-    for (QLabel *l : m_stemLabels)
-        l->hide();
-    m_stemLabels.clear();
 }
 
 // Common opening steps: page, position, the row's mark. Returns the paper row.
@@ -810,226 +731,56 @@ PaperRow TFrmChapterTest_NewAH::openPaperRow(int number) {
     return row;
 }
 
-template <class Button>
-Button *TFrmChapterTest_NewAH::addOption(QWidget *parentPanel, const QString &caption, int left, int top, int width,
-                                         int height) {
-    auto *button = new Button(caption, parentPanel);
-    button->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-    button->setGeometry(left, top, width, height);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTip(optionTip(int(m_buttons.size())));
-    // A handed-in or timed-out paper is only looked at: its options stay readable and ignore clicks
-    // (the event filter drops them).
-    button->installEventFilter(this);
-    button->show();
-    m_buttons.push_back(button);
-    return button;
+// The question in the view with the answer its paper row holds (shown, not stored again); false
+// when one of its texts could not be decoded.
+bool TFrmChapterTest_NewAH::showQuestion(QuestionKind kind, int id, int number) {
+    const PaperRow row = openPaperRow(number);
+    const Question question = ReadPaperQuestion(*dataForm(), kind, id, row.KSDA);
+    m_view->present(question, number);
+    m_view->showStoredAnswer(question.storedAnswer);
+    return !question.unreadable;
 }
 
 namespace {
-// Every option of a question decoded before any control is placed: a text that cannot be decoded
-// leaves no half-built question.
-QStringList optionCaptions(Dataset &options) {
-    QStringList captions;
-    for (options.first(); !options.eof(); options.next())
-        captions << OptionLetter(int(captions.size())) + QStringLiteral("、") +
-                        DecodeQuestionText(options.asString(QStringLiteral("timian")));
-    return captions;
+KjksError undecodable(int number) {
+    return KjksError(QStringLiteral("第 %1 题的文字无法解码，请跳过本题继续作答。").arg(number));
 }
 } // namespace
 
-void TFrmChapterTest_NewAH::showChoiceStem(int number, const QString &stem) {
-    Memo1->clear();
-    Memo1->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-    Memo1->setPlainText(QString::number(number) + QStringLiteral("、") + stem + QStringLiteral("\n"));
-}
-
 void TFrmChapterTest_NewAH::ShowSingleQuestion(int id, int number) {
-    PageControl1->setCurrentIndex(0);
-    const PaperRow row = openPaperRow(number);
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(SingleQuestionSql(id));
-    const QString stem = DecodeQuestionText(question.asString(QStringLiteral("timian")));
-    Dataset &options = dataForm()->ADOSql3;
-    options.openSql(ChoiceOptionsSql(id));
-    const QStringList captions = optionCaptions(options);
-    showChoiceStem(number, stem);
-    const int width = qMax(0, sPanel2->width() - OptionWidthMargin);
-    for (int i = 0; i < captions.size(); ++i) {
-        auto *b = addOption<OptionRadioButton>(sPanel2, captions.at(i), OptionLeft, OptionStep * i + OptionTop, width,
-                                               OptionHeight);
-        connect(b, &QAbstractButton::toggled, this, [this](bool on) {
-            if (on) DXTJDAClick();
-        });
-    }
-    showStoredAnswer(row.KSDA);
+    if (!showQuestion(QuestionKind::Single, id, number)) throw undecodable(number);
 }
 
 void TFrmChapterTest_NewAH::ShowMultipleQuestion(int id, int number) {
-    PageControl1->setCurrentIndex(0);
-    const PaperRow row = openPaperRow(number);
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(MultipleQuestionSql(id));
-    const QString stem = DecodeQuestionText(question.asString(QStringLiteral("timian")));
-    Dataset &options = dataForm()->ADOSql3;
-    options.openSql(ChoiceOptionsSql(id));
-    const QStringList captions = optionCaptions(options);
-    showChoiceStem(number, stem);
-    const int width = qMax(0, sPanel2->width() - OptionWidthMargin);
-    for (int i = 0; i < captions.size(); ++i) {
-        auto *b = addOption<OptionCheckBox>(sPanel2, captions.at(i), OptionLeft, OptionStep * i + OptionTop, width,
-                                            OptionHeight);
-        connect(b, &QAbstractButton::toggled, this, &TFrmChapterTest_NewAH::DXTHDAClick);
-    }
-    lblTwoOptions->move(OptionLeft, OptionStep * int(captions.size()) + OptionTop);
-    showStoredAnswer(row.KSDA);
+    const bool readable = showQuestion(QuestionKind::Multiple, id, number);
+    lblTwoOptions->move(OptionLeft, OptionStep * int(m_view->optionButtons().size()) + OptionTop);
+    if (!readable) throw undecodable(number);
 }
 
 void TFrmChapterTest_NewAH::ShowJudgementQuestion(int id, int number) {
-    PageControl1->setCurrentIndex(0);
-    const PaperRow row = openPaperRow(number);
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(JudgementQuestionSql(id));
-    const QString stem = DecodeQuestionText(question.asString(QStringLiteral("timian")));
-    showChoiceStem(number, stem);
-    const QString captions[2] = {QStringLiteral("是"), QStringLiteral("否")};
-    const int tops[2] = {JudgementTrueTop, JudgementFalseTop};
-    for (int i = 0; i < 2; ++i) {
-        auto *b =
-            addOption<OptionRadioButton>(sPanel2, captions[i], OptionLeft, tops[i], JudgementWidth, JudgementHeight);
-        connect(b, &QAbstractButton::toggled, this, [this](bool on) {
-            if (on) PDTJDAClick();
-        });
-    }
-    if (row.KSDA == QStringLiteral("√")) showStoredAnswer(OptionLetter(0));
-    if (row.KSDA == QStringLiteral("×")) showStoredAnswer(OptionLetter(1));
+    if (!showQuestion(QuestionKind::Judgement, id, number)) throw undecodable(number);
 }
 
 void TFrmChapterTest_NewAH::ShowCaseQuestion(int id, int number) {
-    PageControl1->setCurrentIndex(3);
-    const PaperRow row = openPaperRow(number);
-    Label2->hide();
-    Label3->hide();
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(CaseQuestionSql(id));
-    const QString subText = DecodeQuestionText(question.asString(QStringLiteral("timian")));
-    const QString stemKey = question.asString(QStringLiteral("zongtimian"));
-    Dataset &options = dataForm()->ADOSql3;
-    options.openSql(CaseOptionsSql(id));
-    const QStringList captions = optionCaptions(options);
-
-    // The sub-question, without a number, above its boxes; a long one wraps and pushes them down.
-    QLabel *sub = findChild<QLabel *>(QStringLiteral("lblSubQuestion"));
-    if (!sub) {
-        sub = plainLabel(sPanel5, "lblSubQuestion");
-        sub->setWordWrap(true);
-        sub->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-        sub->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    }
-    sub->setText(subText);
-    const int subWidth = qMax(100, sPanel5->width() - 16);
-    sub->setGeometry(0, SubLabelTop, subWidth, sub->heightForWidth(subWidth));
-    sub->show();
-    m_stemLabels.push_back(sub);
-    const int boxesTop = qMax(CaseOptionTop, sub->geometry().bottom() + 8);
-    const int width = qMax(0, sPanel5->width() - OptionWidthMargin);
-    for (int i = 0; i < captions.size(); ++i) {
-        auto *b = addOption<OptionCheckBox>(sPanel5, captions.at(i), CaseOptionLeft, OptionStep * i + boxesTop, width,
-                                            OptionHeight);
-        connect(b, &QAbstractButton::toggled, this, &TFrmChapterTest_NewAH::ALFXTJDAClick);
-    }
-    showStoredAnswer(row.KSDA);
-
-    // The case stem and its picture, reloaded for every sub-question.
-    Image3->hide();
-    Image3->clear();
-    bool stemOk = false;
-    const int stemId = stemKey.toInt(&stemOk);
-    Dataset &stem = dataForm()->ADOSql2;
-    if (!stemOk) return;
-    stem.openSql(CaseStemSql(stemId));
-    if (stem.isEmpty()) return;
-    Label2->setText(blanksToLines(DecodeQuestionText(stem.asString(QStringLiteral("zongtimian")))));
-    Label2->show();
-    Label3->setText(stem.asString(QStringLiteral("timian2")));
-    showStemPicture(Image3, stem.asBytes(QStringLiteral("tmimage")));
-    Label3->setVisible(Image3->isVisible());
-    layoutStem(ScrollBox1, Label2, Image3, Label3);
+    if (!showQuestion(QuestionKind::Case, id, number)) throw undecodable(number);
 }
 
 void TFrmChapterTest_NewAH::ShowAnalysisQuestion(int id, int number) {
-    PageControl1->setCurrentIndex(2);
-    openPaperRow(number);
-    Label10->hide();
-    Label11->hide();
-    Image2->hide();
-    Image2->clear();
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(AnalysisQuestionSql(id));
-    Label10->setText(QString::number(number) + QStringLiteral("、") +
-                     blanksToLines(DecodeQuestionText(question.asString(QStringLiteral("timian")))));
-    Label10->show();
-    Label11->setText(question.asString(QStringLiteral("timian2")));
-    showStemPicture(Image2, question.asBytes(QStringLiteral("tmimage")));
-    Label11->setVisible(Image2->isVisible());
-    layoutStem(ScrollBox2, Label10, Image2, Label11);
+    if (!showQuestion(QuestionKind::Analysis, id, number)) throw undecodable(number);
 }
 
 void TFrmChapterTest_NewAH::ShowOperationQuestion(int id, int number) {
-    openPaperRow(number);
+    const bool readable = showQuestion(QuestionKind::Operation, id, number);
     sBitBtn12->setEnabled(false);
     sBitBtn12->show();
     sButton6->setEnabled(false);
     sButton6->show();
-    PageControl1->setCurrentIndex(1);
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(OperationQuestionSql(id));
     if (QFileInfo::exists(launchParameters().AppDir + QStringLiteral("StuName/") + QString::number(id) +
                           QStringLiteral(".exe"))) {
         sBitBtn12->setEnabled(true);
         sBitBtn12->setProperty("videoQuestion", id);
     }
-    Memo3->setPlainText(QString::number(number) + QStringLiteral("、") +
-                        blanksToLines(DecodeQuestionText(question.asString(QStringLiteral("timian")))));
-}
-
-// The stored answer ticks its options as it is stored: showing it is not answering again, so
-// nothing is captured or written.
-void TFrmChapterTest_NewAH::showStoredAnswer(const QString &letters) {
-    for (QChar letter : letters) {
-        const int i = letter.unicode() - 'A';
-        if (i < 0 || i >= int(m_buttons.size())) continue;
-        const QSignalBlocker blocker(m_buttons[size_t(i)]);
-        m_buttons[size_t(i)]->setChecked(true);
-    }
-}
-
-void TFrmChapterTest_NewAH::showStemPicture(QLabel *pictureLabel, const QByteArray &bytes) {
-    if (bytes.isEmpty()) return;
-    QImage image;
-    if (!image.loadFromData(bytes, "JPEG")) throw KjksError(QStringLiteral("图片无法读取（不是 JPEG 图片）。"));
-    pictureLabel->setPixmap(QPixmap::fromImage(image));
-    pictureLabel->resize(image.size());
-    pictureLabel->show();
-}
-
-// Stem at (16, 2) across the width less the margins, then picture and second text 10 px apart.
-void TFrmChapterTest_NewAH::layoutStem(QScrollArea *area, QLabel *stem, QLabel *pictureLabel, QLabel *extra) {
-    QWidget *content = area->widget();
-    const int width = qMax(100, area->viewport()->width() - 2 * StemMargin);
-    stem->setGeometry(StemMargin, 2, width, stem->isVisible() ? stem->heightForWidth(width) : 0);
-    int bottom = stem->geometry().bottom();
-    if (pictureLabel->isVisible()) {
-        pictureLabel->move(StemMargin, bottom + StemGap);
-        bottom = pictureLabel->geometry().bottom();
-    }
-    if (extra->isVisible()) {
-        extra->setGeometry(StemMargin, bottom + StemGap, width, extra->heightForWidth(width));
-        bottom = extra->geometry().bottom();
-    }
-    const int contentWidth =
-        qMax(area->viewport()->width(), pictureLabel->isVisible() ? pictureLabel->geometry().right() + StemMargin : 0);
-    content->resize(contentWidth, qMax(area->viewport()->height(), bottom + StemGap));
+    if (!readable) throw undecodable(number);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1042,31 +793,17 @@ void TFrmChapterTest_NewAH::storeAnswer(const QString &answer) {
 }
 
 void TFrmChapterTest_NewAH::DXTJDAClick() {
-    Guarded([&] {
-        for (size_t i = 0; i < m_buttons.size(); ++i)
-            if (m_buttons[i]->isChecked()) {
-                storeAnswer(OptionLetter(int(i)));
-                return;
-            }
-    });
+    Guarded([&] { storeAnswer(m_view->answer()); });
 }
 
 void TFrmChapterTest_NewAH::PDTJDAClick() {
-    Guarded([&] {
-        if (m_buttons.size() != 2) return;
-        if (m_buttons[0]->isChecked())
-            storeAnswer(QStringLiteral("√"));
-        else if (m_buttons[1]->isChecked())
-            storeAnswer(QStringLiteral("×"));
-    });
+    Guarded([&] { storeAnswer(m_view->answer()); });
 }
 
 void TFrmChapterTest_NewAH::DXTHDAClick() {
     Guarded([&] {
         if (!answering()) return;
-        QString answer;
-        for (size_t i = 0; i < m_buttons.size(); ++i)
-            if (m_buttons[i]->isChecked()) answer += OptionLetter(int(i));
+        const QString answer = m_view->answer();
         if (m_engine->NeedsTwoOptions(CurrentPosition)) {
             // One option is no answer under the real exam's rule: the prompt says so, and an answer
             // stored before no longer stands for what is ticked.
@@ -1241,6 +978,7 @@ void TFrmChapterTest_NewAH::enterHandedIn() {
 
 // A paper that is no longer answered shows its answers without taking new ones.
 void TFrmChapterTest_NewAH::lockAnswers() {
+    m_view->setReadOnly(true);
     sCheckBox1->setEnabled(false);
     lblTwoOptions->hide();
 }
@@ -1250,11 +988,11 @@ void TFrmChapterTest_NewAH::DBGrid1CellClick(int row, int) {
         if (row < 0 || row >= int(m_answerList.size())) return;
         const PaperRow r = m_answerList[size_t(row)];
         const ExamProfile &profile = examProfile();
-        if (r.tixing == QStringLiteral("单选题"))
+        if (r.tixing == QuestionTypeName(QuestionType::Single))
             Image9Click(false);
-        else if (r.tixing == QStringLiteral("多选题"))
+        else if (r.tixing == QuestionTypeName(QuestionType::Multiple))
             Image10Click(false);
-        else if (r.tixing == QStringLiteral("判断题"))
+        else if (r.tixing == QuestionTypeName(QuestionType::Judgement))
             Image11Click(false);
         else if (r.tixing == profile.sections[ExamProfile::Fourth].typeName)
             FourthSectionClick(false);
@@ -1302,11 +1040,8 @@ void TFrmChapterTest_NewAH::keyPressEvent(QKeyEvent *event) {
     if (key >= Qt::Key_A && key <= Qt::Key_H) option = key - Qt::Key_A;
     if (key >= Qt::Key_1 && key <= Qt::Key_8) option = key - Qt::Key_1;
     if (option >= 0) {
-        if (option < int(m_buttons.size()) && answering()) {
-            QAbstractButton *b = m_buttons[size_t(option)];
-            // A radio button is chosen, a check box toggled, as by a click.
-            if (!(b->autoExclusive() && b->isChecked())) b->click();
-        }
+        // A radio button is chosen, a check box toggled, as by a click.
+        if (answering()) m_view->chooseOption(option);
         return;
     }
     switch (key) {

@@ -126,6 +126,7 @@ QuestionLook QuestionLook::Practice() {
     l.operationMargins = QMargins(StemMargin, StemGap, 0, 0);
     l.operationFooterHeight = 66;
     l.stemAreaTop = StemMargin;
+    l.stemAreaBottom = StemMargin;
     l.caseStemHeight = 161;
     l.casePageDesignHeight = 530;
     l.caseStemShare = 0.5;
@@ -150,6 +151,7 @@ QuestionLook QuestionLook::Exam() {
     l.keyboardOnly = true;
     l.operationDocumentMargin = StemMargin;
     l.stemAreaTop = 2;
+    l.stemAreaBottom = 9;
     l.caseStemHeight = 145;
     l.visibleCaseHandle = true;
     l.subQuestionMinHeight = 120;
@@ -380,7 +382,7 @@ void QuestionView::layoutStem(QScrollArea *area, QLabel *stem, QLabel *picture, 
     }
     const int contentWidth =
         qMax(area->viewport()->width(), picture->isVisible() ? picture->geometry().right() + 1 + StemMargin : 0);
-    area->widget()->resize(contentWidth, qMax(area->viewport()->height(), bottom + 1 + StemMargin));
+    area->widget()->resize(contentWidth, qMax(area->viewport()->height(), bottom + 1 + m_look.stemAreaBottom));
 }
 
 void QuestionView::presentCase(const Question &question) {
@@ -448,8 +450,7 @@ void QuestionView::placeSubQuestion(const SubQuestion &sub) {
     subQuestionPanel->setMinimumHeight(bottom + StemMargin);
 }
 
-template <class Button>
-Button *QuestionView::addOption(QWidget *area, const QString &caption, const QRect &geometry) {
+template <class Button> Button *QuestionView::addOption(QWidget *area, const QString &caption, const QRect &geometry) {
     auto *button = new Button(caption, area);
     button->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
     button->setGeometry(geometry);

@@ -34,8 +34,8 @@ struct QuestionLook {
     QMargins operationMargins;
     int operationFooterHeight = 0;
     int operationDocumentMargin = -1;
-    // Analysis page and case material: stem, picture and second text from this top down.
-    int stemAreaTop = 0;
+    // Analysis page and case material: stem, picture and second text between these margins.
+    int stemAreaTop = 0, stemAreaBottom = 0;
     // Case page: the material above its sub-questions, split by a handle.
     int caseStemHeight = 0;
     int casePageDesignHeight = 0; // a taller page gives the material...

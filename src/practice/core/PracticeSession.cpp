@@ -91,20 +91,21 @@ std::optional<Question> PracticeSession::question(QuestionType type) {
     case QuestionType::Single:
     case QuestionType::Multiple: {
         Question q = QuestionFromRow(type == QuestionType::Single ? QuestionKind::Single : QuestionKind::Multiple, row,
-                                     QStringLiteral("timian"), QStringLiteral("tigan_id"));
+                                     QStringLiteral("timian"), row.asInteger(QStringLiteral("tigan_id")));
         ReadOptions(q, dataForm()->ADOSql2, OptionsSql(q.id));
         return q;
     }
     case QuestionType::Judgement:
-        return QuestionFromRow(QuestionKind::Judgement, row, QStringLiteral("timian"), QStringLiteral("tigan_id"));
+        return QuestionFromRow(QuestionKind::Judgement, row, QStringLiteral("timian"),
+                               row.asInteger(QStringLiteral("tigan_id")));
     case QuestionType::Fourth:
         break;
     }
     const std::optional<QuestionKind> kind = FourthQuestionKind(fourthTypeName());
     if (!kind) return std::nullopt;
     if (*kind != QuestionKind::Case)
-        return QuestionFromRow(*kind, row, QStringLiteral("timian"), QStringLiteral("tigan_id"));
-    Question stem = QuestionFromRow(*kind, row, QStringLiteral("zongtimian"), QStringLiteral("id"));
+        return QuestionFromRow(*kind, row, QStringLiteral("timian"), row.asInteger(QStringLiteral("tigan_id")));
+    Question stem = QuestionFromRow(*kind, row, QStringLiteral("zongtimian"), row.asInteger(QStringLiteral("id")));
     if (stem.unreadable) return stem;
     Dataset &subs = dataForm()->ADOSql;
     subs.openSql(SubQuestionsForPresentationSql(stem.id));

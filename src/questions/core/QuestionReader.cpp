@@ -30,16 +30,21 @@ QStringList optionTexts(Question &question, Dataset &cursor, const QString &opti
 
 } // namespace
 
-Question QuestionFromRow(QuestionKind kind, const Dataset &row, const QString &textColumn, const QString &idColumn) {
+Question QuestionFromRow(QuestionKind kind, const Dataset &row, const QString &textColumn, int id) {
     Question question;
     question.kind = kind;
-    question.id = row.asInteger(idColumn);
-    if (kind == QuestionKind::Analysis || kind == QuestionKind::Case) {
+    question.id = id;
+    ReadStem(question, row, textColumn);
+    return question;
+}
+
+void ReadStem(Question &question, const Dataset &row, const QString &textColumn) {
+    if (question.unreadable) return;
+    if (question.kind == QuestionKind::Analysis || question.kind == QuestionKind::Case) {
         question.picture = row.asBytes(QStringLiteral("tmimage"));
         question.secondText = row.asString(QStringLiteral("timian2"));
     }
     decode(question, row.asString(textColumn), question.stem);
-    return question;
 }
 
 void ReadOptions(Question &question, Dataset &cursor, const QString &optionsSql) {

@@ -9,13 +9,15 @@ class Dataset;
 // a window never shows half a set of options. The statements are the caller's: each window reads
 // with its own.
 
-// The question on the current row of `row`: the decoded text of `textColumn`, the id of
-// `idColumn`, the picture (`tmimage`) and the second text (`timian2`) where the row has them.
-Question QuestionFromRow(QuestionKind kind, const Dataset &row, const QString &textColumn, const QString &idColumn);
+// The question `id` on the current row of `row`: see ReadStem.
+Question QuestionFromRow(QuestionKind kind, const Dataset &row, const QString &textColumn, int id);
+
+// The stem on the current row of `row`: the decoded text of `textColumn`, and for analysis and case
+// questions the picture (`tmimage`) and the second text (`timian2`).
+void ReadStem(Question &question, const Dataset &row, const QString &textColumn);
 
 // Adds the decoded options (`timian`, in the statement's order) that `optionsSql` reads on `cursor`.
 void ReadOptions(Question &question, Dataset &cursor, const QString &optionsSql);
 
 // Adds a case sub-question: its stored text decoded and its options read on `options`.
-void AddSubQuestion(Question &question, int id, const QString &storedText, Dataset &options,
-                    const QString &optionsSql);
+void AddSubQuestion(Question &question, int id, const QString &storedText, Dataset &options, const QString &optionsSql);
