@@ -165,6 +165,7 @@ private:
     void buildScorePanel();
     void stackCard(const std::array<int, 4> &panelHeights);
     void loadPictures();
+    void setFourthHeaderCaption(const QString &caption);
 
     void moveTo(int target, bool raiseLabels);
     void step(int target);

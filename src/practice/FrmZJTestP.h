@@ -123,6 +123,7 @@ private:
 
     void present(QuestionType tab);
     void presentHeader(QuestionType tab, const QString &idColumn);
+    static void setLabel(QLabel *label, const QString &text); // a header text, its label sized to it
     bool presentQuestion(QuestionType tab, const QString &idColumn);
     void showActivePage(QuestionType tab);
     void setMoving(bool moving);
