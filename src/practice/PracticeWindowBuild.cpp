@@ -69,7 +69,6 @@ public:
 
 } // namespace
 
-
 TFrmZJTest::TFrmZJTest(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint) {
     setObjectName(QStringLiteral("FrmZJTest"));
