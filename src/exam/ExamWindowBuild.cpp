@@ -227,8 +227,25 @@ void TFrmChapterTest_NewAH::buildLeftColumn() {
     connect(Image16, &ClickableLabel::clicked, this, &TFrmChapterTest_NewAH::Image16Click);
     Panel16 = cells("Panel16", FourthCellsPanelHeight);
     stackCard({CellsPanelHeight, CellsPanelHeight, CellsPanelHeight, FourthCellsPanelHeight});
+    buildLegend();
 
-    // Legend.
+    // The second gradient shape sits on a panel that is never shown.
+    Panel13 = panel(Panel2, "Panel13");
+    Panel13->hide();
+    zrShape2 = new TzrShape(Panel13);
+    zrShape2->setObjectName(QStringLiteral("zrShape2"));
+    zrShape2->setAlign(TzrShape::alClient);
+    zrShape2->setSurfaceType(TzrShape::stGradientFill);
+    zrShape2->setFillDirection(TzrShape::gdDown);
+    zrShape2->setShadowOrient(TzrShape::soNone);
+    zrShape2->setOutlineStyle(TzrShape::psClear);
+    zrShape2->setOutlineWidth(0);
+    zrShape2->setGradientToColor(ShapeColor(QPalette::Base));
+    zrShape2->setBackColor(ShapeColor(QPalette::Base));
+}
+
+// What the cell colours mean, under the card.
+void TFrmChapterTest_NewAH::buildLegend() {
     struct Swatch {
         const char *caption;
         QPoint text, swatch;
@@ -248,20 +265,6 @@ void TFrmChapterTest_NewAH::buildLeftColumn() {
         shape->setBackColor(ShapeColor(s.colour));
         shape->setOutlineColor(ShapeColor(CellOutline()));
     }
-
-    // The second gradient shape sits on a panel that is never shown.
-    Panel13 = panel(Panel2, "Panel13");
-    Panel13->hide();
-    zrShape2 = new TzrShape(Panel13);
-    zrShape2->setObjectName(QStringLiteral("zrShape2"));
-    zrShape2->setAlign(TzrShape::alClient);
-    zrShape2->setSurfaceType(TzrShape::stGradientFill);
-    zrShape2->setFillDirection(TzrShape::gdDown);
-    zrShape2->setShadowOrient(TzrShape::soNone);
-    zrShape2->setOutlineStyle(TzrShape::psClear);
-    zrShape2->setOutlineWidth(0);
-    zrShape2->setGradientToColor(ShapeColor(QPalette::Base));
-    zrShape2->setBackColor(ShapeColor(QPalette::Base));
 }
 
 // Header strip and cells panel of each section, from the top; what does not fit is cut off.

@@ -159,6 +159,7 @@ protected:
 private:
     void buildHeader();
     void buildLeftColumn();
+    void buildLegend();
     void buildMainArea();
     void buildPages();
     void buildBottomBar();

@@ -1,5 +1,5 @@
-#include "Question.h"
 #include "QuestionView.h"
+#include "Question.h"
 #include "TestApp.h"
 
 #include <QAbstractButton>
@@ -87,7 +87,8 @@ TEST_P(QuestionViewTest, EachKindIsPresentedOnItsPage) {
         size_t buttons;
         bool radio;
     } cases[] = {
-        {"single", question(QuestionKind::Single, QStringLiteral("单选 题干"), four), QuestionView::ChoicePage, 4, true},
+        {"single", question(QuestionKind::Single, QStringLiteral("单选 题干"), four), QuestionView::ChoicePage, 4,
+         true},
         {"multiple", question(QuestionKind::Multiple, QStringLiteral("多选"), four.mid(0, 3)), QuestionView::ChoicePage,
          3, false},
         {"judgement", question(QuestionKind::Judgement, QStringLiteral("判断")), QuestionView::ChoicePage, 2, true},
@@ -145,11 +146,14 @@ TEST_P(QuestionViewTest, AStoredAnswerIsShownWithoutBeingReported) {
         QString stored;
         std::vector<bool> shown;
     } cases[] = {
-        {question(QuestionKind::Single, QStringLiteral("单选"), five), QStringLiteral("C"),
+        {question(QuestionKind::Single, QStringLiteral("单选"), five),
+         QStringLiteral("C"),
          {false, false, true, false, false}},
-        {question(QuestionKind::Multiple, QStringLiteral("多选"), five), QStringLiteral("DB"),
+        {question(QuestionKind::Multiple, QStringLiteral("多选"), five),
+         QStringLiteral("DB"),
          {false, true, false, true, false}},
-        {question(QuestionKind::Multiple, QStringLiteral("多选"), five), QStringLiteral("AZ"),
+        {question(QuestionKind::Multiple, QStringLiteral("多选"), five),
+         QStringLiteral("AZ"),
          {true, false, false, false, false}},
         {question(QuestionKind::Judgement, QStringLiteral("判断")), QStringLiteral("×"), {false, true}},
         {question(QuestionKind::Judgement, QStringLiteral("判断")), QStringLiteral("√"), {true, false}},
