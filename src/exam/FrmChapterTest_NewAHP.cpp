@@ -5,15 +5,14 @@
 #include "DlgPingFenP.h"
 #include "ExamEngine.h"
 #include "ExamGeometry.h"
-#include "ExamQuestionSql.h"
 #include "ExamTimeStore.h"
 #include "Fonts.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "NumberText.h"
-#include "OptionButtons.h"
+#include "PaperQuestion.h"
 #include "PaperSql.h"
-#include "QuestionText.h"
+#include "PlainLabel.h"
 #include "SqlError.h"
 #include "StoredPaper.h"
 #include "zrShape.h"
@@ -32,11 +31,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QSignalBlocker>
-#include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
-#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -44,64 +40,10 @@ using namespace ExamGeometry;
 
 namespace {
 
-constexpr int kCountdownMs = 1000;
-constexpr int kKeepEnabledMs = 500;
 constexpr int kSaveEverySeconds = 5;
 
-QString windowCaption() {
-    return QStringLiteral("初级会计职称无纸化考试模拟系统");
-}
 QString handedInText() {
     return QStringLiteral("已结束！");
-}
-
-QWidget *panel(QWidget *parent, const char *name, const QColor &colour = QColor()) {
-    auto *w = new QWidget(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    if (colour.isValid()) {
-        w->setAutoFillBackground(true);
-        QPalette p = w->palette();
-        p.setColor(QPalette::Window, colour);
-        w->setPalette(p);
-    }
-    return w;
-}
-
-// Shown under a multiple-choice question while one option is ticked, when the bank scores with
-// partial credit.
-QString TwoOptionsPrompt() {
-    return QStringLiteral("多选题至少应选择两个选项。");
-}
-
-QLabel *plainLabel(QWidget *parent, const char *name, const QString &text = QString()) {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setTextFormat(Qt::PlainText); // bank texts are never markup
-    return l;
-}
-
-QPlainTextEdit *memo(QWidget *parent, const char *name) {
-    auto *m = new QPlainTextEdit(parent);
-    m->setObjectName(QString::fromLatin1(name));
-    m->setReadOnly(true);
-    m->setFrameShape(QFrame::NoFrame);
-    m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m->setFocusPolicy(Qt::NoFocus); // the window's keys stay the window's
-    return m;
-}
-
-QPixmap picture(const QString &file) {
-    const QString beside = launchParameters().AppDir + QStringLiteral("images/") + file;
-    if (QFileInfo::exists(beside)) {
-        QPixmap p(beside);
-        if (!p.isNull()) return p;
-    }
-    return QPixmap(QStringLiteral(":/exam/") + file);
-}
-
-// Stems of analysis, operation and case questions put each blank-separated piece on its own line.
-QString blanksToLines(QString text) {
-    return text.replace(QLatin1Char(' '), QStringLiteral("\r\n"));
 }
 
 int idOf(const QString &text) {
@@ -110,506 +52,7 @@ int idOf(const QString &text) {
     return ok ? id : 0;
 }
 
-QString optionTip(int index) {
-    return QStringLiteral("按 %1 或 %2 键选择").arg(OptionLetter(index)).arg(index + 1);
-}
-
-// The header picture in three pieces: the candidate block at the left, the remaining time and the
-// hand-in button at the right edge, the title centred between them (shrunk to fit a narrow window),
-// so that the time and "交卷" are always on screen.
-class ExamBanner : public QLabel {
-public:
-    using QLabel::QLabel;
-
-    // Where the right piece starts, in window coordinates.
-    int rightPieceLeft() const { return width() - BannerRightPiece; }
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        const QPixmap banner = pixmap();
-        if (banner.isNull()) return;
-        QPainter p(this);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        const int h = banner.height();
-        const int rightFrom = qMax(0, banner.width() - BannerRightPiece);
-        const int leftWidth = qMin(BannerLeftPiece, rightFrom);
-        // The sky behind the pieces: one column of the picture between the title and the time box.
-        p.drawPixmap(QRect(0, 0, width(), h), banner, QRect(qMax(0, rightFrom - 1), 0, 1, h));
-        p.drawPixmap(QPoint(0, 0), banner, QRect(0, 0, leftWidth, h));
-        const QRect middle(leftWidth, 0, rightFrom - leftWidth, h);
-        const int gap = rightPieceLeft() - leftWidth;
-        if (gap >= middle.width()) {
-            p.drawPixmap(QPoint(leftWidth + (gap - middle.width()) / 2, 0), banner, middle);
-        } else if (gap > 0) {
-            const int scaledHeight = middle.height() * gap / qMax(1, middle.width());
-            p.drawPixmap(QRect(leftWidth, (h - scaledHeight) / 2, gap, scaledHeight), banner, middle);
-        }
-        p.drawPixmap(QPoint(rightPieceLeft(), 0), banner, QRect(rightFrom, 0, banner.width() - rightFrom, h));
-    }
-};
-
-// The fourth header: its picture with the fourth type's name written on it.
-class FourthHeader : public ClickableLabel {
-public:
-    using ClickableLabel::ClickableLabel;
-    QString caption;
-
-protected:
-    void paintEvent(QPaintEvent *event) override {
-        ClickableLabel::paintEvent(event);
-        QPainter p(this);
-        p.setFont(PixelFont(QStringLiteral("新宋体"), CardHeaderFontPx, true));
-        p.drawText(rect().adjusted(9, 0, -24, 0), Qt::AlignLeft | Qt::AlignVCenter, caption);
-    }
-};
-
 } // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Construction
-
-TFrmChapterTest_NewAH::TFrmChapterTest_NewAH(Opening opening, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint |
-                          Qt::WindowMinimizeButtonHint),
-      m_opening(opening) {
-    setObjectName(QStringLiteral("FrmChapterTest_NewAH"));
-    setWindowTitle(windowCaption());
-    setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx));
-    setMinimumSize(MinWidth, MinHeight);
-    setFocusPolicy(Qt::StrongFocus);
-    // The design size where the screen has room, else the screen's room (never below the minimum).
-    QSize size(ClientWidth, ClientHeight);
-    if (QScreen *s = screen()) size = size.boundedTo(s->availableGeometry().size()).expandedTo(minimumSize());
-    resize(size);
-    if (QScreen *s = screen()) move(s->availableGeometry().center() - rect().center());
-
-    auto *root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
-    buildHeader();
-    auto *body = new QHBoxLayout;
-    body->setContentsMargins(0, 0, 0, 0);
-    body->setSpacing(0);
-    root->addLayout(body, 1);
-    buildLeftColumn();
-    body->addWidget(Panel2);
-    buildMainArea();
-    body->addWidget(sPanel1, 1);
-    loadPictures();
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kCountdownMs);
-    connect(Timer1, &QTimer::timeout, this, &TFrmChapterTest_NewAH::Timer1Timer);
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName(QStringLiteral("Timer3"));
-    Timer3->setInterval(kKeepEnabledMs);
-    connect(Timer3, &QTimer::timeout, this, &TFrmChapterTest_NewAH::Timer3Timer);
-
-    if (TDataForm *data = dataForm()) m_engine = std::make_unique<ExamEngine>(*data, examProfile(), launchParameters());
-}
-
-TFrmChapterTest_NewAH::~TFrmChapterTest_NewAH() = default;
-
-void TFrmChapterTest_NewAH::buildHeader() {
-    Panel1 = panel(this, "Panel1", HeaderSky());
-    Panel1->setFixedHeight(HeaderHeight);
-    imgBanner = new ExamBanner(Panel1);
-    imgBanner->setObjectName(QStringLiteral("imgBanner"));
-    imgBanner->setGeometry(0, 0, ClientWidth, HeaderHeight);
-    imgBanner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lineHeader = new QFrame(Panel1);
-    lineHeader->setObjectName(QStringLiteral("lineHeader"));
-    lineHeader->setAutoFillBackground(true);
-    QPalette linePalette = lineHeader->palette();
-    linePalette.setColor(QPalette::Window, QColor(0x17, 0x57, 0xAD));
-    lineHeader->setPalette(linePalette);
-    lineHeader->setGeometry(0, HeaderHeight - HeaderLine, ClientWidth, HeaderLine);
-    Image17 = new QLabel(Panel1);
-    Image17->setObjectName(QStringLiteral("Image17"));
-    Image17->setGeometry(PhotoRect);
-    Image17->setScaledContents(true);
-    lblTime = plainLabel(Panel1, "lblTime");
-    lblTime->setGeometry(TimeRect);
-    lblTime->setAlignment(Qt::AlignCenter);
-    lblTime->setFont(PixelFont(QStringLiteral("新宋体"), TimeFontPx, true));
-    Image4 = new ClickableLabel(Panel1);
-    Image4->setObjectName(QStringLiteral("Image4"));
-    Image4->setGeometry(HandInRect);
-    Image4->setCursor(Qt::PointingHandCursor);
-    Image4->setToolTip(QStringLiteral("交卷"));
-    connect(Image4, &ClickableLabel::clicked, this, &TFrmChapterTest_NewAH::sBitBtn1Click);
-    sLabelFX1 = plainLabel(Panel1, "sLabelFX1");
-    sLabelFX1->hide();
-    Panel1->installEventFilter(this);
-    layout()->addWidget(Panel1);
-}
-
-void TFrmChapterTest_NewAH::buildLeftColumn() {
-    Panel2 = panel(this, "Panel2");
-    Panel2->setFixedWidth(LeftWidth);
-    zrShape1 = new TzrShape(Panel2);
-    zrShape1->setObjectName(QStringLiteral("zrShape1"));
-    zrShape1->setAlign(TzrShape::alClient);
-    zrShape1->setSurfaceType(TzrShape::stGradientFill);
-    zrShape1->setFillDirection(TzrShape::gdDown);
-    zrShape1->setShadowOrient(TzrShape::soNone);
-    zrShape1->setOutlineStyle(TzrShape::psClear);
-    zrShape1->setOutlineWidth(0);
-    zrShape1->setGradientToColor(ShapeColor(QPalette::Highlight));
-    zrShape1->setBackColor(ShapeColor(QColor(Qt::white)));
-    zrShape1->lower();
-
-    auto *column = new QVBoxLayout(Panel2);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    Panel8 = panel(Panel2, "Panel8", QColor(Qt::white));
-    Panel9 = panel(Panel2, "Panel9", QColor(0xF0, 0xF0, 0xF0));
-    Panel9->setFixedHeight(LegendHeight);
-    column->addWidget(Panel8, 1);
-    column->addWidget(Panel9);
-
-    auto header = [&](const char *name, const QString &caption) {
-        QWidget *strip = panel(Panel8, name, CardHeaderColour());
-        strip->resize(LeftWidth, CardHeaderHeight);
-        QLabel *l = plainLabel(strip, "", caption);
-        l->setFont(PixelFont(QStringLiteral("新宋体"), CardHeaderFontPx, true));
-        l->move(9, 10);
-        l->adjustSize();
-        return strip;
-    };
-    auto cells = [&](const char *name, int height) {
-        QWidget *w = panel(Panel8, name, QColor(Qt::white));
-        w->resize(LeftWidth, height);
-        return w;
-    };
-    Panel21 = header("Panel21", QStringLiteral("单选题"));
-    Panel22 = cells("Panel22", CellsPanelHeight);
-    Panel19 = header("Panel19", QStringLiteral("多选题"));
-    Panel20 = cells("Panel20", CellsPanelHeight);
-    Panel17 = header("Panel17", QStringLiteral("判断题"));
-    Panel18 = cells("Panel18", CellsPanelHeight);
-    Panel14 = panel(Panel8, "Panel14");
-    Panel14->resize(LeftWidth, CardHeaderHeight);
-    Image16 = new FourthHeader(Panel14);
-    Image16->setObjectName(QStringLiteral("Image16"));
-    Image16->setGeometry(0, 0, LeftWidth, CardHeaderHeight);
-    Image16->setScaledContents(true);
-    Image16->setCursor(Qt::PointingHandCursor);
-    connect(Image16, &ClickableLabel::clicked, this, &TFrmChapterTest_NewAH::Image16Click);
-    Panel16 = cells("Panel16", FourthCellsPanelHeight);
-    stackCard({CellsPanelHeight, CellsPanelHeight, CellsPanelHeight, FourthCellsPanelHeight});
-
-    // Legend.
-    struct Swatch {
-        const char *caption;
-        QPoint text, swatch;
-        QColor colour;
-    };
-    const Swatch swatches[5] = {{"当前：", {6, 8}, {42, 6}, CurrentColour()},
-                                {"标记：", {6, 32}, {42, 30}, MarkedColour()},
-                                {"已做：", {76, 8}, {112, 6}, DoneColour()},
-                                {"未做：", {76, 32}, {112, 30}, NotDoneColour()},
-                                {"未看：", {146, 8}, {182, 6}, NotVisitedColour()}};
-    for (const Swatch &s : swatches) {
-        QLabel *l = plainLabel(Panel9, "", QString::fromUtf8(s.caption));
-        l->move(s.text);
-        l->adjustSize();
-        auto *shape = new TzrShape(Panel9);
-        shape->setGeometry(QRect(s.swatch, QSize(LegendSwatchWidth, LegendSwatchHeight)));
-        shape->setBackColor(ShapeColor(s.colour));
-        shape->setOutlineColor(ShapeColor(CellOutline()));
-    }
-
-    // The second gradient shape sits on a panel that is never shown.
-    Panel13 = panel(Panel2, "Panel13");
-    Panel13->hide();
-    zrShape2 = new TzrShape(Panel13);
-    zrShape2->setObjectName(QStringLiteral("zrShape2"));
-    zrShape2->setAlign(TzrShape::alClient);
-    zrShape2->setSurfaceType(TzrShape::stGradientFill);
-    zrShape2->setFillDirection(TzrShape::gdDown);
-    zrShape2->setShadowOrient(TzrShape::soNone);
-    zrShape2->setOutlineStyle(TzrShape::psClear);
-    zrShape2->setOutlineWidth(0);
-    zrShape2->setGradientToColor(ShapeColor(QPalette::Base));
-    zrShape2->setBackColor(ShapeColor(QPalette::Base));
-}
-
-// Header strip and cells panel of each section, from the top; what does not fit is cut off.
-void TFrmChapterTest_NewAH::stackCard(const std::array<int, 4> &panelHeights) {
-    QWidget *strips[4] = {Panel21, Panel19, Panel17, Panel14};
-    QWidget *cellPanels[4] = {Panel22, Panel20, Panel18, Panel16};
-    int top = 0;
-    for (int s = 0; s < 4; ++s) {
-        strips[s]->setGeometry(0, top, LeftWidth, CardHeaderHeight);
-        top += CardHeaderHeight;
-        cellPanels[s]->setGeometry(0, top, LeftWidth, panelHeights[size_t(s)]);
-        top += panelHeights[size_t(s)];
-    }
-}
-
-void TFrmChapterTest_NewAH::buildMainArea() {
-    sPanel1 = panel(this, "sPanel1", MainAreaColour());
-    auto *area = new QVBoxLayout(sPanel1);
-    area->setContentsMargins(0, 0, 0, 0);
-    area->setSpacing(0);
-    auto *upper = new QHBoxLayout;
-    upper->setContentsMargins(0, 0, 0, 0);
-    upper->setSpacing(0);
-    buildPages();
-    upper->addWidget(PageControl1, 1);
-    buildScorePanel();
-    upper->addWidget(Panel12);
-    area->addLayout(upper, 1);
-    buildBottomBar();
-    area->addWidget(sPanel3);
-}
-
-void TFrmChapterTest_NewAH::buildPages() {
-    PageControl1 = new QStackedWidget(sPanel1);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-
-    // 0: choice page.
-    TabSheet1 = panel(nullptr, "TabSheet1", QColor(Qt::white));
-    auto *choice = new QVBoxLayout(TabSheet1);
-    choice->setContentsMargins(0, 0, 0, 0);
-    choice->setSpacing(0);
-    Memo1 = memo(TabSheet1, "Memo1");
-    Memo1->setFixedHeight(StemMemoHeight);
-    Memo1->document()->setDocumentMargin(8);
-    sPanel2 = panel(TabSheet1, "sPanel2", QColor(Qt::white));
-    sPanel2->installEventFilter(this);
-    lblTwoOptions = plainLabel(sPanel2, "lblTwoOptions", TwoOptionsPrompt());
-    lblTwoOptions->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-    lblTwoOptions->setStyleSheet(QStringLiteral("color: #c00000"));
-    lblTwoOptions->adjustSize();
-    lblTwoOptions->hide();
-    choice->addWidget(Memo1);
-    choice->addWidget(sPanel2, 1);
-
-    // 1: operation page.
-    TabSheet2 = panel(nullptr, "TabSheet2", QColor(Qt::white));
-    auto *operation = new QVBoxLayout(TabSheet2);
-    operation->setContentsMargins(0, 0, 0, 0);
-    Memo3 = memo(TabSheet2, "Memo3");
-    Memo3->setFont(PixelFont(QStringLiteral("宋体"), StemFontPx));
-    Memo3->document()->setDocumentMargin(StemMargin);
-    operation->addWidget(Memo3);
-
-    auto stemArea = [&](QWidget *page, const char *name, QWidget *&content, QLabel *&stem, QLabel *&pictureLabel,
-                        QLabel *&extra, const char *stemName, const char *pictureName, const char *extraName) {
-        auto *area = new QScrollArea(page);
-        area->setObjectName(QString::fromLatin1(name));
-        area->setFrameShape(QFrame::NoFrame);
-        area->setFocusPolicy(Qt::NoFocus);
-        area->setWidgetResizable(false);
-        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        content = panel(nullptr, "", QColor(Qt::white));
-        stem = plainLabel(content, stemName);
-        extra = plainLabel(content, extraName);
-        for (QLabel *l : {stem, extra}) {
-            l->setWordWrap(true);
-            l->setFont(PixelFont(QStringLiteral("宋体"), StemFontPx));
-            l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            l->hide();
-        }
-        pictureLabel = new QLabel(content);
-        pictureLabel->setObjectName(QString::fromLatin1(pictureName));
-        pictureLabel->hide();
-        area->setWidget(content);
-        area->viewport()->installEventFilter(this);
-        return area;
-    };
-
-    // 2: analysis page.
-    TabSheet3 = panel(nullptr, "TabSheet3", QColor(Qt::white));
-    auto *analysis = new QVBoxLayout(TabSheet3);
-    analysis->setContentsMargins(0, 0, 0, 0);
-    ScrollBox2 =
-        stemArea(TabSheet3, "ScrollBox2", m_analysisContent, Label10, Image2, Label11, "Label10", "Image2", "Label11");
-    analysis->addWidget(ScrollBox2);
-
-    // 3: case page.
-    TabSheet4 = panel(nullptr, "TabSheet4", QColor(Qt::white));
-    auto *casePage = new QVBoxLayout(TabSheet4);
-    casePage->setContentsMargins(0, 0, 0, 0);
-    casePage->setSpacing(0);
-    // The case material above its sub-question; the learner drags the bar between them to give a
-    // long case more room.
-    auto *caseSplitter = new QSplitter(Qt::Vertical, TabSheet4);
-    caseSplitter->setObjectName(QStringLiteral("CaseSplitter"));
-    caseSplitter->setChildrenCollapsible(false);
-    caseSplitter->setHandleWidth(6);
-    caseSplitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: #b9d1ea; }"));
-    caseSplitter->setToolTip(QStringLiteral("拖动分隔条可调整案例材料的高度"));
-    ScrollBox1 =
-        stemArea(caseSplitter, "ScrollBox1", m_caseContent, Label2, Image3, Label3, "Label2", "Image3", "Label3");
-    ScrollBox1->setMinimumHeight(60);
-    sPanel5 = panel(caseSplitter, "sPanel5", QColor(Qt::white));
-    sPanel5->setMinimumHeight(120);
-    sPanel5->installEventFilter(this);
-    caseSplitter->addWidget(ScrollBox1);
-    caseSplitter->addWidget(sPanel5);
-    caseSplitter->setStretchFactor(0, 0);
-    caseSplitter->setStretchFactor(1, 1);
-    caseSplitter->setSizes({CaseBandHeight, ClientHeight});
-    casePage->addWidget(caseSplitter, 1);
-
-    for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3, TabSheet4})
-        PageControl1->addWidget(page);
-    PageControl1->setCurrentIndex(0);
-}
-
-void TFrmChapterTest_NewAH::buildBottomBar() {
-    sPanel3 = panel(sPanel1, "sPanel3", QColor(0xE4, 0xF0, 0xFB));
-    sPanel3->setFixedHeight(BottomBarHeight);
-    sCheckBox1 = new QCheckBox(QStringLiteral("标记本题"), sPanel3);
-    sCheckBox1->setObjectName(QStringLiteral("sCheckBox1"));
-    sCheckBox1->setGeometry(17, 20, 74, 18);
-    sCheckBox1->setFocusPolicy(Qt::NoFocus);
-    sCheckBox1->setToolTip(QStringLiteral("标记本题，稍后检查 (M)"));
-    // Only the learner's click writes; settings by program do not.
-    connect(sCheckBox1, &QCheckBox::clicked, this, &TFrmChapterTest_NewAH::sCheckBox1Click);
-
-    auto button = [&](const char *name, const QString &caption, const QRect &geometry, const QString &tip) {
-        auto *b = new QPushButton(caption, sPanel3);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(geometry);
-        b->setAutoDefault(false);
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setToolTip(tip);
-        return b;
-    };
-    sBitBtn8 =
-        button("sBitBtn8", QStringLiteral("上一题"), QRect(102, 12, 90, 32), QStringLiteral("上一题 (← 或 PageUp)"));
-    sBitBtn9 =
-        button("sBitBtn9", QStringLiteral("下一题"), QRect(198, 12, 90, 32), QStringLiteral("下一题 (→ 或 PageDown)"));
-    sBitBtn11 =
-        button("sBitBtn11", QStringLiteral("本题解析"), QRect(294, 12, 90, 32), QStringLiteral("本题的评分和解析"));
-    sBitBtn13 = button("sBitBtn13", QStringLiteral("计算器"), QRect(386, 12, 87, 32), QStringLiteral("打开计算器"));
-    sBitBtn12 =
-        button("sBitBtn12", QStringLiteral("视频演示"), QRect(486, 12, 90, 32), QStringLiteral("本题的操作演示"));
-    sButton6 = button("sButton6", QStringLiteral("返回考试界面"), QRect(744, 12, 101, 31), QString());
-    sBitBtn11->hide();
-    sBitBtn12->hide();
-    sButton6->hide();
-    sButton6->setEnabled(false);
-    connect(sBitBtn8, &QPushButton::clicked, this, &TFrmChapterTest_NewAH::sBitBtn8Click);
-    connect(sBitBtn9, &QPushButton::clicked, this, &TFrmChapterTest_NewAH::sBitBtn9Click);
-    connect(sBitBtn11, &QPushButton::clicked, this, &TFrmChapterTest_NewAH::sBitBtn11Click);
-    connect(sBitBtn13, &QPushButton::clicked, this, &TFrmChapterTest_NewAH::sBitBtn13Click);
-    connect(sBitBtn12, &QPushButton::clicked, this, &TFrmChapterTest_NewAH::sBitBtn12Click);
-}
-
-void TFrmChapterTest_NewAH::buildScorePanel() {
-    Panel12 = panel(sPanel1, "Panel12", QColor(Qt::white));
-    Panel12->setFixedWidth(ScorePanelWidth);
-    auto *column = new QVBoxLayout(Panel12);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    QWidget *heading = panel(Panel12, "Panel23", CardHeaderColour());
-    heading->setFixedHeight(ScoreHeadingHeight);
-    QLabel *title = plainLabel(heading, "Label24", QStringLiteral("成绩单"));
-    title->setFont(PixelFont(QStringLiteral("新宋体"), ScoreFontPx, true));
-    title->move(64, 3);
-    title->adjustSize();
-    Label25 = plainLabel(heading, "Label25", QStringLiteral("0"));
-    Label25->setFont(PixelFont(QStringLiteral("新宋体"), ScoreFontPx, true));
-    Label25->setGeometry(152, 0, ScorePanelWidth - 152, ScoreHeadingHeight);
-    Label25->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    column->addWidget(heading);
-
-    StringGrid1 = new QTableWidget(6, 4, Panel12);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setFixedHeight(ScoreGridHeight);
-    StringGrid1->horizontalHeader()->hide();
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setSelectionMode(QAbstractItemView::NoSelection);
-    StringGrid1->setFocusPolicy(Qt::NoFocus);
-    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The type names ("不定项选择题") need the widest column; the grid's font is a pixel smaller.
-    StringGrid1->setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
-    StringGrid1->horizontalHeader()->setMinimumSectionSize(20);
-    const int widths[4] = {100, 40, 48, 48};
-    for (int c = 0; c < 4; ++c)
-        StringGrid1->setColumnWidth(c, widths[c]);
-    for (int r = 0; r < 6; ++r)
-        StringGrid1->setRowHeight(r, ScoreGridRowHeight + 2);
-    column->addWidget(StringGrid1);
-
-    DBGrid1 = new QTableWidget(0, 5, Panel12);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setHorizontalHeaderLabels({QStringLiteral("题号"), QStringLiteral("题型"), QStringLiteral("答案"),
-                                        QStringLiteral("考生"), QStringLiteral("得分")});
-    // Narrow columns in a pixel-smaller font, so that the five fit beside the scroll bar; an answer
-    // too long for its column wraps instead of being cut.
-    DBGrid1->setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
-    DBGrid1->horizontalHeader()->setMinimumSectionSize(20);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
-    DBGrid1->setWordWrap(true);
-    DBGrid1->setTextElideMode(Qt::ElideNone);
-    const int listWidths[5] = {26, 80, 46, 46, 36};
-    for (int c = 0; c < 5; ++c)
-        DBGrid1->setColumnWidth(c, listWidths[c]);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setFocusPolicy(Qt::NoFocus);
-    DBGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(DBGrid1, &QTableWidget::cellClicked, this, &TFrmChapterTest_NewAH::DBGrid1CellClick);
-    column->addWidget(DBGrid1, 1);
-    Panel12->hide();
-}
-
-void TFrmChapterTest_NewAH::loadPictures() {
-    imgBanner->setPixmap(picture(QStringLiteral("exam_banner.png")));
-    Image17->setPixmap(picture(QStringLiteral("exam_photo.png")));
-    Image16->setPixmap(picture(QStringLiteral("exam_fourth.png")));
-    const std::pair<QPushButton *, const char *> icons[] = {{sBitBtn8, "exam_prev.png"},
-                                                            {sBitBtn9, "exam_next.png"},
-                                                            {sBitBtn11, "exam_explain.png"},
-                                                            {sBitBtn13, "exam_calc.png"},
-                                                            {sBitBtn12, "exam_video.png"}};
-    for (const auto &[b, file] : icons) {
-        const QPixmap p = picture(QString::fromLatin1(file));
-        if (!p.isNull()) b->setIcon(QIcon(p));
-    }
-}
-
-bool TFrmChapterTest_NewAH::eventFilter(QObject *watched, QEvent *event) {
-    // Clicks on options are dropped during a move (they were aimed at the question before) and
-    // once the paper takes no more answers.
-    if ((m_moving || !answering()) &&
-        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
-         event->type() == QEvent::MouseButtonDblClick)) {
-        for (QAbstractButton *b : m_buttons)
-            if (b == watched) return true;
-    }
-    if (event->type() == QEvent::Resize) {
-        if (watched == Panel1) {
-            lineHeader->setGeometry(0, HeaderHeight - HeaderLine, Panel1->width(), HeaderLine);
-            // The banner fills the header; the time and the hand-in area follow its right piece.
-            imgBanner->setGeometry(0, 0, Panel1->width(), HeaderHeight);
-            const int right = static_cast<ExamBanner *>(imgBanner)->rightPieceLeft();
-            lblTime->move(right + TimeRect.left() - BannerRightPieceStart, TimeRect.top());
-            Image4->move(right + HandInRect.left() - BannerRightPieceStart, HandInRect.top());
-        } else if (watched == sPanel2 || watched == sPanel5) {
-            const int width = qMax(0, static_cast<QWidget *>(watched)->width() - OptionWidthMargin);
-            for (QAbstractButton *b : m_buttons)
-                if (b->parentWidget() == watched && b->height() == OptionHeight) b->resize(width, OptionHeight);
-        } else if (watched == ScrollBox2->viewport()) {
-            layoutStem(ScrollBox2, Label10, Image2, Label11);
-        } else if (watched == ScrollBox1->viewport()) {
-            layoutStem(ScrollBox1, Label2, Image3, Label3);
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
 
 // ---------------------------------------------------------------------------------------------
 // Start-up
@@ -638,8 +81,7 @@ void TFrmChapterTest_NewAH::FormShow() {
         PageControl1->setCurrentIndex(0);
         DBGrid1->setRowCount(0);
         m_answerList.clear();
-        static_cast<FourthHeader *>(Image16)->caption = examProfile().sections[ExamProfile::Fourth].typeName;
-        Image16->update();
+        setFourthHeaderCaption(examProfile().sections[ExamProfile::Fourth].typeName);
 
         ExamTimeStore times(dataForm()->ADOMain);
         times.ensureTable();
@@ -739,10 +181,10 @@ void TFrmChapterTest_NewAH::moveTo(int target, bool raiseLabels) {
 void TFrmChapterTest_NewAH::step(int target) {
     sBitBtn8->setEnabled(false);
     sBitBtn9->setEnabled(false);
-    m_moving = true;
+    m_view->setMoving(true);
     moveTo(target, false);
     platform().pause(10);
-    m_moving = false;
+    m_view->setMoving(false);
     sBitBtn8->setEnabled(true);
     sBitBtn9->setEnabled(true);
 }
@@ -755,7 +197,7 @@ void TFrmChapterTest_NewAH::sBitBtn8Click() {
     Guarded([&] {
         if (CurrentPosition > 0) step(CurrentPosition - 1);
     });
-    m_moving = false;
+    m_view->setMoving(false);
     sBitBtn8->setEnabled(true);
     sBitBtn9->setEnabled(true);
 }
@@ -764,7 +206,7 @@ void TFrmChapterTest_NewAH::sBitBtn9Click() {
     Guarded([&] {
         if (CurrentPosition < lastQuestionPosition()) step(CurrentPosition + 1);
     });
-    m_moving = false;
+    m_view->setMoving(false);
     sBitBtn8->setEnabled(true);
     sBitBtn9->setEnabled(true);
 }
@@ -809,16 +251,22 @@ void TFrmChapterTest_NewAH::ShowQuestionAt(int p) {
     case QuestionType::Judgement:
         ShowJudgementQuestion(id, number);
         break;
-    case QuestionType::Fourth: {
-        const QString name = examProfile().sections[ExamProfile::Fourth].typeName;
-        if (name == AnalysisTypeName())
+    case QuestionType::Fourth:
+        switch (
+            FourthQuestionKind(examProfile().sections[ExamProfile::Fourth].typeName).value_or(QuestionKind::Single)) {
+        case QuestionKind::Analysis:
             ShowAnalysisQuestion(id, number);
-        else if (name == CaseStemTypeName())
+            break;
+        case QuestionKind::Case:
             ShowCaseQuestion(id, number);
-        else if (name == OperationTypeName())
+            break;
+        case QuestionKind::Operation:
             ShowOperationQuestion(id, number);
+            break;
+        default:
+            break; // a fourth type the window does not present
+        }
         break;
-    }
     }
 }
 
@@ -826,18 +274,8 @@ void TFrmChapterTest_NewAH::ShowQuestionAt(int p) {
 // Presentation
 
 void TFrmChapterTest_NewAH::DiscardOptionControls() {
-    // Deleted when the event loop comes round: a box opened by an option's own handler may let a
-    // move run while that option is still on the stack.
-    for (QAbstractButton *b : m_buttons) {
-        b->disconnect(this);
-        b->hide();
-        b->deleteLater();
-    }
-    m_buttons.clear();
+    m_view->discardOptions();
     lblTwoOptions->hide();
-    for (QLabel *l : m_stemLabels)
-        l->hide();
-    m_stemLabels.clear();
 }
 
 // Common opening steps: page, position, the row's mark. Returns the paper row.
@@ -852,226 +290,56 @@ PaperRow TFrmChapterTest_NewAH::openPaperRow(int number) {
     return row;
 }
 
-template <class Button>
-Button *TFrmChapterTest_NewAH::addOption(QWidget *parentPanel, const QString &caption, int left, int top, int width,
-                                         int height) {
-    auto *button = new Button(caption, parentPanel);
-    button->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-    button->setGeometry(left, top, width, height);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTip(optionTip(int(m_buttons.size())));
-    // A handed-in or timed-out paper is only looked at: its options stay readable and ignore clicks
-    // (the event filter drops them).
-    button->installEventFilter(this);
-    button->show();
-    m_buttons.push_back(button);
-    return button;
+// The question in the view with the answer its paper row holds (shown, not stored again); false
+// when one of its texts could not be decoded.
+bool TFrmChapterTest_NewAH::showQuestion(QuestionKind kind, int id, int number) {
+    const PaperRow row = openPaperRow(number);
+    const Question question = ReadPaperQuestion(*dataForm(), kind, id, row.KSDA);
+    m_view->present(question, number);
+    m_view->showStoredAnswer(question.storedAnswer);
+    return !question.unreadable;
 }
 
 namespace {
-// Every option of a question decoded before any control is placed: a text that cannot be decoded
-// leaves no half-built question.
-QStringList optionCaptions(Dataset &options) {
-    QStringList captions;
-    for (options.first(); !options.eof(); options.next())
-        captions << OptionLetter(int(captions.size())) + QStringLiteral("、") +
-                        DecodeQuestionText(options.asString(QStringLiteral("timian")));
-    return captions;
+KjksError undecodable(int number) {
+    return KjksError(QStringLiteral("第 %1 题的文字无法解码，请跳过本题继续作答。").arg(number));
 }
 } // namespace
 
-void TFrmChapterTest_NewAH::showChoiceStem(int number, const QString &stem) {
-    Memo1->clear();
-    Memo1->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-    Memo1->setPlainText(QString::number(number) + QStringLiteral("、") + stem + QStringLiteral("\n"));
-}
-
 void TFrmChapterTest_NewAH::ShowSingleQuestion(int id, int number) {
-    PageControl1->setCurrentIndex(0);
-    const PaperRow row = openPaperRow(number);
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(SingleQuestionSql(id));
-    const QString stem = DecodeQuestionText(question.asString(QStringLiteral("timian")));
-    Dataset &options = dataForm()->ADOSql3;
-    options.openSql(ChoiceOptionsSql(id));
-    const QStringList captions = optionCaptions(options);
-    showChoiceStem(number, stem);
-    const int width = qMax(0, sPanel2->width() - OptionWidthMargin);
-    for (int i = 0; i < captions.size(); ++i) {
-        auto *b = addOption<OptionRadioButton>(sPanel2, captions.at(i), OptionLeft, OptionStep * i + OptionTop, width,
-                                               OptionHeight);
-        connect(b, &QAbstractButton::toggled, this, [this](bool on) {
-            if (on) DXTJDAClick();
-        });
-    }
-    showStoredAnswer(row.KSDA);
+    if (!showQuestion(QuestionKind::Single, id, number)) throw undecodable(number);
 }
 
 void TFrmChapterTest_NewAH::ShowMultipleQuestion(int id, int number) {
-    PageControl1->setCurrentIndex(0);
-    const PaperRow row = openPaperRow(number);
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(MultipleQuestionSql(id));
-    const QString stem = DecodeQuestionText(question.asString(QStringLiteral("timian")));
-    Dataset &options = dataForm()->ADOSql3;
-    options.openSql(ChoiceOptionsSql(id));
-    const QStringList captions = optionCaptions(options);
-    showChoiceStem(number, stem);
-    const int width = qMax(0, sPanel2->width() - OptionWidthMargin);
-    for (int i = 0; i < captions.size(); ++i) {
-        auto *b = addOption<OptionCheckBox>(sPanel2, captions.at(i), OptionLeft, OptionStep * i + OptionTop, width,
-                                            OptionHeight);
-        connect(b, &QAbstractButton::toggled, this, &TFrmChapterTest_NewAH::DXTHDAClick);
-    }
-    lblTwoOptions->move(OptionLeft, OptionStep * int(captions.size()) + OptionTop);
-    showStoredAnswer(row.KSDA);
+    const bool readable = showQuestion(QuestionKind::Multiple, id, number);
+    lblTwoOptions->move(OptionLeft, OptionStep * int(m_view->optionButtons().size()) + OptionTop);
+    if (!readable) throw undecodable(number);
 }
 
 void TFrmChapterTest_NewAH::ShowJudgementQuestion(int id, int number) {
-    PageControl1->setCurrentIndex(0);
-    const PaperRow row = openPaperRow(number);
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(JudgementQuestionSql(id));
-    const QString stem = DecodeQuestionText(question.asString(QStringLiteral("timian")));
-    showChoiceStem(number, stem);
-    const QString captions[2] = {QStringLiteral("是"), QStringLiteral("否")};
-    const int tops[2] = {JudgementTrueTop, JudgementFalseTop};
-    for (int i = 0; i < 2; ++i) {
-        auto *b =
-            addOption<OptionRadioButton>(sPanel2, captions[i], OptionLeft, tops[i], JudgementWidth, JudgementHeight);
-        connect(b, &QAbstractButton::toggled, this, [this](bool on) {
-            if (on) PDTJDAClick();
-        });
-    }
-    if (row.KSDA == QStringLiteral("√")) showStoredAnswer(OptionLetter(0));
-    if (row.KSDA == QStringLiteral("×")) showStoredAnswer(OptionLetter(1));
+    if (!showQuestion(QuestionKind::Judgement, id, number)) throw undecodable(number);
 }
 
 void TFrmChapterTest_NewAH::ShowCaseQuestion(int id, int number) {
-    PageControl1->setCurrentIndex(3);
-    const PaperRow row = openPaperRow(number);
-    Label2->hide();
-    Label3->hide();
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(CaseQuestionSql(id));
-    const QString subText = DecodeQuestionText(question.asString(QStringLiteral("timian")));
-    const QString stemKey = question.asString(QStringLiteral("zongtimian"));
-    Dataset &options = dataForm()->ADOSql3;
-    options.openSql(CaseOptionsSql(id));
-    const QStringList captions = optionCaptions(options);
-
-    // The sub-question, without a number, above its boxes; a long one wraps and pushes them down.
-    QLabel *sub = findChild<QLabel *>(QStringLiteral("lblSubQuestion"));
-    if (!sub) {
-        sub = plainLabel(sPanel5, "lblSubQuestion");
-        sub->setWordWrap(true);
-        sub->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-        sub->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    }
-    sub->setText(subText);
-    const int subWidth = qMax(100, sPanel5->width() - 16);
-    sub->setGeometry(0, SubLabelTop, subWidth, sub->heightForWidth(subWidth));
-    sub->show();
-    m_stemLabels.push_back(sub);
-    const int boxesTop = qMax(CaseOptionTop, sub->geometry().bottom() + 8);
-    const int width = qMax(0, sPanel5->width() - OptionWidthMargin);
-    for (int i = 0; i < captions.size(); ++i) {
-        auto *b = addOption<OptionCheckBox>(sPanel5, captions.at(i), CaseOptionLeft, OptionStep * i + boxesTop, width,
-                                            OptionHeight);
-        connect(b, &QAbstractButton::toggled, this, &TFrmChapterTest_NewAH::ALFXTJDAClick);
-    }
-    showStoredAnswer(row.KSDA);
-
-    // The case stem and its picture, reloaded for every sub-question.
-    Image3->hide();
-    Image3->clear();
-    bool stemOk = false;
-    const int stemId = stemKey.toInt(&stemOk);
-    Dataset &stem = dataForm()->ADOSql2;
-    if (!stemOk) return;
-    stem.openSql(CaseStemSql(stemId));
-    if (stem.isEmpty()) return;
-    Label2->setText(blanksToLines(DecodeQuestionText(stem.asString(QStringLiteral("zongtimian")))));
-    Label2->show();
-    Label3->setText(stem.asString(QStringLiteral("timian2")));
-    showStemPicture(Image3, stem.asBytes(QStringLiteral("tmimage")));
-    Label3->setVisible(Image3->isVisible());
-    layoutStem(ScrollBox1, Label2, Image3, Label3);
+    if (!showQuestion(QuestionKind::Case, id, number)) throw undecodable(number);
 }
 
 void TFrmChapterTest_NewAH::ShowAnalysisQuestion(int id, int number) {
-    PageControl1->setCurrentIndex(2);
-    openPaperRow(number);
-    Label10->hide();
-    Label11->hide();
-    Image2->hide();
-    Image2->clear();
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(AnalysisQuestionSql(id));
-    Label10->setText(QString::number(number) + QStringLiteral("、") +
-                     blanksToLines(DecodeQuestionText(question.asString(QStringLiteral("timian")))));
-    Label10->show();
-    Label11->setText(question.asString(QStringLiteral("timian2")));
-    showStemPicture(Image2, question.asBytes(QStringLiteral("tmimage")));
-    Label11->setVisible(Image2->isVisible());
-    layoutStem(ScrollBox2, Label10, Image2, Label11);
+    if (!showQuestion(QuestionKind::Analysis, id, number)) throw undecodable(number);
 }
 
 void TFrmChapterTest_NewAH::ShowOperationQuestion(int id, int number) {
-    openPaperRow(number);
+    const bool readable = showQuestion(QuestionKind::Operation, id, number);
     sBitBtn12->setEnabled(false);
     sBitBtn12->show();
     sButton6->setEnabled(false);
     sButton6->show();
-    PageControl1->setCurrentIndex(1);
-    Dataset &question = dataForm()->ADOSql2;
-    question.openSql(OperationQuestionSql(id));
     if (QFileInfo::exists(launchParameters().AppDir + QStringLiteral("StuName/") + QString::number(id) +
                           QStringLiteral(".exe"))) {
         sBitBtn12->setEnabled(true);
         sBitBtn12->setProperty("videoQuestion", id);
     }
-    Memo3->setPlainText(QString::number(number) + QStringLiteral("、") +
-                        blanksToLines(DecodeQuestionText(question.asString(QStringLiteral("timian")))));
-}
-
-// The stored answer ticks its options as it is stored: showing it is not answering again, so
-// nothing is captured or written.
-void TFrmChapterTest_NewAH::showStoredAnswer(const QString &letters) {
-    for (QChar letter : letters) {
-        const int i = letter.unicode() - 'A';
-        if (i < 0 || i >= int(m_buttons.size())) continue;
-        const QSignalBlocker blocker(m_buttons[size_t(i)]);
-        m_buttons[size_t(i)]->setChecked(true);
-    }
-}
-
-void TFrmChapterTest_NewAH::showStemPicture(QLabel *pictureLabel, const QByteArray &bytes) {
-    if (bytes.isEmpty()) return;
-    QImage image;
-    if (!image.loadFromData(bytes, "JPEG")) throw KjksError(QStringLiteral("图片无法读取（不是 JPEG 图片）。"));
-    pictureLabel->setPixmap(QPixmap::fromImage(image));
-    pictureLabel->resize(image.size());
-    pictureLabel->show();
-}
-
-// Stem at (16, 2) across the width less the margins, then picture and second text 10 px apart.
-void TFrmChapterTest_NewAH::layoutStem(QScrollArea *area, QLabel *stem, QLabel *pictureLabel, QLabel *extra) {
-    QWidget *content = area->widget();
-    const int width = qMax(100, area->viewport()->width() - 2 * StemMargin);
-    stem->setGeometry(StemMargin, 2, width, stem->isVisible() ? stem->heightForWidth(width) : 0);
-    int bottom = stem->geometry().bottom();
-    if (pictureLabel->isVisible()) {
-        pictureLabel->move(StemMargin, bottom + StemGap);
-        bottom = pictureLabel->geometry().bottom();
-    }
-    if (extra->isVisible()) {
-        extra->setGeometry(StemMargin, bottom + StemGap, width, extra->heightForWidth(width));
-        bottom = extra->geometry().bottom();
-    }
-    const int contentWidth =
-        qMax(area->viewport()->width(), pictureLabel->isVisible() ? pictureLabel->geometry().right() + StemMargin : 0);
-    content->resize(contentWidth, qMax(area->viewport()->height(), bottom + StemGap));
+    if (!readable) throw undecodable(number);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1084,31 +352,17 @@ void TFrmChapterTest_NewAH::storeAnswer(const QString &answer) {
 }
 
 void TFrmChapterTest_NewAH::DXTJDAClick() {
-    Guarded([&] {
-        for (size_t i = 0; i < m_buttons.size(); ++i)
-            if (m_buttons[i]->isChecked()) {
-                storeAnswer(OptionLetter(int(i)));
-                return;
-            }
-    });
+    Guarded([&] { storeAnswer(m_view->answer()); });
 }
 
 void TFrmChapterTest_NewAH::PDTJDAClick() {
-    Guarded([&] {
-        if (m_buttons.size() != 2) return;
-        if (m_buttons[0]->isChecked())
-            storeAnswer(QStringLiteral("√"));
-        else if (m_buttons[1]->isChecked())
-            storeAnswer(QStringLiteral("×"));
-    });
+    Guarded([&] { storeAnswer(m_view->answer()); });
 }
 
 void TFrmChapterTest_NewAH::DXTHDAClick() {
     Guarded([&] {
         if (!answering()) return;
-        QString answer;
-        for (size_t i = 0; i < m_buttons.size(); ++i)
-            if (m_buttons[i]->isChecked()) answer += OptionLetter(int(i));
+        const QString answer = m_view->answer();
         if (m_engine->NeedsTwoOptions(CurrentPosition)) {
             // One option is no answer under the real exam's rule: the prompt says so, and an answer
             // stored before no longer stands for what is ticked.
@@ -1283,6 +537,7 @@ void TFrmChapterTest_NewAH::enterHandedIn() {
 
 // A paper that is no longer answered shows its answers without taking new ones.
 void TFrmChapterTest_NewAH::lockAnswers() {
+    m_view->setReadOnly(true);
     sCheckBox1->setEnabled(false);
     lblTwoOptions->hide();
 }
@@ -1292,11 +547,11 @@ void TFrmChapterTest_NewAH::DBGrid1CellClick(int row, int) {
         if (row < 0 || row >= int(m_answerList.size())) return;
         const PaperRow r = m_answerList[size_t(row)];
         const ExamProfile &profile = examProfile();
-        if (r.tixing == QStringLiteral("单选题"))
+        if (r.tixing == QuestionTypeName(QuestionType::Single))
             Image9Click(false);
-        else if (r.tixing == QStringLiteral("多选题"))
+        else if (r.tixing == QuestionTypeName(QuestionType::Multiple))
             Image10Click(false);
-        else if (r.tixing == QStringLiteral("判断题"))
+        else if (r.tixing == QuestionTypeName(QuestionType::Judgement))
             Image11Click(false);
         else if (r.tixing == profile.sections[ExamProfile::Fourth].typeName)
             FourthSectionClick(false);
@@ -1344,11 +599,8 @@ void TFrmChapterTest_NewAH::keyPressEvent(QKeyEvent *event) {
     if (key >= Qt::Key_A && key <= Qt::Key_H) option = key - Qt::Key_A;
     if (key >= Qt::Key_1 && key <= Qt::Key_8) option = key - Qt::Key_1;
     if (option >= 0) {
-        if (option < int(m_buttons.size()) && answering()) {
-            QAbstractButton *b = m_buttons[size_t(option)];
-            // A radio button is chosen, a check box toggled, as by a click.
-            if (!(b->autoExclusive() && b->isChecked())) b->click();
-        }
+        // A radio button is chosen, a check box toggled, as by a click.
+        if (answering()) m_view->chooseOption(option);
         return;
     }
     switch (key) {

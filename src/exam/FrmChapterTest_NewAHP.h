@@ -4,6 +4,7 @@
 #include "ExamCountdown.h"
 #include "ExamEngine.h"
 #include "ExamProfile.h"
+#include "QuestionView.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -98,10 +99,12 @@ public:
     ExamEngine &engine() { return *m_engine; }
     AnswerCard &card() { return m_card; }
     const ExamCountdown &countdown() const { return m_countdown; }
+    // The question on display.
+    QuestionView &view() { return *m_view; }
     // The answer controls of the question on display, in option order.
-    const std::vector<QAbstractButton *> &optionButtons() const { return m_buttons; }
+    const std::vector<QAbstractButton *> &optionButtons() const { return m_view->optionButtons(); }
     // The sub-question label of the case page while a case question is shown.
-    QLabel *subQuestionLabel() const { return m_stemLabels.empty() ? nullptr : m_stemLabels.back(); }
+    QLabel *subQuestionLabel() const { return m_view->subQuestionLabel(); }
 
 public slots:
     void FormShow();
@@ -156,28 +159,24 @@ protected:
 private:
     void buildHeader();
     void buildLeftColumn();
+    void buildLegend();
     void buildMainArea();
     void buildPages();
     void buildBottomBar();
     void buildScorePanel();
     void stackCard(const std::array<int, 4> &panelHeights);
     void loadPictures();
+    void setFourthHeaderCaption(const QString &caption);
 
     void moveTo(int target, bool raiseLabels);
     void step(int target);
-    void showStoredAnswer(const QString &letters);
     void timeOut();
     void lockAnswers();
     void sectionClick(QuestionType section, bool move);
-    // "N、stem" in the choice page's stem box.
-    void showChoiceStem(int number, const QString &stem);
     PaperRow openPaperRow(int number);
+    bool showQuestion(QuestionKind kind, int id, int number);
     void setMarkBox(bool checked);
     void storeAnswer(const QString &answer);
-    template <class Button>
-    Button *addOption(QWidget *panel, const QString &caption, int left, int top, int width, int height);
-    void layoutStem(QScrollArea *area, QLabel *stem, QLabel *picture, QLabel *extra);
-    void showStemPicture(QLabel *picture, const QByteArray &bytes);
     void restoreCardFromRows();
     void showScorePanel(const ScoreSheet &sheet, const std::vector<PaperRow> &answerList);
     void enterHandedIn();
@@ -190,15 +189,11 @@ private:
     ExamState m_state = ExamState::Answering;
     bool m_started = false;
     bool m_startFailed = false;
-    bool m_moving = false; // a previous/next move is under way
     std::unique_ptr<ExamEngine> m_engine;
     AnswerCard m_card;
     ExamCountdown m_countdown;
     std::vector<PaperRow> m_answerList;
-    std::vector<QAbstractButton *> m_buttons; // option radio buttons and check boxes
-    std::vector<QLabel *> m_stemLabels;       // the case page's sub-question label
-    QWidget *m_analysisContent = nullptr;
-    QWidget *m_caseContent = nullptr;
+    QuestionView *m_view = nullptr;
     int m_savedSecondsLeft = 0; // the time left as last kept in the bank
 };
 

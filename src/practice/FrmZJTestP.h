@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PracticeSession.h"
+#include "QuestionView.h"
 
 #include <QDialog>
 #include <array>
@@ -38,12 +39,12 @@ public:
     QWidget *TabSheet5;
     QWidget *TabSheet6;
     QWidget *TabSheet7;
-    QWidget *TabSheet8;
+    QuestionView *TabSheet8; // the fourth tab's view
     QPlainTextEdit *Memo1;
     QPlainTextEdit *Memo5;
     QPlainTextEdit *Memo6;
-    // Fourth tab: pages switched by code only.
-    QTabWidget *PageControl1;
+    // Fourth tab: pages switched by presentation only (1 operation, 2 analysis, 3 case).
+    QuestionView *PageControl1;
     QWidget *TabSheet1;
     QWidget *TabSheet2;
     QWidget *TabSheet3;
@@ -73,12 +74,12 @@ public:
 
     // The active type tab, nothing when no tab is shown.
     std::optional<QuestionType> activeTab() const;
+    // The view of a type tab.
+    QuestionView *view(QuestionType tab) const { return m_views[IndexOf(tab)]; }
     // The option controls of a tab's latest presentation: answer controls in option order, and
     // every control created for it (case stems add a label per sub-question).
-    const std::vector<QAbstractButton *> &optionButtons(QuestionType tab) const {
-        return m_options[IndexOf(tab)].buttons;
-    }
-    const std::vector<QWidget *> &optionControls(QuestionType tab) const { return m_options[IndexOf(tab)].widgets; }
+    const std::vector<QAbstractButton *> &optionButtons(QuestionType tab) const { return view(tab)->optionButtons(); }
+    const std::vector<QWidget *> &optionControls(QuestionType tab) const { return view(tab)->optionControls(); }
     void DiscardOptionControls(QuestionType tab);
     void DiscardAllOptionControls();
 
@@ -116,23 +117,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct OptionControls {
-        std::vector<QWidget *> widgets;
-        std::vector<QAbstractButton *> buttons;
-        std::vector<int> owners; // case stems: the sub-question id of each box
-    };
-
     void buildHeader();
     void buildTabs();
     void buildBottomBar();
 
     void present(QuestionType tab);
     void presentHeader(QuestionType tab, const QString &idColumn);
-    void presentChoice(QuestionType tab, QPlainTextEdit *memo, bool checkBoxes);
+    static void setLabel(QLabel *label, const QString &text); // a header text, its label sized to it
+    bool presentQuestion(QuestionType tab, const QString &idColumn);
     void showActivePage(QuestionType tab);
-    void fillStem(QLabel *stem, QLabel *picture, QLabel *extra, Dataset &row, const QString &textColumn);
-    QWidget *optionArea(QuestionType tab) const;
-    template <class Button> Button *addOption(QuestionType tab, const QString &caption, int top);
+    void setMoving(bool moving);
     // The checks behind the option clicks and "评分解析". Single-choice and true/false results
     // are always shown; the others only when `explain` asks for them.
     // Keyboard answering; true when the key was one of the window's.
@@ -146,9 +140,8 @@ private:
     void checkOperation(bool explain);
 
     PracticeSession m_session;
-    std::array<OptionControls, 4> m_options;
-    QWidget *m_caseArea = nullptr; // the content of ScrollBox1
-    bool m_moving = false;         // a previous/next move is under way
+    std::array<QuestionView *, 4> m_views{}; // one per type tab
+    bool m_moving = false;                   // a previous/next move is under way
 };
 
 // Opens the practice window modally on the current launch parameters and returns when it closes.

@@ -82,7 +82,8 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
     // The practice types, in tab order; the fourth is a case stem when practice draws stems.
     const QString fourthName = profile.sections[ExamProfile::Fourth].typeName;
     const bool fourthIsCase = FourthKindOf(fourthName) == FourthKind::CaseStem;
-    const QString rowTypes[4] = {QStringLiteral("单选题"), QStringLiteral("多选题"), QStringLiteral("判断题"),
+    const QString rowTypes[4] = {QuestionTypeName(QuestionType::Single), QuestionTypeName(QuestionType::Multiple),
+                                 QuestionTypeName(QuestionType::Judgement),
                                  fourthIsCase ? QString() : OperationBankTypeName()};
     for (int i = 0; i < 4; ++i)
         s.types.push_back({i < 3 ? rowTypes[i] : (fourthName.isEmpty() ? OperationBankTypeName() : fourthName), {}});
@@ -176,7 +177,7 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
 }
 
 std::vector<SectionTally> WeakestFirst(std::vector<SectionTally> sections) {
-    auto ranked = [](const SectionTally &s) { return s.tally.attempts >= kEnoughAttempts; };
+    auto ranked = [](const SectionTally &s) { return HasEnoughAttempts(s.tally); };
     std::stable_sort(sections.begin(), sections.end(), [&](const SectionTally &a, const SectionTally &b) {
         if (ranked(a) != ranked(b)) return ranked(a);
         if (ranked(a)) {

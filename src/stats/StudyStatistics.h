@@ -87,6 +87,9 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
 
 // Sections with at least this many attempts are ranked by accuracy; fewer attempts say too little.
 inline constexpr qint64 kEnoughAttempts = 10;
+inline bool HasEnoughAttempts(const PracticeTally &tally) {
+    return tally.attempts >= kEnoughAttempts;
+}
 
 // The sections weakest first: those with enough attempts by accuracy (lowest first; on a tie the
 // one with more attempts, then the earlier section), then the others in chapter and section order.

@@ -4,6 +4,7 @@
 #include "ExamProfile.h"
 #include "NumberText.h"
 #include "PracticeQueries.h"
+#include "QuestionReader.h"
 #include "QuestionText.h"
 #include "SqlError.h"
 
@@ -82,6 +83,36 @@ PracticeSession::Header PracticeSession::header(QuestionType type, const QString
     m_sectionName = lookup.firstValue().toString();
     h.sectionName = m_sectionName;
     return h;
+}
+
+std::optional<Question> PracticeSession::question(QuestionType type) {
+    Dataset &row = set(type);
+    switch (type) {
+    case QuestionType::Single:
+    case QuestionType::Multiple: {
+        Question q = QuestionFromRow(type == QuestionType::Single ? QuestionKind::Single : QuestionKind::Multiple, row,
+                                     QStringLiteral("timian"), row.asInteger(QStringLiteral("tigan_id")));
+        ReadOptions(q, dataForm()->ADOSql2, OptionsSql(q.id));
+        return q;
+    }
+    case QuestionType::Judgement:
+        return QuestionFromRow(QuestionKind::Judgement, row, QStringLiteral("timian"),
+                               row.asInteger(QStringLiteral("tigan_id")));
+    case QuestionType::Fourth:
+        break;
+    }
+    const std::optional<QuestionKind> kind = FourthQuestionKind(fourthTypeName());
+    if (!kind) return std::nullopt;
+    if (*kind != QuestionKind::Case)
+        return QuestionFromRow(*kind, row, QStringLiteral("timian"), row.asInteger(QStringLiteral("tigan_id")));
+    Question stem = QuestionFromRow(*kind, row, QStringLiteral("zongtimian"), row.asInteger(QStringLiteral("id")));
+    if (stem.unreadable) return stem;
+    Dataset &subs = dataForm()->ADOSql;
+    subs.openSql(SubQuestionsForPresentationSql(stem.id));
+    for (subs.first(); !subs.eof() && !stem.unreadable; subs.next())
+        AddSubQuestion(stem, subs.asInteger(QStringLiteral("tigan_id")), subs.asString(QStringLiteral("timian")),
+                       dataForm()->ADOSql2, OptionsSql(subs.asInteger(QStringLiteral("tigan_id"))));
+    return stem;
 }
 
 PracticeSession::Check PracticeSession::checkQuestion(QuestionType type, const QString &answer) {

@@ -3,6 +3,7 @@
 #include "AnswerChecks.h"
 #include "Dataset.h"
 #include "LaunchParameters.h"
+#include "Question.h"
 #include "QuestionTypes.h"
 #include "ResultPayload.h"
 
@@ -45,6 +46,10 @@ public:
         std::optional<QString> sectionName;
     };
     Header header(QuestionType type, const QString &idColumn);
+
+    // The type's current question as the window presents it; nothing for a fourth type the window
+    // does not present. A text that does not decode leaves the value unreadable.
+    std::optional<Question> question(QuestionType type);
 
     // The answer of the latest check, counted as an attempt when the learner moves on.
     const QString &pendingAnswer() const { return m_pendingAnswer; }

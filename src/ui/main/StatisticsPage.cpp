@@ -312,7 +312,7 @@ void StatisticsPage::fillSections() {
     const QColor unranked(QStringLiteral("#888888"));
     for (int r = 0; r < int(m_ranked.size()); ++r) {
         const SectionTally &s = m_ranked[size_t(r)];
-        const bool ranked = s.tally.attempts >= kEnoughAttempts;
+        const bool ranked = HasEnoughAttempts(s.tally);
         setRow(tblSections, r,
                {s.chapterName, s.sectionName, QString::number(s.tally.questions), share(s.tally),
                 QString::number(s.tally.attempts), PercentText(s.tally.accuracy()), QString::number(s.tally.wrong),

@@ -32,7 +32,7 @@ QStringList progressStatements(const QString &filter = QString(), bool stems = t
     const QString types = stems ? QStringLiteral("(\"单选题\", \"多选题\", \"判断题\")")
                                 : QStringLiteral("(\"单选题\", \"多选题\", \"判断题\", \"实操题\")");
     QStringList out;
-    for (const QString unanswered : {QString(), QStringLiteral(" and YDCS = \"0\"")}) {
+    for (const QString &unanswered : {QString(), QStringLiteral(" and YDCS = \"0\"")}) {
         out << QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and tixing in ") + types +
                    unanswered + filter;
         if (stems)
