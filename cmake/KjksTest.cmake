@@ -1,5 +1,6 @@
 # kjks_add_test(NAME SOURCES file... LIBS lib...)
-# One test executable, registered with ctest under the offscreen platform and a fixed locale.
+# One test executable, registered with ctest under the offscreen platform (one 1920 x 1080 screen, so
+# that windows open at their design size) and a fixed locale.
 function(kjks_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -7,6 +8,6 @@ function(kjks_add_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;TZ=Asia/Shanghai"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_SOURCE_DIR}/tests/support/offscreen-screen.json;LANG=C.UTF-8;LC_ALL=C.UTF-8;TZ=Asia/Shanghai"
     TIMEOUT 300)
 endfunction()

@@ -46,7 +46,8 @@ QLabel *plainLabel(QWidget *parent, const char *name, const QString &text = QStr
     return PlainLabel(parent, QString::fromLatin1(name), text);
 }
 
-// The type tabs are all the same width, whatever their caption.
+// The type tabs are all the same width, whatever their caption: the design width, or less so that
+// all four stay in sight in a narrow window.
 class FixedWidthTabBar : public QTabBar {
 public:
     FixedWidthTabBar(int width, QWidget *parent) : QTabBar(parent), m_width(width) {}
@@ -54,7 +55,8 @@ public:
 protected:
     QSize tabSizeHint(int index) const override {
         QSize size = QTabBar::tabSizeHint(index);
-        size.setWidth(m_width);
+        const int room = parentWidget() ? parentWidget()->width() / qMax(1, count()) : m_width;
+        size.setWidth(qMin(m_width, room));
         return size;
     }
 
@@ -74,8 +76,11 @@ TFrmZJTest::TFrmZJTest(QWidget *parent)
     setObjectName(QStringLiteral("FrmZJTest"));
     setWindowTitle(QStringLiteral("题目练习"));
     setFont(PixelFont(QStringLiteral("新宋体"), geo::WindowFontPx));
-    resize(geo::Width, geo::Height);
     setMinimumSize(geo::MinWidth, geo::MinHeight);
+    // The design size where the screen has room, else the screen's room (never below the minimum).
+    QSize size(geo::Width, geo::Height);
+    if (QScreen *s = screen()) size = size.boundedTo(s->availableGeometry().size()).expandedTo(minimumSize());
+    resize(size);
     if (QScreen *s = screen()) move(s->availableGeometry().center() - rect().center());
 
     auto *layout = new QVBoxLayout(this);
