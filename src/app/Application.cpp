@@ -19,10 +19,17 @@ int RunApplication(int argc, char *argv[]) {
 
     // A second start on the same bank says so and ends before it touches the bank.
     BankInstanceLock instance(BankPathForExecutable(QCoreApplication::applicationFilePath()));
-    if (!instance.acquire()) {
+    switch (instance.acquire()) {
+    case BankInstanceLock::Outcome::Acquired:
+        break;
+    case BankInstanceLock::Outcome::HeldElsewhere:
         ShowInfoBox(AlreadyRunningText());
         setPlatform(nullptr);
         return 0;
+    case BankInstanceLock::Outcome::Unusable:
+        ShowErrorBox(instance.problem());
+        setPlatform(nullptr);
+        return 1;
     }
 
     TForm1 form(QCoreApplication::applicationFilePath());
