@@ -39,7 +39,7 @@ int RunApplication(int argc, char *argv[]) {
         data->DataModuleCreate(QCoreApplication::applicationFilePath());
     } catch (const std::exception &e) {
         // Nothing is shown and nothing is written: the bank is missing, unusable or read-only.
-        ShowErrorBox(StartupFailureText(e));
+        ShowErrorBox(StartupFailureText(e, BankPathForExecutable(QCoreApplication::applicationFilePath())));
         setPlatform(nullptr);
         return 1;
     }

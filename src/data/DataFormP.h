@@ -46,10 +46,12 @@ public:
     Dataset ADOSql3;
 };
 
-// The message of a bank that cannot be used at start, with the failure's own text as a detail
-// line: that the file is read-only (the learner can change that), else "缺少数据库文件。", saying
-// when the file is damaged.
-QString StartupFailureText(const std::exception &failure);
+// The message of a bank that cannot be used at start, naming the real cause in the learner's words
+// with the engine's own text as a detail line: read-only, a full disk (the engine says so, or a
+// failed read or write with almost no room left in the bank's folder), held by another program, a
+// failing disk or device, damaged (only when the engine says the file is damaged), else
+// "缺少数据库文件。". `bankPath` lets a failed write be checked against the room on its disk.
+QString StartupFailureText(const std::exception &failure, const QString &bankPath = QString());
 
 // The bank path for an executable: its path with the extension replaced by ".dbf".
 QString BankPathForExecutable(const QString &executablePath);

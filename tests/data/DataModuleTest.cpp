@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -149,3 +150,28 @@ TEST(DataModule, OptionsAreLookedUpInUpperCase) {
 }
 
 } // namespace
+
+// Start-up names the real cause: the engine's result code decides, not the wording of its message.
+TEST(DataModule, StartUpFailuresNameTheirRealCause) {
+    const struct {
+        const char *message;
+        int code;
+        const char *opening; // the text begins with it
+    } cases[] = {
+        {"database disk image is malformed", SQLITE_CORRUPT, "缺少数据库文件。\n题库文件已损坏"},
+        {"file is not a database", SQLITE_NOTADB, "缺少数据库文件。\n题库文件已损坏"},
+        {"disk I/O error", SQLITE_IOERR_SHORT_READ, "缺少数据库文件。\n题库文件已损坏"}, // a file cut short
+        {"database or disk is full", SQLITE_FULL, "磁盘空间不足"},
+        {"disk I/O error", SQLITE_IOERR_WRITE, "读写题库文件时出错"}, // not damaged
+        {"database is locked", SQLITE_BUSY, "题库文件正被其他程序使用"},
+        {"attempt to write a readonly database", SQLITE_READONLY, "题库文件不可写"},
+        {"no such table: kjks_type", SQLITE_ERROR, "缺少数据库文件。\n详细信息：no such table"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.message);
+        const QString text = StartupFailureText(SqlError(QString::fromUtf8(c.message), c.code));
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.opening))) << text.toStdString();
+        EXPECT_TRUE(
+            text.endsWith(QStringLiteral("详细信息：") + QString::fromUtf8(c.message))); // English only as detail
+    }
+}
