@@ -13,16 +13,16 @@
 // its own so that making them does not count towards the peak memory) and reused.
 
 #include "AnswerChecks.h"
+#include "BankSession.h"
 #include "ChapterPracticePage.h"
-#include "DataFormP.h"
 #include "Dataset.h"
 #include "ExamProfile.h"
 #include "Fonts.h"
-#include "FrmZJTestP.h"
 #include "LaunchParameters.h"
+#include "MainWindow.h"
 #include "Platform.h"
 #include "PracticeQueries.h"
-#include "Unit1.h"
+#include "PracticeWindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -107,21 +107,21 @@ void showAndPaint(QWidget &w) {
 
 // The program's start: main window object, data module, first showing, until painted.
 struct Program {
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TDataForm> data;
+    std::unique_ptr<MainWindow> form;
+    std::unique_ptr<BankSession> data;
 
     explicit Program(const QString &bank) {
         launchParameters() = LaunchParameters{};
         examProfile() = ExamProfile{};
-        form = std::make_unique<TForm1>(QFileInfo(bank).absolutePath() + QStringLiteral("/kjks"));
-        data = std::make_unique<TDataForm>();
+        form = std::make_unique<MainWindow>(QFileInfo(bank).absolutePath() + QStringLiteral("/kjks"));
+        data = std::make_unique<BankSession>();
         data->OpenBank(bank);
-        setDataForm(data.get());
+        setBankSession(data.get());
         showAndPaint(*form);
     }
     ~Program() {
         form.reset();
-        setDataForm(nullptr);
+        setBankSession(nullptr);
         data.reset();
     }
 };
@@ -217,7 +217,7 @@ void BM_StartPractice(benchmark::State &state) {
     launch.PracticeTypeFlags = {true, true, true, true};
     for (auto _ : state) {
         launch.PracticeTypeFlags = {true, true, true, true};
-        TFrmZJTest window;
+        PracticeWindow window;
         showAndPaint(window);
         window.DiscardAllOptionControls();
     }
@@ -233,9 +233,9 @@ const QString kSingleSet =
     QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" order by zhang,jie asc");
 
 void BM_AnswerStored(benchmark::State &state) {
-    TDataForm data;
+    BankSession data;
     data.OpenBank(bankPath(int(state.range(0))));
-    Dataset &set = data.ADOSql;
+    Dataset &set = data.listQuery;
     set.openSql(kSingleSet);
     bool right = false;
     double posted = 0, bare = 0;
@@ -248,10 +248,10 @@ void BM_AnswerStored(benchmark::State &state) {
         WriteStats(set, before, AfterCheck(before, right));
         const double post = double(clock.nsecsElapsed()) / 1e9;
         clock.start();
-        data.ADOMain.exec(QStringLiteral("update kjks_tigan set DDCS = ? where tigan_id = ?"),
-                          {right ? QStringLiteral("1") : QStringLiteral("0"), id});
-        data.ADOMain.exec(QStringLiteral("update kjks_tigan set YDCS = ? where tigan_id = ?"),
-                          {right ? QStringLiteral("0") : QStringLiteral("1"), id});
+        data.db.exec(QStringLiteral("update kjks_tigan set DDCS = ? where tigan_id = ?"),
+                     {right ? QStringLiteral("1") : QStringLiteral("0"), id});
+        data.db.exec(QStringLiteral("update kjks_tigan set YDCS = ? where tigan_id = ?"),
+                     {right ? QStringLiteral("0") : QStringLiteral("1"), id});
         bare += double(clock.nsecsElapsed()) / 1e9;
         posted += post;
         state.SetIterationTime(post);

@@ -8,11 +8,11 @@
 // Every posted change is durable (write-ahead log, synchronous FULL), so the real time, which holds
 // the waits for the disk, is the figure that counts for writes; the CPU time is shown beside it.
 
+#include "BankSession.h"
 #include "BankSource.h"
 #include "BankSynth.h"
 #include "BankWriter.h"
 #include "BenchPlatform.h"
-#include "DataFormP.h"
 #include "ExamEngine.h"
 #include "ExamProfile.h"
 #include "LaunchParameters.h"
@@ -33,7 +33,7 @@ namespace {
 // One open bank with its engine, made once per bank and shared by the benchmarks.
 struct Session {
     QTemporaryDir dir;
-    TDataForm data;
+    BankSession data;
     ExamProfile profile;
     LaunchParameters params;
     std::unique_ptr<ExamEngine> engine;
@@ -58,7 +58,7 @@ struct Session {
         engine->StartPaper();
     }
     int paper() const { return params.PaperKey.toInt(); }
-    SqlDatabase &db() { return data.ADOMain; }
+    SqlDatabase &db() { return data.db; }
 };
 
 Session &session(int bank) {

@@ -10,19 +10,19 @@
 // The moves' own 10-ms pauses are left out (the platform's pause returns at once here): they are
 // waits the window makes on purpose, not work.
 
+#include "BankSession.h"
 #include "BankSource.h"
 #include "BankSynth.h"
 #include "BankWriter.h"
 #include "BenchPlatform.h"
-#include "DataFormP.h"
-#include "DlgPingFenP.h"
 #include "ExamEngine.h"
 #include "ExamProfile.h"
 #include "ExamQuestionSql.h"
-#include "FrmChapterTest_NewAHP.h"
+#include "ExamWindow.h"
 #include "LaunchParameters.h"
 #include "Platform.h"
 #include "RatioReporter.h"
+#include "ResultDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -37,7 +37,7 @@ namespace {
 
 struct Bank {
     QTemporaryDir dir;
-    TDataForm data;
+    BankSession data;
     explicit Bank(const BankModel &model) {
         const QString path = dir.path() + QStringLiteral("/bench.dbf");
         WriteBank(model, path);
@@ -46,15 +46,15 @@ struct Bank {
 };
 
 // Opens the bank once and makes it the process's, with its profile loaded.
-TDataForm &bank(int which) {
+BankSession &bank(int which) {
     static BenchPlatform platform;
     setPlatform(&platform);
     static std::unique_ptr<Bank> banks[2];
     if (!banks[which])
         banks[which] = std::make_unique<Bank>(which == 0 ? ReadBankSource(QStringLiteral(KJKS_SAMPLE_BANK_DIR))
                                                          : SyntheticBank(100000, 1));
-    TDataForm &data = banks[which]->data;
-    setDataForm(&data);
+    BankSession &data = banks[which]->data;
+    setBankSession(&data);
     data.LoadExamProfile(QStringLiteral("1"));
     data.LoadExamOptions();
     setApplicationTitle(data.GetOption(QStringLiteral("APP_TITLE")));
@@ -68,9 +68,9 @@ void newPaperParameters() {
     l.PaperSetValue = QStringLiteral("随机");
 }
 
-std::unique_ptr<TFrmChapterTest_NewAH> openWindow() {
+std::unique_ptr<ExamWindow> openWindow() {
     newPaperParameters();
-    auto w = std::make_unique<TFrmChapterTest_NewAH>();
+    auto w = std::make_unique<ExamWindow>();
     w->show(); // start-up: paper, card, question 1
     return w;
 }
@@ -82,14 +82,14 @@ void BM_OpenExamWindow(benchmark::State &state) {
         benchmark::DoNotOptimize(w->optionButtons().size());
         state.PauseTiming();
         w.reset();
-        if (ResultDialog()) delete ResultDialog();
+        if (resultDialog()) delete resultDialog();
         state.ResumeTiming();
     }
 }
 BENCHMARK(BM_OpenExamWindow)->ArgName("bank")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_EnginePaper(benchmark::State &state) {
-    TDataForm &data = bank(int(state.range(0)));
+    BankSession &data = bank(int(state.range(0)));
     ExamEngine engine(data, examProfile(), launchParameters());
     engine.SetSubjectTitle(data.GetOption(QStringLiteral("APP_TITLE")));
     for (auto _ : state) {
@@ -112,10 +112,10 @@ void BM_Move(benchmark::State &state) {
 BENCHMARK(BM_Move)->ArgName("bank")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_MoveReadsBare(benchmark::State &state) {
-    TDataForm &data = bank(int(state.range(0)));
+    BankSession &data = bank(int(state.range(0)));
     auto w = openWindow();
     const int number = launchParameters().PaperKey.toInt();
-    SqlDatabase &db = data.ADOMain;
+    SqlDatabase &db = data.db;
     int i = 0;
     for (auto _ : state) {
         const int position = 1 + (i++ % 2);
@@ -152,7 +152,7 @@ void BM_HandInToScorePanel(benchmark::State &state) {
     auto w = openWindow();
     for (auto _ : state)
         w->SpeedButton1Click();
-    if (ResultDialog()) delete ResultDialog();
+    if (resultDialog()) delete resultDialog();
 }
 BENCHMARK(BM_HandInToScorePanel)->ArgName("bank")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -8,9 +8,9 @@
 // missing, and given 30 handed-in papers when it has none. Before each timed opening the connection's page cache is
 // emptied, so every opening reads its pages from the file again, as the first opening after practice does.
 
+#include "BankSession.h"
 #include "BankSynth.h"
 #include "BankWriter.h"
-#include "DataFormP.h"
 #include "ExamProfile.h"
 #include "QueryIndexes.h"
 #include "RatioReporter.h"
@@ -36,31 +36,31 @@ QString bankPath() {
     return env.isEmpty() ? QStringLiteral("/tmp/kjks-bench-statistics.dbf") : QString::fromLocal8Bit(env);
 }
 
-TDataForm &bank() {
-    static std::unique_ptr<TDataForm> form = [] {
+BankSession &bank() {
+    static std::unique_ptr<BankSession> form = [] {
         const QString path = bankPath();
         if (!QFileInfo::exists(path)) {
             std::fprintf(stderr, "making the synthetic bank of %d questions at %s ...\n", kQuestions, qPrintable(path));
             WriteBank(SyntheticBank(kQuestions, 1), path);
         }
-        auto f = std::make_unique<TDataForm>();
+        auto f = std::make_unique<BankSession>();
         f->OpenBank(path);
         f->LoadExamProfile(QStringLiteral("1"));
         // 30 handed-in papers, one a day, unless the bank has papers of its own.
-        if (f->ADOMain.select(QStringLiteral("select count(*) from kjks_SJML"))[0][0].toInt() == 0) {
+        if (f->db.select(QStringLiteral("select count(*) from kjks_SJML"))[0][0].toInt() == 0) {
             for (int i = 0; i < 30; ++i) {
                 const QString day = QStringLiteral("2026-11-%1").arg(i + 1, 2, 10, QLatin1Char('0'));
                 const double single = 20 + i % 17, multiple = 8 + i % 11, judgement = 4 + i % 6, fourth = 6 + i % 9;
-                f->ADOMain.exec(QStringLiteral("insert into kjks_SJML (sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen,"
-                                               " PanDeFen, AnLiDeFen) values (?, ?, ?, ?, ?, ?, ?, ?)"),
-                                {QVariant(i + 1), QVariant(day + QStringLiteral(" 09:00:00")),
-                                 QVariant(day + QStringLiteral(" 10:40:00")),
-                                 QVariant(single + multiple + judgement + fourth), QVariant(single), QVariant(multiple),
-                                 QVariant(judgement), QVariant(fourth)});
+                f->db.exec(QStringLiteral("insert into kjks_SJML (sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen,"
+                                          " PanDeFen, AnLiDeFen) values (?, ?, ?, ?, ?, ?, ?, ?)"),
+                           {QVariant(i + 1), QVariant(day + QStringLiteral(" 09:00:00")),
+                            QVariant(day + QStringLiteral(" 10:40:00")),
+                            QVariant(single + multiple + judgement + fourth), QVariant(single), QVariant(multiple),
+                            QVariant(judgement), QVariant(fourth)});
             }
         }
-        setDataForm(f.get());
-        LoadStudyStatistics(f->ADOMain, examProfile()); // makes the indexes when missing, before any timing
+        setBankSession(f.get());
+        LoadStudyStatistics(f->db, examProfile()); // makes the indexes when missing, before any timing
         return f;
     }();
     return *form;
@@ -68,7 +68,7 @@ TDataForm &bank() {
 
 // Empties the connection's page cache: the next statements read and decipher their pages again.
 void coldCache() {
-    sqlite3_db_release_memory(bank().ADOMain.handle());
+    sqlite3_db_release_memory(bank().db.handle());
 }
 
 // The statements one opening sends (the index statements aside: they do nothing once the indexes
@@ -76,7 +76,7 @@ void coldCache() {
 const std::vector<QByteArray> &statements() {
     static const std::vector<QByteArray> list = [] {
         std::vector<QByteArray> out;
-        SqlDatabase &db = bank().ADOMain;
+        SqlDatabase &db = bank().db;
         db.setTraceHook([&](const QString &s) {
             if (!s.startsWith(QStringLiteral("create index"))) out.push_back(s.toUtf8());
         });
@@ -88,7 +88,7 @@ const std::vector<QByteArray> &statements() {
 }
 
 void BM_Floor_SameStatementsBare(benchmark::State &state) {
-    sqlite3 *db = bank().ADOMain.handle();
+    sqlite3 *db = bank().db.handle();
     const auto &sqls = statements();
     for (auto _ : state) {
         state.PauseTiming();
@@ -112,7 +112,7 @@ void BM_LoadStudyStatistics(benchmark::State &state) {
         state.PauseTiming();
         coldCache();
         state.ResumeTiming();
-        benchmark::DoNotOptimize(LoadStudyStatistics(bank().ADOMain, examProfile()));
+        benchmark::DoNotOptimize(LoadStudyStatistics(bank().db, examProfile()));
     }
 }
 BENCHMARK(BM_LoadStudyStatistics)->Unit(benchmark::kMillisecond);
@@ -121,7 +121,7 @@ BENCHMARK(BM_LoadStudyStatistics)->Unit(benchmark::kMillisecond);
 void BM_LoadStudyStatistics_WarmCache(benchmark::State &state) {
     bank();
     for (auto _ : state)
-        benchmark::DoNotOptimize(LoadStudyStatistics(bank().ADOMain, examProfile()));
+        benchmark::DoNotOptimize(LoadStudyStatistics(bank().db, examProfile()));
 }
 BENCHMARK(BM_LoadStudyStatistics_WarmCache)->Unit(benchmark::kMillisecond);
 
@@ -142,7 +142,7 @@ BENCHMARK(BM_StatisticsPageRefresh)->Unit(benchmark::kMillisecond);
 
 // A bank made without the tally indexes gets them when it is opened (once per bank); then the page.
 void BM_FirstOpeningMakesTheIndexes(benchmark::State &state) {
-    SqlDatabase &db = bank().ADOMain;
+    SqlDatabase &db = bank().db;
     for (auto _ : state) {
         state.PauseTiming();
         db.exec(QStringLiteral("drop index if exists kjks_tigan_tally"));
@@ -178,7 +178,7 @@ int main(int argc, char **argv) {
                             t.first / floor.first, t.second, t.second / floor.second);
         }
     }
-    setDataForm(nullptr);
+    setBankSession(nullptr);
     benchmark::Shutdown();
     return 0;
 }

@@ -1,11 +1,11 @@
 #include "Application.h"
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "DesktopPlatform.h"
 #include "Fonts.h"
+#include "MainWindow.h"
 #include "Platform.h"
 #include "SingleInstance.h"
-#include "Unit1.h"
 
 #include <QApplication>
 #include <memory>
@@ -32,18 +32,18 @@ int RunApplication(int argc, char *argv[]) {
         return 1;
     }
 
-    TForm1 form(QCoreApplication::applicationFilePath());
+    MainWindow form(QCoreApplication::applicationFilePath());
 
-    auto data = std::make_unique<TDataForm>();
+    auto data = std::make_unique<BankSession>();
     try {
-        data->DataModuleCreate(QCoreApplication::applicationFilePath());
+        data->OpenBesideExecutable(QCoreApplication::applicationFilePath());
     } catch (const std::exception &e) {
         // Nothing is shown and nothing is written: the bank is missing, unusable or read-only.
         ShowErrorBox(StartupFailureText(e, BankPathForExecutable(QCoreApplication::applicationFilePath())));
         setPlatform(nullptr);
         return 1;
     }
-    setDataForm(data.get());
+    setBankSession(data.get());
 
     // The window is filled from the bank before it is shown: a bank that fails on the way (a
     // damaged page, an unusable exam profile) ends the program instead of leaving half a window.
@@ -51,13 +51,13 @@ int RunApplication(int argc, char *argv[]) {
         form.PrepareFirstShowing();
     } catch (const std::exception &e) {
         ShowErrorBox(StartupFailureText(e));
-        setDataForm(nullptr);
+        setBankSession(nullptr);
         setPlatform(nullptr);
         return 1;
     }
     form.show();
     const int status = app.exec();
-    setDataForm(nullptr);
+    setBankSession(nullptr);
     setPlatform(nullptr);
     return status;
 }

@@ -15,8 +15,8 @@ int mulDiv(int a, int b, int c) {
     return int(negative ? -magnitude : magnitude);
 }
 
-FigureBoxes figureBoxes(int width, int height, int outlineWidth, int shadowDepth, TzrShape::TShadowOrient orient,
-                        TzrShape::TGPShapeType shape) {
+FigureBoxes figureBoxes(int width, int height, int outlineWidth, int shadowDepth, ShapeControl::TShadowOrient orient,
+                        ShapeControl::TGPShapeType shape) {
     const int o = outlineWidth / 2;
     const int w = width - outlineWidth + 1;
     const int h = height - outlineWidth + 1;
@@ -24,35 +24,35 @@ FigureBoxes figureBoxes(int width, int height, int outlineWidth, int shadowDepth
 
     FigureBoxes boxes;
     boxes.figure = {o, o, w, h};
-    if (orient == TzrShape::soNone) return boxes;
+    if (orient == ShapeControl::soNone) return boxes;
     boxes.hasShadow = true;
 
     // The diamond's shadow falls only sideways: its points touch the top and bottom edges.
-    if (shape == TzrShape::gstDiamond) {
-        const bool right = orient == TzrShape::soLowerRight || orient == TzrShape::soUpperRight;
+    if (shape == ShapeControl::gstDiamond) {
+        const bool right = orient == ShapeControl::soLowerRight || orient == ShapeControl::soUpperRight;
         boxes.figure = right ? Box{o, o, w - d, h} : Box{o + d, o, w, h};
         boxes.shadow = right ? Box{o + d, o, w, h} : Box{o, o, w - d, h};
         return boxes;
     }
 
     switch (orient) {
-    case TzrShape::soLowerRight:
+    case ShapeControl::soLowerRight:
         boxes.figure = {o, o, w - d, h - d};
         boxes.shadow = {o + d, o + d, w, h};
         break;
-    case TzrShape::soUpperRight:
+    case ShapeControl::soUpperRight:
         boxes.figure = {o, o + d, w - d, h};
         boxes.shadow = {o + d, o, w, h - d};
         break;
-    case TzrShape::soUpperLeft:
+    case ShapeControl::soUpperLeft:
         boxes.figure = {o + d, o + d, w, h};
         boxes.shadow = {o, o, w - d, h - d};
         break;
-    case TzrShape::soLowerLeft:
+    case ShapeControl::soLowerLeft:
         boxes.figure = {o + d, o, w, h - d};
         boxes.shadow = {o, o + d, w - d, h};
         break;
-    case TzrShape::soNone:
+    case ShapeControl::soNone:
         break;
     }
     return boxes;
@@ -83,7 +83,7 @@ QPolygon starPoints(const Box &box, int vectors, int startingAngle, int inVector
     return points;
 }
 
-QPolygon outlinePoints(TzrShape::TGPShapeType shape, const Box &box) {
+QPolygon outlinePoints(ShapeControl::TGPShapeType shape, const Box &box) {
     const int L = box.left;
     const int T = box.top;
     const int Rt = box.right;
@@ -93,36 +93,36 @@ QPolygon outlinePoints(TzrShape::TGPShapeType shape, const Box &box) {
 
     QPolygon p;
     switch (shape) {
-    case TzrShape::gstDiamond:
+    case ShapeControl::gstDiamond:
         p << QPoint(L + w / 2, T) << QPoint(L + w - 1, T + h / 2) << QPoint(L + w / 2, T + h - 1)
           << QPoint(L, T + h / 2);
         break;
-    case TzrShape::gstTriangleLeft:
+    case ShapeControl::gstTriangleLeft:
         p << QPoint(L + w - 1, T) << QPoint(L + w - 1, T + h - 1) << QPoint(L, T + h / 2);
         break;
-    case TzrShape::gstTriangleRight:
+    case ShapeControl::gstTriangleRight:
         p << QPoint(L, T) << QPoint(L + w - 1, T + h / 2) << QPoint(L, T + h - 1);
         break;
-    case TzrShape::gstTriangleUp:
+    case ShapeControl::gstTriangleUp:
         p << QPoint(L + w / 2, T) << QPoint(L, T + h - 1) << QPoint(L + w - 1, T + h - 1);
         break;
-    case TzrShape::gstTriangleDown:
+    case ShapeControl::gstTriangleDown:
         p << QPoint(L, T) << QPoint(L + w / 2, T + h - 1) << QPoint(L + w - 1, T);
         break;
     // Arrows: the head is as long as the figure is thick, the shaft half as thick.
-    case TzrShape::gstArrowLeft:
+    case ShapeControl::gstArrowLeft:
         p << QPoint(L + h, T) << QPoint(L, T + h / 2) << QPoint(L + h, T + h - 1) << QPoint(L + h, B - h / 4)
           << QPoint(L + w - 1, B - h / 4) << QPoint(L + w - 1, T + h / 4) << QPoint(L + h, T + h / 4);
         break;
-    case TzrShape::gstArrowRight:
+    case ShapeControl::gstArrowRight:
         p << QPoint(Rt - h, T) << QPoint(L + w - 1, T + h / 2) << QPoint(Rt - h, T + h - 1) << QPoint(Rt - h, B - h / 4)
           << QPoint(L, B - h / 4) << QPoint(L, T + h / 4) << QPoint(Rt - h, T + h / 4);
         break;
-    case TzrShape::gstArrowUp:
+    case ShapeControl::gstArrowUp:
         p << QPoint(L + w / 2, T) << QPoint(L, T + w) << QPoint(L + w / 4, T + w) << QPoint(L + w / 4, T + h - 1)
           << QPoint(Rt - w / 4, T + h - 1) << QPoint(L + w - w / 4, T + w) << QPoint(L + w - 1, T + w);
         break;
-    case TzrShape::gstArrowDown:
+    case ShapeControl::gstArrowDown:
         p << QPoint(L, T + h - w) << QPoint(L + w / 2, T + h - 1) << QPoint(L + w - 1, T + h - w)
           << QPoint(L + w - w / 4, T + h - w) << QPoint(L + w - w / 4, T) << QPoint(L + w / 4, T)
           << QPoint(L + w / 4, T + h - w);

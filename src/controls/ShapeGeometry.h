@@ -1,6 +1,6 @@
 #pragma once
 
-#include "zrShape.h"
+#include "ShapeControl.h"
 
 #include <QPolygon>
 #include <QRgb>
@@ -34,8 +34,8 @@ struct FigureBoxes {
     Box shadow;
     bool hasShadow = false;
 };
-FigureBoxes figureBoxes(int width, int height, int outlineWidth, int shadowDepth, TzrShape::TShadowOrient orient,
-                        TzrShape::TGPShapeType shape);
+FigureBoxes figureBoxes(int width, int height, int outlineWidth, int shadowDepth, ShapeControl::TShadowOrient orient,
+                        ShapeControl::TGPShapeType shape);
 
 // Corner diameter of the rounded kinds, from the control's size.
 int roundDiameter(int width, int height, int roundPerc);
@@ -44,7 +44,7 @@ int roundDiameter(int width, int height, int roundPerc);
 QPolygon starPoints(const Box &box, int vectors, int startingAngle, int inVectorPercent);
 
 // The points of the diamond, triangle and arrow kinds (empty for the other kinds).
-QPolygon outlinePoints(TzrShape::TGPShapeType shape, const Box &box);
+QPolygon outlinePoints(ShapeControl::TGPShapeType shape, const Box &box);
 
 // The pixels of a one-pixel outline through the points, closed: every edge from its first point
 // up to but not including its last, so each corner is drawn exactly once.

@@ -14,23 +14,23 @@ namespace ShapePainter {
 namespace {
 
 QPen outlinePen(const Look &look) {
-    if (look.outlineStyle == TzrShape::psClear) return QPen(Qt::NoPen);
+    if (look.outlineStyle == ShapeControl::psClear) return QPen(Qt::NoPen);
     const int width = std::max(0, look.outlineWidth);
     // Wide outlines have round ends and joins, as geometric pens do by default.
     QPen pen(QColor(look.outlineColor), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     // Dashes and dots exist only for thin outlines; a wider outline is drawn solid.
     if (width <= 1) {
         switch (look.outlineStyle) {
-        case TzrShape::psDash:
+        case ShapeControl::psDash:
             pen.setDashPattern({18, 6});
             break;
-        case TzrShape::psDot:
+        case ShapeControl::psDot:
             pen.setDashPattern({3, 3});
             break;
-        case TzrShape::psDashDot:
+        case ShapeControl::psDashDot:
             pen.setDashPattern({9, 6, 3, 6});
             break;
-        case TzrShape::psDashDotDot:
+        case ShapeControl::psDashDotDot:
             pen.setDashPattern({9, 3, 3, 3, 3, 3});
             break;
         default:
@@ -40,23 +40,23 @@ QPen outlinePen(const Look &look) {
     return pen;
 }
 
-QBrush patternBrush(QRgb color, TzrShape::TBrushStyle style) {
+QBrush patternBrush(QRgb color, ShapeControl::TBrushStyle style) {
     switch (style) {
-    case TzrShape::bsSolid:
+    case ShapeControl::bsSolid:
         return QBrush(QColor(color), Qt::SolidPattern);
-    case TzrShape::bsHorizontal:
+    case ShapeControl::bsHorizontal:
         return QBrush(QColor(color), Qt::HorPattern);
-    case TzrShape::bsVertical:
+    case ShapeControl::bsVertical:
         return QBrush(QColor(color), Qt::VerPattern);
-    case TzrShape::bsFDiagonal:
+    case ShapeControl::bsFDiagonal:
         return QBrush(QColor(color), Qt::FDiagPattern);
-    case TzrShape::bsBDiagonal:
+    case ShapeControl::bsBDiagonal:
         return QBrush(QColor(color), Qt::BDiagPattern);
-    case TzrShape::bsCross:
+    case ShapeControl::bsCross:
         return QBrush(QColor(color), Qt::CrossPattern);
-    case TzrShape::bsDiagCross:
+    case ShapeControl::bsDiagCross:
         return QBrush(QColor(color), Qt::DiagCrossPattern);
-    case TzrShape::bsClear:
+    case ShapeControl::bsClear:
         break;
     }
     return QBrush(Qt::NoBrush);
@@ -119,14 +119,14 @@ void tileImage(QPainter &painter, const QImage &image, QSize controlSize) {
 
 void paintShadow(QPainter &painter, const Look &look, const Figure &shadow, const Box &shadowBox,
                  QPoint surfaceOrigin) {
-    if (look.shadowFill == TzrShape::sfSolid) {
+    if (look.shadowFill == ShapeControl::sfSolid) {
         painter.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         painter.setBrush(QColor(look.shadowColor));
         shadow.draw(painter);
         return;
     }
-    const auto mask = look.shadowFill == TzrShape::sf50Percent ? ShapeGeometry::Stipple::Percent50
-                                                               : ShapeGeometry::Stipple::Percent25;
+    const auto mask = look.shadowFill == ShapeControl::sf50Percent ? ShapeGeometry::Stipple::Percent50
+                                                                   : ShapeGeometry::Stipple::Percent25;
     painter.save();
     if (shadow.kind() != Figure::Rectangle) painter.setClipRegion(shadow.region(), Qt::IntersectClip);
     stipple(painter, pixelsOf(shadowBox), look.shadowColor, mask, surfaceOrigin);
@@ -136,12 +136,12 @@ void paintShadow(QPainter &painter, const Look &look, const Figure &shadow, cons
 void paintSurface(QPainter &painter, const Look &look, const Figure &figure, const Box &figureBox, QSize controlSize,
                   QPoint surfaceOrigin) {
     switch (look.surfaceType) {
-    case TzrShape::stBrushTransparent:
+    case ShapeControl::stBrushTransparent:
         painter.setPen(outlinePen(look));
         painter.setBrush(patternBrush(look.foreColor, look.pattern));
         figure.draw(painter);
         return;
-    case TzrShape::stBrushOpaque:
+    case ShapeControl::stBrushOpaque:
         painter.setPen(outlinePen(look));
         painter.setBrush(QColor(look.backColor));
         figure.draw(painter);
@@ -155,16 +155,16 @@ void paintSurface(QPainter &painter, const Look &look, const Figure &figure, con
     painter.save();
     painter.setClipRegion(figure.region(), Qt::IntersectClip);
     switch (look.surfaceType) {
-    case TzrShape::stBrushImage:
+    case ShapeControl::stBrushImage:
         if (look.image.width() >= 1 && look.image.height() >= 1) tileImage(painter, look.image, controlSize);
         break;
-    case TzrShape::stGradientFill:
+    case ShapeControl::stGradientFill:
         fillGradient(painter, controlSize, look.backColor, look.gradientToColor, look.fillDirection);
         break;
-    case TzrShape::stBrush50PercentOpaque:
+    case ShapeControl::stBrush50PercentOpaque:
         stipple(painter, pixelsOf(figureBox), look.backColor, ShapeGeometry::Stipple::Percent50, surfaceOrigin);
         break;
-    case TzrShape::stBrush25PercentOpaque:
+    case ShapeControl::stBrush25PercentOpaque:
         stipple(painter, pixelsOf(figureBox), look.backColor, ShapeGeometry::Stipple::Percent25, surfaceOrigin);
         break;
     default:
@@ -179,21 +179,21 @@ Figure Figure::build(const Look &look, const Box &box, QSize controlSize) {
     Figure figure;
     figure.m_box = box;
     switch (look.shape) {
-    case TzrShape::gstRectangle:
-    case TzrShape::gstSquare:
+    case ShapeControl::gstRectangle:
+    case ShapeControl::gstSquare:
         figure.m_kind = Rectangle;
         break;
-    case TzrShape::gstRoundRect:
-    case TzrShape::gstRoundSquare:
+    case ShapeControl::gstRoundRect:
+    case ShapeControl::gstRoundSquare:
         figure.m_kind = RoundRect;
         figure.m_diameter = ShapeGeometry::roundDiameter(controlSize.width(), controlSize.height(), look.roundPerc);
         break;
-    case TzrShape::gstEllipse:
-    case TzrShape::gstCircle:
+    case ShapeControl::gstEllipse:
+    case ShapeControl::gstCircle:
         figure.m_kind = Ellipse;
         break;
-    case TzrShape::gstStar:
-    case TzrShape::gstPolyGon:
+    case ShapeControl::gstStar:
+    case ShapeControl::gstPolyGon:
         figure.m_kind = Polygon;
         figure.m_points = ShapeGeometry::starPoints(box, look.vectors, look.startingAngle, look.inVectorPercent);
         break;
@@ -274,11 +274,11 @@ void stipple(QPainter &painter, const QRect &area, QRgb color, ShapeGeometry::St
 }
 
 void fillGradient(QPainter &painter, QSize controlSize, QRgb backColor, QRgb gradientToColor,
-                  TzrShape::TFillDirection direction) {
-    const bool backFirst = direction == TzrShape::gdUp || direction == TzrShape::gdLeft;
+                  ShapeControl::TFillDirection direction) {
+    const bool backFirst = direction == ShapeControl::gdUp || direction == ShapeControl::gdLeft;
     const QRgb first = backFirst ? backColor : gradientToColor;
     const QRgb last = backFirst ? gradientToColor : backColor;
-    const bool vertical = direction == TzrShape::gdUp || direction == TzrShape::gdDown;
+    const bool vertical = direction == ShapeControl::gdUp || direction == ShapeControl::gdDown;
     const int width = controlSize.width();
     const int height = controlSize.height();
 

@@ -17,13 +17,13 @@ namespace ShapePainter {
 
 // Everything the painting needs, with the colours already resolved to RGB.
 struct Look {
-    TzrShape::TGPShapeType shape = TzrShape::gstRectangle;
-    TzrShape::TShadowOrient shadowOrient = TzrShape::soNone;
-    TzrShape::TShadowFill shadowFill = TzrShape::sfSolid;
-    TzrShape::TSurfaceType surfaceType = TzrShape::stBrushOpaque;
-    TzrShape::TFillDirection fillDirection = TzrShape::gdUp;
-    TzrShape::TPenStyle outlineStyle = TzrShape::psSolid;
-    TzrShape::TBrushStyle pattern = TzrShape::bsClear;
+    ShapeControl::TGPShapeType shape = ShapeControl::gstRectangle;
+    ShapeControl::TShadowOrient shadowOrient = ShapeControl::soNone;
+    ShapeControl::TShadowFill shadowFill = ShapeControl::sfSolid;
+    ShapeControl::TSurfaceType surfaceType = ShapeControl::stBrushOpaque;
+    ShapeControl::TFillDirection fillDirection = ShapeControl::gdUp;
+    ShapeControl::TPenStyle outlineStyle = ShapeControl::psSolid;
+    ShapeControl::TBrushStyle pattern = ShapeControl::bsClear;
     QRgb backColor = qRgb(255, 255, 255);
     QRgb foreColor = qRgb(0, 0, 0);
     QRgb gradientToColor = qRgb(0, 0, 0);
@@ -66,6 +66,6 @@ void stipple(QPainter &painter, const QRect &area, QRgb color, ShapeGeometry::St
 
 // The 256 gradient bands over the whole control.
 void fillGradient(QPainter &painter, QSize controlSize, QRgb backColor, QRgb gradientToColor,
-                  TzrShape::TFillDirection direction);
+                  ShapeControl::TFillDirection direction);
 
 } // namespace ShapePainter

@@ -19,7 +19,7 @@ struct ExamProfile {
     QString subjectName;
     std::array<ExamSection, 4> sections; // in QuestionType order
     int totalCount = 0;
-    // The bank's statement of its exam (sys_option, TDataForm::LoadExamOptions): the exam's
+    // The bank's statement of its exam (sys_option, BankSession::LoadExamOptions): the exam's
     // length when the bank gives a valid one, and how multiple-choice and case answers are scored.
     std::optional<int> examMinutes;
     ScoringRule scoring = ScoringRule::AllOrNothing;

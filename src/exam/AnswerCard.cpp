@@ -2,7 +2,7 @@
 
 #include "ClickableLabel.h"
 #include "ExamGeometry.h"
-#include "zrShape.h"
+#include "ShapeControl.h"
 
 using namespace ExamGeometry;
 
@@ -31,11 +31,11 @@ std::array<int, 4> AnswerCard::build(const std::array<QWidget *, 4> &panels, con
     for (size_t p = 0; p < layout.cells.size(); ++p) {
         const CardCell &cell = layout.cells[p];
         QWidget *panel = panels[size_t(cell.section)];
-        auto *square = new TzrShape(panel);
+        auto *square = new ShapeControl(panel);
         square->setObjectName(QStringLiteral("DaAnshap_arr") + QString::number(p));
         square->setGeometry(cell.square);
-        square->setShape(TzrShape::gstRectangle);
-        square->setSurfaceType(TzrShape::stBrushOpaque);
+        square->setShape(ShapeControl::gstRectangle);
+        square->setSurfaceType(ShapeControl::stBrushOpaque);
         square->setOutlineColor(ShapeColor(CellOutline()));
         square->setOutlineWidth(1);
         square->setBackColor(ShapeColor(NotVisitedColour()));
@@ -91,7 +91,7 @@ void AnswerCard::resetCurrent() {
 
 void AnswerCard::paint(int position) {
     const State shown = state(position);
-    TzrShape *square = m_squares[size_t(position)];
+    ShapeControl *square = m_squares[size_t(position)];
     square->setBackColor(ShapeColor(colourOf(shown)));
     const bool current = position == m_current;
     square->setOutlineColor(ShapeColor(current ? CurrentColour() : CellOutline()));

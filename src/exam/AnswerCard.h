@@ -10,7 +10,7 @@
 
 class ClickableLabel;
 class QWidget;
-class TzrShape;
+class ShapeControl;
 
 // The answer card's cells: a square (shape control, 1-px sky-blue outline) with its number label
 // on top, one per position of the paper, on the four sections' cells panels. The colour of a
@@ -39,13 +39,13 @@ public:
     // Number labels shown and above their squares.
     void raiseLabels();
 
-    TzrShape *square(int position) const { return m_squares.at(size_t(position)); }
+    ShapeControl *square(int position) const { return m_squares.at(size_t(position)); }
     ClickableLabel *label(int position) const { return m_labels.at(size_t(position)); }
     // The fill colour a state paints.
     static QColor colourOf(State state);
 
 private:
-    std::vector<TzrShape *> m_squares;
+    std::vector<ShapeControl *> m_squares;
     std::vector<ClickableLabel *> m_labels;
     void paint(int position);
 

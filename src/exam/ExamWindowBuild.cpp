@@ -1,10 +1,9 @@
 // The exam window's controls: header, answer card and legend, the question view, bottom bar and
 // score panel, as the window is built.
-#include "FrmChapterTest_NewAHP.h"
+#include "ExamWindow.h"
 
+#include "BankSession.h"
 #include "ClickableLabel.h"
-#include "DataFormP.h"
-#include "DlgPingFenP.h"
 #include "ExamEngine.h"
 #include "ExamGeometry.h"
 #include "ExamTimeStore.h"
@@ -15,9 +14,10 @@
 #include "PaperQuestion.h"
 #include "PaperSql.h"
 #include "PlainLabel.h"
+#include "ResultDialog.h"
+#include "ShapeControl.h"
 #include "SqlError.h"
 #include "StoredPaper.h"
-#include "zrShape.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -133,11 +133,11 @@ protected:
 // ---------------------------------------------------------------------------------------------
 // Construction
 
-TFrmChapterTest_NewAH::TFrmChapterTest_NewAH(Opening opening, QWidget *parent)
+ExamWindow::ExamWindow(Opening opening, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint |
                           Qt::WindowMinimizeButtonHint),
       m_opening(opening) {
-    setObjectName(QStringLiteral("FrmChapterTest_NewAH"));
+    setObjectName(QStringLiteral("ExamWindow"));
     setWindowTitle(windowCaption());
     setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx));
     setMinimumSize(MinWidth, MinHeight);
@@ -165,18 +165,19 @@ TFrmChapterTest_NewAH::TFrmChapterTest_NewAH(Opening opening, QWidget *parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kCountdownMs);
-    connect(Timer1, &QTimer::timeout, this, &TFrmChapterTest_NewAH::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, &ExamWindow::Timer1Timer);
     Timer3 = new QTimer(this);
     Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer3->setInterval(kKeepEnabledMs);
-    connect(Timer3, &QTimer::timeout, this, &TFrmChapterTest_NewAH::Timer3Timer);
+    connect(Timer3, &QTimer::timeout, this, &ExamWindow::Timer3Timer);
 
-    if (TDataForm *data = dataForm()) m_engine = std::make_unique<ExamEngine>(*data, examProfile(), launchParameters());
+    if (BankSession *data = bankSession())
+        m_engine = std::make_unique<ExamEngine>(*data, examProfile(), launchParameters());
 }
 
-TFrmChapterTest_NewAH::~TFrmChapterTest_NewAH() = default;
+ExamWindow::~ExamWindow() = default;
 
-void TFrmChapterTest_NewAH::buildHeader() {
+void ExamWindow::buildHeader() {
     Panel1 = panel(this, "Panel1", HeaderSky());
     Panel1->setFixedHeight(HeaderHeight);
     imgBanner = new ExamBanner(Panel1);
@@ -203,23 +204,23 @@ void TFrmChapterTest_NewAH::buildHeader() {
     Image4->setGeometry(HandInRect);
     Image4->setCursor(Qt::PointingHandCursor);
     Image4->setToolTip(QStringLiteral("交卷"));
-    connect(Image4, &ClickableLabel::clicked, this, &TFrmChapterTest_NewAH::sBitBtn1Click);
+    connect(Image4, &ClickableLabel::clicked, this, &ExamWindow::sBitBtn1Click);
     sLabelFX1 = plainLabel(Panel1, "sLabelFX1");
     sLabelFX1->hide();
     Panel1->installEventFilter(this);
     layout()->addWidget(Panel1);
 }
 
-void TFrmChapterTest_NewAH::buildLeftColumn() {
+void ExamWindow::buildLeftColumn() {
     Panel2 = panel(this, "Panel2");
     Panel2->setFixedWidth(LeftWidth);
-    zrShape1 = new TzrShape(Panel2);
+    zrShape1 = new ShapeControl(Panel2);
     zrShape1->setObjectName(QStringLiteral("zrShape1"));
-    zrShape1->setAlign(TzrShape::alClient);
-    zrShape1->setSurfaceType(TzrShape::stGradientFill);
-    zrShape1->setFillDirection(TzrShape::gdDown);
-    zrShape1->setShadowOrient(TzrShape::soNone);
-    zrShape1->setOutlineStyle(TzrShape::psClear);
+    zrShape1->setAlign(ShapeControl::alClient);
+    zrShape1->setSurfaceType(ShapeControl::stGradientFill);
+    zrShape1->setFillDirection(ShapeControl::gdDown);
+    zrShape1->setShadowOrient(ShapeControl::soNone);
+    zrShape1->setOutlineStyle(ShapeControl::psClear);
     zrShape1->setOutlineWidth(0);
     zrShape1->setGradientToColor(ShapeColor(QPalette::Highlight));
     zrShape1->setBackColor(ShapeColor(QColor(Qt::white)));
@@ -261,7 +262,7 @@ void TFrmChapterTest_NewAH::buildLeftColumn() {
     Image16->setGeometry(0, 0, LeftWidth, CardHeaderHeight);
     Image16->setScaledContents(true);
     Image16->setCursor(Qt::PointingHandCursor);
-    connect(Image16, &ClickableLabel::clicked, this, &TFrmChapterTest_NewAH::Image16Click);
+    connect(Image16, &ClickableLabel::clicked, this, &ExamWindow::Image16Click);
     Panel16 = cells("Panel16", FourthCellsPanelHeight);
     stackCard({CellsPanelHeight, CellsPanelHeight, CellsPanelHeight, FourthCellsPanelHeight});
     buildLegend();
@@ -269,20 +270,20 @@ void TFrmChapterTest_NewAH::buildLeftColumn() {
     // The second gradient shape sits on a panel that is never shown.
     Panel13 = panel(Panel2, "Panel13");
     Panel13->hide();
-    zrShape2 = new TzrShape(Panel13);
+    zrShape2 = new ShapeControl(Panel13);
     zrShape2->setObjectName(QStringLiteral("zrShape2"));
-    zrShape2->setAlign(TzrShape::alClient);
-    zrShape2->setSurfaceType(TzrShape::stGradientFill);
-    zrShape2->setFillDirection(TzrShape::gdDown);
-    zrShape2->setShadowOrient(TzrShape::soNone);
-    zrShape2->setOutlineStyle(TzrShape::psClear);
+    zrShape2->setAlign(ShapeControl::alClient);
+    zrShape2->setSurfaceType(ShapeControl::stGradientFill);
+    zrShape2->setFillDirection(ShapeControl::gdDown);
+    zrShape2->setShadowOrient(ShapeControl::soNone);
+    zrShape2->setOutlineStyle(ShapeControl::psClear);
     zrShape2->setOutlineWidth(0);
     zrShape2->setGradientToColor(ShapeColor(QPalette::Base));
     zrShape2->setBackColor(ShapeColor(QPalette::Base));
 }
 
 // What the cell colours mean, under the card.
-void TFrmChapterTest_NewAH::buildLegend() {
+void ExamWindow::buildLegend() {
     struct Swatch {
         const char *caption;
         QPoint text, swatch;
@@ -297,7 +298,7 @@ void TFrmChapterTest_NewAH::buildLegend() {
         QLabel *l = plainLabel(Panel9, "", QString::fromUtf8(s.caption));
         l->move(s.text);
         l->adjustSize();
-        auto *shape = new TzrShape(Panel9);
+        auto *shape = new ShapeControl(Panel9);
         shape->setGeometry(QRect(s.swatch, QSize(LegendSwatchWidth, LegendSwatchHeight)));
         shape->setBackColor(ShapeColor(s.colour));
         shape->setOutlineColor(ShapeColor(CellOutline()));
@@ -305,7 +306,7 @@ void TFrmChapterTest_NewAH::buildLegend() {
 }
 
 // Header strip and cells panel of each section, from the top; what does not fit is cut off.
-void TFrmChapterTest_NewAH::stackCard(const std::array<int, 4> &panelHeights) {
+void ExamWindow::stackCard(const std::array<int, 4> &panelHeights) {
     QWidget *strips[4] = {Panel21, Panel19, Panel17, Panel14};
     QWidget *cellPanels[4] = {Panel22, Panel20, Panel18, Panel16};
     int top = 0;
@@ -317,7 +318,7 @@ void TFrmChapterTest_NewAH::stackCard(const std::array<int, 4> &panelHeights) {
     }
 }
 
-void TFrmChapterTest_NewAH::buildMainArea() {
+void ExamWindow::buildMainArea() {
     sPanel1 = panel(this, "sPanel1", MainAreaColour());
     auto *area = new QVBoxLayout(sPanel1);
     area->setContentsMargins(0, 0, 0, 0);
@@ -334,7 +335,7 @@ void TFrmChapterTest_NewAH::buildMainArea() {
     area->addWidget(sPanel3);
 }
 
-void TFrmChapterTest_NewAH::buildPages() {
+void ExamWindow::buildPages() {
     m_view = new QuestionView(
         QuestionLook::Exam(),
         {QuestionView::ChoicePage, QuestionView::OperationPage, QuestionView::AnalysisPage, QuestionView::CasePage},
@@ -399,7 +400,7 @@ void TFrmChapterTest_NewAH::buildPages() {
     lblTwoOptions->hide();
 }
 
-void TFrmChapterTest_NewAH::buildBottomBar() {
+void ExamWindow::buildBottomBar() {
     sPanel3 = panel(sPanel1, "sPanel3", QColor(0xE4, 0xF0, 0xFB));
     sPanel3->setFixedHeight(BottomBarHeight);
     sCheckBox1 = new QCheckBox(QStringLiteral("标记本题"), sPanel3);
@@ -408,7 +409,7 @@ void TFrmChapterTest_NewAH::buildBottomBar() {
     sCheckBox1->setFocusPolicy(Qt::NoFocus);
     sCheckBox1->setToolTip(QStringLiteral("标记本题，稍后检查 (M)"));
     // Only the learner's click writes; settings by program do not.
-    connect(sCheckBox1, &QCheckBox::clicked, this, &TFrmChapterTest_NewAH::sCheckBox1Click);
+    connect(sCheckBox1, &QCheckBox::clicked, this, &ExamWindow::sCheckBox1Click);
 
     auto button = [&](const char *name, const QString &caption, const QRect &geometry, const QString &tip) {
         auto *b = new QPushButton(caption, sPanel3);
@@ -433,14 +434,14 @@ void TFrmChapterTest_NewAH::buildBottomBar() {
     sBitBtn12->hide();
     sButton6->hide();
     sButton6->setEnabled(false);
-    connect(sBitBtn8, &QPushButton::clicked, this, &TFrmChapterTest_NewAH::sBitBtn8Click);
-    connect(sBitBtn9, &QPushButton::clicked, this, &TFrmChapterTest_NewAH::sBitBtn9Click);
-    connect(sBitBtn11, &QPushButton::clicked, this, &TFrmChapterTest_NewAH::sBitBtn11Click);
-    connect(sBitBtn13, &QPushButton::clicked, this, &TFrmChapterTest_NewAH::sBitBtn13Click);
-    connect(sBitBtn12, &QPushButton::clicked, this, &TFrmChapterTest_NewAH::sBitBtn12Click);
+    connect(sBitBtn8, &QPushButton::clicked, this, &ExamWindow::sBitBtn8Click);
+    connect(sBitBtn9, &QPushButton::clicked, this, &ExamWindow::sBitBtn9Click);
+    connect(sBitBtn11, &QPushButton::clicked, this, &ExamWindow::sBitBtn11Click);
+    connect(sBitBtn13, &QPushButton::clicked, this, &ExamWindow::sBitBtn13Click);
+    connect(sBitBtn12, &QPushButton::clicked, this, &ExamWindow::sBitBtn12Click);
 }
 
-void TFrmChapterTest_NewAH::buildScorePanel() {
+void ExamWindow::buildScorePanel() {
     Panel12 = panel(sPanel1, "Panel12", QColor(Qt::white));
     Panel12->setFixedWidth(ScorePanelWidth);
     auto *column = new QVBoxLayout(Panel12);
@@ -499,12 +500,12 @@ void TFrmChapterTest_NewAH::buildScorePanel() {
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setFocusPolicy(Qt::NoFocus);
     DBGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(DBGrid1, &QTableWidget::cellClicked, this, &TFrmChapterTest_NewAH::DBGrid1CellClick);
+    connect(DBGrid1, &QTableWidget::cellClicked, this, &ExamWindow::DBGrid1CellClick);
     column->addWidget(DBGrid1, 1);
     Panel12->hide();
 }
 
-void TFrmChapterTest_NewAH::loadPictures() {
+void ExamWindow::loadPictures() {
     imgBanner->setPixmap(picture(QStringLiteral("exam_banner.png")));
     Image17->setPixmap(picture(QStringLiteral("exam_photo.png")));
     Image16->setPixmap(picture(QStringLiteral("exam_fourth.png")));
@@ -519,7 +520,7 @@ void TFrmChapterTest_NewAH::loadPictures() {
     }
 }
 
-bool TFrmChapterTest_NewAH::eventFilter(QObject *watched, QEvent *event) {
+bool ExamWindow::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::Resize && watched == Panel1) {
         lineHeader->setGeometry(0, HeaderHeight - HeaderLine, Panel1->width(), HeaderLine);
         // The banner fills the header; the time and the hand-in area follow its right piece.
@@ -531,7 +532,7 @@ bool TFrmChapterTest_NewAH::eventFilter(QObject *watched, QEvent *event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TFrmChapterTest_NewAH::setFourthHeaderCaption(const QString &caption) {
+void ExamWindow::setFourthHeaderCaption(const QString &caption) {
     static_cast<FourthHeader *>(Image16)->caption = caption;
     Image16->update();
 }

@@ -1,6 +1,6 @@
 #include "PaperQuestion.h"
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "ExamQuestionSql.h"
 #include "QuestionReader.h"
 
@@ -10,8 +10,8 @@ QString text() {
     return QStringLiteral("timian");
 }
 
-Question readChoice(TDataForm &data, QuestionKind kind, int id) {
-    Dataset &row = data.ADOSql2;
+Question readChoice(BankSession &data, QuestionKind kind, int id) {
+    Dataset &row = data.rowQuery;
     switch (kind) {
     case QuestionKind::Single:
         row.openSql(SingleQuestionSql(id));
@@ -24,18 +24,18 @@ Question readChoice(TDataForm &data, QuestionKind kind, int id) {
         return QuestionFromRow(kind, row, text(), id);
     }
     Question question = QuestionFromRow(kind, row, text(), id);
-    ReadOptions(question, data.ADOSql3, ChoiceOptionsSql(id));
+    ReadOptions(question, data.detailQuery, ChoiceOptionsSql(id));
     return question;
 }
 
-Question readCase(TDataForm &data, int id) {
+Question readCase(BankSession &data, int id) {
     Question question;
     question.kind = QuestionKind::Case;
     question.id = id;
-    Dataset &row = data.ADOSql2;
+    Dataset &row = data.rowQuery;
     row.openSql(CaseQuestionSql(id));
     const QString caseKey = row.asString(QStringLiteral("zongtimian"));
-    AddSubQuestion(question, id, row.asString(text()), data.ADOSql3, CaseOptionsSql(id));
+    AddSubQuestion(question, id, row.asString(text()), data.detailQuery, CaseOptionsSql(id));
     bool numbered = false;
     const int caseId = caseKey.toInt(&numbered);
     if (!numbered) return question;
@@ -46,7 +46,7 @@ Question readCase(TDataForm &data, int id) {
 
 } // namespace
 
-Question ReadPaperQuestion(TDataForm &data, QuestionKind kind, int id, const QString &storedAnswer) {
+Question ReadPaperQuestion(BankSession &data, QuestionKind kind, int id, const QString &storedAnswer) {
     Question question;
     switch (kind) {
     case QuestionKind::Single:
@@ -58,12 +58,12 @@ Question ReadPaperQuestion(TDataForm &data, QuestionKind kind, int id, const QSt
         question = readCase(data, id);
         break;
     case QuestionKind::Analysis:
-        data.ADOSql2.openSql(AnalysisQuestionSql(id));
-        question = QuestionFromRow(kind, data.ADOSql2, text(), id);
+        data.rowQuery.openSql(AnalysisQuestionSql(id));
+        question = QuestionFromRow(kind, data.rowQuery, text(), id);
         break;
     case QuestionKind::Operation:
-        data.ADOSql2.openSql(OperationQuestionSql(id));
-        question = QuestionFromRow(kind, data.ADOSql2, text(), id);
+        data.rowQuery.openSql(OperationQuestionSql(id));
+        question = QuestionFromRow(kind, data.rowQuery, text(), id);
         break;
     }
     question.storedAnswer = storedAnswer;

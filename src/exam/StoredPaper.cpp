@@ -1,6 +1,6 @@
 #include "StoredPaper.h"
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "NumberText.h"
 #include "PaperSql.h"
 
@@ -15,8 +15,8 @@ QString sumText(const QVariant &value) {
 }
 } // namespace
 
-QStringList QuestionIds(TDataForm &data, int paperNumber, int total) {
-    Dataset &items = data.ADOSql;
+QStringList QuestionIds(BankSession &data, int paperNumber, int total) {
+    Dataset &items = data.listQuery;
     items.openSql(ReopenItemsSql(paperNumber)); // read only: nothing is cleared
     QStringList ids;
     for (items.first(); !items.eof(); items.next())
@@ -26,8 +26,8 @@ QStringList QuestionIds(TDataForm &data, int paperNumber, int total) {
     return ids;
 }
 
-ScoreSheet Sheet(TDataForm &data, const ExamProfile &profile, int paperNumber) {
-    Dataset &sql = data.ADOSql;
+ScoreSheet Sheet(BankSession &data, const ExamProfile &profile, int paperNumber) {
+    Dataset &sql = data.listQuery;
     ScoreSheet sheet;
     sheet.cells[0] = {QStringLiteral("题型"), QStringLiteral("题量"), QStringLiteral("总分"), QStringLiteral("得分")};
     for (size_t s = 0; s < 4; ++s) {

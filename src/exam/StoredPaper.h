@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-class TDataForm;
+class BankSession;
 
 // Reading a stored paper as it is, for "查看": nothing is cleared or written. The engine creates,
 // reopens and hands in papers; these reads complement it for a paper that is only looked at or
@@ -14,8 +14,8 @@ namespace StoredPaper {
 
 // The question ids of the paper's items in id order (the order reopening uses), padded with empty
 // entries to `total`.
-QStringList QuestionIds(TDataForm &data, int paperNumber, int total);
+QStringList QuestionIds(BankSession &data, int paperNumber, int total);
 // The score sheet of a handed-in paper from its items' stored points, as the hand-in showed it.
-ScoreSheet Sheet(TDataForm &data, const ExamProfile &profile, int paperNumber);
+ScoreSheet Sheet(BankSession &data, const ExamProfile &profile, int paperNumber);
 
 } // namespace StoredPaper

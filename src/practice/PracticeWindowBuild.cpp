@@ -1,14 +1,14 @@
 // The practice window's header and type tabs, as the window is built.
-#include "FrmZJTestP.h"
+#include "PracticeWindow.h"
 
-#include "DataFormP.h"
-#include "DlgPingFenP.h"
+#include "BankSession.h"
 #include "Fonts.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "NumberText.h"
 #include "PlainLabel.h"
 #include "PracticeQueries.h"
+#include "ResultDialog.h"
 #include "SqlError.h"
 
 #include <QApplication>
@@ -71,9 +71,9 @@ public:
 
 } // namespace
 
-TFrmZJTest::TFrmZJTest(QWidget *parent)
+PracticeWindow::PracticeWindow(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint) {
-    setObjectName(QStringLiteral("FrmZJTest"));
+    setObjectName(QStringLiteral("PracticeWindow"));
     setWindowTitle(QStringLiteral("题目练习"));
     setFont(PixelFont(QStringLiteral("新宋体"), geo::WindowFontPx));
     setMinimumSize(geo::MinWidth, geo::MinHeight);
@@ -93,13 +93,13 @@ TFrmZJTest::TFrmZJTest(QWidget *parent)
     Timer3 = new QTimer(this);
     Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer3->setInterval(kTimerMs);
-    connect(Timer3, &QTimer::timeout, this, &TFrmZJTest::Timer3Timer);
+    connect(Timer3, &QTimer::timeout, this, &PracticeWindow::Timer3Timer);
     // Keys are read before the focused control sees them: an option or the tab bar would otherwise
     // keep the arrows and Ctrl+Tab for themselves.
     qApp->installEventFilter(this);
 }
 
-void TFrmZJTest::buildHeader() {
+void PracticeWindow::buildHeader() {
     PanelTop = new QWidget(this);
     PanelTop->setObjectName(QStringLiteral("PanelTop"));
     PanelTop->setFixedHeight(geo::HeaderHeight);
@@ -133,7 +133,7 @@ void TFrmZJTest::buildHeader() {
     layout()->addWidget(PanelTop);
 }
 
-void TFrmZJTest::buildTabs() {
+void PracticeWindow::buildTabs() {
     PageControl2 = new TypeTabs(this);
     PageControl2->setObjectName(QStringLiteral("PageControl2"));
     PageControl2->setFont(PixelFont(QStringLiteral("新宋体"), geo::TabFontPx));
@@ -185,10 +185,10 @@ void TFrmZJTest::buildTabs() {
                                  QuestionTypeName(QuestionType::Judgement), CaseStemTypeName()};
     for (QuestionType tab : kQuestionTypes)
         PageControl2->addTab(m_views[IndexOf(tab)], captions[IndexOf(tab)]);
-    connect(m_views[0], &QuestionView::answerGiven, this, &TFrmZJTest::DXTJDAClick);
-    connect(m_views[1], &QuestionView::answerGiven, this, &TFrmZJTest::DXTHDAClick);
-    connect(m_views[2], &QuestionView::answerGiven, this, &TFrmZJTest::PDTJDAClick);
-    connect(m_views[3], &QuestionView::answerGiven, this, &TFrmZJTest::ALFXTJDAClick);
-    connect(PageControl2, &QTabWidget::currentChanged, this, &TFrmZJTest::PageControl2Change);
+    connect(m_views[0], &QuestionView::answerGiven, this, &PracticeWindow::DXTJDAClick);
+    connect(m_views[1], &QuestionView::answerGiven, this, &PracticeWindow::DXTHDAClick);
+    connect(m_views[2], &QuestionView::answerGiven, this, &PracticeWindow::PDTJDAClick);
+    connect(m_views[3], &QuestionView::answerGiven, this, &PracticeWindow::ALFXTJDAClick);
+    connect(PageControl2, &QTabWidget::currentChanged, this, &PracticeWindow::PageControl2Change);
     static_cast<QVBoxLayout *>(layout())->addWidget(PageControl2, 1);
 }

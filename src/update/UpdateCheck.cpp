@@ -1,6 +1,6 @@
 #include "UpdateCheck.h"
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "LaunchParameters.h"
 #include "Platform.h"
 #include "UpdateIni.h"
@@ -135,7 +135,7 @@ void RunUpdateCheck(const HttpLimits &limits) {
     if (!ConfirmBox(QStringLiteral("确认升级？"))) return;
 
     // Without a host there is nobody to ask: the same silent end as a failed request.
-    const QString host = UpdateHostFromOption(dataForm()->GetOption(QStringLiteral("UPDATE_HOST")));
+    const QString host = UpdateHostFromOption(bankSession()->GetOption(QStringLiteral("UPDATE_HOST")));
     QByteArray answer;
     if (!host.isEmpty()) {
         WaitCursor wait;

@@ -29,34 +29,34 @@ TEST(ShapeGeometry, MulDivRoundsHalvesAwayFromZero) {
 
 TEST(ShapeGeometry, FigureAndShadowBoxesForEveryOrientation) {
     struct Case {
-        TzrShape::TShadowOrient orient;
-        TzrShape::TGPShapeType shape;
+        ShapeControl::TShadowOrient orient;
+        ShapeControl::TGPShapeType shape;
         int outlineWidth;
         Box figure;
         Box shadow;
     };
     // A 30 x 40 control with a shadow depth of 5.
     const Case cases[] = {
-        {TzrShape::soNone, TzrShape::gstRectangle, 1, {0, 0, 30, 40}, {}},
-        {TzrShape::soNone, TzrShape::gstRectangle, 0, {0, 0, 31, 41}, {}},
-        {TzrShape::soNone, TzrShape::gstEllipse, 3, {1, 1, 28, 38}, {}},
-        {TzrShape::soLowerRight, TzrShape::gstRectangle, 1, {0, 0, 25, 35}, {5, 5, 30, 40}},
-        {TzrShape::soUpperRight, TzrShape::gstRectangle, 1, {0, 5, 25, 40}, {5, 0, 30, 35}},
-        {TzrShape::soUpperLeft, TzrShape::gstRectangle, 1, {5, 5, 30, 40}, {0, 0, 25, 35}},
-        {TzrShape::soLowerLeft, TzrShape::gstRectangle, 1, {5, 0, 30, 35}, {0, 5, 25, 40}},
-        {TzrShape::soLowerRight, TzrShape::gstStar, 4, {2, 2, 22, 32}, {7, 7, 27, 37}},
+        {ShapeControl::soNone, ShapeControl::gstRectangle, 1, {0, 0, 30, 40}, {}},
+        {ShapeControl::soNone, ShapeControl::gstRectangle, 0, {0, 0, 31, 41}, {}},
+        {ShapeControl::soNone, ShapeControl::gstEllipse, 3, {1, 1, 28, 38}, {}},
+        {ShapeControl::soLowerRight, ShapeControl::gstRectangle, 1, {0, 0, 25, 35}, {5, 5, 30, 40}},
+        {ShapeControl::soUpperRight, ShapeControl::gstRectangle, 1, {0, 5, 25, 40}, {5, 0, 30, 35}},
+        {ShapeControl::soUpperLeft, ShapeControl::gstRectangle, 1, {5, 5, 30, 40}, {0, 0, 25, 35}},
+        {ShapeControl::soLowerLeft, ShapeControl::gstRectangle, 1, {5, 0, 30, 35}, {0, 5, 25, 40}},
+        {ShapeControl::soLowerRight, ShapeControl::gstStar, 4, {2, 2, 22, 32}, {7, 7, 27, 37}},
         // The diamond's shadow only moves sideways.
-        {TzrShape::soLowerRight, TzrShape::gstDiamond, 1, {0, 0, 25, 40}, {5, 0, 30, 40}},
-        {TzrShape::soUpperRight, TzrShape::gstDiamond, 1, {0, 0, 25, 40}, {5, 0, 30, 40}},
-        {TzrShape::soUpperLeft, TzrShape::gstDiamond, 1, {5, 0, 30, 40}, {0, 0, 25, 40}},
-        {TzrShape::soLowerLeft, TzrShape::gstDiamond, 1, {5, 0, 30, 40}, {0, 0, 25, 40}},
+        {ShapeControl::soLowerRight, ShapeControl::gstDiamond, 1, {0, 0, 25, 40}, {5, 0, 30, 40}},
+        {ShapeControl::soUpperRight, ShapeControl::gstDiamond, 1, {0, 0, 25, 40}, {5, 0, 30, 40}},
+        {ShapeControl::soUpperLeft, ShapeControl::gstDiamond, 1, {5, 0, 30, 40}, {0, 0, 25, 40}},
+        {ShapeControl::soLowerLeft, ShapeControl::gstDiamond, 1, {5, 0, 30, 40}, {0, 0, 25, 40}},
     };
     for (const Case &c : cases) {
         const FigureBoxes boxes = figureBoxes(30, 40, c.outlineWidth, 5, c.orient, c.shape);
         SCOPED_TRACE(testing::Message() << "orient " << c.orient << " shape " << c.shape << " outline "
                                         << c.outlineWidth);
         EXPECT_TRUE(boxes.figure == c.figure);
-        EXPECT_EQ(boxes.hasShadow, c.orient != TzrShape::soNone);
+        EXPECT_EQ(boxes.hasShadow, c.orient != ShapeControl::soNone);
         if (boxes.hasShadow) {
             EXPECT_TRUE(boxes.shadow == c.shadow);
         }

@@ -44,45 +44,46 @@ void settle() {
 
 TEST(ShapeProperties, DefaultsOfANewControl) {
     ShapeStage stage(QSize(25, 25));
-    TzrShape fresh(&stage.parent);
+    ShapeControl fresh(&stage.parent);
     EXPECT_EQ(fresh.size(), QSize(25, 25));
-    EXPECT_EQ(fresh.Align(), TzrShape::alNone);
+    EXPECT_EQ(fresh.Align(), ShapeControl::alNone);
     EXPECT_TRUE(fresh.BackColor() == ShapeColor::fromRgb(255, 255, 255));
-    EXPECT_EQ(fresh.FillDirection(), TzrShape::gdUp);
+    EXPECT_EQ(fresh.FillDirection(), ShapeControl::gdUp);
     EXPECT_TRUE(fresh.ForeColor() == ShapeColor::fromRgb(0, 0, 0));
     EXPECT_TRUE(fresh.GradientToColor() == ShapeColor::fromRgb(0, 0, 0));
     EXPECT_EQ(fresh.Image().width(), 0);
     EXPECT_EQ(fresh.Image().height(), 0);
     EXPECT_EQ(fresh.InVectorPercent(), 50);
     EXPECT_TRUE(fresh.OutlineColor() == ShapeColor::fromRgb(0, 0, 0));
-    EXPECT_EQ(fresh.OutlineStyle(), TzrShape::psSolid);
+    EXPECT_EQ(fresh.OutlineStyle(), ShapeControl::psSolid);
     EXPECT_EQ(fresh.OutlineWidth(), 1);
-    EXPECT_EQ(fresh.Pattern(), TzrShape::bsClear);
+    EXPECT_EQ(fresh.Pattern(), ShapeControl::bsClear);
     EXPECT_EQ(fresh.PopupMenu(), nullptr);
     EXPECT_EQ(fresh.RoundPerc(), 25);
     EXPECT_TRUE(fresh.ShadowColor() == ShapeColor::fromRgb(0, 0, 0));
     EXPECT_EQ(fresh.ShadowDepth(), 5);
-    EXPECT_EQ(fresh.ShadowOrient(), TzrShape::soNone);
-    EXPECT_EQ(fresh.ShadowFill(), TzrShape::sfSolid);
-    EXPECT_EQ(fresh.Shape(), TzrShape::gstRectangle);
+    EXPECT_EQ(fresh.ShadowOrient(), ShapeControl::soNone);
+    EXPECT_EQ(fresh.ShadowFill(), ShapeControl::sfSolid);
+    EXPECT_EQ(fresh.Shape(), ShapeControl::gstRectangle);
     EXPECT_EQ(fresh.StartingAngle(), 90);
-    EXPECT_EQ(fresh.SurfaceType(), TzrShape::stBrushOpaque);
+    EXPECT_EQ(fresh.SurfaceType(), ShapeControl::stBrushOpaque);
     EXPECT_EQ(fresh.Vectors(), 10);
 }
 
 TEST(ShapeProperties, EnumerationsKeepTheirValueOrder) {
-    EXPECT_EQ(keysOf<TzrShape::TFillDirection>(), words("gdUp gdDown gdLeft gdRight"));
-    EXPECT_EQ(keysOf<TzrShape::TShadowOrient>(), words("soNone soLowerRight soUpperRight soUpperLeft soLowerLeft"));
-    EXPECT_EQ(keysOf<TzrShape::TShadowFill>(), words("sfSolid sf25Percent sf50Percent"));
-    EXPECT_EQ(keysOf<TzrShape::TSurfaceType>(), words("stBrushTransparent stBrushOpaque stBrushImage stGradientFill "
-                                                      "stBrush50PercentOpaque stBrush25PercentOpaque"));
-    EXPECT_EQ(keysOf<TzrShape::TGPShapeType>(),
+    EXPECT_EQ(keysOf<ShapeControl::TFillDirection>(), words("gdUp gdDown gdLeft gdRight"));
+    EXPECT_EQ(keysOf<ShapeControl::TShadowOrient>(), words("soNone soLowerRight soUpperRight soUpperLeft soLowerLeft"));
+    EXPECT_EQ(keysOf<ShapeControl::TShadowFill>(), words("sfSolid sf25Percent sf50Percent"));
+    EXPECT_EQ(keysOf<ShapeControl::TSurfaceType>(),
+              words("stBrushTransparent stBrushOpaque stBrushImage stGradientFill "
+                    "stBrush50PercentOpaque stBrush25PercentOpaque"));
+    EXPECT_EQ(keysOf<ShapeControl::TGPShapeType>(),
               words("gstRectangle gstSquare gstRoundRect gstRoundSquare gstEllipse gstCircle "
                     "gstDiamond gstStar gstPolyGon gstTriangleLeft gstTriangleRight gstTriangleUp "
                     "gstTriangleDown gstArrowLeft gstArrowRight gstArrowUp gstArrowDown"));
-    EXPECT_EQ(keysOf<TzrShape::TPenStyle>(),
+    EXPECT_EQ(keysOf<ShapeControl::TPenStyle>(),
               words("psSolid psDash psDot psDashDot psDashDotDot psClear psInsideFrame"));
-    EXPECT_EQ(keysOf<TzrShape::TBrushStyle>(),
+    EXPECT_EQ(keysOf<ShapeControl::TBrushStyle>(),
               words("bsSolid bsClear bsHorizontal bsVertical bsFDiagonal bsBDiagonal bsCross "
                     "bsDiagCross"));
 }
@@ -150,23 +151,23 @@ TEST(ShapeProperties, EveryAcceptedChangeRepaintsAndARepeatedValueDoesNot) {
     picture.fill(Qt::red);
     const std::vector<std::pair<const char *, QVariant>> changes = {
         {"BackColor", QVariant::fromValue(ShapeColor(QColor(1, 2, 3)))},
-        {"FillDirection", QVariant::fromValue(TzrShape::gdDown)},
+        {"FillDirection", QVariant::fromValue(ShapeControl::gdDown)},
         {"ForeColor", QVariant::fromValue(ShapeColor(QColor(4, 5, 6)))},
         {"GradientToColor", QVariant::fromValue(ShapeColor(QPalette::Highlight))},
         {"Image", QVariant(picture)},
         {"InVectorPercent", 30},
         {"OutlineColor", QVariant::fromValue(ShapeColor(QColor(7, 8, 9)))},
-        {"OutlineStyle", QVariant::fromValue(TzrShape::psDash)},
+        {"OutlineStyle", QVariant::fromValue(ShapeControl::psDash)},
         {"OutlineWidth", 2},
-        {"Pattern", QVariant::fromValue(TzrShape::bsCross)},
+        {"Pattern", QVariant::fromValue(ShapeControl::bsCross)},
         {"RoundPerc", 40},
         {"ShadowColor", QVariant::fromValue(ShapeColor(QColor(10, 11, 12)))},
         {"ShadowDepth", 3},
-        {"ShadowOrient", QVariant::fromValue(TzrShape::soUpperLeft)},
-        {"ShadowFill", QVariant::fromValue(TzrShape::sf25Percent)},
-        {"Shape", QVariant::fromValue(TzrShape::gstDiamond)},
+        {"ShadowOrient", QVariant::fromValue(ShapeControl::soUpperLeft)},
+        {"ShadowFill", QVariant::fromValue(ShapeControl::sf25Percent)},
+        {"Shape", QVariant::fromValue(ShapeControl::gstDiamond)},
         {"StartingAngle", 45},
-        {"SurfaceType", QVariant::fromValue(TzrShape::stGradientFill)},
+        {"SurfaceType", QVariant::fromValue(ShapeControl::stGradientFill)},
         {"Vectors", 12},
     };
     for (const auto &[name, value] : changes) {
@@ -196,11 +197,11 @@ TEST(ShapeProperties, ChoosingTheStarRestoresAStarShape) {
     };
     for (const Case &c : cases) {
         ShapeStage stage(QSize(30, 30));
-        TzrShape *shape = stage.shape;
+        ShapeControl *shape = stage.shape;
         shape->setVectors(c.vectors);
         shape->setInVectorPercent(c.inVectorPercent);
         shape->setStartingAngle(c.startingAngle);
-        shape->setShape(TzrShape::gstStar);
+        shape->setShape(ShapeControl::gstStar);
         EXPECT_EQ(shape->Vectors(), c.expectedVectors);
         EXPECT_EQ(shape->InVectorPercent(), c.expectedPercent);
         EXPECT_EQ(shape->StartingAngle(), c.expectedAngle);
@@ -208,36 +209,36 @@ TEST(ShapeProperties, ChoosingTheStarRestoresAStarShape) {
 
     // Choosing the star again is no change, so later settings stay.
     ShapeStage stage(QSize(30, 30));
-    stage.shape->setShape(TzrShape::gstStar);
+    stage.shape->setShape(ShapeControl::gstStar);
     stage.shape->setVectors(4);
-    stage.shape->setShape(TzrShape::gstStar);
+    stage.shape->setShape(ShapeControl::gstStar);
     EXPECT_EQ(stage.shape->Vectors(), 4);
 }
 
 TEST(ShapeProperties, SquareKindsOnAlignedAndFreeControls) {
     struct Case {
-        TzrShape::TGPShapeType square;
-        TzrShape::TGPShapeType freeForm;
+        ShapeControl::TGPShapeType square;
+        ShapeControl::TGPShapeType freeForm;
     };
     const Case cases[] = {
-        {TzrShape::gstSquare, TzrShape::gstRectangle},
-        {TzrShape::gstRoundSquare, TzrShape::gstRoundRect},
-        {TzrShape::gstCircle, TzrShape::gstEllipse},
+        {ShapeControl::gstSquare, ShapeControl::gstRectangle},
+        {ShapeControl::gstRoundSquare, ShapeControl::gstRoundRect},
+        {ShapeControl::gstCircle, ShapeControl::gstEllipse},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "shape " << c.square);
 
         // Choosing a square kind releases an aligned control.
         ShapeStage aligned(QSize(30, 30), QPoint(0, 0), QSize(60, 40));
-        aligned.shape->setAlign(TzrShape::alClient);
+        aligned.shape->setAlign(ShapeControl::alClient);
         aligned.shape->setShape(c.square);
-        EXPECT_EQ(aligned.shape->Align(), TzrShape::alNone);
+        EXPECT_EQ(aligned.shape->Align(), ShapeControl::alNone);
         EXPECT_EQ(aligned.shape->Shape(), c.square);
 
         // Aligning a square kind turns it into its free-form counterpart, drawn as such.
         ShapeStage later(QSize(30, 30), QPoint(0, 0), QSize(60, 40));
         later.shape->setShape(c.square);
-        later.shape->setAlign(TzrShape::alClient);
+        later.shape->setAlign(ShapeControl::alClient);
         const QImage drawn = later.render();
         EXPECT_EQ(later.shape->Shape(), c.freeForm);
         EXPECT_EQ(later.shape->size(), QSize(60, 40));
@@ -255,7 +256,7 @@ TEST(ShapeProperties, SquareKindsOnAlignedAndFreeControls) {
         const QImage tallImage = tall.render();
         EXPECT_EQ(tall.shape->size(), QSize(30, 40));
         EXPECT_EQ(tall.shape->Shape(), c.square);
-        if (c.square == TzrShape::gstSquare) {
+        if (c.square == ShapeControl::gstSquare) {
             EXPECT_EQ(rgbText(tall.at(tallImage, 0, 39)), rgbText(Black));
             EXPECT_EQ(rgbText(tall.at(tallImage, 29, 39)), rgbText(Black));
             EXPECT_EQ(rgbText(tall.at(tallImage, 15, 35)), rgbText(White));
@@ -265,16 +266,16 @@ TEST(ShapeProperties, SquareKindsOnAlignedAndFreeControls) {
 
 TEST(ShapeProperties, AlignedControlFollowsItsParent) {
     struct Case {
-        TzrShape::TAlign align;
+        ShapeControl::TAlign align;
         QRect first;  // parent 100 x 80
         QRect second; // parent 120 x 50
     };
     const Case cases[] = {
-        {TzrShape::alTop, {0, 0, 100, 20}, {0, 0, 120, 20}},
-        {TzrShape::alBottom, {0, 60, 100, 20}, {0, 30, 120, 20}},
-        {TzrShape::alLeft, {0, 0, 25, 80}, {0, 0, 25, 50}},
-        {TzrShape::alRight, {75, 0, 25, 80}, {95, 0, 25, 50}},
-        {TzrShape::alClient, {0, 0, 100, 80}, {0, 0, 120, 50}},
+        {ShapeControl::alTop, {0, 0, 100, 20}, {0, 0, 120, 20}},
+        {ShapeControl::alBottom, {0, 60, 100, 20}, {0, 30, 120, 20}},
+        {ShapeControl::alLeft, {0, 0, 25, 80}, {0, 0, 25, 50}},
+        {ShapeControl::alRight, {75, 0, 25, 80}, {95, 0, 25, 50}},
+        {ShapeControl::alClient, {0, 0, 100, 80}, {0, 0, 120, 50}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "align " << c.align);
@@ -284,7 +285,7 @@ TEST(ShapeProperties, AlignedControlFollowsItsParent) {
         EXPECT_EQ(stage.shape->geometry(), c.first);
         stage.parent.resize(120, 50);
         EXPECT_EQ(stage.shape->geometry(), c.second);
-        stage.shape->setAlign(TzrShape::alNone);
+        stage.shape->setAlign(ShapeControl::alNone);
         stage.parent.resize(100, 80);
         EXPECT_EQ(stage.shape->geometry(), c.second);
     }
@@ -292,7 +293,7 @@ TEST(ShapeProperties, AlignedControlFollowsItsParent) {
 
 TEST(ShapeProperties, SystemColoursAreLookedUpWhenPainting) {
     ShapeStage stage(QSize(10, 10));
-    stage.shape->setOutlineStyle(TzrShape::psClear);
+    stage.shape->setOutlineStyle(ShapeControl::psClear);
     stage.shape->setOutlineWidth(0);
     stage.shape->setBackColor(QPalette::Highlight);
     QPalette colors = stage.parent.palette();
@@ -308,11 +309,11 @@ TEST(ShapeProperties, ClicksDoubleClicksAndThePopupMenu) {
     ShapeStage stage(QSize(25, 25), QPoint(10, 10), QSize(80, 80));
     stage.parent.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&stage.parent));
-    TzrShape *shape = stage.shape;
-    QSignalSpy clicks(shape, &TzrShape::OnClick);
-    QSignalSpy doubleClicks(shape, &TzrShape::OnDblClick);
-    QSignalSpy downs(shape, &TzrShape::OnMouseDown);
-    QSignalSpy ups(shape, &TzrShape::OnMouseUp);
+    ShapeControl *shape = stage.shape;
+    QSignalSpy clicks(shape, &ShapeControl::OnClick);
+    QSignalSpy doubleClicks(shape, &ShapeControl::OnDblClick);
+    QSignalSpy downs(shape, &ShapeControl::OnMouseDown);
+    QSignalSpy ups(shape, &ShapeControl::OnMouseUp);
 
     QTest::mouseClick(shape, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(clicks.count(), 1);

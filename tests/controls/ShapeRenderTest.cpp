@@ -19,8 +19,8 @@ void expectPixels(ShapeStage &stage, const QImage &image, const std::vector<Prob
 
 // No outline and no outline width: the figure box reaches one pixel past the control, so a
 // surface that clips to it covers every pixel of the control.
-void clearOutline(TzrShape *shape) {
-    shape->setOutlineStyle(TzrShape::psClear);
+void clearOutline(ShapeControl *shape) {
+    shape->setOutlineStyle(ShapeControl::psClear);
     shape->setOutlineWidth(0);
 }
 
@@ -43,7 +43,7 @@ TEST(ShapeRender, NewControlIsAWhiteRectangleWithABlackOutline) {
 
 TEST(ShapeRender, FiguresPassThroughTheirCornerPoints) {
     struct Case {
-        TzrShape::TGPShapeType shape;
+        ShapeControl::TGPShapeType shape;
         QSize size;
         std::vector<QPoint> corners; // on the outline
         std::vector<QPoint> inside;  // surface colour
@@ -51,41 +51,45 @@ TEST(ShapeRender, FiguresPassThroughTheirCornerPoints) {
     };
     // 40 x 30 gives w 40, h 30 (quarters 10 and 7); the vertical arrows are 30 x 40.
     const std::vector<Case> cases = {
-        {TzrShape::gstRectangle, {40, 30}, {{0, 0}, {39, 0}, {39, 29}, {0, 29}}, {{1, 1}, {38, 28}}, {}},
-        {TzrShape::gstRoundRect, {40, 30}, {{20, 0}, {39, 15}, {20, 29}, {0, 15}}, {{3, 3}}, {{0, 0}, {39, 29}}},
-        {TzrShape::gstEllipse, {40, 30}, {{20, 0}, {39, 15}, {20, 29}, {0, 15}}, {{20, 15}}, {{0, 0}, {39, 0}, {3, 3}}},
-        {TzrShape::gstDiamond,
+        {ShapeControl::gstRectangle, {40, 30}, {{0, 0}, {39, 0}, {39, 29}, {0, 29}}, {{1, 1}, {38, 28}}, {}},
+        {ShapeControl::gstRoundRect, {40, 30}, {{20, 0}, {39, 15}, {20, 29}, {0, 15}}, {{3, 3}}, {{0, 0}, {39, 29}}},
+        {ShapeControl::gstEllipse,
+         {40, 30},
+         {{20, 0}, {39, 15}, {20, 29}, {0, 15}},
+         {{20, 15}},
+         {{0, 0}, {39, 0}, {3, 3}}},
+        {ShapeControl::gstDiamond,
          {40, 30},
          {{20, 0}, {39, 15}, {20, 29}, {0, 15}},
          {{20, 15}, {5, 15}},
          {{0, 0}, {39, 29}, {8, 5}}},
-        {TzrShape::gstTriangleLeft, {40, 30}, {{39, 0}, {39, 29}, {0, 15}}, {{35, 15}}, {{0, 0}, {0, 29}}},
-        {TzrShape::gstTriangleRight, {40, 30}, {{0, 0}, {39, 15}, {0, 29}}, {{4, 15}}, {{39, 0}, {39, 29}}},
-        {TzrShape::gstTriangleUp, {40, 30}, {{20, 0}, {0, 29}, {39, 29}}, {{20, 25}}, {{0, 0}, {39, 0}}},
-        {TzrShape::gstTriangleDown, {40, 30}, {{0, 0}, {20, 29}, {39, 0}}, {{20, 4}}, {{0, 29}, {39, 29}}},
-        {TzrShape::gstArrowLeft,
+        {ShapeControl::gstTriangleLeft, {40, 30}, {{39, 0}, {39, 29}, {0, 15}}, {{35, 15}}, {{0, 0}, {0, 29}}},
+        {ShapeControl::gstTriangleRight, {40, 30}, {{0, 0}, {39, 15}, {0, 29}}, {{4, 15}}, {{39, 0}, {39, 29}}},
+        {ShapeControl::gstTriangleUp, {40, 30}, {{20, 0}, {0, 29}, {39, 29}}, {{20, 25}}, {{0, 0}, {39, 0}}},
+        {ShapeControl::gstTriangleDown, {40, 30}, {{0, 0}, {20, 29}, {39, 0}}, {{20, 4}}, {{0, 29}, {39, 29}}},
+        {ShapeControl::gstArrowLeft,
          {40, 30},
          {{30, 0}, {0, 15}, {30, 29}, {30, 23}, {39, 23}, {39, 7}, {30, 7}},
          {{20, 15}, {35, 15}},
          {{35, 3}, {35, 26}, {0, 0}}},
-        {TzrShape::gstArrowRight,
+        {ShapeControl::gstArrowRight,
          {40, 30},
          {{10, 0}, {39, 15}, {10, 29}, {10, 23}, {0, 23}, {0, 7}, {10, 7}},
          {{20, 15}, {4, 15}},
          {{4, 3}, {4, 26}, {39, 0}}},
-        {TzrShape::gstArrowUp,
+        {ShapeControl::gstArrowUp,
          {30, 40},
          {{15, 0}, {0, 30}, {7, 30}, {7, 39}, {23, 39}, {23, 30}, {29, 30}},
          {{15, 20}, {15, 35}},
          {{3, 35}, {26, 35}, {0, 0}}},
-        {TzrShape::gstArrowDown,
+        {ShapeControl::gstArrowDown,
          {30, 40},
          {{0, 10}, {15, 39}, {29, 10}, {23, 10}, {23, 0}, {7, 0}, {7, 10}},
          {{15, 20}, {15, 4}},
          {{3, 4}, {26, 4}, {0, 39}}},
         // Default star on 40 x 30: centre (20, 15), radius 11, inner radius 5.5; the lowest
         // inner point lies at y 20.5, rounded to 20.
-        {TzrShape::gstStar, {40, 30}, {{20, 4}, {20, 20}}, {{20, 15}, {20, 8}}, {{20, 21}, {0, 0}}},
+        {ShapeControl::gstStar, {40, 30}, {{20, 4}, {20, 20}}, {{20, 15}, {20, 8}}, {{20, 21}, {0, 0}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "shape " << c.shape);
@@ -105,15 +109,15 @@ TEST(ShapeRender, FiguresPassThroughTheirCornerPoints) {
 
 TEST(ShapeRender, SolidShadowsFallOnTheNamedSide) {
     struct Case {
-        TzrShape::TShadowOrient orient;
-        TzrShape::TGPShapeType shape;
+        ShapeControl::TShadowOrient orient;
+        ShapeControl::TGPShapeType shape;
         std::vector<Probe> probes;
     };
     // 30 x 30, depth 5: the figure takes 25 x 25 (the diamond 25 x 30), the shadow the rest; a
     // solid shadow is outlined in black.
     const std::vector<Case> cases = {
-        {TzrShape::soLowerRight,
-         TzrShape::gstRectangle,
+        {ShapeControl::soLowerRight,
+         ShapeControl::gstRectangle,
          {{0, 0, Black},
           {24, 24, Black},
           {12, 12, White},
@@ -121,8 +125,8 @@ TEST(ShapeRender, SolidShadowsFallOnTheNamedSide) {
           {29, 29, Black},
           {27, 2, Background},
           {2, 27, Background}}},
-        {TzrShape::soUpperRight,
-         TzrShape::gstRectangle,
+        {ShapeControl::soUpperRight,
+         ShapeControl::gstRectangle,
          {{0, 5, Black},
           {24, 29, Black},
           {12, 17, White},
@@ -130,8 +134,8 @@ TEST(ShapeRender, SolidShadowsFallOnTheNamedSide) {
           {29, 0, Black},
           {2, 2, Background},
           {27, 27, Background}}},
-        {TzrShape::soUpperLeft,
-         TzrShape::gstRectangle,
+        {ShapeControl::soUpperLeft,
+         ShapeControl::gstRectangle,
          {{5, 5, Black},
           {29, 29, Black},
           {17, 17, White},
@@ -139,8 +143,8 @@ TEST(ShapeRender, SolidShadowsFallOnTheNamedSide) {
           {0, 0, Black},
           {27, 2, Background},
           {2, 27, Background}}},
-        {TzrShape::soLowerLeft,
-         TzrShape::gstRectangle,
+        {ShapeControl::soLowerLeft,
+         ShapeControl::gstRectangle,
          {{5, 0, Black},
           {29, 24, Black},
           {17, 12, White},
@@ -149,8 +153,8 @@ TEST(ShapeRender, SolidShadowsFallOnTheNamedSide) {
           {2, 2, Background},
           {27, 27, Background}}},
         // Diamond figure (12,0) (24,15) (12,29) (0,15), its shadow 5 pixels to the right.
-        {TzrShape::soLowerRight,
-         TzrShape::gstDiamond,
+        {ShapeControl::soLowerRight,
+         ShapeControl::gstDiamond,
          {{12, 0, Black},
           {24, 15, Black},
           {12, 15, White},
@@ -158,14 +162,14 @@ TEST(ShapeRender, SolidShadowsFallOnTheNamedSide) {
           {29, 15, Black},
           {27, 15, ShadowRgb},
           {26, 5, Background}}},
-        {TzrShape::soUpperRight,
-         TzrShape::gstDiamond,
+        {ShapeControl::soUpperRight,
+         ShapeControl::gstDiamond,
          {{12, 0, Black}, {17, 0, Black}, {29, 15, Black}, {27, 15, ShadowRgb}}},
-        {TzrShape::soUpperLeft,
-         TzrShape::gstDiamond,
+        {ShapeControl::soUpperLeft,
+         ShapeControl::gstDiamond,
          {{17, 0, Black}, {29, 15, Black}, {12, 0, Black}, {0, 15, Black}, {2, 15, ShadowRgb}, {3, 5, Background}}},
-        {TzrShape::soLowerLeft,
-         TzrShape::gstDiamond,
+        {ShapeControl::soLowerLeft,
+         ShapeControl::gstDiamond,
          {{17, 29, Black}, {12, 29, Black}, {0, 15, Black}, {2, 15, ShadowRgb}}},
     };
     for (const Case &c : cases) {
@@ -183,40 +187,40 @@ TEST(ShapeRender, StipplesAndTheColourIntoThePixelsBelowAlignedToTheParent) {
     const QRgb anded = qRgb(0x30, 0xC0, 0x28); // Background AND stippleRgb
     struct Case {
         const char *name;
-        TzrShape::TGPShapeType shape;
-        TzrShape::TShadowFill shadowFill; // used when shadowed
+        ShapeControl::TGPShapeType shape;
+        ShapeControl::TShadowFill shadowFill; // used when shadowed
         bool shadowed;
-        TzrShape::TSurfaceType surface;
+        ShapeControl::TSurfaceType surface;
         bool percent50;
         QRect area;       // control pixels that take the stipple
         QPoint untouched; // a control pixel of the stippled box outside the figure
     };
     // 30 x 30 at (3, 2) in the parent: the pattern follows the parent's coordinates.
     const std::vector<Case> cases = {
-        {"50% shadow", TzrShape::gstRectangle, TzrShape::sf50Percent, true, TzrShape::stBrushTransparent, true,
-         QRect(25, 25, 5, 5), QPoint(-1, -1)},
-        {"25% shadow", TzrShape::gstRectangle, TzrShape::sf25Percent, true, TzrShape::stBrushTransparent, false,
-         QRect(25, 25, 5, 5), QPoint(-1, -1)},
-        {"50% shadow of an ellipse", TzrShape::gstEllipse, TzrShape::sf50Percent, true, TzrShape::stBrushTransparent,
-         true, QRect(26, 16, 3, 3), QPoint(29, 29)},
-        {"50% surface", TzrShape::gstRectangle, TzrShape::sfSolid, false, TzrShape::stBrush50PercentOpaque, true,
-         QRect(1, 1, 28, 28), QPoint(-1, -1)},
-        {"25% surface", TzrShape::gstRectangle, TzrShape::sfSolid, false, TzrShape::stBrush25PercentOpaque, false,
-         QRect(1, 1, 28, 28), QPoint(-1, -1)},
-        {"50% surface of a triangle", TzrShape::gstTriangleUp, TzrShape::sfSolid, false,
-         TzrShape::stBrush50PercentOpaque, true, QRect(13, 20, 4, 4), QPoint(2, 2)},
+        {"50% shadow", ShapeControl::gstRectangle, ShapeControl::sf50Percent, true, ShapeControl::stBrushTransparent,
+         true, QRect(25, 25, 5, 5), QPoint(-1, -1)},
+        {"25% shadow", ShapeControl::gstRectangle, ShapeControl::sf25Percent, true, ShapeControl::stBrushTransparent,
+         false, QRect(25, 25, 5, 5), QPoint(-1, -1)},
+        {"50% shadow of an ellipse", ShapeControl::gstEllipse, ShapeControl::sf50Percent, true,
+         ShapeControl::stBrushTransparent, true, QRect(26, 16, 3, 3), QPoint(29, 29)},
+        {"50% surface", ShapeControl::gstRectangle, ShapeControl::sfSolid, false, ShapeControl::stBrush50PercentOpaque,
+         true, QRect(1, 1, 28, 28), QPoint(-1, -1)},
+        {"25% surface", ShapeControl::gstRectangle, ShapeControl::sfSolid, false, ShapeControl::stBrush25PercentOpaque,
+         false, QRect(1, 1, 28, 28), QPoint(-1, -1)},
+        {"50% surface of a triangle", ShapeControl::gstTriangleUp, ShapeControl::sfSolid, false,
+         ShapeControl::stBrush50PercentOpaque, true, QRect(13, 20, 4, 4), QPoint(2, 2)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         ShapeStage stage(QSize(30, 30), QPoint(3, 2));
-        TzrShape *shape = stage.shape;
+        ShapeControl *shape = stage.shape;
         shape->setShape(c.shape);
         shape->setSurfaceType(c.surface);
         shape->setBackColor(QColor(stippleRgb));
         if (c.shadowed) {
             shape->setShadowColor(QColor(stippleRgb));
             shape->setShadowFill(c.shadowFill);
-            shape->setShadowOrient(TzrShape::soLowerRight);
+            shape->setShadowOrient(ShapeControl::soLowerRight);
         }
         const QImage image = stage.render();
         for (int y = c.area.top(); y <= c.area.bottom(); ++y)
@@ -244,26 +248,26 @@ TEST(ShapeRender, GradientBandsAndColoursRoundLikeMulDiv) {
     const QRgb toBackBand63 = qRgb(192, 63, 25);
     const QRgb toBackBand191 = qRgb(64, 191, 75);
     struct Case {
-        TzrShape::TFillDirection direction;
+        ShapeControl::TFillDirection direction;
         QRgb first;  // top row or left column
         QRgb second; // bottom row or right column
     };
     const Case cases[] = {
-        {TzrShape::gdUp, backToBand63, backToBand191},
-        {TzrShape::gdDown, toBackBand63, toBackBand191},
-        {TzrShape::gdLeft, backToBand63, backToBand191},
-        {TzrShape::gdRight, toBackBand63, toBackBand191},
+        {ShapeControl::gdUp, backToBand63, backToBand191},
+        {ShapeControl::gdDown, toBackBand63, toBackBand191},
+        {ShapeControl::gdLeft, backToBand63, backToBand191},
+        {ShapeControl::gdRight, toBackBand63, toBackBand191},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "direction " << c.direction);
         ShapeStage stage(QSize(2, 2), QPoint(1, 1), QSize(4, 4));
-        TzrShape *shape = stage.shape;
+        ShapeControl *shape = stage.shape;
         clearOutline(shape);
-        shape->setSurfaceType(TzrShape::stGradientFill);
+        shape->setSurfaceType(ShapeControl::stGradientFill);
         shape->setBackColor(back);
         shape->setGradientToColor(to);
         shape->setFillDirection(c.direction);
-        const bool vertical = c.direction == TzrShape::gdUp || c.direction == TzrShape::gdDown;
+        const bool vertical = c.direction == ShapeControl::gdUp || c.direction == ShapeControl::gdDown;
         const QImage image = stage.render();
         for (int i = 0; i < 2; ++i) {
             const QPoint a = vertical ? QPoint(i, 0) : QPoint(0, i);
@@ -278,11 +282,11 @@ TEST(ShapeRender, GradientRunsFromTheBackColourSideOverTwoHundredFiftySixBands) 
     const QColor back(0, 255, 100);
     const QColor to(255, 0, 0);
     const QRgb band128 = qRgb(128, 127, 50); // back + MulDiv(128, to - back, 255)
-    for (auto direction : {TzrShape::gdUp, TzrShape::gdDown, TzrShape::gdLeft, TzrShape::gdRight}) {
+    for (auto direction : {ShapeControl::gdUp, ShapeControl::gdDown, ShapeControl::gdLeft, ShapeControl::gdRight}) {
         SCOPED_TRACE(testing::Message() << "direction " << direction);
         ShapeStage stage(QSize(256, 256), QPoint(0, 0), QSize(256, 256));
         clearOutline(stage.shape);
-        stage.shape->setSurfaceType(TzrShape::stGradientFill);
+        stage.shape->setSurfaceType(ShapeControl::stGradientFill);
         stage.shape->setBackColor(back);
         stage.shape->setGradientToColor(to);
         stage.shape->setFillDirection(direction);
@@ -290,13 +294,13 @@ TEST(ShapeRender, GradientRunsFromTheBackColourSideOverTwoHundredFiftySixBands) 
         // Distance from the side the direction names, for a pixel across the control at 'd'.
         auto pixel = [&](int d, int across) {
             switch (direction) {
-            case TzrShape::gdUp:
+            case ShapeControl::gdUp:
                 return stage.at(image, across, d);
-            case TzrShape::gdDown:
+            case ShapeControl::gdDown:
                 return stage.at(image, across, 255 - d);
-            case TzrShape::gdLeft:
+            case ShapeControl::gdLeft:
                 return stage.at(image, d, across);
-            case TzrShape::gdRight:
+            case ShapeControl::gdRight:
                 return stage.at(image, 255 - d, across);
             }
             return QRgb(0);
@@ -307,13 +311,13 @@ TEST(ShapeRender, GradientRunsFromTheBackColourSideOverTwoHundredFiftySixBands) 
         }
         // Band 128 counted from the first band, which is on the back colour's side for up and
         // left and on the other side for down and right.
-        const bool backFirst = direction == TzrShape::gdUp || direction == TzrShape::gdLeft;
+        const bool backFirst = direction == ShapeControl::gdUp || direction == ShapeControl::gdLeft;
         EXPECT_EQ(rgbText(pixel(backFirst ? 128 : 127, 7)), rgbText(backFirst ? band128 : qRgb(127, 128, 50)));
     }
 
     ShapeStage uniform(QSize(40, 300), QPoint(0, 0), QSize(40, 300));
     clearOutline(uniform.shape);
-    uniform.shape->setSurfaceType(TzrShape::stGradientFill);
+    uniform.shape->setSurfaceType(ShapeControl::stGradientFill);
     uniform.shape->setBackColor(QColor(10, 20, 30));
     uniform.shape->setGradientToColor(QColor(10, 20, 30));
     const QImage image = uniform.render();
@@ -324,12 +328,12 @@ TEST(ShapeRender, GradientRunsFromTheBackColourSideOverTwoHundredFiftySixBands) 
 
 TEST(ShapeRender, GradientFillsTheWholeArrowAndNothingAroundIt) {
     ShapeStage stage(QSize(256, 64), QPoint(0, 0), QSize(256, 64));
-    TzrShape *shape = stage.shape;
-    shape->setShape(TzrShape::gstArrowRight);
-    shape->setSurfaceType(TzrShape::stGradientFill);
+    ShapeControl *shape = stage.shape;
+    shape->setShape(ShapeControl::gstArrowRight);
+    shape->setSurfaceType(ShapeControl::stGradientFill);
     shape->setBackColor(QColor(0, 0, 255));
     shape->setGradientToColor(QColor(255, 0, 0));
-    shape->setFillDirection(TzrShape::gdLeft);
+    shape->setFillDirection(ShapeControl::gdLeft);
     const QImage image = stage.render();
     // Column x is band x: red 0 + MulDiv(x, 255, 255) = x, blue 255 - x.
     expectPixels(stage, image,
@@ -350,7 +354,7 @@ TEST(ShapeRender, ImageTilesFromTheTopLeftCornerInsideTheFigure) {
 
     ShapeStage stage(QSize(10, 7), QPoint(5, 5), QSize(20, 20));
     clearOutline(stage.shape);
-    stage.shape->setSurfaceType(TzrShape::stBrushImage);
+    stage.shape->setSurfaceType(ShapeControl::stBrushImage);
     stage.shape->setImage(picture);
     const QImage image = stage.render();
     for (int y = 0; y < 7; ++y)
@@ -359,7 +363,7 @@ TEST(ShapeRender, ImageTilesFromTheTopLeftCornerInsideTheFigure) {
     EXPECT_EQ(rgbText(stage.at(image, 10, 3)), rgbText(Background)); // not past the control
 
     // Clipped to the figure, and an empty picture draws nothing.
-    stage.shape->setShape(TzrShape::gstEllipse);
+    stage.shape->setShape(ShapeControl::gstEllipse);
     const QImage ellipse = stage.render();
     EXPECT_EQ(rgbText(stage.at(ellipse, 0, 0)), rgbText(Background));
     EXPECT_EQ(rgbText(stage.at(ellipse, 5, 3)), rgbText(picture.pixel(2, 1)));
@@ -373,13 +377,13 @@ TEST(ShapeRender, ImageTilesFromTheTopLeftCornerInsideTheFigure) {
 TEST(ShapeRender, OpaqueSurfaceLaysThePatternOverTheBackColour) {
     ShapeStage stage(QSize(20, 20), QPoint(0, 0), QSize(20, 20));
     stage.shape->setForeColor(QColor(0, 0, 200));
-    stage.shape->setPattern(TzrShape::bsSolid);
+    stage.shape->setPattern(ShapeControl::bsSolid);
     EXPECT_EQ(rgbText(stage.at(stage.render(), 10, 10)), rgbText(qRgb(0, 0, 200)));
 
     // A hatch leaves the back colour between its lines; a transparent surface leaves the parent.
-    stage.shape->setPattern(TzrShape::bsHorizontal);
+    stage.shape->setPattern(ShapeControl::bsHorizontal);
     const QImage opaque = stage.render();
-    stage.shape->setSurfaceType(TzrShape::stBrushTransparent);
+    stage.shape->setSurfaceType(ShapeControl::stBrushTransparent);
     const QImage transparent = stage.render();
     int hatched = 0;
     for (int y = 1; y < 19; ++y) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "zrShape.h"
+#include "ShapeControl.h"
 
 #include <QApplication>
 #include <QImage>
@@ -36,7 +36,7 @@ public:
         QPalette colors = parent.palette();
         colors.setColor(QPalette::Window, QColor(Background));
         parent.setPalette(colors);
-        shape = new TzrShape(&parent);
+        shape = new ShapeControl(&parent);
         shape->setGeometry(QRect(at, shapeSize));
     }
 
@@ -53,7 +53,7 @@ public:
     }
 
     QWidget parent;
-    TzrShape *shape = nullptr;
+    ShapeControl *shape = nullptr;
 };
 
 inline std::string rgbText(QRgb rgb) {

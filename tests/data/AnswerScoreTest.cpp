@@ -1,5 +1,5 @@
 #include "AnswerScore.h"
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "ExamProfile.h"
 #include "FixtureBank.h"
 

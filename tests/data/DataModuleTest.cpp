@@ -1,4 +1,4 @@
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "ExamProfile.h"
 #include "FixtureBank.h"
 #include "SqlError.h"
@@ -11,9 +11,9 @@
 namespace {
 
 QString openError(const QString &exePath) {
-    TDataForm form;
+    BankSession form;
     try {
-        form.DataModuleCreate(exePath);
+        form.OpenBesideExecutable(exePath);
     } catch (const SqlError &e) {
         return e.message();
     }
@@ -23,9 +23,9 @@ QString openError(const QString &exePath) {
 TEST(DataModule, OpensTheBankNamedAfterTheExecutable) {
     FixtureBank bank;
     bank.write(QStringLiteral("abc.dbf"));
-    TDataForm form;
-    form.DataModuleCreate(bank.dir() + QStringLiteral("abc"));
-    EXPECT_TRUE(form.ADOMain.isOpen());
+    BankSession form;
+    form.OpenBesideExecutable(bank.dir() + QStringLiteral("abc"));
+    EXPECT_TRUE(form.db.isOpen());
     EXPECT_EQ(BankPathForExecutable(QStringLiteral("/x/kj.exe")), QStringLiteral("/x/kj.dbf"));
 }
 
@@ -89,7 +89,7 @@ TEST(DataModule, LoadsTheExamProfile) {
     cols[QStringLiteral("panduanfen")] = QStringLiteral("20");
     cols[QStringLiteral("shicaoti")] = QStringLiteral("3");
     cols[QStringLiteral("shicaofen")] = QStringLiteral("10");
-    TDataForm &form = bank.open();
+    BankSession &form = bank.open();
     form.LoadExamProfile(QStringLiteral("1"));
     EXPECT_EQ(bank.statements.last(), QStringLiteral("select * from kjks_type where kjks_type_id = 1"));
     const ExamProfile &p = examProfile();
@@ -115,7 +115,7 @@ TEST(DataModule, ProfileFailuresKeepTheFieldsSetBefore) {
     for (const Case &c : cases) {
         FixtureBank bank;
         bank.model.profiles[0].columns[QString::fromLatin1(c.column)] = QString::fromLatin1(c.value);
-        TDataForm &form = bank.open();
+        BankSession &form = bank.open();
         examProfile() = ExamProfile{};
         try {
             form.LoadExamProfile(QStringLiteral("1"));
@@ -131,7 +131,7 @@ TEST(DataModule, ProfileFailuresKeepTheFieldsSetBefore) {
     }
     // No row for the id: the empty text is not an integer.
     FixtureBank bank;
-    TDataForm &form = bank.open();
+    BankSession &form = bank.open();
     try {
         form.LoadExamProfile(QStringLiteral("7"));
         ADD_FAILURE();
@@ -142,7 +142,7 @@ TEST(DataModule, ProfileFailuresKeepTheFieldsSetBefore) {
 
 TEST(DataModule, OptionsAreLookedUpInUpperCase) {
     FixtureBank bank;
-    TDataForm &form = bank.open();
+    BankSession &form = bank.open();
     EXPECT_EQ(form.GetOption(QStringLiteral("app_title")), QStringLiteral("初级会计实务考试系统"));
     EXPECT_EQ(form.GetOption(QStringLiteral("APP_TITLE")), QStringLiteral("初级会计实务考试系统"));
     EXPECT_EQ(bank.statements.last(), QStringLiteral("select * from sys_option where option_name = 'APP_TITLE'"));

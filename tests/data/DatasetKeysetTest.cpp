@@ -28,10 +28,10 @@ protected:
     }
 
     // Every row of the statement, read whole by the engine.
-    std::vector<std::vector<QVariant>> plainRead(const QString &sql) { return form->ADOMain.select(sql); }
+    std::vector<std::vector<QVariant>> plainRead(const QString &sql) { return form->db.select(sql); }
 
     FixtureBank bank;
-    TDataForm *form = nullptr;
+    BankSession *form = nullptr;
 };
 
 const QString kPractice =
@@ -57,8 +57,8 @@ TEST_F(DatasetKeysetTest, WalkAndPostMatchAWholeRead) {
     };
     for (const QString &sql : queries) {
         SCOPED_TRACE(sql.toStdString());
-        Dataset &keyed = form->ADOSql;
-        Dataset &whole = form->ADOSql2;
+        Dataset &keyed = form->listQuery;
+        Dataset &whole = form->rowQuery;
         keyed.openSql(sql);
         ASSERT_FALSE(keyed.tableName().isEmpty());
         int posted = 0;
@@ -114,7 +114,7 @@ TEST_F(DatasetKeysetTest, WalkAndPostMatchAWholeRead) {
 }
 
 TEST_F(DatasetKeysetTest, KeysComeInTheStatementsOrderAndTiesInKeyOrder) {
-    Dataset &q = form->ADOSql;
+    Dataset &q = form->listQuery;
     q.openSql(kPractice);
     EXPECT_EQ(bank.statements, QStringList{kPractice}); // the statement's own text is what is traced
     QList<int> ids;
@@ -140,7 +140,7 @@ TEST_F(DatasetKeysetTest, KeysComeInTheStatementsOrderAndTiesInKeyOrder) {
 }
 
 TEST_F(DatasetKeysetTest, OtherStatementsAreReadWholeAndCannotBeChanged) {
-    Dataset &q = form->ADOSql;
+    Dataset &q = form->listQuery;
     for (const char *sql :
          {"select count(*) as total from kjks_tigan where daan <> \"\"",
           "select t.tigan_id from kjks_tigan t where t.zhang = 1", "select distinct zhang from kjks_tigan",
@@ -163,7 +163,7 @@ TEST_F(DatasetKeysetTest, AFailedPostDropsItsChange) {
         bank.exec(QStringLiteral("update kjks_tigan set ZONGCS = 0, DDCS = '0'"));
         bank.exec(QStringLiteral("create trigger refuse_13 before update on kjks_tigan when old.tigan_id = 13"
                                  " begin select raise(abort, 'refused'); end"));
-        Dataset &q = form->ADOSql;
+        Dataset &q = form->listQuery;
         q.openSql(kPractice); // row 1 is question 13
         q.edit();
         q.setValue(QStringLiteral("ZONGCS"), 1);
@@ -195,7 +195,7 @@ TEST_F(DatasetKeysetTest, AFailedPostDropsItsChange) {
 }
 
 TEST_F(DatasetKeysetTest, AMovePostsAPendingChangeFirst) {
-    Dataset &q = form->ADOSql;
+    Dataset &q = form->listQuery;
     q.openSql(kPractice);
     q.edit();
     q.setValue(QStringLiteral("ZQCS"), 4);
@@ -219,7 +219,7 @@ TEST_F(DatasetKeysetTest, AMovePostsAPendingChangeFirst) {
 }
 
 TEST_F(DatasetKeysetTest, EveryStatementOfAPostIsTracedAndItJoinsAnOpenTransaction) {
-    Dataset &q = form->ADOSql;
+    Dataset &q = form->listQuery;
     q.openSql(QStringLiteral("select * from kjks_tigan where tigan_id = 13"));
     bank.statements.clear();
     q.edit();
@@ -228,20 +228,20 @@ TEST_F(DatasetKeysetTest, EveryStatementOfAPostIsTracedAndItJoinsAnOpenTransacti
     EXPECT_EQ(bank.statements, QStringList({QStringLiteral("update kjks_tigan set \"ZQCS\" = ? where _rowid_ = ?"),
                                             QStringLiteral("select * from kjks_tigan where _rowid_ = ?")}));
     // No transaction of its own: inside an outer one it is undone with it.
-    form->ADOMain.exec(QStringLiteral("begin"));
+    form->db.exec(QStringLiteral("begin"));
     q.edit();
     q.setValue(QStringLiteral("ZQCS"), 3);
     q.post();
     EXPECT_EQ(q.asInteger(QStringLiteral("ZQCS")), 3);
-    form->ADOMain.exec(QStringLiteral("rollback"));
+    form->db.exec(QStringLiteral("rollback"));
     EXPECT_EQ(bank.scalar(QStringLiteral("select ZQCS from kjks_tigan where tigan_id = 13")).toInt(), 2);
 }
 
 // Another writer (a second copy of the program, a backup tool) holds the bank.
 TEST_F(DatasetKeysetTest, AnotherWriterIsWaitedForThenReported) {
     SqlDatabase other;
-    other.open(form->ADOMain.path(), QString::fromLatin1(kBankPassword));
-    Dataset &q = form->ADOSql;
+    other.open(form->db.path(), QString::fromLatin1(kBankPassword));
+    Dataset &q = form->listQuery;
     q.openSql(kPractice);
 
     // Released within the busy time-out: the post waits and goes through.
@@ -258,7 +258,7 @@ TEST_F(DatasetKeysetTest, AnotherWriterIsWaitedForThenReported) {
 
     // Held longer: the post fails with a message for the learner and its change is dropped.
     other.exec(QStringLiteral("begin immediate"));
-    form->ADOMain.setBusyTimeout(50);
+    form->db.setBusyTimeout(50);
     q.edit();
     q.setValue(QStringLiteral("ZQCS"), 2);
     try {
@@ -276,7 +276,7 @@ TEST_F(DatasetKeysetTest, AnotherWriterIsWaitedForThenReported) {
 // The program's counts and lists are answered from indexes, without the rows' long texts; a bank
 // made without the indexes gets them when it is opened, and a bank that has them is not written.
 TEST_F(DatasetKeysetTest, CountsAreAnsweredFromIndexesAddedToBanksMadeElsewhere) {
-    const QString path = form->ADOMain.path();
+    const QString path = form->db.path();
     {
         SqlDatabase db;
         db.open(path, QString::fromLatin1(kBankPassword));
@@ -287,7 +287,7 @@ TEST_F(DatasetKeysetTest, CountsAreAnsweredFromIndexesAddedToBanksMadeElsewhere)
         EXPECT_EQ(CreateMissingQueryIndexes(db), 0);
         db.exec(QStringLiteral("drop index kjks_tigan_progress"));
     }
-    TDataForm reopened;
+    BankSession reopened;
     reopened.OpenBank(path);
     const QString counts[] = {
         QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\""),
@@ -306,7 +306,7 @@ TEST_F(DatasetKeysetTest, CountsAreAnsweredFromIndexesAddedToBanksMadeElsewhere)
                        "tigan_id asc, _rowid_"),
     };
     for (const QString &sql : counts) {
-        const auto plan = reopened.ADOMain.select(QStringLiteral("explain query plan ") + sql);
+        const auto plan = reopened.db.select(QStringLiteral("explain query plan ") + sql);
         ASSERT_FALSE(plan.empty());
         for (const auto &step : plan)
             EXPECT_TRUE(step.back().toString().contains(QStringLiteral("COVERING INDEX")) ||

@@ -16,11 +16,11 @@ protected:
         form = &bank.open();
     }
     FixtureBank bank;
-    TDataForm *form = nullptr;
+    BankSession *form = nullptr;
 };
 
 TEST_F(DatasetTest, WalksRowsAndReadsColumnsByAnyCase) {
-    Dataset &q = form->ADOSql;
+    Dataset &q = form->listQuery;
     q.openSql(
         QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" order by zhang,jie asc"));
     EXPECT_EQ(
@@ -47,7 +47,7 @@ TEST_F(DatasetTest, WalksRowsAndReadsColumnsByAnyCase) {
 }
 
 TEST_F(DatasetTest, EmptyResultReadsEmptyOrZero) {
-    Dataset &q = form->ADOSql;
+    Dataset &q = form->listQuery;
     q.openSql(QStringLiteral("select * from kjks_tigan where tigan_id = 999"));
     EXPECT_TRUE(q.eof());
     EXPECT_TRUE(q.bof());
@@ -59,7 +59,7 @@ TEST_F(DatasetTest, EmptyResultReadsEmptyOrZero) {
 }
 
 TEST_F(DatasetTest, EditPostsExactlyTheCurrentRowAtOnce) {
-    Dataset &q = form->ADOSql;
+    Dataset &q = form->listQuery;
     q.openSql(QStringLiteral("select * from kjks_tigan where daan <> \"\" order by tigan_id asc"));
     q.next();
     q.edit();
@@ -69,7 +69,7 @@ TEST_F(DatasetTest, EditPostsExactlyTheCurrentRowAtOnce) {
     EXPECT_EQ(q.asString(QStringLiteral("YDCS")), QStringLiteral("1"));
     // Another connection sees the change at once: the post committed.
     SqlDatabase other;
-    other.open(form->ADOMain.path(), QString::fromLatin1(kBankPassword));
+    other.open(form->db.path(), QString::fromLatin1(kBankPassword));
     const auto rows = other.select(QStringLiteral("select tigan_id, YDCS, ZQCS from kjks_tigan order by tigan_id"));
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0][1].toString(), QStringLiteral("0"));
@@ -79,7 +79,7 @@ TEST_F(DatasetTest, EditPostsExactlyTheCurrentRowAtOnce) {
 }
 
 TEST_F(DatasetTest, AppendAndEditOnEmptyResultInsert) {
-    Dataset &q = form->ADOSql;
+    Dataset &q = form->listQuery;
     q.openSql(QStringLiteral("select * from shijuan where 1 = 2"));
     q.append();
     q.setValue(QStringLiteral("sjID"), 11);
@@ -102,16 +102,16 @@ TEST_F(DatasetTest, AppendAndEditOnEmptyResultInsert) {
 
 TEST_F(DatasetTest, EngineErrorsCarryTheEngineMessage) {
     try {
-        form->ADOSql.openSql(QStringLiteral("select * from no_such_table"));
+        form->listQuery.openSql(QStringLiteral("select * from no_such_table"));
         FAIL();
     } catch (const SqlError &e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("no such table"))) << qPrintable(e.message());
     }
     try {
-        form->ADOSql.openSql(QStringLiteral("select count(*) as total from kjks_tigan"));
-        form->ADOSql.edit();
-        form->ADOSql.setValue(QStringLiteral("total"), 1);
-        form->ADOSql.post();
+        form->listQuery.openSql(QStringLiteral("select count(*) as total from kjks_tigan"));
+        form->listQuery.edit();
+        form->listQuery.setValue(QStringLiteral("total"), 1);
+        form->listQuery.post();
         FAIL();
     } catch (const SqlError &) {
     }
@@ -120,16 +120,16 @@ TEST_F(DatasetTest, EngineErrorsCarryTheEngineMessage) {
 TEST_F(DatasetTest, SplicedValuesCannotEndTheirLiteral) {
     EXPECT_EQ(SqlValue(QStringLiteral("随机")), QStringLiteral("随机"));
     const QString hostile = QStringLiteral("x\" or \"1\" = \"1");
-    form->ADOSql.openSql(QStringLiteral("select * from kjks_tigan where tixing = \"") + SqlValue(hostile) +
-                         QStringLiteral("\""));
-    EXPECT_EQ(form->ADOSql.recordCount(), 0);
-    form->ADOSql.openSql(QStringLiteral("select * from sys_option where option_name = '") +
-                         SqlValue(QStringLiteral("a' or '1'='1"), QLatin1Char('\'')) + QStringLiteral("'"));
-    EXPECT_EQ(form->ADOSql.recordCount(), 0);
+    form->listQuery.openSql(QStringLiteral("select * from kjks_tigan where tixing = \"") + SqlValue(hostile) +
+                            QStringLiteral("\""));
+    EXPECT_EQ(form->listQuery.recordCount(), 0);
+    form->listQuery.openSql(QStringLiteral("select * from sys_option where option_name = '") +
+                            SqlValue(QStringLiteral("a' or '1'='1"), QLatin1Char('\'')) + QStringLiteral("'"));
+    EXPECT_EQ(form->listQuery.recordCount(), 0);
 }
 
 TEST_F(DatasetTest, CountQueriesReadTheirAlias) {
-    Dataset &q = form->ADOSql2;
+    Dataset &q = form->rowQuery;
     q.openSql(QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and zhang = 01"));
     EXPECT_EQ(q.asInteger(QStringLiteral("total")), 3);
     q.openSql(QStringLiteral("select max(sjID) from kjks_SJML"));

@@ -9,7 +9,7 @@ namespace {
 
 class TransactionTest : public ::testing::Test {
 protected:
-    void SetUp() override { db = &bank.open().ADOMain; }
+    void SetUp() override { db = &bank.open().db; }
     void addPaper(int sjID) { db->exec(QStringLiteral("insert into kjks_SJML (sjID) values (?)"), {sjID}); }
     int papers() { return bank.scalar(QStringLiteral("select count(*) from kjks_SJML")).toInt(); }
 

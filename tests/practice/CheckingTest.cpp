@@ -13,7 +13,7 @@ TEST_F(PracticeTest, SingleChoiceIsCheckedAtOnceAndCountedWhenLeaving) {
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("1"));
     EXPECT_EQ(tigan(1, QStringLiteral("YDCS")), QStringLiteral("1"));
     EXPECT_EQ(tigan(1, QStringLiteral("ZONGCS")), QStringLiteral("0")) << "counted only when leaving";
-    TDlgPingFen *dialog = ResultDialog();
+    ResultDialog *dialog = resultDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("评分(第1题)"));
@@ -27,7 +27,7 @@ TEST_F(PracticeTest, SingleChoiceIsCheckedAtOnceAndCountedWhenLeaving) {
 
     clickOption(0, 1);
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("0"));
-    EXPECT_EQ(ResultDialog(), dialog) << "refilled in place";
+    EXPECT_EQ(resultDialog(), dialog) << "refilled in place";
     EXPECT_EQ(dialog->Label8->text(), QStringLiteral("2分"));
 
     next(); // one attempt, judged on the latest answer
@@ -48,10 +48,10 @@ TEST_F(PracticeTest, SingleChoiceIsCheckedAtOnceAndCountedWhenLeaving) {
     clickOption(0, 2);
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_EQ(ResultDialog(), nullptr);
+    ASSERT_EQ(resultDialog(), nullptr);
     explain(); // the chosen option is checked again and the dialog shown
-    ASSERT_NE(ResultDialog(), nullptr);
-    EXPECT_EQ(ResultDialog()->Label6->text(), QStringLiteral("C"));
+    ASSERT_NE(resultDialog(), nullptr);
+    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("C"));
     next();
     EXPECT_EQ(tigan(1, QStringLiteral("ZONGCS")), QStringLiteral("2"));
     EXPECT_EQ(tigan(1, QStringLiteral("ZQCS")), QStringLiteral("1"));
@@ -83,17 +83,17 @@ TEST_F(PracticeTest, MultipleChoiceChecksEveryTickAndShowsTheResultOnRequest) {
     clickOption(1, 0); // ticked C then A: the answer is AC
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("0"));
     EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("AC"));
-    EXPECT_EQ(ResultDialog(), nullptr) << "only 评分解析 shows the result";
+    EXPECT_EQ(resultDialog(), nullptr) << "only 评分解析 shows the result";
 
     explain();
-    ASSERT_NE(ResultDialog(), nullptr);
-    EXPECT_EQ(ResultDialog()->Label6->text(), QStringLiteral("AC"));
-    EXPECT_EQ(ResultDialog()->Label8->text(), QStringLiteral("2分"));
-    ResultDialog()->setWindowTitle(QStringLiteral("seen"));
+    ASSERT_NE(resultDialog(), nullptr);
+    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("AC"));
+    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("2分"));
+    resultDialog()->setWindowTitle(QStringLiteral("seen"));
 
     clickOption(1, 2); // untick C: A alone is wrong
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("1"));
-    EXPECT_EQ(ResultDialog()->windowTitle(), QStringLiteral("seen"));
+    EXPECT_EQ(resultDialog()->windowTitle(), QStringLiteral("seen"));
     clickOption(1, 0); // untick the only ticked box
     EXPECT_EQ(boxTexts(Kind::Plain), QStringList({QStringLiteral("请先选择答案。")}));
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("1"));
@@ -121,12 +121,12 @@ TEST_F(PracticeTest, JudgementNeedsAChoiceAndShowsEveryResult) {
 
     clickOption(2, 0);
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("1"));
-    EXPECT_EQ(ResultDialog()->Label6->text(), QStringLiteral("√"));
+    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("√"));
     clickOption(2, 1);
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("0"));
-    EXPECT_EQ(ResultDialog()->Label2->text(), QStringLiteral("1分"));
-    EXPECT_EQ(ResultDialog()->Label4->text(), QStringLiteral("×"));
-    EXPECT_EQ(ResultDialog()->Label8->text(), QStringLiteral("1分"));
+    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("1分"));
+    EXPECT_EQ(resultDialog()->Label4->text(), QStringLiteral("×"));
+    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("1分"));
     next();
     EXPECT_EQ(tigan(1, QStringLiteral("ZQCS")), QStringLiteral("1"));
 }
@@ -138,8 +138,8 @@ TEST_F(PracticeTest, ThePayloadFollowsTheProfileAndTheExplanation) {
     bank.model.profiles[0].columns[QStringLiteral("danxuanfen")] = QStringLiteral("2");
     open();
     clickOption(0, 1);
-    EXPECT_EQ(ResultDialog()->Label2->text(), QStringLiteral("0.666666666666667分"));
-    EXPECT_EQ(ResultDialog()->Label8->text(), QStringLiteral("0.666666666666667分"));
+    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("0.666666666666667分"));
+    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("0.666666666666667分"));
     EXPECT_EQ(dialogLines(),
               QStringList({QStringLiteral("第一章 会计概述"), QStringLiteral("第一节 会计概念"), QStringLiteral("1")}));
     next();
@@ -149,13 +149,13 @@ TEST_F(PracticeTest, ThePayloadFollowsTheProfileAndTheExplanation) {
     // A profile whose single-choice name is not the rows' type: no standard score in the payload,
     // so each later field shows one label early.
     bank.exec(QStringLiteral("update kjks_type set danxuan = '单项选择题'"));
-    dataForm()->LoadExamProfile(QStringLiteral("1"));
+    bankSession()->LoadExamProfile(QStringLiteral("1"));
     open();
     clickOption(0, 0);
-    EXPECT_EQ(ResultDialog()->Label2->text(), QStringLiteral("B"));
-    EXPECT_EQ(ResultDialog()->Label4->text(), QStringLiteral("A"));
-    EXPECT_EQ(ResultDialog()->Label6->text(), QStringLiteral("0分"));
-    EXPECT_EQ(ResultDialog()->Label8->text(), QStringLiteral("第一章 会计概述"));
+    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("B"));
+    EXPECT_EQ(resultDialog()->Label4->text(), QStringLiteral("A"));
+    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("0分"));
+    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("第一章 会计概述"));
     EXPECT_EQ(dialogLines(), QStringList({QStringLiteral("第一节 会计概念"), QStringLiteral("1")}));
 }
 
@@ -175,16 +175,16 @@ TEST_F(PracticeTest, CaseStemsAreCheckedAsAWholeAndScoredBySubQuestion) {
         clickOption(3, box);
     EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("AFKP"));
     EXPECT_EQ(column(QStringLiteral("zongtigan"), 7, QStringLiteral("DDCS")), QStringLiteral("0"));
-    EXPECT_EQ(ResultDialog(), nullptr);
+    EXPECT_EQ(resultDialog(), nullptr);
 
     clickOption(3, 11); // sub-question 3 now answered CD
     explain();
-    ASSERT_NE(ResultDialog(), nullptr);
-    EXPECT_EQ(ResultDialog()->windowTitle(), QStringLiteral("评分(第7题)"));
-    EXPECT_EQ(ResultDialog()->Label2->text(), QStringLiteral("10分")) << "five times the per-question points";
-    EXPECT_EQ(ResultDialog()->Label4->text(), QStringLiteral("[A]、[B]、[C]、[D]、"));
-    EXPECT_EQ(ResultDialog()->Label6->text(), QStringLiteral("[A]、[B]、[CD]、[D]、"));
-    EXPECT_EQ(ResultDialog()->Label8->text(), QStringLiteral("6分"));
+    ASSERT_NE(resultDialog(), nullptr);
+    EXPECT_EQ(resultDialog()->windowTitle(), QStringLiteral("评分(第7题)"));
+    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("10分")) << "five times the per-question points";
+    EXPECT_EQ(resultDialog()->Label4->text(), QStringLiteral("[A]、[B]、[C]、[D]、"));
+    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("[A]、[B]、[CD]、[D]、"));
+    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("6分"));
     EXPECT_EQ(dialogLines(), QStringList({QStringLiteral("案例解析7"), QStringLiteral("7")}));
     EXPECT_TRUE(sent(QStringLiteral("select * from kjks_tigan where zongtimian"))
                     .contains(QStringLiteral("select * from kjks_tigan where zongtimian = \"7\" order by tigan_id")));
@@ -266,10 +266,10 @@ TEST_F(PracticeTest, IrregularCaseStemsScoreEachSubQuestionOnItsOwnBoxes) {
         EXPECT_EQ(column(QStringLiteral("zongtigan"), stemId, QStringLiteral("DDCS")),
                   c.right ? QStringLiteral("0") : QStringLiteral("1"));
         explain();
-        ASSERT_NE(ResultDialog(), nullptr);
-        EXPECT_EQ(ResultDialog()->Label4->text(), QString::fromUtf8(c.standard));
-        EXPECT_EQ(ResultDialog()->Label6->text(), QString::fromUtf8(c.given));
-        EXPECT_EQ(ResultDialog()->Label8->text(), QString::fromUtf8(c.score));
+        ASSERT_NE(resultDialog(), nullptr);
+        EXPECT_EQ(resultDialog()->Label4->text(), QString::fromUtf8(c.standard));
+        EXPECT_EQ(resultDialog()->Label6->text(), QString::fromUtf8(c.given));
+        EXPECT_EQ(resultDialog()->Label8->text(), QString::fromUtf8(c.score));
         next();
     }
 }
@@ -286,26 +286,26 @@ TEST_F(PracticeTest, OperationAnswersComeFromTheScratchRow) {
 
     explain(); // nothing left by the program yet: nothing happens
     EXPECT_TRUE(platform.boxes.empty());
-    EXPECT_EQ(ResultDialog(), nullptr);
+    EXPECT_EQ(resultDialog(), nullptr);
     EXPECT_EQ(tigan(21, QStringLiteral("YDCS")), QStringLiteral("0"));
 
     programLeaves("99999");
     explain();
     EXPECT_EQ(tigan(21, QStringLiteral("DDCS")), QStringLiteral("1"));
     EXPECT_EQ(tigan(21, QStringLiteral("YDCS")), QStringLiteral("1"));
-    ASSERT_NE(ResultDialog(), nullptr);
-    EXPECT_EQ(ResultDialog()->Label4->text(), QStringLiteral("略"));
-    EXPECT_EQ(ResultDialog()->Label6->text(), QStringLiteral("略"));
-    EXPECT_EQ(ResultDialog()->Label8->text(), QStringLiteral("0分"));
-    EXPECT_TRUE(ResultDialog()->pictureFile().endsWith(QStringLiteral("images/wrong.png")));
+    ASSERT_NE(resultDialog(), nullptr);
+    EXPECT_EQ(resultDialog()->Label4->text(), QStringLiteral("略"));
+    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("略"));
+    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("0分"));
+    EXPECT_TRUE(resultDialog()->pictureFile().endsWith(QStringLiteral("images/wrong.png")));
     EXPECT_TRUE(sent(QStringLiteral("select daan"))
                     .contains(QStringLiteral("select daan from kjks_tigan where tigan_id = 21")));
 
     programLeaves("12345");
     explain();
     EXPECT_EQ(tigan(21, QStringLiteral("DDCS")), QStringLiteral("0"));
-    EXPECT_EQ(ResultDialog()->Label8->text(), QStringLiteral("2分"));
-    EXPECT_TRUE(ResultDialog()->pictureFile().endsWith(QStringLiteral("images/yes.png")));
+    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("2分"));
+    EXPECT_TRUE(resultDialog()->pictureFile().endsWith(QStringLiteral("images/yes.png")));
     EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("12345"));
 
     programLeaves("00000"); // the attempt is judged on what the program left when the learner moves on
@@ -326,9 +326,9 @@ TEST_F(PracticeTest, AnAnswerTheBankRefusesIsReportedAndLandsNowhereElse) {
     bank.addQuestion(2, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
     open();
     SqlDatabase other;
-    other.open(dataForm()->ADOMain.path(), QString::fromLatin1(kBankPassword));
+    other.open(bankSession()->db.path(), QString::fromLatin1(kBankPassword));
     other.exec(QStringLiteral("begin immediate"));
-    dataForm()->ADOMain.setBusyTimeout(20);
+    bankSession()->db.setBusyTimeout(20);
     clickOption(0, 0);
     const QStringList errors = boxTexts(Kind::Error);
     ASSERT_EQ(errors.size(), 1);

@@ -168,8 +168,8 @@ TEST_F(PracticeTest, KeysAnswerMoveAndMark) {
     key(Qt::Key_B); // single choice: the option is chosen and checked as a click would
     EXPECT_TRUE(w().optionButtons(type(0))[1]->isChecked());
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("0"));
-    ASSERT_NE(ResultDialog(), nullptr);
-    EXPECT_EQ(ResultDialog()->Label6->text(), QStringLiteral("B"));
+    ASSERT_NE(resultDialog(), nullptr);
+    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("B"));
     key(Qt::Key_Right);
     EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
     EXPECT_EQ(tigan(1, QStringLiteral("ZONGCS")), QStringLiteral("1"));
@@ -189,7 +189,7 @@ TEST_F(PracticeTest, KeysAnswerMoveAndMark) {
     key(Qt::Key_C);
     key(Qt::Key_3);
     key(Qt::Key_Return);
-    EXPECT_EQ(ResultDialog()->Label6->text(), QStringLiteral("AC"));
+    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("AC"));
     EXPECT_EQ(tigan(3, QStringLiteral("DDCS")), QStringLiteral("0"));
     key(Qt::Key_H); // no eighth option: nothing happens
     EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("AC"));

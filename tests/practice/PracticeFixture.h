@@ -1,13 +1,13 @@
 #pragma once
 
-#include "DataFormP.h"
-#include "DlgPingFenP.h"
+#include "BankSession.h"
 #include "ExamProfile.h"
 #include "FixtureBank.h"
-#include "FrmZJTestP.h"
 #include "LaunchParameters.h"
 #include "NumberText.h"
+#include "PracticeWindow.h"
 #include "RecordingPlatform.h"
+#include "ResultDialog.h"
 #include "TestApp.h"
 
 #include <QAbstractButton>
@@ -37,20 +37,20 @@ protected:
     void TearDown() override {
         if (window) window->close();
         window.reset();
-        if (ResultDialog()) delete ResultDialog();
+        if (resultDialog()) delete resultDialog();
     }
 
     void setFourthType(const QString &name) { bank.model.profiles[0].columns[QStringLiteral("shicaotype")] = name; }
 
     // Writes and opens the bank (once), loads the profile as the main window does, shows a new
     // window on the current launch parameters.
-    TFrmZJTest &open() {
+    PracticeWindow &open() {
         if (window) window->close();
         window.reset();
         if (!opened) openBank();
         bank.statements.clear();
         platform.boxes.clear();
-        window = std::make_unique<TFrmZJTest>();
+        window = std::make_unique<PracticeWindow>();
         window->setWindowModality(Qt::ApplicationModal);
         window->show();
         return *window;
@@ -59,14 +59,14 @@ protected:
     // Opens the bank without a window, for tests that change rows behind the bank tool's back.
     void openBank() {
         {
-            TDataForm &form = bank.open();
+            BankSession &form = bank.open();
             form.LoadExamProfile(QStringLiteral("1"));
             form.LoadExamOptions();
         }
         opened = true;
     }
 
-    TFrmZJTest &w() { return *window; }
+    PracticeWindow &w() { return *window; }
 
     // Tabs by their position, -1 for none.
     static QuestionType type(int tab) { return kQuestionTypes.at(size_t(tab)); }
@@ -107,7 +107,7 @@ protected:
     }
 
     QStringList dialogLines() const {
-        return ResultDialog() ? ResultDialog()->Memo1->toPlainText().split(QLatin1Char('\n')) : QStringList();
+        return resultDialog() ? resultDialog()->Memo1->toPlainText().split(QLatin1Char('\n')) : QStringList();
     }
 
     static QByteArray jpeg(int width, int height) {
@@ -122,6 +122,6 @@ protected:
 
     RecordingPlatform platform;
     FixtureBank bank;
-    std::unique_ptr<TFrmZJTest> window;
+    std::unique_ptr<PracticeWindow> window;
     bool opened = false;
 };

@@ -9,14 +9,14 @@
 // and operation pages of the fourth tab, which the sample profile does not use, from a small bank
 // written here.
 
-#include "DataFormP.h"
-#include "DlgPingFenP.h"
+#include "BankSession.h"
 #include "ExamProfile.h"
 #include "FixtureBank.h"
 #include "Fonts.h"
-#include "FrmZJTestP.h"
 #include "LaunchParameters.h"
+#include "PracticeWindow.h"
 #include "RecordingPlatform.h"
+#include "ResultDialog.h"
 #include "Screenshots.h"
 
 #include <QAbstractButton>
@@ -51,28 +51,28 @@ void click(QAbstractButton *button) {
 }
 
 // Moves the tab's set on until a question with a long stem or many options is on screen.
-void nextUntil(TFrmZJTest &w, int tab, int minOptions, int maxMoves) {
+void nextUntil(PracticeWindow &w, int tab, int minOptions, int maxMoves) {
     for (int i = 0; i < maxMoves && int(w.optionButtons(kQuestionTypes[size_t(tab)]).size()) < minOptions; ++i)
         click(w.SpeedButton3);
 }
 
 void sampleBank(const QString &bankPath) {
-    TDataForm form;
+    BankSession form;
     form.OpenBank(bankPath);
-    setDataForm(&form);
+    setBankSession(&form);
     form.LoadExamProfile(QStringLiteral("1"));
     setApplicationTitle(form.GetOption(QStringLiteral("APP_TITLE")));
     launchParameters().PracticeScope = 0;
     launchParameters().SelectedChapterCode = QStringLiteral("10302");
     launchParameters().PracticeTypeFlags = {{true, true, true, true}};
     {
-        TFrmZJTest w;
+        PracticeWindow w;
         w.show();
         settle();
         nextUntil(w, 0, 4, 1);
         save(&w, "single");
         click(w.optionButtons(kQuestionTypes[size_t(0)]).at(1));
-        if (ResultDialog()) save(ResultDialog(), "result");
+        if (resultDialog()) save(resultDialog(), "result");
 
         w.PageControl2->setCurrentIndex(1);
         click(w.optionButtons(kQuestionTypes[size_t(1)]).at(0));
@@ -89,8 +89,8 @@ void sampleBank(const QString &bankPath) {
                 click(w.optionButtons(kQuestionTypes[size_t(3)]).at(i));
         save(&w, "case");
         click(w.SpeedButton4);
-        if (ResultDialog()) save(ResultDialog(), "result-case");
-        ResultDialog()->close();
+        if (resultDialog()) save(resultDialog(), "result-case");
+        resultDialog()->close();
         // The learner scrolls down the sub-questions, then goes on: the next case opens at its top.
         w.ScrollBox1->verticalScrollBar()->setValue(w.ScrollBox1->verticalScrollBar()->maximum());
         save(&w, "case-scrolled");
@@ -107,7 +107,7 @@ void sampleBank(const QString &bankPath) {
         save(&w, "case-picture");
         w.close();
     }
-    setDataForm(nullptr);
+    setBankSession(nullptr);
 }
 
 // Boxes are drawn as the desktop shows them, grabbed and closed again.
@@ -130,7 +130,7 @@ public:
 void emptyChoice(GrabbingPlatform &platform) {
     FixtureBank bank;
     bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
-    TDataForm &form = bank.open();
+    BankSession &form = bank.open();
     form.LoadExamProfile(QStringLiteral("1"));
     setApplicationTitle(form.GetOption(QStringLiteral("APP_TITLE")));
     launchParameters().PracticeScope = 2; // no wrong questions yet
@@ -158,11 +158,11 @@ void fourthTypePages(const QString &pictureFile) {
                 QStringLiteral("在总账系统中完成下列操作： 1.填制凭证：2025年12月5日，以银行存款支付本月水电费3600元。 "
                                "2.审核上述凭证并记账。");
         }
-        TDataForm &form = bank.open();
+        BankSession &form = bank.open();
         form.LoadExamProfile(QStringLiteral("1"));
         launchParameters().PracticeTypeFlags = {{false, false, false, true}};
         launchParameters().SelectedChapterCode.clear();
-        TFrmZJTest w;
+        PracticeWindow w;
         w.show();
         save(&w, type == QStringLiteral("计算分析题") ? "analysis" : "operation");
         w.close();

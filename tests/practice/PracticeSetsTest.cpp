@@ -11,7 +11,7 @@ QStringList texts(std::initializer_list<const char *> items) {
     return out;
 }
 
-QStringList visibleTabs(TFrmZJTest &w) {
+QStringList visibleTabs(PracticeWindow &w) {
     QStringList out;
     for (int i = 0; i < w.PageControl2->count(); ++i)
         if (w.PageControl2->isTabVisible(i)) out << w.PageControl2->tabText(i);
@@ -195,15 +195,15 @@ TEST_F(PracticeTest, RunPracticeOpensModallyAndDestroysTheWindow) {
     bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
     bank.open().LoadExamProfile(QStringLiteral("1"));
     launchParameters().PaperKey = QStringLiteral("7");
-    QPointer<TFrmZJTest> seen;
-    QPointer<TDlgPingFen> dialog;
+    QPointer<PracticeWindow> seen;
+    QPointer<ResultDialog> dialog;
     QTimer::singleShot(0, [&] {
-        seen = qobject_cast<TFrmZJTest *>(QApplication::activeModalWidget());
+        seen = qobject_cast<PracticeWindow *>(QApplication::activeModalWidget());
         if (!seen) {
             // Whatever runs modally instead is closed, so the test fails instead of waiting forever.
             ADD_FAILURE() << "the practice window is not the active modal window";
             for (QWidget *top : QApplication::topLevelWidgets())
-                if (top->isModal() || qobject_cast<TFrmZJTest *>(top)) top->close();
+                if (top->isModal() || qobject_cast<PracticeWindow *>(top)) top->close();
             return;
         }
         EXPECT_EQ(launchParameters().PaperKey, QStringLiteral("0"));
@@ -215,7 +215,7 @@ TEST_F(PracticeTest, RunPracticeOpensModallyAndDestroysTheWindow) {
         EXPECT_EQ(options.size(), 4u);
         if (!options.empty()) {
             QTest::mouseClick(options.front(), Qt::LeftButton);
-            dialog = ResultDialog();
+            dialog = resultDialog();
             EXPECT_TRUE(dialog && dialog->isVisible());
         }
         QTest::mouseClick(seen->SpeedButton10, Qt::LeftButton);

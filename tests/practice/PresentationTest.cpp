@@ -269,7 +269,7 @@ TEST_F(PracticeTest, AMissingScratchRowIsRecreatedAndNothingElseChanges) {
     EXPECT_TRUE(platform.boxes.empty());
     EXPECT_EQ(tigan(21, QStringLiteral("YDCS")), QStringLiteral("0"));
     EXPECT_EQ(tigan(21, QStringLiteral("ZONGCS")), QStringLiteral("0"));
-    EXPECT_EQ(ResultDialog(), nullptr);
+    EXPECT_EQ(resultDialog(), nullptr);
 
     // Answered, then the row goes before the learner moves on: the attempt counts, on an empty answer.
     bank.exec(QStringLiteral("update shijuan set KSDA = '12345' where sjID = 0 and xth = 200"));

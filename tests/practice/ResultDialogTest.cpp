@@ -1,4 +1,4 @@
-#include "DlgPingFenP.h"
+#include "ResultDialog.h"
 #include "ExamProfile.h"
 #include "LaunchParameters.h"
 #include "ResultPayload.h"
@@ -36,7 +36,7 @@ protected:
         writePicture(QStringLiteral("yes.png"), Qt::green);
         writePicture(QStringLiteral("wrong.png"), Qt::red);
     }
-    void TearDown() override { delete ResultDialog(); }
+    void TearDown() override { delete resultDialog(); }
 
     void writePicture(const QString &name, Qt::GlobalColor colour) {
         QImage image(20, 20, QImage::Format_RGB32);
@@ -45,11 +45,11 @@ protected:
     }
     // The colour of the picture on show, or an invalid colour when there is none.
     QColor pictureColour() const {
-        const QPixmap p = ResultDialog()->Image1->pixmap();
+        const QPixmap p = resultDialog()->Image1->pixmap();
         return p.isNull() ? QColor() : p.toImage().pixelColor(p.width() / 2, p.height() / 2);
     }
     void closeAndDeliver() {
-        ResultDialog()->sButton1->click();
+        resultDialog()->sButton1->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -175,7 +175,7 @@ TEST_F(ResultDialogTest, FillsEveryFieldFromThePayload) {
     for (const PayloadCase &c : cases) {
         SCOPED_TRACE(c.name);
         ShowResultDialog(c.payload);
-        TDlgPingFen *d = ResultDialog();
+        ResultDialog *d = resultDialog();
         ASSERT_NE(d, nullptr);
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(d->windowTitle(), u8(c.caption));
@@ -203,7 +203,7 @@ TEST_F(ResultDialogTest, FillsEveryFieldFromThePayload) {
 // would otherwise stretch the label far past the dialog).
 TEST_F(ResultDialogTest, BankTextsAreNeverMarkup) {
     ShowResultDialog(joined({"6", "单选题", "2分", "<img width=60000>", "<b>A</b>", "0分", "<i>解析</i>", "6"}));
-    TDlgPingFen *d = ResultDialog();
+    ResultDialog *d = resultDialog();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->Label4->text(), u8("<img width=60000>"));
     EXPECT_LT(d->Label4->sizeHint().width(), 400);
@@ -216,12 +216,12 @@ TEST_F(ResultDialogTest, BankTextsAreNeverMarkup) {
 
 TEST_F(ResultDialogTest, OneDialogIsRefilledInPlaceAndGoneWhenClosed) {
     ShowResultDialog(joined({"1", "单选题", "2分", "A", "B", "0分", "第一题解析", "1"}));
-    QPointer<TDlgPingFen> first = ResultDialog();
+    QPointer<ResultDialog> first = resultDialog();
     first->move(first->pos() + QPoint(37, 23));
     const QPoint moved = first->pos();
 
     ShowResultDialog(joined({"2", "单选题", "2分", "C", "C", "2分", "第二题解析", "2"}));
-    EXPECT_EQ(ResultDialog(), first.data());
+    EXPECT_EQ(resultDialog(), first.data());
     EXPECT_EQ(first->pos(), moved);
     EXPECT_EQ(first->windowTitle(), QStringLiteral("评分(第2题)"));
     EXPECT_EQ(first->Memo1->toPlainText(), QStringLiteral("第二题解析\n2"));
@@ -230,12 +230,12 @@ TEST_F(ResultDialogTest, OneDialogIsRefilledInPlaceAndGoneWhenClosed) {
 
     closeAndDeliver();
     EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(ResultDialog(), nullptr);
+    EXPECT_EQ(resultDialog(), nullptr);
 
     // The next result opens a fresh dialog.
     ShowResultDialog(joined({"3", "判断题", "1分", "√", "√", "1分", "x", "3"}));
-    ASSERT_NE(ResultDialog(), nullptr);
-    EXPECT_EQ(ResultDialog()->windowTitle(), QStringLiteral("评分(第3题)"));
+    ASSERT_NE(resultDialog(), nullptr);
+    EXPECT_EQ(resultDialog()->windowTitle(), QStringLiteral("评分(第3题)"));
 }
 
 TEST_F(ResultDialogTest, MissingPicturesLeaveThePlaceEmpty) {
@@ -246,16 +246,16 @@ TEST_F(ResultDialogTest, MissingPicturesLeaveThePlaceEmpty) {
     f.close();
     for (const char *answer : {"B", "C"}) {
         ShowResultDialog(joined({"1", "单选题", "2分", "B", answer, "0分", "解析", "1"}));
-        ASSERT_NE(ResultDialog(), nullptr);
-        EXPECT_TRUE(ResultDialog()->isVisible());
+        ASSERT_NE(resultDialog(), nullptr);
+        EXPECT_TRUE(resultDialog()->isVisible());
         EXPECT_EQ(pictureColour(), QColor());
-        EXPECT_EQ(ResultDialog()->Label6->text(), u8(answer));
+        EXPECT_EQ(resultDialog()->Label6->text(), u8(answer));
     }
 }
 
 TEST_F(ResultDialogTest, LayoutAndAnEmptyPayload) {
     ShowResultDialog(QString());
-    TDlgPingFen *d = ResultDialog();
+    ResultDialog *d = resultDialog();
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(d->windowTitle(), QStringLiteral("计算分析"));

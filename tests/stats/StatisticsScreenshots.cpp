@@ -6,14 +6,14 @@
 // The bank (the sample bank) is copied to a temporary folder and given some practice progress and
 // two handed-in papers before the window opens; the given file is left as it was.
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "Fonts.h"
 #include "HomePage.h"
 #include "LaunchParameters.h"
+#include "MainWindow.h"
 #include "RecordingPlatform.h"
 #include "Screenshots.h"
 #include "StatisticsPage.h"
-#include "Unit1.h"
 
 #include <QApplication>
 #include <QDir>
@@ -70,11 +70,11 @@ int main(int argc, char **argv) {
         return 1;
     }
     try {
-        TDataForm form;
+        BankSession form;
         form.OpenBank(bank);
-        setDataForm(&form);
-        addProgress(form.ADOMain);
-        TForm1 window(dir.path() + QStringLiteral("/kjks"));
+        setBankSession(&form);
+        addProgress(form.db);
+        MainWindow window(dir.path() + QStringLiteral("/kjks"));
         window.show();
         settle();
         QTest::mouseClick(window.homePage->statisticsButton(), Qt::LeftButton);
@@ -85,7 +85,7 @@ int main(int argc, char **argv) {
             save(&window,
                  out + QStringLiteral("/statistics-") + QString::fromLatin1(names[i]) + QStringLiteral(".png"));
         }
-        setDataForm(nullptr);
+        setBankSession(nullptr);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

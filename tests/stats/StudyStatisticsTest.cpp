@@ -11,9 +11,9 @@ class StudyStatisticsTest : public ::testing::Test {
 protected:
     // Opens the bank, loads profile 1 and reads the figures.
     StudyStatistics load() {
-        TDataForm &form = bank.open();
+        BankSession &form = bank.open();
         form.LoadExamProfile(QStringLiteral("1"));
-        return LoadStudyStatistics(form.ADOMain, examProfile());
+        return LoadStudyStatistics(form.db, examProfile());
     }
 
     BankQuestion &practised(int id, const QString &tixing, int zhang, int jie, int attempts, int correct,
@@ -168,10 +168,10 @@ TEST_F(StudyStatisticsTest, ABankThatCannotBeWrittenIsStillCounted) {
     SqlDatabase writer;
     writer.open(path, QString::fromLatin1(kBankPassword));
     writer.exec(QStringLiteral("begin immediate"));
-    TDataForm form;
+    BankSession form;
     form.OpenBank(path);
     form.LoadExamProfile(QStringLiteral("1"));
-    EXPECT_EQ(LoadStudyStatistics(form.ADOMain, examProfile()).overall.attempts, 2);
+    EXPECT_EQ(LoadStudyStatistics(form.db, examProfile()).overall.attempts, 2);
     writer.exec(QStringLiteral("rollback"));
 }
 

@@ -31,7 +31,7 @@ FixtureBank::FixtureBank() {
 }
 
 FixtureBank::~FixtureBank() {
-    if (m_form && dataForm() == m_form.get()) setDataForm(nullptr);
+    if (m_form && bankSession() == m_form.get()) setBankSession(nullptr);
 }
 
 QString FixtureBank::write(const QString &fileName) {
@@ -40,13 +40,13 @@ QString FixtureBank::write(const QString &fileName) {
     return path;
 }
 
-TDataForm &FixtureBank::open() {
+BankSession &FixtureBank::open() {
     const QString path = write();
-    if (dataForm() == m_form.get()) setDataForm(nullptr);
-    m_form = std::make_unique<TDataForm>();
+    if (bankSession() == m_form.get()) setBankSession(nullptr);
+    m_form = std::make_unique<BankSession>();
     m_form->OpenBank(path);
-    m_form->ADOMain.setTraceHook([this](const QString &s) { statements << s; });
-    setDataForm(m_form.get());
+    m_form->db.setTraceHook([this](const QString &s) { statements << s; });
+    setBankSession(m_form.get());
     return *m_form;
 }
 
@@ -90,11 +90,11 @@ BankStem &FixtureBank::addStem(int id, int zhang, int jie, int subQuestions, int
 
 void FixtureBank::exec(const QString &sql) {
     if (!m_form) open();
-    m_form->ADOMain.exec(sql);
+    m_form->db.exec(sql);
 }
 
 QVariant FixtureBank::scalar(const QString &sql) {
     if (!m_form) open();
-    const auto rows = m_form->ADOMain.select(sql);
+    const auto rows = m_form->db.select(sql);
     return rows.empty() || rows[0].empty() ? QVariant() : rows[0][0];
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BankModel.h"
-#include "DataFormP.h"
+#include "BankSession.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -26,7 +26,7 @@ public:
 
     // Writes the bank, opens it in a new data module that becomes the process's, and records
     // every statement sent into `statements`.
-    TDataForm &open();
+    BankSession &open();
     QStringList statements;
 
     // Row helpers returning the added row for further changes.
@@ -40,5 +40,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    std::unique_ptr<TDataForm> m_form;
+    std::unique_ptr<BankSession> m_form;
 };

@@ -3,11 +3,11 @@
 
 #include "BankExport.h"
 #include "BankReader.h"
+#include "BankSession.h"
 #include "BankSource.h"
 #include "BankSynth.h"
 #include "BankTestSupport.h"
 #include "BankWriter.h"
-#include "DataFormP.h"
 #include "SqlDatabase.h"
 
 #include <QDir>

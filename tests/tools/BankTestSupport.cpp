@@ -1,6 +1,6 @@
 #include "BankTestSupport.h"
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "SqlDatabase.h"
 
 #include <QBuffer>

@@ -3,10 +3,10 @@
 #include "BankCheck.h"
 #include "BankReader.h"
 #include "BankRules.h"
+#include "BankSession.h"
 #include "BankSynth.h"
 #include "BankTestSupport.h"
 #include "BankWriter.h"
-#include "DataFormP.h"
 #include "SqlDatabase.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 
 #include "BankReader.h"
 #include "BankRules.h"
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
 

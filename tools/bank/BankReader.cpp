@@ -1,7 +1,7 @@
 #include "BankReader.h"
 
+#include "BankSession.h"
 #include "BankSourceSyntax.h"
-#include "DataFormP.h"
 #include "Gbk.h"
 #include "QuestionText.h"
 #include "SqlDatabase.h"

@@ -1,7 +1,7 @@
 #include "BankWriter.h"
 
 #include "BankSchema.h"
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "QueryIndexes.h"
 #include "QuestionText.h"
 #include "SqlDatabase.h"

@@ -1,6 +1,6 @@
 // Renders the shape control's seventeen figures, its six surfaces and its shadows into one PNG:
 //   kjks-shape-gallery [output.png]    (QT_QPA_PLATFORM=offscreen works without a display)
-#include "zrShape.h"
+#include "ShapeControl.h"
 
 #include <QApplication>
 #include <QFont>
@@ -44,13 +44,13 @@ public:
         m_sheet.setPalette(palette);
     }
 
-    TzrShape *add(const QString &caption, QSize size = QSize(ShapeWidth, ShapeHeight)) {
+    ShapeControl *add(const QString &caption, QSize size = QSize(ShapeWidth, ShapeHeight)) {
         const int column = m_count % Columns;
         const int row = m_count / Columns;
         ++m_count;
         const int x = column * CellWidth + (CellWidth - size.width()) / 2;
         const int y = m_top + row * CellHeight + 8;
-        auto *shape = new TzrShape(&m_sheet);
+        auto *shape = new ShapeControl(&m_sheet);
         shape->setGeometry(x, y, size.width(), size.height());
         auto *label = new QLabel(caption, &m_sheet);
         QFont font = label->font();
@@ -93,25 +93,26 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shape-gallery.png");
 
-    const TzrShape::TSurfaceType surfaces[] = {TzrShape::stGradientFill,     TzrShape::stBrushOpaque,
-                                               TzrShape::stBrushImage,       TzrShape::stBrush50PercentOpaque,
-                                               TzrShape::stBrushTransparent, TzrShape::stBrush25PercentOpaque};
-    const TzrShape::TShadowOrient orients[] = {TzrShape::soLowerRight, TzrShape::soUpperRight, TzrShape::soUpperLeft,
-                                               TzrShape::soLowerLeft};
-    const TzrShape::TFillDirection directions[] = {TzrShape::gdUp, TzrShape::gdDown, TzrShape::gdLeft,
-                                                   TzrShape::gdRight};
+    const ShapeControl::TSurfaceType surfaces[] = {
+        ShapeControl::stGradientFill,         ShapeControl::stBrushOpaque,      ShapeControl::stBrushImage,
+        ShapeControl::stBrush50PercentOpaque, ShapeControl::stBrushTransparent, ShapeControl::stBrush25PercentOpaque};
+    const ShapeControl::TShadowOrient orients[] = {ShapeControl::soLowerRight, ShapeControl::soUpperRight,
+                                                   ShapeControl::soUpperLeft, ShapeControl::soLowerLeft};
+    const ShapeControl::TFillDirection directions[] = {ShapeControl::gdUp, ShapeControl::gdDown, ShapeControl::gdLeft,
+                                                       ShapeControl::gdRight};
     const QImage picture = tilePicture();
 
-    auto dress = [&](TzrShape *shape, TzrShape::TSurfaceType surface, int index) {
+    auto dress = [&](ShapeControl *shape, ShapeControl::TSurfaceType surface, int index) {
         const bool stippled =
-            surface == TzrShape::stBrush50PercentOpaque || surface == TzrShape::stBrush25PercentOpaque;
+            surface == ShapeControl::stBrush50PercentOpaque || surface == ShapeControl::stBrush25PercentOpaque;
         shape->setSurfaceType(surface);
         // A stipple ANDs its colour into what lies below, so it needs a dark colour to show.
         shape->setBackColor(stippled ? QColor(0x20, 0x50, 0xB0) : QColor(0x9C, 0xC8, 0xF0));
         shape->setGradientToColor(QColor(0x1E, 0x3C, 0x8C));
         shape->setFillDirection(directions[index % 4]);
         shape->setForeColor(QColor(0xC0, 0x30, 0x30));
-        shape->setPattern(surface == TzrShape::stBrushTransparent ? TzrShape::bsDiagCross : TzrShape::bsHorizontal);
+        shape->setPattern(surface == ShapeControl::stBrushTransparent ? ShapeControl::bsDiagCross
+                                                                      : ShapeControl::bsHorizontal);
         shape->setImage(picture);
         shape->setOutlineColor(QColor(0x20, 0x20, 0x20));
         shape->setOutlineWidth(2);
@@ -119,15 +120,15 @@ int main(int argc, char **argv) {
 
     Sheet sheet;
     sheet.section(QStringLiteral("Figures (surface and shadow vary from cell to cell)"));
-    for (int kind = TzrShape::gstRectangle; kind <= TzrShape::gstArrowDown; ++kind) {
-        const auto shape = TzrShape::TGPShapeType(kind);
+    for (int kind = ShapeControl::gstRectangle; kind <= ShapeControl::gstArrowDown; ++kind) {
+        const auto shape = ShapeControl::TGPShapeType(kind);
         const auto surface = surfaces[kind % 6];
         const auto orient = orients[kind % 4];
         // The vertical arrows put their head length (the width) along the height.
-        const bool upright = shape == TzrShape::gstArrowUp || shape == TzrShape::gstArrowDown;
-        TzrShape *s = sheet.add(enumName(shape) + QStringLiteral("\n") + enumName(surface) + QStringLiteral(", ") +
-                                    enumName(orient),
-                                upright ? QSize(56, ShapeHeight) : QSize(ShapeWidth, ShapeHeight));
+        const bool upright = shape == ShapeControl::gstArrowUp || shape == ShapeControl::gstArrowDown;
+        ShapeControl *s = sheet.add(enumName(shape) + QStringLiteral("\n") + enumName(surface) + QStringLiteral(", ") +
+                                        enumName(orient),
+                                    upright ? QSize(56, ShapeHeight) : QSize(ShapeWidth, ShapeHeight));
         s->setShape(shape);
         dress(s, surface, kind);
         s->setShadowColor(QColor(0x70, 0x70, 0x70));
@@ -137,21 +138,22 @@ int main(int argc, char **argv) {
 
     sheet.section(QStringLiteral("Surfaces on a rounded rectangle"));
     for (int i = 0; i < 6; ++i) {
-        const auto surface = TzrShape::TSurfaceType(i);
-        TzrShape *s = sheet.add(enumName(surface));
-        s->setShape(TzrShape::gstRoundRect);
+        const auto surface = ShapeControl::TSurfaceType(i);
+        ShapeControl *s = sheet.add(enumName(surface));
+        s->setShape(ShapeControl::gstRoundRect);
         dress(s, surface, i);
         s->setOutlineWidth(1);
     }
 
     sheet.section(QStringLiteral("Shadows on a star"));
-    const TzrShape::TShadowFill fills[] = {TzrShape::sfSolid, TzrShape::sf50Percent, TzrShape::sf25Percent};
+    const ShapeControl::TShadowFill fills[] = {ShapeControl::sfSolid, ShapeControl::sf50Percent,
+                                               ShapeControl::sf25Percent};
     for (int i = 0; i < 6; ++i) {
         const auto orient = orients[i % 4];
-        const auto fill = i < 4 ? TzrShape::sfSolid : fills[i - 3];
-        TzrShape *s = sheet.add(enumName(orient) + QStringLiteral(", ") + enumName(fill));
-        s->setShape(TzrShape::gstStar);
-        dress(s, TzrShape::stGradientFill, i);
+        const auto fill = i < 4 ? ShapeControl::sfSolid : fills[i - 3];
+        ShapeControl *s = sheet.add(enumName(orient) + QStringLiteral(", ") + enumName(fill));
+        s->setShape(ShapeControl::gstStar);
+        dress(s, ShapeControl::stGradientFill, i);
         s->setShadowColor(QColor(0x50, 0x50, 0x90));
         s->setShadowDepth(8);
         s->setShadowFill(fill);

@@ -1,7 +1,7 @@
 #include "ExamEngine.h"
 
 #include "AnswerScore.h"
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "Dataset.h"
 #include "LaunchParameters.h"
 #include "NumberText.h"
@@ -96,7 +96,7 @@ PaperProgress ProgressOf(const std::vector<PaperRow> &rows) {
     return progress;
 }
 
-ExamEngine::ExamEngine(TDataForm &data, const ExamProfile &profile, LaunchParameters &params)
+ExamEngine::ExamEngine(BankSession &data, const ExamProfile &profile, LaunchParameters &params)
     : m_data(data), m_profile(profile), m_params(params) {}
 
 QString ExamEngine::PaperKey() const {
@@ -162,8 +162,8 @@ void ExamEngine::CreatePaper() {
     const QStringList idsBefore = m_questionIds;
     const int counterBefore = m_fillCounter;
     try {
-        ScopedTransaction unit(m_data.ADOMain);
-        Dataset &sql = m_data.ADOSql;
+        ScopedTransaction unit(m_data.db);
+        Dataset &sql = m_data.listQuery;
         sql.openSql(MaxPaperNumberSql());
         const int number = sql.firstValue().toInt() + 1; // NULL (no paper yet) reads as 0
         m_params.PaperKey = QString::number(number);
@@ -190,10 +190,10 @@ void ExamEngine::CreatePaper() {
 void ExamEngine::GenerateSections(PaperRandom &random) {
     const int number = PaperNumber();
     const QString &paperSet = m_params.PaperSetValue;
-    Dataset &list = m_data.ADOSql;
-    Dataset &fetch = m_data.ADOSql2;
+    Dataset &list = m_data.listQuery;
+    Dataset &fetch = m_data.rowQuery;
     // One appending query serves every item of the paper.
-    Dataset items(&m_data.ADOMain);
+    Dataset items(&m_data.db);
     items.openSql(EmptyPaperItemsSql());
 
     auto addItem = [&](int questionId, const QString &daan, const QString &tixing) {
@@ -256,7 +256,7 @@ void ExamEngine::GenerateSections(PaperRandom &random) {
         const int needed = fourth.count / perStem;
         if (needed <= 0) return;
         list.openSql(StemListSql(paperSet));
-        Dataset &subQuestions = m_data.ADOSql3;
+        Dataset &subQuestions = m_data.detailQuery;
         PositionDraw draw(list.recordCount(), random);
         int taken = 0;
         auto take = [&](int stemId) {
@@ -289,7 +289,7 @@ void ExamEngine::GenerateSections(PaperRandom &random) {
 
 ExamEngine::PaperContents ExamEngine::PreviousPaperContents(int paperNumber) {
     PaperContents contents;
-    const auto rows = m_data.ADOMain.select(
+    const auto rows = m_data.db.select(
         QStringLiteral("select s.tigan_id, s.tixing, k.zongtimian from shijuan s left join kjks_tigan k"
                        " on k.tigan_id = s.tigan_id where s.sjID = (select max(sjID) from kjks_SJML where sjID < ?)"),
         {QVariant(paperNumber)});
@@ -305,8 +305,8 @@ ExamEngine::PaperContents ExamEngine::PreviousPaperContents(int paperNumber) {
 
 void ExamEngine::ReopenPaper() {
     const int number = PaperNumber();
-    ScopedTransaction unit(m_data.ADOMain);
-    Dataset &sql = m_data.ADOSql;
+    ScopedTransaction unit(m_data.db);
+    Dataset &sql = m_data.listQuery;
     sql.openSql(CatalogueRowSql(number));
     if (sql.isEmpty()) throw PaperError(QStringLiteral("试卷 %1 不在题库中，无法打开。").arg(number));
     sql.edit();
@@ -326,13 +326,13 @@ void ExamEngine::ReopenPaper() {
 }
 
 PaperRow ExamEngine::ReadPaperRow(int position) {
-    Dataset &sql = m_data.ADOSql;
+    Dataset &sql = m_data.listQuery;
     sql.openSql(PaperItemSql(position + 1, PaperNumber()));
     return PaperRow::fromDataset(sql);
 }
 
 std::vector<PaperRow> ExamEngine::SectionRows(QuestionType section) {
-    Dataset &sql = m_data.ADOSql;
+    Dataset &sql = m_data.listQuery;
     sql.openSql(SectionItemsSql(m_profile.sections[size_t(section)].typeName, PaperNumber()));
     std::vector<PaperRow> rows;
     for (; !sql.eof(); sql.next())
@@ -344,7 +344,7 @@ PaperRow ExamEngine::StoreAnswer(int position, const QString &answer) {
     if (answer.isEmpty() || (NeedsTwoOptions(position) && answer.size() < 2)) return PaperRow();
     const int number = PaperNumber();
     const int xth = position + 1;
-    Dataset &sql = m_data.ADOSql;
+    Dataset &sql = m_data.listQuery;
     sql.openSql(AnswerItemSql(xth, number));
     if (sql.isEmpty()) return PaperRow(); // no item there: editing would append a stray row
     PaperRow row = PaperRow::fromDataset(sql);
@@ -352,7 +352,7 @@ PaperRow ExamEngine::StoreAnswer(int position, const QString &answer) {
     if (row.KSDA == answer && row.defen) return row;
 
     // The answer and its points stand or fall together.
-    ScopedTransaction unit(m_data.ADOMain);
+    ScopedTransaction unit(m_data.db);
     sql.edit();
     sql.setValue(QStringLiteral("KSDA"), answer);
     sql.post();
@@ -375,7 +375,7 @@ bool ExamEngine::NeedsTwoOptions(int position) const {
 }
 
 PaperRow ExamEngine::ClearAnswer(int position) {
-    Dataset &sql = m_data.ADOSql;
+    Dataset &sql = m_data.listQuery;
     sql.openSql(AnswerItemSql(position + 1, PaperNumber()));
     if (sql.isEmpty()) return PaperRow();
     const PaperRow row = PaperRow::fromDataset(sql);
@@ -388,7 +388,7 @@ PaperRow ExamEngine::ClearAnswer(int position) {
 }
 
 PaperRow ExamEngine::SetMarked(int position, bool marked) {
-    Dataset &sql = m_data.ADOSql;
+    Dataset &sql = m_data.listQuery;
     sql.openSql(AnswerItemSql(position + 1, PaperNumber()));
     if (sql.isEmpty()) return PaperRow();
     const PaperRow row = PaperRow::fromDataset(sql);
@@ -402,8 +402,8 @@ PaperRow ExamEngine::SetMarked(int position, bool marked) {
 HandInResult ExamEngine::HandIn() {
     const int number = PaperNumber();
     HandInResult result;
-    ScopedTransaction unit(m_data.ADOMain);
-    Dataset &sql = m_data.ADOSql;
+    ScopedTransaction unit(m_data.db);
+    Dataset &sql = m_data.listQuery;
 
     // Operation questions get their points only now; nothing on screen answers them.
     sql.openSql(OperationItemsSql(number));
@@ -445,7 +445,7 @@ HandInResult ExamEngine::HandIn() {
     sheet.totalText = result.sumTexts[0];
 
     result.answerList = AnswerList();
-    Dataset &question = m_data.ADOSql2;
+    Dataset &question = m_data.rowQuery;
     // A case is practised and counted by its stem: it stays wrong while any of its sub-questions on
     // the paper missed points, as a case checked in practice does.
     std::map<int, bool> stemsRight;
@@ -474,7 +474,7 @@ HandInResult ExamEngine::HandIn() {
 }
 
 bool ExamEngine::HandedIn() {
-    Dataset &sql = m_data.ADOSql;
+    Dataset &sql = m_data.listQuery;
     sql.openSql(CatalogueRowSql(PaperNumber()));
     return !sql.isEmpty() &&
            PaperHandedIn(sql.asString(QStringLiteral("DTKSSJ")), sql.asString(QStringLiteral("JJSJ")));
@@ -485,7 +485,7 @@ QString ExamEngine::AnswerListSql() const {
 }
 
 std::vector<PaperRow> ExamEngine::AnswerList() {
-    Dataset &sql = m_data.ADOSql;
+    Dataset &sql = m_data.listQuery;
     sql.openSql(AnswerListSql());
     std::vector<PaperRow> rows;
     for (; !sql.eof(); sql.next())
@@ -551,7 +551,7 @@ QString ExamEngine::ExplanationPayload(int position) {
 }
 
 QString ExamEngine::ExplanationOf(int questionId) {
-    Dataset &sql = m_data.ADOSql3;
+    Dataset &sql = m_data.detailQuery;
     sql.openSql(QuestionRowSql(questionId));
     const QString text = DecodeQuestionText(sql.asString(QStringLiteral("jiexi")));
     if (!text.isEmpty()) return text;

@@ -12,7 +12,7 @@
 
 class Dataset;
 class PaperRandom;
-class TDataForm;
+class BankSession;
 struct LaunchParameters;
 
 // A paper could not be drawn (the bank holds too few usable questions for a section). The message
@@ -77,7 +77,7 @@ PaperProgress ProgressOf(const std::vector<PaperRow> &rows);
 // parameters and the sections through the exam profile, both held by reference.
 class ExamEngine {
 public:
-    ExamEngine(TDataForm &data, const ExamProfile &profile, LaunchParameters &params);
+    ExamEngine(BankSession &data, const ExamProfile &profile, LaunchParameters &params);
     ExamEngine(const ExamEngine &) = delete;
     ExamEngine &operator=(const ExamEngine &) = delete;
 
@@ -167,7 +167,7 @@ private:
     };
     PaperContents PreviousPaperContents(int paperNumber);
 
-    TDataForm &m_data;
+    BankSession &m_data;
     const ExamProfile &m_profile;
     LaunchParameters &m_params;
     QString m_subjectTitle;

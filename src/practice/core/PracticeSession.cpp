@@ -1,6 +1,6 @@
 #include "PracticeSession.h"
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "ExamProfile.h"
 #include "NumberText.h"
 #include "PracticeQueries.h"
@@ -25,7 +25,7 @@ constexpr double kCaseStemScoreMultiple = 5;
 
 PracticeSession::PracticeSession() {
     for (Dataset &set : m_sets)
-        set.setConnection(dataForm() ? &dataForm()->ADOMain : nullptr);
+        set.setConnection(bankSession() ? &bankSession()->db : nullptr);
 }
 
 bool PracticeSession::AnyQuestionFits(const LaunchParameters &launch) {
@@ -75,7 +75,7 @@ PracticeSession::Header PracticeSession::header(QuestionType type, const QString
         h.chapterName = h.sectionName = QString();
         return h;
     }
-    Dataset &lookup = dataForm()->ADOSql;
+    Dataset &lookup = bankSession()->listQuery;
     lookup.openSql(ChapterNameSql(zhang));
     m_chapterName = lookup.firstValue().toString();
     h.chapterName = m_chapterName;
@@ -92,7 +92,7 @@ std::optional<Question> PracticeSession::question(QuestionType type) {
     case QuestionType::Multiple: {
         Question q = QuestionFromRow(type == QuestionType::Single ? QuestionKind::Single : QuestionKind::Multiple, row,
                                      QStringLiteral("timian"), row.asInteger(QStringLiteral("tigan_id")));
-        ReadOptions(q, dataForm()->ADOSql2, OptionsSql(q.id));
+        ReadOptions(q, bankSession()->rowQuery, OptionsSql(q.id));
         return q;
     }
     case QuestionType::Judgement:
@@ -107,11 +107,11 @@ std::optional<Question> PracticeSession::question(QuestionType type) {
         return QuestionFromRow(*kind, row, QStringLiteral("timian"), row.asInteger(QStringLiteral("tigan_id")));
     Question stem = QuestionFromRow(*kind, row, QStringLiteral("zongtimian"), row.asInteger(QStringLiteral("id")));
     if (stem.unreadable) return stem;
-    Dataset &subs = dataForm()->ADOSql;
+    Dataset &subs = bankSession()->listQuery;
     subs.openSql(SubQuestionsForPresentationSql(stem.id));
     for (subs.first(); !subs.eof() && !stem.unreadable; subs.next())
         AddSubQuestion(stem, subs.asInteger(QStringLiteral("tigan_id")), subs.asString(QStringLiteral("timian")),
-                       dataForm()->ADOSql2, OptionsSql(subs.asInteger(QStringLiteral("tigan_id"))));
+                       bankSession()->rowQuery, OptionsSql(subs.asInteger(QStringLiteral("tigan_id"))));
     return stem;
 }
 
@@ -140,7 +140,7 @@ void PracticeSession::checkCaseStem(const std::vector<SubQuestionBoxes> &boxes) 
 }
 
 QString PracticeSession::scratchAnswer() {
-    Dataset &scratch = dataForm()->ADOSql2;
+    Dataset &scratch = bankSession()->rowQuery;
     scratch.openSql(ScratchRowSql());
     return scratch.asString(QStringLiteral("KSDA"));
 }
@@ -149,7 +149,7 @@ std::optional<PracticeSession::Check> PracticeSession::checkOperation() {
     Dataset &row = set(QuestionType::Fourth);
     const QString answer = scratchAnswer();
     if (answer.isEmpty()) return std::nullopt;
-    Dataset &lookup = dataForm()->ADOSql;
+    Dataset &lookup = bankSession()->listQuery;
     lookup.openSql(OperationAnswerSql(row.asInteger(QStringLiteral("tigan_id"))));
     Check check;
     check.standardAnswer = lookup.firstValue().toString();
@@ -165,7 +165,7 @@ std::optional<PracticeSession::Check> PracticeSession::checkOperation() {
 ResultPayload PracticeSession::payload(const QString &number, const QString &type, std::optional<QString> standardScore,
                                        const QString &standardAnswer, const QString &answer, const QString &score,
                                        const QString &explanationSql, int questionId) {
-    Dataset &lookup = dataForm()->ADOSql;
+    Dataset &lookup = bankSession()->listQuery;
     lookup.openSql(explanationSql);
     ResultPayload p;
     p.number = number;
@@ -208,7 +208,7 @@ ResultPayload PracticeSession::operationPayload(const Check &check) {
 ResultPayload PracticeSession::caseStemPayload(const std::vector<SubQuestionBoxes> &boxes) {
     Dataset &row = set(QuestionType::Fourth);
     const int id = row.asInteger(QStringLiteral("id"));
-    Dataset &subs = dataForm()->ADOSql;
+    Dataset &subs = bankSession()->listQuery;
     subs.openSql(SubQuestionsForScoringSql(id));
     const CaseStemScore score = ScoreCaseStem(ReadSubQuestions(subs), boxes, pointsOf(QuestionType::Fourth),
                                               examProfile().RuleFor(QuestionType::Fourth));
@@ -259,7 +259,7 @@ void PracticeSession::normaliseJudgementAnswer() {
 }
 
 void PracticeSession::clearOperationScratch() {
-    Dataset &scratch = dataForm()->ADOSql2;
+    Dataset &scratch = bankSession()->rowQuery;
     scratch.openSql(ScratchRowSql());
     if (scratch.isEmpty()) {
         scratch.append();

@@ -1,13 +1,13 @@
 #include "ChapterPracticePage.h"
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "ExamProfile.h"
 #include "Fonts.h"
-#include "FrmZJTestP.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "MainQueries.h"
 #include "NumberText.h"
+#include "PracticeWindow.h"
 #include "SqlError.h"
 
 #include "MainWindowGeometry.h"
@@ -44,7 +44,7 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QFont &font, const
 
 // The value of `total` of a count statement on the data module's second shared query.
 int countTotal(const QString &sql) {
-    Dataset &q = dataForm()->ADOSql2;
+    Dataset &q = bankSession()->rowQuery;
     q.openSql(sql);
     return q.asInteger(QStringLiteral("total"));
 }
@@ -129,7 +129,7 @@ void ChapterPracticePage::ShowProfile() {
 
 void ChapterPracticePage::BuildChapterTree() {
     TreeView1->clear();
-    Dataset &q = dataForm()->ADOSql;
+    Dataset &q = bankSession()->listQuery;
     q.openSql(ChapterTreeSql());
     QTreeWidgetItem *top = nullptr;
     QTreeWidgetItem *chapter = nullptr;

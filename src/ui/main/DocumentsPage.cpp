@@ -1,6 +1,6 @@
 #include "DocumentsPage.h"
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "RtfReader.h"
@@ -70,7 +70,7 @@ DocumentsPage::DocumentsPage(QWidget *parent) : QWidget(parent) {
 }
 
 QString DocumentsPage::SyllabusPath() {
-    return docFolder() + dataForm()->GetOption(QStringLiteral("AGADA_DOC"));
+    return docFolder() + bankSession()->GetOption(QStringLiteral("AGADA_DOC"));
 }
 
 QString DocumentsPage::GuidePath(const QString &caption) {

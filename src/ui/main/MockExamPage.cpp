@@ -2,7 +2,7 @@
 
 #include "ExamEngine.h"
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "ExamProfile.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
@@ -32,7 +32,7 @@ QLabel *label(const QString &text, QWidget *parent, int x, int y, int w, int pix
 } // namespace
 
 MockExamPage::MockExamPage(QWidget *parent)
-    : QWidget(parent), launchExam([](TFrmChapterTest_NewAH::Opening opening) { RunPaperlessExam(opening); }) {
+    : QWidget(parent), launchExam([](ExamWindow::Opening opening) { RunPaperlessExam(opening); }) {
     auto *desc = new QGroupBox(QStringLiteral("  考试说明  "), this);
     desc->setGeometry(16, 8, 470, 440);
     label(QStringLiteral("试卷："), desc, 24, 32, 90);
@@ -124,7 +124,7 @@ void MockExamPage::ShowProfile(const QString &appTitle) {
 }
 
 void MockExamPage::OpenPaperList() {
-    m_papers.setConnection(&dataForm()->ADOMain);
+    m_papers.setConnection(&bankSession()->db);
     m_papers.close();
     m_papers.setSql(QStringLiteral("select * from kjks_SJML where flag_state = 0"));
     m_papers.open();
@@ -162,12 +162,12 @@ void MockExamPage::sBitBtn3Click() {
         launch.PaperKey = QStringLiteral("0");
         launch.PaperDrawMode = QStringLiteral("shijuan");
         launch.PaperSetValue = QStringLiteral("随机");
-        launchExam(TFrmChapterTest_NewAH::Opening::FromLaunch);
+        launchExam(ExamWindow::Opening::FromLaunch);
         OpenPaperList(); // the new paper with its score
     });
 }
 
-void MockExamPage::openSelectedPaper(TFrmChapterTest_NewAH::Opening opening) {
+void MockExamPage::openSelectedPaper(ExamWindow::Opening opening) {
     Guarded([&] {
         const QString key = m_papers.active() ? m_papers.asString(QStringLiteral("sjID")) : QString();
         if (key.isEmpty()) return;
@@ -179,11 +179,11 @@ void MockExamPage::openSelectedPaper(TFrmChapterTest_NewAH::Opening opening) {
 }
 
 void MockExamPage::Button7Click() {
-    openSelectedPaper(TFrmChapterTest_NewAH::Opening::View);
+    openSelectedPaper(ExamWindow::Opening::View);
 }
 
 void MockExamPage::Button8Click() {
-    openSelectedPaper(TFrmChapterTest_NewAH::Opening::FromLaunch);
+    openSelectedPaper(ExamWindow::Opening::FromLaunch);
 }
 
 void MockExamPage::Button4Click() {

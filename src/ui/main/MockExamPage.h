@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Dataset.h"
-#include "FrmChapterTest_NewAHP.h"
+#include "ExamWindow.h"
 
 #include <QWidget>
 
@@ -35,7 +35,7 @@ public:
     QPushButton *sBitBtn3; // "进入考场"
 
     // Opens the exam window; RunPaperlessExam unless a test puts a recorder here.
-    std::function<void(TFrmChapterTest_NewAH::Opening)> launchExam;
+    std::function<void(ExamWindow::Opening)> launchExam;
 
 public slots:
     void sBitBtn3Click(); // 进入考场: a new paper
@@ -47,6 +47,6 @@ public slots:
 
 private:
     void fillPaperList();
-    void openSelectedPaper(TFrmChapterTest_NewAH::Opening opening);
+    void openSelectedPaper(ExamWindow::Opening opening);
     Dataset m_papers;
 };

@@ -1,12 +1,12 @@
 #include "ReviewPage.h"
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "ExamProfile.h"
 #include "Fonts.h"
-#include "FrmZJTestP.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "MainQueries.h"
+#include "PracticeWindow.h"
 #include "ReviewListModel.h"
 
 #include "MainWindowGeometry.h"
@@ -138,14 +138,14 @@ void ReviewPage::ShowProfile() {
 
 void ReviewPage::Enter() {
     recount();
-    m_list.setConnection(&dataForm()->ADOMain);
+    m_list.setConnection(&bankSession()->db);
     m_list.openSql(ReviewListSql(m_kind));
     m_model->reload(m_list);
     sizeColumns();
 }
 
 void ReviewPage::recount() {
-    Dataset &q = dataForm()->ADOSql;
+    Dataset &q = bankSession()->listQuery;
     const QString fourthTypeName = examProfile().section(QuestionType::Fourth).typeName;
     for (QuestionType type : kQuestionTypes) {
         q.openSql(ReviewCountSql(m_kind, type, fourthTypeName));

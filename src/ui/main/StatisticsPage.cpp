@@ -1,11 +1,11 @@
 #include "StatisticsPage.h"
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "ExamProfile.h"
-#include "FrmZJTestP.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "NumberText.h"
+#include "PracticeWindow.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -236,7 +236,7 @@ void StatisticsPage::Refresh() {
         WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
         ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
     } wait;
-    m_stats = LoadStudyStatistics(dataForm()->ADOMain, examProfile());
+    m_stats = LoadStudyStatistics(bankSession()->db, examProfile());
     fillOverview();
     fillChapters();
     fillSections();

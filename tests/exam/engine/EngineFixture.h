@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "ExamEngine.h"
 #include "ExamProfile.h"
 #include "FixtureBank.h"
@@ -48,7 +48,7 @@ protected:
 
     // Writes and opens the bank, loads the profile and the title as the exam window's start-up does.
     ExamEngine &open() {
-        TDataForm &form = bank.open();
+        BankSession &form = bank.open();
         form.LoadExamProfile(QStringLiteral("1"));
         form.LoadExamOptions();
         engine = std::make_unique<ExamEngine>(form, examProfile(), launchParameters());
@@ -73,7 +73,7 @@ protected:
     // Rows of a query, every column as text (NULL as "NULL").
     QStringList rows(const QString &sql) {
         QStringList out;
-        for (const auto &row : dataForm()->ADOMain.select(sql)) {
+        for (const auto &row : bankSession()->db.select(sql)) {
             QStringList cells;
             for (const QVariant &v : row)
                 cells << (v.isNull() ? QStringLiteral("NULL") : v.toString());

@@ -41,7 +41,7 @@ TEST_F(ExamWindowTest, TimeOutHandsInAtTheLastSecondAndTakesNoMoreAnswers) {
     option(0);
     elapse(7199 * 1000);
     EXPECT_EQ(w().lblTime->text(), QStringLiteral("0:00:01"));
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
     EXPECT_TRUE(platform.boxes.empty());
     elapse(1000);
     ASSERT_GE(platform.boxes.size(), 1u);
@@ -49,7 +49,7 @@ TEST_F(ExamWindowTest, TimeOutHandsInAtTheLastSecondAndTakesNoMoreAnswers) {
     EXPECT_EQ(platform.boxes[0].text, QStringLiteral("考试时间已到。"));
     for (const auto &box : platform.boxes)
         EXPECT_NE(box.kind, RecordingPlatform::BoxKind::Confirm);
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::HandedIn);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::HandedIn);
     EXPECT_FALSE(w().Timer1->isActive());
     EXPECT_FALSE(catalogue(QStringLiteral("JJSJ")).isEmpty());
     EXPECT_EQ(catalogue(QStringLiteral("DEFEN")), QStringLiteral("2"));
@@ -72,7 +72,7 @@ TEST_F(ExamWindowTest, ARefusedHandInKeepsTheExamGoingAndATimedOutPaperIsHandedI
     ASSERT_EQ(platform.boxes.size(), 2u); // the confirmation, then why it failed
     EXPECT_EQ(platform.boxes[1].kind, RecordingPlatform::BoxKind::Error);
     EXPECT_TRUE(platform.boxes[1].text.startsWith(QStringLiteral("交卷没有完成")));
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
     EXPECT_TRUE(w().Timer1->isActive());
     EXPECT_NE(w().lblTime->text(), QStringLiteral("已结束！"));
     EXPECT_TRUE(catalogue(QStringLiteral("JJSJ")).isEmpty());
@@ -80,7 +80,7 @@ TEST_F(ExamWindowTest, ARefusedHandInKeepsTheExamGoingAndATimedOutPaperIsHandedI
     EXPECT_EQ(w().lblTime->text(), QStringLiteral("1:59:57"));
 
     elapse(7200 * 1000);
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::TimedOut);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::TimedOut);
     EXPECT_EQ(bank.scalar(QStringLiteral("select seconds_left from kjks_app_exam_time where sjID = 1")).toInt(), 0);
     option(1);
     EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
@@ -88,7 +88,7 @@ TEST_F(ExamWindowTest, ARefusedHandInKeepsTheExamGoingAndATimedOutPaperIsHandedI
 
     bank.exec(QStringLiteral("drop trigger refuse_hand_in"));
     open(Opening::View);
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::HandedIn);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::HandedIn);
     EXPECT_FALSE(catalogue(QStringLiteral("JJSJ")).isEmpty());
     EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
 }

@@ -5,15 +5,15 @@
 //
 // The bank is copied first, so the papers written here never reach the given bank.
 
+#include "BankSession.h"
 #include "ClickableLabel.h"
-#include "DataFormP.h"
-#include "DlgPingFenP.h"
 #include "ExamProfile.h"
+#include "ExamWindow.h"
 #include "Fonts.h"
-#include "FrmChapterTest_NewAHP.h"
 #include "LaunchParameters.h"
 #include "MockExamPage.h"
 #include "RecordingPlatform.h"
+#include "ResultDialog.h"
 #include "Screenshots.h"
 
 #include <QAbstractButton>
@@ -98,7 +98,7 @@ void click(QWidget *widget) {
     QTest::mouseClick(widget, Qt::LeftButton);
 }
 
-void tick(TFrmChapterTest_NewAH &w, qint64 ms) {
+void tick(ExamWindow &w, qint64 ms) {
     g_platform->monotonic += ms;
     w.Timer1Timer();
 }
@@ -111,7 +111,7 @@ void newExam() {
 
 void examWindow() {
     newExam();
-    TFrmChapterTest_NewAH w;
+    ExamWindow w;
     w.show();
     settle();
     tick(w, 1000);
@@ -150,19 +150,19 @@ void examWindow() {
     click(w.Image4); // hand in, after its confirmation
     settle();
     save(&w, "exam-handed-in");
-    if (ResultDialog()) {
-        save(ResultDialog(), "exam-result");
-        ResultDialog()->move(w.geometry().center() - ResultDialog()->rect().center());
+    if (resultDialog()) {
+        save(resultDialog(), "exam-result");
+        resultDialog()->move(w.geometry().center() - resultDialog()->rect().center());
         settle();
         savePixmap(QGuiApplication::primaryScreen()->grabWindow(0), "exam-handed-in-result");
-        ResultDialog()->close();
+        resultDialog()->close();
     }
     w.close();
 }
 
 void timeOut() {
     newExam();
-    TFrmChapterTest_NewAH w;
+    ExamWindow w;
     w.show();
     settle();
     g_platform->nextBoxShot = "exam-timeout";
@@ -170,14 +170,14 @@ void timeOut() {
     w.Timer1Timer(); // the time-out box, then the paper handed in without asking
     settle();
     save(&w, "exam-timed-out");
-    if (ResultDialog()) ResultDialog()->close();
+    if (resultDialog()) resultDialog()->close();
     w.close();
 }
 
 void mockExamPage() {
     MockExamPage page;
     page.resize(1013, 475);
-    page.ShowProfile(dataForm()->GetOption(QStringLiteral("APP_TITLE")));
+    page.ShowProfile(bankSession()->GetOption(QStringLiteral("APP_TITLE")));
     page.OpenPaperList();
     page.show();
     settle();
@@ -207,16 +207,16 @@ int main(int argc, char **argv) {
     }
     launchParameters().AppDir = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QLatin1Char('/');
     try {
-        TDataForm form;
+        BankSession form;
         form.OpenBank(bankCopy);
-        setDataForm(&form);
+        setBankSession(&form);
         form.LoadExamProfile(QStringLiteral("1"));
         form.LoadExamOptions();
         setApplicationTitle(form.GetOption(QStringLiteral("APP_TITLE")));
         examWindow();
         timeOut();
         mockExamPage();
-        setDataForm(nullptr);
+        setBankSession(nullptr);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "BankSession.h"
 #include "ClickableLabel.h"
-#include "DataFormP.h"
-#include "DlgPingFenP.h"
 #include "ExamProfile.h"
+#include "ExamWindow.h"
 #include "FixtureBank.h"
-#include "FrmChapterTest_NewAHP.h"
 #include "LaunchParameters.h"
 #include "NumberText.h"
 #include "RecordingPlatform.h"
+#include "ResultDialog.h"
+#include "ShapeControl.h"
 #include "TestApp.h"
-#include "zrShape.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,7 +38,7 @@ inline void PrintTo(const QString &text, std::ostream *os) {
 class ExamWindowTest : public ::testing::Test {
 protected:
     using State = AnswerCard::State;
-    using Opening = TFrmChapterTest_NewAH::Opening;
+    using Opening = ExamWindow::Opening;
 
     void SetUp() override {
         testApp();
@@ -47,7 +47,7 @@ protected:
     }
     void TearDown() override {
         window.reset(); // no close: a test that wants the confirmation closes itself
-        if (ResultDialog()) delete ResultDialog();
+        if (resultDialog()) delete resultDialog();
     }
 
     void setProfile(const char *column, const QString &value) {
@@ -70,7 +70,7 @@ protected:
         if (opened) return;
         if (bank.model.questions.empty()) addPool();
         {
-            TDataForm &form = bank.open();
+            BankSession &form = bank.open();
             form.LoadExamProfile(QStringLiteral("1"));
             form.LoadExamOptions();
         }
@@ -78,7 +78,7 @@ protected:
     }
 
     // "进入考场" (or, with a paper key, "重做"/"查看"): shows a new window on the launch parameters.
-    TFrmChapterTest_NewAH &open(Opening opening = Opening::FromLaunch) {
+    ExamWindow &open(Opening opening = Opening::FromLaunch) {
         window.reset();
         openBank();
         if (opening == Opening::FromLaunch && launchParameters().PaperKey == QStringLiteral("0")) {
@@ -87,14 +87,14 @@ protected:
         }
         bank.statements.clear();
         platform.boxes.clear();
-        window = std::make_unique<TFrmChapterTest_NewAH>(opening);
+        window = std::make_unique<ExamWindow>(opening);
         window->setWindowModality(Qt::ApplicationModal);
         window->show();
         QCoreApplication::processEvents();
         return *window;
     }
 
-    TFrmChapterTest_NewAH &w() { return *window; }
+    ExamWindow &w() { return *window; }
     QString key() const { return launchParameters().PaperKey; }
 
     void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
@@ -123,6 +123,6 @@ protected:
 
     RecordingPlatform platform;
     FixtureBank bank;
-    std::unique_ptr<TFrmChapterTest_NewAH> window;
+    std::unique_ptr<ExamWindow> window;
     bool opened = false;
 };

@@ -6,7 +6,7 @@ TEST_F(ExamWindowTest, HandInShowsScoresListAndTheFirstQuestionsResult) {
     cell(3);
     option(1); // right: 1 point
     clickWidget(w().Image4);
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::HandedIn);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::HandedIn);
     EXPECT_FALSE(w().Timer1->isActive());
     EXPECT_EQ(w().lblTime->text(), QStringLiteral("已结束！"));
     EXPECT_TRUE(w().Panel12->isVisible());
@@ -22,8 +22,8 @@ TEST_F(ExamWindowTest, HandInShowsScoresListAndTheFirstQuestionsResult) {
     EXPECT_EQ(w().DBGrid1->item(0, 3)->text(), QStringLiteral("A"));
     EXPECT_EQ(w().DBGrid1->item(3, 4)->text(), QStringLiteral("1"));
     EXPECT_EQ(w().CurrentPosition, 0);
-    ASSERT_NE(ResultDialog(), nullptr);
-    EXPECT_EQ(ResultDialog()->windowTitle(), QStringLiteral("评分(第1题)"));
+    ASSERT_NE(resultDialog(), nullptr);
+    EXPECT_EQ(resultDialog()->windowTitle(), QStringLiteral("评分(第1题)"));
     // Closing asks nothing now.
     platform.boxes.clear();
     w().close();
@@ -38,12 +38,12 @@ TEST_F(ExamWindowTest, AnswerListClickShowsTheRowsQuestionAndResult) {
     QTest::mouseClick(w().DBGrid1->viewport(), Qt::LeftButton, {}, cellRect.center());
     EXPECT_EQ(w().CurrentPosition, 4);
     EXPECT_EQ(w().PageControl1->currentIndex(), 3);
-    ASSERT_NE(ResultDialog(), nullptr);
-    EXPECT_EQ(ResultDialog()->windowTitle(), QStringLiteral("评分(第5题)"));
-    EXPECT_EQ(ResultDialog()->Label2->text(), QStringLiteral("10分")); // a case: five sub-questions' worth
+    ASSERT_NE(resultDialog(), nullptr);
+    EXPECT_EQ(resultDialog()->windowTitle(), QStringLiteral("评分(第5题)"));
+    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("10分")); // a case: five sub-questions' worth
     // "本题解析" for the same question: its own points.
     click(w().sBitBtn11);
-    EXPECT_EQ(ResultDialog()->Label2->text(), QStringLiteral("2分"));
+    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("2分"));
     // A handed-in paper is final: the options only show what was answered.
     bank.statements.clear();
     option(0);
@@ -62,7 +62,7 @@ TEST_F(ExamWindowTest, HandInAsksFirstAndNamesWhatIsUnansweredAndMarked) {
     EXPECT_EQ(platform.boxes[0].kind, RecordingPlatform::BoxKind::Confirm);
     EXPECT_EQ(platform.boxes[0].text,
               QStringLiteral("还有 8 道题未作答。有 1 道题已标记。交卷后不能再修改答案，确定要交卷吗？"));
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
     EXPECT_TRUE(w().Timer1->isActive());
     EXPECT_TRUE(catalogue(QStringLiteral("JJSJ")).isEmpty());
 }
@@ -93,11 +93,11 @@ TEST_F(ExamWindowTest, ClosingBeforeHandInAsksAndOkHandsIn) {
     key(Qt::Key_Escape); // Esc goes the same way
     EXPECT_FALSE(w().isVisible());
     EXPECT_FALSE(catalogue(QStringLiteral("JJSJ")).isEmpty());
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::HandedIn);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::HandedIn);
     ASSERT_EQ(platform.boxes.size(), 2u);
     // The result of question 1 that the hand-in opened outlives the window.
     window.reset();
-    ASSERT_NE(ResultDialog(), nullptr);
-    EXPECT_TRUE(ResultDialog()->isVisible());
-    EXPECT_EQ(ResultDialog()->windowTitle(), QStringLiteral("评分(第1题)"));
+    ASSERT_NE(resultDialog(), nullptr);
+    EXPECT_TRUE(resultDialog()->isVisible());
+    EXPECT_EQ(resultDialog()->windowTitle(), QStringLiteral("评分(第1题)"));
 }

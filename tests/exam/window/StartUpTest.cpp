@@ -8,7 +8,7 @@ TEST_F(ExamWindowTest, StartShowsQuestionOneOfANewPaperWithItsCard) {
     // Card: one cell per position, named and numbered, question 1 current, the rest not visited.
     ASSERT_EQ(w().card().size(), 9);
     EXPECT_EQ(w().findChild<QLabel *>(QStringLiteral("DaAnlbl_arr8"))->text(), QStringLiteral("9"));
-    EXPECT_NE(w().findChild<TzrShape *>(QStringLiteral("DaAnshap_arr0")), nullptr);
+    EXPECT_NE(w().findChild<ShapeControl *>(QStringLiteral("DaAnshap_arr0")), nullptr);
     EXPECT_EQ(w().card().state(0), State::Current);
     for (int p = 1; p < 9; ++p)
         EXPECT_EQ(w().card().state(p), State::NotVisited) << p;
@@ -22,11 +22,11 @@ TEST_F(ExamWindowTest, StartShowsQuestionOneOfANewPaperWithItsCard) {
     EXPECT_FALSE(w().Panel12->isVisible());
     EXPECT_FALSE(w().sBitBtn11->isVisible());
     EXPECT_TRUE(w().lblTime->text().isEmpty());
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
     // The two gradient shapes and the fourth header.
-    EXPECT_EQ(w().zrShape1->SurfaceType(), TzrShape::stGradientFill);
-    EXPECT_EQ(w().zrShape1->FillDirection(), TzrShape::gdDown);
-    EXPECT_EQ(w().zrShape2->OutlineStyle(), TzrShape::psClear);
+    EXPECT_EQ(w().zrShape1->SurfaceType(), ShapeControl::stGradientFill);
+    EXPECT_EQ(w().zrShape1->FillDirection(), ShapeControl::gdDown);
+    EXPECT_EQ(w().zrShape2->OutlineStyle(), ShapeControl::psClear);
 }
 
 TEST_F(ExamWindowTest, ExamTimeFollowsTheSubjectTitle) {

@@ -11,14 +11,14 @@ TEST_F(ExamWindowTest, ViewingAHandedInPaperClearsNothing) {
     const QString handedIn = catalogue(QStringLiteral("JJSJ"));
     const QString started = catalogue(QStringLiteral("DTKSSJ"));
     platform.clock = platform.clock.addSecs(3600);
-    if (ResultDialog()) delete ResultDialog();
+    if (resultDialog()) delete resultDialog();
 
     open(Opening::View);
     EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
     EXPECT_EQ(item(1, QStringLiteral("defen")), QStringLiteral("2"));
     EXPECT_EQ(catalogue(QStringLiteral("DTKSSJ")), started);
     EXPECT_EQ(catalogue(QStringLiteral("JJSJ")), handedIn);
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::HandedIn);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::HandedIn);
     EXPECT_FALSE(w().Timer1->isActive());
     EXPECT_EQ(w().lblTime->text(), QStringLiteral("已结束！"));
     EXPECT_TRUE(w().Panel12->isVisible());
@@ -48,7 +48,7 @@ TEST_F(ExamWindowTest, APaperLeftWithoutHandInContinuesWhereItStopped) {
 
     platform.monotonic += 3600 * 1000; // the machine was off for an hour
     open(Opening::View);
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
     EXPECT_FALSE(w().Panel12->isVisible());
     EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
     EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("A"));
@@ -88,7 +88,7 @@ TEST_F(ExamWindowTest, AHandedInPaperIsReadOnlyAndShowsTheScoreSheetItWasHandedI
     const QString defen = catalogue(QStringLiteral("DEFEN"));
     const QString handedIn = catalogue(QStringLiteral("JJSJ"));
     platform.clock = platform.clock.addDays(3);
-    if (ResultDialog()) delete ResultDialog();
+    if (resultDialog()) delete resultDialog();
 
     open(Opening::View);
     QStringList shown;
@@ -122,7 +122,7 @@ TEST_F(ExamWindowTest, AnInterruptedRedoContinuesWithItsKeptTime) {
     open();
     option(0);
     clickWidget(w().Image4);
-    if (ResultDialog()) delete ResultDialog();
+    if (resultDialog()) delete resultDialog();
     platform.clock = platform.clock.addDays(1);
     open(Opening::FromLaunch); // 重做
     cell(3);
@@ -132,7 +132,7 @@ TEST_F(ExamWindowTest, AnInterruptedRedoContinuesWithItsKeptTime) {
     window.reset(); // the program is killed
 
     open(Opening::View);
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
     EXPECT_FALSE(w().Panel12->isVisible());
     EXPECT_TRUE(w().Timer1->isActive());
     elapse(1000);
@@ -152,7 +152,7 @@ TEST_F(ExamWindowTest, RedoStartsThePaperAgain) {
     EXPECT_EQ(key(), QStringLiteral("1"));
     EXPECT_EQ(item(1, QStringLiteral("KSDA")), QString());
     EXPECT_EQ(item(1, QStringLiteral("kaolv")), QStringLiteral("1"));
-    EXPECT_EQ(w().state(), TFrmChapterTest_NewAH::ExamState::Answering);
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
     EXPECT_EQ(w().card().state(0), State::Marked); // shown when its question is shown
     EXPECT_TRUE(w().Timer1->isActive());
 }

@@ -57,7 +57,7 @@ TEST(PracticeSession, PartialCreditScoresPartAnswersAndKeepsThemWrong) {
     bank.addStem(7, 1, 1);
     for (BankQuestion &q : bank.model.questions)
         if (q.id == 701) q.daan = QStringLiteral("AC");
-    TDataForm &form = bank.open();
+    BankSession &form = bank.open();
     form.LoadExamProfile(QStringLiteral("1"));
     form.LoadExamOptions();
 

@@ -1,6 +1,6 @@
 // The program started on every kind of bad bank: it says why in Chinese, ends with status 1
 // before any window is shown, and leaves the bank exactly as it was.
-#include "DataFormP.h"
+#include "BankSession.h"
 #include "FixtureBank.h"
 #include "SqlDatabase.h"
 
@@ -133,7 +133,7 @@ TEST(BadBankStart, EveryKindEndsWithItsMessageAndLeavesTheFileAsItWas) {
         const QString path = bank.dir() + QStringLiteral("kjks.dbf");
         k.make(bank, path);
         if (k.opensFine) {
-            TDataForm form;
+            BankSession form;
             ASSERT_NO_THROW(form.OpenBank(path)) << "the kind must reach the window's first filling";
         }
         const QStringList filesBefore = QDir(bank.dir()).entryList(QDir::Files, QDir::Name);

@@ -2,11 +2,11 @@
 #include "ExamProfile.h"
 #include "FixtureBank.h"
 #include "LaunchParameters.h"
+#include "MainWindow.h"
 #include "RecordingPlatform.h"
 #include "ReviewPage.h"
 #include "SqlError.h"
 #include "TestApp.h"
-#include "Unit1.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -51,7 +51,7 @@ protected:
     // Opens the bank and shows the page as the main window's first showing does.
     void start() {
         bank.open();
-        dataForm()->LoadExamProfile(QStringLiteral("1"));
+        bankSession()->LoadExamProfile(QStringLiteral("1"));
         page = std::make_unique<ChapterPracticePage>();
         page->resize(1013, 475);
         page->launchPractice = [this] {
@@ -283,7 +283,7 @@ TEST_F(ChapterPracticePageTest, RemainingReachesZeroWhenEverythingIsPractised) {
             c.stems ? QStringLiteral("0") : QStringLiteral("1");
         fresh.addQuestion(4, QStringLiteral("综合题"), 1, 1, QStringLiteral("A"), 0);
         fresh.open();
-        dataForm()->LoadExamProfile(QStringLiteral("1"));
+        bankSession()->LoadExamProfile(QStringLiteral("1"));
         ChapterPracticePage p;
         fresh.statements.clear();
         p.BuildChapterTree();
@@ -332,7 +332,7 @@ TEST_F(ChapterPracticePageTest, FailingLaunchShowsTheErrorAndKeepsThePage) {
 TEST_F(ChapterPracticePageTest, EnteringThePageShowsTheResetScope) {
     addQuestions(1, 1, 1, 2, 1);
     bank.open();
-    TForm1 form(bank.dir() + QStringLiteral("kjks"));
+    MainWindow form(bank.dir() + QStringLiteral("kjks"));
     form.show(); // the first showing builds the pages
     ChapterPracticePage *p = form.chapterPage;
     p->launchPractice = [this] { launches.push_back(launchParameters()); };
@@ -369,7 +369,7 @@ TEST_F(ChapterPracticePageTest, PagesShowTheirTextsWholeAndApart) {
         {QStringLiteral("010606"), QStringLiteral("第六节 财务报表附注及财务报告信息披露要求")});
     addQuestions(1, 6, 6, 1200, 345);
     bank.open();
-    TForm1 form(bank.dir() + QStringLiteral("kjks"));
+    MainWindow form(bank.dir() + QStringLiteral("kjks"));
     form.show();
     form.chapterPage->TreeView1->setCurrentItem(form.chapterPage->TreeView1->topLevelItem(0)->child(1)->child(0));
     form.chapterPage->TreeView1Click();

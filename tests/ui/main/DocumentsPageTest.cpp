@@ -3,10 +3,10 @@
 #include "Gbk.h"
 #include "HomePage.h"
 #include "LaunchParameters.h"
+#include "MainWindow.h"
 #include "NavButton.h"
 #include "RecordingPlatform.h"
 #include "TestApp.h"
-#include "Unit1.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,13 +95,13 @@ TEST_F(DocumentsPageTest, LayoutIsFiveButtonsBesideAReadOnlyViewer) {
 TEST_F(DocumentsPageTest, NavigationLoadsTheSyllabusOnlyIntoAnEmptyViewer) {
     writeAllDocs();
     bank.open();
-    TForm1 form(bank.dir() + QStringLiteral("kjks"));
+    MainWindow form(bank.dir() + QStringLiteral("kjks"));
     form.FormShow();
     DocumentsPage &page = *form.documentsPage;
 
     // The home page's button only shows the page: nothing is loaded before the first visit.
     QTest::mouseClick(form.homePage->syllabusButton(), Qt::LeftButton);
-    EXPECT_EQ(form.PageControl1->currentIndex(), int(TForm1::DocumentsPageIndex));
+    EXPECT_EQ(form.PageControl1->currentIndex(), int(MainWindow::DocumentsPageIndex));
     EXPECT_EQ(shown(page), QString());
 
     QTest::mouseClick(form.navButton(2), Qt::LeftButton);
@@ -112,7 +112,7 @@ TEST_F(DocumentsPageTest, NavigationLoadsTheSyllabusOnlyIntoAnEmptyViewer) {
     EXPECT_EQ(shown(page), QStringLiteral("过关经验\n过关经验正文\n"));
     QTest::mouseClick(form.navButton(1), Qt::LeftButton);
     QTest::mouseClick(form.navButton(2), Qt::LeftButton);
-    EXPECT_EQ(form.PageControl1->currentIndex(), int(TForm1::DocumentsPageIndex));
+    EXPECT_EQ(form.PageControl1->currentIndex(), int(MainWindow::DocumentsPageIndex));
     EXPECT_EQ(shown(page), QStringLiteral("过关经验\n过关经验正文\n"));
 
     // Each button replaces what is shown.

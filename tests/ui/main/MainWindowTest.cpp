@@ -1,3 +1,4 @@
+#include "MainWindow.h"
 #include "ExamProfile.h"
 #include "FixtureBank.h"
 #include "HomePage.h"
@@ -6,7 +7,6 @@
 #include "NavButton.h"
 #include "RecordingPlatform.h"
 #include "TestApp.h"
-#include "Unit1.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,13 +27,13 @@ protected:
         testApp();
         ResetProcessState();
     }
-    std::unique_ptr<TForm1> start() {
+    std::unique_ptr<MainWindow> start() {
         bank.open();
-        auto form = std::make_unique<TForm1>(bank.dir() + QStringLiteral("kjks"));
+        auto form = std::make_unique<MainWindow>(bank.dir() + QStringLiteral("kjks"));
         form->FormShow();
         return form;
     }
-    bool captionIsRed(TForm1 &form, int number) {
+    bool captionIsRed(MainWindow &form, int number) {
         return form.navButton(number)->captionLabel()->styleSheet().contains(QStringLiteral("red"));
     }
 
@@ -55,7 +55,7 @@ TEST_F(MainWindowTest, FirstShowingFillsTheWindowFromTheBank) {
     EXPECT_EQ(launchParameters().PracticeScope, 0);
     EXPECT_EQ(launchParameters().PaperKey, QStringLiteral("0"));
     EXPECT_TRUE(QDir(bank.dir() + QStringLiteral("down")).exists());
-    EXPECT_EQ(form->PageControl1->currentIndex(), int(TForm1::HomePageIndex));
+    EXPECT_EQ(form->PageControl1->currentIndex(), int(MainWindow::HomePageIndex));
     EXPECT_TRUE(captionIsRed(*form, 1));
     EXPECT_EQ(form->size(), QSize(1013, 732));
     // Statements of the start-up, in order: the four options, then the profile.
@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, PicturesNextToTheProgramReplaceTheBuiltInOnes) {
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("not a picture");
     broken.close();
-    auto form = std::make_unique<TForm1>(bank.dir() + QStringLiteral("kjks"));
+    auto form = std::make_unique<MainWindow>(bank.dir() + QStringLiteral("kjks"));
     form->FormShow();
     EXPECT_TRUE(platform.boxes.empty());
     EXPECT_EQ(form->imgLogo->pixmap().size(), QSize(40, 8));
@@ -116,8 +116,9 @@ TEST_F(MainWindowTest, NavigationSwitchesPagesAndRedoesTheCurrentEntry) {
     struct Step {
         int number;
         int page;
-    } steps[] = {{2, TForm1::DocumentsPageIndex}, {3, TForm1::ChapterPageIndex},    {4, TForm1::MockExamPageIndex},
-                 {5, TForm1::WrongPageIndex},     {6, TForm1::FavouritesPageIndex}, {1, TForm1::HomePageIndex}};
+    } steps[] = {{2, MainWindow::DocumentsPageIndex},  {3, MainWindow::ChapterPageIndex},
+                 {4, MainWindow::MockExamPageIndex},   {5, MainWindow::WrongPageIndex},
+                 {6, MainWindow::FavouritesPageIndex}, {1, MainWindow::HomePageIndex}};
     for (const Step &s : steps) {
         QTest::mouseClick(form->navButton(s.number), Qt::LeftButton);
         EXPECT_EQ(form->PageControl1->currentIndex(), s.page) << s.number;
@@ -135,7 +136,7 @@ TEST_F(MainWindowTest, NavigationSwitchesPagesAndRedoesTheCurrentEntry) {
     // The home page's syllabus button shows the documents page and leaves the highlight alone.
     QTest::mouseClick(form->navButton(1), Qt::LeftButton);
     QTest::mouseClick(form->homePage->syllabusButton(), Qt::LeftButton);
-    EXPECT_EQ(form->PageControl1->currentIndex(), int(TForm1::DocumentsPageIndex));
+    EXPECT_EQ(form->PageControl1->currentIndex(), int(MainWindow::DocumentsPageIndex));
     EXPECT_TRUE(captionIsRed(*form, 1));
 }
 
@@ -193,8 +194,7 @@ TEST_F(MainWindowTest, StartingTwiceChangesNothingInTheBank) {
         QStringList rows;
         for (const char *table : {"kjks_tigan", "kjks_xuanxiang", "zongtigan", "kjks_zhangjie", "kjks_type",
                                   "kjks_SJML", "shijuan", "sys_option"}) {
-            const auto result =
-                dataForm()->ADOMain.select(QStringLiteral("select * from ") + QString::fromLatin1(table));
+            const auto result = bankSession()->db.select(QStringLiteral("select * from ") + QString::fromLatin1(table));
             for (const auto &row : result) {
                 QStringList cells;
                 for (const QVariant &v : row)
@@ -207,7 +207,7 @@ TEST_F(MainWindowTest, StartingTwiceChangesNothingInTheBank) {
     { auto first = start(); }
     const QStringList before = dump();
     {
-        auto second = std::make_unique<TForm1>(bank.dir() + QStringLiteral("kjks"));
+        auto second = std::make_unique<MainWindow>(bank.dir() + QStringLiteral("kjks"));
         second->FormShow();
     }
     EXPECT_EQ(dump(), before);

@@ -1,11 +1,11 @@
 #include "MockExamPage.h"
 #include "ClickableLabel.h"
-#include "DlgPingFenP.h"
 #include "ExamProfile.h"
+#include "ExamWindow.h"
 #include "FixtureBank.h"
-#include "FrmChapterTest_NewAHP.h"
 #include "LaunchParameters.h"
 #include "RecordingPlatform.h"
+#include "ResultDialog.h"
 #include "TestApp.h"
 
 #include <QAbstractButton>
@@ -18,7 +18,7 @@
 
 namespace {
 
-using Opening = TFrmChapterTest_NewAH::Opening;
+using Opening = ExamWindow::Opening;
 
 struct Launch {
     Opening opening;
@@ -47,7 +47,7 @@ protected:
 
     MockExamPage &start(bool recordLaunches = true) {
         {
-            TDataForm &form = bank.open();
+            BankSession &form = bank.open();
             form.LoadExamProfile(QStringLiteral("1"));
             form.LoadExamOptions();
         }
@@ -158,16 +158,16 @@ TEST_F(MockExamPageTest, AMockExamFromThePageToItsScoreInTheList) {
     start(false);
     auto openExam = [] {
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *exam = qobject_cast<TFrmChapterTest_NewAH *>(w); exam && exam->isVisible()) return exam;
-        return static_cast<TFrmChapterTest_NewAH *>(nullptr);
+            if (auto *exam = qobject_cast<ExamWindow *>(w); exam && exam->isVisible()) return exam;
+        return static_cast<ExamWindow *>(nullptr);
     };
     bool sat = false;
     QTimer::singleShot(0, [&] {
-        TFrmChapterTest_NewAH *exam = openExam();
+        ExamWindow *exam = openExam();
         if (!exam || !exam->answering()) return;                        // the guard below ends the exam
         QTest::mouseClick(exam->optionButtons().at(0), Qt::LeftButton); // question 1: A, right
         QTest::mouseClick(exam->Image4, Qt::LeftButton);                // hand in
-        if (ResultDialog()) ResultDialog()->close();
+        if (resultDialog()) resultDialog()->close();
         exam->close();
         sat = true;
     });
@@ -177,7 +177,7 @@ TEST_F(MockExamPageTest, AMockExamFromThePageToItsScoreInTheList) {
     QTimer guard; // on the stack: it cannot fire into a later test
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, [&] {
-        if (TFrmChapterTest_NewAH *exam = openExam()) {
+        if (ExamWindow *exam = openExam()) {
             stuck = true;
             exam->done(QDialog::Rejected);
         }

@@ -3,10 +3,10 @@
 #include "FixtureBank.h"
 #include "Gbk.h"
 #include "LaunchParameters.h"
+#include "MainWindow.h"
 #include "RecordingPlatform.h"
 #include "ReviewListModel.h"
 #include "TestApp.h"
-#include "Unit1.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -38,7 +38,7 @@ protected:
     // Opens the bank and builds the page as the main window does at first showing.
     std::unique_ptr<ReviewPage> start(Kind kind) {
         bank.open();
-        dataForm()->LoadExamProfile(QStringLiteral("1"));
+        bankSession()->LoadExamProfile(QStringLiteral("1"));
         auto page = std::make_unique<ReviewPage>(kind);
         page->resize(1013, 475);
         page->launchPractice = [this] { launches.push_back(launchParameters()); };
@@ -270,7 +270,7 @@ TEST_F(ReviewPageTest, PagesAreRenewedOnlyWhenEnteredAgain) {
     question(1, QStringLiteral("单选题"), true, false);
     question(2, QStringLiteral("单选题"), false, false);
     bank.open();
-    TForm1 form(bank.dir() + QStringLiteral("kjks"));
+    MainWindow form(bank.dir() + QStringLiteral("kjks"));
     form.show(); // the first showing builds the pages
     ReviewPage *wrong = form.wrongPage;
     EXPECT_EQ(wrong->typeBoxes.box(3)->text(), QStringLiteral("不定项选择题"));

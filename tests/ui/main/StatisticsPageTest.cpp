@@ -3,10 +3,10 @@
 #include "FixtureBank.h"
 #include "HomePage.h"
 #include "LaunchParameters.h"
+#include "MainWindow.h"
 #include "NavButton.h"
 #include "RecordingPlatform.h"
 #include "TestApp.h"
-#include "Unit1.h"
 
 #include <QBarCategoryAxis>
 #include <QChartView>
@@ -26,9 +26,9 @@ protected:
         ResetProcessState();
     }
 
-    std::unique_ptr<TForm1> start() {
+    std::unique_ptr<MainWindow> start() {
         bank.open();
-        auto form = std::make_unique<TForm1>(bank.dir() + QStringLiteral("kjks"));
+        auto form = std::make_unique<MainWindow>(bank.dir() + QStringLiteral("kjks"));
         form->FormShow();
         form->statisticsPage->launchPractice = [this] {
             launches.push_back(launchParameters());
@@ -50,7 +50,7 @@ protected:
         return out;
     }
 
-    static bool captionIsRed(TForm1 &form, int number) {
+    static bool captionIsRed(MainWindow &form, int number) {
         return form.navButton(number)->captionLabel()->styleSheet().contains(QStringLiteral("red"));
     }
 
@@ -66,9 +66,9 @@ TEST_F(StatisticsPageTest, HomeButtonsGoWhereTheySay) {
         QPushButton *button;
         int page;
         int highlighted;
-    } steps[] = {{form->homePage->chapterPracticeButton(), TForm1::ChapterPageIndex, 3},
-                 {form->homePage->mockExamButton(), TForm1::MockExamPageIndex, 4},
-                 {form->homePage->statisticsButton(), TForm1::StatisticsPageIndex, 1}};
+    } steps[] = {{form->homePage->chapterPracticeButton(), MainWindow::ChapterPageIndex, 3},
+                 {form->homePage->mockExamButton(), MainWindow::MockExamPageIndex, 4},
+                 {form->homePage->statisticsButton(), MainWindow::StatisticsPageIndex, 1}};
     for (const Step &s : steps) {
         QTest::mouseClick(form->navButton(1), Qt::LeftButton);
         launchParameters().PracticeScope = 4;

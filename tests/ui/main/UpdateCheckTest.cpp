@@ -1,9 +1,9 @@
 #include "UpdateCheck.h"
 #include "FixtureBank.h"
 #include "LaunchParameters.h"
+#include "MainWindow.h"
 #include "RecordingPlatform.h"
 #include "TestApp.h"
-#include "Unit1.h"
 #include "UpdateIni.h"
 
 #include <QCoreApplication>
@@ -311,7 +311,7 @@ TEST_F(UpdateCheckTest, RecordThatCannotBeWrittenEndsWithTheErrorBox) {
     bank.model.options[QStringLiteral("UPDATE_HOST")] = server.host();
     bank.open();
     ASSERT_TRUE(QDir(bank.dir()).mkdir(QStringLiteral("AutoUpdate.zri"))); // a folder in the file's place
-    TForm1 form(bank.dir() + QStringLiteral("kjks"));
+    MainWindow form(bank.dir() + QStringLiteral("kjks"));
     form.FormShow();
     platform.boxes.clear();
 

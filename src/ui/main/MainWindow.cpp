@@ -1,7 +1,7 @@
-#include "Unit1.h"
+#include "MainWindow.h"
 
+#include "BankSession.h"
 #include "ChapterPracticePage.h"
-#include "DataFormP.h"
 #include "DocumentsPage.h"
 #include "ExamProfile.h"
 #include "Fonts.h"
@@ -58,13 +58,14 @@ QLabel *statusField(QWidget *parent, const QString &name) {
 
 } // namespace
 
-TForm1::TForm1(const QString &executablePath, QWidget *parent) : QWidget(parent), m_executablePath(executablePath) {
-    setObjectName(QStringLiteral("Form1"));
+MainWindow::MainWindow(const QString &executablePath, QWidget *parent)
+    : QWidget(parent), m_executablePath(executablePath) {
+    setObjectName(QStringLiteral("MainWindow"));
     buildFrame();
     FormCreate();
 }
 
-void TForm1::buildFrame() {
+void MainWindow::buildFrame() {
     setFont(PixelFont(QStringLiteral("新宋体"), 12));
     setFixedSize(kWidth, kHeight);
     setWindowIcon(QIcon(builtIn("app.png")));
@@ -83,7 +84,7 @@ void TForm1::buildFrame() {
         auto *b = new NavButton(i + 1, QString::fromUtf16(kNav[i].caption), builtIn(kNav[i].picture), nav);
         b->setObjectName(QString::fromLatin1(kNav[i].object));
         b->move(kNavLeft + i * kNavSpacing, 2);
-        connect(b, &NavButton::clicked, this, &TForm1::Image1Click);
+        connect(b, &NavButton::clicked, this, &MainWindow::Image1Click);
         navButtons[size_t(i)] = b;
     }
 
@@ -127,11 +128,11 @@ void TForm1::buildFrame() {
           static_cast<QWidget *>(chapterPage), static_cast<QWidget *>(mockExamPage), static_cast<QWidget *>(wrongPage),
           static_cast<QWidget *>(favouritesPage), static_cast<QWidget *>(statisticsPage)})
         PageControl1->addWidget(page);
-    connect(homePage, &HomePage::syllabusRequested, this, &TForm1::HomeSyllabusClick);
+    connect(homePage, &HomePage::syllabusRequested, this, &MainWindow::HomeSyllabusClick);
     // "章节练习" and "全真模考" go where navigation entries 3 and 4 go.
     connect(homePage, &HomePage::chapterPracticeRequested, this, [this] { Image1Click(3); });
     connect(homePage, &HomePage::mockExamRequested, this, [this] { Image1Click(4); });
-    connect(homePage, &HomePage::statisticsRequested, this, &TForm1::HomeStatisticsClick);
+    connect(homePage, &HomePage::statisticsRequested, this, &MainWindow::HomeStatisticsClick);
 
     pnlStatus = new QWidget(this);
     pnlStatus->setObjectName(QStringLiteral("pnlStatus"));
@@ -155,16 +156,16 @@ void TForm1::buildFrame() {
     Label80->installEventFilter(this);
 }
 
-NavButton *TForm1::navButton(int number) const {
+NavButton *MainWindow::navButton(int number) const {
     return navButtons[size_t(number - 1)];
 }
 
-void TForm1::FormCreate() {
+void MainWindow::FormCreate() {
     launchParameters().PaperKey = QStringLiteral("0");
     PageControl1->setCurrentIndex(HomePageIndex);
 }
 
-void TForm1::showEvent(QShowEvent *event) {
+void MainWindow::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (!m_shownOnce) {
         m_shownOnce = true;
@@ -172,7 +173,7 @@ void TForm1::showEvent(QShowEvent *event) {
     }
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event) {
+bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (watched == sLabel2) sLabel2Click();
         if (watched == Label80) Label80Click();
@@ -180,15 +181,15 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TForm1::FormShow() {
+void MainWindow::FormShow() {
     Guarded([&] { PrepareFirstShowing(); });
 }
 
-void TForm1::PrepareFirstShowing() {
+void MainWindow::PrepareFirstShowing() {
     m_shownOnce = true;
     {
         LaunchParameters &lp = launchParameters();
-        TDataForm &data = *dataForm();
+        BankSession &data = *bankSession();
         // 1-2: the program folder and the updater's download folder.
         lp.AppDir = QFileInfo(m_executablePath).absolutePath() + QLatin1Char('/');
         QDir(lp.AppDir).mkpath(QStringLiteral("down"));
@@ -228,7 +229,7 @@ void TForm1::PrepareFirstShowing() {
     }
 }
 
-void TForm1::loadPictures() {
+void MainWindow::loadPictures() {
     const QString images = launchParameters().AppDir + QStringLiteral("images/");
     auto load = [&](const char *file) -> QPixmap {
         const QString path = images + QString::fromLatin1(file);
@@ -244,7 +245,7 @@ void TForm1::loadPictures() {
     }
 }
 
-void TForm1::Image1Click(int number) {
+void MainWindow::Image1Click(int number) {
     Guarded([&] {
         for (NavButton *b : navButtons)
             b->setCurrent(b->number() == number);
@@ -279,18 +280,18 @@ void TForm1::Image1Click(int number) {
     });
 }
 
-void TForm1::HomeSyllabusClick() {
+void MainWindow::HomeSyllabusClick() {
     Guarded([&] { PageControl1->setCurrentIndex(DocumentsPageIndex); });
 }
 
-void TForm1::HomeStatisticsClick() {
+void MainWindow::HomeStatisticsClick() {
     Guarded([&] {
         statisticsPage->Refresh();
         PageControl1->setCurrentIndex(StatisticsPageIndex);
     });
 }
 
-void TForm1::sLabel2Click() {
+void MainWindow::sLabel2Click() {
     Guarded([&] {
         // The text comes from the bank: only a web or mail address is handed to the shell, never
         // a program or a file.
@@ -300,6 +301,6 @@ void TForm1::sLabel2Click() {
     });
 }
 
-void TForm1::Label80Click() {
+void MainWindow::Label80Click() {
     Guarded([&] { RunUpdateCheck(); });
 }

@@ -21,10 +21,10 @@ class QTimer;
 // from the launch parameters, presents the current question of each tab, checks every answer at
 // once (statistics and favourites go to the bank immediately) and counts an attempt when the
 // learner moves on with "上一题"/"下一题".
-class TFrmZJTest : public QDialog {
+class PracticeWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrmZJTest(QWidget *parent = nullptr);
+    explicit PracticeWindow(QWidget *parent = nullptr);
 
     // Header.
     QWidget *PanelTop;

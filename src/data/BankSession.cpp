@@ -1,4 +1,4 @@
-#include "DataFormP.h"
+#include "BankSession.h"
 
 #include "ExamProfile.h"
 #include "NumberText.h"
@@ -12,7 +12,7 @@
 #include <sqlite3.h>
 
 namespace {
-TDataForm *g_dataForm = nullptr;
+BankSession *g_dataForm = nullptr;
 
 QString upperAscii(const QString &text) {
     QString out = text;
@@ -33,14 +33,14 @@ double perQuestionScore(const QString &pointsText, const QString &countText) {
 }
 } // namespace
 
-TDataForm *dataForm() {
+BankSession *bankSession() {
     return g_dataForm;
 }
-void setDataForm(TDataForm *form) {
+void setBankSession(BankSession *form) {
     g_dataForm = form;
 }
 
-TDataForm::TDataForm() : qryTemp(&ADOMain), qry1(&ADOMain), ADOSql(&ADOMain), ADOSql2(&ADOMain), ADOSql3(&ADOMain) {}
+BankSession::BankSession() : optionQuery(&db), profileQuery(&db), listQuery(&db), rowQuery(&db), detailQuery(&db) {}
 
 namespace {
 
@@ -112,7 +112,7 @@ QString BankPathForExecutable(const QString &executablePath) {
     return fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".dbf");
 }
 
-void TDataForm::DataModuleCreate(const QString &executablePath) {
+void BankSession::OpenBesideExecutable(const QString &executablePath) {
     OpenBank(BankPathForExecutable(executablePath));
 }
 
@@ -136,43 +136,43 @@ void refuseReadOnly(const QString &bankPath) {
 
 } // namespace
 
-void TDataForm::OpenBank(const QString &bankPath) {
-    ADOMain.close();
+void BankSession::OpenBank(const QString &bankPath) {
+    db.close();
     refuseReadOnly(bankPath);
     // The tables the program reads: a file without them, or with one unreadable, is no usable bank.
-    ADOMain.open(bankPath, QString::fromLatin1(kBankPassword),
-                 {QStringLiteral("kjks_tigan"), QStringLiteral("kjks_xuanxiang"), QStringLiteral("zongtigan"),
-                  QStringLiteral("kjks_zhangjie"), QStringLiteral("kjks_type"), QStringLiteral("kjks_SJML"),
-                  QStringLiteral("shijuan"), QStringLiteral("sys_option")});
+    db.open(bankPath, QString::fromLatin1(kBankPassword),
+            {QStringLiteral("kjks_tigan"), QStringLiteral("kjks_xuanxiang"), QStringLiteral("zongtigan"),
+             QStringLiteral("kjks_zhangjie"), QStringLiteral("kjks_type"), QStringLiteral("kjks_SJML"),
+             QStringLiteral("shijuan"), QStringLiteral("sys_option")});
     // The engine opens a file it may not write for reading only, without a word.
-    if (sqlite3_db_readonly(ADOMain.handle(), "main") == 1) {
-        ADOMain.close();
+    if (sqlite3_db_readonly(db.handle(), "main") == 1) {
+        db.close();
         throw BankReadOnlyError(QStringLiteral("the bank was opened for reading only: ") +
                                 QDir::toNativeSeparators(bankPath));
     }
     // A bank made elsewhere gets the indexes its counts and lists need, once. A bank that cannot
     // be written still opens: its counts are only slower (and its saves will say why they fail).
     try {
-        CreateMissingQueryIndexes(ADOMain);
+        CreateMissingQueryIndexes(db);
     } catch (const SqlError &) {
     }
 }
 
-void TDataForm::LoadExamProfile(const QString &profileId) {
-    qry1.close();
-    qry1.setSql(QStringLiteral("select * from kjks_type where kjks_type_id = ") + profileId);
-    qry1.open();
+void BankSession::LoadExamProfile(const QString &profileId) {
+    profileQuery.close();
+    profileQuery.setSql(QStringLiteral("select * from kjks_type where kjks_type_id = ") + profileId);
+    profileQuery.open();
     ExamProfile &p = examProfile();
-    p.subjectName = qry1.asString(QStringLiteral("kjks_type_name"));
+    p.subjectName = profileQuery.asString(QStringLiteral("kjks_type_name"));
     static const char *const cols[4][3] = {{"danxuan", "danxuanti", "danxuanfen"},
                                            {"duoxuan", "duoxuanti", "duoxuanfen"},
                                            {"panduan", "panduanti", "panduanfen"},
                                            {"shicaotype", "shicaoti", "shicaofen"}};
     for (int s = 0; s < 4; ++s) {
         ExamSection &sec = p.sections[size_t(s)];
-        const QString type = qry1.asString(QString::fromLatin1(cols[s][0]));
-        const QString count = qry1.asString(QString::fromLatin1(cols[s][1]));
-        const QString points = qry1.asString(QString::fromLatin1(cols[s][2]));
+        const QString type = profileQuery.asString(QString::fromLatin1(cols[s][0]));
+        const QString count = profileQuery.asString(QString::fromLatin1(cols[s][1]));
+        const QString points = profileQuery.asString(QString::fromLatin1(cols[s][2]));
         if (s < 3) {
             sec.countText = count;
             sec.pointsText = points;
@@ -192,16 +192,16 @@ void TDataForm::LoadExamProfile(const QString &profileId) {
     p.totalCount = total;
 }
 
-void TDataForm::LoadExamOptions() {
+void BankSession::LoadExamOptions() {
     ExamProfile &p = examProfile();
     p.examMinutes = ExamMinutesOf(GetOption(ExamMinutesOptionKey()));
     p.scoring = ScoringRuleOf(GetOption(ExamScoringOptionKey())).value_or(ScoringRule::AllOrNothing);
 }
 
-QString TDataForm::GetOption(const QString &name) {
-    qryTemp.close();
-    qryTemp.setSql(QStringLiteral("select * from sys_option where option_name = '") +
-                   SqlValue(upperAscii(name), QLatin1Char('\'')) + QStringLiteral("'"));
-    qryTemp.open();
-    return qryTemp.asString(QStringLiteral("Option_Value"));
+QString BankSession::GetOption(const QString &name) {
+    optionQuery.close();
+    optionQuery.setSql(QStringLiteral("select * from sys_option where option_name = '") +
+                       SqlValue(upperAscii(name), QLatin1Char('\'')) + QStringLiteral("'"));
+    optionQuery.open();
+    return optionQuery.asString(QStringLiteral("Option_Value"));
 }

@@ -23,7 +23,7 @@ class QScrollArea;
 class QStackedWidget;
 class QTableWidget;
 class QTimer;
-class TzrShape;
+class ShapeControl;
 
 // "初级会计职称无纸化考试模拟系统": the timed mock exam. One question at a time, an answer card of
 // numbered cells, marking, calculator, countdown, hand-in with score sheet and answer list, and
@@ -31,7 +31,7 @@ class TzrShape;
 // engine, which holds every rule about papers and scores; the window holds controls and handlers.
 //
 // Keys: A–H or 1–8 choose (or toggle) an option, ← → or PageUp/PageDown move, M marks.
-class TFrmChapterTest_NewAH : public QDialog {
+class ExamWindow : public QDialog {
     Q_OBJECT
 public:
     // How the paper is opened: by the launch parameters (a new paper for PaperKey "0", otherwise
@@ -40,8 +40,8 @@ public:
     enum class Opening { FromLaunch, View };
     enum class ExamState { Answering, TimedOut, HandedIn };
 
-    explicit TFrmChapterTest_NewAH(Opening opening = Opening::FromLaunch, QWidget *parent = nullptr);
-    ~TFrmChapterTest_NewAH() override;
+    explicit ExamWindow(Opening opening = Opening::FromLaunch, QWidget *parent = nullptr);
+    ~ExamWindow() override;
 
     // Header.
     QWidget *Panel1;
@@ -55,8 +55,8 @@ public:
     QWidget *Panel2;
     QWidget *Panel8;
     QWidget *Panel9;
-    TzrShape *zrShape1;
-    TzrShape *zrShape2;
+    ShapeControl *zrShape1;
+    ShapeControl *zrShape2;
     QWidget *Panel13; // never shown; holds zrShape2
     QWidget *Panel21, *Panel22, *Panel19, *Panel20, *Panel17, *Panel18, *Panel14, *Panel16;
     ClickableLabel *Image16; // fourth header picture
@@ -198,4 +198,4 @@ private:
 };
 
 // Opens the exam window modally and returns when it has closed.
-bool RunPaperlessExam(TFrmChapterTest_NewAH::Opening opening = TFrmChapterTest_NewAH::Opening::FromLaunch);
+bool RunPaperlessExam(ExamWindow::Opening opening = ExamWindow::Opening::FromLaunch);

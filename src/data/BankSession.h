@@ -17,16 +17,16 @@ public:
 };
 
 // The one data module: the bank connection and the shared queries every window borrows.
-class TDataForm {
+class BankSession {
 public:
-    TDataForm();
-    TDataForm(const TDataForm &) = delete;
-    TDataForm &operator=(const TDataForm &) = delete;
+    BankSession();
+    BankSession(const BankSession &) = delete;
+    BankSession &operator=(const BankSession &) = delete;
 
     // Opens the bank named after the executable ("kjks" -> "kjks.dbf" beside it). Throws SqlError
     // when the file is missing, the password is wrong or the file is unusable, BankReadOnlyError
     // when it cannot be written; nothing is created and nothing is written.
-    void DataModuleCreate(const QString &executablePath);
+    void OpenBesideExecutable(const QString &executablePath);
     // Opens a bank file directly (tests).
     void OpenBank(const QString &bankPath);
 
@@ -38,12 +38,12 @@ public:
     // The value of a sys_option key (ASCII letters upper-cased), empty when missing.
     QString GetOption(const QString &name);
 
-    SqlDatabase ADOMain;
-    Dataset qryTemp;
-    Dataset qry1;
-    Dataset ADOSql;
-    Dataset ADOSql2;
-    Dataset ADOSql3;
+    SqlDatabase db;
+    Dataset optionQuery;
+    Dataset profileQuery;
+    Dataset listQuery;
+    Dataset rowQuery;
+    Dataset detailQuery;
 };
 
 // The message of a bank that cannot be used at start, naming the real cause in the learner's words
@@ -57,5 +57,5 @@ QString StartupFailureText(const std::exception &failure, const QString &bankPat
 QString BankPathForExecutable(const QString &executablePath);
 
 // The process's data module, set by whoever created it (start-up, tests).
-TDataForm *dataForm();
-void setDataForm(TDataForm *form);
+BankSession *bankSession();
+void setBankSession(BankSession *form);

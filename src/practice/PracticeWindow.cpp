@@ -1,13 +1,13 @@
-#include "FrmZJTestP.h"
+#include "PracticeWindow.h"
 
-#include "DataFormP.h"
-#include "DlgPingFenP.h"
+#include "BankSession.h"
 #include "Fonts.h"
 #include "HandlerGuard.h"
 #include "LaunchParameters.h"
 #include "NumberText.h"
 #include "PlainLabel.h"
 #include "PracticeQueries.h"
+#include "ResultDialog.h"
 #include "SqlError.h"
 
 #include <QApplication>
@@ -76,7 +76,7 @@ QPushButton *barButton(QWidget *parent, const char *name, const QString &caption
 // The type tabs are all the same width, whatever their caption.
 } // namespace
 
-void TFrmZJTest::buildBottomBar() {
+void PracticeWindow::buildBottomBar() {
     auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("PanelBottom"));
     bar->setFixedHeight(geo::BottomBarHeight);
@@ -105,38 +105,38 @@ void TFrmZJTest::buildBottomBar() {
     btnFav->setToolTip(QStringLiteral("收藏或取消收藏本题（Ctrl+D）"));
     PageControl2->setToolTip(QStringLiteral("Ctrl+Tab 切换题型；A–H 或 1–8 选择选项"));
 
-    connect(SpeedButton4, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton4Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton3Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton1Click);
-    connect(btnFav, &QPushButton::clicked, this, &TFrmZJTest::btnFavClick);
-    connect(SpeedButton10, &QPushButton::clicked, this, &TFrmZJTest::SpeedButton10Click);
+    connect(SpeedButton4, &QPushButton::clicked, this, &PracticeWindow::SpeedButton4Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &PracticeWindow::SpeedButton2Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &PracticeWindow::SpeedButton3Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &PracticeWindow::SpeedButton1Click);
+    connect(btnFav, &QPushButton::clicked, this, &PracticeWindow::btnFavClick);
+    connect(SpeedButton10, &QPushButton::clicked, this, &PracticeWindow::SpeedButton10Click);
     layout()->addWidget(bar);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Tabs
 
-std::optional<QuestionType> TFrmZJTest::activeTab() const {
+std::optional<QuestionType> PracticeWindow::activeTab() const {
     const int index = PageControl2->currentIndex();
     if (index < 0 || index > 3 || !PageControl2->isTabVisible(index)) return std::nullopt;
     return kQuestionTypes[size_t(index)];
 }
 
-void TFrmZJTest::showEvent(QShowEvent *event) {
+void PracticeWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     Timer3->start();
     FormShow();
 }
 
-void TFrmZJTest::closeEvent(QCloseEvent *event) {
+void PracticeWindow::closeEvent(QCloseEvent *event) {
     Timer3->stop();
     QDialog::closeEvent(event);
 }
 
 // Keys are the window's wherever the focus is.
-bool TFrmZJTest::eventFilter(QObject *watched, QEvent *event) {
+bool PracticeWindow::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::KeyPress) {
         auto *target = qobject_cast<QWidget *>(watched);
         if (target && target->window() == this) {
@@ -148,7 +148,7 @@ bool TFrmZJTest::eventFilter(QObject *watched, QEvent *event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TFrmZJTest::FormShow() {
+void PracticeWindow::FormShow() {
     Guarded([&] {
         PageControl2->setTabText(3, m_session.fourthTypeName());
         LaunchParameters &launch = launchParameters();
@@ -184,7 +184,7 @@ void TFrmZJTest::FormShow() {
     });
 }
 
-void TFrmZJTest::PageControl2Change() {
+void PracticeWindow::PageControl2Change() {
     Guarded([&] {
         SpeedButton1->hide();
         lblEndHint->clear();
@@ -196,14 +196,14 @@ void TFrmZJTest::PageControl2Change() {
     });
 }
 
-bool TFrmZJTest::CommitAndMove(QuestionType tab, Move move) {
+bool PracticeWindow::CommitAndMove(QuestionType tab, Move move) {
     if (!m_session.hasQuestions(tab)) return false;
     const bool moved = m_session.commitAndMove(tab, move);
     present(tab);
     return moved;
 }
 
-void TFrmZJTest::present(QuestionType tab) {
+void PracticeWindow::present(QuestionType tab) {
     switch (tab) {
     case QuestionType::Single:
         PresentSingle();
@@ -235,28 +235,28 @@ void TFrmZJTest::present(QuestionType tab) {
 // ---------------------------------------------------------------------------------------------
 // Presentation
 
-void TFrmZJTest::DiscardOptionControls(QuestionType tab) {
+void PracticeWindow::DiscardOptionControls(QuestionType tab) {
     m_views[IndexOf(tab)]->discardOptions();
 }
 
-void TFrmZJTest::DiscardAllOptionControls() {
+void PracticeWindow::DiscardAllOptionControls() {
     for (QuestionType tab : kQuestionTypes)
         DiscardOptionControls(tab);
 }
 
-void TFrmZJTest::showActivePage(QuestionType tab) {
+void PracticeWindow::showActivePage(QuestionType tab) {
     const int index = int(IndexOf(tab));
     if (!PageControl2->isTabVisible(index)) return;
     const QSignalBlocker quiet(PageControl2);
     PageControl2->setCurrentIndex(index);
 }
 
-void TFrmZJTest::setLabel(QLabel *label, const QString &text) {
+void PracticeWindow::setLabel(QLabel *label, const QString &text) {
     label->setText(text);
     label->adjustSize();
 }
 
-void TFrmZJTest::presentHeader(QuestionType tab, const QString &idColumn) {
+void PracticeWindow::presentHeader(QuestionType tab, const QString &idColumn) {
     const PracticeSession::Header header = m_session.header(tab, idColumn);
     btnFav->setText(header.favourite ? aFavourite() : notAFavourite());
     setLabel(Label5, header.number);
@@ -268,7 +268,7 @@ void TFrmZJTest::presentHeader(QuestionType tab, const QString &idColumn) {
 
 // The tab's current question in its view, under the header; false when one of its texts could
 // not be decoded (what was read is shown, no half set of options).
-bool TFrmZJTest::presentQuestion(QuestionType tab, const QString &idColumn) {
+bool PracticeWindow::presentQuestion(QuestionType tab, const QString &idColumn) {
     DiscardOptionControls(tab);
     presentHeader(tab, idColumn);
     if (tab != QuestionType::Fourth) showActivePage(tab);
@@ -278,28 +278,28 @@ bool TFrmZJTest::presentQuestion(QuestionType tab, const QString &idColumn) {
     return !question->unreadable;
 }
 
-void TFrmZJTest::PresentSingle() {
+void PracticeWindow::PresentSingle() {
     if (!presentQuestion(QuestionType::Single, QStringLiteral("tigan_id"))) throw undecodable(Label5->text());
 }
 
-void TFrmZJTest::PresentMultiple() {
+void PracticeWindow::PresentMultiple() {
     if (!presentQuestion(QuestionType::Multiple, QStringLiteral("tigan_id"))) throw undecodable(Label5->text());
 }
 
-void TFrmZJTest::PresentJudgement() {
+void PracticeWindow::PresentJudgement() {
     if (!presentQuestion(QuestionType::Judgement, QStringLiteral("tigan_id"))) throw undecodable(Label5->text());
     m_session.normaliseJudgementAnswer();
 }
 
-void TFrmZJTest::PresentAnalysis() {
+void PracticeWindow::PresentAnalysis() {
     if (!presentQuestion(QuestionType::Fourth, QStringLiteral("tigan_id"))) throw undecodable(Label5->text());
 }
 
-void TFrmZJTest::PresentCaseStem() {
+void PracticeWindow::PresentCaseStem() {
     if (!presentQuestion(QuestionType::Fourth, QStringLiteral("id"))) throw undecodable(Label5->text());
 }
 
-void TFrmZJTest::PresentOperation() {
+void PracticeWindow::PresentOperation() {
     const bool readable = presentQuestion(QuestionType::Fourth, QStringLiteral("tigan_id"));
     m_session.clearOperationScratch();
     SpeedButton1->setEnabled(QFileInfo::exists(launchParameters().AppDir + QStringLiteral("StuName/") + Label5->text() +
@@ -310,25 +310,25 @@ void TFrmZJTest::PresentOperation() {
 // ---------------------------------------------------------------------------------------------
 // Answer checks
 
-void TFrmZJTest::DXTJDAClick() {
+void PracticeWindow::DXTJDAClick() {
     Storing([&] { checkSingle(); });
 }
 
-void TFrmZJTest::DXTHDAClick() {
+void PracticeWindow::DXTHDAClick() {
     Storing([&] { checkMultiple(false); });
 }
 
-void TFrmZJTest::PDTJDAClick() {
+void PracticeWindow::PDTJDAClick() {
     Storing([&] { checkJudgement(); });
 }
 
-void TFrmZJTest::ALFXTJDAClick() {
+void PracticeWindow::ALFXTJDAClick() {
     Storing([&] { checkFourth(false); });
 }
 
 // A single-choice option is checked at once and its result always shown; "评分解析" checks the
 // option chosen before.
-void TFrmZJTest::checkSingle() {
+void PracticeWindow::checkSingle() {
     const QString answer = m_views[IndexOf(QuestionType::Single)]->answer();
     if (answer.isEmpty()) return;
     const auto check = m_session.checkQuestion(QuestionType::Single, answer);
@@ -336,7 +336,7 @@ void TFrmZJTest::checkSingle() {
 }
 
 // Every tick checks the letters ticked so far; the result is shown on "评分解析" only.
-void TFrmZJTest::checkMultiple(bool explain) {
+void PracticeWindow::checkMultiple(bool explain) {
     const QString answer = m_views[IndexOf(QuestionType::Multiple)]->answer();
     if (answer.isEmpty()) {
         ShowMessage(chooseFirst());
@@ -346,7 +346,7 @@ void TFrmZJTest::checkMultiple(bool explain) {
     if (explain) ShowResultDialog(m_session.questionPayload(QuestionType::Multiple, check).text());
 }
 
-void TFrmZJTest::checkJudgement() {
+void PracticeWindow::checkJudgement() {
     const QString answer = m_views[IndexOf(QuestionType::Judgement)]->answer();
     if (answer.isEmpty()) {
         ShowInfoBox(chooseFirst());
@@ -357,7 +357,7 @@ void TFrmZJTest::checkJudgement() {
 }
 
 // Case stems and operation questions are checked on every change and shown on "评分解析" only.
-void TFrmZJTest::checkFourth(bool explain) {
+void PracticeWindow::checkFourth(bool explain) {
     if (!m_session.hasQuestions(QuestionType::Fourth)) return;
     if (m_session.fourthKind() == FourthKind::CaseStem)
         checkCaseStem(explain);
@@ -365,7 +365,7 @@ void TFrmZJTest::checkFourth(bool explain) {
         checkOperation(explain);
 }
 
-void TFrmZJTest::checkCaseStem(bool explain) {
+void PracticeWindow::checkCaseStem(bool explain) {
     // The boxes on screen, grouped by the sub-question they were placed for.
     std::vector<SubQuestionBoxes> boxes;
     for (const auto &[id, ticked] : m_views[IndexOf(QuestionType::Fourth)]->ticksBySubQuestion())
@@ -379,7 +379,7 @@ void TFrmZJTest::checkCaseStem(bool explain) {
 }
 
 // The answer is whatever the operation program left in the scratch row; nothing left, nothing checked.
-void TFrmZJTest::checkOperation(bool explain) {
+void PracticeWindow::checkOperation(bool explain) {
     const std::optional<PracticeSession::Check> check = m_session.checkOperation();
     if (check && explain) ShowResultDialog(m_session.operationPayload(*check).text());
 }
@@ -387,7 +387,7 @@ void TFrmZJTest::checkOperation(bool explain) {
 // ---------------------------------------------------------------------------------------------
 // Keyboard answering: the same handlers as the mouse path.
 
-bool TFrmZJTest::answerKey(const QKeyEvent &key) {
+bool PracticeWindow::answerKey(const QKeyEvent &key) {
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
     if (modifiers == Qt::ControlModifier && key.key() == Qt::Key_D) {
         btnFavClick();
@@ -429,12 +429,12 @@ bool TFrmZJTest::answerKey(const QKeyEvent &key) {
 
 // Option `index` of the question on screen, clicked as the mouse would. On a case stem the letters
 // belong to the sub-question whose box has the focus (the first at the start); Tab reaches the next.
-bool TFrmZJTest::chooseOption(int index) {
+bool PracticeWindow::chooseOption(int index) {
     const std::optional<QuestionType> tab = activeTab();
     return tab && m_views[IndexOf(*tab)]->chooseOption(index);
 }
 
-void TFrmZJTest::setMoving(bool moving) {
+void PracticeWindow::setMoving(bool moving) {
     m_moving = moving;
     for (QuestionView *view : m_views)
         view->setMoving(moving);
@@ -443,7 +443,7 @@ void TFrmZJTest::setMoving(bool moving) {
 // ---------------------------------------------------------------------------------------------
 // Bottom bar and timer
 
-void TFrmZJTest::SpeedButton4Click() {
+void PracticeWindow::SpeedButton4Click() {
     Storing([&] {
         const std::optional<QuestionType> tab = activeTab();
         if (!tab) return;
@@ -464,16 +464,16 @@ void TFrmZJTest::SpeedButton4Click() {
     });
 }
 
-void TFrmZJTest::SpeedButton2Click() {
+void PracticeWindow::SpeedButton2Click() {
     MoveInActiveTab(Move::Previous);
 }
 
-void TFrmZJTest::SpeedButton3Click() {
+void PracticeWindow::SpeedButton3Click() {
     MoveInActiveTab(Move::Next);
 }
 
 // "上一题" and "下一题": count the attempt and show the neighbour.
-void TFrmZJTest::MoveInActiveTab(Move move) {
+void PracticeWindow::MoveInActiveTab(Move move) {
     Storing([&] {
         btnFav->setText(notAFavourite());
         lblEndHint->clear();
@@ -495,7 +495,7 @@ void TFrmZJTest::MoveInActiveTab(Move move) {
     setMoving(false);
 }
 
-void TFrmZJTest::SpeedButton1Click() {
+void PracticeWindow::SpeedButton1Click() {
     Guarded([&] {
         const QString program =
             launchParameters().AppDir + QStringLiteral("StuName/") + Label5->text() + QStringLiteral(".exe");
@@ -507,7 +507,7 @@ void TFrmZJTest::SpeedButton1Click() {
     });
 }
 
-void TFrmZJTest::btnFavClick() {
+void PracticeWindow::btnFavClick() {
     Storing([&] {
         const bool add = btnFav->text() == notAFavourite();
         if (const std::optional<QuestionType> tab = activeTab()) m_session.setFavourite(*tab, add);
@@ -515,11 +515,11 @@ void TFrmZJTest::btnFavClick() {
     });
 }
 
-void TFrmZJTest::SpeedButton10Click() {
+void PracticeWindow::SpeedButton10Click() {
     Guarded([&] { close(); });
 }
 
-void TFrmZJTest::Timer3Timer() {
+void PracticeWindow::Timer3Timer() {
     Guarded([&] {
         setEnabled(true);
         platform().processEvents();
@@ -532,7 +532,7 @@ void RunPractice() {
         ShowInfoBox(QStringLiteral("没有符合条件的题目。"));
         return;
     }
-    auto *window = new TFrmZJTest(QApplication::activeWindow());
+    auto *window = new PracticeWindow(QApplication::activeWindow());
     launchParameters().PaperKey = QStringLiteral("0");
     window->exec();
     window->DiscardAllOptionControls();

@@ -1,8 +1,7 @@
-#include "FrmChapterTest_NewAHP.h"
+#include "ExamWindow.h"
 
+#include "BankSession.h"
 #include "ClickableLabel.h"
-#include "DataFormP.h"
-#include "DlgPingFenP.h"
 #include "ExamEngine.h"
 #include "ExamGeometry.h"
 #include "ExamTimeStore.h"
@@ -13,9 +12,10 @@
 #include "PaperQuestion.h"
 #include "PaperSql.h"
 #include "PlainLabel.h"
+#include "ResultDialog.h"
+#include "ShapeControl.h"
 #include "SqlError.h"
 #include "StoredPaper.h"
-#include "zrShape.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,7 +57,7 @@ int idOf(const QString &text) {
 // ---------------------------------------------------------------------------------------------
 // Start-up
 
-void TFrmChapterTest_NewAH::showEvent(QShowEvent *event) {
+void ExamWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous() || m_started) return;
     m_started = true;
@@ -65,7 +65,7 @@ void TFrmChapterTest_NewAH::showEvent(QShowEvent *event) {
     FormShow();
 }
 
-void TFrmChapterTest_NewAH::FormShow() {
+void ExamWindow::FormShow() {
     bool ok = false;
     Guarded([&] {
         if (!m_engine) throw KjksError(QStringLiteral("题库未打开。"));
@@ -73,7 +73,7 @@ void TFrmChapterTest_NewAH::FormShow() {
         // 1-2: exam time by the subject title.
         sBitBtn11->hide();
         launch.ExamTimeSeconds = 5400;
-        const QString title = dataForm()->GetOption(QStringLiteral("APP_TITLE"));
+        const QString title = bankSession()->GetOption(QStringLiteral("APP_TITLE"));
         sLabelFX1->setText(title);
         m_engine->SetSubjectTitle(title);
         launch.ExamTimeSeconds = ExamTimeForTitle(title, examProfile().examMinutes);
@@ -83,14 +83,14 @@ void TFrmChapterTest_NewAH::FormShow() {
         m_answerList.clear();
         setFourthHeaderCaption(examProfile().sections[ExamProfile::Fourth].typeName);
 
-        ExamTimeStore times(dataForm()->ADOMain);
+        ExamTimeStore times(bankSession()->db);
         times.ensureTable();
         int secondsLeft = launch.ExamTimeSeconds;
         bool handedIn = false;
         // 4-6: the paper.
         if (m_opening == Opening::View && launch.PaperKey != QStringLiteral("0")) {
             const int number = idOf(launch.PaperKey);
-            PaperQuestionIds = StoredPaper::QuestionIds(*dataForm(), number, m_engine->Total());
+            PaperQuestionIds = StoredPaper::QuestionIds(*bankSession(), number, m_engine->Total());
             handedIn = m_engine->HandedIn();
             if (!handedIn) secondsLeft = times.load(launch.PaperKey).value_or(secondsLeft);
         } else {
@@ -110,7 +110,7 @@ void TFrmChapterTest_NewAH::FormShow() {
         CurrentPosition = 0;
 
         if (handedIn) {
-            showScorePanel(StoredPaper::Sheet(*dataForm(), examProfile(), idOf(launch.PaperKey)),
+            showScorePanel(StoredPaper::Sheet(*bankSession(), examProfile(), idOf(launch.PaperKey)),
                            m_engine->AnswerList());
             enterHandedIn();
         } else {
@@ -126,7 +126,7 @@ void TFrmChapterTest_NewAH::FormShow() {
     }
 }
 
-void TFrmChapterTest_NewAH::startCountdown(int seconds) {
+void ExamWindow::startCountdown(int seconds) {
     launchParameters().ExamTimeSeconds = seconds;
     m_countdown.start(seconds);
     saveTimeLeft();
@@ -139,7 +139,7 @@ void TFrmChapterTest_NewAH::startCountdown(int seconds) {
 }
 
 // A continued paper shows what it holds: answered cells green, marked ones red.
-void TFrmChapterTest_NewAH::restoreCardFromRows() {
+void ExamWindow::restoreCardFromRows() {
     for (const PaperRow &row : m_engine->AnswerList()) {
         const int p = row.xth - 1;
         if (row.marked())
@@ -152,18 +152,18 @@ void TFrmChapterTest_NewAH::restoreCardFromRows() {
 // ---------------------------------------------------------------------------------------------
 // Moves
 
-int TFrmChapterTest_NewAH::lastQuestionPosition() const {
+int ExamWindow::lastQuestionPosition() const {
     int last = -1;
     for (int p = 0; p < PaperQuestionIds.size(); ++p)
         if (!PaperQuestionIds.at(p).isEmpty()) last = p;
     return last;
 }
 
-void TFrmChapterTest_NewAH::setMarkBox(bool checked) {
+void ExamWindow::setMarkBox(bool checked) {
     sCheckBox1->setChecked(checked);
 }
 
-void TFrmChapterTest_NewAH::moveTo(int target, bool raiseLabels) {
+void ExamWindow::moveTo(int target, bool raiseLabels) {
     // A cell without a question (a paper smaller than its profile) has nothing to show.
     if (target < 0 || target >= PaperQuestionIds.size() || PaperQuestionIds.at(target).isEmpty()) return;
     setMarkBox(false);
@@ -178,7 +178,7 @@ void TFrmChapterTest_NewAH::moveTo(int target, bool raiseLabels) {
 // The previous and next buttons: the move takes effect first, then the input that arrived
 // meanwhile runs. Keys then apply to the question now on screen; a click on an option is dropped,
 // because the options under the pointer are no longer the ones the learner saw.
-void TFrmChapterTest_NewAH::step(int target) {
+void ExamWindow::step(int target) {
     sBitBtn8->setEnabled(false);
     sBitBtn9->setEnabled(false);
     m_view->setMoving(true);
@@ -189,11 +189,11 @@ void TFrmChapterTest_NewAH::step(int target) {
     sBitBtn9->setEnabled(true);
 }
 
-void TFrmChapterTest_NewAH::sLabel5Click(int position) {
+void ExamWindow::sLabel5Click(int position) {
     Guarded([&] { moveTo(position, true); });
 }
 
-void TFrmChapterTest_NewAH::sBitBtn8Click() {
+void ExamWindow::sBitBtn8Click() {
     Guarded([&] {
         if (CurrentPosition > 0) step(CurrentPosition - 1);
     });
@@ -202,7 +202,7 @@ void TFrmChapterTest_NewAH::sBitBtn8Click() {
     sBitBtn9->setEnabled(true);
 }
 
-void TFrmChapterTest_NewAH::sBitBtn9Click() {
+void ExamWindow::sBitBtn9Click() {
     Guarded([&] {
         if (CurrentPosition < lastQuestionPosition()) step(CurrentPosition + 1);
     });
@@ -211,7 +211,7 @@ void TFrmChapterTest_NewAH::sBitBtn9Click() {
     sBitBtn9->setEnabled(true);
 }
 
-void TFrmChapterTest_NewAH::sectionClick(QuestionType section, bool move) {
+void ExamWindow::sectionClick(QuestionType section, bool move) {
     const int start = m_engine->SectionStart(section);
     if (start >= m_engine->Total() || examProfile().section(section).count <= 0) return;
     // The section's answered and marked cells are repainted as they are.
@@ -221,24 +221,24 @@ void TFrmChapterTest_NewAH::sectionClick(QuestionType section, bool move) {
     if (move) moveTo(start, true);
 }
 
-void TFrmChapterTest_NewAH::Image9Click(bool move) {
+void ExamWindow::Image9Click(bool move) {
     sectionClick(QuestionType::Single, move);
 }
-void TFrmChapterTest_NewAH::Image10Click(bool move) {
+void ExamWindow::Image10Click(bool move) {
     sectionClick(QuestionType::Multiple, move);
 }
-void TFrmChapterTest_NewAH::Image11Click(bool move) {
+void ExamWindow::Image11Click(bool move) {
     sectionClick(QuestionType::Judgement, move);
 }
-void TFrmChapterTest_NewAH::FourthSectionClick(bool move) {
+void ExamWindow::FourthSectionClick(bool move) {
     sectionClick(QuestionType::Fourth, move);
 }
 
-void TFrmChapterTest_NewAH::Image16Click() {
+void ExamWindow::Image16Click() {
     Guarded([&] { FourthSectionClick(true); });
 }
 
-void TFrmChapterTest_NewAH::ShowQuestionAt(int p) {
+void ExamWindow::ShowQuestionAt(int p) {
     const int id = idOf(PaperQuestionIds.value(p));
     const int number = p + 1;
     switch (CurrentSection) {
@@ -273,13 +273,13 @@ void TFrmChapterTest_NewAH::ShowQuestionAt(int p) {
 // ---------------------------------------------------------------------------------------------
 // Presentation
 
-void TFrmChapterTest_NewAH::DiscardOptionControls() {
+void ExamWindow::DiscardOptionControls() {
     m_view->discardOptions();
     lblTwoOptions->hide();
 }
 
 // Common opening steps: page, position, the row's mark. Returns the paper row.
-PaperRow TFrmChapterTest_NewAH::openPaperRow(int number) {
+PaperRow ExamWindow::openPaperRow(int number) {
     sBitBtn12->hide();
     CurrentPosition = number - 1;
     PaperRow row = m_engine->ReadPaperRow(CurrentPosition);
@@ -292,9 +292,9 @@ PaperRow TFrmChapterTest_NewAH::openPaperRow(int number) {
 
 // The question in the view with the answer its paper row holds (shown, not stored again); false
 // when one of its texts could not be decoded.
-bool TFrmChapterTest_NewAH::showQuestion(QuestionKind kind, int id, int number) {
+bool ExamWindow::showQuestion(QuestionKind kind, int id, int number) {
     const PaperRow row = openPaperRow(number);
-    const Question question = ReadPaperQuestion(*dataForm(), kind, id, row.KSDA);
+    const Question question = ReadPaperQuestion(*bankSession(), kind, id, row.KSDA);
     m_view->present(question, number);
     m_view->showStoredAnswer(question.storedAnswer);
     return !question.unreadable;
@@ -306,29 +306,29 @@ KjksError undecodable(int number) {
 }
 } // namespace
 
-void TFrmChapterTest_NewAH::ShowSingleQuestion(int id, int number) {
+void ExamWindow::ShowSingleQuestion(int id, int number) {
     if (!showQuestion(QuestionKind::Single, id, number)) throw undecodable(number);
 }
 
-void TFrmChapterTest_NewAH::ShowMultipleQuestion(int id, int number) {
+void ExamWindow::ShowMultipleQuestion(int id, int number) {
     const bool readable = showQuestion(QuestionKind::Multiple, id, number);
     lblTwoOptions->move(OptionLeft, OptionStep * int(m_view->optionButtons().size()) + OptionTop);
     if (!readable) throw undecodable(number);
 }
 
-void TFrmChapterTest_NewAH::ShowJudgementQuestion(int id, int number) {
+void ExamWindow::ShowJudgementQuestion(int id, int number) {
     if (!showQuestion(QuestionKind::Judgement, id, number)) throw undecodable(number);
 }
 
-void TFrmChapterTest_NewAH::ShowCaseQuestion(int id, int number) {
+void ExamWindow::ShowCaseQuestion(int id, int number) {
     if (!showQuestion(QuestionKind::Case, id, number)) throw undecodable(number);
 }
 
-void TFrmChapterTest_NewAH::ShowAnalysisQuestion(int id, int number) {
+void ExamWindow::ShowAnalysisQuestion(int id, int number) {
     if (!showQuestion(QuestionKind::Analysis, id, number)) throw undecodable(number);
 }
 
-void TFrmChapterTest_NewAH::ShowOperationQuestion(int id, int number) {
+void ExamWindow::ShowOperationQuestion(int id, int number) {
     const bool readable = showQuestion(QuestionKind::Operation, id, number);
     sBitBtn12->setEnabled(false);
     sBitBtn12->show();
@@ -345,21 +345,21 @@ void TFrmChapterTest_NewAH::ShowOperationQuestion(int id, int number) {
 // ---------------------------------------------------------------------------------------------
 // Answer capture
 
-void TFrmChapterTest_NewAH::storeAnswer(const QString &answer) {
+void ExamWindow::storeAnswer(const QString &answer) {
     if (answer.isEmpty() || !answering()) return;
     const PaperRow row = m_engine->StoreAnswer(CurrentPosition, answer);
     if (!row.marked()) m_card.set(CurrentPosition, AnswerCard::State::Done);
 }
 
-void TFrmChapterTest_NewAH::DXTJDAClick() {
+void ExamWindow::DXTJDAClick() {
     Guarded([&] { storeAnswer(m_view->answer()); });
 }
 
-void TFrmChapterTest_NewAH::PDTJDAClick() {
+void ExamWindow::PDTJDAClick() {
     Guarded([&] { storeAnswer(m_view->answer()); });
 }
 
-void TFrmChapterTest_NewAH::DXTHDAClick() {
+void ExamWindow::DXTHDAClick() {
     Guarded([&] {
         if (!answering()) return;
         const QString answer = m_view->answer();
@@ -377,14 +377,14 @@ void TFrmChapterTest_NewAH::DXTHDAClick() {
     });
 }
 
-void TFrmChapterTest_NewAH::ALFXTJDAClick() {
+void ExamWindow::ALFXTJDAClick() {
     DXTHDAClick();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Marking, tools
 
-void TFrmChapterTest_NewAH::sCheckBox1Click(bool checked) {
+void ExamWindow::sCheckBox1Click(bool checked) {
     Guarded([&] {
         if (!answering()) return;
         if (CurrentPosition < 0 || CurrentPosition >= PaperQuestionIds.size() ||
@@ -398,11 +398,11 @@ void TFrmChapterTest_NewAH::sCheckBox1Click(bool checked) {
     });
 }
 
-void TFrmChapterTest_NewAH::sBitBtn13Click() {
+void ExamWindow::sBitBtn13Click() {
     Guarded([&] { ShellOpen(QStringLiteral("Calc.EXE")); });
 }
 
-void TFrmChapterTest_NewAH::sBitBtn12Click() {
+void ExamWindow::sBitBtn12Click() {
     Guarded([&] {
         const QString program = launchParameters().AppDir + QStringLiteral("StuName/") +
                                 QString::number(sBitBtn12->property("videoQuestion").toInt()) + QStringLiteral(".exe");
@@ -413,20 +413,20 @@ void TFrmChapterTest_NewAH::sBitBtn12Click() {
     });
 }
 
-void TFrmChapterTest_NewAH::sBitBtn11Click() {
+void ExamWindow::sBitBtn11Click() {
     Guarded([&] { ShowResultDialog(m_engine->ExplanationPayload(CurrentPosition)); });
 }
 
 // ---------------------------------------------------------------------------------------------
 // Countdown, hand-in, review
 
-void TFrmChapterTest_NewAH::saveTimeLeft() {
-    if (m_state == ExamState::HandedIn || !dataForm()) return;
+void ExamWindow::saveTimeLeft() {
+    if (m_state == ExamState::HandedIn || !bankSession()) return;
     m_savedSecondsLeft = m_countdown.remainingSeconds();
-    ExamTimeStore(dataForm()->ADOMain).save(launchParameters().PaperKey, m_savedSecondsLeft);
+    ExamTimeStore(bankSession()->db).save(launchParameters().PaperKey, m_savedSecondsLeft);
 }
 
-void TFrmChapterTest_NewAH::Timer1Timer() {
+void ExamWindow::Timer1Timer() {
     Guarded([&] {
         if (!m_countdown.running()) return;
         const int left = m_countdown.remainingSeconds();
@@ -440,7 +440,7 @@ void TFrmChapterTest_NewAH::Timer1Timer() {
 
 // The time is up: nothing more is answered, and the paper is handed in without asking, as in the
 // real exam. A hand-in the bank refuses leaves the paper timed out; the hand-in area tries again.
-void TFrmChapterTest_NewAH::timeOut() {
+void ExamWindow::timeOut() {
     Timer1->stop();
     m_countdown.stop();
     m_state = ExamState::TimedOut;
@@ -450,14 +450,14 @@ void TFrmChapterTest_NewAH::timeOut() {
     handIn();
 }
 
-void TFrmChapterTest_NewAH::Timer3Timer() {
+void ExamWindow::Timer3Timer() {
     Guarded([&] {
         setEnabled(true);
         platform().processEvents();
     });
 }
 
-void TFrmChapterTest_NewAH::sBitBtn1Click() {
+void ExamWindow::sBitBtn1Click() {
     Guarded([&] {
         if (m_state == ExamState::HandedIn) return; // a handed-in paper is final
         if (m_state == ExamState::Answering &&
@@ -467,7 +467,7 @@ void TFrmChapterTest_NewAH::sBitBtn1Click() {
     });
 }
 
-QString TFrmChapterTest_NewAH::HandInQuestion(const std::vector<PaperRow> &rows) {
+QString ExamWindow::HandInQuestion(const std::vector<PaperRow> &rows) {
     const PaperProgress progress = ProgressOf(rows);
     QString text;
     if (progress.unanswered > 0) text += QStringLiteral("还有 %1 道题未作答。").arg(progress.unanswered);
@@ -475,7 +475,7 @@ QString TFrmChapterTest_NewAH::HandInQuestion(const std::vector<PaperRow> &rows)
     return text + QStringLiteral("交卷后不能再修改答案，确定要交卷吗？");
 }
 
-bool TFrmChapterTest_NewAH::handIn() {
+bool ExamWindow::handIn() {
     // The countdown runs on until the bank has taken the hand-in: a refused one leaves the exam
     // going, with its clock.
     HandInResult result;
@@ -489,7 +489,7 @@ bool TFrmChapterTest_NewAH::handIn() {
     enterHandedIn();
     Panel12->show();
     showScorePanel(result.sheet, result.answerList);
-    Guarded([&] { ExamTimeStore(dataForm()->ADOMain).forget(launchParameters().PaperKey); });
+    Guarded([&] { ExamTimeStore(bankSession()->db).forget(launchParameters().PaperKey); });
     if (!m_answerList.empty()) {
         DBGrid1->selectRow(0);
         DBGrid1CellClick(0, 0);
@@ -498,7 +498,7 @@ bool TFrmChapterTest_NewAH::handIn() {
     return true;
 }
 
-void TFrmChapterTest_NewAH::showScorePanel(const ScoreSheet &sheet, const std::vector<PaperRow> &answerList) {
+void ExamWindow::showScorePanel(const ScoreSheet &sheet, const std::vector<PaperRow> &answerList) {
     Panel12->show();
     for (int r = 0; r < 6; ++r)
         for (int c = 0; c < 4; ++c) {
@@ -525,7 +525,7 @@ void TFrmChapterTest_NewAH::showScorePanel(const ScoreSheet &sheet, const std::v
     DBGrid1->resizeRowsToContents();
 }
 
-void TFrmChapterTest_NewAH::enterHandedIn() {
+void ExamWindow::enterHandedIn() {
     Timer1->stop();
     m_countdown.stop();
     m_state = ExamState::HandedIn;
@@ -536,13 +536,13 @@ void TFrmChapterTest_NewAH::enterHandedIn() {
 }
 
 // A paper that is no longer answered shows its answers without taking new ones.
-void TFrmChapterTest_NewAH::lockAnswers() {
+void ExamWindow::lockAnswers() {
     m_view->setReadOnly(true);
     sCheckBox1->setEnabled(false);
     lblTwoOptions->hide();
 }
 
-void TFrmChapterTest_NewAH::DBGrid1CellClick(int row, int) {
+void ExamWindow::DBGrid1CellClick(int row, int) {
     Guarded([&] {
         if (row < 0 || row >= int(m_answerList.size())) return;
         const PaperRow r = m_answerList[size_t(row)];
@@ -560,7 +560,7 @@ void TFrmChapterTest_NewAH::DBGrid1CellClick(int row, int) {
     });
 }
 
-bool TFrmChapterTest_NewAH::FormCloseQuery() {
+bool ExamWindow::FormCloseQuery() {
     if (m_startFailed || m_state == ExamState::HandedIn || !m_engine) return true;
     // After the time-out nothing is left to decide: the paper is handed in.
     if (m_state == ExamState::Answering &&
@@ -569,7 +569,7 @@ bool TFrmChapterTest_NewAH::FormCloseQuery() {
     return handIn();
 }
 
-void TFrmChapterTest_NewAH::closeEvent(QCloseEvent *event) {
+void ExamWindow::closeEvent(QCloseEvent *event) {
     if (!FormCloseQuery()) {
         event->ignore();
         return;
@@ -578,7 +578,7 @@ void TFrmChapterTest_NewAH::closeEvent(QCloseEvent *event) {
     Timer3->stop();
     // The result dialog the hand-in opened stays open over the main window until the learner
     // closes it; as a child of this window it would go with it.
-    TDlgPingFen *result = ResultDialog();
+    ResultDialog *result = resultDialog();
     if (result && result->parentWidget() == this && result->isVisible()) {
         const QPoint at = result->pos();
         result->setParent(parentWidget(), result->windowFlags());
@@ -588,7 +588,7 @@ void TFrmChapterTest_NewAH::closeEvent(QCloseEvent *event) {
     QDialog::closeEvent(event);
 }
 
-void TFrmChapterTest_NewAH::keyPressEvent(QKeyEvent *event) {
+void ExamWindow::keyPressEvent(QKeyEvent *event) {
     const int key = event->key();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (mods != Qt::NoModifier) {
@@ -625,8 +625,8 @@ void TFrmChapterTest_NewAH::keyPressEvent(QKeyEvent *event) {
 
 // ---------------------------------------------------------------------------------------------
 
-bool RunPaperlessExam(TFrmChapterTest_NewAH::Opening opening) {
-    auto *window = new TFrmChapterTest_NewAH(opening, QApplication::activeWindow());
+bool RunPaperlessExam(ExamWindow::Opening opening) {
+    auto *window = new ExamWindow(opening, QApplication::activeWindow());
     launchParameters().ExamTimeSeconds = 5400;
     const int result = window->exec();
     window->DiscardOptionControls();

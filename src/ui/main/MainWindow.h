@@ -14,7 +14,7 @@ class ReviewPage;
 class StatisticsPage;
 
 // The main window: banner, navigation, subject bar, the pages and the status bar.
-class TForm1 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     // The statistics page has no navigation entry: the home page's "统计分析" opens it.
@@ -29,7 +29,7 @@ public:
     };
 
     // The folder of `executablePath` is the program folder (AppDir) read at first showing.
-    explicit TForm1(const QString &executablePath, QWidget *parent = nullptr);
+    explicit MainWindow(const QString &executablePath, QWidget *parent = nullptr);
 
     QLabel *imgLogo;
     std::array<NavButton *, 6> navButtons; // Image1, Image11, Image4, Image6, Image7, Image9

@@ -12,7 +12,7 @@ class QDropEvent;
 
 // A lightweight graphic control: it has no background of its own and paints one figure with an
 // optional drop shadow, a surface fill and an outline over whatever its parent has painted.
-class TzrShape : public QWidget {
+class ShapeControl : public QWidget {
     Q_OBJECT
 
 public:
@@ -90,8 +90,8 @@ public:
     Q_PROPERTY(TSurfaceType SurfaceType READ SurfaceType WRITE setSurfaceType)
     Q_PROPERTY(int Vectors READ Vectors WRITE setVectors)
 
-    explicit TzrShape(QWidget *parent = nullptr);
-    ~TzrShape() override;
+    explicit ShapeControl(QWidget *parent = nullptr);
+    ~ShapeControl() override;
 
     TAlign Align() const { return m_align; }
     ShapeColor BackColor() const { return m_backColor; }

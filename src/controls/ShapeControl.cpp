@@ -1,4 +1,4 @@
-#include "zrShape.h"
+#include "ShapeControl.h"
 
 #include "ShapePainter.h"
 
@@ -11,8 +11,9 @@
 
 namespace {
 
-bool isSquareKind(TzrShape::TGPShapeType shape) {
-    return shape == TzrShape::gstSquare || shape == TzrShape::gstRoundSquare || shape == TzrShape::gstCircle;
+bool isSquareKind(ShapeControl::TGPShapeType shape) {
+    return shape == ShapeControl::gstSquare || shape == ShapeControl::gstRoundSquare ||
+           shape == ShapeControl::gstCircle;
 }
 
 // Enumerated values arrive as integers through the property system: anything outside the
@@ -23,18 +24,18 @@ template <typename Enum> bool inEnum(Enum value, Enum last) {
 
 } // namespace
 
-TzrShape::TzrShape(QWidget *parent) : QWidget(parent) {
+ShapeControl::ShapeControl(QWidget *parent) : QWidget(parent) {
     resize(25, 25);
     setMouseTracking(true);
 }
 
-TzrShape::~TzrShape() = default;
+ShapeControl::~ShapeControl() = default;
 
-QSize TzrShape::sizeHint() const {
+QSize ShapeControl::sizeHint() const {
     return QSize(25, 25);
 }
 
-void TzrShape::setAlign(TAlign value) {
+void ShapeControl::setAlign(TAlign value) {
     if (value == m_align || !inEnum(value, alClient)) return;
     m_align = value;
     followParent();
@@ -43,83 +44,83 @@ void TzrShape::setAlign(TAlign value) {
     update();
 }
 
-void TzrShape::setBackColor(const ShapeColor &value) {
+void ShapeControl::setBackColor(const ShapeColor &value) {
     if (value == m_backColor) return;
     m_backColor = value;
     update();
 }
 
-void TzrShape::setFillDirection(TFillDirection value) {
+void ShapeControl::setFillDirection(TFillDirection value) {
     if (value == m_fillDirection || !inEnum(value, gdRight)) return;
     m_fillDirection = value;
     update();
 }
 
-void TzrShape::setForeColor(const ShapeColor &value) {
+void ShapeControl::setForeColor(const ShapeColor &value) {
     if (value == m_foreColor) return;
     m_foreColor = value;
     update();
 }
 
-void TzrShape::setGradientToColor(const ShapeColor &value) {
+void ShapeControl::setGradientToColor(const ShapeColor &value) {
     if (value == m_gradientToColor) return;
     m_gradientToColor = value;
     update();
 }
 
-void TzrShape::setImage(const QImage &value) {
+void ShapeControl::setImage(const QImage &value) {
     if (value == m_image) return;
     m_image = value;
     update();
 }
 
-void TzrShape::setInVectorPercent(int value) {
+void ShapeControl::setInVectorPercent(int value) {
     if (value == m_inVectorPercent || value < 0 || value > 100) return;
     m_inVectorPercent = value;
     update();
 }
 
-void TzrShape::setOutlineColor(const ShapeColor &value) {
+void ShapeControl::setOutlineColor(const ShapeColor &value) {
     if (value == m_outlineColor) return;
     m_outlineColor = value;
     update();
 }
 
-void TzrShape::setOutlineStyle(TPenStyle value) {
+void ShapeControl::setOutlineStyle(TPenStyle value) {
     if (value == m_outlineStyle || !inEnum(value, psInsideFrame)) return;
     m_outlineStyle = value;
     update();
 }
 
-void TzrShape::setOutlineWidth(int value) {
+void ShapeControl::setOutlineWidth(int value) {
     if (value == m_outlineWidth) return;
     m_outlineWidth = value;
     update();
 }
 
-void TzrShape::setPattern(TBrushStyle value) {
+void ShapeControl::setPattern(TBrushStyle value) {
     if (value == m_pattern || !inEnum(value, bsDiagCross)) return;
     m_pattern = value;
     update();
 }
 
-void TzrShape::setPopupMenu(QMenu *menu) {
+void ShapeControl::setPopupMenu(QMenu *menu) {
     m_popupMenu = menu;
 }
 
-void TzrShape::setRoundPerc(int value) {
+void ShapeControl::setRoundPerc(int value) {
     if (value == m_roundPerc) return;
     m_roundPerc = value;
     update();
 }
 
-void TzrShape::setShadowColor(const ShapeColor &value) {
+void ShapeControl::setShadowColor(const ShapeColor &value) {
     if (value == m_shadowColor) return;
     m_shadowColor = value;
     update();
 }
 
-void TzrShape::setShadowDepth(int value) {
+void ShapeControl::setShadowDepth(int value) {
     // A shadow deeper than half the control would leave no room for the figure; a negative one
     // would fall on the side opposite to its orientation.
     if (value == m_shadowDepth || value < 0 || value > width() / 2 || value > height() / 2) return;
@@ -127,19 +128,19 @@ void TzrShape::setShadowDepth(int value) {
     update();
 }
 
-void TzrShape::setShadowOrient(TShadowOrient value) {
+void ShapeControl::setShadowOrient(TShadowOrient value) {
     if (value == m_shadowOrient || !inEnum(value, soLowerLeft)) return;
     m_shadowOrient = value;
     update();
 }
 
-void TzrShape::setShadowFill(TShadowFill value) {
+void ShapeControl::setShadowFill(TShadowFill value) {
     if (value == m_shadowFill || !inEnum(value, sf50Percent)) return;
     m_shadowFill = value;
     update();
 }
 
-void TzrShape::setShape(TGPShapeType value) {
+void ShapeControl::setShape(TGPShapeType value) {
     if (value == m_shape || !inEnum(value, gstArrowDown)) return;
     m_shape = value;
     // A square kind keeps its own proportions, which an aligned control cannot.
@@ -156,19 +157,19 @@ void TzrShape::setShape(TGPShapeType value) {
     update();
 }
 
-void TzrShape::setStartingAngle(int value) {
+void ShapeControl::setStartingAngle(int value) {
     if (value == m_startingAngle || value < 0 || value > 359) return;
     m_startingAngle = value;
     update();
 }
 
-void TzrShape::setSurfaceType(TSurfaceType value) {
+void ShapeControl::setSurfaceType(TSurfaceType value) {
     if (value == m_surfaceType || !inEnum(value, stBrush25PercentOpaque)) return;
     m_surfaceType = value;
     update();
 }
 
-void TzrShape::setVectors(int value) {
+void ShapeControl::setVectors(int value) {
     if (value == m_vectors || value < 3 || value > 100) return;
     m_vectors = value;
     update();
@@ -176,7 +177,7 @@ void TzrShape::setVectors(int value) {
 
 // An aligned control takes the parent's proportions, so a square kind becomes its free-form
 // counterpart; a free control of a square kind is made as wide as it is high when it is wider.
-void TzrShape::applySquareKinds() {
+void ShapeControl::applySquareKinds() {
     if (!isSquareKind(m_shape)) return;
     if (m_align != alNone) {
         m_shape = m_shape == gstSquare ? gstRectangle : m_shape == gstRoundSquare ? gstRoundRect : gstEllipse;
@@ -186,7 +187,7 @@ void TzrShape::applySquareKinds() {
     if (height() < width()) resize(height(), height());
 }
 
-void TzrShape::followParent() {
+void ShapeControl::followParent() {
     QWidget *wanted = m_align != alNone ? parentWidget() : nullptr;
     if (wanted == m_watchedParent) return;
     if (m_watchedParent) m_watchedParent->removeEventFilter(this);
@@ -194,7 +195,7 @@ void TzrShape::followParent() {
     if (m_watchedParent) m_watchedParent->installEventFilter(this);
 }
 
-void TzrShape::fitToParent() {
+void ShapeControl::fitToParent() {
     if (m_align == alNone || !parentWidget()) return;
     const QRect area = parentWidget()->contentsRect();
     switch (m_align) {
@@ -218,12 +219,12 @@ void TzrShape::fitToParent() {
     }
 }
 
-bool TzrShape::eventFilter(QObject *watched, QEvent *event) {
+bool ShapeControl::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_watchedParent && event->type() == QEvent::Resize) fitToParent();
     return QWidget::eventFilter(watched, event);
 }
 
-bool TzrShape::event(QEvent *event) {
+bool ShapeControl::event(QEvent *event) {
     if (event->type() == QEvent::ParentChange) {
         followParent();
         fitToParent();
@@ -231,12 +232,12 @@ bool TzrShape::event(QEvent *event) {
     return QWidget::event(event);
 }
 
-void TzrShape::resizeEvent(QResizeEvent *event) {
+void ShapeControl::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     applySquareKinds();
 }
 
-void TzrShape::paintEvent(QPaintEvent *) {
+void ShapeControl::paintEvent(QPaintEvent *) {
     const QPalette &colors = palette();
     ShapePainter::Look look;
     look.shape = m_shape;
@@ -265,16 +266,16 @@ void TzrShape::paintEvent(QPaintEvent *) {
     ShapePainter::paintShape(painter, look, size(), surfaceOrigin);
 }
 
-void TzrShape::mousePressEvent(QMouseEvent *event) {
+void ShapeControl::mousePressEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton) m_leftPressed = true;
     emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
 }
 
-void TzrShape::mouseMoveEvent(QMouseEvent *event) {
+void ShapeControl::mouseMoveEvent(QMouseEvent *event) {
     emit OnMouseMove(event->modifiers(), event->position().toPoint());
 }
 
-void TzrShape::mouseReleaseEvent(QMouseEvent *event) {
+void ShapeControl::mouseReleaseEvent(QMouseEvent *event) {
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::LeftButton && m_leftPressed) {
         m_leftPressed = false;
@@ -283,7 +284,7 @@ void TzrShape::mouseReleaseEvent(QMouseEvent *event) {
     emit OnMouseUp(event->button(), event->modifiers(), at);
 }
 
-void TzrShape::mouseDoubleClickEvent(QMouseEvent *event) {
+void ShapeControl::mouseDoubleClickEvent(QMouseEvent *event) {
     // The release that ends a double click is not a second click.
     if (event->button() == Qt::LeftButton) {
         m_leftPressed = false;
@@ -292,7 +293,7 @@ void TzrShape::mouseDoubleClickEvent(QMouseEvent *event) {
     emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
 }
 
-void TzrShape::contextMenuEvent(QContextMenuEvent *event) {
+void ShapeControl::contextMenuEvent(QContextMenuEvent *event) {
     if (!m_popupMenu) {
         event->ignore();
         return;
@@ -301,22 +302,22 @@ void TzrShape::contextMenuEvent(QContextMenuEvent *event) {
     event->accept();
 }
 
-void TzrShape::dragEnterEvent(QDragEnterEvent *event) {
+void ShapeControl::dragEnterEvent(QDragEnterEvent *event) {
     event->ignore();
     emit OnDragOver(event);
 }
 
-void TzrShape::dragMoveEvent(QDragMoveEvent *event) {
+void ShapeControl::dragMoveEvent(QDragMoveEvent *event) {
     event->ignore();
     emit OnDragOver(event);
 }
 
-void TzrShape::dropEvent(QDropEvent *event) {
+void ShapeControl::dropEvent(QDropEvent *event) {
     emit OnDragDrop(event);
 }
 
-void TzrShape::connectNotify(const QMetaMethod &signal) {
+void ShapeControl::connectNotify(const QMetaMethod &signal) {
     // Drops are offered only to a control whose owner listens for them.
-    if (signal == QMetaMethod::fromSignal(&TzrShape::OnDragOver)) setAcceptDrops(true);
+    if (signal == QMetaMethod::fromSignal(&ShapeControl::OnDragOver)) setAcceptDrops(true);
     QWidget::connectNotify(signal);
 }

@@ -1,4 +1,4 @@
-#include "DlgPingFenP.h"
+#include "ResultDialog.h"
 
 #include "Fonts.h"
 #include "LaunchParameters.h"
@@ -27,7 +27,7 @@ constexpr int ButtonLeft = 461, ButtonWidth = 75, ButtonHeight = 25;
 constexpr int FontPx = 12, MemoFontPx = 15;
 } // namespace geo
 
-QPointer<TDlgPingFen> g_dialog;
+QPointer<ResultDialog> g_dialog;
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top) {
     auto *l = new QLabel(text, parent);
@@ -45,9 +45,9 @@ void setValue(QLabel *l, const QString &text) {
 
 } // namespace
 
-TDlgPingFen::TDlgPingFen(QWidget *parent)
+ResultDialog::ResultDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-    setObjectName(QStringLiteral("DlgPingFen"));
+    setObjectName(QStringLiteral("ResultDialog"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("计算分析"));
     setFont(PixelFont(QStringLiteral("新宋体"), geo::FontPx));
@@ -90,14 +90,14 @@ TDlgPingFen::TDlgPingFen(QWidget *parent)
     sButton1->setObjectName(QStringLiteral("sButton1"));
     sButton1->setGeometry(geo::ButtonLeft, geo::BottomRow, geo::ButtonWidth, geo::ButtonHeight);
     sButton1->setDefault(true);
-    connect(sButton1, &QPushButton::clicked, this, &TDlgPingFen::sButton1Click);
+    connect(sButton1, &QPushButton::clicked, this, &ResultDialog::sButton1Click);
 }
 
-void TDlgPingFen::sButton1Click() {
+void ResultDialog::sButton1Click() {
     close();
 }
 
-void TDlgPingFen::Fill(const QString &payload) {
+void ResultDialog::Fill(const QString &payload) {
     for (QLabel *l : {Label2, Label4, Label6, Label8})
         setValue(l, QString());
     Memo1->clear();
@@ -122,7 +122,7 @@ void TDlgPingFen::Fill(const QString &payload) {
 }
 
 // A missing or unreadable picture leaves the place empty; the result itself still shows.
-void TDlgPingFen::showPicture(const QString &file) {
+void ResultDialog::showPicture(const QString &file) {
     m_pictureFile = file;
     QPixmap picture(file);
     if (!picture.isNull() && (picture.width() > Image1->width() || picture.height() > Image1->height()))
@@ -130,7 +130,7 @@ void TDlgPingFen::showPicture(const QString &file) {
     Image1->setPixmap(picture);
 }
 
-TDlgPingFen *ResultDialog() {
+ResultDialog *resultDialog() {
     return g_dialog.data();
 }
 
@@ -143,7 +143,7 @@ void ShowResultDialog(const QString &payload) {
         g_dialog->setParent(owner, g_dialog->windowFlags());
         g_dialog->move(at);
     }
-    if (!g_dialog) g_dialog = new TDlgPingFen(owner);
+    if (!g_dialog) g_dialog = new ResultDialog(owner);
     if (!payload.isEmpty()) g_dialog->Fill(payload);
     g_dialog->show();
     g_dialog->raise();

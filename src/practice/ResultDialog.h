@@ -11,10 +11,10 @@ class QPushButton;
 // "评分": the outcome of one question (standard score, standard answer, the learner's answer, score,
 // right/wrong picture, explanation). Modeless; at most one exists, refilled in place by every
 // ShowResultDialog and destroyed when the learner closes it.
-class TDlgPingFen : public QDialog {
+class ResultDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TDlgPingFen(QWidget *parent = nullptr);
+    explicit ResultDialog(QWidget *parent = nullptr);
 
     // Clears the value labels and the explanation and fills them from a non-empty payload.
     void Fill(const QString &payload);
@@ -49,4 +49,4 @@ private:
 void ShowResultDialog(const QString &payload);
 
 // The open result dialog, or nullptr.
-TDlgPingFen *ResultDialog();
+ResultDialog *resultDialog();
