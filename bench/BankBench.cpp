@@ -184,12 +184,12 @@ BENCHMARK(BM_StartUp)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMill
 void chapterClick(benchmark::State &state, int depth) {
     Program program(bankPath(int(state.range(0))));
     ChapterPracticePage &page = *program.form->chapterPage;
-    QTreeWidgetItem *node = page.TreeView1->topLevelItem(0);
+    QTreeWidgetItem *node = page.chapterTree->topLevelItem(0);
     for (int d = 0; d < depth && node->childCount() > 0; ++d)
         node = node->child(node->childCount() - 1);
-    page.TreeView1->setCurrentItem(node);
+    page.chapterTree->setCurrentItem(node);
     for (auto _ : state)
-        page.TreeView1Click();
+        page.chooseNode();
     failOnBoxes(state);
 }
 void BM_ClickSubject(benchmark::State &state) {
@@ -209,9 +209,9 @@ BENCHMARK(BM_ClickSection)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::
 void BM_StartPractice(benchmark::State &state) {
     Program program(bankPath(int(state.range(0))));
     ChapterPracticePage &page = *program.form->chapterPage;
-    QTreeWidgetItem *root = page.TreeView1->topLevelItem(0);
-    page.TreeView1->setCurrentItem(root->child(root->childCount() - 1));
-    page.TreeView1Click();
+    QTreeWidgetItem *root = page.chapterTree->topLevelItem(0);
+    page.chapterTree->setCurrentItem(root->child(root->childCount() - 1));
+    page.chooseNode();
     LaunchParameters &launch = launchParameters();
     launch.PracticeScope = 0;
     launch.PracticeTypeFlags = {true, true, true, true};

@@ -11,3 +11,12 @@ function(kjks_add_test name)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_SOURCE_DIR}/tests/support/offscreen-screen.json;LANG=C.UTF-8;LC_ALL=C.UTF-8;TZ=Asia/Shanghai"
     TIMEOUT 300)
 endfunction()
+
+# kjks_add_scaled_test(NAME TARGET FILTER): the tests of TARGET matching the GoogleTest FILTER run
+# again at 200 % scale, as a learner with a high-resolution screen sees the windows.
+function(kjks_add_scaled_test name target filter)
+  add_test(NAME ${name} COMMAND ${target} --gtest_filter=${filter})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_SOURCE_DIR}/tests/support/offscreen-screen.json;QT_SCALE_FACTOR=2;LANG=C.UTF-8;LC_ALL=C.UTF-8;TZ=Asia/Shanghai"
+    TIMEOUT 300)
+endfunction()

@@ -10,35 +10,30 @@
 #include "PracticeWindow.h"
 #include "SqlError.h"
 
-#include "MainWindowGeometry.h"
-
 #include <QCheckBox>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace {
 
-// Page geometry inside the 1013 x 475 page area: the tree on the left, the choices on the right.
 constexpr int kMargin = 16;
 constexpr int kTreeWidth = 470;
-constexpr int kTreeTop = 76;
-constexpr int kTreeHeight = 383;
-constexpr int kRightLeft = kMargin + kTreeWidth + 24;
-constexpr int kRightWidth = MainGeometry::kWidth - kRightLeft - kMargin;
-constexpr int kGroupTop = 150;
-constexpr int kGroupHeight = 222;
-constexpr int kChoiceRow = 34;
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QFont &font, const QRect &geometry) {
+QLabel *makeLabel(QWidget *parent, const QString &name, const QFont &font) {
     auto *l = new QLabel(parent);
     l->setObjectName(name);
     l->setTextFormat(Qt::PlainText); // chapter and subject names come from the bank
     l->setFont(font);
-    l->setGeometry(geometry);
+    // A long name from the bank is cut at the column, never widening the page.
+    l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    l->setMinimumHeight(QFontMetrics(font).height() + 6);
     return l;
 }
 
@@ -59,83 +54,108 @@ int depthOf(const QTreeWidgetItem *item) {
 } // namespace
 
 ChapterPracticePage::ChapterPracticePage(QWidget *parent)
-    : QWidget(parent), sGroupBox1(new QGroupBox(QStringLiteral("  选题范围  "), this)),
-      typeBoxes(sGroupBox1, {QStringLiteral("sCheckBox1"), QStringLiteral("sCheckBox2"), QStringLiteral("sCheckBox3"),
-                             QStringLiteral("sCheckBox4")}),
+    : QWidget(parent), choicesGroup(new QGroupBox(QStringLiteral("  选题范围  "), this)),
+      typeBoxes(choicesGroup, {QStringLiteral("typeBox1"), QStringLiteral("typeBox2"), QStringLiteral("typeBox3"),
+                               QStringLiteral("typeBox4")}),
       launchPractice(&RunPractice) {
-    Label30 = makeLabel(this, QStringLiteral("Label30"), PixelFont(QStringLiteral("微软雅黑"), 18, true),
-                        QRect(kMargin, 8, kTreeWidth, 32));
-    Label29 = makeLabel(this, QStringLiteral("Label29"), PixelFont(QStringLiteral("微软雅黑"), 15),
-                        QRect(kMargin, 44, kTreeWidth, 26));
-    Label29->setText(QStringLiteral("【选择章节】"));
-
-    TreeView1 = new QTreeWidget(this);
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView1->setGeometry(kMargin, kTreeTop, kTreeWidth, kTreeHeight);
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setColumnCount(1);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView1->setFont(PixelFont(QStringLiteral("微软雅黑"), 14));
-    TreeView1->setIndentation(18);
-    connect(TreeView1, &QTreeWidget::itemClicked, this, &ChapterPracticePage::TreeView1Click);
+    // The tree on the left takes the height; the choices on the right keep theirs.
+    auto *left = new QVBoxLayout;
+    left->setSpacing(4);
+    subjectLabel = makeLabel(this, QStringLiteral("subjectLabel"), PixelFont(QStringLiteral("微软雅黑"), 18, true));
+    chooseChapterLabel =
+        makeLabel(this, QStringLiteral("chooseChapterLabel"), PixelFont(QStringLiteral("微软雅黑"), 15));
+    chooseChapterLabel->setText(QStringLiteral("【选择章节】"));
+    chapterTree = new QTreeWidget(this);
+    chapterTree->setObjectName(QStringLiteral("chapterTree"));
+    chapterTree->setMinimumSize(kTreeWidth, 200);
+    chapterTree->setHeaderHidden(true);
+    chapterTree->setColumnCount(1);
+    chapterTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    chapterTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    chapterTree->setFont(PixelFont(QStringLiteral("微软雅黑"), 14));
+    chapterTree->setIndentation(18);
+    connect(chapterTree, &QTreeWidget::itemClicked, this, &ChapterPracticePage::chooseNode);
+    left->addWidget(subjectLabel);
+    left->addWidget(chooseChapterLabel);
+    left->addWidget(chapterTree, 1);
 
     // The chosen chapter, section and progress, above the choices.
-    auto *caption = makeLabel(this, QStringLiteral("lblChosen"), PixelFont(QStringLiteral("微软雅黑"), 15),
-                              QRect(kRightLeft, 12, kRightWidth, 26));
+    auto *right = new QVBoxLayout;
+    right->setSpacing(2);
+    auto *caption = makeLabel(this, QStringLiteral("chosenCaption"), PixelFont(QStringLiteral("微软雅黑"), 15));
     caption->setText(QStringLiteral("当前章节："));
-    sLabel3 = makeLabel(this, QStringLiteral("sLabel3"), PixelFont(QStringLiteral("微软雅黑"), 16, true),
-                        QRect(kRightLeft + 16, 42, kRightWidth - 16, 28));
-    sLabel4 = makeLabel(this, QStringLiteral("sLabel4"), PixelFont(QStringLiteral("微软雅黑"), 16, true),
-                        QRect(kRightLeft + 16, 72, kRightWidth - 16, 28));
-    sLabel5 = makeLabel(this, QStringLiteral("sLabel5"), PixelFont(QStringLiteral("微软雅黑"), 16),
-                        QRect(kRightLeft + 16, 108, kRightWidth - 16, 28));
-    sLabel5->setStyleSheet(QStringLiteral("color: #c00000;"));
-    for (QLabel *l : {sLabel3, sLabel4})
+    chapterLabel = makeLabel(this, QStringLiteral("chapterLabel"), PixelFont(QStringLiteral("微软雅黑"), 16, true));
+    sectionLabel = makeLabel(this, QStringLiteral("sectionLabel"), PixelFont(QStringLiteral("微软雅黑"), 16, true));
+    progressLabel = makeLabel(this, QStringLiteral("progressLabel"), PixelFont(QStringLiteral("微软雅黑"), 16));
+    progressLabel->setStyleSheet(QStringLiteral("color: #c00000;"));
+    for (QLabel *l : {chapterLabel, sectionLabel})
         l->setStyleSheet(QStringLiteral("color: #1f4e79;"));
+    right->addWidget(caption);
+    for (QLabel *l : {chapterLabel, sectionLabel, progressLabel}) {
+        l->setIndent(16);
+        right->addWidget(l);
+    }
+    right->addSpacing(10);
 
-    sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
-    sGroupBox1->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
-    sGroupBox1->setGeometry(kRightLeft, kGroupTop, kRightWidth, kGroupHeight);
+    choicesGroup->setObjectName(QStringLiteral("choicesGroup"));
+    choicesGroup->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
+    auto *choices = new QGridLayout(choicesGroup);
+    choices->setContentsMargins(28, 12, 16, 12);
+    choices->setHorizontalSpacing(28);
+    choices->setVerticalSpacing(6);
     const QString scopeCaptions[5] = {QStringLiteral("所有题目"), QStringLiteral("新题-未答过的题"),
                                       QStringLiteral("错题重做"), QStringLiteral("收藏的题目"),
                                       QStringLiteral("已做过的题目")};
     for (int i = 0; i < 5; ++i) {
-        auto *r = new QRadioButton(scopeCaptions[i], sGroupBox1);
-        r->setObjectName(QStringLiteral("sRadioButton%1").arg(i + 1));
-        r->setGeometry(28, 34 + i * kChoiceRow, 200, 28);
-        connect(r, &QRadioButton::clicked, this, [this, i] { ScopeClick(i); });
+        auto *r = new QRadioButton(scopeCaptions[i], choicesGroup);
+        r->setObjectName(QStringLiteral("scopeButton%1").arg(i + 1));
+        r->setMinimumHeight(28);
+        connect(r, &QRadioButton::clicked, this, [this, i] { chooseScope(i); });
+        choices->addWidget(r, i, 0);
         scopeButtons[size_t(i)] = r;
     }
     scopeButtons[0]->setChecked(true);
-    auto *divider = new QFrame(sGroupBox1);
+    auto *divider = new QFrame(choicesGroup);
     divider->setFrameShape(QFrame::VLine);
     divider->setFrameShadow(QFrame::Sunken);
-    divider->setGeometry(246, 36, 2, kGroupHeight - 52);
-    for (int i = 0; i < 4; ++i)
-        typeBoxes.box(i)->setGeometry(276, 34 + i * kChoiceRow, 190, 28);
+    choices->addWidget(divider, 0, 1, 5, 1);
+    for (int i = 0; i < 4; ++i) {
+        typeBoxes.box(i)->setMinimumHeight(28);
+        choices->addWidget(typeBoxes.box(i), i, 2);
+    }
+    choices->setColumnStretch(2, 1);
+    right->addWidget(choicesGroup);
+    right->addSpacing(22);
 
-    sBitBtn2 = new QPushButton(QStringLiteral("开始练习"), this);
-    sBitBtn2->setObjectName(QStringLiteral("sBitBtn2"));
-    sBitBtn2->setFont(PixelFont(QStringLiteral("微软雅黑"), 20, true));
-    sBitBtn2->setGeometry(kRightLeft + (kRightWidth - 200) / 2, kGroupTop + kGroupHeight + 22, 200, 52);
-    connect(sBitBtn2, &QPushButton::clicked, this, &ChapterPracticePage::sBitBtn2Click);
+    startButton = new QPushButton(QStringLiteral("开始练习"), this);
+    startButton->setObjectName(QStringLiteral("startButton"));
+    startButton->setFont(PixelFont(QStringLiteral("微软雅黑"), 20, true));
+    startButton->setFixedSize(200, 52);
+    connect(startButton, &QPushButton::clicked, this, &ChapterPracticePage::startPractice);
+    right->addWidget(startButton, 0, Qt::AlignHCenter);
+    right->addStretch(1);
+
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(kMargin, 8, kMargin, 12);
+    row->setSpacing(24);
+    row->addLayout(left, 1);
+    row->addLayout(right, 1);
 }
 
 void ChapterPracticePage::ShowProfile() {
-    Label30->setText(examProfile().subjectName);
+    subjectLabel->setText(examProfile().subjectName);
     typeBoxes.ShowProfile();
 }
 
 void ChapterPracticePage::BuildChapterTree() {
-    TreeView1->clear();
+    chapterTree->clear();
     Dataset &q = bankSession()->listQuery;
     q.openSql(ChapterTreeSql());
     QTreeWidgetItem *top = nullptr;
     QTreeWidgetItem *chapter = nullptr;
     // A node without its parent level in the table stands at the top level.
     auto add = [&](QTreeWidgetItem *parent, const QString &daima, const QString &name) {
-        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(TreeView1);
+        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(chapterTree);
         item->setText(0, name);
         item->setData(0, Qt::UserRole, StrToInt(daima));
         return item;
@@ -157,10 +177,10 @@ void ChapterPracticePage::BuildChapterTree() {
             break;
         }
     }
-    TreeView1->expandAll();
-    if (TreeView1->topLevelItemCount() == 0)
+    chapterTree->expandAll();
+    if (chapterTree->topLevelItemCount() == 0)
         throw KjksError(QStringLiteral("The chapter table kjks_zhangjie holds no chapters"));
-    sLabel3->setText(TreeView1->topLevelItem(0)->text(0));
+    chapterLabel->setText(chapterTree->topLevelItem(0)->text(0));
     showProgress(QString(), QString());
 }
 
@@ -168,11 +188,11 @@ void ChapterPracticePage::Enter() {
     // The scope is 0 and no chapter is chosen again on entry: the checked choice, the tree and the
     // labels must say so, or "开始练习" would practise another set than the one shown.
     scopeButtons[0]->setChecked(true);
-    TreeView1->clearSelection();
-    TreeView1->setCurrentItem(nullptr);
-    if (TreeView1->topLevelItemCount() == 0) return;
-    sLabel3->setText(TreeView1->topLevelItem(0)->text(0));
-    sLabel4->clear();
+    chapterTree->clearSelection();
+    chapterTree->setCurrentItem(nullptr);
+    if (chapterTree->topLevelItemCount() == 0) return;
+    chapterLabel->setText(chapterTree->topLevelItem(0)->text(0));
+    sectionLabel->clear();
     showProgress(QString(), QString());
 }
 
@@ -190,26 +210,26 @@ void ChapterPracticePage::showProgress(const QString &chapter, const QString &se
     };
     const int total = count(false);
     const int remaining = count(true);
-    sLabel5->setText(ProgressText(total - remaining, remaining));
+    progressLabel->setText(ProgressText(total - remaining, remaining));
 }
 
-void ChapterPracticePage::TreeView1Click() {
+void ChapterPracticePage::chooseNode() {
     Guarded([&] {
-        QTreeWidgetItem *node = TreeView1->currentItem();
+        QTreeWidgetItem *node = chapterTree->currentItem();
         if (!node || !node->isSelected()) return;
         switch (depthOf(node)) {
         case 0:
-            sLabel3->setText(node->text(0));
-            sLabel4->clear();
+            chapterLabel->setText(node->text(0));
+            sectionLabel->clear();
             showProgress(QString(), QString());
             break;
         case 1:
-            sLabel3->setText(node->text(0));
-            sLabel4->clear();
+            chapterLabel->setText(node->text(0));
+            sectionLabel->clear();
             break;
         default:
-            sLabel3->setText(node->parent()->text(0));
-            sLabel4->setText(node->text(0));
+            chapterLabel->setText(node->parent()->text(0));
+            sectionLabel->setText(node->text(0));
             break;
         }
         // The code as the decimal text of daima's value: "1", "101" or "10102". The chapter and
@@ -223,11 +243,11 @@ void ChapterPracticePage::TreeView1Click() {
     });
 }
 
-void ChapterPracticePage::ScopeClick(int scope) {
+void ChapterPracticePage::chooseScope(int scope) {
     Guarded([&] { launchParameters().PracticeScope = scope; });
 }
 
-void ChapterPracticePage::sBitBtn2Click() {
+void ChapterPracticePage::startPractice() {
     Guarded([&] {
         typeBoxes.StoreFlags();
         launchPractice();

@@ -17,13 +17,6 @@ class QTreeWidgetItem;
 // The chapter-practice page of the main window: the chapter tree with progress counts, the scope
 // and type choices, and "开始练习".
 //
-// Controls (object names as the members): Label30 subject, Label29 "【选择章节】", TreeView1 the
-// chapter tree (each node's Qt::UserRole holds the integer value of its daima), sLabel3/sLabel4
-// chapter and section names, sLabel5 progress text, sGroupBox1 "  选题范围  " holding the scope
-// choices sRadioButton1 "所有题目" (0), sRadioButton2 "新题-未答过的题" (1), sRadioButton3
-// "错题重做" (2), sRadioButton4 "收藏的题目" (3), sRadioButton5 "已做过的题目" (4) and the type
-// boxes sCheckBox1 "单选题", sCheckBox2 "多选题", sCheckBox3 "判断题", sCheckBox4 fourth type;
-// sBitBtn2 "开始练习".
 class ChapterPracticePage : public QWidget {
     Q_OBJECT
 public:
@@ -37,25 +30,25 @@ public:
     // chapter): the page shows the whole subject again, with its numbers.
     void Enter();
 
-    QLabel *Label30;
-    QLabel *Label29;
-    QTreeWidget *TreeView1;
-    QLabel *sLabel3;
-    QLabel *sLabel4;
-    QLabel *sLabel5;
-    QGroupBox *sGroupBox1;
-    std::array<QRadioButton *, 5> scopeButtons; // sRadioButton1..5, index = PracticeScope
-    PracticeTypeBoxes typeBoxes;                // sCheckBox1..4
-    QPushButton *sBitBtn2;
+    QLabel *subjectLabel;
+    QLabel *chooseChapterLabel;
+    QTreeWidget *chapterTree;
+    QLabel *chapterLabel;
+    QLabel *sectionLabel;
+    QLabel *progressLabel;
+    QGroupBox *choicesGroup;
+    std::array<QRadioButton *, 5> scopeButtons; // index = PracticeScope
+    PracticeTypeBoxes typeBoxes;
+    QPushButton *startButton;
 
     // Opens the practice window; RunPractice unless a test puts a recorder here.
     std::function<void()> launchPractice;
 
 public slots:
-    void TreeView1Click();
+    void chooseNode();
     // The five scope choices: each stores its number in PracticeScope.
-    void ScopeClick(int scope);
-    void sBitBtn2Click();
+    void chooseScope(int scope);
+    void startPractice();
 
 private:
     void showProgress(const QString &chapter, const QString &section);

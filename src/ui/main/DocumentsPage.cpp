@@ -45,28 +45,28 @@ DocumentsPage::DocumentsPage(QWidget *parent) : QWidget(parent) {
         column->addWidget(b);
         return b;
     };
-    sBitBtn6 = makeButton("sBitBtn6", QStringLiteral("考试大纲"));
-    sBitBtn7 = makeButton("sBitBtn7", QStringLiteral("报考指南"));
-    sBitBtn8 = makeButton("sBitBtn8", QStringLiteral("过关经验"));
-    sBitBtn9 = makeButton("sBitBtn9", QStringLiteral("考试文库"));
-    sBitBtn10 = makeButton("sBitBtn10", QStringLiteral("考试资讯"));
+    syllabusButton = makeButton("syllabusButton", QStringLiteral("考试大纲"));
+    guideButton = makeButton("guideButton", QStringLiteral("报考指南"));
+    experienceButton = makeButton("experienceButton", QStringLiteral("过关经验"));
+    libraryButton = makeButton("libraryButton", QStringLiteral("考试文库"));
+    newsButton = makeButton("newsButton", QStringLiteral("考试资讯"));
     column->addStretch(1);
     row->addLayout(column);
 
-    RichEdit1 = new QTextEdit(this);
-    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->setReadOnly(true);
+    viewer = new QTextEdit(this);
+    viewer->setObjectName(QStringLiteral("viewer"));
+    viewer->setReadOnly(true);
     // Nothing is typed here; an undo history would only keep a second copy of every loaded document.
-    RichEdit1->setUndoRedoEnabled(false);
-    RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichEdit1->setLineWrapMode(QTextEdit::WidgetWidth);
-    RichEdit1->document()->setDocumentMargin(kTextMargin);
-    row->addWidget(RichEdit1, 1);
+    viewer->setUndoRedoEnabled(false);
+    viewer->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    viewer->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewer->setLineWrapMode(QTextEdit::WidgetWidth);
+    viewer->document()->setDocumentMargin(kTextMargin);
+    row->addWidget(viewer, 1);
 
-    connect(sBitBtn6, &QPushButton::clicked, this, &DocumentsPage::sBitBtn6Click);
-    for (QPushButton *b : {sBitBtn7, sBitBtn8, sBitBtn9, sBitBtn10})
-        connect(b, &QPushButton::clicked, this, [this, b] { sBitBtn7Click(b); });
+    connect(syllabusButton, &QPushButton::clicked, this, &DocumentsPage::showSyllabus);
+    for (QPushButton *b : {guideButton, experienceButton, libraryButton, newsButton})
+        connect(b, &QPushButton::clicked, this, [this, b] { showGuide(b); });
 }
 
 QString DocumentsPage::SyllabusPath() {
@@ -77,16 +77,16 @@ QString DocumentsPage::GuidePath(const QString &caption) {
     return docFolder() + caption + QStringLiteral(".rtf");
 }
 
-void DocumentsPage::sBitBtn6Click() {
+void DocumentsPage::showSyllabus() {
     Guarded([&] {
-        RichEdit1->clear();
+        viewer->clear();
         loadIfPresent(SyllabusPath());
     });
 }
 
-void DocumentsPage::sBitBtn7Click(QAbstractButton *button) {
+void DocumentsPage::showGuide(QAbstractButton *button) {
     Guarded([&] {
-        RichEdit1->clear();
+        viewer->clear();
         loadIfPresent(GuidePath(button->text()));
     });
 }
@@ -94,17 +94,17 @@ void DocumentsPage::sBitBtn7Click(QAbstractButton *button) {
 void DocumentsPage::EnterFromNavigation() {
     Guarded([&] {
         const QString path = SyllabusPath();
-        if (RichEdit1->document()->isEmpty()) loadIfPresent(path);
+        if (viewer->document()->isEmpty()) loadIfPresent(path);
     });
 }
 
 void DocumentsPage::loadIfPresent(const QString &path) {
     if (!QFileInfo(path).isFile()) return;
     const QByteArray bytes = ReadWholeFile(path);
-    QTextDocument *doc = RichEdit1->document();
+    QTextDocument *doc = viewer->document();
     // A damaged RTF shows what could be read; bytes that are not RTF at all are text. Plain text
     // goes straight into the document, so that no character format of an earlier document lingers.
     if (!LooksLikeRtf(bytes) || !LoadRtf(bytes, doc)) doc->setPlainText(DecodeTextFile(bytes));
     doc->setDocumentMargin(kTextMargin);
-    RichEdit1->moveCursor(QTextCursor::Start);
+    viewer->moveCursor(QTextCursor::Start);
 }

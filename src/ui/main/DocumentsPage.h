@@ -16,21 +16,21 @@ public:
     // Navigation entry 2: loads the syllabus only into an empty viewer.
     void EnterFromNavigation();
 
-    QPushButton *sBitBtn6;  // "考试大纲": the file named by AGADA_DOC
-    QPushButton *sBitBtn7;  // "报考指南"
-    QPushButton *sBitBtn8;  // "过关经验"
-    QPushButton *sBitBtn9;  // "考试文库"
-    QPushButton *sBitBtn10; // "考试资讯"
-    QTextEdit *RichEdit1;
+    QPushButton *syllabusButton;   // "考试大纲": the file named by AGADA_DOC
+    QPushButton *guideButton;      // "报考指南"
+    QPushButton *experienceButton; // "过关经验"
+    QPushButton *libraryButton;    // "考试文库"
+    QPushButton *newsButton;       // "考试资讯"
+    QTextEdit *viewer;
 
     // The file behind each button; a missing AGADA_DOC leaves only the folder.
     static QString SyllabusPath();
     static QString GuidePath(const QString &caption);
 
 public slots:
-    void sBitBtn6Click();
+    void showSyllabus();
     // Shared by the four guide buttons: the file is the button's caption plus ".rtf".
-    void sBitBtn7Click(QAbstractButton *button);
+    void showGuide(QAbstractButton *button);
 
 private:
     // Loads an existing file into the viewer; a missing one (or a folder) is left alone.

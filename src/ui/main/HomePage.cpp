@@ -1,16 +1,21 @@
 #include "HomePage.h"
 
 #include "Fonts.h"
-#include "MainWindowGeometry.h"
 
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 HomePage::HomePage(QWidget *parent) : QWidget(parent) {
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(40, 16, 40, 12);
+    column->setSpacing(0);
     auto *heading = new QLabel(QStringLiteral("软件考试说明"), this);
     heading->setFont(PixelFont(QStringLiteral("微软雅黑"), 20, true));
-    heading->setGeometry(40, 16, 400, 32);
+    column->addWidget(heading);
+    column->addSpacing(16);
 
     struct Row {
         const char16_t *button;
@@ -24,32 +29,39 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent) {
     };
     const QFont tf = PixelFont(QStringLiteral("新宋体"), 16);
     const QFont bf = PixelFont(QStringLiteral("微软雅黑"), 16, true);
-    int top = 68;
+    auto *grid = new QGridLayout;
+    grid->setContentsMargins(20, 0, 0, 0);
+    grid->setHorizontalSpacing(28);
+    grid->setVerticalSpacing(34);
     int index = 0;
     for (const Row &r : rows) {
         auto *button = new QPushButton(QString::fromUtf16(r.button), this);
         button->setFont(bf);
         button->setCursor(Qt::PointingHandCursor);
-        button->setGeometry(60, top, 140, 46);
+        button->setFixedSize(140, 46);
         auto *text = new QLabel(QString::fromUtf16(r.text), this);
         text->setFont(tf);
-        text->setGeometry(228, top - 4, 720, 54);
         text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        grid->addWidget(button, index, 0);
+        grid->addWidget(text, index, 1);
         m_buttons[index++] = button;
-        top += 80;
     }
+    grid->setColumnStretch(1, 1);
+    column->addLayout(grid);
     connect(m_buttons[0], &QPushButton::clicked, this, &HomePage::syllabusRequested);
     connect(m_buttons[1], &QPushButton::clicked, this, &HomePage::chapterPracticeRequested);
     connect(m_buttons[2], &QPushButton::clicked, this, &HomePage::mockExamRequested);
     connect(m_buttons[3], &QPushButton::clicked, this, &HomePage::statisticsRequested);
 
+    column->addStretch(1);
+    column->addSpacing(24);
     auto *rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
-    rule->setGeometry(40, MainGeometry::kMottoTop, 900, 2);
+    column->addWidget(rule);
+    column->addSpacing(8);
     auto *motto = new QLabel(QStringLiteral("章节练习，务必多练；全真模考，检验水平。"), this);
-    motto->setObjectName(QStringLiteral("lblMotto"));
+    motto->setObjectName(QStringLiteral("motto"));
     motto->setFont(PixelFont(QStringLiteral("微软雅黑"), 16));
-    motto->setGeometry(40, MainGeometry::kMottoTop + 10, 900, 28);
-    setMinimumSize(980, MainGeometry::kMottoTop + 48);
+    column->addWidget(motto);
 }

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "BankSession.h"
+#include "BannerPicture.h"
 #include "ChapterPracticePage.h"
 #include "DocumentsPage.h"
 #include "ExamProfile.h"
@@ -26,6 +27,9 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace MainGeometry;
 
@@ -37,9 +41,9 @@ struct NavEntry {
     const char *picture;
 };
 const NavEntry kNav[6] = {
-    {"Image1", u"我的首页", "MB__home.png"},    {"Image11", u"考试大纲", "MB__poi.png"},
-    {"Image4", u"章节练习", "MB__book.png"},    {"Image6", u"模拟考场", "MB__note.png"},
-    {"Image7", u"错题强化", "MB__loading.png"}, {"Image9", u"重点收藏", "MB__search.png"},
+    {"navHome", u"我的首页", "MB__home.png"},     {"navSyllabus", u"考试大纲", "MB__poi.png"},
+    {"navChapters", u"章节练习", "MB__book.png"}, {"navMockExam", u"模拟考场", "MB__note.png"},
+    {"navWrong", u"错题强化", "MB__loading.png"}, {"navFavourites", u"重点收藏", "MB__search.png"},
 };
 
 QString builtIn(const char *file) {
@@ -53,7 +57,19 @@ QLabel *statusField(QWidget *parent, const QString &name) {
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
     l->setContentsMargins(4, 0, 4, 0);
+    // A long text from the bank is cut at the field, never widening the window.
+    l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     return l;
+}
+
+// A page in a scroll area: it grows with the window and scrolls where the window is shorter than
+// the page needs.
+QScrollArea *scrolled(QWidget *page) {
+    auto *area = new QScrollArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    return area;
 }
 
 } // namespace
@@ -62,126 +78,158 @@ MainWindow::MainWindow(const QString &executablePath, QWidget *parent)
     : QWidget(parent), m_executablePath(executablePath) {
     setObjectName(QStringLiteral("MainWindow"));
     buildFrame();
-    FormCreate();
+    launchParameters().PaperKey = QStringLiteral("0");
+    pages->setCurrentIndex(HomePageIndex);
 }
 
 void MainWindow::buildFrame() {
     setFont(PixelFont(QStringLiteral("新宋体"), 12));
-    setFixedSize(kWidth, kHeight);
     setWindowIcon(QIcon(builtIn("app.png")));
+    setMinimumSize(kMinWidth, kMinHeight);
+    resize(kWidth, kHeight);
 
-    imgLogo = new QLabel(this);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setGeometry(0, 0, kWidth, kBannerHeight);
-    imgLogo->setScaledContents(true);
-    imgLogo->setPixmap(QPixmap(builtIn("logo.jpg")));
+    banner = new BannerPicture(this);
+    banner->setObjectName(QStringLiteral("banner"));
+    banner->setFixedHeight(kBannerHeight);
+    banner->setPicture(QPixmap(builtIn("logo.jpg")));
 
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(banner);
+    column->addWidget(buildNavigation());
+    column->addWidget(buildSubjectBar());
+    buildPages();
+    column->addWidget(pages, 1);
+    column->addWidget(buildStatusBar());
+}
+
+QWidget *MainWindow::buildNavigation() {
     auto *nav = new QWidget(this);
-    nav->setObjectName(QStringLiteral("pnlNav"));
-    nav->setGeometry(0, kBannerHeight, kWidth, kNavHeight);
+    nav->setObjectName(QStringLiteral("navigation"));
+    nav->setFixedHeight(kNavHeight);
     nav->setAutoFillBackground(true);
+    auto *row = new QHBoxLayout(nav);
+    row->setContentsMargins(kNavLeft, 2, kNavLeft, 2);
+    row->setSpacing(kNavSpacing - NavButton::kWidth);
     for (int i = 0; i < 6; ++i) {
         auto *b = new NavButton(i + 1, QString::fromUtf16(kNav[i].caption), builtIn(kNav[i].picture), nav);
         b->setObjectName(QString::fromLatin1(kNav[i].object));
-        b->move(kNavLeft + i * kNavSpacing, 2);
-        connect(b, &NavButton::clicked, this, &MainWindow::Image1Click);
+        connect(b, &NavButton::clicked, this, &MainWindow::navigate);
+        row->addWidget(b, 0, Qt::AlignTop);
         navButtons[size_t(i)] = b;
     }
+    row->addStretch(1);
+    return nav;
+}
 
+QWidget *MainWindow::buildSubjectBar() {
     auto *subject = new QWidget(this);
-    subject->setObjectName(QStringLiteral("pnlSubject"));
-    subject->setGeometry(0, kBannerHeight + kNavHeight, kWidth, kSubjectHeight);
+    subject->setObjectName(QStringLiteral("subjectBar"));
+    subject->setFixedHeight(kSubjectHeight);
+    subject->setAttribute(Qt::WA_StyledBackground);
     subject->setStyleSheet(QStringLiteral(
-        "#pnlSubject { background-color: #d7e9f7; border-top: 1px solid #9cc3e4; border-bottom: 1px solid #9cc3e4; }"));
-    imgSubject = new QLabel(subject);
-    imgSubject->setGeometry(16, (kSubjectHeight - kSubjectIcon) / 2, kSubjectIcon, kSubjectIcon);
-    imgSubject->setScaledContents(true);
-    imgSubject->setPixmap(QPixmap(builtIn("app.png")));
-    lbl1 = new QLabel(subject);
-    lbl1->setObjectName(QStringLiteral("lbl1"));
-    lbl1->setTextFormat(Qt::PlainText);
-    lbl1->setFont(PixelFont(QStringLiteral("微软雅黑"), 21, true));
-    lbl1->setGeometry(60, 0, kWidth - 80, kSubjectHeight);
+        "#subjectBar { background-color: #d7e9f7; border-top: 1px solid #9cc3e4; border-bottom: 1px solid #9cc3e4; }"));
+    auto *row = new QHBoxLayout(subject);
+    row->setContentsMargins(16, 0, 20, 0);
+    row->setSpacing(12);
+    subjectIcon = new QLabel(subject);
+    subjectIcon->setFixedSize(kSubjectIcon, kSubjectIcon);
+    subjectIcon->setScaledContents(true);
+    subjectIcon->setPixmap(QPixmap(builtIn("app.png")));
+    subjectLabel = new QLabel(subject);
+    subjectLabel->setObjectName(QStringLiteral("subjectLabel"));
+    subjectLabel->setTextFormat(Qt::PlainText);
+    subjectLabel->setFont(PixelFont(QStringLiteral("微软雅黑"), 21, true));
+    subjectLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    row->addWidget(subjectIcon);
+    row->addWidget(subjectLabel, 1);
+    return subject;
+}
 
-    PageControl1 = new QStackedWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(0, kPageTop, kWidth, kPageHeight);
+void MainWindow::buildPages() {
+    pages = new QStackedWidget(this);
+    pages->setObjectName(QStringLiteral("pages"));
     homePage = new HomePage;
-    homePage->setObjectName(QStringLiteral("TabSheetHome"));
-    auto *homeScroll = new QScrollArea;
-    homeScroll->setFrameShape(QFrame::NoFrame);
-    homeScroll->setWidget(homePage);
+    homePage->setObjectName(QStringLiteral("homePage"));
     documentsPage = new DocumentsPage;
-    documentsPage->setObjectName(QStringLiteral("TabSheetDocuments"));
+    documentsPage->setObjectName(QStringLiteral("documentsPage"));
     chapterPage = new ChapterPracticePage;
-    chapterPage->setObjectName(QStringLiteral("TabSheetChapter"));
+    chapterPage->setObjectName(QStringLiteral("chapterPage"));
     mockExamPage = new MockExamPage;
-    mockExamPage->setObjectName(QStringLiteral("TabSheetMockExam"));
+    mockExamPage->setObjectName(QStringLiteral("mockExamPage"));
     wrongPage = new ReviewPage(ReviewPage::Kind::WrongQuestions);
-    wrongPage->setObjectName(QStringLiteral("TabSheetWrong"));
+    wrongPage->setObjectName(QStringLiteral("wrongPage"));
     favouritesPage = new ReviewPage(ReviewPage::Kind::Favourites);
-    favouritesPage->setObjectName(QStringLiteral("TabSheetFavourites"));
+    favouritesPage->setObjectName(QStringLiteral("favouritesPage"));
     statisticsPage = new StatisticsPage;
-    statisticsPage->setObjectName(QStringLiteral("TabSheetStatistics"));
+    statisticsPage->setObjectName(QStringLiteral("statisticsPage"));
+    // The order is the Page enumeration's. The documents viewer scrolls by itself.
+    pages->addWidget(scrolled(homePage));
+    pages->addWidget(documentsPage);
     for (QWidget *page :
-         {static_cast<QWidget *>(homeScroll), static_cast<QWidget *>(documentsPage),
-          static_cast<QWidget *>(chapterPage), static_cast<QWidget *>(mockExamPage), static_cast<QWidget *>(wrongPage),
+         {static_cast<QWidget *>(chapterPage), static_cast<QWidget *>(mockExamPage), static_cast<QWidget *>(wrongPage),
           static_cast<QWidget *>(favouritesPage), static_cast<QWidget *>(statisticsPage)})
-        PageControl1->addWidget(page);
-    connect(homePage, &HomePage::syllabusRequested, this, &MainWindow::HomeSyllabusClick);
+        pages->addWidget(scrolled(page));
+    connect(homePage, &HomePage::syllabusRequested, this, &MainWindow::showSyllabus);
     // "章节练习" and "全真模考" go where navigation entries 3 and 4 go.
-    connect(homePage, &HomePage::chapterPracticeRequested, this, [this] { Image1Click(3); });
-    connect(homePage, &HomePage::mockExamRequested, this, [this] { Image1Click(4); });
-    connect(homePage, &HomePage::statisticsRequested, this, &MainWindow::HomeStatisticsClick);
+    connect(homePage, &HomePage::chapterPracticeRequested, this, [this] { navigate(3); });
+    connect(homePage, &HomePage::mockExamRequested, this, [this] { navigate(4); });
+    connect(homePage, &HomePage::statisticsRequested, this, &MainWindow::showStatistics);
+}
 
-    pnlStatus = new QWidget(this);
-    pnlStatus->setObjectName(QStringLiteral("pnlStatus"));
-    pnlStatus->setGeometry(0, kHeight - kStatusHeight, kWidth, kStatusHeight);
-    auto *row = new QHBoxLayout(pnlStatus);
+QWidget *MainWindow::buildStatusBar() {
+    statusBar = new QWidget(this);
+    statusBar->setObjectName(QStringLiteral("statusBar"));
+    statusBar->setFixedHeight(kStatusHeight);
+    auto *row = new QHBoxLayout(statusBar);
     row->setContentsMargins(1, 1, 1, 1);
     row->setSpacing(2);
-    lblInfo = statusField(pnlStatus, QStringLiteral("lblInfo"));
-    sLabel1 = statusField(pnlStatus, QStringLiteral("sLabel1"));
-    sLabel2 = statusField(pnlStatus, QStringLiteral("sLabel2"));
-    sLabel2->setCursor(Qt::PointingHandCursor);
-    sLabel2->setStyleSheet(QStringLiteral("color: #0645ad; text-decoration: underline;"));
-    Label80 = statusField(pnlStatus, QStringLiteral("Label80"));
-    Label80->setText(QStringLiteral("[软件升级]"));
-    Label80->setCursor(Qt::PointingHandCursor);
-    row->addWidget(lblInfo, 4);
-    row->addWidget(sLabel1, 3);
-    row->addWidget(sLabel2, 3);
-    row->addWidget(Label80, 0);
-    sLabel2->installEventFilter(this);
-    Label80->installEventFilter(this);
+    infoLabel = statusField(statusBar, QStringLiteral("infoLabel"));
+    contactLabel = statusField(statusBar, QStringLiteral("contactLabel"));
+    webLink = statusField(statusBar, QStringLiteral("webLink"));
+    webLink->setCursor(Qt::PointingHandCursor);
+    webLink->setStyleSheet(QStringLiteral("color: #0645ad; text-decoration: underline;"));
+    updateLink = statusField(statusBar, QStringLiteral("updateLink"));
+    updateLink->setText(QStringLiteral("[软件升级]"));
+    updateLink->setCursor(Qt::PointingHandCursor);
+    updateLink->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    row->addWidget(infoLabel, 4);
+    row->addWidget(contactLabel, 3);
+    row->addWidget(webLink, 3);
+    row->addWidget(updateLink, 0);
+    webLink->installEventFilter(this);
+    updateLink->installEventFilter(this);
+    return statusBar;
 }
 
 NavButton *MainWindow::navButton(int number) const {
     return navButtons[size_t(number - 1)];
 }
 
-void MainWindow::FormCreate() {
-    launchParameters().PaperKey = QStringLiteral("0");
-    PageControl1->setCurrentIndex(HomePageIndex);
+QWidget *MainWindow::currentPage() const {
+    QWidget *shown = pages->currentWidget();
+    auto *area = qobject_cast<QScrollArea *>(shown);
+    return area ? area->widget() : shown;
 }
 
 void MainWindow::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (!m_shownOnce) {
         m_shownOnce = true;
-        FormShow();
+        showFirstTime();
     }
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == sLabel2) sLabel2Click();
-        if (watched == Label80) Label80Click();
+        if (watched == webLink) openWebLink();
+        if (watched == updateLink) checkForUpdate();
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::FormShow() {
+void MainWindow::showFirstTime() {
     Guarded([&] { PrepareFirstShowing(); });
 }
 
@@ -193,25 +241,21 @@ void MainWindow::PrepareFirstShowing() {
         // 1-2: the program folder and the updater's download folder.
         lp.AppDir = QFileInfo(m_executablePath).absolutePath() + QLatin1Char('/');
         QDir(lp.AppDir).mkpath(QStringLiteral("down"));
-        // 3: centred on the screen.
-        if (QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-            const QRect avail = screen->geometry();
-            move(avail.x() + (avail.width() - frameGeometry().width()) / 2,
-                 avail.y() + (avail.height() - frameGeometry().height()) / 2);
-        }
+        // 3: centred on the screen, within it.
+        placeOnScreen();
         // 4-6: display texts.
         const QString title = data.GetOption(QStringLiteral("APP_TITLE"));
         const QString xinxi = data.GetOption(QStringLiteral("APP_XINXI"));
         const QString url = data.GetOption(QStringLiteral("APP_LJURL"));
         const QString lxfs = data.GetOption(QStringLiteral("APP_LXFS"));
         lp.PracticeScope = int(PracticeScope::All);
-        lblInfo->setText(xinxi);
-        sLabel1->setText(lxfs);
-        sLabel2->setText(url);
+        infoLabel->setText(xinxi);
+        contactLabel->setText(lxfs);
+        webLink->setText(url);
         // 7: the exam profile and what shows it.
         data.LoadExamProfile(QStringLiteral("1"));
         data.LoadExamOptions();
-        lbl1->setText(examProfile().subjectName);
+        subjectLabel->setText(examProfile().subjectName);
         chapterPage->ShowProfile();
         wrongPage->ShowProfile();
         favouritesPage->ShowProfile();
@@ -224,9 +268,22 @@ void MainWindow::PrepareFirstShowing() {
         mockExamPage->OpenPaperList();
         chapterPage->BuildChapterTree();
         // 10-11: home, then the pictures found next to the program.
-        Image1Click(1);
+        navigate(1);
         loadPictures();
     }
+}
+
+void MainWindow::placeOnScreen() {
+    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect avail = screen->availableGeometry();
+    // The frame (title bar and borders) as the window system reports it; before the first showing
+    // an estimate.
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(8, 38);
+    resize(std::max(minimumWidth(), std::min(kWidth, avail.width() - frame.width())),
+           std::max(minimumHeight(), std::min(kHeight, avail.height() - frame.height())));
+    move(avail.x() + std::max(0, (avail.width() - width() - frame.width()) / 2),
+         avail.y() + std::max(0, (avail.height() - height() - frame.height()) / 2));
 }
 
 void MainWindow::loadPictures() {
@@ -238,41 +295,41 @@ void MainWindow::loadPictures() {
     const QPixmap icon = load("app.ico");
     if (!icon.isNull()) setWindowIcon(QIcon(icon));
     const QPixmap logo = load("logo.jpg");
-    if (!logo.isNull()) imgLogo->setPixmap(logo);
+    if (!logo.isNull()) banner->setPicture(logo);
     for (int i = 0; i < 6; ++i) {
         const QPixmap p = load(kNav[i].picture);
         if (!p.isNull()) navButtons[size_t(i)]->setPicture(p);
     }
 }
 
-void MainWindow::Image1Click(int number) {
+void MainWindow::navigate(int number) {
     Guarded([&] {
         for (NavButton *b : navButtons)
             b->setCurrent(b->number() == number);
         switch (number) {
         case 1:
-            PageControl1->setCurrentIndex(HomePageIndex);
+            pages->setCurrentIndex(HomePageIndex);
             break;
         case 2:
             documentsPage->EnterFromNavigation();
-            PageControl1->setCurrentIndex(DocumentsPageIndex);
+            pages->setCurrentIndex(DocumentsPageIndex);
             break;
         case 3:
             launchParameters().PracticeScope = int(PracticeScope::All);
             launchParameters().SelectedChapterCode.clear();
             chapterPage->Enter();
-            PageControl1->setCurrentIndex(ChapterPageIndex);
+            pages->setCurrentIndex(ChapterPageIndex);
             break;
         case 4:
-            PageControl1->setCurrentIndex(MockExamPageIndex);
+            pages->setCurrentIndex(MockExamPageIndex);
             break;
         case 5:
             wrongPage->Enter();
-            PageControl1->setCurrentIndex(WrongPageIndex);
+            pages->setCurrentIndex(WrongPageIndex);
             break;
         case 6:
             favouritesPage->Enter();
-            PageControl1->setCurrentIndex(FavouritesPageIndex);
+            pages->setCurrentIndex(FavouritesPageIndex);
             break;
         default:
             break;
@@ -280,27 +337,27 @@ void MainWindow::Image1Click(int number) {
     });
 }
 
-void MainWindow::HomeSyllabusClick() {
-    Guarded([&] { PageControl1->setCurrentIndex(DocumentsPageIndex); });
+void MainWindow::showSyllabus() {
+    Guarded([&] { pages->setCurrentIndex(DocumentsPageIndex); });
 }
 
-void MainWindow::HomeStatisticsClick() {
+void MainWindow::showStatistics() {
     Guarded([&] {
         statisticsPage->Refresh();
-        PageControl1->setCurrentIndex(StatisticsPageIndex);
+        pages->setCurrentIndex(StatisticsPageIndex);
     });
 }
 
-void MainWindow::sLabel2Click() {
+void MainWindow::openWebLink() {
     Guarded([&] {
         // The text comes from the bank: only a web or mail address is handed to the shell, never
         // a program or a file.
-        const QUrl link = WebOrMailLink(sLabel2->text());
+        const QUrl link = WebOrMailLink(webLink->text());
         if (!link.isValid() || !ShellOpen(QLatin1Char('"') + link.toString(QUrl::FullyEncoded) + QLatin1Char('"')))
             ShowErrorBox(QStringLiteral("网址访问出错."));
     });
 }
 
-void MainWindow::Label80Click() {
+void MainWindow::checkForUpdate() {
     Guarded([&] { RunUpdateCheck(); });
 }

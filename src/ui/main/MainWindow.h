@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 
+class BannerPicture;
 class ChapterPracticePage;
 class DocumentsPage;
 class HomePage;
@@ -31,11 +32,11 @@ public:
     // The folder of `executablePath` is the program folder (AppDir) read at first showing.
     explicit MainWindow(const QString &executablePath, QWidget *parent = nullptr);
 
-    QLabel *imgLogo;
-    std::array<NavButton *, 6> navButtons; // Image1, Image11, Image4, Image6, Image7, Image9
-    QLabel *imgSubject;
-    QLabel *lbl1;
-    QStackedWidget *PageControl1;
+    BannerPicture *banner;
+    std::array<NavButton *, 6> navButtons;
+    QLabel *subjectIcon;
+    QLabel *subjectLabel;
+    QStackedWidget *pages;
     HomePage *homePage;
     DocumentsPage *documentsPage;
     ChapterPracticePage *chapterPage;
@@ -43,13 +44,15 @@ public:
     ReviewPage *wrongPage;
     ReviewPage *favouritesPage;
     StatisticsPage *statisticsPage;
-    QWidget *pnlStatus;
-    QLabel *lblInfo; // APP_XINXI
-    QLabel *sLabel1; // APP_LXFS
-    QLabel *sLabel2; // APP_LJURL, opens on click
-    QLabel *Label80; // "[软件升级]"
+    QWidget *statusBar;
+    QLabel *infoLabel;    // APP_XINXI
+    QLabel *contactLabel; // APP_LXFS
+    QLabel *webLink;      // APP_LJURL, opens on click
+    QLabel *updateLink;   // "[软件升级]"
 
     NavButton *navButton(int number) const;
+    // The page shown now (inside its scroll area where it has one).
+    QWidget *currentPage() const;
 
     // The steps of the first showing, without the handler guard: start-up runs them before the
     // window is shown, so that a bank failing on the way ends the program with no window at all.
@@ -57,15 +60,15 @@ public:
     void PrepareFirstShowing();
 
 public slots:
-    void FormCreate();
-    void FormShow();
-    // Navigation, shared by the six entries.
-    void Image1Click(int number);
-    void sLabel2Click();
-    void Label80Click();
-    void HomeSyllabusClick();
+    // The first showing's steps under the handler guard (a window shown without start-up).
+    void showFirstTime();
+    // Navigation, shared by the six entries (1 home … 6 favourites).
+    void navigate(int number);
+    void openWebLink();
+    void checkForUpdate();
+    void showSyllabus();
     // "统计分析" on the home page: the statistics page with fresh figures.
-    void HomeStatisticsClick();
+    void showStatistics();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -73,7 +76,12 @@ protected:
 
 private:
     void buildFrame();
+    QWidget *buildNavigation();
+    QWidget *buildSubjectBar();
+    QWidget *buildStatusBar();
+    void buildPages();
     void loadPictures();
+    void placeOnScreen();
 
     QString m_executablePath;
     bool m_shownOnce = false;

@@ -1,6 +1,7 @@
 #pragma once
 
-// The main window's design geometry, in pixels.
+// The main window's design geometry, in pixels: the size it opens at where the screen has room,
+// and the heights of its fixed bands. The pages take whatever room is left.
 namespace MainGeometry {
 inline constexpr int kWidth = 1013;
 inline constexpr int kHeight = 732;
@@ -13,7 +14,7 @@ inline constexpr int kNavSpacing = 112;
 inline constexpr int kSubjectHeight = 57;
 inline constexpr int kSubjectIcon = 32;
 inline constexpr int kStatusHeight = 23;
-inline constexpr int kPageTop = kBannerHeight + kNavHeight + kSubjectHeight;
-inline constexpr int kPageHeight = kHeight - kPageTop - kStatusHeight;
-inline constexpr int kMottoTop = 464; // from the top of the home page
+// The smallest window: fits a 1024 x 768 screen with its task bar and title bar.
+inline constexpr int kMinWidth = 980;
+inline constexpr int kMinHeight = 600;
 } // namespace MainGeometry

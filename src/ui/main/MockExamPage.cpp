@@ -8,118 +8,157 @@
 #include "LaunchParameters.h"
 #include "PaperState.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 namespace {
 QString UnfinishedText() {
     return QStringLiteral("未交卷，点“查看”继续");
 }
 
-QLabel *label(const QString &text, QWidget *parent, int x, int y, int w, int pixelSize = 16, bool bold = false) {
+QLabel *label(const QString &text, QWidget *parent, int pixelSize = 16, bool bold = false) {
     auto *l = new QLabel(text, parent);
     l->setTextFormat(Qt::PlainText); // the subject name comes from the bank
     QFont f(QStringLiteral("微软雅黑"));
     f.setPixelSize(pixelSize);
     f.setBold(bold);
     l->setFont(f);
-    l->setGeometry(x, y, w, pixelSize + 12);
+    l->setMinimumHeight(pixelSize + 12);
     return l;
 }
 } // namespace
 
 MockExamPage::MockExamPage(QWidget *parent)
     : QWidget(parent), launchExam([](ExamWindow::Opening opening) { RunPaperlessExam(opening); }) {
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(16, 8, 16, 8);
+    row->setSpacing(18);
+    row->addWidget(buildDescription());
+    row->addLayout(buildPaperList(), 1);
+}
+
+QWidget *MockExamPage::buildDescription() {
     auto *desc = new QGroupBox(QStringLiteral("  考试说明  "), this);
-    desc->setGeometry(16, 8, 470, 440);
-    label(QStringLiteral("试卷："), desc, 24, 32, 90);
-    label(QStringLiteral("100分"), desc, 120, 32, 200);
-    label(QStringLiteral("总分："), desc, 24, 68, 90);
-    label(QStringLiteral("100分"), desc, 120, 68, 200);
-    label(QStringLiteral("考试科目："), desc, 24, 104, 96);
-    Label40 = label(QString(), desc, 120, 104, 330, 16, true);
-    Label40->setObjectName(QStringLiteral("Label40"));
-    label(QStringLiteral("考试时间："), desc, 24, 140, 96);
-    lblExamTime = label(QStringLiteral("90分钟"), desc, 120, 140, 200);
-    lblExamTime->setObjectName(QStringLiteral("lblExamTime"));
-    label(QStringLiteral("考试内容："), desc, 24, 176, 96);
-    tblContent = new QTableWidget(4, 3, desc);
-    tblContent->setObjectName(QStringLiteral("tblContent"));
-    tblContent->setGeometry(120, 180, 330, 126);
-    tblContent->horizontalHeader()->hide();
-    tblContent->verticalHeader()->hide();
-    tblContent->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tblContent->setSelectionMode(QAbstractItemView::NoSelection);
-    tblContent->setFocusPolicy(Qt::NoFocus);
+    desc->setFixedWidth(470);
+    auto *grid = new QGridLayout(desc);
+    grid->setContentsMargins(24, 12, 20, 16);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(8);
+    grid->setColumnMinimumWidth(0, 88);
+    auto addRow = [&](int r, const QString &caption, QLabel *value) {
+        grid->addWidget(label(caption, desc), r, 0, Qt::AlignTop);
+        if (value) grid->addWidget(value, r, 1);
+    };
+    addRow(0, QStringLiteral("试卷："), label(QStringLiteral("100分"), desc));
+    addRow(1, QStringLiteral("总分："), label(QStringLiteral("100分"), desc));
+    subjectLabel = label(QString(), desc, 16, true);
+    subjectLabel->setObjectName(QStringLiteral("subjectLabel"));
+    subjectLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    addRow(2, QStringLiteral("考试科目："), subjectLabel);
+    examTimeLabel = label(QStringLiteral("90分钟"), desc);
+    examTimeLabel->setObjectName(QStringLiteral("examTimeLabel"));
+    addRow(3, QStringLiteral("考试时间："), examTimeLabel);
+    addRow(4, QStringLiteral("考试内容："), nullptr);
+    contentTable = new QTableWidget(4, 3, desc);
+    contentTable->setObjectName(QStringLiteral("contentTable"));
+    contentTable->setFixedSize(330, 126);
+    contentTable->horizontalHeader()->hide();
+    contentTable->verticalHeader()->hide();
+    contentTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    contentTable->setSelectionMode(QAbstractItemView::NoSelection);
+    contentTable->setFocusPolicy(Qt::NoFocus);
     QFont cf(QStringLiteral("微软雅黑"));
     cf.setPixelSize(15);
-    tblContent->setFont(cf);
-    tblContent->setColumnWidth(0, 140);
-    tblContent->setColumnWidth(1, 90);
-    tblContent->setColumnWidth(2, 90);
+    contentTable->setFont(cf);
+    contentTable->setColumnWidth(0, 140);
+    contentTable->setColumnWidth(1, 90);
+    contentTable->setColumnWidth(2, 90);
     for (int r = 0; r < 4; ++r)
-        tblContent->setRowHeight(r, 30);
+        contentTable->setRowHeight(r, 30);
+    grid->addWidget(contentTable, 4, 1);
 
-    sBitBtn3 = new QPushButton(QStringLiteral("进入考场"), desc);
-    sBitBtn3->setObjectName(QStringLiteral("sBitBtn3"));
+    enterButton = new QPushButton(QStringLiteral("进入考场"), desc);
+    enterButton->setObjectName(QStringLiteral("enterButton"));
     QFont bf(QStringLiteral("微软雅黑"));
     bf.setPixelSize(22);
     bf.setBold(true);
-    sBitBtn3->setFont(bf);
-    sBitBtn3->setGeometry(120, 340, 200, 56);
-    connect(sBitBtn3, &QPushButton::clicked, this, &MockExamPage::sBitBtn3Click);
+    enterButton->setFont(bf);
+    enterButton->setFixedSize(200, 56);
+    connect(enterButton, &QPushButton::clicked, this, &MockExamPage::enterExam);
+    grid->setRowMinimumHeight(5, 24);
+    grid->addWidget(enterButton, 6, 1);
+    grid->setRowStretch(7, 1);
+    grid->setColumnStretch(1, 1);
+    return desc;
+}
 
-    Button4 = new QPushButton(QStringLiteral("已答试卷 ▽"), this);
-    Button4->setObjectName(QStringLiteral("Button4"));
-    Button4->setGeometry(504, 8, 120, 28);
-    connect(Button4, &QPushButton::clicked, this, &MockExamPage::Button4Click);
+QLayout *MockExamPage::buildPaperList() {
+    auto *column = new QVBoxLayout;
+    column->setSpacing(8);
+    papersToggle = new QPushButton(QStringLiteral("已答试卷 ▽"), this);
+    papersToggle->setObjectName(QStringLiteral("papersToggle"));
+    papersToggle->setFixedSize(120, 28);
+    connect(papersToggle, &QPushButton::clicked, this, &MockExamPage::togglePaperList);
+    column->addWidget(papersToggle);
 
-    grpPapers = new QGroupBox(QStringLiteral("已答试卷"), this);
-    grpPapers->setObjectName(QStringLiteral("grpPapers"));
-    grpPapers->setGeometry(504, 44, 480, 404);
-    DBGrid1 = new QTableWidget(0, 3, grpPapers);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setGeometry(12, 24, 456, 324);
-    DBGrid1->setHorizontalHeaderLabels({QStringLiteral("试卷号"), QStringLiteral("答卷时间"), QStringLiteral("分数")});
-    DBGrid1->setColumnWidth(0, 90);
-    DBGrid1->setColumnWidth(1, 137);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(DBGrid1, &QTableWidget::cellClicked, this, &MockExamPage::DBGrid1CellClick);
+    papersGroup = new QGroupBox(QStringLiteral("已答试卷"), this);
+    papersGroup->setObjectName(QStringLiteral("papersGroup"));
+    paperList = new QTableWidget(0, 3, papersGroup);
+    paperList->setObjectName(QStringLiteral("paperList"));
+    paperList->setMinimumHeight(120);
+    paperList->setHorizontalHeaderLabels(
+        {QStringLiteral("试卷号"), QStringLiteral("答卷时间"), QStringLiteral("分数")});
+    paperList->setColumnWidth(0, 90);
+    paperList->setColumnWidth(1, 137);
+    paperList->horizontalHeader()->setStretchLastSection(true);
+    paperList->verticalHeader()->hide();
+    paperList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    paperList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    paperList->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(paperList, &QTableWidget::cellClicked, this, &MockExamPage::choosePaper);
 
-    Button7 = new QPushButton(QStringLiteral("查看"), grpPapers);
-    Button7->setObjectName(QStringLiteral("Button7"));
-    Button8 = new QPushButton(QStringLiteral("重做"), grpPapers);
-    Button8->setObjectName(QStringLiteral("Button8"));
-    Button9 = new QPushButton(QStringLiteral("返回"), grpPapers);
-    Button9->setObjectName(QStringLiteral("Button9"));
-    Button7->setGeometry(196, 360, 80, 30);
-    Button8->setGeometry(286, 360, 80, 30);
-    Button9->setGeometry(376, 360, 80, 30);
-    Button7->setEnabled(false);
-    Button8->setEnabled(false);
-    connect(Button7, &QPushButton::clicked, this, &MockExamPage::Button7Click);
-    connect(Button8, &QPushButton::clicked, this, &MockExamPage::Button8Click);
-    connect(Button9, &QPushButton::clicked, this, &MockExamPage::Button9Click);
+    viewButton = new QPushButton(QStringLiteral("查看"), papersGroup);
+    viewButton->setObjectName(QStringLiteral("viewButton"));
+    redoButton = new QPushButton(QStringLiteral("重做"), papersGroup);
+    redoButton->setObjectName(QStringLiteral("redoButton"));
+    closeListButton = new QPushButton(QStringLiteral("返回"), papersGroup);
+    closeListButton->setObjectName(QStringLiteral("closeListButton"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton *b : {viewButton, redoButton, closeListButton}) {
+        b->setFixedSize(80, 30);
+        buttons->addWidget(b);
+    }
+    viewButton->setEnabled(false);
+    redoButton->setEnabled(false);
+    connect(viewButton, &QPushButton::clicked, this, &MockExamPage::viewPaper);
+    connect(redoButton, &QPushButton::clicked, this, &MockExamPage::redoPaper);
+    connect(closeListButton, &QPushButton::clicked, this, &MockExamPage::hidePaperList);
+    auto *inside = new QVBoxLayout(papersGroup);
+    inside->setContentsMargins(12, 12, 12, 12);
+    inside->addWidget(paperList, 1);
+    inside->addLayout(buttons);
+    column->addWidget(papersGroup, 1);
+    return column;
 }
 
 void MockExamPage::ShowProfile(const QString &appTitle) {
     const ExamProfile &p = examProfile();
-    Label40->setText(p.subjectName);
+    subjectLabel->setText(p.subjectName);
     // The exam window counts down the same time: the bank's minutes, else the title's default.
-    lblExamTime->setText(QString::number(ExamTimeForTitle(appTitle, p.examMinutes) / 60) + QStringLiteral("分钟"));
+    examTimeLabel->setText(QString::number(ExamTimeForTitle(appTitle, p.examMinutes) / 60) + QStringLiteral("分钟"));
     const QString names[4] = {QuestionTypeName(QuestionType::Single), QuestionTypeName(QuestionType::Multiple),
                               QuestionTypeName(QuestionType::Judgement), p.sections[3].typeName};
     for (int r = 0; r < 4; ++r) {
-        tblContent->setItem(r, 0, new QTableWidgetItem(names[r]));
-        tblContent->setItem(r, 1, new QTableWidgetItem(p.sections[size_t(r)].countText + QStringLiteral("题")));
-        tblContent->setItem(r, 2, new QTableWidgetItem(p.sections[size_t(r)].pointsText + QStringLiteral("分")));
+        contentTable->setItem(r, 0, new QTableWidgetItem(names[r]));
+        contentTable->setItem(r, 1, new QTableWidgetItem(p.sections[size_t(r)].countText + QStringLiteral("题")));
+        contentTable->setItem(r, 2, new QTableWidgetItem(p.sections[size_t(r)].pointsText + QStringLiteral("分")));
     }
 }
 
@@ -132,31 +171,31 @@ void MockExamPage::OpenPaperList() {
 }
 
 void MockExamPage::fillPaperList() {
-    DBGrid1->setRowCount(0);
+    paperList->setRowCount(0);
     std::vector<int> ids;
     for (m_papers.first(); !m_papers.eof(); m_papers.next())
         ids.push_back(m_papers.asInteger(QStringLiteral("sjID")));
     const std::vector<int> numbers = PaperDisplayNumbers(ids);
     int row = 0;
     for (m_papers.first(); !m_papers.eof(); m_papers.next(), ++row) {
-        DBGrid1->insertRow(row);
+        paperList->insertRow(row);
         auto *number = new QTableWidgetItem(QString::number(numbers[size_t(row)]));
         number->setTextAlignment(Qt::AlignCenter);
-        DBGrid1->setItem(row, 0, number);
+        paperList->setItem(row, 0, number);
         const QString started = m_papers.asString(QStringLiteral("DTKSSJ"));
-        DBGrid1->setItem(row, 1, new QTableWidgetItem(PaperTimeText(started)));
+        paperList->setItem(row, 1, new QTableWidgetItem(PaperTimeText(started)));
         // A paper never handed in, or whose redo was interrupted, has no score of its own yet.
         const bool handedIn = PaperHandedIn(started, m_papers.asString(QStringLiteral("JJSJ")));
-        DBGrid1->setItem(
+        paperList->setItem(
             row, 2, new QTableWidgetItem(handedIn ? m_papers.asString(QStringLiteral("DEFEN")) : UnfinishedText()));
     }
     m_papers.first();
     // No cell chosen in the new list yet.
-    Button7->setEnabled(false);
-    Button8->setEnabled(false);
+    viewButton->setEnabled(false);
+    redoButton->setEnabled(false);
 }
 
-void MockExamPage::sBitBtn3Click() {
+void MockExamPage::enterExam() {
     Guarded([&] {
         LaunchParameters &launch = launchParameters();
         launch.PaperKey = QStringLiteral("0");
@@ -178,30 +217,30 @@ void MockExamPage::openSelectedPaper(ExamWindow::Opening opening) {
     });
 }
 
-void MockExamPage::Button7Click() {
+void MockExamPage::viewPaper() {
     openSelectedPaper(ExamWindow::Opening::View);
 }
 
-void MockExamPage::Button8Click() {
+void MockExamPage::redoPaper() {
     openSelectedPaper(ExamWindow::Opening::FromLaunch);
 }
 
-void MockExamPage::Button4Click() {
-    Guarded([&] { grpPapers->setVisible(!grpPapers->isVisible()); });
+void MockExamPage::togglePaperList() {
+    Guarded([&] { papersGroup->setVisible(!papersGroup->isVisible()); });
 }
 
-void MockExamPage::Button9Click() {
-    Guarded([&] { grpPapers->setVisible(false); });
+void MockExamPage::hidePaperList() {
+    Guarded([&] { papersGroup->setVisible(false); });
 }
 
-void MockExamPage::DBGrid1CellClick(int row, int column) {
+void MockExamPage::choosePaper(int row, int column) {
     Guarded([&] {
         if (m_papers.active() && row >= 0 && row < m_papers.recordCount()) {
             m_papers.first();
             m_papers.moveBy(row);
         }
         const bool enable = column == 1 || column == 2;
-        Button7->setEnabled(enable);
-        Button8->setEnabled(enable);
+        viewButton->setEnabled(enable);
+        redoButton->setEnabled(enable);
     });
 }

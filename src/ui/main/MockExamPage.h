@@ -9,6 +9,7 @@
 
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QPushButton;
 class QTableWidget;
 
@@ -23,29 +24,31 @@ public:
     // First showing: opens the answered-paper list.
     void OpenPaperList();
 
-    QLabel *Label40;     // subject
-    QLabel *lblExamTime; // "90分钟" / "120分钟"
-    QTableWidget *tblContent;
-    QGroupBox *grpPapers; // "已答试卷"
-    QTableWidget *DBGrid1;
-    QPushButton *Button4;  // "已答试卷 ▽"
-    QPushButton *Button7;  // "查看"
-    QPushButton *Button8;  // "重做"
-    QPushButton *Button9;  // "返回"
-    QPushButton *sBitBtn3; // "进入考场"
+    QLabel *subjectLabel;
+    QLabel *examTimeLabel; // "90分钟" / "120分钟"
+    QTableWidget *contentTable;
+    QGroupBox *papersGroup; // "已答试卷"
+    QTableWidget *paperList;
+    QPushButton *papersToggle;    // "已答试卷 ▽"
+    QPushButton *viewButton;      // "查看"
+    QPushButton *redoButton;      // "重做"
+    QPushButton *closeListButton; // "返回"
+    QPushButton *enterButton;     // "进入考场"
 
     // Opens the exam window; RunPaperlessExam unless a test puts a recorder here.
     std::function<void(ExamWindow::Opening)> launchExam;
 
 public slots:
-    void sBitBtn3Click(); // 进入考场: a new paper
-    void Button4Click();
-    void Button7Click(); // 查看: the paper as stored (continued when it was never handed in)
-    void Button8Click(); // 重做: the paper started again
-    void Button9Click();
-    void DBGrid1CellClick(int row, int column);
+    void enterExam(); // 进入考场: a new paper
+    void togglePaperList();
+    void viewPaper(); // 查看: the paper as stored (continued when it was never handed in)
+    void redoPaper(); // 重做: the paper started again
+    void hidePaperList();
+    void choosePaper(int row, int column);
 
 private:
+    QWidget *buildDescription();
+    QLayout *buildPaperList();
     void fillPaperList();
     void openSelectedPaper(ExamWindow::Opening opening);
     Dataset m_papers;

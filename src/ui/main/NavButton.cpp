@@ -11,8 +11,8 @@ using namespace MainGeometry;
 NavButton::NavButton(int number, const QString &caption, const QString &builtInPicture, QWidget *parent)
     : QWidget(parent), m_number(number), m_picture(new QLabel(this)), m_caption(new QLabel(caption, this)) {
     setCursor(Qt::PointingHandCursor);
-    const int width = kNavSpacing - 8;
-    resize(width, kNavPicture + kNavCaptionHeight);
+    const int width = kWidth;
+    setFixedSize(width, kNavPicture + kNavCaptionHeight);
     m_picture->setGeometry((width - kNavPicture) / 2, 0, kNavPicture, kNavPicture);
     m_picture->setScaledContents(true);
     m_picture->setPixmap(QPixmap(builtInPicture));

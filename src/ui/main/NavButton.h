@@ -9,6 +9,8 @@ class QLabel;
 class NavButton : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int kWidth = 104;
+
     NavButton(int number, const QString &caption, const QString &builtInPicture, QWidget *parent);
 
     int number() const { return m_number; }

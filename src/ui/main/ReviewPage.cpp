@@ -9,127 +9,111 @@
 #include "PracticeWindow.h"
 #include "ReviewListModel.h"
 
-#include "MainWindowGeometry.h"
-
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
+#include <QVBoxLayout>
 
 namespace {
 
-// Page geometry inside the 1013 x 475 page area: counts and launcher left, the list right.
 constexpr int kMargin = 16;
 constexpr int kCountWidth = 300;
-constexpr int kCountHeight = 226;
-constexpr int kCountRow = 42;
-constexpr int kListLeft = kMargin + kCountWidth + 16;
-constexpr int kListWidth = MainGeometry::kWidth - kListLeft - kMargin;
-constexpr int kListHeight = MainGeometry::kPageHeight - 2 * 8;
 constexpr int kTypeColumnWidth = 62;
 constexpr int kQuestionColumnWidth = 434;
 
 struct PageTexts {
     const char16_t *countGroup;
-    const char *countGroupName;
-    std::array<const char *, 4> boxNames;
-    std::array<const char *, 4> countNames;
     const char16_t *listGroup;
-    const char *listGroupName;
-    const char *gridName;
     const char16_t *button;
-    const char *buttonName;
 };
 
-const PageTexts kWrongTexts = {u" 错题范围  ",
-                               "sGroupBox2",
-                               {"sCheckBox5", "sCheckBox6", "sCheckBox7", "sCheckBox8"},
-                               {"Label31", "Label32", "Label33", "Label34"},
-                               u"错题详细",
-                               "sGroupBox3",
-                               "DBGrid2",
-                               u"进入错题强化",
-                               "sBitBtn4"};
-const PageTexts kFavouriteTexts = {u" 收藏范围  ",
-                                   "sGroupBox4",
-                                   {"sCheckBox9", "sCheckBox10", "sCheckBox11", "sCheckBox12"},
-                                   {"Label35", "Label36", "Label37", "Label38"},
-                                   u"收藏详细",
-                                   "sGroupBox5",
-                                   "DBGrid3",
-                                   u"进入收藏试题",
-                                   "sBitBtn5"};
+const PageTexts kWrongTexts = {u" 错题范围  ", u"错题详细", u"进入错题强化"};
+const PageTexts kFavouriteTexts = {u" 收藏范围  ", u"收藏详细", u"进入收藏试题"};
 
 const PageTexts &textsFor(ReviewPage::Kind kind) {
     return kind == ReviewPage::Kind::WrongQuestions ? kWrongTexts : kFavouriteTexts;
-}
-
-QString name(const char *latin1) {
-    return QString::fromLatin1(latin1);
-}
-
-std::array<QString, 4> names(const std::array<const char *, 4> &latin1) {
-    return {name(latin1[0]), name(latin1[1]), name(latin1[2]), name(latin1[3])};
 }
 
 } // namespace
 
 ReviewPage::ReviewPage(Kind kind, QWidget *parent)
     : QWidget(parent), countGroup(new QGroupBox(QString::fromUtf16(textsFor(kind).countGroup), this)),
-      typeBoxes(countGroup, names(textsFor(kind).boxNames)), launchPractice(&RunPractice), m_kind(kind),
-      m_model(new ReviewListModel(this)) {
+      typeBoxes(countGroup, {QStringLiteral("typeBox1"), QStringLiteral("typeBox2"), QStringLiteral("typeBox3"),
+                             QStringLiteral("typeBox4")}),
+      launchPractice(&RunPractice), m_kind(kind), m_model(new ReviewListModel(this)) {
     const PageTexts &t = textsFor(kind);
-    countGroup->setObjectName(name(t.countGroupName));
+    countGroup->setObjectName(QStringLiteral("countGroup"));
     countGroup->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
-    countGroup->setGeometry(kMargin, 8, kCountWidth, kCountHeight);
+    countGroup->setFixedWidth(kCountWidth);
+    auto *counts = new QGridLayout(countGroup);
+    counts->setContentsMargins(28, 12, 20, 16);
+    counts->setVerticalSpacing(14);
     for (int i = 0; i < 4; ++i) {
-        const int top = 38 + i * kCountRow;
-        typeBoxes.box(i)->setGeometry(28, top, 160, 28);
+        typeBoxes.box(i)->setMinimumHeight(28);
         auto *count = new QLabel(QStringLiteral("0"), countGroup);
-        count->setObjectName(name(t.countNames[size_t(i)]));
+        count->setObjectName(QStringLiteral("typeCount%1").arg(i + 1));
         count->setFont(PixelFont(QStringLiteral("微软雅黑"), 16, true));
         count->setStyleSheet(QStringLiteral("color: #c00000;"));
         count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        count->setGeometry(190, top, 56, 28);
         auto *unit = new QLabel(QStringLiteral("题"), countGroup);
-        unit->setGeometry(252, top, 24, 28);
+        counts->addWidget(typeBoxes.box(i), i, 0);
+        counts->addWidget(count, i, 1);
+        counts->addWidget(unit, i, 2);
         countLabels[size_t(i)] = count;
     }
+    counts->setColumnStretch(0, 1);
 
     launchButton = new QPushButton(QString::fromUtf16(t.button), this);
-    launchButton->setObjectName(name(t.buttonName));
+    launchButton->setObjectName(QStringLiteral("launchButton"));
     launchButton->setFont(PixelFont(QStringLiteral("微软雅黑"), 20, true));
-    launchButton->setGeometry(kMargin + (kCountWidth - 220) / 2, 8 + kCountHeight + 28, 220, 52);
-    connect(launchButton, &QPushButton::clicked, this, &ReviewPage::LaunchClick);
+    launchButton->setFixedSize(220, 52);
+    connect(launchButton, &QPushButton::clicked, this, &ReviewPage::launch);
 
     listGroup = new QGroupBox(QString::fromUtf16(t.listGroup), this);
-    listGroup->setObjectName(name(t.listGroupName));
+    listGroup->setObjectName(QStringLiteral("listGroup"));
     listGroup->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
-    listGroup->setGeometry(kListLeft, 8, kListWidth, kListHeight);
-    DBGrid = new QTableView(listGroup);
-    DBGrid->setObjectName(name(t.gridName));
-    DBGrid->setFont(PixelFont(QStringLiteral("微软雅黑"), 14));
-    DBGrid->setGeometry(12, 30, kListWidth - 24, kListHeight - 42);
-    DBGrid->setModel(m_model);
-    DBGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid->setWordWrap(false);
-    DBGrid->setTextElideMode(Qt::ElideNone);
-    DBGrid->verticalHeader()->hide();
-    DBGrid->verticalHeader()->setDefaultSectionSize(26);
-    DBGrid->horizontalHeader()->setHighlightSections(false);
-    DBGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    DBGrid->horizontalHeader()->setStretchLastSection(true);
+    list = new QTableView(listGroup);
+    list->setObjectName(QStringLiteral("list"));
+    list->setFont(PixelFont(QStringLiteral("微软雅黑"), 14));
+    list->setMinimumSize(400, 160);
+    list->setModel(m_model);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setWordWrap(false);
+    list->setTextElideMode(Qt::ElideNone);
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(26);
+    list->horizontalHeader()->setHighlightSections(false);
+    list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list->horizontalHeader()->setStretchLastSection(true);
+    auto *listLayout = new QVBoxLayout(listGroup);
+    listLayout->setContentsMargins(12, 12, 12, 12);
+    listLayout->addWidget(list);
     sizeColumns();
+
+    // Counts and launcher on the left keep their size; the list takes the rest of the page.
+    auto *left = new QVBoxLayout;
+    left->addWidget(countGroup);
+    left->addSpacing(28);
+    left->addWidget(launchButton, 0, Qt::AlignHCenter);
+    left->addStretch(1);
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(kMargin, 8, kMargin, 8);
+    row->setSpacing(16);
+    row->addLayout(left);
+    row->addWidget(listGroup, 1);
 }
 
 // A reset of the list's rows resets the header too, so the widths are applied after every reload.
 void ReviewPage::sizeColumns() {
-    DBGrid->setColumnWidth(ReviewListModel::TypeColumn, kTypeColumnWidth);
-    DBGrid->setColumnWidth(ReviewListModel::QuestionColumn, kQuestionColumnWidth);
+    list->setColumnWidth(ReviewListModel::TypeColumn, kTypeColumnWidth);
+    list->setColumnWidth(ReviewListModel::QuestionColumn, kQuestionColumnWidth);
 }
 
 void ReviewPage::ShowProfile() {
@@ -153,7 +137,7 @@ void ReviewPage::recount() {
     }
 }
 
-void ReviewPage::LaunchClick() {
+void ReviewPage::launch() {
     Guarded([&] {
         launchParameters().PracticeScope = int(ReviewScope(m_kind));
         typeBoxes.StoreFlags();

@@ -16,12 +16,7 @@ class ReviewListModel;
 
 // The wrong-question page and the favourites page: counts per type, the list, and the drill
 // launcher. The two are built the same way and differ in the flag they select on and their texts.
-//
-// Controls (object names; wrong-question page / favourites page): the counts group sGroupBox2 /
-// sGroupBox4 (" 错题范围  " / " 收藏范围  ") with the type boxes sCheckBox5..8 / sCheckBox9..12
-// ("单选题", "多选题", "判断题", fourth type) and their counts Label31..34 / Label35..38; the list
-// group sGroupBox3 / sGroupBox5 ("错题详细" / "收藏详细") around DBGrid2 / DBGrid3; the launch
-// button sBitBtn4 "进入错题强化" / sBitBtn5 "进入收藏试题".
+
 class ReviewPage : public QWidget {
     Q_OBJECT
 public:
@@ -39,15 +34,15 @@ public:
     PracticeTypeBoxes typeBoxes;
     std::array<QLabel *, 4> countLabels; // single, multiple, true/false, fourth type
     QGroupBox *listGroup;
-    QTableView *DBGrid;        // DBGrid2 / DBGrid3
-    QPushButton *launchButton; // sBitBtn4 / sBitBtn5
+    QTableView *list;
+    QPushButton *launchButton;
 
     // Opens the practice window; RunPractice unless a test puts a recorder here.
     std::function<void()> launchPractice;
 
 public slots:
-    // sBitBtn4Click on the wrong-question page, sBitBtn5Click on the favourites page.
-    void LaunchClick();
+    // "进入错题强化" / "进入收藏试题": practice over the page's questions of the checked types.
+    void launch();
 
 private:
     void recount();

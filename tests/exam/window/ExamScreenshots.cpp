@@ -181,8 +181,8 @@ void mockExamPage() {
     page.OpenPaperList();
     page.show();
     settle();
-    page.DBGrid1CellClick(0, 1);
-    page.DBGrid1->selectRow(0);
+    page.choosePaper(0, 1);
+    page.paperList->selectRow(0);
     save(&page, "exam-page-history");
 }
 

@@ -65,7 +65,7 @@ protected:
     }
 
     QTreeWidgetItem *node(int code) {
-        for (QTreeWidgetItemIterator it(page->TreeView1); *it; ++it)
+        for (QTreeWidgetItemIterator it(page->chapterTree); *it; ++it)
             if ((*it)->data(0, Qt::UserRole).toInt() == code) return *it;
         return nullptr;
     }
@@ -73,9 +73,9 @@ protected:
     void clickNode(int code) {
         QTreeWidgetItem *item = node(code);
         ASSERT_NE(item, nullptr) << code;
-        const QRect r = page->TreeView1->visualItemRect(item);
+        const QRect r = page->chapterTree->visualItemRect(item);
         ASSERT_TRUE(r.isValid()) << code;
-        QTest::mouseClick(page->TreeView1->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseClick(page->chapterTree->viewport(), Qt::LeftButton, {}, r.center());
     }
 
     // `count` answerable questions in a section, the first `done` of them answered before.
@@ -103,16 +103,16 @@ TEST_F(ChapterPracticePageTest, FirstShowingBuildsTheExpandedTreeAndCountsTheWho
     start();
 
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
-    EXPECT_EQ(page->Label30->text(), QStringLiteral("初级会计实务"));
-    EXPECT_EQ(page->Label29->text(), QStringLiteral("【选择章节】"));
+    EXPECT_EQ(page->subjectLabel->text(), QStringLiteral("初级会计实务"));
+    EXPECT_EQ(page->chooseChapterLabel->text(), QStringLiteral("【选择章节】"));
     EXPECT_EQ(page->typeBoxes.box(3)->text(), QStringLiteral("不定项选择题"));
-    EXPECT_EQ(page->sLabel3->text(), QStringLiteral("初级会计实务"));
-    EXPECT_EQ(page->sLabel4->text(), QString());
-    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 12题，还剩 286 题"));
+    EXPECT_EQ(page->chapterLabel->text(), QStringLiteral("初级会计实务"));
+    EXPECT_EQ(page->sectionLabel->text(), QString());
+    EXPECT_EQ(page->progressLabel->text(), QStringLiteral("已做 12题，还剩 286 题"));
     EXPECT_EQ(bank.statements,
               QStringList{QStringLiteral("select * from kjks_zhangjie order by daima asc ")} + progressStatements());
 
-    QTreeWidget *tree = page->TreeView1;
+    QTreeWidget *tree = page->chapterTree;
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem *subject = tree->topLevelItem(0);
     EXPECT_EQ(subject->data(0, Qt::UserRole).toInt(), 1);
@@ -139,7 +139,7 @@ TEST_F(ChapterPracticePageTest, ClickingANodeShowsItsNamesCountsAndChosenCode) {
     addQuestions(10, 1, 2, 2, 2);  // chapter 1, section 2: 2 of 2 done
     addQuestions(20, 10, 3, 4, 1); // chapter 10, section 3: 1 of 4 done
     start();
-    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 4题，还剩 5 题"));
+    EXPECT_EQ(page->progressLabel->text(), QStringLiteral("已做 4题，还剩 5 题"));
 
     struct Case {
         int code;
@@ -163,19 +163,19 @@ TEST_F(ChapterPracticePageTest, ClickingANodeShowsItsNamesCountsAndChosenCode) {
     for (const Case &c : cases) {
         bank.statements.clear();
         clickNode(c.code);
-        EXPECT_EQ(page->sLabel3->text(), c.label3) << c.code;
-        EXPECT_EQ(page->sLabel4->text(), c.label4) << c.code;
-        EXPECT_EQ(page->sLabel5->text(), c.progress) << c.code;
+        EXPECT_EQ(page->chapterLabel->text(), c.label3) << c.code;
+        EXPECT_EQ(page->sectionLabel->text(), c.label4) << c.code;
+        EXPECT_EQ(page->progressLabel->text(), c.progress) << c.code;
         EXPECT_EQ(launchParameters().SelectedChapterCode, c.chosen) << c.code;
         EXPECT_EQ(bank.statements, c.statements) << c.code;
     }
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
 
     // Without a selected node a click changes nothing.
-    page->TreeView1->setCurrentItem(nullptr);
-    page->TreeView1->clearSelection();
+    page->chapterTree->setCurrentItem(nullptr);
+    page->chapterTree->clearSelection();
     bank.statements.clear();
-    page->TreeView1Click();
+    page->chooseNode();
     EXPECT_TRUE(bank.statements.isEmpty());
     EXPECT_EQ(launchParameters().SelectedChapterCode, QStringLiteral("1"));
 }
@@ -187,12 +187,12 @@ TEST_F(ChapterPracticePageTest, TreeFollowsTheRowsItIsGiven) {
                            {QStringLiteral("010101"), QStringLiteral("第一节")},
                            {QStringLiteral("01010"), QStringLiteral("五位代码")}};
     start();
-    ASSERT_EQ(page->TreeView1->topLevelItemCount(), 1);
-    QTreeWidgetItem *top = page->TreeView1->topLevelItem(0);
+    ASSERT_EQ(page->chapterTree->topLevelItemCount(), 1);
+    QTreeWidgetItem *top = page->chapterTree->topLevelItem(0);
     EXPECT_EQ(top->text(0), QStringLiteral("第一章"));
     ASSERT_EQ(top->childCount(), 1);
     EXPECT_EQ(top->child(0)->data(0, Qt::UserRole).toInt(), 10101);
-    EXPECT_EQ(page->sLabel3->text(), QStringLiteral("第一章"));
+    EXPECT_EQ(page->chapterLabel->text(), QStringLiteral("第一章"));
 }
 
 TEST_F(ChapterPracticePageTest, UnusableChapterTablesFailWithAMessage) {
@@ -214,7 +214,7 @@ TEST_F(ChapterPracticePageTest, UnusableChapterTablesFailWithAMessage) {
         } catch (const KjksError &e) {
             EXPECT_EQ(e.message(), c.message);
         }
-        EXPECT_EQ(p.sLabel5->text(), QString());
+        EXPECT_EQ(p.progressLabel->text(), QString());
     }
 }
 
@@ -235,8 +235,8 @@ TEST_F(ChapterPracticePageTest, ScopeChoicesAndTypeBoxesReachThePracticeLaunch) 
     clickChoice(page->typeBoxes.box(1));
     // The practice window clears the flags of empty sets; the next launch reads the boxes again.
     duringPractice = [] { launchParameters().PracticeTypeFlags = {{false, false, false, false}}; };
-    QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
-    QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
+    QTest::mouseClick(page->startButton, Qt::LeftButton);
+    QTest::mouseClick(page->startButton, Qt::LeftButton);
     ASSERT_EQ(launches.size(), 2u);
     for (const LaunchParameters &lp : launches) {
         EXPECT_EQ(lp.PracticeScope, 2);
@@ -250,12 +250,12 @@ TEST_F(ChapterPracticePageTest, ProgressIsRecountedWhenPracticeCloses) {
     addQuestions(1, 1, 1, 3, 0);
     start();
     clickNode(10101);
-    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 0题，还剩 3 题"));
+    EXPECT_EQ(page->progressLabel->text(), QStringLiteral("已做 0题，还剩 3 题"));
     duringPractice = [this] { bank.exec(QStringLiteral("update kjks_tigan set YDCS = '1' where tigan_id = 2")); };
     bank.statements.clear();
-    QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
+    QTest::mouseClick(page->startButton, Qt::LeftButton);
     ASSERT_EQ(launches.size(), 1u);
-    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 1题，还剩 2 题"));
+    EXPECT_EQ(page->progressLabel->text(), QStringLiteral("已做 1题，还剩 2 题"));
     EXPECT_EQ(bank.statements, progressStatements(QStringLiteral(" and zhang = 01 and jie = 01")))
         << "the node shown is counted again";
 }
@@ -287,7 +287,7 @@ TEST_F(ChapterPracticePageTest, RemainingReachesZeroWhenEverythingIsPractised) {
         ChapterPracticePage p;
         fresh.statements.clear();
         p.BuildChapterTree();
-        EXPECT_EQ(p.sLabel5->text(), c.progress);
+        EXPECT_EQ(p.progressLabel->text(), c.progress);
         EXPECT_EQ(fresh.statements.mid(1), progressStatements(QString(), c.stems));
     }
 }
@@ -299,33 +299,33 @@ TEST_F(ChapterPracticePageTest, EnteringAgainShowsTheWholeSubjectAsChosen) {
     addQuestions(10, 1, 2, 2, 0);
     start();
     clickNode(10102);
-    EXPECT_EQ(page->sLabel4->text(), QStringLiteral("第二节 会计基本假设"));
+    EXPECT_EQ(page->sectionLabel->text(), QStringLiteral("第二节 会计基本假设"));
     launchParameters().SelectedChapterCode.clear(); // as the main window does on entry
     page->Enter();
-    EXPECT_EQ(page->TreeView1->selectedItems().size(), 0);
-    EXPECT_EQ(page->TreeView1->currentItem(), nullptr);
-    EXPECT_EQ(page->sLabel3->text(), QStringLiteral("初级会计实务"));
-    EXPECT_EQ(page->sLabel4->text(), QString());
-    EXPECT_EQ(page->sLabel5->text(), QStringLiteral("已做 1题，还剩 4 题"));
-    QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
+    EXPECT_EQ(page->chapterTree->selectedItems().size(), 0);
+    EXPECT_EQ(page->chapterTree->currentItem(), nullptr);
+    EXPECT_EQ(page->chapterLabel->text(), QStringLiteral("初级会计实务"));
+    EXPECT_EQ(page->sectionLabel->text(), QString());
+    EXPECT_EQ(page->progressLabel->text(), QStringLiteral("已做 1题，还剩 4 题"));
+    QTest::mouseClick(page->startButton, Qt::LeftButton);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].SelectedChapterCode, QString());
     // The same node can be chosen again at once.
     clickNode(10102);
     EXPECT_EQ(launchParameters().SelectedChapterCode, QStringLiteral("10102"));
-    EXPECT_EQ(page->sLabel4->text(), QStringLiteral("第二节 会计基本假设"));
+    EXPECT_EQ(page->sectionLabel->text(), QStringLiteral("第二节 会计基本假设"));
 }
 
 TEST_F(ChapterPracticePageTest, FailingLaunchShowsTheErrorAndKeepsThePage) {
     addQuestions(1, 1, 1, 1, 0);
     start();
     page->launchPractice = [] { throw KjksError(QStringLiteral("no such table: kjks_tigan")); };
-    QTest::mouseClick(page->sBitBtn2, Qt::LeftButton);
+    QTest::mouseClick(page->startButton, Qt::LeftButton);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].kind, PlatformServices::BoxKind::Error);
     EXPECT_EQ(platform.boxes[0].text,
               QStringLiteral("读写题库时出错，操作没有完成。\n详细信息：no such table: kjks_tigan"));
-    EXPECT_TRUE(page->sBitBtn2->isEnabled());
+    EXPECT_TRUE(page->startButton->isEnabled());
 }
 
 // Through the main window: entering the page resets the scope to 0, and the choice shown follows.
@@ -336,24 +336,24 @@ TEST_F(ChapterPracticePageTest, EnteringThePageShowsTheResetScope) {
     form.show(); // the first showing builds the pages
     ChapterPracticePage *p = form.chapterPage;
     p->launchPractice = [this] { launches.push_back(launchParameters()); };
-    EXPECT_EQ(p->sLabel5->text(), QStringLiteral("已做 1题，还剩 1 题"));
+    EXPECT_EQ(p->progressLabel->text(), QStringLiteral("已做 1题，还剩 1 题"));
     EXPECT_EQ(p->typeBoxes.box(3)->text(), QStringLiteral("不定项选择题"));
 
-    form.Image1Click(3);
-    p->TreeView1->setCurrentItem(p->TreeView1->topLevelItem(0)->child(0));
-    p->TreeView1Click();
+    form.navigate(3);
+    p->chapterTree->setCurrentItem(p->chapterTree->topLevelItem(0)->child(0));
+    p->chooseNode();
     clickChoice(p->scopeButtons[3]);
     ASSERT_EQ(launchParameters().PracticeScope, 3);
-    form.Image1Click(6);
-    form.Image1Click(3);
-    EXPECT_EQ(form.PageControl1->currentWidget(), p);
+    form.navigate(6);
+    form.navigate(3);
+    EXPECT_EQ(form.currentPage(), p);
     EXPECT_EQ(launchParameters().PracticeScope, 0);
     EXPECT_TRUE(launchParameters().SelectedChapterCode.isEmpty());
     EXPECT_TRUE(p->scopeButtons[0]->isChecked());
     // The tree and the labels show that no chapter is chosen.
-    EXPECT_EQ(p->TreeView1->currentItem(), nullptr);
-    EXPECT_EQ(p->sLabel3->text(), QStringLiteral("初级会计实务"));
-    QTest::mouseClick(p->sBitBtn2, Qt::LeftButton);
+    EXPECT_EQ(p->chapterTree->currentItem(), nullptr);
+    EXPECT_EQ(p->chapterLabel->text(), QStringLiteral("初级会计实务"));
+    QTest::mouseClick(p->startButton, Qt::LeftButton);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].PracticeScope, 0);
     EXPECT_EQ(launches[0].SelectedChapterCode, QString());
@@ -371,14 +371,14 @@ TEST_F(ChapterPracticePageTest, PagesShowTheirTextsWholeAndApart) {
     bank.open();
     MainWindow form(bank.dir() + QStringLiteral("kjks"));
     form.show();
-    form.chapterPage->TreeView1->setCurrentItem(form.chapterPage->TreeView1->topLevelItem(0)->child(1)->child(0));
-    form.chapterPage->TreeView1Click();
-    ASSERT_EQ(form.chapterPage->sLabel5->text(), QStringLiteral("已做 345题，还剩 855 题"));
+    form.chapterPage->chapterTree->setCurrentItem(form.chapterPage->chapterTree->topLevelItem(0)->child(1)->child(0));
+    form.chapterPage->chooseNode();
+    ASSERT_EQ(form.chapterPage->progressLabel->text(), QStringLiteral("已做 345题，还剩 855 题"));
 
     const std::pair<int, QWidget *> pages[] = {{3, form.chapterPage}, {5, form.wrongPage}, {6, form.favouritesPage}};
     for (const auto &[entry, page] : pages) {
         SCOPED_TRACE(page->objectName().toStdString());
-        form.Image1Click(entry);
+        form.navigate(entry);
         EXPECT_EQ(page->size(), QSize(1013, 475));
         QList<QWidget *> widgets = page->findChildren<QWidget *>();
         widgets << page;
@@ -406,7 +406,7 @@ TEST_F(ChapterPracticePageTest, PagesShowTheirTextsWholeAndApart) {
         }
     }
     // The longest section name is shown whole in the tree.
-    QTreeWidget *tree = form.chapterPage->TreeView1;
+    QTreeWidget *tree = form.chapterPage->chapterTree;
     QTreeWidgetItem *longest = tree->topLevelItem(0)->child(1)->child(0);
     const QRect r = tree->visualItemRect(longest);
     EXPECT_LE(r.left() + tree->fontMetrics().horizontalAdvance(longest->text(0)) + 8, tree->viewport()->width());

@@ -61,9 +61,9 @@ protected:
         launchParameters().AppDir = bank.dir();
         return std::make_unique<DocumentsPage>();
     }
-    static QString shown(const DocumentsPage &page) { return page.RichEdit1->toPlainText(); }
+    static QString shown(const DocumentsPage &page) { return page.viewer->toPlainText(); }
     static std::vector<QPushButton *> buttons(const DocumentsPage &page) {
-        return {page.sBitBtn6, page.sBitBtn7, page.sBitBtn8, page.sBitBtn9, page.sBitBtn10};
+        return {page.syllabusButton, page.guideButton, page.experienceButton, page.libraryButton, page.newsButton};
     }
 
     RecordingPlatform platform;
@@ -80,39 +80,38 @@ TEST_F(DocumentsPageTest, LayoutIsFiveButtonsBesideAReadOnlyViewer) {
     for (size_t i = 0; i < bs.size(); ++i) {
         EXPECT_EQ(bs[i]->text(), captions[int(i)]);
         EXPECT_EQ(bs[i]->size(), QSize(153, 57));
-        EXPECT_EQ(bs[i]->objectName(), QStringLiteral("sBitBtn%1").arg(i + 6));
         if (i > 0) {
             EXPECT_GT(bs[i]->y(), bs[i - 1]->y());
         }
     }
-    EXPECT_TRUE(page->RichEdit1->isReadOnly());
-    EXPECT_EQ(page->RichEdit1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_GT(page->RichEdit1->x(), page->sBitBtn6->geometry().right());
-    EXPECT_GE(page->RichEdit1->geometry().right(), 1013 - 8);
-    EXPECT_GE(page->RichEdit1->height(), 475 - 8);
+    EXPECT_TRUE(page->viewer->isReadOnly());
+    EXPECT_EQ(page->viewer->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_GT(page->viewer->x(), page->syllabusButton->geometry().right());
+    EXPECT_GE(page->viewer->geometry().right(), 1013 - 8);
+    EXPECT_GE(page->viewer->height(), 475 - 8);
 }
 
 TEST_F(DocumentsPageTest, NavigationLoadsTheSyllabusOnlyIntoAnEmptyViewer) {
     writeAllDocs();
     bank.open();
     MainWindow form(bank.dir() + QStringLiteral("kjks"));
-    form.FormShow();
+    form.showFirstTime();
     DocumentsPage &page = *form.documentsPage;
 
     // The home page's button only shows the page: nothing is loaded before the first visit.
     QTest::mouseClick(form.homePage->syllabusButton(), Qt::LeftButton);
-    EXPECT_EQ(form.PageControl1->currentIndex(), int(MainWindow::DocumentsPageIndex));
+    EXPECT_EQ(form.pages->currentIndex(), int(MainWindow::DocumentsPageIndex));
     EXPECT_EQ(shown(page), QString());
 
     QTest::mouseClick(form.navButton(2), Qt::LeftButton);
     EXPECT_EQ(shown(page), QStringLiteral("考试大纲\n考试大纲正文\n"));
 
     // Another document stays when the learner leaves and comes back through the navigation.
-    QTest::mouseClick(page.sBitBtn8, Qt::LeftButton);
+    QTest::mouseClick(page.experienceButton, Qt::LeftButton);
     EXPECT_EQ(shown(page), QStringLiteral("过关经验\n过关经验正文\n"));
     QTest::mouseClick(form.navButton(1), Qt::LeftButton);
     QTest::mouseClick(form.navButton(2), Qt::LeftButton);
-    EXPECT_EQ(form.PageControl1->currentIndex(), int(MainWindow::DocumentsPageIndex));
+    EXPECT_EQ(form.pages->currentIndex(), int(MainWindow::DocumentsPageIndex));
     EXPECT_EQ(shown(page), QStringLiteral("过关经验\n过关经验正文\n"));
 
     // Each button replaces what is shown.
@@ -154,15 +153,15 @@ TEST_F(DocumentsPageTest, MissingFilesLeaveTheViewerEmptyWithoutAMessage) {
         page.EnterFromNavigation();
         EXPECT_EQ(shown(page), QString());
         // A button clears what was shown before it looks for its file.
-        page.RichEdit1->setPlainText(QStringLiteral("旧内容"));
-        QTest::mouseClick(page.sBitBtn6, Qt::LeftButton);
+        page.viewer->setPlainText(QStringLiteral("旧内容"));
+        QTest::mouseClick(page.syllabusButton, Qt::LeftButton);
         EXPECT_EQ(shown(page), QString());
         if (c.syllabusOnly) {
-            QTest::mouseClick(page.sBitBtn7, Qt::LeftButton);
+            QTest::mouseClick(page.guideButton, Qt::LeftButton);
             EXPECT_EQ(shown(page), QStringLiteral("报考指南\n正文\n"));
         } else {
             for (QPushButton *b : buttons(page)) {
-                page.RichEdit1->setPlainText(QStringLiteral("旧内容"));
+                page.viewer->setPlainText(QStringLiteral("旧内容"));
                 QTest::mouseClick(b, Qt::LeftButton);
                 EXPECT_EQ(shown(page), QString()) << qPrintable(b->text());
             }
@@ -193,9 +192,9 @@ TEST_F(DocumentsPageTest, RtfShowsAsRichTextAndOtherFilesAsPlainText) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         writeDoc(QStringLiteral("考试文库.rtf"), c.bytes);
-        QTest::mouseClick(page->sBitBtn9, Qt::LeftButton);
+        QTest::mouseClick(page->libraryButton, Qt::LeftButton);
         EXPECT_EQ(shown(*page), c.text);
-        QTextCursor cursor(page->RichEdit1->document());
+        QTextCursor cursor(page->viewer->document());
         cursor.movePosition(QTextCursor::NextCharacter);
         EXPECT_EQ(cursor.charFormat().fontWeight() >= QFont::Bold, c.boldStart);
     }
@@ -210,13 +209,13 @@ TEST_F(DocumentsPageTest, UnreadableFileEndsWithTheErrorBoxAndThePageStaysUsable
     ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), broken));
     auto page = openPage();
 
-    QTest::mouseClick(page->sBitBtn8, Qt::LeftButton);
+    QTest::mouseClick(page->experienceButton, Qt::LeftButton);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].kind, PlatformServices::BoxKind::Error);
     EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("过关经验.rtf"))) << qPrintable(platform.boxes[0].text);
     EXPECT_EQ(shown(*page), QString());
 
-    QTest::mouseClick(page->sBitBtn7, Qt::LeftButton);
+    QTest::mouseClick(page->guideButton, Qt::LeftButton);
     EXPECT_EQ(shown(*page), QStringLiteral("报考指南\n报考指南正文\n"));
     EXPECT_EQ(platform.boxes.size(), 1u);
 }

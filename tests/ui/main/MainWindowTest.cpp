@@ -1,4 +1,6 @@
 #include "MainWindow.h"
+#include "BannerPicture.h"
+#include "ChapterPracticePage.h"
 #include "ExamProfile.h"
 #include "FixtureBank.h"
 #include "HomePage.h"
@@ -30,7 +32,7 @@ protected:
     std::unique_ptr<MainWindow> start() {
         bank.open();
         auto form = std::make_unique<MainWindow>(bank.dir() + QStringLiteral("kjks"));
-        form->FormShow();
+        form->showFirstTime();
         return form;
     }
     bool captionIsRed(MainWindow &form, int number) {
@@ -46,16 +48,16 @@ TEST_F(MainWindowTest, FirstShowingFillsTheWindowFromTheBank) {
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("初级会计实务考试系统"));
     EXPECT_EQ(applicationTitle(), QStringLiteral("初级会计实务考试系统"));
-    EXPECT_EQ(form->lbl1->text(), QStringLiteral("初级会计实务"));
-    EXPECT_EQ(form->lblInfo->text(), QStringLiteral("信息"));
-    EXPECT_EQ(form->sLabel1->text(), QStringLiteral("联系方式"));
-    EXPECT_EQ(form->sLabel2->text(), QStringLiteral("https://www.example.com/kjks"));
-    EXPECT_EQ(form->Label80->text(), QStringLiteral("[软件升级]"));
+    EXPECT_EQ(form->subjectLabel->text(), QStringLiteral("初级会计实务"));
+    EXPECT_EQ(form->infoLabel->text(), QStringLiteral("信息"));
+    EXPECT_EQ(form->contactLabel->text(), QStringLiteral("联系方式"));
+    EXPECT_EQ(form->webLink->text(), QStringLiteral("https://www.example.com/kjks"));
+    EXPECT_EQ(form->updateLink->text(), QStringLiteral("[软件升级]"));
     EXPECT_EQ(launchParameters().AppDir, bank.dir());
     EXPECT_EQ(launchParameters().PracticeScope, 0);
     EXPECT_EQ(launchParameters().PaperKey, QStringLiteral("0"));
     EXPECT_TRUE(QDir(bank.dir() + QStringLiteral("down")).exists());
-    EXPECT_EQ(form->PageControl1->currentIndex(), int(MainWindow::HomePageIndex));
+    EXPECT_EQ(form->pages->currentIndex(), int(MainWindow::HomePageIndex));
     EXPECT_TRUE(captionIsRed(*form, 1));
     EXPECT_EQ(form->size(), QSize(1013, 732));
     // Statements of the start-up, in order: the four options, then the profile.
@@ -72,7 +74,7 @@ TEST_F(MainWindowTest, PicturesNextToTheProgramReplaceTheBuiltInOnes) {
     // No images folder: the built-in pictures stay.
     {
         auto form = start();
-        EXPECT_EQ(form->imgLogo->pixmap().size(), QSize(1013, 81));
+        EXPECT_EQ(form->banner->picture().size(), QSize(1013, 81));
     }
     // A banner and one navigation picture of their own sizes; a broken file is ignored.
     ASSERT_TRUE(QDir(bank.dir()).mkpath(QStringLiteral("images")));
@@ -83,9 +85,9 @@ TEST_F(MainWindowTest, PicturesNextToTheProgramReplaceTheBuiltInOnes) {
     broken.write("not a picture");
     broken.close();
     auto form = std::make_unique<MainWindow>(bank.dir() + QStringLiteral("kjks"));
-    form->FormShow();
+    form->showFirstTime();
     EXPECT_TRUE(platform.boxes.empty());
-    EXPECT_EQ(form->imgLogo->pixmap().size(), QSize(40, 8));
+    EXPECT_EQ(form->banner->picture().size(), QSize(40, 8));
     EXPECT_EQ(form->navButton(3)->findChild<QLabel *>()->pixmap().size(), QSize(12, 12));
     EXPECT_EQ(form->navButton(1)->findChild<QLabel *>()->pixmap().size(), QSize(70, 70));
 }
@@ -98,7 +100,7 @@ TEST_F(MainWindowTest, ProfileFailureStopsTheRemainingSteps) {
     EXPECT_EQ(platform.boxes[0].text,
               QStringLiteral("题库中有无效的数据，操作没有完成。\n详细信息：'十' is not a valid integer value"));
     // The status bar was filled before; the title and the navigation were not reached.
-    EXPECT_EQ(form->lblInfo->text(), QStringLiteral("信息"));
+    EXPECT_EQ(form->infoLabel->text(), QStringLiteral("信息"));
     EXPECT_EQ(form->windowTitle(), QString());
     EXPECT_EQ(applicationTitle(), productTitle());
     EXPECT_FALSE(captionIsRed(*form, 1));
@@ -121,7 +123,7 @@ TEST_F(MainWindowTest, NavigationSwitchesPagesAndRedoesTheCurrentEntry) {
                  {6, MainWindow::FavouritesPageIndex}, {1, MainWindow::HomePageIndex}};
     for (const Step &s : steps) {
         QTest::mouseClick(form->navButton(s.number), Qt::LeftButton);
-        EXPECT_EQ(form->PageControl1->currentIndex(), s.page) << s.number;
+        EXPECT_EQ(form->pages->currentIndex(), s.page) << s.number;
         for (int n = 1; n <= 6; ++n)
             EXPECT_EQ(captionIsRed(*form, n), n == s.number) << s.number << " " << n;
     }
@@ -136,14 +138,14 @@ TEST_F(MainWindowTest, NavigationSwitchesPagesAndRedoesTheCurrentEntry) {
     // The home page's syllabus button shows the documents page and leaves the highlight alone.
     QTest::mouseClick(form->navButton(1), Qt::LeftButton);
     QTest::mouseClick(form->homePage->syllabusButton(), Qt::LeftButton);
-    EXPECT_EQ(form->PageControl1->currentIndex(), int(MainWindow::DocumentsPageIndex));
+    EXPECT_EQ(form->pages->currentIndex(), int(MainWindow::DocumentsPageIndex));
     EXPECT_TRUE(captionIsRed(*form, 1));
 }
 
 TEST_F(MainWindowTest, StatusLinkOpensThroughTheShellAndReportsFailure) {
     bank.model.options[QStringLiteral("APP_LJURL")] = QStringLiteral("  https://www.example.com/kjks ");
     auto form = start();
-    QTest::mouseClick(form->sLabel2, Qt::LeftButton);
+    QTest::mouseClick(form->webLink, Qt::LeftButton);
     EXPECT_EQ(platform.opened, QStringList{QStringLiteral("\"https://www.example.com/kjks\"")});
     EXPECT_TRUE(platform.boxes.empty());
 
@@ -151,12 +153,12 @@ TEST_F(MainWindowTest, StatusLinkOpensThroughTheShellAndReportsFailure) {
     // reported the same way.
     const QString refused[] = {QString(), bank.dir() + QStringLiteral("kjks"), QStringLiteral("file:///bin/sh")};
     for (const QString &text : refused) {
-        form->sLabel2->setText(text);
-        QTest::mouseClick(form->sLabel2, Qt::LeftButton);
+        form->webLink->setText(text);
+        QTest::mouseClick(form->webLink, Qt::LeftButton);
     }
     platform.shellOpenResult = false;
-    form->sLabel2->setText(QStringLiteral("www.example.com"));
-    QTest::mouseClick(form->sLabel2, Qt::LeftButton);
+    form->webLink->setText(QStringLiteral("www.example.com"));
+    QTest::mouseClick(form->webLink, Qt::LeftButton);
     EXPECT_EQ(platform.opened, QStringList({QStringLiteral("\"https://www.example.com/kjks\""),
                                             QStringLiteral("\"http://www.example.com\"")}));
     ASSERT_EQ(platform.boxes.size(), 4u);
@@ -174,18 +176,20 @@ TEST_F(MainWindowTest, BankTextsAreShownAsPlainText) {
     bank.model.profiles[0].columns[QStringLiteral("kjks_type_name")] = markup;
     bank.model.chapters.push_back({QStringLiteral("0102"), markup});
     auto form = start();
-    const QStringList labels = {QStringLiteral("lblInfo"), QStringLiteral("sLabel1"), QStringLiteral("sLabel2"),
-                                QStringLiteral("lbl1"),    QStringLiteral("Label30"), QStringLiteral("Label40"),
-                                QStringLiteral("sLabel3"), QStringLiteral("sLabel4")};
-    for (const QString &name : labels) {
-        auto *label = form->findChild<QLabel *>(name);
-        ASSERT_NE(label, nullptr) << qPrintable(name);
-        EXPECT_EQ(label->textFormat(), Qt::PlainText) << qPrintable(name);
-    }
-    EXPECT_EQ(form->lblInfo->text(), markup);
-    EXPECT_EQ(form->lbl1->text(), markup);
+    const QLabel *labels[] = {form->infoLabel,
+                              form->contactLabel,
+                              form->webLink,
+                              form->subjectLabel,
+                              form->chapterPage->subjectLabel,
+                              form->mockExamPage->subjectLabel,
+                              form->chapterPage->chapterLabel,
+                              form->chapterPage->sectionLabel};
+    for (const QLabel *label : labels)
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << qPrintable(label->objectName());
+    EXPECT_EQ(form->infoLabel->text(), markup);
+    EXPECT_EQ(form->subjectLabel->text(), markup);
     // What a label shows is its text, not a picture 60000 pixels wide.
-    EXPECT_LT(form->lblInfo->sizeHint().width(), 1000);
+    EXPECT_LT(form->infoLabel->sizeHint().width(), 1000);
 }
 
 TEST_F(MainWindowTest, StartingTwiceChangesNothingInTheBank) {
@@ -208,7 +212,7 @@ TEST_F(MainWindowTest, StartingTwiceChangesNothingInTheBank) {
     const QStringList before = dump();
     {
         auto second = std::make_unique<MainWindow>(bank.dir() + QStringLiteral("kjks"));
-        second->FormShow();
+        second->showFirstTime();
     }
     EXPECT_EQ(dump(), before);
     EXPECT_EQ(QDir(bank.dir()).entryList({QStringLiteral("down*")}, QDir::Dirs), QStringList{QStringLiteral("down")});
@@ -242,9 +246,9 @@ TEST_F(MainWindowTest, AnswerTimeThatIsNoDateIsShownAsStored) {
     auto form = start();
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
     EXPECT_TRUE(captionIsRed(*form, 1)); // start-up ran to its end
-    ASSERT_EQ(form->mockExamPage->DBGrid1->rowCount(), 2);
-    EXPECT_EQ(form->mockExamPage->DBGrid1->item(0, 1)->text(), QStringLiteral("昨天上午<b>"));
-    EXPECT_EQ(form->mockExamPage->DBGrid1->item(1, 1)->text(), QStringLiteral("2026-05-16 09:30:00"));
+    ASSERT_EQ(form->mockExamPage->paperList->rowCount(), 2);
+    EXPECT_EQ(form->mockExamPage->paperList->item(0, 1)->text(), QStringLiteral("昨天上午<b>"));
+    EXPECT_EQ(form->mockExamPage->paperList->item(1, 1)->text(), QStringLiteral("2026-05-16 09:30:00"));
 }
 
 } // namespace

@@ -67,14 +67,14 @@ protected:
     }
 
     void clickCell(int row, int column) {
-        QTableWidget *grid = page->DBGrid1;
+        QTableWidget *grid = page->paperList;
         const QRect r = grid->visualRect(grid->model()->index(row, column));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
     }
     QStringList column(int c) const {
         QStringList out;
-        for (int r = 0; r < page->DBGrid1->rowCount(); ++r)
-            out << page->DBGrid1->item(r, c)->text();
+        for (int r = 0; r < page->paperList->rowCount(); ++r)
+            out << page->paperList->item(r, c)->text();
         return out;
     }
 
@@ -95,7 +95,7 @@ TEST_F(MockExamPageTest, EnterStartsANewPaperAndListsItAfterwards) {
         bank.exec(QStringLiteral("insert into kjks_SJML (sjID, DTKSSJ, JJSJ, DEFEN) values "
                                  "(14, '2026-05-09 09:00:00', '2026-05-09 10:00:00', 88)"));
     };
-    QTest::mouseClick(page->sBitBtn3, Qt::LeftButton);
+    QTest::mouseClick(page->enterButton, Qt::LeftButton);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].opening, Opening::FromLaunch);
     EXPECT_EQ(launches[0].paperKey, QStringLiteral("0"));
@@ -110,23 +110,23 @@ TEST_F(MockExamPageTest, ViewAndRedoOpenTheChosenPaperTheirWay) {
     addPapers();
     start();
     clickCell(1, 0); // the number column: nothing chosen
-    EXPECT_FALSE(page->Button7->isEnabled());
+    EXPECT_FALSE(page->viewButton->isEnabled());
     clickCell(1, 2);
-    EXPECT_TRUE(page->Button7->isEnabled());
-    EXPECT_TRUE(page->Button8->isEnabled());
+    EXPECT_TRUE(page->viewButton->isEnabled());
+    EXPECT_TRUE(page->redoButton->isEnabled());
     // What the window changed shows at once: here a new score for the viewed paper.
     duringExam = [this] { bank.exec(QStringLiteral("update kjks_SJML set DEFEN = 99 where sjID = 12")); };
-    QTest::mouseClick(page->Button7, Qt::LeftButton);
+    QTest::mouseClick(page->viewButton, Qt::LeftButton);
     EXPECT_EQ(column(2).at(1), QStringLiteral("99"));
     clickCell(0, 1);
     clickCell(0, 0); // back to the number column: disabled again
-    EXPECT_FALSE(page->Button8->isEnabled());
+    EXPECT_FALSE(page->redoButton->isEnabled());
     clickCell(0, 1);
     // A redo that ends without a hand-in: started again after its last hand-in.
     duringExam = [this] {
         bank.exec(QStringLiteral("update kjks_SJML set DTKSSJ = '2026-06-01 09:00:00' where sjID = 11"));
     };
-    QTest::mouseClick(page->Button8, Qt::LeftButton);
+    QTest::mouseClick(page->redoButton, Qt::LeftButton);
     EXPECT_EQ(column(2).at(0), QStringLiteral("未交卷，点“查看”继续"));
     ASSERT_EQ(launches.size(), 2u);
     EXPECT_EQ(launches[0].opening, Opening::View);
@@ -137,10 +137,10 @@ TEST_F(MockExamPageTest, ViewAndRedoOpenTheChosenPaperTheirWay) {
 
 TEST_F(MockExamPageTest, AnEmptyListOpensNothing) {
     start();
-    page->DBGrid1CellClick(0, 1);
-    ASSERT_TRUE(page->Button7->isEnabled());
-    QTest::mouseClick(page->Button7, Qt::LeftButton);
-    QTest::mouseClick(page->Button8, Qt::LeftButton);
+    page->choosePaper(0, 1);
+    ASSERT_TRUE(page->viewButton->isEnabled());
+    QTest::mouseClick(page->viewButton, Qt::LeftButton);
+    QTest::mouseClick(page->redoButton, Qt::LeftButton);
     EXPECT_TRUE(launches.empty());
 }
 
@@ -183,19 +183,19 @@ TEST_F(MockExamPageTest, AMockExamFromThePageToItsScoreInTheList) {
         }
     });
     guard.start(5000);
-    QTest::mouseClick(page->sBitBtn3, Qt::LeftButton);
+    QTest::mouseClick(page->enterButton, Qt::LeftButton);
     EXPECT_FALSE(stuck);
     EXPECT_TRUE(sat);
-    ASSERT_EQ(page->DBGrid1->rowCount(), 1);
+    ASSERT_EQ(page->paperList->rowCount(), 1);
     EXPECT_EQ(column(2), QStringList{QStringLiteral("2")});
 }
 
 TEST_F(MockExamPageTest, TheDescriptionStatesTheBanksExamTime) {
     start();
-    EXPECT_EQ(page->lblExamTime->text(), QStringLiteral("120分钟")); // no option: by the title
+    EXPECT_EQ(page->examTimeLabel->text(), QStringLiteral("120分钟")); // no option: by the title
     page->ShowProfile(QStringLiteral("经济法基础"));
-    EXPECT_EQ(page->lblExamTime->text(), QStringLiteral("90分钟"));
+    EXPECT_EQ(page->examTimeLabel->text(), QStringLiteral("90分钟"));
     examProfile().examMinutes = 105; // as LoadExamOptions reads EXAM_MINUTES
     page->ShowProfile(QStringLiteral("初级会计实务考试系统"));
-    EXPECT_EQ(page->lblExamTime->text(), QStringLiteral("105分钟"));
+    EXPECT_EQ(page->examTimeLabel->text(), QStringLiteral("105分钟"));
 }

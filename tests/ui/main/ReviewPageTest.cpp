@@ -57,7 +57,7 @@ protected:
 
     static QStringList row(const ReviewPage &page, int r) {
         QStringList out;
-        const QAbstractItemModel *m = page.DBGrid->model();
+        const QAbstractItemModel *m = page.list->model();
         for (int c = 0; c < m->columnCount(); ++c)
             out << m->data(m->index(r, c)).toString();
         return out;
@@ -118,9 +118,9 @@ TEST_F(ReviewPageTest, EnteringCountsEachTypeAndListsTheFlaggedQuestions) {
                            pattern.arg(QStringLiteral("判断题"))};
     };
     const QList<int> wrongRows = {1, 2, 4, 6}, favRows = {2, 4, 5, 6, 7};
-    const QString wrongTexts[4] = {QStringLiteral(" 错题范围  "), QStringLiteral("错题详细"), QStringLiteral("DBGrid2"),
+    const QString wrongTexts[4] = {QStringLiteral(" 错题范围  "), QStringLiteral("错题详细"), QStringLiteral("list"),
                                    QStringLiteral("进入错题强化")};
-    const QString favTexts[4] = {QStringLiteral(" 收藏范围  "), QStringLiteral("收藏详细"), QStringLiteral("DBGrid3"),
+    const QString favTexts[4] = {QStringLiteral(" 收藏范围  "), QStringLiteral("收藏详细"), QStringLiteral("list"),
                                  QStringLiteral("进入收藏试题")};
     const Case cases[] = {
         {Kind::WrongQuestions,
@@ -181,10 +181,10 @@ TEST_F(ReviewPageTest, EnteringCountsEachTypeAndListsTheFlaggedQuestions) {
         EXPECT_EQ(page->typeBoxes.box(3)->text(), c.fourthType);
         EXPECT_EQ(page->countGroup->title(), c.countGroup);
         EXPECT_EQ(page->listGroup->title(), c.listGroup);
-        EXPECT_EQ(page->DBGrid->objectName(), c.grid);
+        EXPECT_EQ(page->list->objectName(), c.grid);
         EXPECT_EQ(page->launchButton->text(), c.button);
         QList<int> listed;
-        for (int r = 0; r < page->DBGrid->model()->rowCount(); ++r)
+        for (int r = 0; r < page->list->model()->rowCount(); ++r)
             listed << row(*page, r)[1].mid(2).toInt(); // "题目<id>"
         EXPECT_EQ(listed, c.listed);
     }
@@ -204,7 +204,7 @@ TEST_F(ReviewPageTest, ListShowsTypeQuestionPreviewAndAnswer) {
     bank.exec(QStringLiteral("update kjks_tigan set timian = 'ABC' where tigan_id = 5"));
     page->Enter();
 
-    ASSERT_EQ(page->DBGrid->model()->rowCount(), 5);
+    ASSERT_EQ(page->list->model()->rowCount(), 5);
     EXPECT_EQ(row(*page, 0), QStringList({QStringLiteral("单选题"), QString(25, QChar(u'账')), QStringLiteral("A")}));
     EXPECT_EQ(row(*page, 1), QStringList({QStringLiteral("多选题"), QStringLiteral("A") + QString(24, QChar(u'账')),
                                           QStringLiteral("ABCD")}));
@@ -212,19 +212,19 @@ TEST_F(ReviewPageTest, ListShowsTypeQuestionPreviewAndAnswer) {
     EXPECT_EQ(row(*page, 3), QStringList({QStringLiteral("判断题"), QString(), QString(50, QLatin1Char('x'))}));
     // The undecodable text shows an empty cell; no box is raised while the list is drawn.
     EXPECT_EQ(row(*page, 4), QStringList({QStringLiteral("单选题"), QString(), QStringLiteral("A")}));
-    page->DBGrid->viewport()->repaint();
+    page->list->viewport()->repaint();
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
     // The whole question is in the tool tip.
-    const QAbstractItemModel *m = page->DBGrid->model();
+    const QAbstractItemModel *m = page->list->model();
     EXPECT_EQ(m->data(m->index(0, 1), Qt::ToolTipRole).toString(), thirty);
 
     EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("题型"));
     EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("题目"));
     EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("答案"));
-    EXPECT_EQ(page->DBGrid->columnWidth(0), 62);
-    EXPECT_EQ(page->DBGrid->columnWidth(1), 434);
+    EXPECT_EQ(page->list->columnWidth(0), 62);
+    EXPECT_EQ(page->list->columnWidth(1), 434);
     // For viewing only.
-    EXPECT_EQ(page->DBGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(page->list->editTriggers(), QAbstractItemView::NoEditTriggers);
     for (int c = 0; c < 3; ++c)
         EXPECT_FALSE(m->flags(m->index(0, c)) & Qt::ItemIsEditable);
 }
@@ -235,7 +235,7 @@ TEST_F(ReviewPageTest, NothingFlaggedStillLaunchesTheDrill) {
         auto page = start(kind);
         page->Enter();
         EXPECT_EQ(counts(*page), QStringList(4, QStringLiteral("0")));
-        EXPECT_EQ(page->DBGrid->model()->rowCount(), 0);
+        EXPECT_EQ(page->list->model()->rowCount(), 0);
         QTest::mouseClick(page->launchButton, Qt::LeftButton);
     }
     ASSERT_EQ(launches.size(), 2u);
@@ -279,18 +279,18 @@ TEST_F(ReviewPageTest, PagesAreRenewedOnlyWhenEnteredAgain) {
         bank.exec(QStringLiteral("update kjks_tigan set DDCS = '1' where tigan_id = 2"));
         launches.push_back(launchParameters());
     };
-    form.Image1Click(5);
-    EXPECT_EQ(form.PageControl1->currentWidget(), wrong);
+    form.navigate(5);
+    EXPECT_EQ(form.currentPage(), wrong);
     EXPECT_EQ(wrong->countLabels[0]->text(), QStringLiteral("1"));
-    EXPECT_EQ(wrong->DBGrid->model()->rowCount(), 1);
+    EXPECT_EQ(wrong->list->model()->rowCount(), 1);
     QTest::mouseClick(wrong->launchButton, Qt::LeftButton);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(wrong->countLabels[0]->text(), QStringLiteral("1"));
-    EXPECT_EQ(wrong->DBGrid->model()->rowCount(), 1);
-    form.Image1Click(5);
+    EXPECT_EQ(wrong->list->model()->rowCount(), 1);
+    form.navigate(5);
     EXPECT_EQ(wrong->countLabels[0]->text(), QStringLiteral("2"));
-    EXPECT_EQ(wrong->DBGrid->model()->rowCount(), 2);
-    EXPECT_EQ(wrong->DBGrid->columnWidth(1), 434);
+    EXPECT_EQ(wrong->list->model()->rowCount(), 2);
+    EXPECT_EQ(wrong->list->columnWidth(1), 434);
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
 }
 

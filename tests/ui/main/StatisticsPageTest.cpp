@@ -29,7 +29,7 @@ protected:
     std::unique_ptr<MainWindow> start() {
         bank.open();
         auto form = std::make_unique<MainWindow>(bank.dir() + QStringLiteral("kjks"));
-        form->FormShow();
+        form->showFirstTime();
         form->statisticsPage->launchPractice = [this] {
             launches.push_back(launchParameters());
             if (duringPractice) duringPractice();
@@ -73,7 +73,7 @@ TEST_F(StatisticsPageTest, HomeButtonsGoWhereTheySay) {
         QTest::mouseClick(form->navButton(1), Qt::LeftButton);
         launchParameters().PracticeScope = 4;
         QTest::mouseClick(s.button, Qt::LeftButton);
-        EXPECT_EQ(form->PageControl1->currentIndex(), s.page) << s.highlighted;
+        EXPECT_EQ(form->pages->currentIndex(), s.page) << s.highlighted;
         for (int n = 1; n <= 6; ++n)
             EXPECT_EQ(captionIsRed(*form, n), n == s.highlighted) << s.highlighted;
     }
@@ -131,7 +131,7 @@ TEST_F(StatisticsPageTest, ShowsEveryFigureBesideItsChartAndRefreshesWhenShown) 
 
 TEST_F(StatisticsPageTest, WithoutPapersTheExamTabSaysSoInsteadOfAnEmptyChart) {
     auto form = start();
-    form->HomeStatisticsClick();
+    form->showStatistics();
     StatisticsPage &page = *form->statisticsPage;
     EXPECT_TRUE(page.chartExams->isHidden());
     EXPECT_FALSE(page.lblNoExams->isHidden());
@@ -145,7 +145,7 @@ TEST_F(StatisticsPageTest, ASectionIsPractisedInOneClickThroughTheUsualLaunchAnd
     question(2, 2, 12, 3, true);
     bank.addQuestion(3, QStringLiteral("判断题"), 1, 2, QStringLiteral("√"), 0);
     auto form = start();
-    form->HomeStatisticsClick();
+    form->showStatistics();
     StatisticsPage &page = *form->statisticsPage;
     launchParameters().PracticeScope = 3;
     launchParameters().SelectedChapterCode = QStringLiteral("101");
@@ -186,7 +186,7 @@ TEST_F(StatisticsPageTest, BankTextsReachTheChartsEscapedBecauseChartsDrawMarkup
                                  {{QStringLiteral("DEFEN"), 12}},
                                  0});
     auto form = start();
-    form->HomeStatisticsClick();
+    form->showStatistics();
     StatisticsPage &page = *form->statisticsPage;
     const QString escaped = QStringLiteral("&lt;b&gt;计算&lt;/b&gt;分析题");
     auto *axis = qobject_cast<QBarCategoryAxis *>(page.chartTypes->chart()->axes(Qt::Horizontal).value(0));

@@ -312,10 +312,10 @@ TEST_F(UpdateCheckTest, RecordThatCannotBeWrittenEndsWithTheErrorBox) {
     bank.open();
     ASSERT_TRUE(QDir(bank.dir()).mkdir(QStringLiteral("AutoUpdate.zri"))); // a folder in the file's place
     MainWindow form(bank.dir() + QStringLiteral("kjks"));
-    form.FormShow();
+    form.showFirstTime();
     platform.boxes.clear();
 
-    QTest::mouseClick(form.Label80, Qt::LeftButton);
+    QTest::mouseClick(form.updateLink, Qt::LeftButton);
 
     ASSERT_EQ(platform.texts().size(), 3) << qPrintable(platform.texts().join(QLatin1Char('|')));
     EXPECT_EQ(platform.texts().mid(0, 2), QStringList({kAsk, kOffer}));
