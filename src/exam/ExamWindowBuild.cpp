@@ -13,6 +13,7 @@
 #include "NumberText.h"
 #include "PaperQuestion.h"
 #include "PaperSql.h"
+#include "Pictures.h"
 #include "PlainLabel.h"
 #include "ResultDialog.h"
 #include "ShapeControl.h"
@@ -73,10 +74,10 @@ QLabel *plainLabel(QWidget *parent, const char *name, const QString &text = QStr
 QPixmap picture(const QString &file) {
     const QString beside = launchParameters().AppDir + QStringLiteral("images/") + file;
     if (QFileInfo::exists(beside)) {
-        QPixmap p(beside);
+        QPixmap p = LoadPicture(beside);
         if (!p.isNull()) return p;
     }
-    return QPixmap(QStringLiteral(":/exam/") + file);
+    return LoadPicture(QStringLiteral(":/exam/") + file);
 }
 
 // The fourth header: its picture with the fourth type's name written on it.

@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "LaunchParameters.h"
+#include "Pictures.h"
 #include "ResultPayload.h"
 
 #include <QApplication>
@@ -124,8 +125,9 @@ void ResultDialog::Fill(const QString &payload) {
 // A missing or unreadable picture leaves the place empty; the result itself still shows.
 void ResultDialog::showPicture(const QString &file) {
     m_pictureFile = file;
-    QPixmap picture(file);
-    if (!picture.isNull() && (picture.width() > Image1->width() || picture.height() > Image1->height()))
+    QPixmap picture = LoadPicture(file);
+    const QSizeF shown = picture.deviceIndependentSize();
+    if (!picture.isNull() && (shown.width() > Image1->width() || shown.height() > Image1->height()))
         picture = picture.scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     Image1->setPixmap(picture);
 }

@@ -51,8 +51,18 @@ QFont cjkFont(int pixelSize, bool bold) {
     return font;
 }
 
+// Pictures are drawn in the program's pixels; at scale 2 the same drawing fills twice the pixels,
+// for screens at 200 % (the files named "@2x").
+qreal g_scale = 1;
+
+QImage canvas(int width, int height, QImage::Format format) {
+    QImage image(qRound(width * g_scale), qRound(height * g_scale), format);
+    image.setDevicePixelRatio(g_scale);
+    return image;
+}
+
 QImage transparentImage(int width, int height) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image = canvas(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
@@ -270,7 +280,7 @@ void paintOldCoin(QPainter &p, QPointF c, qreal r) {
 QImage banner() {
     const int W = 1013;
     const int H = 81;
-    QImage image(W, H, QImage::Format_RGB32);
+    QImage image = canvas(W, H, QImage::Format_RGB32);
     QPainter p(&image);
     smooth(p);
 
@@ -603,7 +613,7 @@ const QColor ExamSky(109, 176, 231);
 QImage examBanner() {
     const int W = 1167;
     const int H = 105;
-    QImage image(W, H, QImage::Format_RGB32);
+    QImage image = canvas(W, H, QImage::Format_RGB32);
     image.fill(ExamSky);
     QPainter p(&image);
     smooth(p);
@@ -669,7 +679,7 @@ QImage examBanner() {
 }
 
 QImage examPhoto() {
-    QImage image(92, 106, QImage::Format_RGB32);
+    QImage image = canvas(92, 106, QImage::Format_RGB32);
     QPainter p(&image);
     smooth(p);
     QLinearGradient back(0, 0, 0, 106);
@@ -693,7 +703,7 @@ QImage examPhoto() {
 
 // The fourth section's header: a raised caption button; the window writes the section's name on it.
 QImage examFourthHeader() {
-    QImage image(213, 34, QImage::Format_RGB32);
+    QImage image = canvas(213, 34, QImage::Format_RGB32);
     QPainter p(&image);
     smooth(p);
     QLinearGradient face(0, 0, 0, 34);
@@ -871,5 +881,23 @@ int main(int argc, char *argv[]) {
         ok &= writeImage(examIcon(icon), out.filePath(QStringLiteral("exam_%1.png").arg(QLatin1String(icon))), "png");
 
     if (args.size() == 4) ok &= writeImage(contactSheet(logo, nav, captions, yes, wrong, icons), args[3], "png");
+
+    // The same pictures at twice the pixels, which the program picks on a 200 % screen.
+    g_scale = 2;
+    auto at2x = [&](const QString &file) {
+        const int dot = file.lastIndexOf(QLatin1Char('.'));
+        return out.filePath(file.left(dot) + QStringLiteral("@2x") + file.mid(dot));
+    };
+    ok &= writeImage(banner(), at2x(QStringLiteral("logo.jpg")), "jpg", 92);
+    for (int i = 0; i < navFiles.size(); ++i)
+        ok &= writeImage(navPicture(glyphs[i]), at2x(navFiles[i]), "png");
+    ok &= writeImage(appIcon(256), at2x(QStringLiteral("app.png")), "png");
+    ok &= writeImage(resultPicture(true), at2x(QStringLiteral("yes.png")), "png");
+    ok &= writeImage(resultPicture(false), at2x(QStringLiteral("wrong.png")), "png");
+    ok &= writeImage(examBanner(), at2x(QStringLiteral("exam_banner.png")), "png");
+    ok &= writeImage(examPhoto(), at2x(QStringLiteral("exam_photo.png")), "png");
+    ok &= writeImage(examFourthHeader(), at2x(QStringLiteral("exam_fourth.png")), "png");
+    for (const char *icon : {"prev", "next", "explain", "calc", "video"})
+        ok &= writeImage(examIcon(icon), at2x(QStringLiteral("exam_%1.png").arg(QLatin1String(icon))), "png");
     return ok ? 0 : 1;
 }

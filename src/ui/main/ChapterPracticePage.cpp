@@ -95,7 +95,7 @@ ChapterPracticePage::ChapterPracticePage(QWidget *parent)
         l->setIndent(16);
         right->addWidget(l);
     }
-    right->addSpacing(10);
+    right->addSpacing(6);
 
     choicesGroup->setObjectName(QStringLiteral("choicesGroup"));
     choicesGroup->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
@@ -125,7 +125,7 @@ ChapterPracticePage::ChapterPracticePage(QWidget *parent)
     }
     choices->setColumnStretch(2, 1);
     right->addWidget(choicesGroup);
-    right->addSpacing(22);
+    right->addSpacing(12);
 
     startButton = new QPushButton(QStringLiteral("开始练习"), this);
     startButton->setObjectName(QStringLiteral("startButton"));

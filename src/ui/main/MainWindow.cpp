@@ -12,6 +12,7 @@
 #include "MainWindowGeometry.h"
 #include "MockExamPage.h"
 #include "NavButton.h"
+#include "Pictures.h"
 #include "ReviewPage.h"
 #include "StatisticsPage.h"
 #include "UpdateCheck.h"
@@ -84,14 +85,14 @@ MainWindow::MainWindow(const QString &executablePath, QWidget *parent)
 
 void MainWindow::buildFrame() {
     setFont(PixelFont(QStringLiteral("新宋体"), 12));
-    setWindowIcon(QIcon(builtIn("app.png")));
+    setWindowIcon(QIcon(LoadPicture(builtIn("app.png"))));
     setMinimumSize(kMinWidth, kMinHeight);
     resize(kWidth, kHeight);
 
     banner = new BannerPicture(this);
     banner->setObjectName(QStringLiteral("banner"));
     banner->setFixedHeight(kBannerHeight);
-    banner->setPicture(QPixmap(builtIn("logo.jpg")));
+    banner->setPicture(LoadPicture(builtIn("logo.jpg")));
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -136,7 +137,7 @@ QWidget *MainWindow::buildSubjectBar() {
     subjectIcon = new QLabel(subject);
     subjectIcon->setFixedSize(kSubjectIcon, kSubjectIcon);
     subjectIcon->setScaledContents(true);
-    subjectIcon->setPixmap(QPixmap(builtIn("app.png")));
+    subjectIcon->setPixmap(LoadPicture(builtIn("app.png")));
     subjectLabel = new QLabel(subject);
     subjectLabel->setObjectName(QStringLiteral("subjectLabel"));
     subjectLabel->setTextFormat(Qt::PlainText);
@@ -290,7 +291,7 @@ void MainWindow::loadPictures() {
     const QString images = launchParameters().AppDir + QStringLiteral("images/");
     auto load = [&](const char *file) -> QPixmap {
         const QString path = images + QString::fromLatin1(file);
-        return QFileInfo::exists(path) ? QPixmap(path) : QPixmap();
+        return QFileInfo::exists(path) ? LoadPicture(path) : QPixmap();
     };
     const QPixmap icon = load("app.ico");
     if (!icon.isNull()) setWindowIcon(QIcon(icon));

@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "MainWindowGeometry.h"
+#include "Pictures.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -15,7 +16,7 @@ NavButton::NavButton(int number, const QString &caption, const QString &builtInP
     setFixedSize(width, kNavPicture + kNavCaptionHeight);
     m_picture->setGeometry((width - kNavPicture) / 2, 0, kNavPicture, kNavPicture);
     m_picture->setScaledContents(true);
-    m_picture->setPixmap(QPixmap(builtInPicture));
+    m_picture->setPixmap(LoadPicture(builtInPicture));
     m_caption->setFont(PixelFont(QStringLiteral("宋体"), 17));
     m_caption->setAlignment(Qt::AlignCenter);
     m_caption->setGeometry(0, kNavPicture, width, kNavCaptionHeight);

@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "MockExamPage.h"
 #include "NavButton.h"
+#include "Pictures.h"
 #include "RecordingPlatform.h"
 #include "ReviewPage.h"
 #include "TestApp.h"
@@ -13,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -72,7 +74,9 @@ protected:
              {w.mockExamPage->contentTable, w.mockExamPage->enterButton, w.mockExamPage->papersToggle,
               w.mockExamPage->paperList, w.mockExamPage->viewButton, w.mockExamPage->redoButton,
               w.mockExamPage->closeListButton}},
-            {5, {w.wrongPage->countLabels[3], w.wrongPage->typeBoxes.box(3), w.wrongPage->launchButton, w.wrongPage->list}},
+            {5,
+             {w.wrongPage->countLabels[3], w.wrongPage->typeBoxes.box(3), w.wrongPage->launchButton,
+              w.wrongPage->list}},
             {6,
              {w.favouritesPage->countLabels[0], w.favouritesPage->typeBoxes.box(0), w.favouritesPage->launchButton,
               w.favouritesPage->list}},
@@ -126,6 +130,28 @@ TEST_F(MainLayoutTest, ALargerWindowGivesTheListsAndTheTreeTheRoom) {
     form->navigate(5);
     QCoreApplication::processEvents();
     EXPECT_GT(form->wrongPage->list->width(), wrong.width() + 600);
+}
+
+// Run at 100 % and again at 200 %: the built-in pictures are the sharp ones where the screen is
+// scaled, and keep their size on screen.
+TEST_F(MainLayoutTest, PicturesAreSharpOnAScaledScreen) {
+    const qreal ratio = qGuiApp->devicePixelRatio() > 1 ? 2 : 1;
+    EXPECT_EQ(form->banner->picture().devicePixelRatio(), ratio);
+    EXPECT_EQ(form->banner->picture().deviceIndependentSize(), QSizeF(1013, 81));
+    const QPixmap nav = form->navButton(1)->findChild<QLabel *>()->pixmap();
+    EXPECT_EQ(nav.devicePixelRatio(), ratio);
+    EXPECT_EQ(nav.deviceIndependentSize(), QSizeF(70, 70));
+}
+
+TEST(PicturesTest, TheSharpVariantIsNamedBeforeTheExtension) {
+    const std::pair<const char *, const char *> cases[] = {
+        {":/images/logo.jpg", ":/images/logo@2x.jpg"},
+        {"/opt/kjks/images/MB__home.png", "/opt/kjks/images/MB__home@2x.png"},
+        {"/opt/kjks.d/images/photo", "/opt/kjks.d/images/photo@2x"},
+        {"a.b/c.d.png", "a.b/c.d@2x.png"},
+    };
+    for (const auto &[path, sharp] : cases)
+        EXPECT_EQ(DoubleSizePath(QString::fromUtf8(path)), QString::fromUtf8(sharp)) << path;
 }
 
 } // namespace
