@@ -44,13 +44,14 @@ int RunApplication(int argc, char *argv[]) {
         return 1;
     }
     setBankSession(data.get());
+    setFailureExplainer(&CurrentBankFailureText);
 
     // The window is filled from the bank before it is shown: a bank that fails on the way (a
     // damaged page, an unusable exam profile) ends the program instead of leaving half a window.
     try {
         form.PrepareFirstShowing();
     } catch (const std::exception &e) {
-        ShowErrorBox(StartupFailureText(e));
+        ShowErrorBox(StartupFailureText(e, BankPathForExecutable(QCoreApplication::applicationFilePath())));
         setBankSession(nullptr);
         setPlatform(nullptr);
         return 1;

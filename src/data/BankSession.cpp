@@ -1,5 +1,7 @@
 #include "BankSession.h"
 
+#include "BankFailure.h"
+
 #include "ExamProfile.h"
 #include "NumberText.h"
 #include "QueryIndexes.h"
@@ -50,15 +52,6 @@ const QString &damagedText() {
     return text;
 }
 
-// Less room than this beside the bank: a failed write is the full disk's.
-constexpr qint64 kLowDiskBytes = 4 * 1024 * 1024;
-
-bool diskAlmostFull(const QString &bankPath) {
-    if (bankPath.isEmpty()) return false;
-    const QStorageInfo storage(QFileInfo(bankPath).absolutePath());
-    return storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < kLowDiskBytes;
-}
-
 } // namespace
 
 QString StartupFailureText(const std::exception &failure, const QString &bankPath) {
@@ -68,43 +61,35 @@ QString StartupFailureText(const std::exception &failure, const QString &bankPat
                               "请取消题库文件的只读属性，或把程序文件夹复制到可以写入的位置，然后重新启动。\n") +
                detail;
     const auto *engine = dynamic_cast<const SqlError *>(&failure);
-    const int code = engine ? engine->code() : 0;
-    if (code != 0) {
-        switch (code & 0xFF) {
-        case SQLITE_CORRUPT:
-        case SQLITE_NOTADB:
-            return damagedText() + detail;
-        case SQLITE_FULL:
-            return QStringLiteral("磁盘空间不足，题库无法打开，程序不能启动。题库文件没有损坏：请在题库所在的磁盘上"
-                                  "腾出空间，然后重新启动本程序。\n") +
-                   detail;
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            return QStringLiteral("题库文件正被其他程序使用，程序不能启动。请关闭正在使用题库文件的程序（例如备份"
-                                  "或杀毒软件）后重新启动本程序。\n") +
-                   detail;
-        case SQLITE_READONLY:
-        case SQLITE_PERM:
-            return QStringLiteral("题库文件不可写，答题记录无法保存，程序不能启动。\n") + detail;
-        case SQLITE_IOERR:
-            // A file cut short is a damaged file; any other failed read or write is the disk's.
-            if (code == SQLITE_IOERR_SHORT_READ) return damagedText() + detail;
-            if (diskAlmostFull(bankPath))
-                return QStringLiteral("磁盘空间不足，题库无法打开，程序不能启动。题库文件没有损坏：请在题库所在的"
-                                      "磁盘上腾出空间，然后重新启动本程序。\n") +
-                       detail;
-            return QStringLiteral("读写题库文件时出错，程序不能启动。题库文件不一定损坏：请检查题库所在的磁盘或"
-                                  "设备是否正常连接，然后重新启动本程序。\n") +
-                   detail;
-        default:
-            return QStringLiteral("缺少数据库文件。\n") + detail;
-        }
+    const QString what = QString::fromUtf8(failure.what());
+    switch (ClassifyBankFailure(engine ? engine->code() : 0, what, bankPath)) {
+    case BankFailureCause::Damaged:
+        return damagedText() + detail;
+    case BankFailureCause::DiskFull:
+        return QStringLiteral("磁盘空间不足，题库无法打开，程序不能启动。题库文件没有损坏：请在题库所在的磁盘上"
+                              "腾出空间，然后重新启动本程序。\n") +
+               detail;
+    case BankFailureCause::Busy:
+        return QStringLiteral("题库文件正被其他程序使用，程序不能启动。请关闭正在使用题库文件的程序（例如备份"
+                              "或杀毒软件）后重新启动本程序。\n") +
+               detail;
+    case BankFailureCause::ReadOnly:
+        return QStringLiteral("题库文件不可写，答题记录无法保存，程序不能启动。\n") + detail;
+    case BankFailureCause::DiskError:
+        return QStringLiteral("读写题库文件时出错，程序不能启动。题库文件不一定损坏：请检查题库所在的磁盘或"
+                              "设备是否正常连接，然后重新启动本程序。\n") +
+               detail;
+    case BankFailureCause::Other:
+        break;
     }
-    // Failures of the program's own checks carry no engine code; the engine's words still tell.
-    const QString lower = QString::fromUtf8(failure.what()).toLower();
-    for (const char *mark : {"malformed", "not a database", "file is encrypted", "corrupt"})
-        if (lower.contains(QLatin1String(mark))) return damagedText() + detail;
+    // The program's own checks name what they found in the learner's words.
+    if (!what.isEmpty() && what.at(0).unicode() >= 0x4E00 && what.at(0).unicode() <= 0x9FFF)
+        return what + QStringLiteral("\n程序不能启动。");
     return QStringLiteral("缺少数据库文件。\n") + detail;
+}
+
+QString CurrentBankFailureText(const std::exception &failure) {
+    return BankFailureText(failure, bankSession() ? bankSession()->db.path() : QString());
 }
 
 QString BankPathForExecutable(const QString &executablePath) {

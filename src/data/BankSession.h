@@ -53,6 +53,10 @@ public:
 // "缺少数据库文件。". `bankPath` lets a failed write be checked against the room on its disk.
 QString StartupFailureText(const std::exception &failure, const QString &bankPath = QString());
 
+// The error box text for a failure of the open bank met during an action (see BankFailureText);
+// empty for a failure that is not the bank's.
+QString CurrentBankFailureText(const std::exception &failure);
+
 // The bank path for an executable: its path with the extension replaced by ".dbf".
 QString BankPathForExecutable(const QString &executablePath);
 

@@ -1,5 +1,7 @@
 #include "Dataset.h"
 
+#include "BankFailure.h"
+
 #include "NumberText.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
@@ -135,28 +137,25 @@ SingleTableSelect parseSingleTableSelect(const QString &sql) {
 }
 
 // What the learner is told when a change did not reach the bank.
-QString postFailureText(const SqlError &e) {
+QString postFailureText(const SqlError &e, const QString &bankPath) {
     QString reason;
-    switch (e.code() & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
+    switch (ClassifyBankFailure(e.code(), e.message(), bankPath)) {
+    case BankFailureCause::Busy:
         reason = QStringLiteral("题库正被其他程序使用，请稍后再试。");
         break;
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
+    case BankFailureCause::ReadOnly:
         reason = QStringLiteral("题库文件不可写。");
         break;
-    case SQLITE_FULL:
+    case BankFailureCause::DiskFull:
         reason = QStringLiteral("磁盘空间不足。");
         break;
-    case SQLITE_IOERR:
+    case BankFailureCause::DiskError:
         reason = QStringLiteral("读写题库文件时出错。");
         break;
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        reason = QStringLiteral("题库文件已损坏。");
+    case BankFailureCause::Damaged:
+        reason = QStringLiteral("题库文件已损坏。请从备份恢复题库文件，或重新安装本程序。");
         break;
-    default:
+    case BankFailureCause::Other:
         reason = QStringLiteral("题库拒绝了这次更改（%1）。").arg(e.message());
         break;
     }
@@ -521,7 +520,7 @@ void Dataset::post() {
         m_db->trace(sql);
         m_db->exec(sql, values);
     } catch (const SqlError &e) {
-        throw PostError(postFailureText(e), e);
+        throw PostError(postFailureText(e, m_db ? m_db->path() : QString()), e);
     }
     if (inserting) {
         m_keys.push_back(m_db->lastInsertRowId());

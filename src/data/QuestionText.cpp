@@ -35,7 +35,8 @@ public:
         int outLen = 0;
         if (size > 0 && EVP_CipherUpdate(m_ctx, reinterpret_cast<unsigned char *>(out), &outLen,
                                          reinterpret_cast<const unsigned char *>(in), size) != 1)
-            throw KjksError(m_decrypt ? QStringLiteral("decryption failed") : QStringLiteral("encryption failed"));
+            throw TextDecodeError(m_decrypt ? QStringLiteral("decryption failed")
+                                            : QStringLiteral("encryption failed"));
         return outLen;
     }
 
@@ -92,10 +93,10 @@ QByteArray DecryptBlocks(const QByteArray &cipher) {
 QString DecodeQuestionText(const QString &stored) {
     QByteArray bytes = HexToBytes(stored);
     if (bytes.isEmpty()) return QString();
-    if (bytes.size() < 8) throw KjksError(QStringLiteral("Stream read error"));
+    if (bytes.size() < 8) throw TextDecodeError(QStringLiteral("Stream read error"));
     const int n = int(bytes.size()) - 8;
     if (n == 0) return QString();
-    if (n % 16 != 0) throw KjksError(QStringLiteral("Invalid buffer size for decryption"));
+    if (n % 16 != 0) throw TextDecodeError(QStringLiteral("Invalid buffer size for decryption"));
     // Deciphered in place: the cipher bytes are not needed afterwards.
     char *plain = bytes.data() + 8;
     decipher().run(plain, n, plain);

@@ -11,6 +11,12 @@ public:
     QString message() const { return QString::fromStdString(what()); }
 };
 
+// A stored question text that does not decode: the text is damaged, not the bank.
+class TextDecodeError : public KjksError {
+public:
+    using KjksError::KjksError;
+};
+
 // A statement the engine refused; the message is the engine's own, the code its extended result
 // code (0 when the failure did not come from the engine).
 class SqlError : public KjksError {

@@ -482,8 +482,7 @@ bool ExamWindow::handIn() {
     try {
         result = m_engine->HandIn();
     } catch (const std::exception &e) {
-        ShowErrorBox(QStringLiteral("交卷没有完成，试卷没有改变。请稍后再交卷。\n") +
-                     ErrorBoxText(QString::fromUtf8(e.what())));
+        ShowErrorBox(QStringLiteral("交卷没有完成，试卷没有改变。请稍后再交卷。\n") + FailureBoxText(e));
         return false;
     }
     enterHandedIn();

@@ -12,7 +12,7 @@ template <typename F> void Guarded(F &&body) {
     try {
         std::forward<F>(body)();
     } catch (const std::exception &e) {
-        ShowErrorBox(ErrorBoxText(QString::fromUtf8(e.what())));
+        ShowErrorBox(FailureBoxText(e));
     } catch (...) {
         ShowErrorBox(ErrorBoxText(QString()));
     }

@@ -69,8 +69,10 @@ QString ErrorBoxText(const QString &detail) {
     };
     // First match wins; the marks are the engine's and the runtime's own wordings.
     static const Kind kinds[] = {
-        {{"malformed", "not a database", "file is encrypted", "disk i/o error", "corrupt"},
+        {{"malformed", "not a database", "file is encrypted", "corrupt"},
          u"题库文件已损坏，无法读取这部分内容。请从备份恢复题库文件，或重新安装本程序。"},
+        {{"disk i/o error"},
+         u"读写题库文件时出错，操作没有完成。题库文件不一定损坏：请检查题库所在的磁盘或设备是否正常连接后重试。"},
         {{"readonly", "read-only", "read only"},
          u"题库文件是只读的，刚才的更改没有保存。请取消题库文件的只读属性后重新启动本程序。"},
         {{"database is locked", "busy"}, u"题库文件正被其他程序使用，刚才的更改没有保存。请关闭其他程序后重试。"},
@@ -95,6 +97,22 @@ QString ErrorBoxText(const QString &detail) {
     QString text = QString::fromUtf16(sentence);
     if (!detail.trimmed().isEmpty()) text += QStringLiteral("\n详细信息：") + detail.trimmed();
     return text;
+}
+
+namespace {
+FailureExplainer g_explainer = nullptr;
+} // namespace
+
+void setFailureExplainer(FailureExplainer explainer) {
+    g_explainer = explainer;
+}
+
+QString FailureBoxText(const std::exception &failure) {
+    if (g_explainer) {
+        const QString text = g_explainer(failure);
+        if (!text.isEmpty()) return text;
+    }
+    return ErrorBoxText(QString::fromUtf8(failure.what()));
 }
 
 void ShowInfoBox(const QString &text) {

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <exception>
 
 // The seams between the program and the desktop it runs on: message boxes, the shell, pauses and
 // the clock. The desktop implementation lives in platform/desktop; tests install a recorder so that
@@ -51,6 +52,13 @@ QString productTitle();
 // runtime's words, often English): a Chinese sentence the learner can act on, then the detail on
 // a line of its own. A text that is already Chinese is the learner's text and stays as it is.
 QString ErrorBoxText(const QString &detail);
+
+// How a failure caught by a handler is put to the learner. The program installs the bank's own
+// explainer at start (its failures are told apart by the engine's result code); an explainer that
+// returns an empty text, or none installed, leaves the failure to ErrorBoxText.
+using FailureExplainer = QString (*)(const std::exception &failure);
+void setFailureExplainer(FailureExplainer explainer);
+QString FailureBoxText(const std::exception &failure);
 
 void ShowInfoBox(const QString &text);
 void ShowErrorBox(const QString &text);

@@ -1,5 +1,6 @@
 #include "TestApp.h"
 
+#include "BankSession.h"
 #include "ExamProfile.h"
 #include "Fonts.h"
 #include "LaunchParameters.h"
@@ -14,6 +15,7 @@ QApplication &testApp() {
     static QApplication *app = [] {
         auto *a = new QApplication(argc, argv);
         InstallChineseFontSubstitutes();
+        setFailureExplainer(&CurrentBankFailureText);
         return a;
     }();
     return *app;

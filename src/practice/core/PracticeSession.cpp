@@ -177,7 +177,7 @@ ResultPayload PracticeSession::payload(const QString &number, const QString &typ
     QString explanation;
     try {
         explanation = DecodeQuestionText(lookup.firstValue().toString());
-    } catch (const KjksError &) {
+    } catch (const TextDecodeError &) {
         throw KjksError(QStringLiteral("第 %1 题的解析文字无法解码。").arg(number));
     }
     p.explanation = ExplanationOrChapter(explanation, m_chapterName, m_sectionName);

@@ -11,7 +11,7 @@ bool decode(Question &question, const QString &stored, QString &text) {
     try {
         text = DecodeQuestionText(stored);
         return true;
-    } catch (const KjksError &) {
+    } catch (const TextDecodeError &) {
         question.unreadable = true;
         return false;
     }

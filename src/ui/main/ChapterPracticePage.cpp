@@ -163,6 +163,11 @@ void ChapterPracticePage::BuildChapterTree() {
     for (q.first(); !q.eof(); q.next()) {
         const QString daima = q.asString(QStringLiteral("daima"));
         const QString mc = q.asString(QStringLiteral("mc"));
+        // The code is pasted into the counts and the practice sets: only digits can be.
+        if (!IsChapterCode(daima))
+            throw KjksError(QStringLiteral("题库的章节目录中有无效的章节代码“%1”（章节“%2”）：章节代码只能由数字组成。"
+                                           "请从备份恢复题库文件，或重新安装本程序。")
+                                .arg(daima, mc));
         switch (daima.size()) {
         case 2:
             top = add(nullptr, daima, mc);
@@ -179,7 +184,8 @@ void ChapterPracticePage::BuildChapterTree() {
     }
     chapterTree->expandAll();
     if (chapterTree->topLevelItemCount() == 0)
-        throw KjksError(QStringLiteral("The chapter table kjks_zhangjie holds no chapters"));
+        throw KjksError(QStringLiteral("题库的章节目录（kjks_zhangjie）中没有章节，无法练习。"
+                                       "请从备份恢复题库文件，或重新安装本程序。"));
     chapterLabel->setText(chapterTree->topLevelItem(0)->text(0));
     showProgress(QString(), QString());
 }

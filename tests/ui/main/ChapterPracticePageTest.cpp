@@ -200,9 +200,11 @@ TEST_F(ChapterPracticePageTest, UnusableChapterTablesFailWithAMessage) {
         std::vector<BankChapter> chapters;
         QString message;
     } cases[] = {
-        {{}, QStringLiteral("The chapter table kjks_zhangjie holds no chapters")},
+        {{}, QStringLiteral("题库的章节目录（kjks_zhangjie）中没有章节")},
         {{{QStringLiteral("01"), QStringLiteral("科目")}, {QStringLiteral("01a1"), QStringLiteral("章")}},
-         QStringLiteral("'01a1' is not a valid integer value")},
+         QStringLiteral("题库的章节目录中有无效的章节代码“01a1”（章节“章”）")},
+        {{{QStringLiteral("01"), QStringLiteral("科目")}, {QStringLiteral("01\"1"), QStringLiteral("章")}},
+         QStringLiteral("题库的章节目录中有无效的章节代码“01\"1”（章节“章”）")},
     };
     for (const Case &c : cases) {
         bank.model.chapters = c.chapters;
@@ -212,7 +214,7 @@ TEST_F(ChapterPracticePageTest, UnusableChapterTablesFailWithAMessage) {
             p.BuildChapterTree();
             ADD_FAILURE() << "no failure for " << qPrintable(c.message);
         } catch (const KjksError &e) {
-            EXPECT_EQ(e.message(), c.message);
+            EXPECT_TRUE(e.message().startsWith(c.message)) << qPrintable(e.message());
         }
         EXPECT_EQ(p.progressLabel->text(), QString());
     }

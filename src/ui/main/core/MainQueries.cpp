@@ -15,6 +15,13 @@ QString ChapterTreeSql() {
     return QStringLiteral("select * from kjks_zhangjie order by daima asc ");
 }
 
+bool IsChapterCode(const QString &daima) {
+    if (daima.isEmpty()) return false;
+    for (QChar c : daima)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    return true;
+}
+
 QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
                          const QString &section) {
     QString types = QStringLiteral("\"") + QuestionTypeName(QuestionType::Single) + QStringLiteral("\", \"") +

@@ -13,6 +13,9 @@
 // operation type's rows unless the fourth type is practised as case stems), and the case stems
 // where practice offers them (never their sub-questions: a case is answered as a whole).
 QString ChapterTreeSql();
+// A code of the chapter tree the pages can use: digits only, since the chosen code is pasted into
+// the counts and practice sets (the tree shows codes of two, four and six digits).
+bool IsChapterCode(const QString &daima);
 QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
                          const QString &section);
 QString StemProgressCountSql(bool unansweredOnly, const QString &chapter, const QString &section);
