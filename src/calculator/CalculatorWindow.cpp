@@ -34,11 +34,11 @@ CalculatorWindow::CalculatorWindow(QWidget *parent)
 
     auto *top = new QHBoxLayout;
     m_memoryMark = new QLabel(this);
-    m_memoryMark->setObjectName(QStringLiteral("lblMemory"));
+    m_memoryMark->setObjectName(QStringLiteral("memoryMark"));
     m_memoryMark->setFixedWidth(18);
     m_memoryMark->setToolTip(QStringLiteral("存储器中有数"));
     m_display = new QLineEdit(QStringLiteral("0"), this);
-    m_display->setObjectName(QStringLiteral("edtDisplay"));
+    m_display->setObjectName(QStringLiteral("display"));
     m_display->setReadOnly(true);
     m_display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_display->setFont(pixelFont(24, true));
@@ -97,7 +97,7 @@ CalculatorWindow::CalculatorWindow(QWidget *parent)
 QPushButton *CalculatorWindow::addButton(const QString &caption, const QString &tip, int row, int column,
                                          void (CalculatorCore::*action)(), int rowSpan, int columnSpan) {
     auto *b = new QPushButton(caption, this);
-    b->setObjectName(QStringLiteral("btn") + caption);
+    b->setObjectName(QStringLiteral("button") + caption);
     b->setToolTip(tip);
     b->setFocusPolicy(Qt::NoFocus); // Enter is "=", never a click on the last button
     b->setAutoDefault(false);
