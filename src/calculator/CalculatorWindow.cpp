@@ -132,37 +132,42 @@ void CalculatorWindow::pasteNumber() {
     refresh();
 }
 
+// Ctrl with a letter: copy, paste and the memory keys. False when the key is none of them.
+bool CalculatorWindow::controlKey(int key) {
+    switch (key) {
+    case Qt::Key_C:
+        copyResult();
+        return true;
+    case Qt::Key_V:
+        pasteNumber();
+        return true;
+    case Qt::Key_L:
+        m_core.memoryClear();
+        break;
+    case Qt::Key_R:
+        m_core.memoryRecall();
+        break;
+    case Qt::Key_M:
+        m_core.memoryStore();
+        break;
+    case Qt::Key_P:
+        m_core.memoryAdd();
+        break;
+    case Qt::Key_Q:
+        m_core.memorySubtract();
+        break;
+    default:
+        return false;
+    }
+    refresh();
+    return true;
+}
+
 void CalculatorWindow::keyPressEvent(QKeyEvent *event) {
     using C = CalculatorCore;
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (mods & Qt::ControlModifier) {
-        switch (event->key()) {
-        case Qt::Key_C:
-            copyResult();
-            return;
-        case Qt::Key_V:
-            pasteNumber();
-            return;
-        case Qt::Key_L:
-            m_core.memoryClear();
-            break;
-        case Qt::Key_R:
-            m_core.memoryRecall();
-            break;
-        case Qt::Key_M:
-            m_core.memoryStore();
-            break;
-        case Qt::Key_P:
-            m_core.memoryAdd();
-            break;
-        case Qt::Key_Q:
-            m_core.memorySubtract();
-            break;
-        default:
-            QDialog::keyPressEvent(event);
-            return;
-        }
-        refresh();
+        if (!controlKey(event->key())) QDialog::keyPressEvent(event);
         return;
     }
     const int key = event->key();
