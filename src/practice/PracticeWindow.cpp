@@ -302,8 +302,7 @@ void PracticeWindow::presentCaseStem() {
 void PracticeWindow::presentOperation() {
     const bool readable = presentQuestion(QuestionType::Fourth, QStringLiteral("tigan_id"));
     m_session.clearOperationScratch();
-    demonstrationButton->setEnabled(QFileInfo::exists(launchParameters().AppDir + QStringLiteral("StuName/") +
-                                                      numberLabel->text() + QStringLiteral(".exe")));
+    demonstrationButton->setEnabled(QFileInfo::exists(demonstrationProgram()));
     if (!readable) throw undecodable(numberLabel->text());
 }
 
@@ -495,10 +494,14 @@ void PracticeWindow::moveInActiveTab(Move move) {
     setMoving(false);
 }
 
+// The demonstration program of the question shown: StuName/<number>.exe beside the program.
+QString PracticeWindow::demonstrationProgram() const {
+    return launchParameters().AppDir + QStringLiteral("StuName/") + numberLabel->text() + QStringLiteral(".exe");
+}
+
 void PracticeWindow::runDemonstration() {
     Guarded([&] {
-        const QString program =
-            launchParameters().AppDir + QStringLiteral("StuName/") + numberLabel->text() + QStringLiteral(".exe");
+        const QString program = demonstrationProgram();
         if (!QFileInfo::exists(program)) return;
         ShellOpen(program);
         // About a second for the program to come up, with the window still answering.

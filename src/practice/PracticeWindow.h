@@ -69,6 +69,7 @@ private:
     void showPreviousQuestion();
     void showNextQuestion();
     void runDemonstration(); // 视频文件
+    QString demonstrationProgram() const;
     void toggleFavourite();
     void closeWindow();
     void keepEnabled();
