@@ -219,7 +219,7 @@ void BM_StartPractice(benchmark::State &state) {
         launch.PracticeTypeFlags = {true, true, true, true};
         PracticeWindow window;
         showAndPaint(window);
-        window.DiscardAllOptionControls();
+        window.discardAllOptionControls();
     }
     failOnBoxes(state);
 }

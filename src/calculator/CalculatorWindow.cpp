@@ -34,11 +34,11 @@ CalculatorWindow::CalculatorWindow(QWidget *parent)
 
     auto *top = new QHBoxLayout;
     m_memoryMark = new QLabel(this);
-    m_memoryMark->setObjectName(QStringLiteral("lblMemory"));
+    m_memoryMark->setObjectName(QStringLiteral("memoryMark"));
     m_memoryMark->setFixedWidth(18);
     m_memoryMark->setToolTip(QStringLiteral("存储器中有数"));
     m_display = new QLineEdit(QStringLiteral("0"), this);
-    m_display->setObjectName(QStringLiteral("edtDisplay"));
+    m_display->setObjectName(QStringLiteral("display"));
     m_display->setReadOnly(true);
     m_display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_display->setFont(pixelFont(24, true));
@@ -97,7 +97,7 @@ CalculatorWindow::CalculatorWindow(QWidget *parent)
 QPushButton *CalculatorWindow::addButton(const QString &caption, const QString &tip, int row, int column,
                                          void (CalculatorCore::*action)(), int rowSpan, int columnSpan) {
     auto *b = new QPushButton(caption, this);
-    b->setObjectName(QStringLiteral("btn") + caption);
+    b->setObjectName(QStringLiteral("button") + caption);
     b->setToolTip(tip);
     b->setFocusPolicy(Qt::NoFocus); // Enter is "=", never a click on the last button
     b->setAutoDefault(false);
@@ -132,37 +132,42 @@ void CalculatorWindow::pasteNumber() {
     refresh();
 }
 
+// Ctrl with a letter: copy, paste and the memory keys. False when the key is none of them.
+bool CalculatorWindow::controlKey(int key) {
+    switch (key) {
+    case Qt::Key_C:
+        copyResult();
+        return true;
+    case Qt::Key_V:
+        pasteNumber();
+        return true;
+    case Qt::Key_L:
+        m_core.memoryClear();
+        break;
+    case Qt::Key_R:
+        m_core.memoryRecall();
+        break;
+    case Qt::Key_M:
+        m_core.memoryStore();
+        break;
+    case Qt::Key_P:
+        m_core.memoryAdd();
+        break;
+    case Qt::Key_Q:
+        m_core.memorySubtract();
+        break;
+    default:
+        return false;
+    }
+    refresh();
+    return true;
+}
+
 void CalculatorWindow::keyPressEvent(QKeyEvent *event) {
     using C = CalculatorCore;
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (mods & Qt::ControlModifier) {
-        switch (event->key()) {
-        case Qt::Key_C:
-            copyResult();
-            return;
-        case Qt::Key_V:
-            pasteNumber();
-            return;
-        case Qt::Key_L:
-            m_core.memoryClear();
-            break;
-        case Qt::Key_R:
-            m_core.memoryRecall();
-            break;
-        case Qt::Key_M:
-            m_core.memoryStore();
-            break;
-        case Qt::Key_P:
-            m_core.memoryAdd();
-            break;
-        case Qt::Key_Q:
-            m_core.memorySubtract();
-            break;
-        default:
-            QDialog::keyPressEvent(event);
-            return;
-        }
-        refresh();
+        if (!controlKey(event->key())) QDialog::keyPressEvent(event);
         return;
     }
     const int key = event->key();

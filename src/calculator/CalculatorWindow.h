@@ -31,6 +31,7 @@ protected:
 private:
     QPushButton *addButton(const QString &caption, const QString &tip, int row, int column,
                            void (CalculatorCore::*action)(), int rowSpan = 1, int columnSpan = 1);
+    bool controlKey(int key);
     void refresh();
 
     CalculatorCore m_core;

@@ -73,44 +73,43 @@ QPushButton *barButton(QWidget *parent, const char *name, const QString &caption
     return b;
 }
 
-// The type tabs are all the same width, whatever their caption.
 } // namespace
 
 void PracticeWindow::buildBottomBar() {
     auto *bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("PanelBottom"));
+    bar->setObjectName(QStringLiteral("bottomBar"));
     bar->setFixedHeight(geo::BottomBarHeight);
     auto *barLayout = new QHBoxLayout(bar);
     barLayout->setContentsMargins(geo::BarMargin, 0, geo::BarMargin, 0);
     barLayout->setSpacing(geo::BarSpacing);
-    SpeedButton4 = barButton(bar, "SpeedButton4", QStringLiteral("评分解析"), geo::ButtonWidth);
-    SpeedButton2 = barButton(bar, "SpeedButton2", QStringLiteral("上一题"), geo::ButtonWidth);
-    SpeedButton3 = barButton(bar, "SpeedButton3", QStringLiteral("下一题"), geo::ButtonWidth);
-    SpeedButton1 = barButton(bar, "SpeedButton1", QStringLiteral("视频文件"), geo::ButtonWidth);
-    btnFav = barButton(bar, "btnFav", notAFavourite(), geo::WideButtonWidth);
-    SpeedButton10 = barButton(bar, "SpeedButton10", QStringLiteral("关闭"), geo::WideButtonWidth);
-    for (QPushButton *b : {SpeedButton4, SpeedButton2, SpeedButton3, SpeedButton1, btnFav})
+    explainButton = barButton(bar, "explainButton", QStringLiteral("评分解析"), geo::ButtonWidth);
+    previousButton = barButton(bar, "previousButton", QStringLiteral("上一题"), geo::ButtonWidth);
+    nextButton = barButton(bar, "nextButton", QStringLiteral("下一题"), geo::ButtonWidth);
+    demonstrationButton = barButton(bar, "demonstrationButton", QStringLiteral("视频文件"), geo::ButtonWidth);
+    favouriteButton = barButton(bar, "favouriteButton", notAFavourite(), geo::WideButtonWidth);
+    closeButton = barButton(bar, "closeButton", QStringLiteral("关闭"), geo::WideButtonWidth);
+    for (QPushButton *b : {explainButton, previousButton, nextButton, demonstrationButton, favouriteButton})
         barLayout->addWidget(b);
     // A quiet note at the ends of a set; it goes with the next move or tab change.
-    lblEndHint = PlainLabel(bar, QStringLiteral("lblEndHint"));
-    lblEndHint->setStyleSheet(QStringLiteral("color: #1f4e79;"));
+    endHintLabel = PlainLabel(bar, QStringLiteral("endHintLabel"));
+    endHintLabel->setStyleSheet(QStringLiteral("color: #1f4e79;"));
     barLayout->addSpacing(geo::BarSpacing);
-    barLayout->addWidget(lblEndHint);
+    barLayout->addWidget(endHintLabel);
     barLayout->addStretch(1);
-    barLayout->addWidget(SpeedButton10);
-    SpeedButton1->hide();
-    SpeedButton4->setToolTip(QStringLiteral("查看评分和解析（Enter）"));
-    SpeedButton2->setToolTip(QStringLiteral("上一题（← 或 PageUp）"));
-    SpeedButton3->setToolTip(QStringLiteral("下一题（→ 或 PageDown）"));
-    btnFav->setToolTip(QStringLiteral("收藏或取消收藏本题（Ctrl+D）"));
-    PageControl2->setToolTip(QStringLiteral("Ctrl+Tab 切换题型；A–H 或 1–8 选择选项"));
+    barLayout->addWidget(closeButton);
+    demonstrationButton->hide();
+    explainButton->setToolTip(QStringLiteral("查看评分和解析（Enter）"));
+    previousButton->setToolTip(QStringLiteral("上一题（← 或 PageUp）"));
+    nextButton->setToolTip(QStringLiteral("下一题（→ 或 PageDown）"));
+    favouriteButton->setToolTip(QStringLiteral("收藏或取消收藏本题（Ctrl+D）"));
+    typeTabs->setToolTip(QStringLiteral("Ctrl+Tab 切换题型；A–H 或 1–8 选择选项"));
 
-    connect(SpeedButton4, &QPushButton::clicked, this, &PracticeWindow::SpeedButton4Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &PracticeWindow::SpeedButton2Click);
-    connect(SpeedButton3, &QPushButton::clicked, this, &PracticeWindow::SpeedButton3Click);
-    connect(SpeedButton1, &QPushButton::clicked, this, &PracticeWindow::SpeedButton1Click);
-    connect(btnFav, &QPushButton::clicked, this, &PracticeWindow::btnFavClick);
-    connect(SpeedButton10, &QPushButton::clicked, this, &PracticeWindow::SpeedButton10Click);
+    connect(explainButton, &QPushButton::clicked, this, &PracticeWindow::explainAnswer);
+    connect(previousButton, &QPushButton::clicked, this, &PracticeWindow::showPreviousQuestion);
+    connect(nextButton, &QPushButton::clicked, this, &PracticeWindow::showNextQuestion);
+    connect(demonstrationButton, &QPushButton::clicked, this, &PracticeWindow::runDemonstration);
+    connect(favouriteButton, &QPushButton::clicked, this, &PracticeWindow::toggleFavourite);
+    connect(closeButton, &QPushButton::clicked, this, &PracticeWindow::closeWindow);
     layout()->addWidget(bar);
 }
 
@@ -118,20 +117,20 @@ void PracticeWindow::buildBottomBar() {
 // Tabs
 
 std::optional<QuestionType> PracticeWindow::activeTab() const {
-    const int index = PageControl2->currentIndex();
-    if (index < 0 || index > 3 || !PageControl2->isTabVisible(index)) return std::nullopt;
+    const int index = typeTabs->currentIndex();
+    if (index < 0 || index > 3 || !typeTabs->isTabVisible(index)) return std::nullopt;
     return kQuestionTypes[size_t(index)];
 }
 
 void PracticeWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    Timer3->start();
-    FormShow();
+    keepEnabledTimer->start();
+    openQuestionSets();
 }
 
 void PracticeWindow::closeEvent(QCloseEvent *event) {
-    Timer3->stop();
+    keepEnabledTimer->stop();
     QDialog::closeEvent(event);
 }
 
@@ -148,9 +147,9 @@ bool PracticeWindow::eventFilter(QObject *watched, QEvent *event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void PracticeWindow::FormShow() {
+void PracticeWindow::openQuestionSets() {
     Guarded([&] {
-        PageControl2->setTabText(3, m_session.fourthTypeName());
+        typeTabs->setTabText(3, m_session.fourthTypeName());
         LaunchParameters &launch = launchParameters();
         for (QuestionType tab : kQuestionTypes) {
             // A set that cannot be read is reported and offered like an empty one.
@@ -167,36 +166,37 @@ void PracticeWindow::FormShow() {
             }
         }
         {
-            const QSignalBlocker quiet(PageControl2);
+            const QSignalBlocker quiet(typeTabs);
             for (int tab = 0; tab < 4; ++tab)
-                PageControl2->setTabVisible(tab, true);
-            PageControl2->setCurrentIndex(0);
+                typeTabs->setTabVisible(tab, true);
+            typeTabs->setCurrentIndex(0);
             for (int tab = 0; tab < 4; ++tab)
-                PageControl2->setTabVisible(tab, launch.PracticeTypeFlags[size_t(tab)]);
+                typeTabs->setTabVisible(tab, launch.PracticeTypeFlags[size_t(tab)]);
             for (int tab = 0; tab < 4; ++tab) {
                 if (launch.PracticeTypeFlags[size_t(tab)]) {
-                    PageControl2->setCurrentIndex(tab);
+                    typeTabs->setCurrentIndex(tab);
                     break;
                 }
             }
         }
-        PageControl2Change();
+        enterActiveTab();
     });
 }
 
-void PracticeWindow::PageControl2Change() {
+void PracticeWindow::enterActiveTab() {
     Guarded([&] {
-        SpeedButton1->hide();
-        lblEndHint->clear();
+        demonstrationButton->hide();
+        endHintLabel->clear();
         m_session.forgetPendingAnswer(); // an answer on the tab just left is not counted on this one
         const std::optional<QuestionType> tab = activeTab();
         if (!tab) return;
-        CommitAndMove(*tab, Move::Stay);
-        if (*tab == QuestionType::Fourth && m_session.fourthKind() == FourthKind::Operation) SpeedButton1->show();
+        commitAndMove(*tab, Move::Stay);
+        if (*tab == QuestionType::Fourth && m_session.fourthKind() == FourthKind::Operation)
+            demonstrationButton->show();
     });
 }
 
-bool PracticeWindow::CommitAndMove(QuestionType tab, Move move) {
+bool PracticeWindow::commitAndMove(QuestionType tab, Move move) {
     if (!m_session.hasQuestions(tab)) return false;
     const bool moved = m_session.commitAndMove(tab, move);
     present(tab);
@@ -206,24 +206,24 @@ bool PracticeWindow::CommitAndMove(QuestionType tab, Move move) {
 void PracticeWindow::present(QuestionType tab) {
     switch (tab) {
     case QuestionType::Single:
-        PresentSingle();
+        presentSingle();
         break;
     case QuestionType::Multiple:
-        PresentMultiple();
+        presentMultiple();
         break;
     case QuestionType::Judgement:
-        PresentJudgement();
+        presentJudgement();
         break;
     case QuestionType::Fourth:
         switch (m_session.fourthKind()) {
         case FourthKind::Analysis:
-            PresentAnalysis();
+            presentAnalysis();
             break;
         case FourthKind::CaseStem:
-            PresentCaseStem();
+            presentCaseStem();
             break;
         case FourthKind::Operation:
-            PresentOperation();
+            presentOperation();
             break;
         case FourthKind::Other:
             break;
@@ -235,20 +235,20 @@ void PracticeWindow::present(QuestionType tab) {
 // ---------------------------------------------------------------------------------------------
 // Presentation
 
-void PracticeWindow::DiscardOptionControls(QuestionType tab) {
+void PracticeWindow::discardOptionControls(QuestionType tab) {
     m_views[IndexOf(tab)]->discardOptions();
 }
 
-void PracticeWindow::DiscardAllOptionControls() {
+void PracticeWindow::discardAllOptionControls() {
     for (QuestionType tab : kQuestionTypes)
-        DiscardOptionControls(tab);
+        discardOptionControls(tab);
 }
 
 void PracticeWindow::showActivePage(QuestionType tab) {
     const int index = int(IndexOf(tab));
-    if (!PageControl2->isTabVisible(index)) return;
-    const QSignalBlocker quiet(PageControl2);
-    PageControl2->setCurrentIndex(index);
+    if (!typeTabs->isTabVisible(index)) return;
+    const QSignalBlocker quiet(typeTabs);
+    typeTabs->setCurrentIndex(index);
 }
 
 void PracticeWindow::setLabel(QLabel *label, const QString &text) {
@@ -258,18 +258,18 @@ void PracticeWindow::setLabel(QLabel *label, const QString &text) {
 
 void PracticeWindow::presentHeader(QuestionType tab, const QString &idColumn) {
     const PracticeSession::Header header = m_session.header(tab, idColumn);
-    btnFav->setText(header.favourite ? aFavourite() : notAFavourite());
-    setLabel(Label5, header.number);
-    setLabel(Label4, AttemptsText(header.stats));
-    setLabel(Label63, AccuracyText(header.stats));
-    if (header.chapterName) setLabel(Label60, *header.chapterName);
-    if (header.sectionName) setLabel(Label61, *header.sectionName);
+    favouriteButton->setText(header.favourite ? aFavourite() : notAFavourite());
+    setLabel(numberLabel, header.number);
+    setLabel(attemptsLabel, AttemptsText(header.stats));
+    setLabel(accuracyLabel, AccuracyText(header.stats));
+    if (header.chapterName) setLabel(chapterLabel, *header.chapterName);
+    if (header.sectionName) setLabel(sectionLabel, *header.sectionName);
 }
 
 // The tab's current question in its view, under the header; false when one of its texts could
 // not be decoded (what was read is shown, no half set of options).
 bool PracticeWindow::presentQuestion(QuestionType tab, const QString &idColumn) {
-    DiscardOptionControls(tab);
+    discardOptionControls(tab);
     presentHeader(tab, idColumn);
     if (tab != QuestionType::Fourth) showActivePage(tab);
     const std::optional<Question> question = m_session.question(tab);
@@ -278,51 +278,50 @@ bool PracticeWindow::presentQuestion(QuestionType tab, const QString &idColumn) 
     return !question->unreadable;
 }
 
-void PracticeWindow::PresentSingle() {
-    if (!presentQuestion(QuestionType::Single, QStringLiteral("tigan_id"))) throw undecodable(Label5->text());
+void PracticeWindow::presentSingle() {
+    if (!presentQuestion(QuestionType::Single, QStringLiteral("tigan_id"))) throw undecodable(numberLabel->text());
 }
 
-void PracticeWindow::PresentMultiple() {
-    if (!presentQuestion(QuestionType::Multiple, QStringLiteral("tigan_id"))) throw undecodable(Label5->text());
+void PracticeWindow::presentMultiple() {
+    if (!presentQuestion(QuestionType::Multiple, QStringLiteral("tigan_id"))) throw undecodable(numberLabel->text());
 }
 
-void PracticeWindow::PresentJudgement() {
-    if (!presentQuestion(QuestionType::Judgement, QStringLiteral("tigan_id"))) throw undecodable(Label5->text());
+void PracticeWindow::presentJudgement() {
+    if (!presentQuestion(QuestionType::Judgement, QStringLiteral("tigan_id"))) throw undecodable(numberLabel->text());
     m_session.normaliseJudgementAnswer();
 }
 
-void PracticeWindow::PresentAnalysis() {
-    if (!presentQuestion(QuestionType::Fourth, QStringLiteral("tigan_id"))) throw undecodable(Label5->text());
+void PracticeWindow::presentAnalysis() {
+    if (!presentQuestion(QuestionType::Fourth, QStringLiteral("tigan_id"))) throw undecodable(numberLabel->text());
 }
 
-void PracticeWindow::PresentCaseStem() {
-    if (!presentQuestion(QuestionType::Fourth, QStringLiteral("id"))) throw undecodable(Label5->text());
+void PracticeWindow::presentCaseStem() {
+    if (!presentQuestion(QuestionType::Fourth, QStringLiteral("id"))) throw undecodable(numberLabel->text());
 }
 
-void PracticeWindow::PresentOperation() {
+void PracticeWindow::presentOperation() {
     const bool readable = presentQuestion(QuestionType::Fourth, QStringLiteral("tigan_id"));
     m_session.clearOperationScratch();
-    SpeedButton1->setEnabled(QFileInfo::exists(launchParameters().AppDir + QStringLiteral("StuName/") + Label5->text() +
-                                               QStringLiteral(".exe")));
-    if (!readable) throw undecodable(Label5->text());
+    demonstrationButton->setEnabled(QFileInfo::exists(demonstrationProgram()));
+    if (!readable) throw undecodable(numberLabel->text());
 }
 
 // ---------------------------------------------------------------------------------------------
 // Answer checks
 
-void PracticeWindow::DXTJDAClick() {
+void PracticeWindow::takeSingleAnswer() {
     Storing([&] { checkSingle(); });
 }
 
-void PracticeWindow::DXTHDAClick() {
+void PracticeWindow::takeMultipleAnswer() {
     Storing([&] { checkMultiple(false); });
 }
 
-void PracticeWindow::PDTJDAClick() {
+void PracticeWindow::takeJudgementAnswer() {
     Storing([&] { checkJudgement(); });
 }
 
-void PracticeWindow::ALFXTJDAClick() {
+void PracticeWindow::takeFourthAnswer() {
     Storing([&] { checkFourth(false); });
 }
 
@@ -390,16 +389,16 @@ void PracticeWindow::checkOperation(bool explain) {
 bool PracticeWindow::answerKey(const QKeyEvent &key) {
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
     if (modifiers == Qt::ControlModifier && key.key() == Qt::Key_D) {
-        btnFavClick();
+        toggleFavourite();
         return true;
     }
     if ((modifiers & Qt::ControlModifier) && (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab)) {
         const bool back = key.key() == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier);
-        const int count = PageControl2->count();
+        const int count = typeTabs->count();
         for (int step = 1; step < count; ++step) {
-            const int index = (PageControl2->currentIndex() + (back ? count - step : step)) % count;
-            if (PageControl2->isTabVisible(index)) {
-                PageControl2->setCurrentIndex(index);
+            const int index = (typeTabs->currentIndex() + (back ? count - step : step)) % count;
+            if (typeTabs->isTabVisible(index)) {
+                typeTabs->setCurrentIndex(index);
                 break;
             }
         }
@@ -409,15 +408,15 @@ bool PracticeWindow::answerKey(const QKeyEvent &key) {
     switch (key.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        SpeedButton4Click();
+        explainAnswer();
         return true;
     case Qt::Key_Left:
     case Qt::Key_PageUp:
-        SpeedButton2Click();
+        showPreviousQuestion();
         return true;
     case Qt::Key_Right:
     case Qt::Key_PageDown:
-        SpeedButton3Click();
+        showNextQuestion();
         return true;
     default:
         break;
@@ -443,7 +442,7 @@ void PracticeWindow::setMoving(bool moving) {
 // ---------------------------------------------------------------------------------------------
 // Bottom bar and timer
 
-void PracticeWindow::SpeedButton4Click() {
+void PracticeWindow::explainAnswer() {
     Storing([&] {
         const std::optional<QuestionType> tab = activeTab();
         if (!tab) return;
@@ -464,23 +463,23 @@ void PracticeWindow::SpeedButton4Click() {
     });
 }
 
-void PracticeWindow::SpeedButton2Click() {
-    MoveInActiveTab(Move::Previous);
+void PracticeWindow::showPreviousQuestion() {
+    moveInActiveTab(Move::Previous);
 }
 
-void PracticeWindow::SpeedButton3Click() {
-    MoveInActiveTab(Move::Next);
+void PracticeWindow::showNextQuestion() {
+    moveInActiveTab(Move::Next);
 }
 
 // "上一题" and "下一题": count the attempt and show the neighbour.
-void PracticeWindow::MoveInActiveTab(Move move) {
+void PracticeWindow::moveInActiveTab(Move move) {
     Storing([&] {
-        btnFav->setText(notAFavourite());
-        lblEndHint->clear();
+        favouriteButton->setText(notAFavourite());
+        endHintLabel->clear();
         const std::optional<QuestionType> tab = activeTab();
         if (!tab) return;
-        DiscardOptionControls(*tab);
-        const bool moved = CommitAndMove(*tab, move);
+        discardOptionControls(*tab);
+        const bool moved = commitAndMove(*tab, move);
         m_session.forgetPendingAnswer();
         // Input that arrived during the move runs now, on the question the move shows: keys answer
         // it, clicks on options are dropped.
@@ -489,16 +488,20 @@ void PracticeWindow::MoveInActiveTab(Move move) {
         setMoving(false);
         // The same question shown again at an end of the set says why, without a box to close.
         if (!moved)
-            lblEndHint->setText(move == Move::Next ? QStringLiteral("已是本组最后一题。")
-                                                   : QStringLiteral("已是本组第一题。"));
+            endHintLabel->setText(move == Move::Next ? QStringLiteral("已是本组最后一题。")
+                                                     : QStringLiteral("已是本组第一题。"));
     });
     setMoving(false);
 }
 
-void PracticeWindow::SpeedButton1Click() {
+// The demonstration program of the question shown: StuName/<number>.exe beside the program.
+QString PracticeWindow::demonstrationProgram() const {
+    return launchParameters().AppDir + QStringLiteral("StuName/") + numberLabel->text() + QStringLiteral(".exe");
+}
+
+void PracticeWindow::runDemonstration() {
     Guarded([&] {
-        const QString program =
-            launchParameters().AppDir + QStringLiteral("StuName/") + Label5->text() + QStringLiteral(".exe");
+        const QString program = demonstrationProgram();
         if (!QFileInfo::exists(program)) return;
         ShellOpen(program);
         // About a second for the program to come up, with the window still answering.
@@ -507,19 +510,19 @@ void PracticeWindow::SpeedButton1Click() {
     });
 }
 
-void PracticeWindow::btnFavClick() {
+void PracticeWindow::toggleFavourite() {
     Storing([&] {
-        const bool add = btnFav->text() == notAFavourite();
+        const bool add = favouriteButton->text() == notAFavourite();
         if (const std::optional<QuestionType> tab = activeTab()) m_session.setFavourite(*tab, add);
-        btnFav->setText(add ? aFavourite() : notAFavourite());
+        favouriteButton->setText(add ? aFavourite() : notAFavourite());
     });
 }
 
-void PracticeWindow::SpeedButton10Click() {
+void PracticeWindow::closeWindow() {
     Guarded([&] { close(); });
 }
 
-void PracticeWindow::Timer3Timer() {
+void PracticeWindow::keepEnabled() {
     Guarded([&] {
         setEnabled(true);
         platform().processEvents();
@@ -535,6 +538,6 @@ void RunPractice() {
     auto *window = new PracticeWindow(QApplication::activeWindow());
     launchParameters().PaperKey = QStringLiteral("0");
     window->exec();
-    window->DiscardAllOptionControls();
+    window->discardAllOptionControls();
     delete window;
 }

@@ -11,9 +11,7 @@
 class QAbstractButton;
 class QKeyEvent;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
-class QScrollArea;
 class QTabWidget;
 class QTimer;
 
@@ -26,48 +24,23 @@ class PracticeWindow : public QDialog {
 public:
     explicit PracticeWindow(QWidget *parent = nullptr);
 
-    // Header.
-    QWidget *PanelTop;
-    QLabel *Label60; // chapter
-    QLabel *Label61; // section
-    QLabel *Label63; // accuracy
-    QLabel *Label64; // "题号"
-    QLabel *Label5;  // question number
-    QLabel *Label4;  // attempts
-    // Type tabs.
-    QTabWidget *PageControl2;
-    QWidget *TabSheet5;
-    QWidget *TabSheet6;
-    QWidget *TabSheet7;
-    QuestionView *TabSheet8; // the fourth tab's view
-    QPlainTextEdit *Memo1;
-    QPlainTextEdit *Memo5;
-    QPlainTextEdit *Memo6;
-    // Fourth tab: pages switched by presentation only (1 operation, 2 analysis, 3 case).
-    QuestionView *PageControl1;
-    QWidget *TabSheet1;
-    QWidget *TabSheet2;
-    QWidget *TabSheet3;
-    QWidget *TabSheet4;
-    QPlainTextEdit *Memo2;
-    QScrollArea *ScrollBox2;
-    QLabel *Label10;
-    QLabel *Image1;
-    QLabel *Label11;
-    QScrollArea *ScrollBox3;
-    QLabel *Label12;
-    QLabel *Image2;
-    QLabel *Label13;
-    QScrollArea *ScrollBox1;
+    // Header: chapter and section on the left, question number, accuracy and attempts on the right.
+    QLabel *chapterLabel;
+    QLabel *sectionLabel;
+    QLabel *numberLabel;
+    QLabel *accuracyLabel;
+    QLabel *attemptsLabel;
+    // One tab per question type, each holding the view of its set.
+    QTabWidget *typeTabs;
     // Bottom bar.
-    QPushButton *SpeedButton4;  // 评分解析
-    QPushButton *SpeedButton2;  // 上一题
-    QPushButton *SpeedButton3;  // 下一题
-    QPushButton *SpeedButton1;  // 视频文件
-    QPushButton *btnFav;        // 收藏本题 / 取消收藏
-    QPushButton *SpeedButton10; // 关闭
-    QLabel *lblEndHint;         // a quiet note at the ends of a set
-    QTimer *Timer3;
+    QPushButton *explainButton;       // 评分解析
+    QPushButton *previousButton;      // 上一题
+    QPushButton *nextButton;          // 下一题
+    QPushButton *demonstrationButton; // 视频文件: the operation question's demonstration program
+    QPushButton *favouriteButton;     // 收藏本题 / 取消收藏
+    QPushButton *closeButton;         // 关闭
+    QLabel *endHintLabel;             // a quiet note at the ends of a set
+    QTimer *keepEnabledTimer;
 
     // The question sets, the pending answer and the checks of this run.
     PracticeSession &session() { return m_session; }
@@ -80,36 +53,7 @@ public:
     // every control created for it (case stems add a label per sub-question).
     const std::vector<QAbstractButton *> &optionButtons(QuestionType tab) const { return view(tab)->optionButtons(); }
     const std::vector<QWidget *> &optionControls(QuestionType tab) const { return view(tab)->optionControls(); }
-    void DiscardOptionControls(QuestionType tab);
-    void DiscardAllOptionControls();
-
-public slots:
-    void FormShow();
-    void PageControl2Change();
-    void SpeedButton4Click(); // 评分解析
-    void SpeedButton2Click(); // 上一题
-    void SpeedButton3Click(); // 下一题
-    void SpeedButton1Click(); // 视频文件
-    void btnFavClick();
-    void SpeedButton10Click(); // 关闭
-    void Timer3Timer();
-    // Answer checks: an option was clicked. "评分解析" runs the same check with the result shown.
-    void DXTJDAClick();   // single choice
-    void DXTHDAClick();   // multiple choice
-    void PDTJDAClick();   // judgement
-    void ALFXTJDAClick(); // fourth tab
-
-public:
-    void PresentSingle();
-    void PresentMultiple();
-    void PresentJudgement();
-    void PresentAnalysis();
-    void PresentCaseStem();
-    void PresentOperation();
-    // Counts the pending answer on the tab's current row, moves and presents the tab's current
-    // question. False when the move found no question beyond the current one.
-    bool CommitAndMove(QuestionType tab, Move move);
-    void MoveInActiveTab(Move move);
+    void discardAllOptionControls();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -117,6 +61,36 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Opens the four sets on the launch parameters, presents each and shows the tabs that have questions.
+    void openQuestionSets();
+    // The learner turned to another tab: its current question is shown again, the pending answer forgotten.
+    void enterActiveTab();
+    void explainAnswer(); // 评分解析
+    void showPreviousQuestion();
+    void showNextQuestion();
+    void runDemonstration(); // 视频文件
+    QString demonstrationProgram() const;
+    void toggleFavourite();
+    void closeWindow();
+    void keepEnabled();
+    // Answer checks: an option was clicked. "评分解析" runs the same check with the result shown.
+    void takeSingleAnswer();
+    void takeMultipleAnswer();
+    void takeJudgementAnswer();
+    void takeFourthAnswer();
+
+    void presentSingle();
+    void presentMultiple();
+    void presentJudgement();
+    void presentAnalysis();
+    void presentCaseStem();
+    void presentOperation();
+    // Counts the pending answer on the tab's current row, moves and presents the tab's current
+    // question. False when the move found no question beyond the current one.
+    bool commitAndMove(QuestionType tab, Move move);
+    void moveInActiveTab(Move move);
+    void discardOptionControls(QuestionType tab);
+
     void buildHeader();
     void buildTabs();
     void buildBottomBar();
@@ -127,11 +101,11 @@ private:
     bool presentQuestion(QuestionType tab, const QString &idColumn);
     void showActivePage(QuestionType tab);
     void setMoving(bool moving);
-    // The checks behind the option clicks and "评分解析". Single-choice and true/false results
-    // are always shown; the others only when `explain` asks for them.
     // Keyboard answering; true when the key was one of the window's.
     bool answerKey(const QKeyEvent &key);
     bool chooseOption(int index);
+    // The checks behind the option clicks and "评分解析". Single-choice and true/false results
+    // are always shown; the others only when `explain` asks for them.
     void checkSingle();
     void checkMultiple(bool explain);
     void checkJudgement();
@@ -139,6 +113,8 @@ private:
     void checkCaseStem(bool explain);
     void checkOperation(bool explain);
 
+    QWidget *m_headerPanel = nullptr;
+    QLabel *m_numberCaption = nullptr; // 题号
     PracticeSession m_session;
     std::array<QuestionView *, 4> m_views{}; // one per type tab
     bool m_moving = false;                   // a previous/next move is under way

@@ -90,105 +90,79 @@ PracticeWindow::PracticeWindow(QWidget *parent)
     buildTabs();
     buildBottomBar();
 
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName(QStringLiteral("Timer3"));
-    Timer3->setInterval(kTimerMs);
-    connect(Timer3, &QTimer::timeout, this, &PracticeWindow::Timer3Timer);
+    keepEnabledTimer = new QTimer(this);
+    keepEnabledTimer->setObjectName(QStringLiteral("keepEnabledTimer"));
+    keepEnabledTimer->setInterval(kTimerMs);
+    connect(keepEnabledTimer, &QTimer::timeout, this, &PracticeWindow::keepEnabled);
     // Keys are read before the focused control sees them: an option or the tab bar would otherwise
     // keep the arrows and Ctrl+Tab for themselves.
     qApp->installEventFilter(this);
 }
 
 void PracticeWindow::buildHeader() {
-    PanelTop = new QWidget(this);
-    PanelTop->setObjectName(QStringLiteral("PanelTop"));
-    PanelTop->setFixedHeight(geo::HeaderHeight);
-    PanelTop->setAutoFillBackground(true);
-    QPalette palette = PanelTop->palette();
+    m_headerPanel = new QWidget(this);
+    m_headerPanel->setObjectName(QStringLiteral("headerPanel"));
+    m_headerPanel->setFixedHeight(geo::HeaderHeight);
+    m_headerPanel->setAutoFillBackground(true);
+    QPalette palette = m_headerPanel->palette();
     palette.setColor(QPalette::Window, kHeaderColour);
-    PanelTop->setPalette(palette);
-    PanelTop->setFont(PixelFont(QStringLiteral("新宋体"), geo::HeaderFontPx));
+    m_headerPanel->setPalette(palette);
+    m_headerPanel->setFont(PixelFont(QStringLiteral("新宋体"), geo::HeaderFontPx));
 
-    Label60 = plainLabel(PanelTop, "Label60");
-    Label61 = plainLabel(PanelTop, "Label61");
-    for (QLabel *l : {Label60, Label61}) {
+    chapterLabel = plainLabel(m_headerPanel, "chapterLabel");
+    sectionLabel = plainLabel(m_headerPanel, "sectionLabel");
+    for (QLabel *l : {chapterLabel, sectionLabel}) {
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText, Qt::white);
         l->setPalette(p);
         l->setFont(PixelFont(QStringLiteral("新宋体"), geo::HeaderFontPx, true));
     }
-    Label60->move(geo::HeaderLeftColumn, geo::HeaderRow1);
-    Label61->move(geo::HeaderLeftColumn, geo::HeaderRow2);
-    Label64 = plainLabel(PanelTop, "Label64", QStringLiteral("题号"));
-    Label64->move(geo::HeaderRightColumn, geo::HeaderRow1);
-    Label5 = plainLabel(PanelTop, "Label5");
-    Label5->move(geo::NumberLeft, geo::HeaderRow1);
-    Label63 = plainLabel(PanelTop, "Label63");
-    Label63->move(geo::HeaderRightColumn, geo::HeaderRow2);
-    Label4 = plainLabel(PanelTop, "Label4");
-    Label4->move(geo::AttemptsLeft, geo::HeaderRow2);
-    setLabel(Label64, Label64->text());
-    setLabel(Label63, QStringLiteral("题目答题的正确率 0%  "));
-    setLabel(Label4, QStringLiteral(" 【答对 0 次-答错 0 次】  解答题次 0/1"));
-    layout()->addWidget(PanelTop);
+    chapterLabel->move(geo::HeaderLeftColumn, geo::HeaderRow1);
+    sectionLabel->move(geo::HeaderLeftColumn, geo::HeaderRow2);
+    m_numberCaption = plainLabel(m_headerPanel, "numberCaption", QStringLiteral("题号"));
+    m_numberCaption->move(geo::HeaderRightColumn, geo::HeaderRow1);
+    numberLabel = plainLabel(m_headerPanel, "numberLabel");
+    numberLabel->move(geo::NumberLeft, geo::HeaderRow1);
+    accuracyLabel = plainLabel(m_headerPanel, "accuracyLabel");
+    accuracyLabel->move(geo::HeaderRightColumn, geo::HeaderRow2);
+    attemptsLabel = plainLabel(m_headerPanel, "attemptsLabel");
+    attemptsLabel->move(geo::AttemptsLeft, geo::HeaderRow2);
+    setLabel(m_numberCaption, m_numberCaption->text());
+    setLabel(accuracyLabel, QStringLiteral("题目答题的正确率 0%  "));
+    setLabel(attemptsLabel, QStringLiteral(" 【答对 0 次-答错 0 次】  解答题次 0/1"));
+    layout()->addWidget(m_headerPanel);
 }
 
 void PracticeWindow::buildTabs() {
-    PageControl2 = new TypeTabs(this);
-    PageControl2->setObjectName(QStringLiteral("PageControl2"));
-    PageControl2->setFont(PixelFont(QStringLiteral("新宋体"), geo::TabFontPx));
+    typeTabs = new TypeTabs(this);
+    typeTabs->setObjectName(QStringLiteral("typeTabs"));
+    typeTabs->setFont(PixelFont(QStringLiteral("新宋体"), geo::TabFontPx));
     const QuestionLook look = QuestionLook::Practice();
-
-    // The three choice tabs: the stem on top, option controls placed below it by presentation.
-    auto choiceTab = [&](QuestionType tab, const char *name, const char *memoName, QPlainTextEdit *&stemMemo) {
-        auto *view = new QuestionView(look, {QuestionView::ChoicePage});
-        view->optionArea->setObjectName(QString::fromLatin1(name));
-        view->stemBox->setObjectName(QString::fromLatin1(memoName));
-        stemMemo = view->stemBox;
-        m_views[IndexOf(tab)] = view;
-        return view->optionArea;
-    };
-    TabSheet5 = choiceTab(QuestionType::Single, "TabSheet5", "Memo1", Memo1);
-    TabSheet6 = choiceTab(QuestionType::Multiple, "TabSheet6", "Memo5", Memo5);
-    TabSheet7 = choiceTab(QuestionType::Judgement, "TabSheet7", "Memo6", Memo6);
-
-    // The fourth tab: its pages are switched by presentation only; page 0 stays empty.
-    PageControl1 =
-        new QuestionView(look, {QuestionView::OperationPage, QuestionView::AnalysisPage, QuestionView::CasePage});
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    m_views[IndexOf(QuestionType::Fourth)] = PageControl1;
-    TabSheet8 = PageControl1;
-    TabSheet1 = PageControl1->page(QuestionView::ChoicePage);
-    TabSheet2 = PageControl1->page(QuestionView::OperationPage);
-    TabSheet3 = PageControl1->page(QuestionView::AnalysisPage);
-    TabSheet4 = PageControl1->page(QuestionView::CasePage);
-    Memo2 = PageControl1->operationBox;
-    ScrollBox2 = PageControl1->analysisArea;
-    Label10 = PageControl1->analysisStem;
-    Image1 = PageControl1->analysisPicture;
-    Label11 = PageControl1->analysisExtra;
-    ScrollBox3 = PageControl1->caseStemArea;
-    Label12 = PageControl1->caseStem;
-    Image2 = PageControl1->casePicture;
-    Label13 = PageControl1->caseExtra;
-    ScrollBox1 = PageControl1->subQuestionArea;
-    const std::pair<QObject *, const char *> names[] = {
-        {TabSheet1, "TabSheet1"},   {TabSheet2, "TabSheet2"},   {TabSheet3, "TabSheet3"},
-        {TabSheet4, "TabSheet4"},   {Memo2, "Memo2"},           {ScrollBox2, "ScrollBox2"},
-        {Label10, "Label10"},       {Image1, "Image1"},         {Label11, "Label11"},
-        {ScrollBox3, "ScrollBox3"}, {Label12, "Label12"},       {Image2, "Image2"},
-        {Label13, "Label13"},       {ScrollBox1, "ScrollBox1"}, {ScrollBox1->widget(), "ScrollBox1Content"}};
-    for (const auto &[object, name] : names)
-        object->setObjectName(QString::fromLatin1(name));
+    // The three choice tabs show their view's choice page; the fourth tab's pages are switched by
+    // presentation only (page 0 stays empty).
+    const std::pair<QuestionType, const char *> views[] = {{QuestionType::Single, "singleView"},
+                                                           {QuestionType::Multiple, "multipleView"},
+                                                           {QuestionType::Judgement, "judgementView"},
+                                                           {QuestionType::Fourth, "fourthView"}};
+    for (const auto &[tab, name] : views) {
+        const std::vector<QuestionView::Page> pages =
+            tab == QuestionType::Fourth
+                ? std::vector<QuestionView::Page>{QuestionView::OperationPage, QuestionView::AnalysisPage,
+                                                  QuestionView::CasePage}
+                : std::vector<QuestionView::Page>{QuestionView::ChoicePage};
+        auto *tabView = new QuestionView(look, pages);
+        tabView->setObjectName(QString::fromLatin1(name));
+        m_views[IndexOf(tab)] = tabView;
+    }
 
     const QString captions[4] = {QuestionTypeName(QuestionType::Single), QuestionTypeName(QuestionType::Multiple),
                                  QuestionTypeName(QuestionType::Judgement), CaseStemTypeName()};
     for (QuestionType tab : kQuestionTypes)
-        PageControl2->addTab(m_views[IndexOf(tab)], captions[IndexOf(tab)]);
-    connect(m_views[0], &QuestionView::answerGiven, this, &PracticeWindow::DXTJDAClick);
-    connect(m_views[1], &QuestionView::answerGiven, this, &PracticeWindow::DXTHDAClick);
-    connect(m_views[2], &QuestionView::answerGiven, this, &PracticeWindow::PDTJDAClick);
-    connect(m_views[3], &QuestionView::answerGiven, this, &PracticeWindow::ALFXTJDAClick);
-    connect(PageControl2, &QTabWidget::currentChanged, this, &PracticeWindow::PageControl2Change);
-    static_cast<QVBoxLayout *>(layout())->addWidget(PageControl2, 1);
+        typeTabs->addTab(m_views[IndexOf(tab)], captions[IndexOf(tab)]);
+    connect(view(QuestionType::Single), &QuestionView::answerGiven, this, &PracticeWindow::takeSingleAnswer);
+    connect(view(QuestionType::Multiple), &QuestionView::answerGiven, this, &PracticeWindow::takeMultipleAnswer);
+    connect(view(QuestionType::Judgement), &QuestionView::answerGiven, this, &PracticeWindow::takeJudgementAnswer);
+    connect(view(QuestionType::Fourth), &QuestionView::answerGiven, this, &PracticeWindow::takeFourthAnswer);
+    connect(typeTabs, &QTabWidget::currentChanged, this, &PracticeWindow::enterActiveTab);
+    static_cast<QVBoxLayout *>(layout())->addWidget(typeTabs, 1);
 }

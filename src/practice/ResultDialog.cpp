@@ -55,69 +55,67 @@ ResultDialog::ResultDialog(QWidget *parent)
     setFixedSize(geo::Width, geo::Height);
 
     const QString placeholder = QStringLiteral("——");
-    Label1 = label(this, "Label1", QStringLiteral("本题标准分："), geo::CaptionLeft, geo::Row1);
-    Label2 = label(this, "Label2", placeholder, geo::ValueLeft, geo::Row1);
-    Label3 = label(this, "Label3", QStringLiteral("标准答案："), geo::CaptionLeft, geo::Row2);
-    Label4 = label(this, "Label4", placeholder, geo::ValueLeft, geo::Row2);
-    Label5 = label(this, "Label5", QStringLiteral("考生答案："), geo::CaptionLeft, geo::Row3);
-    Label6 = label(this, "Label6", placeholder, geo::ValueLeft, geo::Row3);
-    Label7 = label(this, "Label7", QStringLiteral("本题得分："), geo::CaptionLeft, geo::Row4);
-    Label8 = label(this, "Label8", placeholder, geo::ValueLeft, geo::Row4);
+    standardScoreCaption =
+        label(this, "standardScoreCaption", QStringLiteral("本题标准分："), geo::CaptionLeft, geo::Row1);
+    standardScoreLabel = label(this, "standardScoreLabel", placeholder, geo::ValueLeft, geo::Row1);
+    standardAnswerCaption =
+        label(this, "standardAnswerCaption", QStringLiteral("标准答案："), geo::CaptionLeft, geo::Row2);
+    standardAnswerLabel = label(this, "standardAnswerLabel", placeholder, geo::ValueLeft, geo::Row2);
+    answerCaption = label(this, "answerCaption", QStringLiteral("考生答案："), geo::CaptionLeft, geo::Row3);
+    answerLabel = label(this, "answerLabel", placeholder, geo::ValueLeft, geo::Row3);
+    scoreCaption = label(this, "scoreCaption", QStringLiteral("本题得分："), geo::CaptionLeft, geo::Row4);
+    scoreLabel = label(this, "scoreLabel", placeholder, geo::ValueLeft, geo::Row4);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(geo::ImageLeft, geo::ImageTop, geo::ImageWidth, geo::ImageHeight);
-    Image1->setAlignment(Qt::AlignCenter);
-    Image1->setTextFormat(Qt::PlainText);
-    Image1->setStyleSheet(QStringLiteral("color: #d46b08"));
-    Image1->setFont(PixelFont(QStringLiteral("微软雅黑"), 24, true));
+    verdictPicture = new QLabel(this);
+    verdictPicture->setObjectName(QStringLiteral("verdictPicture"));
+    verdictPicture->setGeometry(geo::ImageLeft, geo::ImageTop, geo::ImageWidth, geo::ImageHeight);
+    verdictPicture->setAlignment(Qt::AlignCenter);
+    verdictPicture->setTextFormat(Qt::PlainText);
+    verdictPicture->setStyleSheet(QStringLiteral("color: #d46b08"));
+    verdictPicture->setFont(PixelFont(QStringLiteral("微软雅黑"), 24, true));
 
-    GroupBox1 = new QGroupBox(QStringLiteral("解析"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(geo::GroupLeft, geo::GroupTop, geo::GroupWidth, geo::GroupHeight);
-    Memo1 = new QPlainTextEdit(GroupBox1);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setReadOnly(true);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setFont(PixelFont(QStringLiteral("宋体"), geo::MemoFontPx));
-    auto *groupLayout = new QVBoxLayout(GroupBox1);
+    explanationGroup = new QGroupBox(QStringLiteral("解析"), this);
+    explanationGroup->setObjectName(QStringLiteral("explanationGroup"));
+    explanationGroup->setGeometry(geo::GroupLeft, geo::GroupTop, geo::GroupWidth, geo::GroupHeight);
+    explanationBox = new QPlainTextEdit(explanationGroup);
+    explanationBox->setObjectName(QStringLiteral("explanationBox"));
+    explanationBox->setReadOnly(true);
+    explanationBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    explanationBox->setFont(PixelFont(QStringLiteral("宋体"), geo::MemoFontPx));
+    auto *groupLayout = new QVBoxLayout(explanationGroup);
     groupLayout->setContentsMargins(6, 4, 6, 6);
-    groupLayout->addWidget(Memo1);
+    groupLayout->addWidget(explanationBox);
 
-    Label9 = label(this, "Label9", QStringLiteral("操作提示：继续做题本窗口将自动关闭。"), geo::HintLeft,
-                   geo::BottomRow + 4);
+    hintLabel = label(this, "hintLabel", QStringLiteral("操作提示：继续做题本窗口将自动关闭。"), geo::HintLeft,
+                      geo::BottomRow + 4);
 
-    sButton1 = new QPushButton(QStringLiteral("确认"), this);
-    sButton1->setObjectName(QStringLiteral("sButton1"));
-    sButton1->setGeometry(geo::ButtonLeft, geo::BottomRow, geo::ButtonWidth, geo::ButtonHeight);
-    sButton1->setDefault(true);
-    connect(sButton1, &QPushButton::clicked, this, &ResultDialog::sButton1Click);
+    confirmButton = new QPushButton(QStringLiteral("确认"), this);
+    confirmButton->setObjectName(QStringLiteral("confirmButton"));
+    confirmButton->setGeometry(geo::ButtonLeft, geo::BottomRow, geo::ButtonWidth, geo::ButtonHeight);
+    confirmButton->setDefault(true);
+    connect(confirmButton, &QPushButton::clicked, this, &QDialog::close);
 }
 
-void ResultDialog::sButton1Click() {
-    close();
-}
-
-void ResultDialog::Fill(const QString &payload) {
-    for (QLabel *l : {Label2, Label4, Label6, Label8})
+void ResultDialog::fill(const QString &payload) {
+    for (QLabel *l : {standardScoreLabel, standardAnswerLabel, answerLabel, scoreLabel})
         setValue(l, QString());
-    Memo1->clear();
+    explanationBox->clear();
 
     const ResultView view = ParseResultPayload(payload);
     setWindowTitle(view.caption);
-    setValue(Label2, view.standardScore);
-    setValue(Label4, view.standardAnswer);
-    setValue(Label6, view.answer);
-    setValue(Label8, view.score);
-    Memo1->setPlainText(view.explanationLines.join(QLatin1Char('\n')));
+    setValue(standardScoreLabel, view.standardScore);
+    setValue(standardAnswerLabel, view.standardAnswer);
+    setValue(answerLabel, view.answer);
+    setValue(scoreLabel, view.score);
+    explanationBox->setPlainText(view.explanationLines.join(QLatin1Char('\n')));
     if (view.partlyRight) {
         // No picture says "partly": the words do, in the picture's place.
         m_pictureFile.clear();
-        Image1->setPixmap(QPixmap());
-        Image1->setText(QStringLiteral("部分正确"));
+        verdictPicture->setPixmap(QPixmap());
+        verdictPicture->setText(QStringLiteral("部分正确"));
         return;
     }
-    Image1->setText(QString());
+    verdictPicture->setText(QString());
     showPicture(launchParameters().AppDir +
                 (view.right ? QStringLiteral("images/yes.png") : QStringLiteral("images/wrong.png")));
 }
@@ -127,9 +125,9 @@ void ResultDialog::showPicture(const QString &file) {
     m_pictureFile = file;
     QPixmap picture = LoadPicture(file);
     const QSizeF shown = picture.deviceIndependentSize();
-    if (!picture.isNull() && (shown.width() > Image1->width() || shown.height() > Image1->height()))
-        picture = picture.scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    Image1->setPixmap(picture);
+    if (!picture.isNull() && (shown.width() > verdictPicture->width() || shown.height() > verdictPicture->height()))
+        picture = picture.scaled(verdictPicture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    verdictPicture->setPixmap(picture);
 }
 
 ResultDialog *resultDialog() {
@@ -146,7 +144,7 @@ void ShowResultDialog(const QString &payload) {
         g_dialog->move(at);
     }
     if (!g_dialog) g_dialog = new ResultDialog(owner);
-    if (!payload.isEmpty()) g_dialog->Fill(payload);
+    if (!payload.isEmpty()) g_dialog->fill(payload);
     g_dialog->show();
     g_dialog->raise();
     g_dialog->activateWindow();

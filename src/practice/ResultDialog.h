@@ -17,26 +17,24 @@ public:
     explicit ResultDialog(QWidget *parent = nullptr);
 
     // Clears the value labels and the explanation and fills them from a non-empty payload.
-    void Fill(const QString &payload);
+    void fill(const QString &payload);
     // The picture file last asked for (AppDir + images/yes.png or images/wrong.png).
     QString pictureFile() const { return m_pictureFile; }
 
-    QLabel *Label1;
-    QLabel *Label2;
-    QLabel *Label3;
-    QLabel *Label4;
-    QLabel *Label5;
-    QLabel *Label6;
-    QLabel *Label7;
-    QLabel *Label8;
-    QLabel *Label9;
-    QLabel *Image1;
-    QGroupBox *GroupBox1;
-    QPlainTextEdit *Memo1;
-    QPushButton *sButton1;
-
-public slots:
-    void sButton1Click();
+    // Each value beside its caption: "本题标准分：", "标准答案：", "考生答案：", "本题得分：".
+    QLabel *standardScoreCaption;
+    QLabel *standardScoreLabel;
+    QLabel *standardAnswerCaption;
+    QLabel *standardAnswerLabel;
+    QLabel *answerCaption;
+    QLabel *answerLabel;
+    QLabel *scoreCaption;
+    QLabel *scoreLabel;
+    QLabel *verdictPicture; // right or wrong picture, or the words "部分正确"
+    QGroupBox *explanationGroup;
+    QPlainTextEdit *explanationBox;
+    QLabel *hintLabel; // "操作提示：继续做题本窗口将自动关闭。"
+    QPushButton *confirmButton;
 
 private:
     void showPicture(const QString &file);

@@ -179,7 +179,31 @@ QuestionView::QuestionView(const QuestionLook &look, const std::vector<Page> &pa
             break;
         }
     }
+    nameParts();
     setCurrentIndex(pages.empty() ? 0 : int(pages.front()));
+}
+
+// Every part is named after its member; a page that is its own option area keeps the page's name.
+void QuestionView::nameParts() {
+    const std::pair<QObject *, const char *> parts[] = {{stemBox, "stemBox"},
+                                                        {optionArea, "optionArea"},
+                                                        {operationBox, "operationBox"},
+                                                        {analysisArea, "analysisArea"},
+                                                        {analysisStem, "analysisStem"},
+                                                        {analysisPicture, "analysisPicture"},
+                                                        {analysisExtra, "analysisExtra"},
+                                                        {caseSplitter, "caseSplitter"},
+                                                        {caseStemArea, "caseStemArea"},
+                                                        {caseStem, "caseStem"},
+                                                        {casePicture, "casePicture"},
+                                                        {caseExtra, "caseExtra"},
+                                                        {subQuestionArea, "subQuestionArea"},
+                                                        {subQuestionPanel, "subQuestionPanel"}};
+    for (const auto &[part, name] : parts)
+        if (part) part->setObjectName(QString::fromLatin1(name));
+    const char *pageNames[] = {"choicePage", "operationPage", "analysisPage", "casePage"};
+    for (int p = ChoicePage; p <= CasePage; ++p)
+        widget(p)->setObjectName(QString::fromLatin1(pageNames[p]));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -257,7 +281,6 @@ void QuestionView::buildCasePage(QWidget *page) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     caseSplitter = new CaseSplitter(m_look, page);
-    caseSplitter->setObjectName(QStringLiteral("CaseSplitter"));
     if (m_look.visibleCaseHandle) {
         // The learner drags the bar to give a long case more room.
         caseSplitter->setHandleWidth(6);
@@ -403,7 +426,7 @@ void QuestionView::placeWholeCase(const Question &question) {
     const int width = qMax(0, subQuestionPanel->width() - OptionWidthMargin);
     for (int k = 0; k < int(question.subQuestions.size()); ++k) {
         const SubQuestion &sub = question.subQuestions[size_t(k)];
-        QLabel *label = PlainLabel(subQuestionPanel, QStringLiteral("L") + QString::number(sub.id), sub.text);
+        QLabel *label = PlainLabel(subQuestionPanel, QStringLiteral("subQuestion%1Label").arg(sub.id), sub.text);
         QFont bold = label->font();
         bold.setBold(true);
         label->setFont(bold);
@@ -426,18 +449,18 @@ void QuestionView::placeWholeCase(const Question &question) {
 
 // The one sub-question, without a number, above its boxes; a long one wraps and pushes them down.
 void QuestionView::placeSubQuestion(const SubQuestion &sub) {
-    if (!m_subLabel) {
-        m_subLabel = PlainLabel(subQuestionPanel, QStringLiteral("lblSubQuestion"));
-        m_subLabel->setWordWrap(true);
-        m_subLabel->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-        m_subLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (!m_subQuestionLabel) {
+        m_subQuestionLabel = PlainLabel(subQuestionPanel, QStringLiteral("subQuestionLabel"));
+        m_subQuestionLabel->setWordWrap(true);
+        m_subQuestionLabel->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
+        m_subQuestionLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
-    m_subLabel->setText(sub.text);
+    m_subQuestionLabel->setText(sub.text);
     const int labelWidth = qMax(100, subQuestionPanel->width() - SubQuestionRightMargin);
-    m_subLabel->setGeometry(0, SubQuestionTop, labelWidth, m_subLabel->heightForWidth(labelWidth));
-    m_subLabel->show();
-    m_subLabelShown = true;
-    const int boxesTop = qMax(SubQuestionBoxesTop, m_subLabel->geometry().bottom() + SubQuestionBoxesGap);
+    m_subQuestionLabel->setGeometry(0, SubQuestionTop, labelWidth, m_subQuestionLabel->heightForWidth(labelWidth));
+    m_subQuestionLabel->show();
+    m_subQuestionLabelShown = true;
+    const int boxesTop = qMax(SubQuestionBoxesTop, m_subQuestionLabel->geometry().bottom() + SubQuestionBoxesGap);
     const int width = qMax(0, subQuestionPanel->width() - OptionWidthMargin);
     int bottom = 0;
     for (int i = 0; i < sub.options.size(); ++i) {
@@ -484,8 +507,8 @@ void QuestionView::discardOptions() {
     m_controls.clear();
     m_buttons.clear();
     m_owners.clear();
-    if (m_subLabel) m_subLabel->hide();
-    m_subLabelShown = false;
+    if (m_subQuestionLabel) m_subQuestionLabel->hide();
+    m_subQuestionLabelShown = false;
 }
 
 // ---------------------------------------------------------------------------------------------

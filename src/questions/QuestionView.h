@@ -102,7 +102,7 @@ public:
     // A case: the ticks of each sub-question's boxes, with its id.
     std::vector<std::pair<int, std::vector<bool>>> ticksBySubQuestion() const;
     // The exam's sub-question label while a case sub-question is shown.
-    QLabel *subQuestionLabel() const { return m_subLabelShown ? m_subLabel : nullptr; }
+    QLabel *subQuestionLabel() const { return m_subQuestionLabelShown ? m_subQuestionLabel : nullptr; }
 
 signals:
     // The learner gave an answer (empty when the last tick was taken away).
@@ -113,6 +113,7 @@ protected:
 
 private:
     void buildChoicePage(QWidget *page);
+    void nameParts();
     void buildOperationPage(QWidget *page);
     void buildAnalysisPage(QWidget *page);
     void buildCasePage(QWidget *page);
@@ -133,8 +134,8 @@ private:
     std::vector<QWidget *> m_controls;
     std::vector<QAbstractButton *> m_buttons;
     std::vector<int> m_owners; // a case: the sub-question id of each box
-    QLabel *m_subLabel = nullptr;
-    bool m_subLabelShown = false;
+    QLabel *m_subQuestionLabel = nullptr;
+    bool m_subQuestionLabelShown = false;
     bool m_readOnly = false;
     bool m_moving = false;
 };

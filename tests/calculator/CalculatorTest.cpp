@@ -134,7 +134,7 @@ TEST(CalculatorWindow, ButtonsKeyboardAndClipboard) {
     QTest::keyClick(&w, Qt::Key_Return);
     EXPECT_EQ(w.display()->text(), QStringLiteral("30"));
     QTest::keyClick(&w, Qt::Key_M, Qt::ControlModifier);
-    EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("lblMemory"))->text(), QStringLiteral("M"));
+    EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("memoryMark"))->text(), QStringLiteral("M"));
     QTest::keyClick(&w, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("30"));
     QTest::keyClick(&w, Qt::Key_Escape);

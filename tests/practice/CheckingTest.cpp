@@ -17,10 +17,10 @@ TEST_F(PracticeTest, SingleChoiceIsCheckedAtOnceAndCountedWhenLeaving) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("评分(第1题)"));
-    EXPECT_EQ(dialog->Label2->text(), QStringLiteral("2分"));
-    EXPECT_EQ(dialog->Label4->text(), QStringLiteral("B"));
-    EXPECT_EQ(dialog->Label6->text(), QStringLiteral("A"));
-    EXPECT_EQ(dialog->Label8->text(), QStringLiteral("0分"));
+    EXPECT_EQ(dialog->standardScoreLabel->text(), QStringLiteral("2分"));
+    EXPECT_EQ(dialog->standardAnswerLabel->text(), QStringLiteral("B"));
+    EXPECT_EQ(dialog->answerLabel->text(), QStringLiteral("A"));
+    EXPECT_EQ(dialog->scoreLabel->text(), QStringLiteral("0分"));
     EXPECT_EQ(dialogLines(), QStringList({QStringLiteral("解析1"), QStringLiteral("1")}));
     EXPECT_TRUE(sent(QStringLiteral("select jiexi"))
                     .contains(QStringLiteral("select jiexi from kjks_tigan where tigan_id = 1")));
@@ -28,7 +28,7 @@ TEST_F(PracticeTest, SingleChoiceIsCheckedAtOnceAndCountedWhenLeaving) {
     clickOption(0, 1);
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("0"));
     EXPECT_EQ(resultDialog(), dialog) << "refilled in place";
-    EXPECT_EQ(dialog->Label8->text(), QStringLiteral("2分"));
+    EXPECT_EQ(dialog->scoreLabel->text(), QStringLiteral("2分"));
 
     next(); // one attempt, judged on the latest answer
     EXPECT_EQ(tigan(1, QStringLiteral("ZONGCS")), QStringLiteral("1"));
@@ -41,8 +41,8 @@ TEST_F(PracticeTest, SingleChoiceIsCheckedAtOnceAndCountedWhenLeaving) {
     EXPECT_EQ(tigan(2, QStringLiteral("YDCS")), QStringLiteral("0"));
 
     previous();
-    EXPECT_EQ(w().Label4->text(), QStringLiteral(" 【答对 1 次-答错 0 次】  解答题次1"));
-    EXPECT_EQ(w().Label63->text(), QStringLiteral("题目答题的正确率 100% "));
+    EXPECT_EQ(w().attemptsLabel->text(), QStringLiteral(" 【答对 1 次-答错 0 次】  解答题次1"));
+    EXPECT_EQ(w().accuracyLabel->text(), QStringLiteral("题目答题的正确率 100% "));
     for (QAbstractButton *b : w().optionButtons(type(0)))
         EXPECT_FALSE(b->isChecked());
     clickOption(0, 2);
@@ -51,7 +51,7 @@ TEST_F(PracticeTest, SingleChoiceIsCheckedAtOnceAndCountedWhenLeaving) {
     ASSERT_EQ(resultDialog(), nullptr);
     explain(); // the chosen option is checked again and the dialog shown
     ASSERT_NE(resultDialog(), nullptr);
-    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("C"));
+    EXPECT_EQ(resultDialog()->answerLabel->text(), QStringLiteral("C"));
     next();
     EXPECT_EQ(tigan(1, QStringLiteral("ZONGCS")), QStringLiteral("2"));
     EXPECT_EQ(tigan(1, QStringLiteral("ZQCS")), QStringLiteral("1"));
@@ -87,8 +87,8 @@ TEST_F(PracticeTest, MultipleChoiceChecksEveryTickAndShowsTheResultOnRequest) {
 
     explain();
     ASSERT_NE(resultDialog(), nullptr);
-    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("AC"));
-    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("2分"));
+    EXPECT_EQ(resultDialog()->answerLabel->text(), QStringLiteral("AC"));
+    EXPECT_EQ(resultDialog()->scoreLabel->text(), QStringLiteral("2分"));
     resultDialog()->setWindowTitle(QStringLiteral("seen"));
 
     clickOption(1, 2); // untick C: A alone is wrong
@@ -121,12 +121,12 @@ TEST_F(PracticeTest, JudgementNeedsAChoiceAndShowsEveryResult) {
 
     clickOption(2, 0);
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("1"));
-    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("√"));
+    EXPECT_EQ(resultDialog()->answerLabel->text(), QStringLiteral("√"));
     clickOption(2, 1);
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("0"));
-    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("1分"));
-    EXPECT_EQ(resultDialog()->Label4->text(), QStringLiteral("×"));
-    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("1分"));
+    EXPECT_EQ(resultDialog()->standardScoreLabel->text(), QStringLiteral("1分"));
+    EXPECT_EQ(resultDialog()->standardAnswerLabel->text(), QStringLiteral("×"));
+    EXPECT_EQ(resultDialog()->scoreLabel->text(), QStringLiteral("1分"));
     next();
     EXPECT_EQ(tigan(1, QStringLiteral("ZQCS")), QStringLiteral("1"));
 }
@@ -138,8 +138,8 @@ TEST_F(PracticeTest, ThePayloadFollowsTheProfileAndTheExplanation) {
     bank.model.profiles[0].columns[QStringLiteral("danxuanfen")] = QStringLiteral("2");
     open();
     clickOption(0, 1);
-    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("0.666666666666667分"));
-    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("0.666666666666667分"));
+    EXPECT_EQ(resultDialog()->standardScoreLabel->text(), QStringLiteral("0.666666666666667分"));
+    EXPECT_EQ(resultDialog()->scoreLabel->text(), QStringLiteral("0.666666666666667分"));
     EXPECT_EQ(dialogLines(),
               QStringList({QStringLiteral("第一章 会计概述"), QStringLiteral("第一节 会计概念"), QStringLiteral("1")}));
     next();
@@ -152,10 +152,10 @@ TEST_F(PracticeTest, ThePayloadFollowsTheProfileAndTheExplanation) {
     bankSession()->LoadExamProfile(QStringLiteral("1"));
     open();
     clickOption(0, 0);
-    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("B"));
-    EXPECT_EQ(resultDialog()->Label4->text(), QStringLiteral("A"));
-    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("0分"));
-    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("第一章 会计概述"));
+    EXPECT_EQ(resultDialog()->standardScoreLabel->text(), QStringLiteral("B"));
+    EXPECT_EQ(resultDialog()->standardAnswerLabel->text(), QStringLiteral("A"));
+    EXPECT_EQ(resultDialog()->answerLabel->text(), QStringLiteral("0分"));
+    EXPECT_EQ(resultDialog()->scoreLabel->text(), QStringLiteral("第一章 会计概述"));
     EXPECT_EQ(dialogLines(), QStringList({QStringLiteral("第一节 会计概念"), QStringLiteral("1")}));
 }
 
@@ -181,10 +181,11 @@ TEST_F(PracticeTest, CaseStemsAreCheckedAsAWholeAndScoredBySubQuestion) {
     explain();
     ASSERT_NE(resultDialog(), nullptr);
     EXPECT_EQ(resultDialog()->windowTitle(), QStringLiteral("评分(第7题)"));
-    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("10分")) << "five times the per-question points";
-    EXPECT_EQ(resultDialog()->Label4->text(), QStringLiteral("[A]、[B]、[C]、[D]、"));
-    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("[A]、[B]、[CD]、[D]、"));
-    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("6分"));
+    EXPECT_EQ(resultDialog()->standardScoreLabel->text(), QStringLiteral("10分"))
+        << "five times the per-question points";
+    EXPECT_EQ(resultDialog()->standardAnswerLabel->text(), QStringLiteral("[A]、[B]、[C]、[D]、"));
+    EXPECT_EQ(resultDialog()->answerLabel->text(), QStringLiteral("[A]、[B]、[CD]、[D]、"));
+    EXPECT_EQ(resultDialog()->scoreLabel->text(), QStringLiteral("6分"));
     EXPECT_EQ(dialogLines(), QStringList({QStringLiteral("案例解析7"), QStringLiteral("7")}));
     EXPECT_TRUE(sent(QStringLiteral("select * from kjks_tigan where zongtimian"))
                     .contains(QStringLiteral("select * from kjks_tigan where zongtimian = \"7\" order by tigan_id")));
@@ -255,7 +256,7 @@ TEST_F(PracticeTest, IrregularCaseStemsScoreEachSubQuestionOnItsOwnBoxes) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         ++stemId;
-        ASSERT_EQ(w().Label5->text(), QString::number(stemId));
+        ASSERT_EQ(w().numberLabel->text(), QString::number(stemId));
         std::vector<int> firstBox{0};
         for (int n : c.optionCounts)
             firstBox.push_back(firstBox.back() + n);
@@ -267,9 +268,9 @@ TEST_F(PracticeTest, IrregularCaseStemsScoreEachSubQuestionOnItsOwnBoxes) {
                   c.right ? QStringLiteral("0") : QStringLiteral("1"));
         explain();
         ASSERT_NE(resultDialog(), nullptr);
-        EXPECT_EQ(resultDialog()->Label4->text(), QString::fromUtf8(c.standard));
-        EXPECT_EQ(resultDialog()->Label6->text(), QString::fromUtf8(c.given));
-        EXPECT_EQ(resultDialog()->Label8->text(), QString::fromUtf8(c.score));
+        EXPECT_EQ(resultDialog()->standardAnswerLabel->text(), QString::fromUtf8(c.standard));
+        EXPECT_EQ(resultDialog()->answerLabel->text(), QString::fromUtf8(c.given));
+        EXPECT_EQ(resultDialog()->scoreLabel->text(), QString::fromUtf8(c.score));
         next();
     }
 }
@@ -294,9 +295,9 @@ TEST_F(PracticeTest, OperationAnswersComeFromTheScratchRow) {
     EXPECT_EQ(tigan(21, QStringLiteral("DDCS")), QStringLiteral("1"));
     EXPECT_EQ(tigan(21, QStringLiteral("YDCS")), QStringLiteral("1"));
     ASSERT_NE(resultDialog(), nullptr);
-    EXPECT_EQ(resultDialog()->Label4->text(), QStringLiteral("略"));
-    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("略"));
-    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("0分"));
+    EXPECT_EQ(resultDialog()->standardAnswerLabel->text(), QStringLiteral("略"));
+    EXPECT_EQ(resultDialog()->answerLabel->text(), QStringLiteral("略"));
+    EXPECT_EQ(resultDialog()->scoreLabel->text(), QStringLiteral("0分"));
     EXPECT_TRUE(resultDialog()->pictureFile().endsWith(QStringLiteral("images/wrong.png")));
     EXPECT_TRUE(sent(QStringLiteral("select daan"))
                     .contains(QStringLiteral("select daan from kjks_tigan where tigan_id = 21")));
@@ -304,7 +305,7 @@ TEST_F(PracticeTest, OperationAnswersComeFromTheScratchRow) {
     programLeaves("12345");
     explain();
     EXPECT_EQ(tigan(21, QStringLiteral("DDCS")), QStringLiteral("0"));
-    EXPECT_EQ(resultDialog()->Label8->text(), QStringLiteral("2分"));
+    EXPECT_EQ(resultDialog()->scoreLabel->text(), QStringLiteral("2分"));
     EXPECT_TRUE(resultDialog()->pictureFile().endsWith(QStringLiteral("images/yes.png")));
     EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("12345"));
 

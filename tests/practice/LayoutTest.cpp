@@ -24,13 +24,13 @@ TEST_F(PracticeTest, TabsAndButtonsStayInSightAtEverySize) {
         w().resize(size);
         QCoreApplication::processEvents();
         const QRect window = w().rect();
-        QTabBar *tabs = w().PageControl2->tabBar();
+        QTabBar *tabs = w().typeTabs->tabBar();
         ASSERT_EQ(tabs->count(), 4);
         for (int t = 0; t < tabs->count(); ++t)
             EXPECT_TRUE(window.contains(QRect(tabs->mapTo(&w(), tabs->tabRect(t).topLeft()), tabs->tabRect(t).size())))
                 << "tab " << t;
-        for (QWidget *button : {static_cast<QWidget *>(w().SpeedButton2), static_cast<QWidget *>(w().SpeedButton3),
-                                static_cast<QWidget *>(w().SpeedButton4), static_cast<QWidget *>(w().SpeedButton10)})
+        for (QWidget *button : {static_cast<QWidget *>(w().previousButton), static_cast<QWidget *>(w().nextButton),
+                                static_cast<QWidget *>(w().explainButton), static_cast<QWidget *>(w().closeButton)})
             EXPECT_TRUE(window.contains(inWindow(button))) << button->objectName().toStdString();
         const int width = w().optionButtons(type(0)).front()->width();
         EXPECT_GT(width, optionWidth);

@@ -17,16 +17,16 @@ TEST_F(PracticeTest, TheEndsOfASetAreNotedQuietly) {
     bank.addQuestion(2, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
     open();
     previous();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("1"));
-    EXPECT_EQ(w().lblEndHint->text(), QStringLiteral("已是本组第一题。"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("1"));
+    EXPECT_EQ(w().endHintLabel->text(), QStringLiteral("已是本组第一题。"));
     next();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
-    EXPECT_EQ(w().lblEndHint->text(), QString()) << "a move clears the note";
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2"));
+    EXPECT_EQ(w().endHintLabel->text(), QString()) << "a move clears the note";
     next();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
-    EXPECT_EQ(w().lblEndHint->text(), QStringLiteral("已是本组最后一题。"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2"));
+    EXPECT_EQ(w().endHintLabel->text(), QStringLiteral("已是本组最后一题。"));
     selectTab(1);
-    EXPECT_EQ(w().lblEndHint->text(), QString());
+    EXPECT_EQ(w().endHintLabel->text(), QString());
     EXPECT_TRUE(platform.boxes.empty()) << "no box to close";
 }
 
@@ -38,24 +38,24 @@ TEST_F(PracticeTest, EveryCaseOpensAtItsTop) {
     open();
     selectTab(3);
     settle();
-    QScrollBar *bar = w().ScrollBox1->verticalScrollBar();
+    QScrollBar *bar = fourth().subQuestionArea->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 0);
     auto scrollDown = [&] {
         bar->setValue(bar->maximum());
-        w().ScrollBox3->verticalScrollBar()->setValue(w().ScrollBox3->verticalScrollBar()->maximum());
+        fourth().caseStemArea->verticalScrollBar()->setValue(fourth().caseStemArea->verticalScrollBar()->maximum());
         clickOption(3, 20); // the learner answers far down
     };
     scrollDown();
     next();
     settle();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("8"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("8"));
     EXPECT_EQ(bar->value(), 0);
     scrollDown();
     selectTab(0);
     selectTab(3);
     settle();
     EXPECT_EQ(bar->value(), 0);
-    EXPECT_EQ(w().ScrollBox3->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(fourth().caseStemArea->verticalScrollBar()->value(), 0);
 }
 
 // The case stem keeps its strip at the design size, gets half of any extra height when the window
@@ -65,21 +65,21 @@ TEST_F(PracticeTest, TheCaseStemGrowsWithTheWindow) {
     launchParameters().PracticeTypeFlags = {{false, false, false, true}};
     open();
     settle();
-    EXPECT_EQ(w().ScrollBox3->height(), 161);
+    EXPECT_EQ(fourth().caseStemArea->height(), 161);
     w().resize(1182, 904);
     settle();
-    EXPECT_EQ(w().ScrollBox3->height(), 261);
-    auto *splitter = w().findChild<QSplitter *>(QStringLiteral("CaseSplitter"));
+    EXPECT_EQ(fourth().caseStemArea->height(), 261);
+    auto *splitter = w().findChild<QSplitter *>(QStringLiteral("caseSplitter"));
     ASSERT_NE(splitter, nullptr);
     QTest::mousePress(splitter->handle(1), Qt::LeftButton, {}, QPoint(20, 2));
     QTest::mouseMove(splitter->handle(1), QPoint(20, 102));
     QTest::mouseRelease(splitter->handle(1), Qt::LeftButton, {}, QPoint(20, 102));
     settle();
-    const int dragged = w().ScrollBox3->height();
+    const int dragged = fourth().caseStemArea->height();
     EXPECT_GT(dragged, 300);
     w().resize(1182, 920);
     settle();
-    EXPECT_GE(w().ScrollBox3->height(), dragged) << "the learner's choice stays";
+    EXPECT_GE(fourth().caseStemArea->height(), dragged) << "the learner's choice stays";
 }
 
 QByteArray jpegClaiming(QByteArray bytes, int width, int height) {
@@ -115,16 +115,16 @@ TEST_F(PracticeTest, UnshowablePicturesLeaveTheQuestionAnswerable) {
     open();
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_TRUE(w().Image2->isVisible());
-        EXPECT_EQ(w().Image2->text(), QStringLiteral("图片无法显示"));
-        EXPECT_TRUE(w().Image2->pixmap().isNull());
+        EXPECT_TRUE(fourth().casePicture->isVisible());
+        EXPECT_EQ(fourth().casePicture->text(), QStringLiteral("图片无法显示"));
+        EXPECT_TRUE(fourth().casePicture->pixmap().isNull());
         ASSERT_EQ(w().optionButtons(type(3)).size(), 8u);
         clickOption(3, 0);
         EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("A"));
         next();
     }
-    EXPECT_EQ(w().Image2->pixmap().size(), QSize(200, 100));
-    EXPECT_TRUE(w().Image2->text().isEmpty());
+    EXPECT_EQ(fourth().casePicture->pixmap().size(), QSize(200, 100));
+    EXPECT_TRUE(fourth().casePicture->text().isEmpty());
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
 }
 
@@ -169,17 +169,17 @@ TEST_F(PracticeTest, KeysAnswerMoveAndMark) {
     EXPECT_TRUE(w().optionButtons(type(0))[1]->isChecked());
     EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), QStringLiteral("0"));
     ASSERT_NE(resultDialog(), nullptr);
-    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("B"));
+    EXPECT_EQ(resultDialog()->answerLabel->text(), QStringLiteral("B"));
     key(Qt::Key_Right);
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2"));
     EXPECT_EQ(tigan(1, QStringLiteral("ZONGCS")), QStringLiteral("1"));
     key(Qt::Key_1);
     EXPECT_EQ(tigan(2, QStringLiteral("DDCS")), QStringLiteral("1"));
     key(Qt::Key_PageUp);
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("1"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("1"));
     key(Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(tigan(1, QStringLiteral("shoucang")), QStringLiteral("1"));
-    EXPECT_EQ(w().btnFav->text(), QStringLiteral("取消收藏"));
+    EXPECT_EQ(w().favouriteButton->text(), QStringLiteral("取消收藏"));
 
     key(Qt::Key_Tab, Qt::ControlModifier); // multiple choice: letters toggle, Enter shows the result
     EXPECT_EQ(activeTab(), 1);
@@ -189,7 +189,7 @@ TEST_F(PracticeTest, KeysAnswerMoveAndMark) {
     key(Qt::Key_C);
     key(Qt::Key_3);
     key(Qt::Key_Return);
-    EXPECT_EQ(resultDialog()->Label6->text(), QStringLiteral("AC"));
+    EXPECT_EQ(resultDialog()->answerLabel->text(), QStringLiteral("AC"));
     EXPECT_EQ(tigan(3, QStringLiteral("DDCS")), QStringLiteral("0"));
     key(Qt::Key_H); // no eighth option: nothing happens
     EXPECT_EQ(w().session().pendingAnswer(), QStringLiteral("AC"));
@@ -216,8 +216,8 @@ TEST_F(PracticeTest, KeysAnswerMoveAndMark) {
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
 
     // The hints are in the buttons' tooltips.
-    EXPECT_TRUE(w().SpeedButton3->toolTip().contains(QStringLiteral("PageDown")));
-    EXPECT_TRUE(w().btnFav->toolTip().contains(QStringLiteral("Ctrl+D")));
+    EXPECT_TRUE(w().nextButton->toolTip().contains(QStringLiteral("PageDown")));
+    EXPECT_TRUE(w().favouriteButton->toolTip().contains(QStringLiteral("Ctrl+D")));
 }
 
 } // namespace

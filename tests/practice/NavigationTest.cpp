@@ -15,9 +15,9 @@ TEST_F(PracticeTest, ATabSwitchCountsNothingAndShowsTheQuestionAfresh) {
     clickOption(0, 0);
     selectTab(1);
     EXPECT_EQ(w().session().pendingAnswer(), QString());
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("3"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("3"));
     selectTab(0);
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("2")) << "the tab keeps its place";
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2")) << "the tab keeps its place";
     for (QAbstractButton *b : w().optionButtons(type(0)))
         EXPECT_FALSE(b->isChecked());
     next();
@@ -36,14 +36,14 @@ TEST_F(PracticeTest, NextAtTheLastQuestionStaysAndCountsOnlyOnce) {
     next();
     next();
     next();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2"));
     EXPECT_EQ(tigan(2, QStringLiteral("ZONGCS")), QStringLiteral("1"));
     EXPECT_EQ(tigan(2, QStringLiteral("ZQCS")), QStringLiteral("0"));
-    EXPECT_EQ(w().Label4->text(), QStringLiteral(" 【答对 0 次-答错 1 次】  解答题次1"));
-    EXPECT_EQ(w().Label63->text(), QStringLiteral("题目答题的正确率 0% "));
+    EXPECT_EQ(w().attemptsLabel->text(), QStringLiteral(" 【答对 0 次-答错 1 次】  解答题次1"));
+    EXPECT_EQ(w().accuracyLabel->text(), QStringLiteral("题目答题的正确率 0% "));
     previous();
     previous();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("1"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("1"));
     EXPECT_TRUE(platform.boxes.empty());
 }
 
@@ -53,32 +53,32 @@ TEST_F(PracticeTest, FavouritesFollowTheQuestionOnScreen) {
     bank.addQuestion(3, QStringLiteral("判断题"), 1, 1, QStringLiteral("√"), 0).progress.shoucang = QStringLiteral("1");
     bank.addQuestion(4, QStringLiteral("判断题"), 1, 1, QStringLiteral("√"), 0).progress.shoucang = QStringLiteral("1");
     open();
-    EXPECT_EQ(w().btnFav->text(), QStringLiteral("取消收藏"));
+    EXPECT_EQ(w().favouriteButton->text(), QStringLiteral("取消收藏"));
     selectTab(1);
-    EXPECT_EQ(w().btnFav->text(), QStringLiteral("收藏本题"));
-    click(w().btnFav);
+    EXPECT_EQ(w().favouriteButton->text(), QStringLiteral("收藏本题"));
+    click(w().favouriteButton);
     EXPECT_EQ(tigan(2, QStringLiteral("shoucang")), QStringLiteral("1"));
-    EXPECT_EQ(w().btnFav->text(), QStringLiteral("取消收藏"));
+    EXPECT_EQ(w().favouriteButton->text(), QStringLiteral("取消收藏"));
 
     selectTab(2);
-    EXPECT_EQ(w().btnFav->text(), QStringLiteral("取消收藏"));
-    click(w().btnFav);
+    EXPECT_EQ(w().favouriteButton->text(), QStringLiteral("取消收藏"));
+    click(w().favouriteButton);
     EXPECT_EQ(tigan(3, QStringLiteral("shoucang")), QStringLiteral("0"));
     EXPECT_EQ(tigan(4, QStringLiteral("shoucang")), QStringLiteral("1"));
     EXPECT_EQ(tigan(1, QStringLiteral("shoucang")), QStringLiteral("1"));
-    EXPECT_EQ(w().btnFav->text(), QStringLiteral("收藏本题"));
+    EXPECT_EQ(w().favouriteButton->text(), QStringLiteral("收藏本题"));
     next();
-    EXPECT_EQ(w().btnFav->text(), QStringLiteral("取消收藏"));
+    EXPECT_EQ(w().favouriteButton->text(), QStringLiteral("取消收藏"));
     previous();
-    EXPECT_EQ(w().btnFav->text(), QStringLiteral("收藏本题"));
-    click(w().btnFav);
+    EXPECT_EQ(w().favouriteButton->text(), QStringLiteral("收藏本题"));
+    click(w().favouriteButton);
     EXPECT_EQ(tigan(3, QStringLiteral("shoucang")), QStringLiteral("1"));
 
     // Without a tab on screen only the caption changes.
     launchParameters().PracticeTypeFlags = {{false, false, false, false}};
     open();
     const QString before = bank.scalar(QStringLiteral("select group_concat(shoucang) from kjks_tigan")).toString();
-    click(w().btnFav);
+    click(w().favouriteButton);
     EXPECT_EQ(bank.scalar(QStringLiteral("select group_concat(shoucang) from kjks_tigan")).toString(), before);
 }
 
@@ -97,7 +97,8 @@ TEST_F(PracticeTest, OptionControlsNeverLeak) {
     bank.addStem(6, 1, 1, 1, 2);
     open();
 
-    QWidget *areas[4] = {w().TabSheet5, w().TabSheet6, w().TabSheet7, w().ScrollBox1->widget()};
+    QWidget *areas[4] = {view(0).optionArea, view(1).optionArea, view(2).optionArea,
+                         fourth().subQuestionArea->widget()};
     auto expectedControls = [&](int tab) {
         if (tab == 2) return 2;
         if (tab < 2) {
@@ -151,7 +152,7 @@ TEST_F(PracticeTest, OptionControlsNeverLeak) {
     }
     EXPECT_TRUE(boxTexts(RecordingPlatform::BoxKind::Error).isEmpty());
 
-    w().DiscardAllOptionControls(); // as RunPractice does once the window has closed
+    w().discardAllOptionControls(); // as RunPractice does once the window has closed
     for (int t = 0; t < 4; ++t)
         EXPECT_EQ(onScreen(t), 0);
 }
@@ -163,7 +164,7 @@ TEST_F(PracticeTest, AKeyGivenDuringAMoveAnswersTheQuestionItShows) {
     open();
     QCoreApplication::postEvent(&w(), new QKeyEvent(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier));
     next();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2"));
     EXPECT_EQ(tigan(1, QStringLiteral("YDCS")), QStringLiteral("0"));
     EXPECT_EQ(tigan(2, QStringLiteral("YDCS")), QStringLiteral("1"));
     EXPECT_EQ(tigan(2, QStringLiteral("DDCS")), QStringLiteral("0")); // B is right for question 2

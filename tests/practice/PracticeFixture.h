@@ -67,6 +67,9 @@ protected:
     }
 
     PracticeWindow &w() { return *window; }
+    // The view of a type tab by its position, and the fourth tab's.
+    QuestionView &view(int tab) { return *window->view(type(tab)); }
+    QuestionView &fourth() { return view(3); }
 
     // Tabs by their position, -1 for none.
     static QuestionType type(int tab) { return kQuestionTypes.at(size_t(tab)); }
@@ -80,10 +83,10 @@ protected:
 
     void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
     void clickOption(int tab, int index) { click(w().optionButtons(type(tab)).at(size_t(index))); }
-    void selectTab(int tab) { w().PageControl2->setCurrentIndex(tab); }
-    void next() { click(w().SpeedButton3); }
-    void previous() { click(w().SpeedButton2); }
-    void explain() { click(w().SpeedButton4); }
+    void selectTab(int tab) { w().typeTabs->setCurrentIndex(tab); }
+    void next() { click(w().nextButton); }
+    void previous() { click(w().previousButton); }
+    void explain() { click(w().explainButton); }
 
     QString column(const QString &table, int id, const QString &name) {
         const QString key = table == QStringLiteral("zongtigan") ? QStringLiteral("ID") : QStringLiteral("tigan_id");
@@ -107,7 +110,7 @@ protected:
     }
 
     QStringList dialogLines() const {
-        return resultDialog() ? resultDialog()->Memo1->toPlainText().split(QLatin1Char('\n')) : QStringList();
+        return resultDialog() ? resultDialog()->explanationBox->toPlainText().split(QLatin1Char('\n')) : QStringList();
     }
 
     static QByteArray jpeg(int width, int height) {

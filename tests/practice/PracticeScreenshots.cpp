@@ -53,7 +53,7 @@ void click(QAbstractButton *button) {
 // Moves the tab's set on until a question with a long stem or many options is on screen.
 void nextUntil(PracticeWindow &w, int tab, int minOptions, int maxMoves) {
     for (int i = 0; i < maxMoves && int(w.optionButtons(kQuestionTypes[size_t(tab)]).size()) < minOptions; ++i)
-        click(w.SpeedButton3);
+        click(w.nextButton);
 }
 
 void sampleBank(const QString &bankPath) {
@@ -74,27 +74,28 @@ void sampleBank(const QString &bankPath) {
         click(w.optionButtons(kQuestionTypes[size_t(0)]).at(1));
         if (resultDialog()) save(resultDialog(), "result");
 
-        w.PageControl2->setCurrentIndex(1);
+        w.typeTabs->setCurrentIndex(1);
         click(w.optionButtons(kQuestionTypes[size_t(1)]).at(0));
         click(w.optionButtons(kQuestionTypes[size_t(1)]).at(2));
         save(&w, "multiple");
 
-        w.PageControl2->setCurrentIndex(2);
+        w.typeTabs->setCurrentIndex(2);
         click(w.optionButtons(kQuestionTypes[size_t(2)]).at(0));
         save(&w, "judgement");
 
-        w.PageControl2->setCurrentIndex(3);
+        w.typeTabs->setCurrentIndex(3);
         for (size_t i : {size_t(0), size_t(5)})
             if (i < w.optionButtons(kQuestionTypes[size_t(3)]).size())
                 click(w.optionButtons(kQuestionTypes[size_t(3)]).at(i));
         save(&w, "case");
-        click(w.SpeedButton4);
+        click(w.explainButton);
         if (resultDialog()) save(resultDialog(), "result-case");
         resultDialog()->close();
         // The learner scrolls down the sub-questions, then goes on: the next case opens at its top.
-        w.ScrollBox1->verticalScrollBar()->setValue(w.ScrollBox1->verticalScrollBar()->maximum());
+        QScrollBar *subQuestions = w.view(QuestionType::Fourth)->subQuestionArea->verticalScrollBar();
+        subQuestions->setValue(subQuestions->maximum());
         save(&w, "case-scrolled");
-        click(w.SpeedButton3);
+        click(w.nextButton);
         save(&w, "case-next");
         // An enlarged window gives the stem half of the extra height.
         w.resize(1182, 904);
@@ -102,8 +103,8 @@ void sampleBank(const QString &bankPath) {
         w.resize(1182, 704);
         settle();
         // A case whose stem carries a picture.
-        for (int i = 0; i < 10 && w.Label5->text() != QStringLiteral("906"); ++i)
-            click(w.SpeedButton3);
+        for (int i = 0; i < 10 && w.numberLabel->text() != QStringLiteral("906"); ++i)
+            click(w.nextButton);
         save(&w, "case-picture");
         w.close();
     }

@@ -13,8 +13,8 @@ QStringList texts(std::initializer_list<const char *> items) {
 
 QStringList visibleTabs(PracticeWindow &w) {
     QStringList out;
-    for (int i = 0; i < w.PageControl2->count(); ++i)
-        if (w.PageControl2->isTabVisible(i)) out << w.PageControl2->tabText(i);
+    for (int i = 0; i < w.typeTabs->count(); ++i)
+        if (w.typeTabs->isTabVisible(i)) out << w.typeTabs->tabText(i);
     return out;
 }
 
@@ -55,7 +55,7 @@ TEST_F(PracticeTest, EveryScopeSendsItsFourStatementsInTabOrder) {
                 single[scope], typed(scope, QStringLiteral("多选题")), typed(scope, QStringLiteral("判断题")),
                 fourth == QStringLiteral("不定项选择题") ? stems[scope] : typed(scope, QStringLiteral("实操题"))};
             EXPECT_EQ(sets, expected);
-            EXPECT_EQ(w().PageControl2->tabText(3), fourth);
+            EXPECT_EQ(w().typeTabs->tabText(3), fourth);
         }
     }
 }
@@ -78,8 +78,8 @@ TEST_F(PracticeTest, ScopesSelectTheirRows) {
         selectTab(tab);
         QStringList seen;
         for (int i = 0; i < 8; ++i) {
-            if (seen.contains(w().Label5->text())) break;
-            seen << w().Label5->text();
+            if (seen.contains(w().numberLabel->text())) break;
+            seen << w().numberLabel->text();
             next();
         }
         return seen;
@@ -144,11 +144,11 @@ TEST_F(PracticeTest, TabsFollowTheFlagsAndTheSets) {
         EXPECT_EQ(activeTab(), c.active);
         EXPECT_EQ(launchParameters().PracticeTypeFlags, c.written);
         if (c.active >= 0) {
-            EXPECT_EQ(w().PageControl2->currentIndex(), c.active);
-            EXPECT_TRUE(w().PageControl2->widget(c.active)->isVisible());
+            EXPECT_EQ(w().typeTabs->currentIndex(), c.active);
+            EXPECT_TRUE(w().typeTabs->widget(c.active)->isVisible());
         } else {
             for (int tab = 0; tab < 4; ++tab)
-                EXPECT_FALSE(w().PageControl2->widget(tab)->isVisible());
+                EXPECT_FALSE(w().typeTabs->widget(tab)->isVisible());
             next(); // nothing to move: no error, nothing written
             EXPECT_TRUE(platform.boxes.empty());
         }
@@ -176,19 +176,19 @@ TEST_F(PracticeTest, EverySetStartsAtTheChosenChapterAndSpansAllChapters) {
         SCOPED_TRACE(qPrintable(code));
         launchParameters().SelectedChapterCode = code;
         open();
-        EXPECT_EQ(w().Label5->text(), QString::number(first));
+        EXPECT_EQ(w().numberLabel->text(), QString::number(first));
         selectTab(1);
-        EXPECT_EQ(w().Label5->text(), QString::number(first + 10));
+        EXPECT_EQ(w().numberLabel->text(), QString::number(first + 10));
     }
     // Earlier chapters stay reachable.
     launchParameters().SelectedChapterCode = QStringLiteral("10203");
     open();
     previous();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("13"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("13"));
     previous();
     previous();
     previous();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("11"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("11"));
 }
 
 TEST_F(PracticeTest, RunPracticeOpensModallyAndDestroysTheWindow) {
@@ -209,8 +209,8 @@ TEST_F(PracticeTest, RunPracticeOpensModallyAndDestroysTheWindow) {
         EXPECT_EQ(launchParameters().PaperKey, QStringLiteral("0"));
         EXPECT_EQ(seen->windowTitle(), QStringLiteral("题目练习"));
         EXPECT_EQ(seen->size(), QSize(1182, 704));
-        EXPECT_TRUE(seen->Timer3->isActive());
-        EXPECT_EQ(seen->Timer3->interval(), 500);
+        EXPECT_TRUE(seen->keepEnabledTimer->isActive());
+        EXPECT_EQ(seen->keepEnabledTimer->interval(), 500);
         const auto &options = seen->optionButtons(QuestionType::Single);
         EXPECT_EQ(options.size(), 4u);
         if (!options.empty()) {
@@ -218,7 +218,7 @@ TEST_F(PracticeTest, RunPracticeOpensModallyAndDestroysTheWindow) {
             dialog = resultDialog();
             EXPECT_TRUE(dialog && dialog->isVisible());
         }
-        QTest::mouseClick(seen->SpeedButton10, Qt::LeftButton);
+        QTest::mouseClick(seen->closeButton, Qt::LeftButton);
     });
     RunPractice();
     EXPECT_TRUE(seen.isNull()) << "the window is destroyed when it closes";

@@ -30,15 +30,15 @@ TEST_F(PracticeTest, ChoiceQuestionsShowHeaderStemAndOptions) {
     bank.addQuestion(4, QStringLiteral("多选题"), 1, 1, QStringLiteral("AB"), 4);
     open();
 
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("1"));
-    EXPECT_EQ(w().Label4->text(), QStringLiteral(" 【答对 3 次-答错 1 次】  解答题次4"));
-    EXPECT_EQ(w().Label63->text(), QStringLiteral("题目答题的正确率 75% "));
-    EXPECT_EQ(w().Label60->text(), QStringLiteral("第三章 负债"));
-    EXPECT_EQ(w().Label61->text(), QStringLiteral("第十二节 应付职工薪酬"));
-    EXPECT_EQ(w().btnFav->text(), QStringLiteral("取消收藏"));
-    EXPECT_EQ(w().Memo1->toPlainText(), QStringLiteral("\n企业计提的短期带薪缺勤应记入（　）。"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("1"));
+    EXPECT_EQ(w().attemptsLabel->text(), QStringLiteral(" 【答对 3 次-答错 1 次】  解答题次4"));
+    EXPECT_EQ(w().accuracyLabel->text(), QStringLiteral("题目答题的正确率 75% "));
+    EXPECT_EQ(w().chapterLabel->text(), QStringLiteral("第三章 负债"));
+    EXPECT_EQ(w().sectionLabel->text(), QStringLiteral("第十二节 应付职工薪酬"));
+    EXPECT_EQ(w().favouriteButton->text(), QStringLiteral("取消收藏"));
+    EXPECT_EQ(view(0).stemBox->toPlainText(), QStringLiteral("\n企业计提的短期带薪缺勤应记入（　）。"));
     settle();
-    const auto options = buttonsOn(w().TabSheet5);
+    const auto options = buttonsOn(view(0).optionArea);
     ASSERT_EQ(options.size(), 5);
     EXPECT_EQ(captions(options),
               QStringList({QStringLiteral("A、选项1-1"), QStringLiteral("B、选项1-2"), QStringLiteral("C、选项1-3"),
@@ -46,12 +46,12 @@ TEST_F(PracticeTest, ChoiceQuestionsShowHeaderStemAndOptions) {
     for (int i = 0; i < 5; ++i) {
         EXPECT_TRUE(qobject_cast<QRadioButton *>(options[i]));
         EXPECT_TRUE(options[i]->isVisible());
-        EXPECT_EQ(options[i]->geometry(), QRect(32, 150 + 40 * i, w().TabSheet5->width() - 100, 38));
+        EXPECT_EQ(options[i]->geometry(), QRect(32, 150 + 40 * i, view(0).optionArea->width() - 100, 38));
         EXPECT_EQ(options[i]->font().pointSize(), 14);
     }
     w().resize(1300, 760); // options keep to the width of their area
     settle();
-    EXPECT_EQ(options[4]->width(), w().TabSheet5->width() - 100);
+    EXPECT_EQ(options[4]->width(), view(0).optionArea->width() - 100);
     EXPECT_GT(options[4]->width(), 1100);
     EXPECT_TRUE(sent(QStringLiteral("select mc"))
                     .contains(QStringLiteral("select mc from kjks_zhangjie where daima = \"0103\"")));
@@ -62,23 +62,23 @@ TEST_F(PracticeTest, ChoiceQuestionsShowHeaderStemAndOptions) {
             .contains(QStringLiteral("select timian from kjks_xuanxiang where tigan_ID = 1 order by xuanxiang_id ")));
 
     next();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
-    EXPECT_EQ(w().Label4->text(), QStringLiteral(" 【答对 0 次-答错 0 次】  解答题次0"));
-    EXPECT_EQ(w().Label63->text(), QStringLiteral("题目答题的正确率 0%  ")) << "not the previous question's 75%";
-    EXPECT_EQ(w().btnFav->text(), QStringLiteral("收藏本题"));
-    EXPECT_EQ(buttonsOn(w().TabSheet5).size(), 3);
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2"));
+    EXPECT_EQ(w().attemptsLabel->text(), QStringLiteral(" 【答对 0 次-答错 0 次】  解答题次0"));
+    EXPECT_EQ(w().accuracyLabel->text(), QStringLiteral("题目答题的正确率 0%  ")) << "not the previous question's 75%";
+    EXPECT_EQ(w().favouriteButton->text(), QStringLiteral("收藏本题"));
+    EXPECT_EQ(buttonsOn(view(0).optionArea).size(), 3);
 
     next();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("3"));
-    EXPECT_EQ(w().Label60->text(), QString());
-    EXPECT_EQ(w().Label61->text(), QString());
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("3"));
+    EXPECT_EQ(w().chapterLabel->text(), QString());
+    EXPECT_EQ(w().sectionLabel->text(), QString());
 
     selectTab(1);
-    const auto boxes = buttonsOn(w().TabSheet6);
+    const auto boxes = buttonsOn(view(1).optionArea);
     ASSERT_EQ(boxes.size(), 4);
     EXPECT_TRUE(qobject_cast<QCheckBox *>(boxes[0]));
-    EXPECT_EQ(w().Label60->text(), QStringLiteral("第一章 会计概述"));
-    EXPECT_EQ(w().Label61->text(), QStringLiteral("第一节 会计概念"));
+    EXPECT_EQ(w().chapterLabel->text(), QStringLiteral("第一章 会计概述"));
+    EXPECT_EQ(w().sectionLabel->text(), QStringLiteral("第一节 会计概念"));
 }
 
 // The header describes the question shown: one without a chapter names none, not the one before.
@@ -88,14 +88,14 @@ TEST_F(PracticeTest, AQuestionWithoutChapterShowsNoChapterNames) {
     openBank();
     bank.exec(QStringLiteral("update kjks_tigan set zhang = NULL, jie = NULL where tigan_id = 2"));
     open();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("2")); // an empty chapter sorts first
-    EXPECT_EQ(w().Label60->text(), QString());
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2")); // an empty chapter sorts first
+    EXPECT_EQ(w().chapterLabel->text(), QString());
     next();
-    EXPECT_EQ(w().Label61->text(), QStringLiteral("第二节 会计基本假设"));
+    EXPECT_EQ(w().sectionLabel->text(), QStringLiteral("第二节 会计基本假设"));
     previous();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
-    EXPECT_EQ(w().Label60->text(), QString());
-    EXPECT_EQ(w().Label61->text(), QString());
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2"));
+    EXPECT_EQ(w().chapterLabel->text(), QString());
+    EXPECT_EQ(w().sectionLabel->text(), QString());
 }
 
 TEST_F(PracticeTest, JudgementAnswersAreRewrittenWhenShown) {
@@ -106,7 +106,7 @@ TEST_F(PracticeTest, JudgementAnswersAreRewrittenWhenShown) {
     selectTab(2);
     EXPECT_EQ(tigan(1, QStringLiteral("daan")), QStringLiteral("√"));
     EXPECT_EQ(tigan(2, QStringLiteral("daan")), QStringLiteral("0")) << "not shown yet";
-    const auto buttons = buttonsOn(w().TabSheet7);
+    const auto buttons = buttonsOn(view(2).optionArea);
     ASSERT_EQ(buttons.size(), 2);
     EXPECT_EQ(captions(buttons), QStringList({QStringLiteral("正确"), QStringLiteral("错误")}));
     EXPECT_EQ(buttons[0]->geometry().topLeft(), QPoint(32, 150));
@@ -135,33 +135,33 @@ TEST_F(PracticeTest, AnalysisQuestionsShowStemPictureAndExtraText) {
     launchParameters().PracticeTypeFlags = {{false, false, false, true}};
     open();
 
-    EXPECT_EQ(w().PageControl1->currentIndex(), 2);
-    EXPECT_FALSE(w().SpeedButton1->isVisible());
-    EXPECT_EQ(w().Label10->text(), QStringLiteral("甲公司2025年发生如下业务：\n要求：编制会计分录。"));
-    EXPECT_TRUE(w().Label10->isVisible());
-    EXPECT_FALSE(w().Label11->isVisible()) << "extra text without a picture stays hidden";
-    EXPECT_FALSE(w().Image1->isVisible());
+    EXPECT_EQ(fourth().currentIndex(), 2);
+    EXPECT_FALSE(w().demonstrationButton->isVisible());
+    EXPECT_EQ(fourth().analysisStem->text(), QStringLiteral("甲公司2025年发生如下业务：\n要求：编制会计分录。"));
+    EXPECT_TRUE(fourth().analysisStem->isVisible());
+    EXPECT_FALSE(fourth().analysisExtra->isVisible()) << "extra text without a picture stays hidden";
+    EXPECT_FALSE(fourth().analysisPicture->isVisible());
     EXPECT_TRUE(w().optionControls(type(3)).empty());
 
     next();
     settle();
-    ASSERT_TRUE(w().Image1->isVisible());
-    EXPECT_EQ(w().Image1->pixmap().size(), QSize(120, 60));
-    EXPECT_TRUE(w().Label11->isVisible());
-    EXPECT_EQ(w().Label11->text(), QStringLiteral("表中数据为年末余额"));
-    EXPECT_EQ(w().Image1->geometry().top(), w().Label10->geometry().bottom() + 1 + 10);
-    EXPECT_EQ(w().Label11->geometry().top(), w().Image1->geometry().bottom() + 1 + 10);
-    EXPECT_EQ(w().Label10->geometry().left(), 16);
-    EXPECT_EQ(w().Label10->width(), w().ScrollBox2->viewport()->width() - 32);
+    ASSERT_TRUE(fourth().analysisPicture->isVisible());
+    EXPECT_EQ(fourth().analysisPicture->pixmap().size(), QSize(120, 60));
+    EXPECT_TRUE(fourth().analysisExtra->isVisible());
+    EXPECT_EQ(fourth().analysisExtra->text(), QStringLiteral("表中数据为年末余额"));
+    EXPECT_EQ(fourth().analysisPicture->geometry().top(), fourth().analysisStem->geometry().bottom() + 1 + 10);
+    EXPECT_EQ(fourth().analysisExtra->geometry().top(), fourth().analysisPicture->geometry().bottom() + 1 + 10);
+    EXPECT_EQ(fourth().analysisStem->geometry().left(), 16);
+    EXPECT_EQ(fourth().analysisStem->width(), fourth().analysisArea->viewport()->width() - 32);
 
     next(); // a picture that is no JPEG is named in its place
     EXPECT_TRUE(platform.boxes.empty());
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("3"));
-    EXPECT_TRUE(w().Image1->isVisible());
-    EXPECT_EQ(w().Image1->text(), QStringLiteral("图片无法显示"));
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("3"));
+    EXPECT_TRUE(fourth().analysisPicture->isVisible());
+    EXPECT_EQ(fourth().analysisPicture->text(), QStringLiteral("图片无法显示"));
     next();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("4"));
-    EXPECT_FALSE(w().Image1->isVisible());
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("4"));
+    EXPECT_FALSE(fourth().analysisPicture->isVisible());
     EXPECT_TRUE(platform.boxes.empty());
 }
 
@@ -171,13 +171,13 @@ TEST_F(PracticeTest, CaseStemsPlaceEverySubQuestionAndItsBoxes) {
     launchParameters().PracticeTypeFlags = {{false, false, false, true}};
     open();
     settle();
-    EXPECT_EQ(w().PageControl1->currentIndex(), 3);
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("7"));
-    EXPECT_EQ(w().Label12->text(), QStringLiteral("甲公司为增值税一般纳税人。\n2025年发生如下业务："));
-    QWidget *area = w().ScrollBox1->widget();
+    EXPECT_EQ(fourth().currentIndex(), 3);
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("7"));
+    EXPECT_EQ(fourth().caseStem->text(), QStringLiteral("甲公司为增值税一般纳税人。\n2025年发生如下业务："));
+    QWidget *area = fourth().subQuestionArea->widget();
     for (int k = 0; k < 4; ++k) {
         const int id = 701 + k;
-        auto *label = area->findChild<QLabel *>(QStringLiteral("L%1").arg(id));
+        auto *label = area->findChild<QLabel *>(QStringLiteral("subQuestion%1Label").arg(id));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->text(), QStringLiteral("题目%1").arg(id));
         EXPECT_EQ(label->pos(), QPoint(32, 192 * k + 20));
@@ -212,29 +212,29 @@ TEST_F(PracticeTest, OperationQuestionsClearTheScratchRowAndOfferTheirProgram) {
     program.close();
     open();
 
-    EXPECT_FALSE(w().SpeedButton1->isVisible());
+    EXPECT_FALSE(w().demonstrationButton->isVisible());
     selectTab(3);
-    EXPECT_EQ(w().PageControl1->currentIndex(), 1);
-    EXPECT_EQ(w().Memo2->toPlainText(), QStringLiteral("录入凭证\n并审核"));
-    EXPECT_TRUE(w().SpeedButton1->isVisible());
-    EXPECT_TRUE(w().SpeedButton1->isEnabled());
+    EXPECT_EQ(fourth().currentIndex(), 1);
+    EXPECT_EQ(fourth().operationBox->toPlainText(), QStringLiteral("录入凭证\n并审核"));
+    EXPECT_TRUE(w().demonstrationButton->isVisible());
+    EXPECT_TRUE(w().demonstrationButton->isEnabled());
     EXPECT_EQ(bank.scalar(QStringLiteral("select KSDA from shijuan where sjID = 0 and xth = 200")).toString(),
               QString());
     EXPECT_TRUE(sent(QStringLiteral("select * from shijuan"))
                     .contains(QStringLiteral("select * from shijuan where sjID = 0 and xth = 200")));
 
-    click(w().SpeedButton1);
+    click(w().demonstrationButton);
     EXPECT_EQ(platform.opened, QStringList({bank.dir() + QStringLiteral("StuName/21.exe")}));
     EXPECT_EQ(platform.pausedMs, 1000);
 
     next();
-    EXPECT_TRUE(w().SpeedButton1->isVisible());
-    EXPECT_FALSE(w().SpeedButton1->isEnabled()) << "no program for question 22";
-    click(w().SpeedButton1);
+    EXPECT_TRUE(w().demonstrationButton->isVisible());
+    EXPECT_FALSE(w().demonstrationButton->isEnabled()) << "no program for question 22";
+    click(w().demonstrationButton);
     EXPECT_EQ(platform.opened.size(), 1);
 
     selectTab(0);
-    EXPECT_FALSE(w().SpeedButton1->isVisible());
+    EXPECT_FALSE(w().demonstrationButton->isVisible());
 }
 
 TEST_F(PracticeTest, AMissingScratchRowIsRecreatedAndNothingElseChanges) {
@@ -294,26 +294,26 @@ TEST_F(PracticeTest, UndecodableTextsEndOnlyThatPresentation) {
     bank.exec(QStringLiteral("update kjks_tigan set timian = 'ABC' where tigan_id = 502"));
     open();
     EXPECT_TRUE(platform.boxes.empty()) << "a broken case stem is reported when its tab is opened";
-    EXPECT_EQ(buttonsOn(w().TabSheet5).size(), 4);
+    EXPECT_EQ(buttonsOn(view(0).optionArea).size(), 4);
 
     clickOption(0, 0);
     next();
     EXPECT_EQ(w().session().pendingAnswer(), QString()) << "the answer to question 1 is never counted on another";
     EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error),
               QStringList({QStringLiteral("第 2 题的文字无法解码，请跳过本题继续练习。")}));
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
-    EXPECT_EQ(w().Memo1->toPlainText(), QString()) << "no stem of another question stays on screen";
-    EXPECT_TRUE(buttonsOn(w().TabSheet5).isEmpty());
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2"));
+    EXPECT_EQ(view(0).stemBox->toPlainText(), QString()) << "no stem of another question stays on screen";
+    EXPECT_TRUE(buttonsOn(view(0).optionArea).isEmpty());
 
     next(); // an option that cannot be decoded: no half question
     EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error).value(1),
               QStringLiteral("第 3 题的文字无法解码，请跳过本题继续练习。"));
-    EXPECT_EQ(w().Memo1->toPlainText(), QStringLiteral("\n题目3"));
-    EXPECT_TRUE(buttonsOn(w().TabSheet5).isEmpty());
+    EXPECT_EQ(view(0).stemBox->toPlainText(), QStringLiteral("\n题目3"));
+    EXPECT_TRUE(buttonsOn(view(0).optionArea).isEmpty());
 
     next();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("4"));
-    EXPECT_EQ(buttonsOn(w().TabSheet5).size(), 4);
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("4"));
+    EXPECT_EQ(buttonsOn(view(0).optionArea).size(), 4);
     clickOption(0, 0);
     EXPECT_EQ(tigan(4, QStringLiteral("DDCS")), QStringLiteral("0"));
     EXPECT_EQ(tigan(1, QStringLiteral("ZONGCS")), QStringLiteral("1"));
@@ -323,9 +323,9 @@ TEST_F(PracticeTest, UndecodableTextsEndOnlyThatPresentation) {
     selectTab(3); // a sub-question's text: the stem on screen is named
     EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error).value(2),
               QStringLiteral("第 5 题的文字无法解码，请跳过本题继续练习。"));
-    EXPECT_TRUE(w().ScrollBox1->widget()->findChildren<QAbstractButton *>().isEmpty());
+    EXPECT_TRUE(fourth().subQuestionArea->widget()->findChildren<QAbstractButton *>().isEmpty());
     selectTab(1);
-    EXPECT_EQ(buttonsOn(w().TabSheet6).size(), 4);
+    EXPECT_EQ(buttonsOn(view(1).optionArea).size(), 4);
     EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error).size(), 3);
 }
 
@@ -338,8 +338,8 @@ TEST_F(PracticeTest, ABrokenQuestionOnTheFirstTabIsReportedOnce) {
     EXPECT_EQ(boxTexts(RecordingPlatform::BoxKind::Error),
               QStringList({QStringLiteral("第 1 题的文字无法解码，请跳过本题继续练习。")}));
     next();
-    EXPECT_EQ(w().Label5->text(), QStringLiteral("2"));
-    EXPECT_EQ(buttonsOn(w().TabSheet5).size(), 4);
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2"));
+    EXPECT_EQ(buttonsOn(view(0).optionArea).size(), 4);
 }
 
 } // namespace

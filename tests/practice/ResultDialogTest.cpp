@@ -45,11 +45,11 @@ protected:
     }
     // The colour of the picture on show, or an invalid colour when there is none.
     QColor pictureColour() const {
-        const QPixmap p = resultDialog()->Image1->pixmap();
+        const QPixmap p = resultDialog()->verdictPicture->pixmap();
         return p.isNull() ? QColor() : p.toImage().pixelColor(p.width() / 2, p.height() / 2);
     }
     void closeAndDeliver() {
-        resultDialog()->sButton1->click();
+        resultDialog()->confirmButton->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -60,139 +60,138 @@ struct PayloadCase {
     const char *name;
     QString payload;
     const char *caption, *standardScore, *standardAnswer, *answer, *score;
-    std::vector<const char *> memo;
+    std::vector<const char *> explanation;
     bool right;
     bool partlyRight = false; // points for an answer that is not the standard one
 };
 
+const std::vector<PayloadCase> kPayloadCases = {
+    {"right single choice",
+     joined({"1001", "单选题", "2分", "B", "B", "2分", "解析一", "1001"}),
+     "评分(第1001题)",
+     "2分",
+     "B",
+     "B",
+     "2分",
+     {"解析一", "1001"},
+     true},
+    {"wrong answer",
+     joined({"1001", "单选题", "2分", "B", "C", "0分", "解析一", "1001"}),
+     "评分(第1001题)",
+     "2分",
+     "B",
+     "C",
+     "0分",
+     {"解析一", "1001"},
+     false},
+    {"both answers empty: wrong picture",
+     joined({"9", "多选题", "2分", "", "", "0分", "x", "9"}),
+     "评分(第9题)",
+     "2分",
+     "",
+     "",
+     "0分",
+     {"x", "9"},
+     false},
+    {"operation question answered wrongly",
+     joined({"7", "电算化操作题", "2分", "略", "略.", "0分", "操作解析", "7"}),
+     "评分(第7题)",
+     "2分",
+     "略",
+     "略",
+     "0分",
+     {"操作解析", "7"},
+     false},
+    {"operation question answered rightly",
+     joined({"7", "电算化操作题", "2分", "略", "略", "2分", "操作解析", "7"}),
+     "评分(第7题)",
+     "2分",
+     "略",
+     "略",
+     "2分",
+     {"操作解析", "7"},
+     true},
+    {"explanation of three lines, one of them empty in between",
+     joined({"5", "单选题", "1.5分", "A", "A", "1.5分", "第一行\r\n第二行\n\n第三行", "5"}),
+     "评分(第5题)",
+     "1.5分",
+     "A",
+     "A",
+     "1.5分",
+     {"第一行", "第二行", "第三行", "5"},
+     true},
+    {"chapter names standing in for the explanation",
+     joined({"5", "单选题", "2分", "A", "B", "0分", "第一章 会计概述\n\r第一节 会计概念", "5"}),
+     "评分(第5题)",
+     "2分",
+     "A",
+     "B",
+     "0分",
+     {"第一章 会计概述", "第一节 会计概念", "5"},
+     false},
+    {"no standard score: every later field one label early",
+     joined({"3", "单选题", "B", "B", "2分", "解析", "3"}),
+     "评分(第3题)",
+     "B",
+     "B",
+     "2分",
+     "解析",
+     {"3"},
+     false},
+    {"fewer than seven fields", joined({"4", "判断题", "1分", "√"}), "评分(第4题)", "1分", "√", "", "", {}, false},
+    {"blanks and control characters at both ends",
+     QStringLiteral(" \t\r\n") + joined({"8", "判断题", "1分", "×", "×", "1分", "解析", "8"}) + QStringLiteral("\r\n "),
+     "评分(第8题)",
+     "1分",
+     "×",
+     "×",
+     "1分",
+     {"解析", "8"},
+     true},
+    {"case stem answers in brackets",
+     joined({"301", "不定项选择题", "10分", "[A]、[BD]、[C]、[D]、", "[A]、[B]、[C]、[]、", "4分", "案例解析", "301"}),
+     "评分(第301题)",
+     "10分",
+     "[A]、[BD]、[C]、[D]、",
+     "[A]、[B]、[C]、[]、",
+     "4分",
+     {"案例解析", "301"},
+     false,
+     true},
+    {"multiple choice under partial credit",
+     joined({"12", "多选题", "2分", "ABC", "AB", "1分", "解析", "12"}),
+     "评分(第12题)",
+     "2分",
+     "ABC",
+     "AB",
+     "1分",
+     {"解析", "12"},
+     false,
+     true},
+};
+
 TEST_F(ResultDialogTest, FillsEveryFieldFromThePayload) {
-    const std::vector<PayloadCase> cases = {
-        {"right single choice",
-         joined({"1001", "单选题", "2分", "B", "B", "2分", "解析一", "1001"}),
-         "评分(第1001题)",
-         "2分",
-         "B",
-         "B",
-         "2分",
-         {"解析一", "1001"},
-         true},
-        {"wrong answer",
-         joined({"1001", "单选题", "2分", "B", "C", "0分", "解析一", "1001"}),
-         "评分(第1001题)",
-         "2分",
-         "B",
-         "C",
-         "0分",
-         {"解析一", "1001"},
-         false},
-        {"both answers empty: wrong picture",
-         joined({"9", "多选题", "2分", "", "", "0分", "x", "9"}),
-         "评分(第9题)",
-         "2分",
-         "",
-         "",
-         "0分",
-         {"x", "9"},
-         false},
-        {"operation question answered wrongly",
-         joined({"7", "电算化操作题", "2分", "略", "略.", "0分", "操作解析", "7"}),
-         "评分(第7题)",
-         "2分",
-         "略",
-         "略",
-         "0分",
-         {"操作解析", "7"},
-         false},
-        {"operation question answered rightly",
-         joined({"7", "电算化操作题", "2分", "略", "略", "2分", "操作解析", "7"}),
-         "评分(第7题)",
-         "2分",
-         "略",
-         "略",
-         "2分",
-         {"操作解析", "7"},
-         true},
-        {"explanation of three lines, one of them empty in between",
-         joined({"5", "单选题", "1.5分", "A", "A", "1.5分", "第一行\r\n第二行\n\n第三行", "5"}),
-         "评分(第5题)",
-         "1.5分",
-         "A",
-         "A",
-         "1.5分",
-         {"第一行", "第二行", "第三行", "5"},
-         true},
-        {"chapter names standing in for the explanation",
-         joined({"5", "单选题", "2分", "A", "B", "0分", "第一章 会计概述\n\r第一节 会计概念", "5"}),
-         "评分(第5题)",
-         "2分",
-         "A",
-         "B",
-         "0分",
-         {"第一章 会计概述", "第一节 会计概念", "5"},
-         false},
-        {"no standard score: every later field one label early",
-         joined({"3", "单选题", "B", "B", "2分", "解析", "3"}),
-         "评分(第3题)",
-         "B",
-         "B",
-         "2分",
-         "解析",
-         {"3"},
-         false},
-        {"fewer than seven fields", joined({"4", "判断题", "1分", "√"}), "评分(第4题)", "1分", "√", "", "", {}, false},
-        {"blanks and control characters at both ends",
-         QStringLiteral(" \t\r\n") + joined({"8", "判断题", "1分", "×", "×", "1分", "解析", "8"}) +
-             QStringLiteral("\r\n "),
-         "评分(第8题)",
-         "1分",
-         "×",
-         "×",
-         "1分",
-         {"解析", "8"},
-         true},
-        {"case stem answers in brackets",
-         joined(
-             {"301", "不定项选择题", "10分", "[A]、[BD]、[C]、[D]、", "[A]、[B]、[C]、[]、", "4分", "案例解析", "301"}),
-         "评分(第301题)",
-         "10分",
-         "[A]、[BD]、[C]、[D]、",
-         "[A]、[B]、[C]、[]、",
-         "4分",
-         {"案例解析", "301"},
-         false,
-         true},
-        {"multiple choice under partial credit",
-         joined({"12", "多选题", "2分", "ABC", "AB", "1分", "解析", "12"}),
-         "评分(第12题)",
-         "2分",
-         "ABC",
-         "AB",
-         "1分",
-         {"解析", "12"},
-         false,
-         true},
-    };
-    for (const PayloadCase &c : cases) {
+    for (const PayloadCase &c : kPayloadCases) {
         SCOPED_TRACE(c.name);
         ShowResultDialog(c.payload);
         ResultDialog *d = resultDialog();
         ASSERT_NE(d, nullptr);
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(d->windowTitle(), u8(c.caption));
-        EXPECT_EQ(d->Label2->text(), u8(c.standardScore));
-        EXPECT_EQ(d->Label4->text(), u8(c.standardAnswer));
-        EXPECT_EQ(d->Label6->text(), u8(c.answer));
-        EXPECT_EQ(d->Label8->text(), u8(c.score));
-        QStringList memo;
-        for (const char *line : c.memo)
-            memo << u8(line);
-        EXPECT_EQ(d->Memo1->toPlainText(), memo.join(QLatin1Char('\n')));
+        EXPECT_EQ(d->standardScoreLabel->text(), u8(c.standardScore));
+        EXPECT_EQ(d->standardAnswerLabel->text(), u8(c.standardAnswer));
+        EXPECT_EQ(d->answerLabel->text(), u8(c.answer));
+        EXPECT_EQ(d->scoreLabel->text(), u8(c.score));
+        QStringList explanation;
+        for (const char *line : c.explanation)
+            explanation << u8(line);
+        EXPECT_EQ(d->explanationBox->toPlainText(), explanation.join(QLatin1Char('\n')));
         if (c.partlyRight) {
-            EXPECT_EQ(d->Image1->text(), QStringLiteral("部分正确"));
+            EXPECT_EQ(d->verdictPicture->text(), QStringLiteral("部分正确"));
             EXPECT_EQ(d->pictureFile(), QString());
             continue;
         }
-        EXPECT_EQ(d->Image1->text(), QString());
+        EXPECT_EQ(d->verdictPicture->text(), QString());
         EXPECT_EQ(pictureColour(), c.right ? QColor(Qt::green) : QColor(Qt::red));
         EXPECT_EQ(d->pictureFile(), launchParameters().AppDir + (c.right ? QStringLiteral("images/yes.png")
                                                                          : QStringLiteral("images/wrong.png")));
@@ -205,13 +204,13 @@ TEST_F(ResultDialogTest, BankTextsAreNeverMarkup) {
     ShowResultDialog(joined({"6", "单选题", "2分", "<img width=60000>", "<b>A</b>", "0分", "<i>解析</i>", "6"}));
     ResultDialog *d = resultDialog();
     ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->Label4->text(), u8("<img width=60000>"));
-    EXPECT_LT(d->Label4->sizeHint().width(), 400);
-    EXPECT_EQ(d->Label6->text(), u8("<b>A</b>"));
-    EXPECT_FALSE(d->Label6->font().bold());
-    for (QLabel *l : {d->Label2, d->Label4, d->Label6, d->Label8})
+    EXPECT_EQ(d->standardAnswerLabel->text(), u8("<img width=60000>"));
+    EXPECT_LT(d->standardAnswerLabel->sizeHint().width(), 400);
+    EXPECT_EQ(d->answerLabel->text(), u8("<b>A</b>"));
+    EXPECT_FALSE(d->answerLabel->font().bold());
+    for (QLabel *l : {d->standardScoreLabel, d->standardAnswerLabel, d->answerLabel, d->scoreLabel})
         EXPECT_EQ(l->textFormat(), Qt::PlainText);
-    EXPECT_EQ(d->Memo1->toPlainText(), u8("<i>解析</i>\n6"));
+    EXPECT_EQ(d->explanationBox->toPlainText(), u8("<i>解析</i>\n6"));
 }
 
 TEST_F(ResultDialogTest, OneDialogIsRefilledInPlaceAndGoneWhenClosed) {
@@ -224,7 +223,7 @@ TEST_F(ResultDialogTest, OneDialogIsRefilledInPlaceAndGoneWhenClosed) {
     EXPECT_EQ(resultDialog(), first.data());
     EXPECT_EQ(first->pos(), moved);
     EXPECT_EQ(first->windowTitle(), QStringLiteral("评分(第2题)"));
-    EXPECT_EQ(first->Memo1->toPlainText(), QStringLiteral("第二题解析\n2"));
+    EXPECT_EQ(first->explanationBox->toPlainText(), QStringLiteral("第二题解析\n2"));
     EXPECT_EQ(pictureColour(), QColor(Qt::green));
     EXPECT_EQ(first->findChildren<QPlainTextEdit *>().size(), 1);
 
@@ -249,7 +248,7 @@ TEST_F(ResultDialogTest, MissingPicturesLeaveThePlaceEmpty) {
         ASSERT_NE(resultDialog(), nullptr);
         EXPECT_TRUE(resultDialog()->isVisible());
         EXPECT_EQ(pictureColour(), QColor());
-        EXPECT_EQ(resultDialog()->Label6->text(), u8(answer));
+        EXPECT_EQ(resultDialog()->answerLabel->text(), u8(answer));
     }
 }
 
@@ -260,23 +259,23 @@ TEST_F(ResultDialogTest, LayoutAndAnEmptyPayload) {
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(d->windowTitle(), QStringLiteral("计算分析"));
     EXPECT_EQ(d->size(), QSize(560, 330));
-    EXPECT_EQ(d->Label1->text(), QStringLiteral("本题标准分："));
-    EXPECT_EQ(d->Label3->text(), QStringLiteral("标准答案："));
-    EXPECT_EQ(d->Label5->text(), QStringLiteral("考生答案："));
-    EXPECT_EQ(d->Label7->text(), QStringLiteral("本题得分："));
-    EXPECT_EQ(d->Label9->text(), QStringLiteral("操作提示：继续做题本窗口将自动关闭。"));
-    EXPECT_EQ(d->GroupBox1->title(), QStringLiteral("解析"));
-    EXPECT_EQ(d->sButton1->text(), QStringLiteral("确认"));
-    EXPECT_EQ(d->Image1->geometry(), QRect(395, 8, 137, 125));
-    EXPECT_EQ(d->GroupBox1->geometry(), QRect(32, 144, 505, 145));
-    EXPECT_EQ(d->sButton1->geometry(), QRect(461, 296, 75, 25));
+    EXPECT_EQ(d->standardScoreCaption->text(), QStringLiteral("本题标准分："));
+    EXPECT_EQ(d->standardAnswerCaption->text(), QStringLiteral("标准答案："));
+    EXPECT_EQ(d->answerCaption->text(), QStringLiteral("考生答案："));
+    EXPECT_EQ(d->scoreCaption->text(), QStringLiteral("本题得分："));
+    EXPECT_EQ(d->hintLabel->text(), QStringLiteral("操作提示：继续做题本窗口将自动关闭。"));
+    EXPECT_EQ(d->explanationGroup->title(), QStringLiteral("解析"));
+    EXPECT_EQ(d->confirmButton->text(), QStringLiteral("确认"));
+    EXPECT_EQ(d->verdictPicture->geometry(), QRect(395, 8, 137, 125));
+    EXPECT_EQ(d->explanationGroup->geometry(), QRect(32, 144, 505, 145));
+    EXPECT_EQ(d->confirmButton->geometry(), QRect(461, 296, 75, 25));
     EXPECT_TRUE(d->testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_FALSE(d->isModal());
     // Value texts stay clear of the picture.
     ShowResultDialog(joined({"301", "不定项选择题", "10分", "[ABCD]、[ABCD]、[ABCD]、[ABCD]、",
                              "[ABCD]、[ABCD]、[ABCD]、[ABCD]、", "10分", "x", "301"}));
-    EXPECT_LE(d->Label4->geometry().right(), d->Image1->geometry().left());
-    EXPECT_LE(d->Label6->geometry().right(), d->Image1->geometry().left());
+    EXPECT_LE(d->standardAnswerLabel->geometry().right(), d->verdictPicture->geometry().left());
+    EXPECT_LE(d->answerLabel->geometry().right(), d->verdictPicture->geometry().left());
 }
 
 TEST(StandardScore, FollowsTheFirstSectionOfThatTypeName) {

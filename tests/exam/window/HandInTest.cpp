@@ -40,10 +40,10 @@ TEST_F(ExamWindowTest, AnswerListClickShowsTheRowsQuestionAndResult) {
     EXPECT_EQ(w().PageControl1->currentIndex(), 3);
     ASSERT_NE(resultDialog(), nullptr);
     EXPECT_EQ(resultDialog()->windowTitle(), QStringLiteral("评分(第5题)"));
-    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("10分")); // a case: five sub-questions' worth
+    EXPECT_EQ(resultDialog()->standardScoreLabel->text(), QStringLiteral("10分")); // a case: five sub-questions' worth
     // "本题解析" for the same question: its own points.
     click(w().sBitBtn11);
-    EXPECT_EQ(resultDialog()->Label2->text(), QStringLiteral("2分"));
+    EXPECT_EQ(resultDialog()->standardScoreLabel->text(), QStringLiteral("2分"));
     // A handed-in paper is final: the options only show what was answered.
     bank.statements.clear();
     option(0);
