@@ -105,7 +105,7 @@ void BM_Move(benchmark::State &state) {
     auto w = openWindow();
     int i = 0;
     for (auto _ : state) {
-        w->sLabel5Click(1 + (i++ % 2));
+        w->showCardCell(1 + (i++ % 2));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the discarded options
     }
 }
@@ -119,7 +119,7 @@ void BM_MoveReadsBare(benchmark::State &state) {
     int i = 0;
     for (auto _ : state) {
         const int position = 1 + (i++ % 2);
-        const int id = w->PaperQuestionIds.at(position).toInt();
+        const int id = w->paperQuestionIds().at(position).toInt();
         benchmark::DoNotOptimize(
             db.select(QStringLiteral("select * from shijuan where xth = ? and sjID = ?"), {position + 1, number}));
         benchmark::DoNotOptimize(db.select(SingleQuestionSql(id)));
@@ -151,7 +151,7 @@ void BM_HandInToScorePanel(benchmark::State &state) {
     bank(int(state.range(0)));
     auto w = openWindow();
     for (auto _ : state)
-        w->SpeedButton1Click();
+        w->handIn();
     if (resultDialog()) delete resultDialog();
 }
 BENCHMARK(BM_HandInToScorePanel)->ArgName("bank")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

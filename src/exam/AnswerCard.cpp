@@ -32,7 +32,7 @@ std::array<int, 4> AnswerCard::build(const std::array<QWidget *, 4> &panels, con
         const CardCell &cell = layout.cells[p];
         QWidget *panel = panels[size_t(cell.section)];
         auto *square = new ShapeControl(panel);
-        square->setObjectName(QStringLiteral("DaAnshap_arr") + QString::number(p));
+        square->setObjectName(QStringLiteral("cellSquare") + QString::number(p));
         square->setGeometry(cell.square);
         square->setShape(ShapeControl::gstRectangle);
         square->setSurfaceType(ShapeControl::stBrushOpaque);
@@ -43,7 +43,7 @@ std::array<int, 4> AnswerCard::build(const std::array<QWidget *, 4> &panels, con
         square->raise();
 
         auto *label = new ClickableLabel(QString::number(p + 1), panel);
-        label->setObjectName(QStringLiteral("DaAnlbl_arr") + QString::number(p));
+        label->setObjectName(QStringLiteral("cellLabel") + QString::number(p));
         label->setGeometry(cell.label);
         label->setFont(numberFont);
         label->setAlignment(Qt::AlignCenter);

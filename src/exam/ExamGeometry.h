@@ -29,15 +29,10 @@ constexpr int CellsPerRow = 7, CellPitchX = 29, CellSize = 24, LabelSize = 20, C
 constexpr int LabelFontPt = 11;
 constexpr int LegendSwatchWidth = 24, LegendSwatchHeight = 17;
 
-// Main area.
+// Main area; the question view lays out its own pages. The two-options prompt sits under the
+// options as the view places them.
 constexpr int BottomBarHeight = 57;
-constexpr int StemMemoHeight = 130;
-constexpr int StemFontPx = 19, StemMargin = 16, StemGap = 10;
-constexpr int CaseBandHeight = 145;
-constexpr int OptionLeft = 30, CaseOptionLeft = 32, OptionStep = 40, OptionTop = 15, CaseOptionTop = 50;
-constexpr int OptionHeight = 38, OptionWidthMargin = 100, OptionFontPt = 14;
-constexpr int JudgementTrueTop = 20, JudgementFalseTop = 60, JudgementWidth = 64, JudgementHeight = 26;
-constexpr int SubLabelTop = 10;
+constexpr int OptionLeft = 30, OptionStep = 40, OptionTop = 15, OptionFontPt = 14;
 
 // Score panel.
 constexpr int ScorePanelWidth = 253, ScoreHeadingHeight = 25, ScoreFontPx = 20, ScoreGridHeight = 127;

@@ -61,25 +61,24 @@ void ExamWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous() || m_started) return;
     m_started = true;
-    Timer3->start();
-    FormShow();
+    keepEnabledTimer->start();
+    openPaper();
 }
 
-void ExamWindow::FormShow() {
+void ExamWindow::openPaper() {
     bool ok = false;
     Guarded([&] {
         if (!m_engine) throw KjksError(QStringLiteral("题库未打开。"));
         LaunchParameters &launch = launchParameters();
-        // 1-2: exam time by the subject title.
-        sBitBtn11->hide();
+        // The exam time: the bank's minutes, else by the subject title.
+        explanationButton->hide();
         launch.ExamTimeSeconds = 5400;
         const QString title = bankSession()->GetOption(QStringLiteral("APP_TITLE"));
-        sLabelFX1->setText(title);
+        subjectTitleLabel->setText(title);
         m_engine->SetSubjectTitle(title);
         launch.ExamTimeSeconds = ExamTimeForTitle(title, examProfile().examMinutes);
-        // 3.
-        PageControl1->setCurrentIndex(0);
-        DBGrid1->setRowCount(0);
+        m_view->setCurrentIndex(0);
+        answerListGrid->setRowCount(0);
         m_answerList.clear();
         setFourthHeaderCaption(examProfile().sections[ExamProfile::Fourth].typeName);
 
@@ -87,27 +86,26 @@ void ExamWindow::FormShow() {
         times.ensureTable();
         int secondsLeft = launch.ExamTimeSeconds;
         bool handedIn = false;
-        // 4-6: the paper.
+        // The paper: a new or restarted one, or the stored one as it is.
         if (m_opening == Opening::View && launch.PaperKey != QStringLiteral("0")) {
             const int number = idOf(launch.PaperKey);
-            PaperQuestionIds = StoredPaper::QuestionIds(*bankSession(), number, m_engine->Total());
+            m_paperQuestionIds = StoredPaper::QuestionIds(*bankSession(), number, m_engine->Total());
             handedIn = m_engine->HandedIn();
             if (!handedIn) secondsLeft = times.load(launch.PaperKey).value_or(secondsLeft);
         } else {
             m_engine->StartPaper();
-            PaperQuestionIds = m_engine->PaperQuestionIds();
+            m_paperQuestionIds = m_engine->PaperQuestionIds();
         }
-        // 7: the card.
-        const auto heights = m_card.build({Panel22, Panel20, Panel18, Panel16},
+        const auto heights = m_card.build({singleCells, multipleCells, judgementCells, fourthCells},
                                           {examProfile().sections[0].count, examProfile().sections[1].count,
                                            examProfile().sections[2].count, examProfile().sections[3].count},
-                                          [this](int p) { sLabel5Click(p); });
+                                          [this](int p) { showCardCell(p); });
         stackCard(heights);
         if (m_opening == Opening::View) restoreCardFromRows();
-        // 8: question 1.
-        CurrentPosition = 0;
-        Image9Click(true);
-        CurrentPosition = 0;
+        // Question 1.
+        m_currentPosition = 0;
+        refreshSection(QuestionType::Single, true);
+        m_currentPosition = 0;
 
         if (handedIn) {
             showScorePanel(StoredPaper::Sheet(*bankSession(), examProfile(), idOf(launch.PaperKey)),
@@ -121,7 +119,7 @@ void ExamWindow::FormShow() {
     if (!ok) {
         // No half-built exam: the message has been shown, the window goes.
         m_startFailed = true;
-        Timer1->stop();
+        countdownTimer->stop();
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
     }
 }
@@ -135,7 +133,7 @@ void ExamWindow::startCountdown(int seconds) {
         timeOut();
         return;
     }
-    Timer1->start();
+    countdownTimer->start();
 }
 
 // A continued paper shows what it holds: answered cells green, marked ones red.
@@ -154,137 +152,92 @@ void ExamWindow::restoreCardFromRows() {
 
 int ExamWindow::lastQuestionPosition() const {
     int last = -1;
-    for (int p = 0; p < PaperQuestionIds.size(); ++p)
-        if (!PaperQuestionIds.at(p).isEmpty()) last = p;
+    for (int p = 0; p < m_paperQuestionIds.size(); ++p)
+        if (!m_paperQuestionIds.at(p).isEmpty()) last = p;
     return last;
 }
 
 void ExamWindow::setMarkBox(bool checked) {
-    sCheckBox1->setChecked(checked);
+    markBox->setChecked(checked);
 }
 
 void ExamWindow::moveTo(int target, bool raiseLabels) {
     // A cell without a question (a paper smaller than its profile) has nothing to show.
-    if (target < 0 || target >= PaperQuestionIds.size() || PaperQuestionIds.at(target).isEmpty()) return;
+    if (target < 0 || target >= m_paperQuestionIds.size() || m_paperQuestionIds.at(target).isEmpty()) return;
     setMarkBox(false);
-    DiscardOptionControls();
+    discardOptions();
     if (raiseLabels) m_card.raiseLabels();
-    CurrentPosition = target;
-    CurrentSection = m_engine->SectionOf(target);
+    m_currentPosition = target;
+    m_currentSection = m_engine->SectionOf(target);
     m_card.setCurrent(target);
-    ShowQuestionAt(target);
+    showQuestionAt(target);
 }
 
 // The previous and next buttons: the move takes effect first, then the input that arrived
 // meanwhile runs. Keys then apply to the question now on screen; a click on an option is dropped,
 // because the options under the pointer are no longer the ones the learner saw.
 void ExamWindow::step(int target) {
-    sBitBtn8->setEnabled(false);
-    sBitBtn9->setEnabled(false);
+    previousButton->setEnabled(false);
+    nextButton->setEnabled(false);
     m_view->setMoving(true);
     moveTo(target, false);
     platform().pause(10);
     m_view->setMoving(false);
-    sBitBtn8->setEnabled(true);
-    sBitBtn9->setEnabled(true);
+    previousButton->setEnabled(true);
+    nextButton->setEnabled(true);
 }
 
-void ExamWindow::sLabel5Click(int position) {
+void ExamWindow::showCardCell(int position) {
     Guarded([&] { moveTo(position, true); });
 }
 
-void ExamWindow::sBitBtn8Click() {
+void ExamWindow::showPreviousQuestion() {
     Guarded([&] {
-        if (CurrentPosition > 0) step(CurrentPosition - 1);
+        if (m_currentPosition > 0) step(m_currentPosition - 1);
     });
     m_view->setMoving(false);
-    sBitBtn8->setEnabled(true);
-    sBitBtn9->setEnabled(true);
+    previousButton->setEnabled(true);
+    nextButton->setEnabled(true);
 }
 
-void ExamWindow::sBitBtn9Click() {
+void ExamWindow::showNextQuestion() {
     Guarded([&] {
-        if (CurrentPosition < lastQuestionPosition()) step(CurrentPosition + 1);
+        if (m_currentPosition < lastQuestionPosition()) step(m_currentPosition + 1);
     });
     m_view->setMoving(false);
-    sBitBtn8->setEnabled(true);
-    sBitBtn9->setEnabled(true);
+    previousButton->setEnabled(true);
+    nextButton->setEnabled(true);
 }
 
-void ExamWindow::sectionClick(QuestionType section, bool move) {
+void ExamWindow::refreshSection(QuestionType section, bool moveToFirst) {
     const int start = m_engine->SectionStart(section);
     if (start >= m_engine->Total() || examProfile().section(section).count <= 0) return;
     // The section's answered and marked cells are repainted as they are.
     for (const PaperRow &row : m_engine->SectionRows(section))
         if ((row.answered() || row.marked()) && row.xth >= 1 && row.xth <= m_card.size())
             m_card.square(row.xth - 1)->update();
-    if (move) moveTo(start, true);
+    if (moveToFirst) moveTo(start, true);
 }
 
-void ExamWindow::Image9Click(bool move) {
-    sectionClick(QuestionType::Single, move);
-}
-void ExamWindow::Image10Click(bool move) {
-    sectionClick(QuestionType::Multiple, move);
-}
-void ExamWindow::Image11Click(bool move) {
-    sectionClick(QuestionType::Judgement, move);
-}
-void ExamWindow::FourthSectionClick(bool move) {
-    sectionClick(QuestionType::Fourth, move);
-}
-
-void ExamWindow::Image16Click() {
-    Guarded([&] { FourthSectionClick(true); });
-}
-
-void ExamWindow::ShowQuestionAt(int p) {
-    const int id = idOf(PaperQuestionIds.value(p));
-    const int number = p + 1;
-    switch (CurrentSection) {
-    case QuestionType::Single:
-        ShowSingleQuestion(id, number);
-        break;
-    case QuestionType::Multiple:
-        ShowMultipleQuestion(id, number);
-        break;
-    case QuestionType::Judgement:
-        ShowJudgementQuestion(id, number);
-        break;
-    case QuestionType::Fourth:
-        switch (
-            FourthQuestionKind(examProfile().sections[ExamProfile::Fourth].typeName).value_or(QuestionKind::Single)) {
-        case QuestionKind::Analysis:
-            ShowAnalysisQuestion(id, number);
-            break;
-        case QuestionKind::Case:
-            ShowCaseQuestion(id, number);
-            break;
-        case QuestionKind::Operation:
-            ShowOperationQuestion(id, number);
-            break;
-        default:
-            break; // a fourth type the window does not present
-        }
-        break;
-    }
+void ExamWindow::showFourthSection() {
+    Guarded([&] { refreshSection(QuestionType::Fourth, true); });
 }
 
 // ---------------------------------------------------------------------------------------------
 // Presentation
 
-void ExamWindow::DiscardOptionControls() {
+void ExamWindow::discardOptions() {
     m_view->discardOptions();
-    lblTwoOptions->hide();
+    twoOptionsPrompt->hide();
 }
 
 // Common opening steps: page, position, the row's mark. Returns the paper row.
 PaperRow ExamWindow::openPaperRow(int number) {
-    sBitBtn12->hide();
-    CurrentPosition = number - 1;
-    PaperRow row = m_engine->ReadPaperRow(CurrentPosition);
+    videoButton->hide();
+    m_currentPosition = number - 1;
+    PaperRow row = m_engine->ReadPaperRow(m_currentPosition);
     if (row.marked()) {
-        m_card.set(CurrentPosition, AnswerCard::State::Marked);
+        m_card.set(m_currentPosition, AnswerCard::State::Marked);
         setMarkBox(true);
     }
     return row;
@@ -304,42 +257,51 @@ namespace {
 KjksError undecodable(int number) {
     return KjksError(QStringLiteral("第 %1 题的文字无法解码，请跳过本题继续作答。").arg(number));
 }
+
+// The kind of question a section shows; nothing for a fourth type without a page of its own.
+std::optional<QuestionKind> kindShownIn(QuestionType section) {
+    switch (section) {
+    case QuestionType::Single:
+        return QuestionKind::Single;
+    case QuestionType::Multiple:
+        return QuestionKind::Multiple;
+    case QuestionType::Judgement:
+        return QuestionKind::Judgement;
+    case QuestionType::Fourth:
+        break;
+    }
+    const auto fourth = FourthQuestionKind(examProfile().sections[ExamProfile::Fourth].typeName);
+    if (fourth == QuestionKind::Analysis || fourth == QuestionKind::Case || fourth == QuestionKind::Operation)
+        return fourth;
+    return std::nullopt;
+}
 } // namespace
 
-void ExamWindow::ShowSingleQuestion(int id, int number) {
-    if (!showQuestion(QuestionKind::Single, id, number)) throw undecodable(number);
-}
-
-void ExamWindow::ShowMultipleQuestion(int id, int number) {
-    const bool readable = showQuestion(QuestionKind::Multiple, id, number);
-    lblTwoOptions->move(OptionLeft, OptionStep * int(m_view->optionButtons().size()) + OptionTop);
+void ExamWindow::showQuestionAt(int position) {
+    const std::optional<QuestionKind> shown = kindShownIn(m_currentSection);
+    if (!shown) return; // a fourth type the window does not present
+    const QuestionKind kind = *shown;
+    const int id = idOf(m_paperQuestionIds.value(position));
+    const int number = position + 1;
+    const bool readable = showQuestion(kind, id, number);
+    if (kind == QuestionKind::Multiple)
+        twoOptionsPrompt->move(OptionLeft, OptionStep * int(m_view->optionButtons().size()) + OptionTop);
+    if (kind == QuestionKind::Operation) showVideoDemoButtons(id);
     if (!readable) throw undecodable(number);
 }
 
-void ExamWindow::ShowJudgementQuestion(int id, int number) {
-    if (!showQuestion(QuestionKind::Judgement, id, number)) throw undecodable(number);
-}
-
-void ExamWindow::ShowCaseQuestion(int id, int number) {
-    if (!showQuestion(QuestionKind::Case, id, number)) throw undecodable(number);
-}
-
-void ExamWindow::ShowAnalysisQuestion(int id, int number) {
-    if (!showQuestion(QuestionKind::Analysis, id, number)) throw undecodable(number);
-}
-
-void ExamWindow::ShowOperationQuestion(int id, int number) {
-    const bool readable = showQuestion(QuestionKind::Operation, id, number);
-    sBitBtn12->setEnabled(false);
-    sBitBtn12->show();
-    sButton6->setEnabled(false);
-    sButton6->show();
-    if (QFileInfo::exists(launchParameters().AppDir + QStringLiteral("StuName/") + QString::number(id) +
+// An operation question: "视频演示", enabled where its demonstration program lies beside the program,
+// and "返回考试界面", which stays shown and disabled from then on.
+void ExamWindow::showVideoDemoButtons(int questionId) {
+    videoButton->setEnabled(false);
+    videoButton->show();
+    backToExamButton->setEnabled(false);
+    backToExamButton->show();
+    if (QFileInfo::exists(launchParameters().AppDir + QStringLiteral("StuName/") + QString::number(questionId) +
                           QStringLiteral(".exe"))) {
-        sBitBtn12->setEnabled(true);
-        sBitBtn12->setProperty("videoQuestion", id);
+        videoButton->setEnabled(true);
+        videoButton->setProperty("videoQuestion", questionId);
     }
-    if (!readable) throw undecodable(number);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -347,29 +309,23 @@ void ExamWindow::ShowOperationQuestion(int id, int number) {
 
 void ExamWindow::storeAnswer(const QString &answer) {
     if (answer.isEmpty() || !answering()) return;
-    const PaperRow row = m_engine->StoreAnswer(CurrentPosition, answer);
-    if (!row.marked()) m_card.set(CurrentPosition, AnswerCard::State::Done);
+    const PaperRow row = m_engine->StoreAnswer(m_currentPosition, answer);
+    if (!row.marked()) m_card.set(m_currentPosition, AnswerCard::State::Done);
 }
 
-void ExamWindow::DXTJDAClick() {
-    Guarded([&] { storeAnswer(m_view->answer()); });
-}
-
-void ExamWindow::PDTJDAClick() {
-    Guarded([&] { storeAnswer(m_view->answer()); });
-}
-
-void ExamWindow::DXTHDAClick() {
+// Every change of the answer on screen is stored at once; only a multiple-choice question under
+// partial credit needs two options before it has an answer.
+void ExamWindow::captureAnswer() {
     Guarded([&] {
         if (!answering()) return;
         const QString answer = m_view->answer();
-        if (m_engine->NeedsTwoOptions(CurrentPosition)) {
+        if (m_engine->NeedsTwoOptions(m_currentPosition)) {
             // One option is no answer under the real exam's rule: the prompt says so, and an answer
             // stored before no longer stands for what is ticked.
-            lblTwoOptions->setVisible(answer.size() == 1);
+            twoOptionsPrompt->setVisible(answer.size() == 1);
             if (answer.size() < 2) {
-                const PaperRow row = m_engine->ClearAnswer(CurrentPosition);
-                if (row.xth != 0 && !row.marked()) m_card.set(CurrentPosition, AnswerCard::State::NotDone);
+                const PaperRow row = m_engine->ClearAnswer(m_currentPosition);
+                if (row.xth != 0 && !row.marked()) m_card.set(m_currentPosition, AnswerCard::State::NotDone);
                 return;
             }
         }
@@ -377,35 +333,32 @@ void ExamWindow::DXTHDAClick() {
     });
 }
 
-void ExamWindow::ALFXTJDAClick() {
-    DXTHDAClick();
-}
-
 // ---------------------------------------------------------------------------------------------
 // Marking, tools
 
-void ExamWindow::sCheckBox1Click(bool checked) {
+void ExamWindow::markQuestion(bool checked) {
     Guarded([&] {
         if (!answering()) return;
-        if (CurrentPosition < 0 || CurrentPosition >= PaperQuestionIds.size() ||
-            PaperQuestionIds.at(CurrentPosition).isEmpty())
+        if (m_currentPosition < 0 || m_currentPosition >= m_paperQuestionIds.size() ||
+            m_paperQuestionIds.at(m_currentPosition).isEmpty())
             return;
-        const PaperRow row = m_engine->SetMarked(CurrentPosition, checked);
+        const PaperRow row = m_engine->SetMarked(m_currentPosition, checked);
         if (checked)
-            m_card.set(CurrentPosition, AnswerCard::State::Marked);
+            m_card.set(m_currentPosition, AnswerCard::State::Marked);
         else
-            m_card.set(CurrentPosition, row.answered() ? AnswerCard::State::Done : AnswerCard::State::NotDone);
+            m_card.set(m_currentPosition, row.answered() ? AnswerCard::State::Done : AnswerCard::State::NotDone);
     });
 }
 
-void ExamWindow::sBitBtn13Click() {
+void ExamWindow::openCalculator() {
     Guarded([&] { ShellOpen(QStringLiteral("Calc.EXE")); });
 }
 
-void ExamWindow::sBitBtn12Click() {
+void ExamWindow::playVideoDemo() {
     Guarded([&] {
         const QString program = launchParameters().AppDir + QStringLiteral("StuName/") +
-                                QString::number(sBitBtn12->property("videoQuestion").toInt()) + QStringLiteral(".exe");
+                                QString::number(videoButton->property("videoQuestion").toInt()) +
+                                QStringLiteral(".exe");
         if (!QFileInfo::exists(program)) return;
         ShellOpen(program);
         for (int i = 0; i < 11; ++i)
@@ -413,8 +366,8 @@ void ExamWindow::sBitBtn12Click() {
     });
 }
 
-void ExamWindow::sBitBtn11Click() {
-    Guarded([&] { ShowResultDialog(m_engine->ExplanationPayload(CurrentPosition)); });
+void ExamWindow::showExplanation() {
+    Guarded([&] { ShowResultDialog(m_engine->ExplanationPayload(m_currentPosition)); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -426,12 +379,12 @@ void ExamWindow::saveTimeLeft() {
     ExamTimeStore(bankSession()->db).save(launchParameters().PaperKey, m_savedSecondsLeft);
 }
 
-void ExamWindow::Timer1Timer() {
+void ExamWindow::tickCountdown() {
     Guarded([&] {
         if (!m_countdown.running()) return;
         const int left = m_countdown.remainingSeconds();
         launchParameters().ExamTimeSeconds = left;
-        lblTime->setText(SecondsToClock(left));
+        countdownLabel->setText(SecondsToClock(left));
         if (m_savedSecondsLeft - left >= kSaveEverySeconds || left == 0) saveTimeLeft();
         if (left > 0) return;
         timeOut();
@@ -441,33 +394,34 @@ void ExamWindow::Timer1Timer() {
 // The time is up: nothing more is answered, and the paper is handed in without asking, as in the
 // real exam. A hand-in the bank refuses leaves the paper timed out; the hand-in area tries again.
 void ExamWindow::timeOut() {
-    Timer1->stop();
+    countdownTimer->stop();
     m_countdown.stop();
     m_state = ExamState::TimedOut;
-    lblTime->setText(SecondsToClock(0));
+    countdownLabel->setText(SecondsToClock(0));
     lockAnswers();
     ShowInfoBox(QStringLiteral("考试时间已到。"));
     handIn();
 }
 
-void ExamWindow::Timer3Timer() {
+// Every half second: the window enabled again and pending events handled.
+void ExamWindow::keepEnabled() {
     Guarded([&] {
         setEnabled(true);
         platform().processEvents();
     });
 }
 
-void ExamWindow::sBitBtn1Click() {
+void ExamWindow::requestHandIn() {
     Guarded([&] {
         if (m_state == ExamState::HandedIn) return; // a handed-in paper is final
         if (m_state == ExamState::Answering &&
-            !QuestionBox(QStringLiteral("提示"), HandInQuestion(m_engine->AnswerList())))
+            !QuestionBox(QStringLiteral("提示"), handInConfirmation(m_engine->AnswerList())))
             return;
         handIn();
     });
 }
 
-QString ExamWindow::HandInQuestion(const std::vector<PaperRow> &rows) {
+QString ExamWindow::handInConfirmation(const std::vector<PaperRow> &rows) {
     const PaperProgress progress = ProgressOf(rows);
     QString text;
     if (progress.unanswered > 0) text += QStringLiteral("还有 %1 道题未作答。").arg(progress.unanswered);
@@ -486,29 +440,29 @@ bool ExamWindow::handIn() {
         return false;
     }
     enterHandedIn();
-    Panel12->show();
+    scorePanel->show();
     showScorePanel(result.sheet, result.answerList);
     Guarded([&] { ExamTimeStore(bankSession()->db).forget(launchParameters().PaperKey); });
     if (!m_answerList.empty()) {
-        DBGrid1->selectRow(0);
-        DBGrid1CellClick(0, 0);
+        answerListGrid->selectRow(0);
+        reviewAnswerListRow(0);
     }
     m_card.raiseLabels();
     return true;
 }
 
 void ExamWindow::showScorePanel(const ScoreSheet &sheet, const std::vector<PaperRow> &answerList) {
-    Panel12->show();
+    scorePanel->show();
     for (int r = 0; r < 6; ++r)
         for (int c = 0; c < 4; ++c) {
             auto *item = new QTableWidgetItem(sheet.cells[size_t(r)][size_t(c)]);
             item->setToolTip(item->text());
             if (r == 0 || c == 0) item->setBackground(CardHeaderColour());
-            StringGrid1->setItem(r, c, item);
+            scoreSheetGrid->setItem(r, c, item);
         }
-    Label25->setText(sheet.totalText);
+    totalScoreLabel->setText(sheet.totalText);
     m_answerList = answerList;
-    DBGrid1->setRowCount(int(m_answerList.size()));
+    answerListGrid->setRowCount(int(m_answerList.size()));
     for (int r = 0; r < int(m_answerList.size()); ++r) {
         const PaperRow &row = m_answerList[size_t(r)];
         const QString texts[5] = {QString::number(row.xth), row.tixing, ExamEngine::AnswerCellText(row, row.daan),
@@ -518,48 +472,47 @@ void ExamWindow::showScorePanel(const ScoreSheet &sheet, const std::vector<Paper
             auto *item = new QTableWidgetItem(texts[c]);
             item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
             item->setToolTip(texts[c]);
-            DBGrid1->setItem(r, c, item);
+            answerListGrid->setItem(r, c, item);
         }
     }
-    DBGrid1->resizeRowsToContents();
+    answerListGrid->resizeRowsToContents();
 }
 
 void ExamWindow::enterHandedIn() {
-    Timer1->stop();
+    countdownTimer->stop();
     m_countdown.stop();
     m_state = ExamState::HandedIn;
-    lblTime->setText(handedInText());
+    countdownLabel->setText(handedInText());
     lockAnswers();
     m_card.raiseLabels();
-    sBitBtn11->show();
+    explanationButton->show();
 }
 
 // A paper that is no longer answered shows its answers without taking new ones.
 void ExamWindow::lockAnswers() {
     m_view->setReadOnly(true);
-    sCheckBox1->setEnabled(false);
-    lblTwoOptions->hide();
+    markBox->setEnabled(false);
+    twoOptionsPrompt->hide();
 }
 
-void ExamWindow::DBGrid1CellClick(int row, int) {
+// A row of the answer list: its question shown, its section repainted, and its result.
+void ExamWindow::reviewAnswerListRow(int row) {
     Guarded([&] {
         if (row < 0 || row >= int(m_answerList.size())) return;
         const PaperRow r = m_answerList[size_t(row)];
-        const ExamProfile &profile = examProfile();
-        if (r.tixing == QuestionTypeName(QuestionType::Single))
-            Image9Click(false);
-        else if (r.tixing == QuestionTypeName(QuestionType::Multiple))
-            Image10Click(false);
-        else if (r.tixing == QuestionTypeName(QuestionType::Judgement))
-            Image11Click(false);
-        else if (r.tixing == profile.sections[ExamProfile::Fourth].typeName)
-            FourthSectionClick(false);
+        for (QuestionType section : kQuestionTypes) {
+            const QString name = section == QuestionType::Fourth ? examProfile().sections[ExamProfile::Fourth].typeName
+                                                                 : QuestionTypeName(section);
+            if (r.tixing != name) continue;
+            refreshSection(section, false);
+            break;
+        }
         moveTo(r.xth - 1, true);
         ShowResultDialog(m_engine->AnswerListPayload(r));
     });
 }
 
-bool ExamWindow::FormCloseQuery() {
+bool ExamWindow::mayClose() {
     if (m_startFailed || m_state == ExamState::HandedIn || !m_engine) return true;
     // After the time-out nothing is left to decide: the paper is handed in.
     if (m_state == ExamState::Answering &&
@@ -569,12 +522,12 @@ bool ExamWindow::FormCloseQuery() {
 }
 
 void ExamWindow::closeEvent(QCloseEvent *event) {
-    if (!FormCloseQuery()) {
+    if (!mayClose()) {
         event->ignore();
         return;
     }
-    Timer1->stop();
-    Timer3->stop();
+    countdownTimer->stop();
+    keepEnabledTimer->stop();
     // The result dialog the hand-in opened stays open over the main window until the learner
     // closes it; as a child of this window it would go with it.
     ResultDialog *result = resultDialog();
@@ -605,14 +558,14 @@ void ExamWindow::keyPressEvent(QKeyEvent *event) {
     switch (key) {
     case Qt::Key_Left:
     case Qt::Key_PageUp:
-        sBitBtn8Click();
+        showPreviousQuestion();
         return;
     case Qt::Key_Right:
     case Qt::Key_PageDown:
-        sBitBtn9Click();
+        showNextQuestion();
         return;
     case Qt::Key_M:
-        if (sCheckBox1->isEnabled()) sCheckBox1->click();
+        if (markBox->isEnabled()) markBox->click();
         return;
     case Qt::Key_Escape:
         close();
@@ -628,7 +581,7 @@ bool RunPaperlessExam(ExamWindow::Opening opening) {
     auto *window = new ExamWindow(opening, QApplication::activeWindow());
     launchParameters().ExamTimeSeconds = 5400;
     const int result = window->exec();
-    window->DiscardOptionControls();
+    window->discardOptions();
     delete window;
     return result == QDialog::Accepted;
 }

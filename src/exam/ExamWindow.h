@@ -17,10 +17,7 @@ class QAbstractButton;
 class QCheckBox;
 class QFrame;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
-class QScrollArea;
-class QStackedWidget;
 class QTableWidget;
 class QTimer;
 class ShapeControl;
@@ -44,61 +41,37 @@ public:
     ~ExamWindow() override;
 
     // Header.
-    QWidget *Panel1;
-    QLabel *imgBanner;
-    QFrame *lineHeader;
-    QLabel *Image17;        // candidate photo
-    QLabel *lblTime;        // remaining time
-    ClickableLabel *Image4; // hand-in area over the drawn 交卷 button
-    QLabel *sLabelFX1;      // subject title (hidden)
-    // Left column: card and legend.
-    QWidget *Panel2;
-    QWidget *Panel8;
-    QWidget *Panel9;
-    ShapeControl *zrShape1;
-    ShapeControl *zrShape2;
-    QWidget *Panel13; // never shown; holds zrShape2
-    QWidget *Panel21, *Panel22, *Panel19, *Panel20, *Panel17, *Panel18, *Panel14, *Panel16;
-    ClickableLabel *Image16; // fourth header picture
-    // Main area.
-    QWidget *sPanel1;
-    QStackedWidget *PageControl1;
-    QWidget *TabSheet1, *TabSheet2, *TabSheet3, *TabSheet4;
-    QPlainTextEdit *Memo1;
-    QWidget *sPanel2;
-    QPlainTextEdit *Memo3;
-    QScrollArea *ScrollBox2;
-    QLabel *Label10, *Image2, *Label11;
-    QScrollArea *ScrollBox1;
-    QLabel *Label2, *Image3, *Label3;
-    QWidget *sPanel5;
+    QLabel *countdownLabel;     // remaining time
+    ClickableLabel *handInArea; // over the drawn 交卷 button
+    QLabel *subjectTitleLabel;  // the bank's subject title, never shown
+    // Left column: the gradient behind the card, and the one on a panel that is never shown.
+    ShapeControl *cardGradient;
+    ShapeControl *hiddenGradient;
+    ClickableLabel *fourthHeader; // the fourth section's header picture
     // Bottom bar.
-    QWidget *sPanel3;
-    QCheckBox *sCheckBox1;
-    QPushButton *sBitBtn8;  // 上一题
-    QPushButton *sBitBtn9;  // 下一题
-    QPushButton *sBitBtn11; // 本题解析
-    QPushButton *sBitBtn13; // 计算器
-    QPushButton *sBitBtn12; // 视频演示
-    QPushButton *sButton6;  // 返回考试界面
-    // Score panel.
-    QWidget *Panel12;
-    QLabel *Label25;
-    QLabel *lblTwoOptions; // under partial credit: shown while one multiple-choice option is ticked
-    QTableWidget *StringGrid1;
-    QTableWidget *DBGrid1;
-    QTimer *Timer1;
-    QTimer *Timer3;
-
-    int CurrentPosition = 0;
-    QuestionType CurrentSection = QuestionType::Single;
-    QStringList PaperQuestionIds;
+    QCheckBox *markBox;
+    QPushButton *previousButton;
+    QPushButton *nextButton;
+    QPushButton *explanationButton; // 本题解析, after hand-in
+    QPushButton *calculatorButton;
+    QPushButton *videoButton;      // 视频演示, operation questions
+    QPushButton *backToExamButton; // 返回考试界面, operation questions
+    // Score panel, after hand-in.
+    QWidget *scorePanel;
+    QLabel *totalScoreLabel;
+    QTableWidget *scoreSheetGrid;
+    QTableWidget *answerListGrid;
+    QTimer *countdownTimer;
 
     ExamState state() const { return m_state; }
     bool answering() const { return m_state == ExamState::Answering; }
     ExamEngine &engine() { return *m_engine; }
     AnswerCard &card() { return m_card; }
     const ExamCountdown &countdown() const { return m_countdown; }
+    int currentPosition() const { return m_currentPosition; }
+    QuestionType currentSection() const { return m_currentSection; }
+    // The question id of each position of the paper; empty where the paper has no question.
+    const QStringList &paperQuestionIds() const { return m_paperQuestionIds; }
     // The question on display.
     QuestionView &view() { return *m_view; }
     // The answer controls of the question on display, in option order.
@@ -106,49 +79,15 @@ public:
     // The sub-question label of the case page while a case question is shown.
     QLabel *subQuestionLabel() const { return m_view->subQuestionLabel(); }
 
-public slots:
-    void FormShow();
-    void sBitBtn8Click(); // previous
-    void sBitBtn9Click(); // next
-    void Image16Click();  // fourth header
-    void sCheckBox1Click(bool checked);
-    void sBitBtn13Click(); // calculator
-    void sBitBtn12Click(); // video demo
-    void sBitBtn11Click(); // explanation
-    void sBitBtn1Click();  // hand-in area
-    void DBGrid1CellClick(int row, int column);
-    void Timer1Timer();
-    void Timer3Timer();
-    void DXTJDAClick();   // single
-    void DXTHDAClick();   // multiple
-    void PDTJDAClick();   // judgement
-    void ALFXTJDAClick(); // case sub-question
-
-public:
-    // Card click on the cell of a position.
-    void sLabel5Click(int position);
-    // Section handlers: repaint the section's answered and marked cells, then, when asked, move to
-    // the section's first question.
-    void Image9Click(bool move);
-    void Image10Click(bool move);
-    void Image11Click(bool move);
-    void FourthSectionClick(bool move);
+    // The countdown timer's tick: shows the time left, keeps it in the bank, hands in at the time-out.
+    void tickCountdown();
+    // A click on the card cell of a position.
+    void showCardCell(int position);
     // Hand-in: the paper scored and stored, then the score panel, answer list and the review of
     // question 1. False when the bank refused it: then nothing changed and the exam goes on.
     bool handIn();
-    // The hand-in confirmation's text: what is still unanswered and marked.
-    static QString HandInQuestion(const std::vector<PaperRow> &rows);
-    // True when the window may close (asks first before hand-in).
-    bool FormCloseQuery();
-    void DiscardOptionControls();
-
-    void ShowQuestionAt(int position);
-    void ShowSingleQuestion(int questionId, int number);
-    void ShowMultipleQuestion(int questionId, int number);
-    void ShowJudgementQuestion(int questionId, int number);
-    void ShowCaseQuestion(int questionId, int number);
-    void ShowAnalysisQuestion(int questionId, int number);
-    void ShowOperationQuestion(int questionId, int number);
+    // Removes the option controls of the question on display.
+    void discardOptions();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -157,8 +96,23 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Handlers.
+    void openPaper();
+    void showPreviousQuestion();
+    void showNextQuestion();
+    void showFourthSection();
+    void markQuestion(bool marked);
+    void captureAnswer();
+    void openCalculator();
+    void playVideoDemo();
+    void showExplanation();
+    void requestHandIn();
+    void reviewAnswerListRow(int row);
+    void keepEnabled();
+
     void buildHeader();
     void buildLeftColumn();
+    void buildCard();
     void buildLegend();
     void buildMainArea();
     void buildPages();
@@ -172,9 +126,13 @@ private:
     void step(int target);
     void timeOut();
     void lockAnswers();
-    void sectionClick(QuestionType section, bool move);
+    // Repaints the section's answered and marked cells, then, when asked, moves to the section's
+    // first question.
+    void refreshSection(QuestionType section, bool moveToFirst);
+    void showQuestionAt(int position);
     PaperRow openPaperRow(int number);
     bool showQuestion(QuestionKind kind, int id, int number);
+    void showVideoDemoButtons(int questionId);
     void setMarkBox(bool checked);
     void storeAnswer(const QString &answer);
     void restoreCardFromRows();
@@ -183,7 +141,28 @@ private:
     void saveTimeLeft();
     void startCountdown(int seconds);
     int lastQuestionPosition() const;
-    bool isOperationPaper() const;
+    // True when the window may close (asks first before hand-in).
+    bool mayClose();
+    // The hand-in confirmation's text: what is still unanswered and marked.
+    static QString handInConfirmation(const std::vector<PaperRow> &rows);
+
+    // Header.
+    QWidget *headerPanel;
+    QLabel *banner;
+    QFrame *headerLine;
+    QLabel *candidatePhoto;
+    // Left column: the answer card above the legend; per section a header strip and a cells panel.
+    QWidget *leftColumn;
+    QWidget *cardPanel;
+    QWidget *legendPanel;
+    QWidget *hiddenGradientPanel;
+    QWidget *singleHeader, *singleCells, *multipleHeader, *multipleCells, *judgementHeader, *judgementCells;
+    QWidget *fourthHeaderPanel, *fourthCells;
+    // Main area: the question view and the score panel above the bottom bar.
+    QWidget *mainArea;
+    QWidget *bottomBar;
+    QLabel *twoOptionsPrompt; // under partial credit: shown while one multiple-choice option is ticked
+    QTimer *keepEnabledTimer;
 
     Opening m_opening;
     ExamState m_state = ExamState::Answering;
@@ -192,6 +171,9 @@ private:
     std::unique_ptr<ExamEngine> m_engine;
     AnswerCard m_card;
     ExamCountdown m_countdown;
+    int m_currentPosition = 0;
+    QuestionType m_currentSection = QuestionType::Single;
+    QStringList m_paperQuestionIds;
     std::vector<PaperRow> m_answerList;
     QuestionView *m_view = nullptr;
     int m_savedSecondsLeft = 0; // the time left as last kept in the bank

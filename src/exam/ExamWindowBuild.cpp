@@ -80,7 +80,6 @@ QPixmap picture(const QString &file) {
     return LoadPicture(QStringLiteral(":/exam/") + file);
 }
 
-// The fourth header: its picture with the fourth type's name written on it.
 // The header picture in three pieces: the candidate block at the left, the remaining time and the
 // hand-in button at the right edge, the title centred between them (shrunk to fit a narrow window),
 // so that the time and "交卷" are always on screen.
@@ -115,6 +114,7 @@ protected:
     }
 };
 
+// The fourth header: its picture with the fourth type's name written on it.
 class FourthHeader : public ClickableLabel {
 public:
     using ClickableLabel::ClickableLabel;
@@ -158,19 +158,19 @@ ExamWindow::ExamWindow(Opening opening, QWidget *parent)
     body->setSpacing(0);
     root->addLayout(body, 1);
     buildLeftColumn();
-    body->addWidget(Panel2);
+    body->addWidget(leftColumn);
     buildMainArea();
-    body->addWidget(sPanel1, 1);
+    body->addWidget(mainArea, 1);
     loadPictures();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kCountdownMs);
-    connect(Timer1, &QTimer::timeout, this, &ExamWindow::Timer1Timer);
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName(QStringLiteral("Timer3"));
-    Timer3->setInterval(kKeepEnabledMs);
-    connect(Timer3, &QTimer::timeout, this, &ExamWindow::Timer3Timer);
+    countdownTimer = new QTimer(this);
+    countdownTimer->setObjectName(QStringLiteral("countdownTimer"));
+    countdownTimer->setInterval(kCountdownMs);
+    connect(countdownTimer, &QTimer::timeout, this, &ExamWindow::tickCountdown);
+    keepEnabledTimer = new QTimer(this);
+    keepEnabledTimer->setObjectName(QStringLiteral("keepEnabledTimer"));
+    keepEnabledTimer->setInterval(kKeepEnabledMs);
+    connect(keepEnabledTimer, &QTimer::timeout, this, &ExamWindow::keepEnabled);
 
     if (BankSession *data = bankSession())
         m_engine = std::make_unique<ExamEngine>(*data, examProfile(), launchParameters());
@@ -179,65 +179,85 @@ ExamWindow::ExamWindow(Opening opening, QWidget *parent)
 ExamWindow::~ExamWindow() = default;
 
 void ExamWindow::buildHeader() {
-    Panel1 = panel(this, "Panel1", HeaderSky());
-    Panel1->setFixedHeight(HeaderHeight);
-    imgBanner = new ExamBanner(Panel1);
-    imgBanner->setObjectName(QStringLiteral("imgBanner"));
-    imgBanner->setGeometry(0, 0, ClientWidth, HeaderHeight);
-    imgBanner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lineHeader = new QFrame(Panel1);
-    lineHeader->setObjectName(QStringLiteral("lineHeader"));
-    lineHeader->setAutoFillBackground(true);
-    QPalette linePalette = lineHeader->palette();
+    headerPanel = panel(this, "headerPanel", HeaderSky());
+    headerPanel->setFixedHeight(HeaderHeight);
+    banner = new ExamBanner(headerPanel);
+    banner->setObjectName(QStringLiteral("banner"));
+    banner->setGeometry(0, 0, ClientWidth, HeaderHeight);
+    banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    headerLine = new QFrame(headerPanel);
+    headerLine->setObjectName(QStringLiteral("headerLine"));
+    headerLine->setAutoFillBackground(true);
+    QPalette linePalette = headerLine->palette();
     linePalette.setColor(QPalette::Window, QColor(0x17, 0x57, 0xAD));
-    lineHeader->setPalette(linePalette);
-    lineHeader->setGeometry(0, HeaderHeight - HeaderLine, ClientWidth, HeaderLine);
-    Image17 = new QLabel(Panel1);
-    Image17->setObjectName(QStringLiteral("Image17"));
-    Image17->setGeometry(PhotoRect);
-    Image17->setScaledContents(true);
-    lblTime = plainLabel(Panel1, "lblTime");
-    lblTime->setGeometry(TimeRect);
-    lblTime->setAlignment(Qt::AlignCenter);
-    lblTime->setFont(PixelFont(QStringLiteral("新宋体"), TimeFontPx, true));
-    Image4 = new ClickableLabel(Panel1);
-    Image4->setObjectName(QStringLiteral("Image4"));
-    Image4->setGeometry(HandInRect);
-    Image4->setCursor(Qt::PointingHandCursor);
-    Image4->setToolTip(QStringLiteral("交卷"));
-    connect(Image4, &ClickableLabel::clicked, this, &ExamWindow::sBitBtn1Click);
-    sLabelFX1 = plainLabel(Panel1, "sLabelFX1");
-    sLabelFX1->hide();
-    Panel1->installEventFilter(this);
-    layout()->addWidget(Panel1);
+    headerLine->setPalette(linePalette);
+    headerLine->setGeometry(0, HeaderHeight - HeaderLine, ClientWidth, HeaderLine);
+    candidatePhoto = new QLabel(headerPanel);
+    candidatePhoto->setObjectName(QStringLiteral("candidatePhoto"));
+    candidatePhoto->setGeometry(PhotoRect);
+    candidatePhoto->setScaledContents(true);
+    countdownLabel = plainLabel(headerPanel, "countdownLabel");
+    countdownLabel->setGeometry(TimeRect);
+    countdownLabel->setAlignment(Qt::AlignCenter);
+    countdownLabel->setFont(PixelFont(QStringLiteral("新宋体"), TimeFontPx, true));
+    handInArea = new ClickableLabel(headerPanel);
+    handInArea->setObjectName(QStringLiteral("handInArea"));
+    handInArea->setGeometry(HandInRect);
+    handInArea->setCursor(Qt::PointingHandCursor);
+    handInArea->setToolTip(QStringLiteral("交卷"));
+    connect(handInArea, &ClickableLabel::clicked, this, &ExamWindow::requestHandIn);
+    subjectTitleLabel = plainLabel(headerPanel, "subjectTitleLabel");
+    subjectTitleLabel->hide();
+    headerPanel->installEventFilter(this);
+    layout()->addWidget(headerPanel);
 }
 
-void ExamWindow::buildLeftColumn() {
-    Panel2 = panel(this, "Panel2");
-    Panel2->setFixedWidth(LeftWidth);
-    zrShape1 = new ShapeControl(Panel2);
-    zrShape1->setObjectName(QStringLiteral("zrShape1"));
-    zrShape1->setAlign(ShapeControl::alClient);
-    zrShape1->setSurfaceType(ShapeControl::stGradientFill);
-    zrShape1->setFillDirection(ShapeControl::gdDown);
-    zrShape1->setShadowOrient(ShapeControl::soNone);
-    zrShape1->setOutlineStyle(ShapeControl::psClear);
-    zrShape1->setOutlineWidth(0);
-    zrShape1->setGradientToColor(ShapeColor(QPalette::Highlight));
-    zrShape1->setBackColor(ShapeColor(QColor(Qt::white)));
-    zrShape1->lower();
+namespace {
+// A shape filling its parent with a gradient downwards and no outline.
+ShapeControl *gradientShape(QWidget *parent, const char *name, const ShapeColor &to, const ShapeColor &back) {
+    auto *shape = new ShapeControl(parent);
+    shape->setObjectName(QString::fromLatin1(name));
+    shape->setAlign(ShapeControl::alClient);
+    shape->setSurfaceType(ShapeControl::stGradientFill);
+    shape->setFillDirection(ShapeControl::gdDown);
+    shape->setShadowOrient(ShapeControl::soNone);
+    shape->setOutlineStyle(ShapeControl::psClear);
+    shape->setOutlineWidth(0);
+    shape->setGradientToColor(to);
+    shape->setBackColor(back);
+    return shape;
+}
+} // namespace
 
-    auto *column = new QVBoxLayout(Panel2);
+void ExamWindow::buildLeftColumn() {
+    leftColumn = panel(this, "leftColumn");
+    leftColumn->setFixedWidth(LeftWidth);
+    cardGradient =
+        gradientShape(leftColumn, "cardGradient", ShapeColor(QPalette::Highlight), ShapeColor(QColor(Qt::white)));
+    cardGradient->lower();
+
+    auto *column = new QVBoxLayout(leftColumn);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    Panel8 = panel(Panel2, "Panel8", QColor(Qt::white));
-    Panel9 = panel(Panel2, "Panel9", QColor(0xF0, 0xF0, 0xF0));
-    Panel9->setFixedHeight(LegendHeight);
-    column->addWidget(Panel8, 1);
-    column->addWidget(Panel9);
+    cardPanel = panel(leftColumn, "cardPanel", QColor(Qt::white));
+    legendPanel = panel(leftColumn, "legendPanel", QColor(0xF0, 0xF0, 0xF0));
+    legendPanel->setFixedHeight(LegendHeight);
+    column->addWidget(cardPanel, 1);
+    column->addWidget(legendPanel);
+    buildCard();
+    buildLegend();
 
+    // The second gradient shape sits on a panel that is never shown.
+    hiddenGradientPanel = panel(leftColumn, "hiddenGradientPanel");
+    hiddenGradientPanel->hide();
+    hiddenGradient =
+        gradientShape(hiddenGradientPanel, "hiddenGradient", ShapeColor(QPalette::Base), ShapeColor(QPalette::Base));
+}
+
+// The card's header strip and cells panel of each section; the cells come with the paper.
+void ExamWindow::buildCard() {
     auto header = [&](const char *name, const QString &caption) {
-        QWidget *strip = panel(Panel8, name, CardHeaderColour());
+        QWidget *strip = panel(cardPanel, name, CardHeaderColour());
         strip->resize(LeftWidth, CardHeaderHeight);
         QLabel *l = plainLabel(strip, "", caption);
         l->setFont(PixelFont(QStringLiteral("新宋体"), CardHeaderFontPx, true));
@@ -246,41 +266,26 @@ void ExamWindow::buildLeftColumn() {
         return strip;
     };
     auto cells = [&](const char *name, int height) {
-        QWidget *w = panel(Panel8, name, QColor(Qt::white));
+        QWidget *w = panel(cardPanel, name, QColor(Qt::white));
         w->resize(LeftWidth, height);
         return w;
     };
-    Panel21 = header("Panel21", QuestionTypeName(QuestionType::Single));
-    Panel22 = cells("Panel22", CellsPanelHeight);
-    Panel19 = header("Panel19", QuestionTypeName(QuestionType::Multiple));
-    Panel20 = cells("Panel20", CellsPanelHeight);
-    Panel17 = header("Panel17", QuestionTypeName(QuestionType::Judgement));
-    Panel18 = cells("Panel18", CellsPanelHeight);
-    Panel14 = panel(Panel8, "Panel14");
-    Panel14->resize(LeftWidth, CardHeaderHeight);
-    Image16 = new FourthHeader(Panel14);
-    Image16->setObjectName(QStringLiteral("Image16"));
-    Image16->setGeometry(0, 0, LeftWidth, CardHeaderHeight);
-    Image16->setScaledContents(true);
-    Image16->setCursor(Qt::PointingHandCursor);
-    connect(Image16, &ClickableLabel::clicked, this, &ExamWindow::Image16Click);
-    Panel16 = cells("Panel16", FourthCellsPanelHeight);
+    singleHeader = header("singleHeader", QuestionTypeName(QuestionType::Single));
+    singleCells = cells("singleCells", CellsPanelHeight);
+    multipleHeader = header("multipleHeader", QuestionTypeName(QuestionType::Multiple));
+    multipleCells = cells("multipleCells", CellsPanelHeight);
+    judgementHeader = header("judgementHeader", QuestionTypeName(QuestionType::Judgement));
+    judgementCells = cells("judgementCells", CellsPanelHeight);
+    fourthHeaderPanel = panel(cardPanel, "fourthHeaderPanel");
+    fourthHeaderPanel->resize(LeftWidth, CardHeaderHeight);
+    fourthHeader = new FourthHeader(fourthHeaderPanel);
+    fourthHeader->setObjectName(QStringLiteral("fourthHeader"));
+    fourthHeader->setGeometry(0, 0, LeftWidth, CardHeaderHeight);
+    fourthHeader->setScaledContents(true);
+    fourthHeader->setCursor(Qt::PointingHandCursor);
+    connect(fourthHeader, &ClickableLabel::clicked, this, &ExamWindow::showFourthSection);
+    fourthCells = cells("fourthCells", FourthCellsPanelHeight);
     stackCard({CellsPanelHeight, CellsPanelHeight, CellsPanelHeight, FourthCellsPanelHeight});
-    buildLegend();
-
-    // The second gradient shape sits on a panel that is never shown.
-    Panel13 = panel(Panel2, "Panel13");
-    Panel13->hide();
-    zrShape2 = new ShapeControl(Panel13);
-    zrShape2->setObjectName(QStringLiteral("zrShape2"));
-    zrShape2->setAlign(ShapeControl::alClient);
-    zrShape2->setSurfaceType(ShapeControl::stGradientFill);
-    zrShape2->setFillDirection(ShapeControl::gdDown);
-    zrShape2->setShadowOrient(ShapeControl::soNone);
-    zrShape2->setOutlineStyle(ShapeControl::psClear);
-    zrShape2->setOutlineWidth(0);
-    zrShape2->setGradientToColor(ShapeColor(QPalette::Base));
-    zrShape2->setBackColor(ShapeColor(QPalette::Base));
 }
 
 // What the cell colours mean, under the card.
@@ -296,10 +301,10 @@ void ExamWindow::buildLegend() {
                                 {"未做：", {76, 32}, {112, 30}, NotDoneColour()},
                                 {"未看：", {146, 8}, {182, 6}, NotVisitedColour()}};
     for (const Swatch &s : swatches) {
-        QLabel *l = plainLabel(Panel9, "", QString::fromUtf8(s.caption));
+        QLabel *l = plainLabel(legendPanel, "", QString::fromUtf8(s.caption));
         l->move(s.text);
         l->adjustSize();
-        auto *shape = new ShapeControl(Panel9);
+        auto *shape = new ShapeControl(legendPanel);
         shape->setGeometry(QRect(s.swatch, QSize(LegendSwatchWidth, LegendSwatchHeight)));
         shape->setBackColor(ShapeColor(s.colour));
         shape->setOutlineColor(ShapeColor(CellOutline()));
@@ -308,8 +313,8 @@ void ExamWindow::buildLegend() {
 
 // Header strip and cells panel of each section, from the top; what does not fit is cut off.
 void ExamWindow::stackCard(const std::array<int, 4> &panelHeights) {
-    QWidget *strips[4] = {Panel21, Panel19, Panel17, Panel14};
-    QWidget *cellPanels[4] = {Panel22, Panel20, Panel18, Panel16};
+    QWidget *strips[4] = {singleHeader, multipleHeader, judgementHeader, fourthHeaderPanel};
+    QWidget *cellPanels[4] = {singleCells, multipleCells, judgementCells, fourthCells};
     int top = 0;
     for (int s = 0; s < 4; ++s) {
         strips[s]->setGeometry(0, top, LeftWidth, CardHeaderHeight);
@@ -320,100 +325,68 @@ void ExamWindow::stackCard(const std::array<int, 4> &panelHeights) {
 }
 
 void ExamWindow::buildMainArea() {
-    sPanel1 = panel(this, "sPanel1", MainAreaColour());
-    auto *area = new QVBoxLayout(sPanel1);
+    mainArea = panel(this, "mainArea", MainAreaColour());
+    auto *area = new QVBoxLayout(mainArea);
     area->setContentsMargins(0, 0, 0, 0);
     area->setSpacing(0);
     auto *upper = new QHBoxLayout;
     upper->setContentsMargins(0, 0, 0, 0);
     upper->setSpacing(0);
     buildPages();
-    upper->addWidget(PageControl1, 1);
+    upper->addWidget(m_view, 1);
     buildScorePanel();
-    upper->addWidget(Panel12);
+    upper->addWidget(scorePanel);
     area->addLayout(upper, 1);
     buildBottomBar();
-    area->addWidget(sPanel3);
+    area->addWidget(bottomBar);
 }
 
 void ExamWindow::buildPages() {
     m_view = new QuestionView(
         QuestionLook::Exam(),
         {QuestionView::ChoicePage, QuestionView::OperationPage, QuestionView::AnalysisPage, QuestionView::CasePage},
-        sPanel1);
-    PageControl1 = m_view;
-    TabSheet1 = m_view->page(QuestionView::ChoicePage);
-    TabSheet2 = m_view->page(QuestionView::OperationPage);
-    TabSheet3 = m_view->page(QuestionView::AnalysisPage);
-    TabSheet4 = m_view->page(QuestionView::CasePage);
-    Memo1 = m_view->stemBox;
-    sPanel2 = m_view->optionArea;
-    Memo3 = m_view->operationBox;
-    ScrollBox2 = m_view->analysisArea;
-    Label10 = m_view->analysisStem;
-    Image2 = m_view->analysisPicture;
-    Label11 = m_view->analysisExtra;
-    ScrollBox1 = m_view->caseStemArea;
-    Label2 = m_view->caseStem;
-    Image3 = m_view->casePicture;
-    Label3 = m_view->caseExtra;
-    sPanel5 = m_view->subQuestionPanel;
-    const std::pair<QObject *, const char *> names[] = {{PageControl1, "PageControl1"},
-                                                        {TabSheet1, "TabSheet1"},
-                                                        {TabSheet2, "TabSheet2"},
-                                                        {TabSheet3, "TabSheet3"},
-                                                        {TabSheet4, "TabSheet4"},
-                                                        {Memo1, "Memo1"},
-                                                        {sPanel2, "sPanel2"},
-                                                        {Memo3, "Memo3"},
-                                                        {ScrollBox2, "ScrollBox2"},
-                                                        {Label10, "Label10"},
-                                                        {Image2, "Image2"},
-                                                        {Label11, "Label11"},
-                                                        {ScrollBox1, "ScrollBox1"},
-                                                        {Label2, "Label2"},
-                                                        {Image3, "Image3"},
-                                                        {Label3, "Label3"},
-                                                        {sPanel5, "sPanel5"}};
+        mainArea);
+    const std::pair<QObject *, const char *> names[] = {{m_view, "questionView"},
+                                                        {m_view->page(QuestionView::ChoicePage), "choicePage"},
+                                                        {m_view->page(QuestionView::OperationPage), "operationPage"},
+                                                        {m_view->page(QuestionView::AnalysisPage), "analysisPage"},
+                                                        {m_view->page(QuestionView::CasePage), "casePage"},
+                                                        {m_view->stemBox, "stemBox"},
+                                                        {m_view->optionArea, "optionArea"},
+                                                        {m_view->operationBox, "operationBox"},
+                                                        {m_view->analysisArea, "analysisArea"},
+                                                        {m_view->analysisStem, "analysisStem"},
+                                                        {m_view->analysisPicture, "analysisPicture"},
+                                                        {m_view->analysisExtra, "analysisExtra"},
+                                                        {m_view->caseStemArea, "caseStemArea"},
+                                                        {m_view->caseStem, "caseStem"},
+                                                        {m_view->casePicture, "casePicture"},
+                                                        {m_view->caseExtra, "caseExtra"},
+                                                        {m_view->subQuestionPanel, "subQuestionPanel"}};
     for (const auto &[object, name] : names)
         object->setObjectName(QString::fromLatin1(name));
-    connect(m_view, &QuestionView::answerGiven, this, [this] {
-        switch (CurrentSection) {
-        case QuestionType::Single:
-            DXTJDAClick();
-            break;
-        case QuestionType::Multiple:
-            DXTHDAClick();
-            break;
-        case QuestionType::Judgement:
-            PDTJDAClick();
-            break;
-        case QuestionType::Fourth:
-            ALFXTJDAClick();
-            break;
-        }
-    });
+    connect(m_view, &QuestionView::answerGiven, this, &ExamWindow::captureAnswer);
     // Under partial credit, shown under a multiple-choice question while one option is ticked.
-    lblTwoOptions = plainLabel(sPanel2, "lblTwoOptions", TwoOptionsPrompt());
-    lblTwoOptions->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
-    lblTwoOptions->setStyleSheet(QStringLiteral("color: #c00000"));
-    lblTwoOptions->adjustSize();
-    lblTwoOptions->hide();
+    twoOptionsPrompt = plainLabel(m_view->optionArea, "twoOptionsPrompt", TwoOptionsPrompt());
+    twoOptionsPrompt->setFont(PointFont(QStringLiteral("宋体"), OptionFontPt));
+    twoOptionsPrompt->setStyleSheet(QStringLiteral("color: #c00000"));
+    twoOptionsPrompt->adjustSize();
+    twoOptionsPrompt->hide();
 }
 
 void ExamWindow::buildBottomBar() {
-    sPanel3 = panel(sPanel1, "sPanel3", QColor(0xE4, 0xF0, 0xFB));
-    sPanel3->setFixedHeight(BottomBarHeight);
-    sCheckBox1 = new QCheckBox(QStringLiteral("标记本题"), sPanel3);
-    sCheckBox1->setObjectName(QStringLiteral("sCheckBox1"));
-    sCheckBox1->setGeometry(17, 20, 74, 18);
-    sCheckBox1->setFocusPolicy(Qt::NoFocus);
-    sCheckBox1->setToolTip(QStringLiteral("标记本题，稍后检查 (M)"));
+    bottomBar = panel(mainArea, "bottomBar", QColor(0xE4, 0xF0, 0xFB));
+    bottomBar->setFixedHeight(BottomBarHeight);
+    markBox = new QCheckBox(QStringLiteral("标记本题"), bottomBar);
+    markBox->setObjectName(QStringLiteral("markBox"));
+    markBox->setGeometry(17, 20, 74, 18);
+    markBox->setFocusPolicy(Qt::NoFocus);
+    markBox->setToolTip(QStringLiteral("标记本题，稍后检查 (M)"));
     // Only the learner's click writes; settings by program do not.
-    connect(sCheckBox1, &QCheckBox::clicked, this, &ExamWindow::sCheckBox1Click);
+    connect(markBox, &QCheckBox::clicked, this, &ExamWindow::markQuestion);
 
     auto button = [&](const char *name, const QString &caption, const QRect &geometry, const QString &tip) {
-        auto *b = new QPushButton(caption, sPanel3);
+        auto *b = new QPushButton(caption, bottomBar);
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(geometry);
         b->setAutoDefault(false);
@@ -421,100 +394,101 @@ void ExamWindow::buildBottomBar() {
         b->setToolTip(tip);
         return b;
     };
-    sBitBtn8 =
-        button("sBitBtn8", QStringLiteral("上一题"), QRect(102, 12, 90, 32), QStringLiteral("上一题 (← 或 PageUp)"));
-    sBitBtn9 =
-        button("sBitBtn9", QStringLiteral("下一题"), QRect(198, 12, 90, 32), QStringLiteral("下一题 (→ 或 PageDown)"));
-    sBitBtn11 =
-        button("sBitBtn11", QStringLiteral("本题解析"), QRect(294, 12, 90, 32), QStringLiteral("本题的评分和解析"));
-    sBitBtn13 = button("sBitBtn13", QStringLiteral("计算器"), QRect(386, 12, 87, 32), QStringLiteral("打开计算器"));
-    sBitBtn12 =
-        button("sBitBtn12", QStringLiteral("视频演示"), QRect(486, 12, 90, 32), QStringLiteral("本题的操作演示"));
-    sButton6 = button("sButton6", QStringLiteral("返回考试界面"), QRect(744, 12, 101, 31), QString());
-    sBitBtn11->hide();
-    sBitBtn12->hide();
-    sButton6->hide();
-    sButton6->setEnabled(false);
-    connect(sBitBtn8, &QPushButton::clicked, this, &ExamWindow::sBitBtn8Click);
-    connect(sBitBtn9, &QPushButton::clicked, this, &ExamWindow::sBitBtn9Click);
-    connect(sBitBtn11, &QPushButton::clicked, this, &ExamWindow::sBitBtn11Click);
-    connect(sBitBtn13, &QPushButton::clicked, this, &ExamWindow::sBitBtn13Click);
-    connect(sBitBtn12, &QPushButton::clicked, this, &ExamWindow::sBitBtn12Click);
+    previousButton = button("previousButton", QStringLiteral("上一题"), QRect(102, 12, 90, 32),
+                            QStringLiteral("上一题 (← 或 PageUp)"));
+    nextButton = button("nextButton", QStringLiteral("下一题"), QRect(198, 12, 90, 32),
+                        QStringLiteral("下一题 (→ 或 PageDown)"));
+    explanationButton = button("explanationButton", QStringLiteral("本题解析"), QRect(294, 12, 90, 32),
+                               QStringLiteral("本题的评分和解析"));
+    calculatorButton =
+        button("calculatorButton", QStringLiteral("计算器"), QRect(386, 12, 87, 32), QStringLiteral("打开计算器"));
+    videoButton =
+        button("videoButton", QStringLiteral("视频演示"), QRect(486, 12, 90, 32), QStringLiteral("本题的操作演示"));
+    backToExamButton = button("backToExamButton", QStringLiteral("返回考试界面"), QRect(744, 12, 101, 31), QString());
+    explanationButton->hide();
+    videoButton->hide();
+    backToExamButton->hide();
+    backToExamButton->setEnabled(false);
+    connect(previousButton, &QPushButton::clicked, this, &ExamWindow::showPreviousQuestion);
+    connect(nextButton, &QPushButton::clicked, this, &ExamWindow::showNextQuestion);
+    connect(explanationButton, &QPushButton::clicked, this, &ExamWindow::showExplanation);
+    connect(calculatorButton, &QPushButton::clicked, this, &ExamWindow::openCalculator);
+    connect(videoButton, &QPushButton::clicked, this, &ExamWindow::playVideoDemo);
 }
 
 void ExamWindow::buildScorePanel() {
-    Panel12 = panel(sPanel1, "Panel12", QColor(Qt::white));
-    Panel12->setFixedWidth(ScorePanelWidth);
-    auto *column = new QVBoxLayout(Panel12);
+    scorePanel = panel(mainArea, "scorePanel", QColor(Qt::white));
+    scorePanel->setFixedWidth(ScorePanelWidth);
+    auto *column = new QVBoxLayout(scorePanel);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    QWidget *heading = panel(Panel12, "Panel23", CardHeaderColour());
+    QWidget *heading = panel(scorePanel, "scoreHeading", CardHeaderColour());
     heading->setFixedHeight(ScoreHeadingHeight);
-    QLabel *title = plainLabel(heading, "Label24", QStringLiteral("成绩单"));
+    QLabel *title = plainLabel(heading, "scoreTitle", QStringLiteral("成绩单"));
     title->setFont(PixelFont(QStringLiteral("新宋体"), ScoreFontPx, true));
     title->move(64, 3);
     title->adjustSize();
-    Label25 = plainLabel(heading, "Label25", QStringLiteral("0"));
-    Label25->setFont(PixelFont(QStringLiteral("新宋体"), ScoreFontPx, true));
-    Label25->setGeometry(152, 0, ScorePanelWidth - 152, ScoreHeadingHeight);
-    Label25->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    totalScoreLabel = plainLabel(heading, "totalScoreLabel", QStringLiteral("0"));
+    totalScoreLabel->setFont(PixelFont(QStringLiteral("新宋体"), ScoreFontPx, true));
+    totalScoreLabel->setGeometry(152, 0, ScorePanelWidth - 152, ScoreHeadingHeight);
+    totalScoreLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     column->addWidget(heading);
 
-    StringGrid1 = new QTableWidget(6, 4, Panel12);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setFixedHeight(ScoreGridHeight);
-    StringGrid1->horizontalHeader()->hide();
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setSelectionMode(QAbstractItemView::NoSelection);
-    StringGrid1->setFocusPolicy(Qt::NoFocus);
-    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scoreSheetGrid = new QTableWidget(6, 4, scorePanel);
+    scoreSheetGrid->setObjectName(QStringLiteral("scoreSheetGrid"));
+    scoreSheetGrid->setFixedHeight(ScoreGridHeight);
+    scoreSheetGrid->horizontalHeader()->hide();
+    scoreSheetGrid->verticalHeader()->hide();
+    scoreSheetGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    scoreSheetGrid->setSelectionMode(QAbstractItemView::NoSelection);
+    scoreSheetGrid->setFocusPolicy(Qt::NoFocus);
+    scoreSheetGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scoreSheetGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The type names ("不定项选择题") need the widest column; the grid's font is a pixel smaller.
-    StringGrid1->setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
-    StringGrid1->horizontalHeader()->setMinimumSectionSize(20);
+    scoreSheetGrid->setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
+    scoreSheetGrid->horizontalHeader()->setMinimumSectionSize(20);
     const int widths[4] = {100, 40, 48, 48};
     for (int c = 0; c < 4; ++c)
-        StringGrid1->setColumnWidth(c, widths[c]);
+        scoreSheetGrid->setColumnWidth(c, widths[c]);
     for (int r = 0; r < 6; ++r)
-        StringGrid1->setRowHeight(r, ScoreGridRowHeight + 2);
-    column->addWidget(StringGrid1);
+        scoreSheetGrid->setRowHeight(r, ScoreGridRowHeight + 2);
+    column->addWidget(scoreSheetGrid);
 
-    DBGrid1 = new QTableWidget(0, 5, Panel12);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setHorizontalHeaderLabels({QStringLiteral("题号"), QStringLiteral("题型"), QStringLiteral("答案"),
-                                        QStringLiteral("考生"), QStringLiteral("得分")});
+    answerListGrid = new QTableWidget(0, 5, scorePanel);
+    answerListGrid->setObjectName(QStringLiteral("answerListGrid"));
+    answerListGrid->setHorizontalHeaderLabels({QStringLiteral("题号"), QStringLiteral("题型"), QStringLiteral("答案"),
+                                               QStringLiteral("考生"), QStringLiteral("得分")});
     // Narrow columns in a pixel-smaller font, so that the five fit beside the scroll bar; an answer
     // too long for its column wraps instead of being cut.
-    DBGrid1->setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
-    DBGrid1->horizontalHeader()->setMinimumSectionSize(20);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
-    DBGrid1->setWordWrap(true);
-    DBGrid1->setTextElideMode(Qt::ElideNone);
+    answerListGrid->setFont(PixelFont(QStringLiteral("新宋体"), WindowFontPx - 1));
+    answerListGrid->horizontalHeader()->setMinimumSectionSize(20);
+    answerListGrid->horizontalHeader()->setStretchLastSection(true);
+    answerListGrid->setWordWrap(true);
+    answerListGrid->setTextElideMode(Qt::ElideNone);
     const int listWidths[5] = {26, 80, 46, 46, 36};
     for (int c = 0; c < 5; ++c)
-        DBGrid1->setColumnWidth(c, listWidths[c]);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->verticalHeader()->setDefaultSectionSize(20);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setFocusPolicy(Qt::NoFocus);
-    DBGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(DBGrid1, &QTableWidget::cellClicked, this, &ExamWindow::DBGrid1CellClick);
-    column->addWidget(DBGrid1, 1);
-    Panel12->hide();
+        answerListGrid->setColumnWidth(c, listWidths[c]);
+    answerListGrid->verticalHeader()->hide();
+    answerListGrid->verticalHeader()->setDefaultSectionSize(20);
+    answerListGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    answerListGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    answerListGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    answerListGrid->setFocusPolicy(Qt::NoFocus);
+    answerListGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(answerListGrid, &QTableWidget::cellClicked, this, &ExamWindow::reviewAnswerListRow);
+    column->addWidget(answerListGrid, 1);
+    scorePanel->hide();
 }
 
 void ExamWindow::loadPictures() {
-    imgBanner->setPixmap(picture(QStringLiteral("exam_banner.png")));
-    Image17->setPixmap(picture(QStringLiteral("exam_photo.png")));
-    Image16->setPixmap(picture(QStringLiteral("exam_fourth.png")));
-    const std::pair<QPushButton *, const char *> icons[] = {{sBitBtn8, "exam_prev.png"},
-                                                            {sBitBtn9, "exam_next.png"},
-                                                            {sBitBtn11, "exam_explain.png"},
-                                                            {sBitBtn13, "exam_calc.png"},
-                                                            {sBitBtn12, "exam_video.png"}};
+    banner->setPixmap(picture(QStringLiteral("exam_banner.png")));
+    candidatePhoto->setPixmap(picture(QStringLiteral("exam_photo.png")));
+    fourthHeader->setPixmap(picture(QStringLiteral("exam_fourth.png")));
+    const std::pair<QPushButton *, const char *> icons[] = {{previousButton, "exam_prev.png"},
+                                                            {nextButton, "exam_next.png"},
+                                                            {explanationButton, "exam_explain.png"},
+                                                            {calculatorButton, "exam_calc.png"},
+                                                            {videoButton, "exam_video.png"}};
     for (const auto &[b, file] : icons) {
         const QPixmap p = picture(QString::fromLatin1(file));
         if (!p.isNull()) b->setIcon(QIcon(p));
@@ -522,18 +496,18 @@ void ExamWindow::loadPictures() {
 }
 
 bool ExamWindow::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::Resize && watched == Panel1) {
-        lineHeader->setGeometry(0, HeaderHeight - HeaderLine, Panel1->width(), HeaderLine);
+    if (event->type() == QEvent::Resize && watched == headerPanel) {
+        headerLine->setGeometry(0, HeaderHeight - HeaderLine, headerPanel->width(), HeaderLine);
         // The banner fills the header; the time and the hand-in area follow its right piece.
-        imgBanner->setGeometry(0, 0, Panel1->width(), HeaderHeight);
-        const int right = static_cast<ExamBanner *>(imgBanner)->rightPieceLeft();
-        lblTime->move(right + TimeRect.left() - BannerRightPieceStart, TimeRect.top());
-        Image4->move(right + HandInRect.left() - BannerRightPieceStart, HandInRect.top());
+        banner->setGeometry(0, 0, headerPanel->width(), HeaderHeight);
+        const int right = static_cast<ExamBanner *>(banner)->rightPieceLeft();
+        countdownLabel->move(right + TimeRect.left() - BannerRightPieceStart, TimeRect.top());
+        handInArea->move(right + HandInRect.left() - BannerRightPieceStart, HandInRect.top());
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void ExamWindow::setFourthHeaderCaption(const QString &caption) {
-    static_cast<FourthHeader *>(Image16)->caption = caption;
-    Image16->update();
+    static_cast<FourthHeader *>(fourthHeader)->caption = caption;
+    fourthHeader->update();
 }

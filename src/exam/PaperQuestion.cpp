@@ -6,7 +6,8 @@
 
 namespace {
 
-QString text() {
+// The column that holds a question's text.
+QString textColumn() {
     return QStringLiteral("timian");
 }
 
@@ -21,9 +22,9 @@ Question readChoice(BankSession &data, QuestionKind kind, int id) {
         break;
     default:
         row.openSql(JudgementQuestionSql(id));
-        return QuestionFromRow(kind, row, text(), id);
+        return QuestionFromRow(kind, row, textColumn(), id);
     }
-    Question question = QuestionFromRow(kind, row, text(), id);
+    Question question = QuestionFromRow(kind, row, textColumn(), id);
     ReadOptions(question, data.detailQuery, ChoiceOptionsSql(id));
     return question;
 }
@@ -35,7 +36,7 @@ Question readCase(BankSession &data, int id) {
     Dataset &row = data.rowQuery;
     row.openSql(CaseQuestionSql(id));
     const QString caseKey = row.asString(QStringLiteral("zongtimian"));
-    AddSubQuestion(question, id, row.asString(text()), data.detailQuery, CaseOptionsSql(id));
+    AddSubQuestion(question, id, row.asString(textColumn()), data.detailQuery, CaseOptionsSql(id));
     bool numbered = false;
     const int caseId = caseKey.toInt(&numbered);
     if (!numbered) return question;
@@ -59,11 +60,11 @@ Question ReadPaperQuestion(BankSession &data, QuestionKind kind, int id, const Q
         break;
     case QuestionKind::Analysis:
         data.rowQuery.openSql(AnalysisQuestionSql(id));
-        question = QuestionFromRow(kind, data.rowQuery, text(), id);
+        question = QuestionFromRow(kind, data.rowQuery, textColumn(), id);
         break;
     case QuestionKind::Operation:
         data.rowQuery.openSql(OperationQuestionSql(id));
-        question = QuestionFromRow(kind, data.rowQuery, text(), id);
+        question = QuestionFromRow(kind, data.rowQuery, textColumn(), id);
         break;
     }
     question.storedAnswer = storedAnswer;

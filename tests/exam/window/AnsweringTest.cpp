@@ -34,7 +34,7 @@ TEST_F(ExamWindowTest, EachClickStoresTheAnswerAndItsPointsAtOnceAndColoursTheCe
     EXPECT_EQ(item(4, QStringLiteral("defen")), QStringLiteral("1"));
 
     cell(4); // case sub-question: check boxes on the case page
-    EXPECT_EQ(w().PageControl1->currentIndex(), 3);
+    EXPECT_EQ(w().view().currentIndex(), 3);
     option(1);
     EXPECT_EQ(item(5, QStringLiteral("KSDA")), QStringLiteral("B"));
     EXPECT_EQ(w().card().state(4), State::Done);
@@ -66,7 +66,7 @@ TEST_F(ExamWindowTest, InputGivenDuringAMoveGoesToTheQuestionItShows) {
     open();
     QCoreApplication::postEvent(window.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier));
     key(Qt::Key_Right); // the move pauses for pending input, as when the program is held up
-    EXPECT_EQ(w().CurrentPosition, 1);
+    EXPECT_EQ(w().currentPosition(), 1);
     EXPECT_EQ(item(1, QStringLiteral("KSDA")), QString());
     EXPECT_EQ(item(2, QStringLiteral("KSDA")), QStringLiteral("B"));
 }
@@ -75,14 +75,14 @@ TEST_F(ExamWindowTest, CaseQuestionShowsItsStemAndAnUnnumberedSubQuestion) {
     open();
     for (int i = 0; i < 4; ++i)
         next();
-    EXPECT_EQ(w().CurrentPosition, 4);
-    EXPECT_EQ(w().PageControl1->currentIndex(), 3);
-    EXPECT_TRUE(w().Label2->isVisible());
-    EXPECT_TRUE(w().Label2->text().startsWith(QStringLiteral("案例")));
+    EXPECT_EQ(w().currentPosition(), 4);
+    EXPECT_EQ(w().view().currentIndex(), 3);
+    EXPECT_TRUE(w().view().caseStem->isVisible());
+    EXPECT_TRUE(w().view().caseStem->text().startsWith(QStringLiteral("案例")));
     ASSERT_NE(w().subQuestionLabel(), nullptr);
     EXPECT_TRUE(w().subQuestionLabel()->text().startsWith(QStringLiteral("题目"))); // no "5、"
-    EXPECT_FALSE(w().Image3->isVisible());
-    EXPECT_FALSE(w().Label3->isVisible());
+    EXPECT_FALSE(w().view().casePicture->isVisible());
+    EXPECT_FALSE(w().view().caseExtra->isVisible());
     // Options never overlap the sub-question.
     EXPECT_GT(w().optionButtons()[0]->geometry().top(), w().subQuestionLabel()->geometry().bottom());
 }
@@ -95,10 +95,10 @@ TEST_F(ExamWindowTest, MarkingIsStoredAndShownRedUntilRemoved) {
     option(0); // answering a marked question keeps it red
     EXPECT_EQ(w().card().state(0), State::Marked);
     next();
-    EXPECT_FALSE(w().sCheckBox1->isChecked());
+    EXPECT_FALSE(w().markBox->isChecked());
     EXPECT_EQ(w().card().state(0), State::Marked);
     previous();
-    EXPECT_TRUE(w().sCheckBox1->isChecked());
+    EXPECT_TRUE(w().markBox->isChecked());
     EXPECT_EQ(w().card().state(0), State::Marked);
     mark(); // answered: green
     EXPECT_EQ(item(1, QStringLiteral("kaolv")), QStringLiteral("0"));
@@ -122,15 +122,15 @@ TEST_F(ExamWindowTest, KeysChooseToggleMoveAndMark) {
     EXPECT_EQ(item(1, QStringLiteral("kaolv")), QStringLiteral("1"));
     key(Qt::Key_Right);
     key(Qt::Key_PageDown);
-    EXPECT_EQ(w().CurrentPosition, 2);
+    EXPECT_EQ(w().currentPosition(), 2);
     key(Qt::Key_A);
     key(Qt::Key_D);
     key(Qt::Key_A); // toggles A off again
     EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("D"));
     key(Qt::Key_Left);
     key(Qt::Key_PageUp);
-    EXPECT_EQ(w().CurrentPosition, 0);
-    EXPECT_TRUE(w().sBitBtn8->toolTip().contains(QStringLiteral("PageUp")));
+    EXPECT_EQ(w().currentPosition(), 0);
+    EXPECT_TRUE(w().previousButton->toolTip().contains(QStringLiteral("PageUp")));
 }
 
 TEST_F(ExamWindowTest, UnderPartialCreditAMultipleChoiceNeedsTwoOptionsAndScoresPartAnswers) {
@@ -140,7 +140,7 @@ TEST_F(ExamWindowTest, UnderPartialCreditAMultipleChoiceNeedsTwoOptionsAndScores
         if (q.tixing == QStringLiteral("多选题")) q.daan = QStringLiteral("ABC");
     open();
     cell(2);
-    QLabel *prompt = w().findChild<QLabel *>(QStringLiteral("lblTwoOptions"));
+    QLabel *prompt = w().findChild<QLabel *>(QStringLiteral("twoOptionsPrompt"));
     ASSERT_NE(prompt, nullptr);
     EXPECT_FALSE(prompt->isVisible());
     option(0); // one option is no answer: the prompt shows and nothing is stored
@@ -186,12 +186,12 @@ TEST_F(ExamWindowTest, AnUnreadableCasePictureIsNamedAndTheQuestionStaysAnswerab
     open();
     cell(4);
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
-    EXPECT_TRUE(w().Image3->isVisible());
-    EXPECT_EQ(w().Image3->text(), QStringLiteral("图片无法显示"));
-    EXPECT_TRUE(w().Label2->isVisible());
+    EXPECT_TRUE(w().view().casePicture->isVisible());
+    EXPECT_EQ(w().view().casePicture->text(), QStringLiteral("图片无法显示"));
+    EXPECT_TRUE(w().view().caseStem->isVisible());
     option(0);
     EXPECT_EQ(item(5, QStringLiteral("KSDA")), QStringLiteral("A"));
     next();
     EXPECT_TRUE(platform.boxes.empty());
-    EXPECT_EQ(w().Image3->text(), QStringLiteral("图片无法显示"));
+    EXPECT_EQ(w().view().casePicture->text(), QStringLiteral("图片无法显示"));
 }

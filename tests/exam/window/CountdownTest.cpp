@@ -2,18 +2,18 @@
 
 TEST_F(ExamWindowTest, CountdownShowsTheTimeLeftOnTheMonotonicClock) {
     open(); // 7200 s: the fixture's title holds "实务"
-    EXPECT_TRUE(w().Timer1->isActive());
+    EXPECT_TRUE(w().countdownTimer->isActive());
     elapse(1000);
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("1:59:59"));
+    EXPECT_EQ(w().countdownLabel->text(), QStringLiteral("1:59:59"));
     // A second not fully passed still counts.
     elapse(400);
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("1:59:59"));
+    EXPECT_EQ(w().countdownLabel->text(), QStringLiteral("1:59:59"));
     // A stalled event loop does not stretch the exam: ten minutes pass between two ticks.
     elapse(600 + 600 * 1000);
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("1:49:58"));
+    EXPECT_EQ(w().countdownLabel->text(), QStringLiteral("1:49:58"));
     platform.monotonic += qint64(7200 - 600 - 2 - 59) * 1000;
-    w().Timer1Timer();
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("0:00:59"));
+    w().tickCountdown();
+    EXPECT_EQ(w().countdownLabel->text(), QStringLiteral("0:00:59"));
     EXPECT_EQ(launchParameters().ExamTimeSeconds, 59);
 }
 
@@ -22,7 +22,7 @@ TEST_F(ExamWindowTest, TheBanksExamMinutesSetTheCountdown) {
     bank.model.options[QStringLiteral("EXAM_MINUTES")] = QStringLiteral("105");
     open();
     elapse(1000);
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("1:44:59"));
+    EXPECT_EQ(w().countdownLabel->text(), QStringLiteral("1:44:59"));
 }
 
 TEST_F(ExamWindowTest, TheTimeLeftIsKeptEveryFiveSeconds) {
@@ -40,7 +40,7 @@ TEST_F(ExamWindowTest, TimeOutHandsInAtTheLastSecondAndTakesNoMoreAnswers) {
     open();
     option(0);
     elapse(7199 * 1000);
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("0:00:01"));
+    EXPECT_EQ(w().countdownLabel->text(), QStringLiteral("0:00:01"));
     EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
     EXPECT_TRUE(platform.boxes.empty());
     elapse(1000);
@@ -50,7 +50,7 @@ TEST_F(ExamWindowTest, TimeOutHandsInAtTheLastSecondAndTakesNoMoreAnswers) {
     for (const auto &box : platform.boxes)
         EXPECT_NE(box.kind, RecordingPlatform::BoxKind::Confirm);
     EXPECT_EQ(w().state(), ExamWindow::ExamState::HandedIn);
-    EXPECT_FALSE(w().Timer1->isActive());
+    EXPECT_FALSE(w().countdownTimer->isActive());
     EXPECT_FALSE(catalogue(QStringLiteral("JJSJ")).isEmpty());
     EXPECT_EQ(catalogue(QStringLiteral("DEFEN")), QStringLiteral("2"));
     cell(0);
@@ -68,16 +68,16 @@ TEST_F(ExamWindowTest, ARefusedHandInKeepsTheExamGoingAndATimedOutPaperIsHandedI
     option(0);
     bank.exec(QStringLiteral("create trigger refuse_hand_in before update of JJSJ on kjks_SJML "
                              "begin select raise(abort, 'database or disk is full'); end"));
-    clickWidget(w().Image4);
+    clickWidget(w().handInArea);
     ASSERT_EQ(platform.boxes.size(), 2u); // the confirmation, then why it failed
     EXPECT_EQ(platform.boxes[1].kind, RecordingPlatform::BoxKind::Error);
     EXPECT_TRUE(platform.boxes[1].text.startsWith(QStringLiteral("交卷没有完成")));
     EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
-    EXPECT_TRUE(w().Timer1->isActive());
-    EXPECT_NE(w().lblTime->text(), QStringLiteral("已结束！"));
+    EXPECT_TRUE(w().countdownTimer->isActive());
+    EXPECT_NE(w().countdownLabel->text(), QStringLiteral("已结束！"));
     EXPECT_TRUE(catalogue(QStringLiteral("JJSJ")).isEmpty());
     elapse(3000);
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("1:59:57"));
+    EXPECT_EQ(w().countdownLabel->text(), QStringLiteral("1:59:57"));
 
     elapse(7200 * 1000);
     EXPECT_EQ(w().state(), ExamWindow::ExamState::TimedOut);

@@ -100,7 +100,7 @@ void click(QWidget *widget) {
 
 void tick(ExamWindow &w, qint64 ms) {
     g_platform->monotonic += ms;
-    w.Timer1Timer();
+    w.tickCountdown();
 }
 
 void newExam() {
@@ -121,7 +121,7 @@ void examWindow() {
     for (int p = 0; p < 6; ++p) {
         click(w.card().label(p));
         if (!w.optionButtons().empty()) click(w.optionButtons().at(size_t(p % w.optionButtons().size())));
-        if (p == 2 || p == 4) click(w.sCheckBox1);
+        if (p == 2 || p == 4) click(w.markBox);
     }
     click(w.card().label(24));
     click(w.optionButtons().at(0));
@@ -140,14 +140,14 @@ void examWindow() {
     w.resize(design);
     settle();
 
-    click(w.Image16);
+    click(w.fourthHeader);
     click(w.optionButtons().at(1));
-    click(w.sBitBtn9);
+    click(w.nextButton);
     save(&w, "exam-case");
 
     g_platform->answers = {true};
     g_platform->nextBoxShot = "exam-hand-in-confirm";
-    click(w.Image4); // hand in, after its confirmation
+    click(w.handInArea); // hand in, after its confirmation
     settle();
     save(&w, "exam-handed-in");
     if (resultDialog()) {
@@ -167,7 +167,7 @@ void timeOut() {
     settle();
     g_platform->nextBoxShot = "exam-timeout";
     g_platform->monotonic += qint64(launchParameters().ExamTimeSeconds) * 1000;
-    w.Timer1Timer(); // the time-out box, then the paper handed in without asking
+    w.tickCountdown(); // the time-out box, then the paper handed in without asking
     settle();
     save(&w, "exam-timed-out");
     if (resultDialog()) resultDialog()->close();

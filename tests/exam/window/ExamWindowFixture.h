@@ -100,15 +100,15 @@ protected:
     void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
     void clickWidget(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
     void option(int index) { click(w().optionButtons().at(size_t(index))); }
-    void next() { click(w().sBitBtn9); }
-    void previous() { click(w().sBitBtn8); }
+    void next() { click(w().nextButton); }
+    void previous() { click(w().previousButton); }
     void cell(int position) { clickWidget(w().card().label(position)); }
-    void mark() { click(w().sCheckBox1); }
+    void mark() { click(w().markBox); }
     void key(int k) { QTest::keyClick(window.get(), Qt::Key(k)); }
     // Moves the monotonic clock and lets the countdown tick once.
     void elapse(qint64 ms) {
         platform.monotonic += ms;
-        w().Timer1Timer();
+        w().tickCountdown();
     }
 
     // A column of the paper item at a question number.

@@ -5,23 +5,23 @@ TEST_F(ExamWindowTest, HandInShowsScoresListAndTheFirstQuestionsResult) {
     option(0); // right: 2 points
     cell(3);
     option(1); // right: 1 point
-    clickWidget(w().Image4);
+    clickWidget(w().handInArea);
     EXPECT_EQ(w().state(), ExamWindow::ExamState::HandedIn);
-    EXPECT_FALSE(w().Timer1->isActive());
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("已结束！"));
-    EXPECT_TRUE(w().Panel12->isVisible());
-    EXPECT_TRUE(w().sBitBtn11->isVisible());
-    EXPECT_EQ(w().Label25->text(), QStringLiteral("3"));
-    EXPECT_EQ(w().StringGrid1->item(1, 0)->text(), QStringLiteral("单选题"));
-    EXPECT_EQ(w().StringGrid1->item(1, 3)->text(), QStringLiteral("2"));
-    EXPECT_EQ(w().StringGrid1->item(2, 3)->text(), QString()); // nothing scored
-    EXPECT_EQ(w().StringGrid1->item(5, 2)->text(), QStringLiteral("100"));
+    EXPECT_FALSE(w().countdownTimer->isActive());
+    EXPECT_EQ(w().countdownLabel->text(), QStringLiteral("已结束！"));
+    EXPECT_TRUE(w().scorePanel->isVisible());
+    EXPECT_TRUE(w().explanationButton->isVisible());
+    EXPECT_EQ(w().totalScoreLabel->text(), QStringLiteral("3"));
+    EXPECT_EQ(w().scoreSheetGrid->item(1, 0)->text(), QStringLiteral("单选题"));
+    EXPECT_EQ(w().scoreSheetGrid->item(1, 3)->text(), QStringLiteral("2"));
+    EXPECT_EQ(w().scoreSheetGrid->item(2, 3)->text(), QString()); // nothing scored
+    EXPECT_EQ(w().scoreSheetGrid->item(5, 2)->text(), QStringLiteral("100"));
     EXPECT_EQ(catalogue(QStringLiteral("defen")), QStringLiteral("3"));
     // The answer list, and question 1 with its result dialog.
-    ASSERT_EQ(w().DBGrid1->rowCount(), 9);
-    EXPECT_EQ(w().DBGrid1->item(0, 3)->text(), QStringLiteral("A"));
-    EXPECT_EQ(w().DBGrid1->item(3, 4)->text(), QStringLiteral("1"));
-    EXPECT_EQ(w().CurrentPosition, 0);
+    ASSERT_EQ(w().answerListGrid->rowCount(), 9);
+    EXPECT_EQ(w().answerListGrid->item(0, 3)->text(), QStringLiteral("A"));
+    EXPECT_EQ(w().answerListGrid->item(3, 4)->text(), QStringLiteral("1"));
+    EXPECT_EQ(w().currentPosition(), 0);
     ASSERT_NE(resultDialog(), nullptr);
     EXPECT_EQ(resultDialog()->windowTitle(), QStringLiteral("评分(第1题)"));
     // Closing asks nothing now.
@@ -33,22 +33,22 @@ TEST_F(ExamWindowTest, HandInShowsScoresListAndTheFirstQuestionsResult) {
 
 TEST_F(ExamWindowTest, AnswerListClickShowsTheRowsQuestionAndResult) {
     open();
-    clickWidget(w().Image4);
-    const QRect cellRect = w().DBGrid1->visualRect(w().DBGrid1->model()->index(4, 1));
-    QTest::mouseClick(w().DBGrid1->viewport(), Qt::LeftButton, {}, cellRect.center());
-    EXPECT_EQ(w().CurrentPosition, 4);
-    EXPECT_EQ(w().PageControl1->currentIndex(), 3);
+    clickWidget(w().handInArea);
+    const QRect cellRect = w().answerListGrid->visualRect(w().answerListGrid->model()->index(4, 1));
+    QTest::mouseClick(w().answerListGrid->viewport(), Qt::LeftButton, {}, cellRect.center());
+    EXPECT_EQ(w().currentPosition(), 4);
+    EXPECT_EQ(w().view().currentIndex(), 3);
     ASSERT_NE(resultDialog(), nullptr);
     EXPECT_EQ(resultDialog()->windowTitle(), QStringLiteral("评分(第5题)"));
     EXPECT_EQ(resultDialog()->standardScoreLabel->text(), QStringLiteral("10分")); // a case: five sub-questions' worth
     // "本题解析" for the same question: its own points.
-    click(w().sBitBtn11);
+    click(w().explanationButton);
     EXPECT_EQ(resultDialog()->standardScoreLabel->text(), QStringLiteral("2分"));
     // A handed-in paper is final: the options only show what was answered.
     bank.statements.clear();
     option(0);
     EXPECT_EQ(item(5, QStringLiteral("KSDA")), QString());
-    clickWidget(w().Image4);
+    clickWidget(w().handInArea);
     EXPECT_TRUE(bank.statements.filter(QStringLiteral("update")).isEmpty());
 }
 
@@ -57,13 +57,13 @@ TEST_F(ExamWindowTest, HandInAsksFirstAndNamesWhatIsUnansweredAndMarked) {
     option(0);
     mark();
     platform.confirmAnswers = {false};
-    clickWidget(w().Image4);
+    clickWidget(w().handInArea);
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].kind, RecordingPlatform::BoxKind::Confirm);
     EXPECT_EQ(platform.boxes[0].text,
               QStringLiteral("还有 8 道题未作答。有 1 道题已标记。交卷后不能再修改答案，确定要交卷吗？"));
     EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
-    EXPECT_TRUE(w().Timer1->isActive());
+    EXPECT_TRUE(w().countdownTimer->isActive());
     EXPECT_TRUE(catalogue(QStringLiteral("JJSJ")).isEmpty());
 }
 
@@ -74,14 +74,14 @@ TEST_F(ExamWindowTest, TheAnswerListShowsLongAnswersWhole) {
     cell(2);
     for (int i : {0, 1, 2, 3})
         option(i); // "ABCD"
-    clickWidget(w().Image4);
+    clickWidget(w().handInArea);
     const int row = 2;
-    QTableWidgetItem *answer = w().DBGrid1->item(row, 3);
+    QTableWidgetItem *answer = w().answerListGrid->item(row, 3);
     EXPECT_EQ(answer->text(), QStringLiteral("ABCD"));
-    const QFontMetrics metrics(w().DBGrid1->font());
-    EXPECT_GE(w().DBGrid1->columnWidth(3) * 2, metrics.horizontalAdvance(answer->text()));
-    EXPECT_GE(w().DBGrid1->rowHeight(row), metrics.height());
-    EXPECT_EQ(w().DBGrid1->textElideMode(), Qt::ElideNone);
+    const QFontMetrics metrics(w().answerListGrid->font());
+    EXPECT_GE(w().answerListGrid->columnWidth(3) * 2, metrics.horizontalAdvance(answer->text()));
+    EXPECT_GE(w().answerListGrid->rowHeight(row), metrics.height());
+    EXPECT_EQ(w().answerListGrid->textElideMode(), Qt::ElideNone);
 }
 
 TEST_F(ExamWindowTest, ClosingBeforeHandInAsksAndOkHandsIn) {

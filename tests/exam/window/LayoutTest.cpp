@@ -20,12 +20,12 @@ TEST_F(ExamWindowTest, TheTimeAndHandInStayOnScreenAtEverySize) {
         w().resize(size);
         QCoreApplication::processEvents();
         const QRect window = w().rect();
-        const QRect time = inWindow(w().lblTime), handIn = inWindow(w().Image4);
+        const QRect time = inWindow(w().countdownLabel), handIn = inWindow(w().handInArea);
         EXPECT_TRUE(window.contains(time)) << time.x();
         EXPECT_TRUE(window.contains(handIn)) << handIn.x();
         EXPECT_FALSE(time.intersects(handIn));
-        for (QWidget *button : {static_cast<QWidget *>(w().sBitBtn8), static_cast<QWidget *>(w().sBitBtn9),
-                                static_cast<QWidget *>(w().sBitBtn13), static_cast<QWidget *>(w().sCheckBox1)})
+        for (QWidget *button : {static_cast<QWidget *>(w().previousButton), static_cast<QWidget *>(w().nextButton),
+                                static_cast<QWidget *>(w().calculatorButton), static_cast<QWidget *>(w().markBox)})
             EXPECT_TRUE(window.contains(inWindow(button))) << button->objectName().toStdString();
         const int width = w().optionButtons().front()->width();
         EXPECT_GT(width, optionWidth); // wider windows give the options more room

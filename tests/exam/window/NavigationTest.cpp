@@ -3,25 +3,25 @@
 TEST_F(ExamWindowTest, PreviousAndNextCrossSectionsAndStopAtTheEnds) {
     open();
     previous(); // at question 1: nothing changes
-    EXPECT_EQ(w().CurrentPosition, 0);
-    EXPECT_TRUE(w().sBitBtn8->isEnabled());
-    EXPECT_TRUE(w().sBitBtn9->isEnabled());
+    EXPECT_EQ(w().currentPosition(), 0);
+    EXPECT_TRUE(w().previousButton->isEnabled());
+    EXPECT_TRUE(w().nextButton->isEnabled());
     next();
     next(); // last single -> first multiple, with check boxes
-    EXPECT_EQ(w().CurrentPosition, 2);
-    EXPECT_EQ(w().CurrentSection, QuestionType::Multiple);
+    EXPECT_EQ(w().currentPosition(), 2);
+    EXPECT_EQ(w().currentSection(), QuestionType::Multiple);
     EXPECT_FALSE(w().optionButtons()[0]->autoExclusive());
-    EXPECT_TRUE(w().Memo1->toPlainText().startsWith(QStringLiteral("3、")));
+    EXPECT_TRUE(w().view().stemBox->toPlainText().startsWith(QStringLiteral("3、")));
     EXPECT_EQ(w().card().state(1), State::NotDone); // left: white
     EXPECT_EQ(w().card().state(2), State::Current);
     previous(); // back to a single with radio buttons
-    EXPECT_EQ(w().CurrentSection, QuestionType::Single);
+    EXPECT_EQ(w().currentSection(), QuestionType::Single);
     EXPECT_TRUE(w().optionButtons()[0]->autoExclusive());
     cell(8);
     next(); // at the last question: nothing changes
-    EXPECT_EQ(w().CurrentPosition, 8);
-    EXPECT_TRUE(w().sBitBtn8->isEnabled());
-    EXPECT_TRUE(w().sBitBtn9->isEnabled());
+    EXPECT_EQ(w().currentPosition(), 8);
+    EXPECT_TRUE(w().previousButton->isEnabled());
+    EXPECT_TRUE(w().nextButton->isEnabled());
     // Exactly one current cell at any time.
     int current = 0;
     for (int p = 0; p < w().card().size(); ++p)
@@ -31,19 +31,19 @@ TEST_F(ExamWindowTest, PreviousAndNextCrossSectionsAndStopAtTheEnds) {
 
 TEST_F(ExamWindowTest, FourthHeaderShowsTheFourthSectionsFirstQuestion) {
     open();
-    clickWidget(w().Image16);
-    EXPECT_EQ(w().CurrentPosition, 4);
-    EXPECT_EQ(w().PageControl1->currentIndex(), 3);
+    clickWidget(w().fourthHeader);
+    EXPECT_EQ(w().currentPosition(), 4);
+    EXPECT_EQ(w().view().currentIndex(), 3);
 }
 
 TEST_F(ExamWindowTest, FourthHeaderOfAnEmptyFourthSectionDoesNothing) {
     setProfile("shicaotype", QStringLiteral("其他")); // a fourth type no section is drawn for
     open();
     ASSERT_EQ(w().card().size(), 9);
-    EXPECT_TRUE(w().PaperQuestionIds[4].isEmpty());
+    EXPECT_TRUE(w().paperQuestionIds()[4].isEmpty());
     cell(2);
-    clickWidget(w().Image16);
-    EXPECT_EQ(w().CurrentPosition, 2);
+    clickWidget(w().fourthHeader);
+    EXPECT_EQ(w().currentPosition(), 2);
     EXPECT_EQ(w().card().state(2), State::Current);
 }
 
@@ -66,23 +66,23 @@ TEST_F(ExamWindowTest, AnalysisAndOperationPapersUseTheirPages) {
         bank.model.papers.clear();
         open();
         ASSERT_TRUE(platform.boxes.empty()) << platform.texts().join(QLatin1Char('/')).toStdString();
-        clickWidget(w().Image16);
-        EXPECT_EQ(w().CurrentPosition, 4);
-        EXPECT_EQ(w().PageControl1->currentIndex(), c.page);
+        clickWidget(w().fourthHeader);
+        EXPECT_EQ(w().currentPosition(), 4);
+        EXPECT_EQ(w().view().currentIndex(), c.page);
         EXPECT_TRUE(w().optionButtons().empty());
-        EXPECT_EQ(w().sBitBtn12->isVisible(), c.video);
-        EXPECT_EQ(w().sButton6->isVisible(), c.video);
+        EXPECT_EQ(w().videoButton->isVisible(), c.video);
+        EXPECT_EQ(w().backToExamButton->isVisible(), c.video);
         if (c.video) {
-            EXPECT_FALSE(w().sBitBtn12->isEnabled()); // no demonstration program beside the program
-            EXPECT_TRUE(w().Memo3->toPlainText().startsWith(QStringLiteral("5、")));
+            EXPECT_FALSE(w().videoButton->isEnabled()); // no demonstration program beside the program
+            EXPECT_TRUE(w().view().operationBox->toPlainText().startsWith(QStringLiteral("5、")));
             cell(0); // once shown, "返回考试界面" stays, disabled
-            EXPECT_TRUE(w().sButton6->isVisible());
-            EXPECT_FALSE(w().sBitBtn12->isVisible());
-            clickWidget(w().Image4); // the answer list hides operation answers
-            EXPECT_EQ(w().DBGrid1->item(4, 2)->text(), QStringLiteral("略"));
-            EXPECT_EQ(w().DBGrid1->item(4, 3)->text(), QStringLiteral("略"));
+            EXPECT_TRUE(w().backToExamButton->isVisible());
+            EXPECT_FALSE(w().videoButton->isVisible());
+            clickWidget(w().handInArea); // the answer list hides operation answers
+            EXPECT_EQ(w().answerListGrid->item(4, 2)->text(), QStringLiteral("略"));
+            EXPECT_EQ(w().answerListGrid->item(4, 3)->text(), QStringLiteral("略"));
         } else {
-            EXPECT_TRUE(w().Label10->text().startsWith(QStringLiteral("5、")));
+            EXPECT_TRUE(w().view().analysisStem->text().startsWith(QStringLiteral("5、")));
         }
     }
 }
@@ -99,13 +99,13 @@ TEST_F(ExamWindowTest, CalculatorAndVideoDemoGoThroughTheShell) {
         ASSERT_TRUE(program.open(QIODevice::WriteOnly));
     }
     open();
-    click(w().sBitBtn13);
+    click(w().calculatorButton);
     EXPECT_EQ(platform.opened, QStringList{QStringLiteral("Calc.EXE")});
-    clickWidget(w().Image16);
-    ASSERT_TRUE(w().sBitBtn12->isEnabled());
-    click(w().sBitBtn12);
+    clickWidget(w().fourthHeader);
+    ASSERT_TRUE(w().videoButton->isEnabled());
+    click(w().videoButton);
     ASSERT_EQ(platform.opened.size(), 2);
     EXPECT_TRUE(
-        platform.opened[1].endsWith(QStringLiteral("StuName/") + w().PaperQuestionIds[4] + QStringLiteral(".exe")));
+        platform.opened[1].endsWith(QStringLiteral("StuName/") + w().paperQuestionIds()[4] + QStringLiteral(".exe")));
     EXPECT_GE(platform.pausedMs, 1100); // eleven pauses while it comes up
 }

@@ -7,26 +7,26 @@ TEST_F(ExamWindowTest, StartShowsQuestionOneOfANewPaperWithItsCard) {
     EXPECT_EQ(bank.scalar(QStringLiteral("select count(*) from shijuan where sjID = 1")).toInt(), 9);
     // Card: one cell per position, named and numbered, question 1 current, the rest not visited.
     ASSERT_EQ(w().card().size(), 9);
-    EXPECT_EQ(w().findChild<QLabel *>(QStringLiteral("DaAnlbl_arr8"))->text(), QStringLiteral("9"));
-    EXPECT_NE(w().findChild<ShapeControl *>(QStringLiteral("DaAnshap_arr0")), nullptr);
+    EXPECT_EQ(w().findChild<QLabel *>(QStringLiteral("cellLabel8"))->text(), QStringLiteral("9"));
+    EXPECT_NE(w().findChild<ShapeControl *>(QStringLiteral("cellSquare0")), nullptr);
     EXPECT_EQ(w().card().state(0), State::Current);
     for (int p = 1; p < 9; ++p)
         EXPECT_EQ(w().card().state(p), State::NotVisited) << p;
     // Question 1: single choice on the choice page, numbered, with radio buttons.
-    EXPECT_EQ(w().PageControl1->currentIndex(), 0);
-    EXPECT_TRUE(w().Memo1->toPlainText().startsWith(QStringLiteral("1、题目")));
+    EXPECT_EQ(w().view().currentIndex(), 0);
+    EXPECT_TRUE(w().view().stemBox->toPlainText().startsWith(QStringLiteral("1、题目")));
     ASSERT_EQ(w().optionButtons().size(), 4u);
     EXPECT_TRUE(w().optionButtons()[0]->text().startsWith(QStringLiteral("A、选项")));
     EXPECT_TRUE(w().optionButtons()[0]->autoExclusive());
     // Before hand-in: no score panel, no explanation button, time label empty until the first tick.
-    EXPECT_FALSE(w().Panel12->isVisible());
-    EXPECT_FALSE(w().sBitBtn11->isVisible());
-    EXPECT_TRUE(w().lblTime->text().isEmpty());
+    EXPECT_FALSE(w().scorePanel->isVisible());
+    EXPECT_FALSE(w().explanationButton->isVisible());
+    EXPECT_TRUE(w().countdownLabel->text().isEmpty());
     EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
     // The two gradient shapes and the fourth header.
-    EXPECT_EQ(w().zrShape1->SurfaceType(), ShapeControl::stGradientFill);
-    EXPECT_EQ(w().zrShape1->FillDirection(), ShapeControl::gdDown);
-    EXPECT_EQ(w().zrShape2->OutlineStyle(), ShapeControl::psClear);
+    EXPECT_EQ(w().cardGradient->SurfaceType(), ShapeControl::stGradientFill);
+    EXPECT_EQ(w().cardGradient->FillDirection(), ShapeControl::gdDown);
+    EXPECT_EQ(w().hiddenGradient->OutlineStyle(), ShapeControl::psClear);
 }
 
 TEST_F(ExamWindowTest, ExamTimeFollowsTheSubjectTitle) {
@@ -43,9 +43,9 @@ TEST_F(ExamWindowTest, ExamTimeFollowsTheSubjectTitle) {
         launchParameters().PaperKey = QStringLiteral("0");
         open();
         EXPECT_EQ(launchParameters().ExamTimeSeconds, c.seconds);
-        EXPECT_EQ(w().sLabelFX1->text(), QString::fromUtf16(c.title));
+        EXPECT_EQ(w().subjectTitleLabel->text(), QString::fromUtf16(c.title));
         elapse(1000);
-        EXPECT_EQ(w().lblTime->text(), QString::fromUtf16(c.afterOneTick));
+        EXPECT_EQ(w().countdownLabel->text(), QString::fromUtf16(c.afterOneTick));
     }
 }
 

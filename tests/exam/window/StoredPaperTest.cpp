@@ -7,7 +7,7 @@ TEST_F(ExamWindowTest, ViewingAHandedInPaperClearsNothing) {
     cell(3);
     option(1);
     mark();
-    clickWidget(w().Image4);
+    clickWidget(w().handInArea);
     const QString handedIn = catalogue(QStringLiteral("JJSJ"));
     const QString started = catalogue(QStringLiteral("DTKSSJ"));
     platform.clock = platform.clock.addSecs(3600);
@@ -19,13 +19,13 @@ TEST_F(ExamWindowTest, ViewingAHandedInPaperClearsNothing) {
     EXPECT_EQ(catalogue(QStringLiteral("DTKSSJ")), started);
     EXPECT_EQ(catalogue(QStringLiteral("JJSJ")), handedIn);
     EXPECT_EQ(w().state(), ExamWindow::ExamState::HandedIn);
-    EXPECT_FALSE(w().Timer1->isActive());
-    EXPECT_EQ(w().lblTime->text(), QStringLiteral("已结束！"));
-    EXPECT_TRUE(w().Panel12->isVisible());
-    EXPECT_TRUE(w().sBitBtn11->isVisible());
-    EXPECT_EQ(w().Label25->text(), QStringLiteral("3"));
-    EXPECT_EQ(w().StringGrid1->item(3, 3)->text(), QStringLiteral("1"));
-    EXPECT_EQ(w().DBGrid1->rowCount(), 9);
+    EXPECT_FALSE(w().countdownTimer->isActive());
+    EXPECT_EQ(w().countdownLabel->text(), QStringLiteral("已结束！"));
+    EXPECT_TRUE(w().scorePanel->isVisible());
+    EXPECT_TRUE(w().explanationButton->isVisible());
+    EXPECT_EQ(w().totalScoreLabel->text(), QStringLiteral("3"));
+    EXPECT_EQ(w().scoreSheetGrid->item(3, 3)->text(), QStringLiteral("1"));
+    EXPECT_EQ(w().answerListGrid->rowCount(), 9);
     EXPECT_EQ(w().card().state(0), State::Done);
     EXPECT_EQ(w().card().state(3), State::Marked);
     EXPECT_TRUE(w().optionButtons()[0]->isChecked());
@@ -49,7 +49,7 @@ TEST_F(ExamWindowTest, APaperLeftWithoutHandInContinuesWhereItStopped) {
     platform.monotonic += 3600 * 1000; // the machine was off for an hour
     open(Opening::View);
     EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
-    EXPECT_FALSE(w().Panel12->isVisible());
+    EXPECT_FALSE(w().scorePanel->isVisible());
     EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
     EXPECT_EQ(item(3, QStringLiteral("KSDA")), QStringLiteral("A"));
     EXPECT_EQ(w().card().state(0), State::Done);
@@ -57,12 +57,12 @@ TEST_F(ExamWindowTest, APaperLeftWithoutHandInContinuesWhereItStopped) {
     EXPECT_EQ(w().card().state(1), State::NotVisited);
     EXPECT_TRUE(w().optionButtons()[0]->isChecked());
     elapse(1000);
-    EXPECT_EQ(w().lblTime->text(), SecondsToClock(7200 - 601 - 1));
+    EXPECT_EQ(w().countdownLabel->text(), SecondsToClock(7200 - 601 - 1));
     cell(2);
-    EXPECT_TRUE(w().sCheckBox1->isChecked());
+    EXPECT_TRUE(w().markBox->isChecked());
     // Handing it in now scores what was kept.
-    clickWidget(w().Image4);
-    EXPECT_EQ(w().Label25->text(), QStringLiteral("2"));
+    clickWidget(w().handInArea);
+    EXPECT_EQ(w().totalScoreLabel->text(), QStringLiteral("2"));
 }
 
 // "查看" of a handed-in paper shows it as it was handed in and stores nothing.
@@ -76,15 +76,15 @@ TEST_F(ExamWindowTest, AHandedInPaperIsReadOnlyAndShowsTheScoreSheetItWasHandedI
     option(1); // judgement: 1
     cell(5);
     option(1); // a case sub-question: 2; the multiple-choice question stays unanswered: empty
-    clickWidget(w().Image4);
-    ASSERT_EQ(w().StringGrid1->item(1, 3)->text(), QStringLiteral("4"));
-    ASSERT_EQ(w().StringGrid1->item(2, 3)->text(), QString());
-    ASSERT_EQ(w().StringGrid1->item(3, 3)->text(), QStringLiteral("1"));
-    ASSERT_EQ(w().StringGrid1->item(4, 3)->text(), QStringLiteral("2"));
+    clickWidget(w().handInArea);
+    ASSERT_EQ(w().scoreSheetGrid->item(1, 3)->text(), QStringLiteral("4"));
+    ASSERT_EQ(w().scoreSheetGrid->item(2, 3)->text(), QString());
+    ASSERT_EQ(w().scoreSheetGrid->item(3, 3)->text(), QStringLiteral("1"));
+    ASSERT_EQ(w().scoreSheetGrid->item(4, 3)->text(), QStringLiteral("2"));
     QStringList sheet;
     for (int r = 0; r < 6; ++r)
         for (int c = 0; c < 4; ++c)
-            sheet << w().StringGrid1->item(r, c)->text();
+            sheet << w().scoreSheetGrid->item(r, c)->text();
     const QString defen = catalogue(QStringLiteral("DEFEN"));
     const QString handedIn = catalogue(QStringLiteral("JJSJ"));
     platform.clock = platform.clock.addDays(3);
@@ -94,7 +94,7 @@ TEST_F(ExamWindowTest, AHandedInPaperIsReadOnlyAndShowsTheScoreSheetItWasHandedI
     QStringList shown;
     for (int r = 0; r < 6; ++r)
         for (int c = 0; c < 4; ++c)
-            shown << w().StringGrid1->item(r, c)->text();
+            shown << w().scoreSheetGrid->item(r, c)->text();
     EXPECT_EQ(shown, sheet);
     bank.statements.clear();
     option(1);
@@ -105,7 +105,7 @@ TEST_F(ExamWindowTest, AHandedInPaperIsReadOnlyAndShowsTheScoreSheetItWasHandedI
     previous();
     cell(2);
     option(0);
-    clickWidget(w().Image4);
+    clickWidget(w().handInArea);
     w().close();
     EXPECT_FALSE(w().isVisible());
     for (const QString &s : bank.statements)
@@ -121,7 +121,7 @@ TEST_F(ExamWindowTest, AHandedInPaperIsReadOnlyAndShowsTheScoreSheetItWasHandedI
 TEST_F(ExamWindowTest, AnInterruptedRedoContinuesWithItsKeptTime) {
     open();
     option(0);
-    clickWidget(w().Image4);
+    clickWidget(w().handInArea);
     if (resultDialog()) delete resultDialog();
     platform.clock = platform.clock.addDays(1);
     open(Opening::FromLaunch); // 重做
@@ -133,10 +133,10 @@ TEST_F(ExamWindowTest, AnInterruptedRedoContinuesWithItsKeptTime) {
 
     open(Opening::View);
     EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
-    EXPECT_FALSE(w().Panel12->isVisible());
-    EXPECT_TRUE(w().Timer1->isActive());
+    EXPECT_FALSE(w().scorePanel->isVisible());
+    EXPECT_TRUE(w().countdownTimer->isActive());
     elapse(1000);
-    EXPECT_EQ(w().lblTime->text(), SecondsToClock(7200 - 11 - 1));
+    EXPECT_EQ(w().countdownLabel->text(), SecondsToClock(7200 - 11 - 1));
     EXPECT_EQ(item(1, QStringLiteral("KSDA")), QString());
     EXPECT_EQ(item(4, QStringLiteral("KSDA")), QStringLiteral("×"));
     EXPECT_EQ(w().card().state(3), State::Done);
@@ -147,12 +147,12 @@ TEST_F(ExamWindowTest, RedoStartsThePaperAgain) {
     open();
     option(0);
     mark();
-    clickWidget(w().Image4);
+    clickWidget(w().handInArea);
     open(Opening::FromLaunch); // PaperKey still names the paper
     EXPECT_EQ(key(), QStringLiteral("1"));
     EXPECT_EQ(item(1, QStringLiteral("KSDA")), QString());
     EXPECT_EQ(item(1, QStringLiteral("kaolv")), QStringLiteral("1"));
     EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
     EXPECT_EQ(w().card().state(0), State::Marked); // shown when its question is shown
-    EXPECT_TRUE(w().Timer1->isActive());
+    EXPECT_TRUE(w().countdownTimer->isActive());
 }

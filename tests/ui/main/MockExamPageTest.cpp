@@ -166,7 +166,7 @@ TEST_F(MockExamPageTest, AMockExamFromThePageToItsScoreInTheList) {
         ExamWindow *exam = openExam();
         if (!exam || !exam->answering()) return;                        // the guard below ends the exam
         QTest::mouseClick(exam->optionButtons().at(0), Qt::LeftButton); // question 1: A, right
-        QTest::mouseClick(exam->Image4, Qt::LeftButton);                // hand in
+        QTest::mouseClick(exam->handInArea, Qt::LeftButton);            // hand in
         if (resultDialog()) resultDialog()->close();
         exam->close();
         sat = true;
