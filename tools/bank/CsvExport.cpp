@@ -77,8 +77,8 @@ QByteArray BankToCsv(const BankModel &m, QStringList *notes) {
             continue;
         }
         const BankStem &s = m.stems[index];
-        QStringList row = {QString::number(s.id), QStringLiteral("案例"), place(s.zhang, s.jie),
-                           QString::number(s.id), s.zongtimian};
+        QStringList row = {QString::number(s.id), QStringLiteral("案例"), place(s.zhang, s.jie), QString::number(s.id),
+                           s.zongtimian};
         for (int o = 0; o < optionColumns; ++o)
             row << QString();
         row << QString() << s.jiexi;

@@ -100,11 +100,11 @@ namespace {
 
 std::optional<ImportKind> kindOf(const QString &written) {
     static const std::map<QString, ImportKind> kinds = {
-        {QStringLiteral("单选题"), ImportKind::Single},      {QStringLiteral("单选"), ImportKind::Single},
-        {QStringLiteral("多选题"), ImportKind::Multiple},    {QStringLiteral("多选"), ImportKind::Multiple},
-        {QStringLiteral("判断题"), ImportKind::Judgement},   {QStringLiteral("判断"), ImportKind::Judgement},
-        {QStringLiteral("实操题"), ImportKind::Operation},   {QStringLiteral("实操"), ImportKind::Operation},
-        {QStringLiteral("案例"), ImportKind::CaseStem},      {QStringLiteral("案例题"), ImportKind::CaseStem},
+        {QStringLiteral("单选题"), ImportKind::Single},        {QStringLiteral("单选"), ImportKind::Single},
+        {QStringLiteral("多选题"), ImportKind::Multiple},      {QStringLiteral("多选"), ImportKind::Multiple},
+        {QStringLiteral("判断题"), ImportKind::Judgement},     {QStringLiteral("判断"), ImportKind::Judgement},
+        {QStringLiteral("实操题"), ImportKind::Operation},     {QStringLiteral("实操"), ImportKind::Operation},
+        {QStringLiteral("案例"), ImportKind::CaseStem},        {QStringLiteral("案例题"), ImportKind::CaseStem},
         {QStringLiteral("不定项选择题"), ImportKind::CaseSub}, {QStringLiteral("不定项"), ImportKind::CaseSub},
         {QStringLiteral("不定项选择"), ImportKind::CaseSub}};
     const auto it = kinds.find(written.trimmed());
@@ -144,8 +144,8 @@ std::vector<ImportedQuestion> ReadCsvQuestions(const QString &label, const QByte
     for (int c = 0; c < header.fields.size(); ++c) {
         const QString name = header.fields[c].trimmed();
         if (name.isEmpty()) continue;
-        const bool letter = name.size() == 1 && name[0].toUpper() >= QLatin1Char('A') &&
-                            name[0].toUpper() <= QLatin1Char('Z');
+        const bool letter =
+            name.size() == 1 && name[0].toUpper() >= QLatin1Char('A') && name[0].toUpper() <= QLatin1Char('Z');
         const bool fresh = letter ? optionColumn.emplace(name[0].toUpper().unicode() - u'A', c).second
                                   : column.emplace(name, c).second;
         if (!fresh) problems->add(label, header.line, QStringLiteral("表头“%1”出现了两次").arg(name));
@@ -200,9 +200,8 @@ std::vector<ImportedQuestion> ReadCsvQuestions(const QString &label, const QByte
         bool gap = false;
         for (int o = 0; o <= last && !gap; ++o) {
             const auto it = optionColumn.find(o);
-            const QString option = it == optionColumn.end() || it->second >= rec.fields.size()
-                                       ? QString()
-                                       : rec.fields[it->second];
+            const QString option =
+                it == optionColumn.end() || it->second >= rec.fields.size() ? QString() : rec.fields[it->second];
             if (option.trimmed().isEmpty()) {
                 problems->add(label, rec.line,
                               QStringLiteral("选项 %1 为空，而后面的选项 %2 有内容：选项从 A 起连续填写")

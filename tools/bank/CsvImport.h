@@ -36,5 +36,4 @@ struct CsvRecord {
 std::vector<CsvRecord> SplitCsv(const QString &text, int *errorLine);
 
 // The questions of a CSV file; every refused row goes to *problems as "FILE:LINE: reason".
-std::vector<ImportedQuestion> ReadCsvQuestions(const QString &label, const QByteArray &bytes,
-                                               ImportProblems *problems);
+std::vector<ImportedQuestion> ReadCsvQuestions(const QString &label, const QByteArray &bytes, ImportProblems *problems);

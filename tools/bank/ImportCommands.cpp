@@ -56,11 +56,13 @@ int ImportCommand(const QStringList &args) {
     }
     if (bank.isEmpty() && !files.isEmpty()) sourceDir = files.takeLast();
     if (files.isEmpty() || (bank.isEmpty() && sourceDir.isEmpty()))
-        return usageError(QStringLiteral("import"), QStringLiteral("import 需要 FILE... SOURCE_DIR 或 FILE... --bank BANK"));
+        return usageError(QStringLiteral("import"),
+                          QStringLiteral("import 需要 FILE... SOURCE_DIR 或 FILE... --bank BANK"));
     for (const QString &f : files)
         if (!isCsv(f) && !isGift(f))
-            return usageError(QStringLiteral("import"),
-                              QStringLiteral("不认识“%1”的格式：CSV 文件以 .csv 结尾，GIFT 文件以 .gift 或 .txt 结尾").arg(f));
+            return usageError(
+                QStringLiteral("import"),
+                QStringLiteral("不认识“%1”的格式：CSV 文件以 .csv 结尾，GIFT 文件以 .gift 或 .txt 结尾").arg(f));
 
     ImportProblems problems;
     std::vector<ImportedQuestion> questions;
@@ -88,7 +90,8 @@ int ImportCommand(const QStringList &args) {
     if (!problems.isEmpty()) {
         for (const QString &p : problems.lines())
             printLine(stderr, p);
-        printLine(stderr, QStringLiteral("kjks-bank: 共 %1 处问题，%2 没有写入").arg(problems.lines().size()).arg(target));
+        printLine(stderr,
+                  QStringLiteral("kjks-bank: 共 %1 处问题，%2 没有写入").arg(problems.lines().size()).arg(target));
         return 1;
     }
     try {
@@ -100,10 +103,9 @@ int ImportCommand(const QStringList &args) {
         printLine(stderr, QStringLiteral("kjks-bank: ") + e.message());
         return 1;
     }
-    printLine(stdout, QStringLiteral("%1：导入 %2 道题、%3 个案例")
-                          .arg(target)
-                          .arg(model.questions.size())
-                          .arg(model.stems.size()));
+    printLine(
+        stdout,
+        QStringLiteral("%1：导入 %2 道题、%3 个案例").arg(target).arg(model.questions.size()).arg(model.stems.size()));
     return 0;
 }
 

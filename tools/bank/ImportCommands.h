@@ -9,4 +9,3 @@
 int ImportCommand(const QStringList &args);
 // `kjks-bank export --csv BANK OUT.csv` (args after --csv).
 int ExportCsvCommand(const QStringList &args);
-

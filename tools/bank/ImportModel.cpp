@@ -29,9 +29,9 @@ QChar halfWidth(QChar c) {
 }
 
 QString judgementAnswer(const QString &written) {
-    static const QStringList right = {QStringLiteral("√"), QStringLiteral("✓"),    QStringLiteral("对"),
+    static const QStringList right = {QStringLiteral("√"),    QStringLiteral("✓"), QStringLiteral("对"),
                                       QStringLiteral("正确"), QStringLiteral("T"), QStringLiteral("TRUE")};
-    static const QStringList wrong = {QStringLiteral("×"), QStringLiteral("✗"),    QStringLiteral("错"),
+    static const QStringList wrong = {QStringLiteral("×"),    QStringLiteral("✗"), QStringLiteral("错"),
                                       QStringLiteral("错误"), QStringLiteral("F"), QStringLiteral("FALSE")};
     const QString a = written.trimmed().toUpper();
     if (a == QLatin1String("1") || a == QLatin1String("0")) return a; // a bank's own form, kept
@@ -42,12 +42,18 @@ QString judgementAnswer(const QString &written) {
 
 QString kindName(ImportKind kind) {
     switch (kind) {
-    case ImportKind::Single: return banktypes::single();
-    case ImportKind::Multiple: return banktypes::multiple();
-    case ImportKind::Judgement: return banktypes::judgement();
-    case ImportKind::Operation: return banktypes::operation();
-    case ImportKind::CaseSub: return banktypes::caseQuestion();
-    case ImportKind::CaseStem: break;
+    case ImportKind::Single:
+        return banktypes::single();
+    case ImportKind::Multiple:
+        return banktypes::multiple();
+    case ImportKind::Judgement:
+        return banktypes::judgement();
+    case ImportKind::Operation:
+        return banktypes::operation();
+    case ImportKind::CaseSub:
+        return banktypes::caseQuestion();
+    case ImportKind::CaseStem:
+        break;
     }
     return QStringLiteral("案例");
 }
@@ -103,7 +109,8 @@ QString NormaliseAnswer(ImportKind kind, const QString &answer, int optionCount,
     if (kind == ImportKind::Single && letters.size() != 1)
         *error = QStringLiteral("单选题只有一个答案，不是“%1”").arg(answer.trimmed());
     else if (kind == ImportKind::Multiple && letters.size() < 2)
-        *error = QStringLiteral("多选题至少有两个正确答案（考试中少于两个选项无法作答），不是“%1”").arg(answer.trimmed());
+        *error =
+            QStringLiteral("多选题至少有两个正确答案（考试中少于两个选项无法作答），不是“%1”").arg(answer.trimmed());
     if (!error->isEmpty()) return QString();
     QString out;
     for (int i : letters)
@@ -111,8 +118,7 @@ QString NormaliseAnswer(ImportKind kind, const QString &answer, int optionCount,
     return out;
 }
 
-BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProblems *problems,
-                         QStringList *warnings) {
+BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProblems *problems, QStringList *warnings) {
     BankModel m;
     m.options[QStringLiteral("APP_TITLE")] = QStringLiteral("初级会计实务考试练习系统");
     m.options[QStringLiteral("EXAM_MINUTES")] = QStringLiteral("105");
@@ -190,7 +196,7 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
               [](const BankChapter &a, const BankChapter &b) { return a.daima < b.daima; });
 
     std::map<std::pair<QString, QString>, std::pair<QString, int>> lineOfRow; // (table, key) -> where
-    std::map<size_t, int> subCount;                                            // stem item -> sub-questions
+    std::map<size_t, int> subCount;                                           // stem item -> sub-questions
     for (size_t i = 0; i < items.size(); ++i) {
         const ImportedQuestion &q = items[i];
         if (q.text.trimmed().isEmpty()) problems->add(q.file, q.line, QStringLiteral("题干为空"));
@@ -199,7 +205,8 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
             if (optionCount < 2)
                 problems->add(q.file, q.line, QStringLiteral("选择题至少需要两个选项，这里有 %1 个").arg(optionCount));
             else if (optionCount > 26)
-                problems->add(q.file, q.line, QStringLiteral("选项最多 26 个（A 到 Z），这里有 %1 个").arg(optionCount));
+                problems->add(q.file, q.line,
+                              QStringLiteral("选项最多 26 个（A 到 Z），这里有 %1 个").arg(optionCount));
         } else if (optionCount > 0) {
             problems->add(q.file, q.line, QStringLiteral("%1不用选项").arg(kindName(q.kind)));
         }
@@ -231,7 +238,8 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
             if (q.caseLabel.isEmpty()) {
                 problems->add(q.file, q.line, QStringLiteral("不定项小题的“案例”列为空：写上它所属案例的编号"));
             } else if (stem == stemByLabel.end()) {
-                problems->add(q.file, q.line, QStringLiteral("没有案例“%1”：案例行的“案例”列要写同一编号").arg(q.caseLabel));
+                problems->add(q.file, q.line,
+                              QStringLiteral("没有案例“%1”：案例行的“案例”列要写同一编号").arg(q.caseLabel));
             } else {
                 b.zongtimian = QString::number(ids[stem->second]);
                 ++subCount[stem->second];
@@ -293,9 +301,6 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
         profile.columns[QString::fromLatin1(shape.points)] = QString::number(count * shape.pointsEach);
     }
     m.profiles.push_back(profile);
-    if (!absent.isEmpty() && problems->isEmpty())
-        problems->add(QString(), QStringLiteral("模拟考试的四个部分都要有题，缺少：%1。可把几个文件一起导入")
-                                     .arg(absent.join(QStringLiteral("、"))));
     if (!problems->isEmpty()) return m;
 
     // The bank's own rules, as `build` applies them: whatever slipped through is refused here.
@@ -306,7 +311,12 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
         else
             problems->add(QString(), ProblemText(p));
     }
-    for (const QString &p : CheckExamProfile(m))
-        problems->add(QString(), p);
+    if (!problems->isEmpty()) return m;
+    if (!absent.isEmpty())
+        problems->add(QString(), QStringLiteral("模拟考试的四个部分都要有题，缺少：%1。可把几个文件一起导入")
+                                     .arg(absent.join(QStringLiteral("、"))));
+    else
+        for (const QString &p : CheckExamProfile(m))
+            problems->add(QString(), p);
     return m;
 }
