@@ -26,8 +26,8 @@ QString describe(const ImportedQuestion &q) {
     static const char *const kinds[] = {"单选", "多选", "判断", "实操", "案例", "小题"};
     return QStringLiteral("%1 %2 %3/%4 %5 [%6] %7 | %8")
         .arg(q.line)
-        .arg(QString::fromUtf8(kinds[int(q.kind)]), q.chapter, q.section, q.text,
-             q.options.join(QLatin1Char(',')), q.answer, q.explanation);
+        .arg(QString::fromUtf8(kinds[int(q.kind)]), q.chapter, q.section, q.text, q.options.join(QLatin1Char(',')),
+             q.answer, q.explanation);
 }
 
 QString describeAll(const std::vector<ImportedQuestion> &qs) {
@@ -70,8 +70,7 @@ const Case kCsvRead[] = {
                            "判断题,第一章,对吗,,,,,对,\n",
      "2 多选 第一章/第一节 甲,乙说\"是\"\n第二行 [a,b,c] A, C | \n4 判断 第一章/第一章 对吗 [] 对 | "},
     {"BOM and CRLF, columns in any order, unknown columns ignored",
-     "\xEF\xBB\xBF答案,备注,题干,B,A,章节,题型\r\nB,x,问,乙,甲,章/节,单选题\r\n\r\n",
-     "2 单选 章/节 问 [甲,乙] B | "},
+     "\xEF\xBB\xBF答案,备注,题干,B,A,章节,题型\r\nB,x,问,乙,甲,章/节,单选题\r\n\r\n", "2 单选 章/节 问 [甲,乙] B | "},
     {"GBK file", UnicodeToGbk(QString::fromUtf8(kHeader) + QStringLiteral("判断题,章/节,会计主体,,,,,√,\r\n")),
      "2 判断 章/节 会计主体 [] √ | "},
     {"case and its sub-questions by label",
@@ -104,8 +103,7 @@ const Case kCsvRefused[] = {
     {"missing chapter", QByteArray(kHeader) + "单选题,,题,甲,乙,,,A,\n", "t.csv:2: 缺少章节"},
     {"quote never closed", QByteArray(kHeader) + "单选题,章/节,\"题\n\n", "t.csv:2: 引号没有闭合"},
     {"sub-question of no case", "题型,章节,案例,题干,A,B,答案\n不定项,,K9,题,甲,乙,A\n", "t.csv:2: 没有案例“K9”"},
-    {"case without sub-questions", "题型,章节,案例,题干,A,B,答案\n案例,章/节,K1,材料,,,\n",
-     "t.csv:2: 案例没有小题"},
+    {"case without sub-questions", "题型,章节,案例,题干,A,B,答案\n案例,章/节,K1,材料,,,\n", "t.csv:2: 案例没有小题"},
     {"duplicate id", "编号,题型,章节,题干,答案\n7,判断题,章/节,题,√\n7,判断题,章/节,题,×\n",
      "t.csv:3: 编号 7 已用于 t.csv:2"},
     {"text GBK cannot hold", QByteArray(kHeader) + "判断题,章/节,好 \xF0\x9F\x98\x80,,,,,√,\n", "t.csv:2: "},
@@ -128,9 +126,12 @@ TEST(CsvImport, AnswersAreNormalisedToTheBankForm) {
         const char *written;
         const char *stored;
     };
-    const Row rows[] = {{ImportKind::Multiple, "d b，a", "ABD"}, {ImportKind::Multiple, "ＡＣ", "AC"},
-                        {ImportKind::Single, " c ", "C"},        {ImportKind::Judgement, "错误", "×"},
-                        {ImportKind::Judgement, "true", "√"},    {ImportKind::Judgement, "0", "0"},
+    const Row rows[] = {{ImportKind::Multiple, "d b，a", "ABD"},
+                        {ImportKind::Multiple, "ＡＣ", "AC"},
+                        {ImportKind::Single, " c ", "C"},
+                        {ImportKind::Judgement, "错误", "×"},
+                        {ImportKind::Judgement, "true", "√"},
+                        {ImportKind::Judgement, "0", "0"},
                         {ImportKind::Operation, "借：银行存款", "借：银行存款"}};
     for (const Row &r : rows) {
         QString error;
@@ -283,7 +284,8 @@ TEST(ImportCommand, WritesASourceThatBuildsOrNothing) {
 
     // A refused row: nothing written, the row named, exit 1; an existing bank stays as it was.
     const QString bad = QDir(dir.path()).filePath(QStringLiteral("bad.csv"));
-    WriteSourceFiles(dir.path(), {{QStringLiteral("bad.csv"), readFile(kTemplate) + ",单选题,章/节,,题,甲,乙,,,,,E,\r\n"}});
+    WriteSourceFiles(dir.path(),
+                     {{QStringLiteral("bad.csv"), readFile(kTemplate) + ",单选题,章/节,,题,甲,乙,,,,,E,\r\n"}});
     const QString bank = QDir(dir.path()).filePath(QStringLiteral("b.dbf"));
     r = runTool({QStringLiteral("import"), kTemplate, QStringLiteral("--bank"), bank});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
@@ -299,6 +301,7 @@ TEST(ImportCommand, WritesASourceThatBuildsOrNothing) {
 
     // A usage mistake: exit 2.
     EXPECT_EQ(runTool({QStringLiteral("import"), QStringLiteral("x.xls"), source}).code, 2);
+    EXPECT_EQ(runTool({QStringLiteral("import"), kTemplate, gift}).code, 2); // the target forgotten
     EXPECT_EQ(runTool({QStringLiteral("import"), kTemplate}).code, 2);
 }
 

@@ -57,6 +57,10 @@ QByteArray BankToCsv(const BankModel &m, QStringList *notes) {
         row << q.daan << q.jiexi;
         rows.push_back(row);
         const QString name = QStringLiteral("题目 %1").arg(q.id);
+        static const QStringList importable = {banktypes::single(), banktypes::multiple(), banktypes::judgement(),
+                                               banktypes::operation()};
+        if (!sub && !importable.contains(q.tixing))
+            *notes << name + QStringLiteral("：题型“%1”导入时不认识").arg(q.tixing);
         if (!q.tmimage.isEmpty()) *notes << name + QStringLiteral("：图片没有导出");
         if (!q.timian2.isEmpty()) *notes << name + QStringLiteral("：图片下方的文字没有导出");
         if (std::any_of(q.options.begin(), q.options.end(), [](const BankOption &o) { return o.withdrawn; }))

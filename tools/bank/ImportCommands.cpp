@@ -58,6 +58,10 @@ int ImportCommand(const QStringList &args) {
     if (files.isEmpty() || (bank.isEmpty() && sourceDir.isEmpty()))
         return usageError(QStringLiteral("import"),
                           QStringLiteral("import 需要 FILE... SOURCE_DIR 或 FILE... --bank BANK"));
+    if (isCsv(sourceDir) || isGift(sourceDir))
+        return usageError(
+            QStringLiteral("import"),
+            QStringLiteral("最后一个参数“%1”像是题目文件：写上要生成的源文件夹，或用 --bank BANK").arg(sourceDir));
     for (const QString &f : files)
         if (!isCsv(f) && !isGift(f))
             return usageError(
