@@ -1,8 +1,8 @@
 // libFuzzer target for the CSV importer: any bytes, as a UTF-8 or GBK spreadsheet, must be read or
 // refused without a crash or a hang, every refusal must name the file, and what is accepted must
 // make a model the bank's rules accept.
-#include "CsvImport.h"
 #include "../ImportFuzzCheck.h"
+#include "CsvImport.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // libFuzzer target for the GIFT importer: any bytes must be read or refused without a crash or a
 // hang, every refusal must name the file, and what is accepted must make a model the bank's rules
 // accept.
-#include "GiftImport.h"
 #include "../ImportFuzzCheck.h"
+#include "GiftImport.h"
 
 #include <cstdint>
 
