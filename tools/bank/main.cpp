@@ -1,5 +1,5 @@
-// kjks-bank: builds question banks from source folders, exports them back, makes synthetic banks
-// for benchmarks and checks built banks.
+// kjks-bank: builds question banks from source folders, exports them back, imports teachers'
+// spreadsheets and GIFT files, makes synthetic banks for benchmarks and checks built banks.
 
 #include "BankCheck.h"
 #include "BankExport.h"
@@ -7,48 +7,15 @@
 #include "BankSource.h"
 #include "BankSynth.h"
 #include "BankWriter.h"
+#include "ImportCommands.h"
 #include "SqlError.h"
+#include "ToolHelp.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
 
 namespace {
-
-const char kUsage[] = "usage: kjks-bank COMMAND ARGUMENTS\n"
-                      "\n"
-                      "  build SOURCE_DIR BANK\n"
-                      "      Reads the source folder (bank.txt, questions/*.txt, pictures/, papers.txt; see\n"
-                      "      docs/bank-format.md), enciphers the question texts and writes the encrypted bank BANK.\n"
-                      "      Every mistake is reported as FILE:LINE: what is wrong. BANK is replaced only when the\n"
-                      "      whole source is sound; nothing is left half written. Rows that break a content rule the\n"
-                      "      program copes with (an answer beyond the options, a section missing from the chapter\n"
-                      "      tree, ...) are built and listed as warnings.\n"
-                      "\n"
-                      "  export BANK OUT_DIR\n"
-                      "      Writes BANK back as a source folder with every text decoded: bank.txt, one\n"
-                      "      questions/chNN.txt per chapter, pictures/ named after their rows, and papers.txt when\n"
-                      "      the bank holds papers. Building OUT_DIR gives the same rows. A text that does not\n"
-                      "      decode is written in its stored form (COLUMN_stored:) and listed as a warning. OUT_DIR\n"
-                      "      must not exist or be empty.\n"
-                      "\n"
-                      "  synth --questions N [--seed S] BANK\n"
-                      "      Writes a synthetic bank of N questions over eight chapters and all five kinds (single,\n"
-                      "      multiple, true/false, 实操题, case stems with five sub-questions each) with options,\n"
-                      "      explanations, some pictures and progress, and exam profile 1. The same seed (default 1)\n"
-                      "      gives the same content. Meant for benchmarks.\n"
-                      "\n"
-                      "  check BANK\n"
-                      "      Verifies a built bank: every encoded text decodes; answers fit the options; case answers\n"
-                      "      match their sub-questions; pictures are readable; the chapter tree holds every section;\n"
-                      "      the practice answer row exists; exam profile 1 finds enough eligible rows in every\n"
-                      "      section; every page of the file is intact (integrity check); papers' answer times are\n"
-                      "      dates. Prints one line per problem.\n"
-                      "\n"
-                      "  --help, help\n"
-                      "      Shows this text.\n"
-                      "\n"
-                      "Exit status: 0 on success, 1 when the command found problems or failed, 2 on a usage mistake.\n";
 
 void print(FILE *stream, const QString &text) {
     const QByteArray bytes = text.toUtf8();
@@ -89,6 +56,7 @@ int build(const QStringList &args) {
 }
 
 int exportBank(const QStringList &args) {
+    if (!args.isEmpty() && args[0] == QLatin1String("--csv")) return ExportCsvCommand(args.mid(1));
     if (args.size() != 2) return usageError(QStringLiteral("export takes BANK OUT_DIR"));
     try {
         // Every row is written; a text that does not decode keeps its stored form and is flagged.
@@ -170,16 +138,21 @@ int main(int argc, char **argv) {
     if (args.isEmpty()) return usageError(QStringLiteral("no command given"));
     const QString command = args.takeFirst();
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
-        std::fputs(kUsage, stdout);
+        // `help COMMAND` as `COMMAND --help`
+        const QString help = CommandHelp(args.value(0));
+        std::fputs((help.isEmpty() ? CommandHelp(QString()) : help).toUtf8().constData(), stdout);
         return 0;
     }
-    if (args.contains(QStringLiteral("--help"))) {
-        std::fputs(kUsage, stdout);
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        const QString help = CommandHelp(command);
+        if (help.isEmpty()) return usageError(QStringLiteral("unknown command '%1'").arg(command));
+        std::fputs(help.toUtf8().constData(), stdout);
         return 0;
     }
     if (command == QLatin1String("build")) return build(args);
     if (command == QLatin1String("export")) return exportBank(args);
     if (command == QLatin1String("synth")) return synth(args);
     if (command == QLatin1String("check")) return check(args);
+    if (command == QLatin1String("import")) return ImportCommand(args);
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }

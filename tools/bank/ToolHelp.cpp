@@ -1,0 +1,79 @@
+#include "ToolHelp.h"
+
+namespace {
+
+const char kBuild[] = "kjks-bank build SOURCE_DIR BANK\n"
+                      "  读取题库源文件夹（bank.txt、questions/*.txt、pictures/、papers.txt，格式见\n"
+                      "  docs/bank-format.md），加密题目文字，写出题库 BANK。每个错误写成 文件:行: 原因。\n"
+                      "  只有整个源文件夹没有错误时才替换 BANK，不会留下写了一半的题库。\n";
+const char kExport[] = "kjks-bank export BANK OUT_DIR\n"
+                       "  把题库 BANK 写回源文件夹（文字已解密）：bank.txt、每章一个 questions/chNN.txt、\n"
+                       "  pictures/、有试卷时的 papers.txt。再 build OUT_DIR 得到同样的数据。OUT_DIR 须不存在或为空。\n"
+                       "\n"
+                       "kjks-bank export --csv BANK OUT.csv\n"
+                       "  把题库的题目和案例写成表格（CSV，UTF-8 带 BOM，可用 Excel 打开），列与 import 相同：\n"
+                       "  编号,题型,章节,案例,题干,A…F,答案,解析。导入这个文件再导出，得到同样的文件。\n"
+                       "  表格装不下的内容（图片、图片下方文字、考试中隐藏的选项、练习记录、试卷、考试设置）\n"
+                       "  以“提示：”列出。\n";
+const char kCheck[] = "kjks-bank check BANK\n"
+                      "  检查已生成的题库：文字能解密，答案在选项之内，案例答案与小题一致，图片可读，章节目录\n"
+                      "  包含每一节，练习答案行存在，考试方案 1 的每部分都有足够的题，文件每一页完好，试卷时间\n"
+                      "  是日期。每个问题一行。\n";
+const char kSynth[] = "kjks-bank synth --questions N [--seed S] BANK\n"
+                      "  写出 N 道合成题目的题库（八章、五种题型、图片、练习记录、考试方案 1），用于性能测试。\n"
+                      "  同一种子（默认 1）得到同样的内容。\n";
+const char kImport[] = "kjks-bank import FILE... SOURCE_DIR\n"
+                       "kjks-bank import FILE... --bank BANK\n"
+                       "  把老师自己的题目（表格导出的 CSV，或 Moodle 的 GIFT）导入：写成题库源文件夹 SOURCE_DIR\n"
+                       "  （须不存在或为空；之后 kjks-bank build SOURCE_DIR BANK），或用 --bank 直接写出题库 BANK。\n"
+                       "  可以一次导入几个文件。以 .csv 结尾的是 CSV，以 .gift 或 .txt 结尾的是 GIFT。\n"
+                       "\n"
+                       "  CSV：UTF-8（可带 BOM）或 GBK，第一行是表头，列的顺序随意：\n"
+                       "    题型   单选题、多选题、判断题、实操题、案例、不定项选择题（必填）\n"
+                       "    章节   章名/节名（必填；案例的小题用案例的章节）\n"
+                       "    题干   题目文字（必填）；案例行写案例材料\n"
+                       "    A…Z   选项，从 A 起连续填写\n"
+                       "    答案   单选 A，多选 ABD，判断 √/×（或 对/错），实操题任意文字（必填；案例行不填）\n"
+                       "    解析   可不填\n"
+                       "    编号   可不填：填了就用作题号，没填的接着编\n"
+                       "    案例   案例行和它的每道不定项小题写同一个编号\n"
+                       "  模板：docs/import-template.csv。\n"
+                       "\n"
+                       "  GIFT：$CATEGORY: 章名/节名，单选 {=对 ~错}，多选 {~%50%对 ~%50%对 ~%-100%错}，\n"
+                       "  判断 {T} {F}，反馈 # 和总反馈 #### 作为解析。\n"
+                       "\n"
+                       "  有任何一行被拒绝（写成 文件:行: 原因），就什么也不写。模拟考试的四部分都要有题。\n";
+const char kTool[] = "kjks-bank：初级会计实务考试练习系统的题库工具\n"
+                     "\n"
+                     "用法：kjks-bank 命令 参数…\n"
+                     "\n"
+                     "  build SOURCE_DIR BANK            源文件夹 → 加密题库\n"
+                     "  export BANK OUT_DIR              题库 → 源文件夹\n"
+                     "  export --csv BANK OUT.csv        题库 → 表格（CSV）\n"
+                     "  import FILE... SOURCE_DIR        CSV 或 GIFT → 源文件夹\n"
+                     "  import FILE... --bank BANK       CSV 或 GIFT → 题库\n"
+                     "  check BANK                       检查题库\n"
+                     "  synth --questions N [--seed S] BANK   合成题库（性能测试用）\n"
+                     "\n"
+                     "kjks-bank 命令 --help 说明一个命令。详见 docs/kjks-bank.md。\n"
+                     "\n"
+                     "退出码：0 成功；1 发现问题或失败（什么也没写）；2 命令或参数写错。\n";
+
+} // namespace
+
+QString CommandHelp(const QString &command) {
+    const char *text = nullptr;
+    if (command.isEmpty())
+        text = kTool;
+    else if (command == QLatin1String("build"))
+        text = kBuild;
+    else if (command == QLatin1String("export"))
+        text = kExport;
+    else if (command == QLatin1String("check"))
+        text = kCheck;
+    else if (command == QLatin1String("synth"))
+        text = kSynth;
+    else if (command == QLatin1String("import"))
+        text = kImport;
+    return text ? QString::fromUtf8(text) : QString();
+}
