@@ -86,6 +86,6 @@ QString BankFailureText(const std::exception &failure, const QString &bankPath) 
     if (const auto *post = dynamic_cast<const PostError *>(engine))
         return post->message() + QStringLiteral("\n详细信息：") + post->engineMessage();
     const QString detail = engine->message();
-    return BankFailureSentence(ClassifyBankFailure(engine->code(), detail, bankPath)) +
-           QStringLiteral("\n详细信息：") + detail;
+    return BankFailureSentence(ClassifyBankFailure(engine->code(), detail, bankPath)) + QStringLiteral("\n详细信息：") +
+           detail;
 }
