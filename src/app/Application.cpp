@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "MainWindow.h"
 #include "Platform.h"
+#include "QtTranslation.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 int RunApplication(int argc, char *argv[]) {
     QApplication app(argc, argv);
     InstallChineseFontSubstitutes();
+    InstallQtTranslation();
     DesktopPlatform desktop;
     setPlatform(&desktop);
     setApplicationTitle(productTitle());

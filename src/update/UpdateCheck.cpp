@@ -127,17 +127,25 @@ void WriteUpdateRecord(const QString &path, const VersionRecord &record, const Q
     ini.save(path);
 }
 
+QString NoUpdateHostText() {
+    return QStringLiteral("本题库没有设置升级服务器，无法在线检查新版本。请向题库的提供者索取新版本。");
+}
+
 void RunUpdateCheck() {
     RunUpdateCheck(HttpLimits{});
 }
 
 void RunUpdateCheck(const HttpLimits &limits) {
+    // Without a host there is nobody to ask, and the learner is told so instead of being asked.
+    const QString host = UpdateHostFromOption(bankSession()->GetOption(QStringLiteral("UPDATE_HOST")));
+    if (host.isEmpty()) {
+        ShowInfoBox(NoUpdateHostText());
+        return;
+    }
     if (!ConfirmBox(QStringLiteral("确认升级？"))) return;
 
-    // Without a host there is nobody to ask: the same silent end as a failed request.
-    const QString host = UpdateHostFromOption(bankSession()->GetOption(QStringLiteral("UPDATE_HOST")));
     QByteArray answer;
-    if (!host.isEmpty()) {
+    {
         WaitCursor wait;
         answer = HttpGet(UpdateRequestAddress(host), limits);
     }

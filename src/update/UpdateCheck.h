@@ -10,6 +10,8 @@
 void RunUpdateCheck();
 // The same with the request's limits given (tests shorten the time-outs).
 void RunUpdateCheck(const HttpLimits &limits);
+// What [软件升级] says when the bank names no update service.
+QString NoUpdateHostText();
 
 // The pieces of the check, each callable on its own.
 

@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "LaunchParameters.h"
 #include "Platform.h"
+#include "QtTranslation.h"
 
 #include <QApplication>
 
@@ -15,6 +16,7 @@ QApplication &testApp() {
     static QApplication *app = [] {
         auto *a = new QApplication(argc, argv);
         InstallChineseFontSubstitutes();
+        InstallQtTranslation();
         setFailureExplainer(&CurrentBankFailureText);
         return a;
     }();
