@@ -183,7 +183,7 @@ BENCHMARK(BM_StartUp)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMill
 // A chapter-tree click: node 0 the subject, 1 the last chapter, 2 that chapter's last section.
 void chapterClick(benchmark::State &state, int depth) {
     Program program(bankPath(int(state.range(0))));
-    ChapterPracticePage &page = *program.form->chapterPage;
+    ChapterPracticePage &page = *program.form->chapterPage();
     QTreeWidgetItem *node = page.chapterTree->topLevelItem(0);
     for (int d = 0; d < depth && node->childCount() > 0; ++d)
         node = node->child(node->childCount() - 1);
@@ -208,7 +208,7 @@ BENCHMARK(BM_ClickSection)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::
 // "开始练习" on the last chapter with every type ticked: the practice window shown and painted.
 void BM_StartPractice(benchmark::State &state) {
     Program program(bankPath(int(state.range(0))));
-    ChapterPracticePage &page = *program.form->chapterPage;
+    ChapterPracticePage &page = *program.form->chapterPage();
     QTreeWidgetItem *root = page.chapterTree->topLevelItem(0);
     page.chapterTree->setCurrentItem(root->child(root->childCount() - 1));
     page.chooseNode();

@@ -1,5 +1,9 @@
 #include "MainQueries.h"
 
+#include "Dataset.h"
+#include "NumberText.h"
+#include "SqlError.h"
+
 namespace {
 
 QString chapterFilter(const QString &chapter, const QString &section) {
@@ -13,6 +17,18 @@ QString chapterFilter(const QString &chapter, const QString &section) {
 
 QString ChapterTreeSql() {
     return QStringLiteral("select * from kjks_zhangjie order by daima asc ");
+}
+
+std::vector<ChapterTreeRow> ReadChapterTree(Dataset &query) {
+    query.openSql(ChapterTreeSql());
+    std::vector<ChapterTreeRow> rows;
+    for (query.first(); !query.eof(); query.next()) {
+        const QString code = query.asString(QStringLiteral("daima"));
+        if (code.size() != 2 && code.size() != 4 && code.size() != 6) continue;
+        rows.push_back({code, StrToInt(code), query.asString(QStringLiteral("mc"))});
+    }
+    if (rows.empty()) throw KjksError(QStringLiteral("The chapter table kjks_zhangjie holds no chapters"));
+    return rows;
 }
 
 QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,

@@ -3,6 +3,9 @@
 #include "QuestionTypes.h"
 
 #include <QString>
+#include <vector>
+
+class Dataset;
 
 // The SQL texts of the main window's pages, exactly as the bank expects them (blanks included),
 // and the texts the pages make of their counts.
@@ -13,6 +16,17 @@
 // operation type's rows unless the fourth type is practised as case stems), and the case stems
 // where practice offers them (never their sub-questions: a case is answered as a whole).
 QString ChapterTreeSql();
+// A row of the chapter table as the tree shows it: a subject, chapter or section code (2, 4 or 6
+// characters), its value as a number, and its name.
+struct ChapterTreeRow {
+    QString code;
+    int number = 0;
+    QString name;
+};
+// The chapter table's rows in the tree's order, read on `query`; rows of other code lengths are
+// left out. Throws when none is left, since the page would have nothing to show, and when a code
+// is not a number.
+std::vector<ChapterTreeRow> ReadChapterTree(Dataset &query);
 QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
                          const QString &section);
 QString StemProgressCountSql(bool unansweredOnly, const QString &chapter, const QString &section);
