@@ -45,22 +45,23 @@ private:
     bool m_decrypt;
 };
 
-// Value of each ASCII hex digit, -1 for every other character.
+// Value of each ASCII hex digit; every other character has a high bit set.
+constexpr unsigned char kNoDigit = 0xFF;
 struct HexTable {
-    signed char value[128];
+    unsigned char value[128];
     constexpr HexTable() : value() {
         for (int i = 0; i < 128; ++i)
-            value[i] = -1;
+            value[i] = kNoDigit;
         for (int i = 0; i < 10; ++i)
-            value['0' + i] = char(i);
+            value['0' + i] = static_cast<unsigned char>(i);
         for (int i = 0; i < 6; ++i)
-            value['a' + i] = value['A' + i] = char(10 + i);
+            value['a' + i] = value['A' + i] = static_cast<unsigned char>(10 + i);
     }
 };
 constexpr HexTable kHex;
 
-inline int hexDigit(char16_t c) {
-    return c < 128 ? kHex.value[c] : -1;
+inline unsigned hexDigit(char16_t c) {
+    return c < 128 ? kHex.value[c] : kNoDigit;
 }
 
 Cipher &decipher() {
@@ -71,18 +72,26 @@ Cipher &decipher() {
 } // namespace
 
 QByteArray HexToBytes(const QString &stored) {
-    // Sized once and filled in place: this runs for every question and option shown.
-    QByteArray bytes(stored.size() / 2, Qt::Uninitialized);
-    const char16_t *p = reinterpret_cast<const char16_t *>(stored.utf16());
+    // Sized once and filled in place: this runs for every question and option shown. Every pair is
+    // read without a test of its own (a character that is no digit only leaves its mark), and only
+    // a marked text is read again to stop before its first such character.
+    const qsizetype pairs = stored.size() / 2;
+    QByteArray bytes(pairs, Qt::Uninitialized);
+    const char16_t *p = reinterpret_cast<const char16_t *>(stored.constData());
     char *out = bytes.data();
-    qsizetype n = 0;
-    for (; 2 * n + 1 < stored.size(); ++n) {
-        const int hi = hexDigit(p[2 * n]);
-        const int lo = hexDigit(p[2 * n + 1]);
-        if (hi < 0 || lo < 0) break;
+    unsigned marks = 0;
+    for (qsizetype n = 0; n < pairs; ++n) {
+        const unsigned hi = hexDigit(p[2 * n]);
+        const unsigned lo = hexDigit(p[2 * n + 1]);
+        marks |= hi | lo;
         out[n] = char(hi << 4 | lo);
     }
-    bytes.truncate(n);
+    if (marks > 0xF) {
+        qsizetype n = 0;
+        while (n < pairs && (hexDigit(p[2 * n]) | hexDigit(p[2 * n + 1])) <= 0xF)
+            ++n;
+        bytes.truncate(n);
+    }
     return bytes;
 }
 

@@ -57,6 +57,26 @@ TEST(QuestionText, RejectsMalformedValues) {
         EXPECT_EQ(decodeError(c.stored), c.error) << qPrintable(c.stored);
 }
 
+// The hexadecimal is read up to its first character that is no digit (of either case), and a last
+// digit without its pair is dropped.
+TEST(QuestionText, HexadecimalStopsAtTheFirstCharacterThatIsNoDigit) {
+    struct Case {
+        QString stored;
+        QByteArray bytes;
+    } cases[] = {
+        {QStringLiteral("0aF1"), QByteArray("\x0a\xf1")},
+        {QStringLiteral("0aF1b"), QByteArray("\x0a\xf1")},
+        {QStringLiteral("0a G1"), QByteArray("\x0a")},
+        {QStringLiteral("0aF1g1"), QByteArray("\x0a\xf1")},
+        {QStringLiteral("0a1会2b"), QByteArray("\x0a")},
+        {QStringLiteral("0a") + QChar(u'\x0131') + QStringLiteral("1"), QByteArray("\x0a")},
+        {QStringLiteral("x0"), QByteArray()},
+        {QString(), QByteArray()},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(HexToBytes(c.stored), c.bytes) << qPrintable(c.stored);
+}
+
 TEST(QuestionText, EncodesExactlyTheStoredForm) {
     EXPECT_EQ(EncodeQuestionText(QStringLiteral("会计")), kKuaiji);
     // A multiple of 16 gets no padding block; the empty text is the length field alone.

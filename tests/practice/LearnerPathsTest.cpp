@@ -152,7 +152,11 @@ TEST_F(PracticeTest, AChoiceNoQuestionFitsOpensNothing) {
     RunPractice();
     EXPECT_EQ(boxTexts(Kind::Info).size(), 1);
     launchParameters().PracticeTypeFlags = {{true, false, false, false}};
+    bank.statements.clear();
     EXPECT_TRUE(PracticeSession::AnyQuestionFits(launchParameters()));
+    // One row answers it, never the whole set.
+    EXPECT_EQ(bank.statements, QStringList{QStringLiteral(
+                                   "select 1 from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" limit 1")});
 }
 
 // Keyboard answering goes through the same checks as the mouse.

@@ -78,7 +78,7 @@ int main(int argc, char **argv) {
         window.show();
         settle();
         QTest::mouseClick(window.homePage->statisticsButton(), Qt::LeftButton);
-        StatisticsPage *page = window.statisticsPage;
+        StatisticsPage *page = window.statisticsPage();
         const char *names[] = {"overview", "chapters", "weak", "exams"};
         for (int i = 0; i < 4; ++i) {
             page->tabs->setCurrentIndex(i);

@@ -37,6 +37,16 @@ QString PracticeSetSql(QuestionType type, PracticeScope scope, const QString &fo
     return head + order;
 }
 
+QString AnyPracticeQuestionSql(QuestionType type, PracticeScope scope, const QString &fourthTypeName) {
+    QString sql = PracticeSetSql(type, scope, fourthTypeName);
+    const QString all = QStringLiteral("select *");
+    const QString order = QStringLiteral(" order by ");
+    if (sql.startsWith(all)) sql.replace(0, all.size(), QStringLiteral("select 1"));
+    const qsizetype ordered = sql.lastIndexOf(order);
+    if (ordered >= 0) sql.truncate(ordered);
+    return sql + QStringLiteral(" limit 1");
+}
+
 QString TwoDigitCode(const QString &number) {
     return number.size() == 1 ? QStringLiteral("0") + number : number;
 }

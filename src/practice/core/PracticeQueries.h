@@ -13,6 +13,8 @@ class Dataset;
 // The statement that fills the set of a type for a scope. The fourth set reads zongtigan when the
 // fourth-type name is the case-stem name, else the kjks_tigan rows of the operation type.
 QString PracticeSetSql(QuestionType type, PracticeScope scope, const QString &fourthTypeName);
+// The same set asked for one row of its own: whether it holds a question, without listing it.
+QString AnyPracticeQuestionSql(QuestionType type, PracticeScope scope, const QString &fourthTypeName);
 
 // Chapter and section names of a question: zhang/jie as read, one-character values get a "0".
 QString ChapterNameSql(const QString &zhang);

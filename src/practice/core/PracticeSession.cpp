@@ -29,15 +29,17 @@ PracticeSession::PracticeSession() {
 }
 
 bool PracticeSession::AnyQuestionFits(const LaunchParameters &launch) {
-    PracticeSession probe;
+    const QString fourth = examProfile().section(QuestionType::Fourth).typeName;
+    // One row answers it: the window reads the set itself when it opens.
+    Dataset probe(bankSession() ? &bankSession()->db : nullptr);
     for (QuestionType type : kQuestionTypes) {
         if (!launch.PracticeTypeFlags[IndexOf(type)]) continue;
         try {
-            probe.open(type, launch.PracticeScope, launch.SelectedChapterCode);
+            probe.openSql(AnyPracticeQuestionSql(type, PracticeScopeOf(launch.PracticeScope), fourth));
         } catch (const std::exception &) {
             return true;
         }
-        if (probe.hasQuestions(type)) return true;
+        if (!probe.isEmpty()) return true;
     }
     return false;
 }

@@ -8,7 +8,6 @@
 #include "MainQueries.h"
 #include "NumberText.h"
 #include "PracticeWindow.h"
-#include "SqlError.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -147,45 +146,32 @@ void ChapterPracticePage::ShowProfile() {
     typeBoxes.ShowProfile();
 }
 
-void ChapterPracticePage::BuildChapterTree() {
+void ChapterPracticePage::BuildChapterTree(const std::vector<ChapterTreeRow> &rows) {
     chapterTree->clear();
-    Dataset &q = bankSession()->listQuery;
-    q.openSql(ChapterTreeSql());
     QTreeWidgetItem *top = nullptr;
     QTreeWidgetItem *chapter = nullptr;
     // A node without its parent level in the table stands at the top level.
-    auto add = [&](QTreeWidgetItem *parent, const QString &daima, const QString &name) {
+    auto add = [&](QTreeWidgetItem *parent, const ChapterTreeRow &row) {
         auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(chapterTree);
-        item->setText(0, name);
-        item->setData(0, Qt::UserRole, StrToInt(daima));
+        item->setText(0, row.name);
+        item->setData(0, Qt::UserRole, row.number);
         return item;
     };
-    for (q.first(); !q.eof(); q.next()) {
-        const QString daima = q.asString(QStringLiteral("daima"));
-        const QString mc = q.asString(QStringLiteral("mc"));
-        // The code is pasted into the counts and the practice sets: only digits can be.
-        if (!IsChapterCode(daima))
-            throw KjksError(QStringLiteral("题库的章节目录中有无效的章节代码“%1”（章节“%2”）：章节代码只能由数字组成。"
-                                           "请从备份恢复题库文件，或重新安装本程序。")
-                                .arg(daima, mc));
-        switch (daima.size()) {
+    for (const ChapterTreeRow &row : rows) {
+        switch (row.code.size()) {
         case 2:
-            top = add(nullptr, daima, mc);
+            top = add(nullptr, row);
             break;
         case 4:
-            chapter = add(top, daima, mc);
-            break;
-        case 6:
-            add(chapter, daima, mc);
+            chapter = add(top, row);
             break;
         default:
+            add(chapter, row);
             break;
         }
     }
     chapterTree->expandAll();
-    if (chapterTree->topLevelItemCount() == 0)
-        throw KjksError(QStringLiteral("题库的章节目录（kjks_zhangjie）中没有章节，无法练习。"
-                                       "请从备份恢复题库文件，或重新安装本程序。"));
+    if (chapterTree->topLevelItemCount() == 0) return;
     chapterLabel->setText(chapterTree->topLevelItem(0)->text(0));
     showProgress(QString(), QString());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MainQueries.h"
 #include "PracticeTypeBoxes.h"
 
 #include <QWidget>
@@ -24,8 +25,9 @@ public:
 
     // First showing, after the exam profile is loaded: subject label and fourth-type caption.
     void ShowProfile();
-    // First showing: builds the tree and counts the whole bank.
-    void BuildChapterTree();
+    // When the page is first shown: builds the tree from the chapter table's rows (read at start-up)
+    // and counts the whole bank.
+    void BuildChapterTree(const std::vector<ChapterTreeRow> &rows);
     // Navigation entry 3 (the main window has already reset the scope to 0 and cleared the chosen
     // chapter): the page shows the whole subject again, with its numbers.
     void Enter();

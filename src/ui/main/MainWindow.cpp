@@ -153,30 +153,84 @@ void MainWindow::buildPages() {
     pages->setObjectName(QStringLiteral("pages"));
     homePage = new HomePage;
     homePage->setObjectName(QStringLiteral("homePage"));
-    documentsPage = new DocumentsPage;
-    documentsPage->setObjectName(QStringLiteral("documentsPage"));
-    chapterPage = new ChapterPracticePage;
-    chapterPage->setObjectName(QStringLiteral("chapterPage"));
-    mockExamPage = new MockExamPage;
-    mockExamPage->setObjectName(QStringLiteral("mockExamPage"));
-    wrongPage = new ReviewPage(ReviewPage::Kind::WrongQuestions);
-    wrongPage->setObjectName(QStringLiteral("wrongPage"));
-    favouritesPage = new ReviewPage(ReviewPage::Kind::Favourites);
-    favouritesPage->setObjectName(QStringLiteral("favouritesPage"));
-    statisticsPage = new StatisticsPage;
-    statisticsPage->setObjectName(QStringLiteral("statisticsPage"));
-    // The order is the Page enumeration's. The documents viewer scrolls by itself.
+    // The order is the Page enumeration's; the other pages hold an empty place until first asked for.
     pages->addWidget(scrolled(homePage));
-    pages->addWidget(documentsPage);
-    for (QWidget *page :
-         {static_cast<QWidget *>(chapterPage), static_cast<QWidget *>(mockExamPage), static_cast<QWidget *>(wrongPage),
-          static_cast<QWidget *>(favouritesPage), static_cast<QWidget *>(statisticsPage)})
-        pages->addWidget(scrolled(page));
+    for (int i = DocumentsPageIndex; i <= StatisticsPageIndex; ++i)
+        pages->addWidget(new QWidget);
     connect(homePage, &HomePage::syllabusRequested, this, &MainWindow::showSyllabus);
     // "章节练习" and "全真模考" go where navigation entries 3 and 4 go.
     connect(homePage, &HomePage::chapterPracticeRequested, this, [this] { navigate(3); });
     connect(homePage, &HomePage::mockExamRequested, this, [this] { navigate(4); });
     connect(homePage, &HomePage::statisticsRequested, this, &MainWindow::showStatistics);
+}
+
+void MainWindow::placePage(Page index, QWidget *page, bool scrolls) {
+    QWidget *place = pages->widget(index);
+    const bool current = pages->currentIndex() == index;
+    pages->insertWidget(index, scrolls ? page : scrolled(page));
+    pages->removeWidget(place);
+    delete place;
+    if (current) pages->setCurrentIndex(index);
+}
+
+DocumentsPage *MainWindow::documentsPage() {
+    if (!m_documentsPage) {
+        m_documentsPage = new DocumentsPage;
+        m_documentsPage->setObjectName(QStringLiteral("documentsPage"));
+        // The documents viewer scrolls by itself.
+        placePage(DocumentsPageIndex, m_documentsPage, true);
+    }
+    return m_documentsPage;
+}
+
+ChapterPracticePage *MainWindow::chapterPage() {
+    if (!m_chapterPage) {
+        m_chapterPage = new ChapterPracticePage;
+        m_chapterPage->setObjectName(QStringLiteral("chapterPage"));
+        placePage(ChapterPageIndex, m_chapterPage, false);
+        m_chapterPage->ShowProfile();
+        m_chapterPage->BuildChapterTree(m_chapterRows);
+    }
+    return m_chapterPage;
+}
+
+MockExamPage *MainWindow::mockExamPage() {
+    if (!m_mockExamPage) {
+        m_mockExamPage = new MockExamPage;
+        m_mockExamPage->setObjectName(QStringLiteral("mockExamPage"));
+        placePage(MockExamPageIndex, m_mockExamPage, false);
+        m_mockExamPage->ShowProfile(m_title);
+        m_mockExamPage->OpenPaperList();
+    }
+    return m_mockExamPage;
+}
+
+ReviewPage *MainWindow::reviewPage(ReviewPage *&page, Page index) {
+    if (!page) {
+        const bool wrong = index == WrongPageIndex;
+        page = new ReviewPage(wrong ? ReviewPage::Kind::WrongQuestions : ReviewPage::Kind::Favourites);
+        page->setObjectName(wrong ? QStringLiteral("wrongPage") : QStringLiteral("favouritesPage"));
+        placePage(index, page, false);
+        page->ShowProfile();
+    }
+    return page;
+}
+
+ReviewPage *MainWindow::wrongPage() {
+    return reviewPage(m_wrongPage, WrongPageIndex);
+}
+
+ReviewPage *MainWindow::favouritesPage() {
+    return reviewPage(m_favouritesPage, FavouritesPageIndex);
+}
+
+StatisticsPage *MainWindow::statisticsPage() {
+    if (!m_statisticsPage) {
+        m_statisticsPage = new StatisticsPage;
+        m_statisticsPage->setObjectName(QStringLiteral("statisticsPage"));
+        placePage(StatisticsPageIndex, m_statisticsPage, false);
+    }
+    return m_statisticsPage;
 }
 
 QWidget *MainWindow::buildStatusBar() {
@@ -257,17 +311,14 @@ void MainWindow::PrepareFirstShowing() {
         data.LoadExamProfile(QStringLiteral("1"));
         data.LoadExamOptions();
         subjectLabel->setText(examProfile().subjectName);
-        chapterPage->ShowProfile();
-        wrongPage->ShowProfile();
-        favouritesPage->ShowProfile();
-        mockExamPage->ShowProfile(title);
         // 8: the title.
+        m_title = title;
         setApplicationTitle(title);
         QApplication::setApplicationDisplayName(QString());
         setWindowTitle(title);
-        // 9: answered papers and the chapter tree.
-        mockExamPage->OpenPaperList();
-        chapterPage->BuildChapterTree();
+        // 9: the chapter tree is read now, so that a bank whose chapter table cannot be read ends
+        // the start-up; the pages that show it and the answered papers are filled when first shown.
+        m_chapterRows = ReadChapterTree(data.listQuery);
         // 10-11: home, then the pictures found next to the program.
         navigate(1);
         loadPictures();
@@ -312,24 +363,29 @@ void MainWindow::navigate(int number) {
             pages->setCurrentIndex(HomePageIndex);
             break;
         case 2:
-            documentsPage->EnterFromNavigation();
+            documentsPage()->EnterFromNavigation();
             pages->setCurrentIndex(DocumentsPageIndex);
             break;
-        case 3:
+        case 3: {
             launchParameters().PracticeScope = int(PracticeScope::All);
             launchParameters().SelectedChapterCode.clear();
-            chapterPage->Enter();
+            // A page built just now already shows the whole subject with its numbers.
+            const bool built = m_chapterPage != nullptr;
+            ChapterPracticePage *page = chapterPage();
+            if (built) page->Enter();
             pages->setCurrentIndex(ChapterPageIndex);
             break;
+        }
         case 4:
+            mockExamPage();
             pages->setCurrentIndex(MockExamPageIndex);
             break;
         case 5:
-            wrongPage->Enter();
+            wrongPage()->Enter();
             pages->setCurrentIndex(WrongPageIndex);
             break;
         case 6:
-            favouritesPage->Enter();
+            favouritesPage()->Enter();
             pages->setCurrentIndex(FavouritesPageIndex);
             break;
         default:
@@ -339,12 +395,15 @@ void MainWindow::navigate(int number) {
 }
 
 void MainWindow::showSyllabus() {
-    Guarded([&] { pages->setCurrentIndex(DocumentsPageIndex); });
+    Guarded([&] {
+        documentsPage();
+        pages->setCurrentIndex(DocumentsPageIndex);
+    });
 }
 
 void MainWindow::showStatistics() {
     Guarded([&] {
-        statisticsPage->Refresh();
+        statisticsPage()->Refresh();
         pages->setCurrentIndex(StatisticsPageIndex);
     });
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "MainQueries.h"
+
 #include <QWidget>
 #include <array>
+#include <vector>
 
 class BannerPicture;
 class ChapterPracticePage;
@@ -38,17 +41,20 @@ public:
     QLabel *subjectLabel;
     QStackedWidget *pages;
     HomePage *homePage;
-    DocumentsPage *documentsPage;
-    ChapterPracticePage *chapterPage;
-    MockExamPage *mockExamPage;
-    ReviewPage *wrongPage;
-    ReviewPage *favouritesPage;
-    StatisticsPage *statisticsPage;
     QWidget *statusBar;
     QLabel *infoLabel;    // APP_XINXI
     QLabel *contactLabel; // APP_LXFS
     QLabel *webLink;      // APP_LJURL, opens on click
     QLabel *updateLink;   // "[软件升级]"
+
+    // The other pages are built and filled when first asked for (navigation asks when it shows
+    // them), after the first showing: the first paint needs only the home page.
+    DocumentsPage *documentsPage();
+    ChapterPracticePage *chapterPage();
+    MockExamPage *mockExamPage();
+    ReviewPage *wrongPage();
+    ReviewPage *favouritesPage();
+    StatisticsPage *statisticsPage();
 
     NavButton *navButton(int number) const;
     // The page shown now (inside its scroll area where it has one).
@@ -80,9 +86,22 @@ private:
     QWidget *buildSubjectBar();
     QWidget *buildStatusBar();
     void buildPages();
+    // Puts a page built late in its place of the page stack (a scroll area around it unless the
+    // page scrolls by itself).
+    void placePage(Page index, QWidget *page, bool scrolls);
+    ReviewPage *reviewPage(ReviewPage *&page, Page index);
     void loadPictures();
     void placeOnScreen();
 
     QString m_executablePath;
     bool m_shownOnce = false;
+    // What the first showing read from the bank for the pages built later.
+    QString m_title;
+    std::vector<ChapterTreeRow> m_chapterRows;
+    DocumentsPage *m_documentsPage = nullptr;
+    ChapterPracticePage *m_chapterPage = nullptr;
+    MockExamPage *m_mockExamPage = nullptr;
+    ReviewPage *m_wrongPage = nullptr;
+    ReviewPage *m_favouritesPage = nullptr;
+    StatisticsPage *m_statisticsPage = nullptr;
 };

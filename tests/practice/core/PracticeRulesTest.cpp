@@ -132,6 +132,12 @@ TEST(Vocabulary, FourthTypeNamesAndScopes) {
     EXPECT_EQ(PracticeSetSql(QuestionType::Fourth, PracticeScope::Wrong, OperationTypeName()),
               QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"实操题\" and DDCS = \"1\"  "
                              "order by zhang,jie asc"));
+    // Whether a set holds a question: its own conditions, one row, no order (stems have none).
+    EXPECT_EQ(AnyPracticeQuestionSql(QuestionType::Fourth, PracticeScope::Wrong, OperationTypeName()),
+              QStringLiteral(
+                  "select 1 from kjks_tigan where daan <> \"\" and  tixing = \"实操题\" and DDCS = \"1\"  limit 1"));
+    EXPECT_EQ(AnyPracticeQuestionSql(QuestionType::Fourth, PracticeScope::Favourites, QStringLiteral("不定项选择题")),
+              QStringLiteral("select 1 from zongtigan where daan <> \"\" and   shoucang = \"1\" limit 1"));
 }
 
 } // namespace

@@ -60,7 +60,7 @@ protected:
         };
         page->ShowProfile();
         bank.statements.clear();
-        page->BuildChapterTree();
+        page->BuildChapterTree(ReadChapterTree(bankSession()->listQuery));
         page->show();
     }
 
@@ -211,7 +211,7 @@ TEST_F(ChapterPracticePageTest, UnusableChapterTablesFailWithAMessage) {
         bank.open();
         ChapterPracticePage p;
         try {
-            p.BuildChapterTree();
+            p.BuildChapterTree(ReadChapterTree(bankSession()->listQuery));
             ADD_FAILURE() << "no failure for " << qPrintable(c.message);
         } catch (const KjksError &e) {
             EXPECT_TRUE(e.message().startsWith(c.message)) << qPrintable(e.message());
@@ -288,7 +288,7 @@ TEST_F(ChapterPracticePageTest, RemainingReachesZeroWhenEverythingIsPractised) {
         bankSession()->LoadExamProfile(QStringLiteral("1"));
         ChapterPracticePage p;
         fresh.statements.clear();
-        p.BuildChapterTree();
+        p.BuildChapterTree(ReadChapterTree(bankSession()->listQuery));
         EXPECT_EQ(p.progressLabel->text(), c.progress);
         EXPECT_EQ(fresh.statements.mid(1), progressStatements(QString(), c.stems));
     }
@@ -336,7 +336,7 @@ TEST_F(ChapterPracticePageTest, EnteringThePageShowsTheResetScope) {
     bank.open();
     MainWindow form(bank.dir() + QStringLiteral("kjks"));
     form.show(); // the first showing builds the pages
-    ChapterPracticePage *p = form.chapterPage;
+    ChapterPracticePage *p = form.chapterPage();
     p->launchPractice = [this] { launches.push_back(launchParameters()); };
     EXPECT_EQ(p->progressLabel->text(), QStringLiteral("已做 1题，还剩 1 题"));
     EXPECT_EQ(p->typeBoxes.box(3)->text(), QStringLiteral("不定项选择题"));
@@ -373,11 +373,13 @@ TEST_F(ChapterPracticePageTest, PagesShowTheirTextsWholeAndApart) {
     bank.open();
     MainWindow form(bank.dir() + QStringLiteral("kjks"));
     form.show();
-    form.chapterPage->chapterTree->setCurrentItem(form.chapterPage->chapterTree->topLevelItem(0)->child(1)->child(0));
-    form.chapterPage->chooseNode();
-    ASSERT_EQ(form.chapterPage->progressLabel->text(), QStringLiteral("已做 345题，还剩 855 题"));
+    form.chapterPage()->chapterTree->setCurrentItem(
+        form.chapterPage()->chapterTree->topLevelItem(0)->child(1)->child(0));
+    form.chapterPage()->chooseNode();
+    ASSERT_EQ(form.chapterPage()->progressLabel->text(), QStringLiteral("已做 345题，还剩 855 题"));
 
-    const std::pair<int, QWidget *> pages[] = {{3, form.chapterPage}, {5, form.wrongPage}, {6, form.favouritesPage}};
+    const std::pair<int, QWidget *> pages[] = {
+        {3, form.chapterPage()}, {5, form.wrongPage()}, {6, form.favouritesPage()}};
     for (const auto &[entry, page] : pages) {
         SCOPED_TRACE(page->objectName().toStdString());
         form.navigate(entry);
@@ -408,7 +410,7 @@ TEST_F(ChapterPracticePageTest, PagesShowTheirTextsWholeAndApart) {
         }
     }
     // The longest section name is shown whole in the tree.
-    QTreeWidget *tree = form.chapterPage->chapterTree;
+    QTreeWidget *tree = form.chapterPage()->chapterTree;
     QTreeWidgetItem *longest = tree->topLevelItem(0)->child(1)->child(0);
     const QRect r = tree->visualItemRect(longest);
     EXPECT_LE(r.left() + tree->fontMetrics().horizontalAdvance(longest->text(0)) + 8, tree->viewport()->width());

@@ -96,7 +96,7 @@ TEST_F(DocumentsPageTest, NavigationLoadsTheSyllabusOnlyIntoAnEmptyViewer) {
     bank.open();
     MainWindow form(bank.dir() + QStringLiteral("kjks"));
     form.showFirstTime();
-    DocumentsPage &page = *form.documentsPage;
+    DocumentsPage &page = *form.documentsPage();
 
     // The home page's button only shows the page: nothing is loaded before the first visit.
     QTest::mouseClick(form.homePage->syllabusButton(), Qt::LeftButton);

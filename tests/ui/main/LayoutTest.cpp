@@ -64,22 +64,22 @@ protected:
              {w.homePage->syllabusButton(), w.homePage->chapterPracticeButton(), w.homePage->mockExamButton(),
               w.homePage->statisticsButton()}},
             {2,
-             {w.documentsPage->syllabusButton, w.documentsPage->guideButton, w.documentsPage->experienceButton,
-              w.documentsPage->libraryButton, w.documentsPage->newsButton, w.documentsPage->viewer}},
+             {w.documentsPage()->syllabusButton, w.documentsPage()->guideButton, w.documentsPage()->experienceButton,
+              w.documentsPage()->libraryButton, w.documentsPage()->newsButton, w.documentsPage()->viewer}},
             {3,
-             {w.chapterPage->chapterTree, w.chapterPage->progressLabel, w.chapterPage->scopeButtons[0],
-              w.chapterPage->scopeButtons[4], w.chapterPage->typeBoxes.box(0), w.chapterPage->typeBoxes.box(3),
-              w.chapterPage->startButton}},
+             {w.chapterPage()->chapterTree, w.chapterPage()->progressLabel, w.chapterPage()->scopeButtons[0],
+              w.chapterPage()->scopeButtons[4], w.chapterPage()->typeBoxes.box(0), w.chapterPage()->typeBoxes.box(3),
+              w.chapterPage()->startButton}},
             {4,
-             {w.mockExamPage->contentTable, w.mockExamPage->enterButton, w.mockExamPage->papersToggle,
-              w.mockExamPage->paperList, w.mockExamPage->viewButton, w.mockExamPage->redoButton,
-              w.mockExamPage->closeListButton}},
+             {w.mockExamPage()->contentTable, w.mockExamPage()->enterButton, w.mockExamPage()->papersToggle,
+              w.mockExamPage()->paperList, w.mockExamPage()->viewButton, w.mockExamPage()->redoButton,
+              w.mockExamPage()->closeListButton}},
             {5,
-             {w.wrongPage->countLabels[3], w.wrongPage->typeBoxes.box(3), w.wrongPage->launchButton,
-              w.wrongPage->list}},
+             {w.wrongPage()->countLabels[3], w.wrongPage()->typeBoxes.box(3), w.wrongPage()->launchButton,
+              w.wrongPage()->list}},
             {6,
-             {w.favouritesPage->countLabels[0], w.favouritesPage->typeBoxes.box(0), w.favouritesPage->launchButton,
-              w.favouritesPage->list}},
+             {w.favouritesPage()->countLabels[0], w.favouritesPage()->typeBoxes.box(0),
+              w.favouritesPage()->launchButton, w.favouritesPage()->list}},
         };
         for (const PageControls &page : pages) {
             SCOPED_TRACE(page.entry);
@@ -118,18 +118,18 @@ TEST_F(MainLayoutTest, ALargerWindowGivesTheListsAndTheTreeTheRoom) {
     form->resize(1013, 732);
     form->navigate(3);
     QCoreApplication::processEvents();
-    const QSize tree = form->chapterPage->chapterTree->size();
-    const QSize papers = form->mockExamPage->paperList->size();
-    const QSize wrong = form->wrongPage->list->size();
+    const QSize tree = form->chapterPage()->chapterTree->size();
+    const QSize papers = form->mockExamPage()->paperList->size();
+    const QSize wrong = form->wrongPage()->list->size();
     form->resize(1920, 1040);
     QCoreApplication::processEvents();
-    EXPECT_GT(form->chapterPage->chapterTree->height(), tree.height() + 200);
+    EXPECT_GT(form->chapterPage()->chapterTree->height(), tree.height() + 200);
     form->navigate(4);
     QCoreApplication::processEvents();
-    EXPECT_GT(form->mockExamPage->paperList->width(), papers.width() + 600);
+    EXPECT_GT(form->mockExamPage()->paperList->width(), papers.width() + 600);
     form->navigate(5);
     QCoreApplication::processEvents();
-    EXPECT_GT(form->wrongPage->list->width(), wrong.width() + 600);
+    EXPECT_GT(form->wrongPage()->list->width(), wrong.width() + 600);
 }
 
 // Run at 100 % and again at 200 %: the built-in pictures are the sharp ones where the screen is

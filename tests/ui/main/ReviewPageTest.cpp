@@ -272,9 +272,9 @@ TEST_F(ReviewPageTest, PagesAreRenewedOnlyWhenEnteredAgain) {
     bank.open();
     MainWindow form(bank.dir() + QStringLiteral("kjks"));
     form.show(); // the first showing builds the pages
-    ReviewPage *wrong = form.wrongPage;
+    ReviewPage *wrong = form.wrongPage();
     EXPECT_EQ(wrong->typeBoxes.box(3)->text(), QStringLiteral("不定项选择题"));
-    EXPECT_EQ(form.favouritesPage->typeBoxes.box(3)->text(), QStringLiteral("不定项选择题"));
+    EXPECT_EQ(form.favouritesPage()->typeBoxes.box(3)->text(), QStringLiteral("不定项选择题"));
     wrong->launchPractice = [this] {
         bank.exec(QStringLiteral("update kjks_tigan set DDCS = '1' where tigan_id = 2"));
         launches.push_back(launchParameters());

@@ -30,7 +30,7 @@ protected:
         bank.open();
         auto form = std::make_unique<MainWindow>(bank.dir() + QStringLiteral("kjks"));
         form->showFirstTime();
-        form->statisticsPage->launchPractice = [this] {
+        form->statisticsPage()->launchPractice = [this] {
             launches.push_back(launchParameters());
             if (duringPractice) duringPractice();
         };
@@ -94,7 +94,7 @@ TEST_F(StatisticsPageTest, ShowsEveryFigureBesideItsChartAndRefreshesWhenShown) 
     bank.model.papers.push_back({12, QStringLiteral("2026-12-02 09:00:00"), QString(), {}, 0});
     auto form = start();
     QTest::mouseClick(form->homePage->statisticsButton(), Qt::LeftButton);
-    StatisticsPage &page = *form->statisticsPage;
+    StatisticsPage &page = *form->statisticsPage();
 
     EXPECT_EQ(page.lblOverview->text(),
               QStringLiteral("可练习的题目共 2 道\n已练习 2 道（100.0%）\n\n累计作答 22 次\n答对 12 次，正确率 "
@@ -132,7 +132,7 @@ TEST_F(StatisticsPageTest, ShowsEveryFigureBesideItsChartAndRefreshesWhenShown) 
 TEST_F(StatisticsPageTest, WithoutPapersTheExamTabSaysSoInsteadOfAnEmptyChart) {
     auto form = start();
     form->showStatistics();
-    StatisticsPage &page = *form->statisticsPage;
+    StatisticsPage &page = *form->statisticsPage();
     EXPECT_TRUE(page.chartExams->isHidden());
     EXPECT_FALSE(page.lblNoExams->isHidden());
     EXPECT_EQ(page.tblExams->rowCount(), 0);
@@ -146,7 +146,7 @@ TEST_F(StatisticsPageTest, ASectionIsPractisedInOneClickThroughTheUsualLaunchAnd
     bank.addQuestion(3, QStringLiteral("判断题"), 1, 2, QStringLiteral("√"), 0);
     auto form = start();
     form->showStatistics();
-    StatisticsPage &page = *form->statisticsPage;
+    StatisticsPage &page = *form->statisticsPage();
     launchParameters().PracticeScope = 3;
     launchParameters().SelectedChapterCode = QStringLiteral("101");
     launchParameters().PracticeTypeFlags = {{false, true, false, false}};
@@ -187,7 +187,7 @@ TEST_F(StatisticsPageTest, BankTextsReachTheChartsEscapedBecauseChartsDrawMarkup
                                  0});
     auto form = start();
     form->showStatistics();
-    StatisticsPage &page = *form->statisticsPage;
+    StatisticsPage &page = *form->statisticsPage();
     const QString escaped = QStringLiteral("&lt;b&gt;计算&lt;/b&gt;分析题");
     auto *axis = qobject_cast<QBarCategoryAxis *>(page.chartTypes->chart()->axes(Qt::Horizontal).value(0));
     ASSERT_TRUE(axis);

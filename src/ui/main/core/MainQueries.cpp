@@ -1,5 +1,9 @@
 #include "MainQueries.h"
 
+#include "Dataset.h"
+#include "NumberText.h"
+#include "SqlError.h"
+
 namespace {
 
 QString chapterFilter(const QString &chapter, const QString &section) {
@@ -21,6 +25,25 @@ bool IsChapterCode(const QString &daima) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
     return true;
 }
+
+std::vector<ChapterTreeRow> ReadChapterTree(Dataset &query) {
+    query.openSql(ChapterTreeSql());
+    std::vector<ChapterTreeRow> rows;
+    for (query.first(); !query.eof(); query.next()) {
+        const QString code = query.asString(QStringLiteral("daima"));
+        const QString name = query.asString(QStringLiteral("mc"));
+        if (!IsChapterCode(code))
+            throw KjksError(QStringLiteral("题库的章节目录中有无效的章节代码“%1”（章节“%2”）：章节代码只能由数字组成。"
+                                           "请从备份恢复题库文件，或重新安装本程序。")
+                                .arg(code, name));
+        if (code.size() != 2 && code.size() != 4 && code.size() != 6) continue;
+        rows.push_back({code, StrToInt(code), name});
+    }
+    if (rows.empty())
+        throw KjksError(QStringLiteral("题库的章节目录（kjks_zhangjie）中没有章节，无法练习。"
+                                       "请从备份恢复题库文件，或重新安装本程序。"));
+    return rows;
+}}
 
 QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
                          const QString &section) {

@@ -3,6 +3,9 @@
 #include "QuestionTypes.h"
 
 #include <QString>
+#include <vector>
+
+class Dataset;
 
 // The SQL texts of the main window's pages, exactly as the bank expects them (blanks included),
 // and the texts the pages make of their counts.
@@ -13,9 +16,17 @@
 // operation type's rows unless the fourth type is practised as case stems), and the case stems
 // where practice offers them (never their sub-questions: a case is answered as a whole).
 QString ChapterTreeSql();
-// A code of the chapter tree the pages can use: digits only, since the chosen code is pasted into
-// the counts and practice sets (the tree shows codes of two, four and six digits).
-bool IsChapterCode(const QString &daima);
+// A row of the chapter table as the tree shows it: a subject, chapter or section code (2, 4 or 6
+// characters), its value as a number, and its name.
+struct ChapterTreeRow {
+    QString code;
+    int number = 0;
+    QString name;
+};
+// The chapter table's rows in the tree's order, read on `query`; rows of other code lengths are
+// left out. Throws, in the learner's words, when a code is not made of digits (it is pasted into the
+// counts and practice sets) and when none is left, since the page would have nothing to show.
+std::vector<ChapterTreeRow> ReadChapterTree(Dataset &query);
 QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
                          const QString &section);
 QString StemProgressCountSql(bool unansweredOnly, const QString &chapter, const QString &section);
