@@ -43,7 +43,7 @@ std::vector<ChapterTreeRow> ReadChapterTree(Dataset &query) {
         throw KjksError(QStringLiteral("题库的章节目录（kjks_zhangjie）中没有章节，无法练习。"
                                        "请从备份恢复题库文件，或重新安装本程序。"));
     return rows;
-}}
+}
 
 QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
                          const QString &section) {
