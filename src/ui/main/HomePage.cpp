@@ -1,5 +1,6 @@
 #include "HomePage.h"
 
+#include "DailyReviewPanel.h"
 #include "Fonts.h"
 #include "MainWindowGeometry.h"
 
@@ -42,6 +43,10 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent) {
     connect(m_buttons[1], &QPushButton::clicked, this, &HomePage::chapterPracticeRequested);
     connect(m_buttons[2], &QPushButton::clicked, this, &HomePage::mockExamRequested);
     connect(m_buttons[3], &QPushButton::clicked, this, &HomePage::statisticsRequested);
+
+    // Below the four parts, beside the motto's rule: the day's reviews.
+    m_dailyReview = new DailyReviewPanel(DailyReviewPanel::Layout::Row, this);
+    m_dailyReview->setGeometry(60, top - 10, 560, 72);
 
     auto *rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);

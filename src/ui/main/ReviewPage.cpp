@@ -1,5 +1,6 @@
 #include "ReviewPage.h"
 
+#include "DailyReviewPanel.h"
 #include "DataFormP.h"
 #include "ExamProfile.h"
 #include "Fonts.h"
@@ -8,6 +9,7 @@
 #include "LaunchParameters.h"
 #include "MainQueries.h"
 #include "ReviewListModel.h"
+#include "ReviewStore.h"
 
 #include "MainWindowGeometry.h"
 
@@ -30,6 +32,7 @@ constexpr int kListWidth = MainGeometry::kWidth - kListLeft - kMargin;
 constexpr int kListHeight = MainGeometry::kPageHeight - 2 * 8;
 constexpr int kTypeColumnWidth = 62;
 constexpr int kQuestionColumnWidth = 434;
+constexpr int kAnswerColumnWidth = 80; // beside "掌握" on the wrong-question page
 
 struct PageTexts {
     const char16_t *countGroup;
@@ -124,12 +127,30 @@ ReviewPage::ReviewPage(Kind kind, QWidget *parent)
     DBGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     DBGrid->horizontalHeader()->setStretchLastSection(true);
     sizeColumns();
+    if (kind == Kind::WrongQuestions) addReviewControls();
+}
+
+void ReviewPage::addReviewControls() {
+    const int top = 8 + kCountHeight + 28 + 52 + 16;
+    dailyReview = new DailyReviewPanel(DailyReviewPanel::Layout::Column, this);
+    dailyReview->setGeometry(kMargin, top, kCountWidth, MainGeometry::kPageHeight - top - 8);
+    m_model->setShowsMastery(true);
+    onlyUnmastered = new QCheckBox(QStringLiteral("只看未掌握"), listGroup);
+    onlyUnmastered->setObjectName(QStringLiteral("chkOnlyUnmastered"));
+    onlyUnmastered->setGeometry(kListWidth - 130, 1, 120, 28);
+    connect(onlyUnmastered, &QCheckBox::toggled, this, [this](bool only) {
+        Guarded([&] {
+            m_model->setOnlyUnmastered(only);
+            sizeColumns();
+        });
+    });
 }
 
 // A reset of the list's rows resets the header too, so the widths are applied after every reload.
 void ReviewPage::sizeColumns() {
     DBGrid->setColumnWidth(ReviewListModel::TypeColumn, kTypeColumnWidth);
     DBGrid->setColumnWidth(ReviewListModel::QuestionColumn, kQuestionColumnWidth);
+    if (dailyReview) DBGrid->setColumnWidth(ReviewListModel::AnswerColumn, kAnswerColumnWidth);
 }
 
 void ReviewPage::ShowProfile() {
@@ -140,7 +161,13 @@ void ReviewPage::Enter() {
     recount();
     m_list.setConnection(&dataForm()->ADOMain);
     m_list.openSql(ReviewListSql(m_kind));
-    m_model->reload(m_list);
+    if (m_kind == Kind::WrongQuestions) {
+        SqlDatabase &db = dataForm()->ADOMain;
+        m_model->reload(m_list, MasteredWrongQuestionIds(db, ReadReviewSettings(db)));
+        dailyReview->refresh();
+    } else {
+        m_model->reload(m_list);
+    }
     sizeColumns();
 }
 

@@ -8,6 +8,8 @@
 #include <array>
 #include <functional>
 
+class DailyReviewPanel;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -41,6 +43,9 @@ public:
     QGroupBox *listGroup;
     QTableView *DBGrid;        // DBGrid2 / DBGrid3
     QPushButton *launchButton; // sBitBtn4 / sBitBtn5
+    // The wrong-question page only (null on the favourites page): "今日复习" and "只看未掌握".
+    DailyReviewPanel *dailyReview = nullptr;
+    QCheckBox *onlyUnmastered = nullptr;
 
     // Opens the practice window; RunPractice unless a test puts a recorder here.
     std::function<void()> launchPractice;
@@ -50,6 +55,7 @@ public slots:
     void LaunchClick();
 
 private:
+    void addReviewControls();
     void recount();
     void sizeColumns();
 
