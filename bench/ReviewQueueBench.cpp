@@ -148,8 +148,7 @@ int main(int argc, char **argv) {
                     kStates, floor.first);
         for (const char *name : {"BM_CountDue", "BM_CountsAndDueQueue"}) {
             const auto t = reporter.time(name);
-            if (t.first > 0)
-                std::printf("%s: %.2f ms real (%.2f x floor)\n", name, t.first, t.first / floor.first);
+            if (t.first > 0) std::printf("%s: %.2f ms real (%.2f x floor)\n", name, t.first, t.first / floor.first);
         }
     }
     setDataForm(nullptr);

@@ -70,10 +70,9 @@ ReviewPlanTab::ReviewPlanTab(QWidget *parent) : QWidget(parent) {
 }
 
 void ReviewPlanTab::Refresh() {
-    const ReviewOverview overview =
-        LoadReviewOverview(dataForm()->ADOMain, ReviewDay(platform().now()), kForecastDays);
-    lblRetention->setText(RetentionText(overview.measuredRetention(), overview.tally.dueReviews,
-                                        overview.settings.desiredRetention));
+    const ReviewOverview overview = LoadReviewOverview(dataForm()->ADOMain, ReviewDay(platform().now()), kForecastDays);
+    lblRetention->setText(
+        RetentionText(overview.measuredRetention(), overview.tally.dueReviews, overview.settings.desiredRetention));
     {
         const QSignalBlocker quiet(spinRetention);
         spinRetention->setValue(overview.settings.desiredRetention);
