@@ -7,6 +7,7 @@
 #include "LaunchParameters.h"
 #include "Platform.h"
 #include "ReviewStore.h"
+#include "SqlDatabase.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -31,7 +32,7 @@ DailyReviewPanel::DailyReviewPanel(Layout layout, QWidget *parent)
 }
 
 void DailyReviewPanel::refresh() {
-    if (!dataForm()) return;
+    if (!dataForm() || !dataForm()->ADOMain.isOpen()) return;
     countsLabel->setText(DueCountsText(CountDue(dataForm()->ADOMain, ReviewDay(platform().now()))));
 }
 
