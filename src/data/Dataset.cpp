@@ -238,6 +238,28 @@ void Dataset::open() {
     first();
 }
 
+void Dataset::openRows(const QString &table, std::vector<qint64> rowids, const QString &description) {
+    if (!m_db) throw SqlError(QStringLiteral("the question bank is not open"));
+    setSql(description);
+    m_db->trace(m_sql);
+    try {
+        m_readRowSql = QStringLiteral("select * from ") + table + QStringLiteral(" where _rowid_ = ?");
+        m_readRow = std::make_unique<PreparedStatement>(*m_db, m_readRowSql);
+        m_names = m_readRow->columnNames();
+        for (size_t c = 0; c < m_names.size(); ++c)
+            m_index.emplace(m_names[c].toLower(), int(c));
+    } catch (...) {
+        close();
+        throw;
+    }
+    m_keys = std::move(rowids);
+    m_count = int(m_keys.size());
+    m_table = table;
+    m_keyed = true;
+    m_active = true;
+    first();
+}
+
 // Reads the keys in the statement's order; rows that tie on its order come in key order.
 void Dataset::openKeyset(const QString &columns, const QString &table, const QString &fromTable,
                          const QStringList &orderColumns, bool ordered) {

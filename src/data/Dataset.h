@@ -38,6 +38,10 @@ public:
     void close();
     // close + setSql + open, the common pattern.
     void openSql(const QString &sql);
+    // Opens the given rows of one table, in the given order, as a keyset that can be changed like a
+    // select's (a list whose order no single-table statement can state). `description` is the
+    // query's text for tracing and sql().
+    void openRows(const QString &table, std::vector<qint64> rowids, const QString &description);
     // Runs the SQL text as a statement that returns no rows.
     void execSql(const QString &sql);
     bool active() const { return m_active; }

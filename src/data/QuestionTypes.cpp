@@ -44,6 +44,7 @@ bool CountsCaseStems(const QString &name) {
 }
 
 PracticeScope PracticeScopeOf(int number) {
-    if (number < 0 || number > 4) throw KjksError(QStringLiteral("'%1' is not a valid practice scope").arg(number));
+    if (number < 0 || number > int(PracticeScope::DueReviews))
+        throw KjksError(QStringLiteral("'%1' is not a valid practice scope").arg(number));
     return static_cast<PracticeScope>(number);
 }

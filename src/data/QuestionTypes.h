@@ -34,8 +34,9 @@ FourthKind FourthKindOf(const QString &fourthTypeName);
 // The review pages count and list case stems for both case names.
 bool CountsCaseStems(const QString &fourthTypeName);
 
-// The scope of a practice run, as the main window's five choices number it (PracticeScope).
-enum class PracticeScope { All = 0, New = 1, Wrong = 2, Favourites = 3, Answered = 4 };
+// The scope of a practice run, as the main window's five choices number it (PracticeScope), and
+// the day's due reviews ("开始复习").
+enum class PracticeScope { All = 0, New = 1, Wrong = 2, Favourites = 3, Answered = 4, DueReviews = 5 };
 // The scope numbered `number`; throws KjksError for a number that names no scope.
 PracticeScope PracticeScopeOf(int number);
 

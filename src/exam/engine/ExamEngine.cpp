@@ -11,6 +11,7 @@
 #include "Platform.h"
 #include "QuestionText.h"
 #include "ResultPayload.h"
+#include "ReviewStore.h"
 #include "Transaction.h"
 
 #include <map>
@@ -449,18 +450,27 @@ HandInResult ExamEngine::HandIn() {
     // A case is practised and counted by its stem: it stays wrong while any of its sub-questions on
     // the paper missed points, as a case checked in practice does.
     std::map<int, bool> stemsRight;
+    // Every answered question is a review; a case is reviewed by its stem, once, when any of its
+    // sub-questions was answered.
+    std::set<int> stemsAnswered;
+    const QDateTime handedIn = platform().now();
     for (const PaperRow &row : result.answerList) {
         question.openSql(QuestionRowSql(row.tiganId));
         if (question.isEmpty()) continue; // no such question: editing would append a stray row
         const bool right = GotFullPoints(row);
-        if (row.tixing == CaseStemTypeName()) {
+        const bool subQuestion = row.tixing == CaseStemTypeName();
+        if (subQuestion) {
             bool ok = false;
             const int stem = question.asString(QStringLiteral("zongtimian")).toInt(&ok);
-            if (ok) stemsRight.emplace(stem, true).first->second &= right;
+            if (ok) {
+                stemsRight.emplace(stem, true).first->second &= right;
+                if (row.answered()) stemsAnswered.insert(stem);
+            }
         }
         question.edit();
         question.setValue(QStringLiteral("DDCS"), right ? kUnmarked : kMarked);
         question.post();
+        if (!subQuestion && row.answered()) RecordReview(m_data.db, {row.tiganId, false}, right, handedIn);
     }
     for (const auto &[stem, right] : stemsRight) {
         question.openSql(CaseStemRowSql(stem));
@@ -468,6 +478,7 @@ HandInResult ExamEngine::HandIn() {
         question.edit();
         question.setValue(QStringLiteral("DDCS"), right ? kUnmarked : kMarked);
         question.post();
+        if (stemsAnswered.count(stem)) RecordReview(m_data.db, {stem, true}, right, handedIn);
     }
     unit.commit();
     return result;

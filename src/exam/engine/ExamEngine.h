@@ -134,6 +134,7 @@ public:
 
     // Hand-in in one transaction: operation rows scored, sums stored with JJSJ, DDCS of every
     // question of the paper set ("0" when its item got its full points, else "1").
+    // Every answered question (a case by its stem) is recorded as a review in the same transaction.
     HandInResult HandIn();
 
     // True when the open paper was handed in after it was last started (PaperHandedIn).

@@ -17,6 +17,8 @@ QString PracticeSetSql(QuestionType type, PracticeScope scope, const QString &fo
             return QStringLiteral("select * from zongtigan where daan <> \"\" and   shoucang = \"1\"");
         case PracticeScope::Answered:
             return QStringLiteral("select * from zongtigan where daan <> \"\" and   YDCS = \"1\" ");
+        case PracticeScope::DueReviews:
+            throw KjksError(QStringLiteral("due reviews are a list of rows, not a statement"));
         }
     }
     const QString head = QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"") +
@@ -33,6 +35,8 @@ QString PracticeSetSql(QuestionType type, PracticeScope scope, const QString &fo
         return head + QStringLiteral(" and shoucang = \"1\" ") + order;
     case PracticeScope::Answered:
         return head + QStringLiteral(" and YDCS = \"1\" ") + order;
+    case PracticeScope::DueReviews:
+        throw KjksError(QStringLiteral("due reviews are a list of rows, not a statement"));
     }
     return head + order;
 }

@@ -11,7 +11,8 @@ class Dataset;
 // integers so that nothing but a number can reach a bare position.
 
 // The statement that fills the set of a type for a scope. The fourth set reads zongtigan when the
-// fourth-type name is the case-stem name, else the kjks_tigan rows of the operation type.
+// fourth-type name is the case-stem name, else the kjks_tigan rows of the operation type. The due
+// reviews are no statement (PracticeSession opens their rows); asking for theirs throws.
 QString PracticeSetSql(QuestionType type, PracticeScope scope, const QString &fourthTypeName);
 // The same set asked for one row of its own: whether it holds a question, without listing it.
 QString AnyPracticeQuestionSql(QuestionType type, PracticeScope scope, const QString &fourthTypeName);

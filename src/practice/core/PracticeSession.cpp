@@ -3,10 +3,13 @@
 #include "BankSession.h"
 #include "ExamProfile.h"
 #include "NumberText.h"
+#include "Platform.h"
 #include "PracticeQueries.h"
 #include "QuestionReader.h"
 #include "QuestionText.h"
+#include "ReviewStore.h"
 #include "SqlError.h"
+#include "Transaction.h"
 
 namespace {
 
@@ -59,6 +62,14 @@ FourthKind PracticeSession::fourthKind() const {
 
 void PracticeSession::open(QuestionType type, int scope, const QString &selectedChapterCode) {
     Dataset &s = set(type);
+    if (PracticeScopeOf(scope) == PracticeScope::DueReviews) {
+        // The day's due reviews in their own order; no chapter decides where they start.
+        const bool stems = type == QuestionType::Fourth && fourthKind() == FourthKind::CaseStem;
+        s.openRows(stems ? QStringLiteral("zongtigan") : QStringLiteral("kjks_tigan"),
+                   DueRowIds(bankSession()->db, type, fourthTypeName(), ReviewDay(platform().now())),
+                   QStringLiteral("due reviews of ") + QuestionTypeName(type));
+        return;
+    }
     s.openSql(PracticeSetSql(type, PracticeScopeOf(scope), fourthTypeName()));
     PositionAtChapter(s, selectedChapterCode);
 }
@@ -227,8 +238,13 @@ bool PracticeSession::commitAndMove(QuestionType type, Move move) {
     m_pendingAnswer.clear();
     if (!answer.isEmpty()) {
         if (type == QuestionType::Fourth && fourthKind() == FourthKind::Operation) answer = scratchAnswer();
+        const bool right = IsRightAnswer(row.asString(QStringLiteral("daan")), answer);
+        // The counted attempt is the question's review: both are kept, or neither.
+        ScopedTransaction unit(bankSession()->db);
         const QuestionStats before = ReadStats(row);
-        WriteStats(row, before, AfterAttempt(before, IsRightAnswer(row.asString(QStringLiteral("daan")), answer)));
+        WriteStats(row, before, AfterAttempt(before, right));
+        RecordReview(bankSession()->db, reviewItem(type), right, platform().now());
+        unit.commit();
     }
     const int before = row.recNo();
     switch (move) {
@@ -242,6 +258,13 @@ bool PracticeSession::commitAndMove(QuestionType type, Move move) {
         return true;
     }
     return row.recNo() != before;
+}
+
+ReviewItem PracticeSession::reviewItem(QuestionType type) {
+    Dataset &row = set(type);
+    if (type == QuestionType::Fourth && fourthKind() == FourthKind::CaseStem)
+        return {row.asInteger(QStringLiteral("id")), true};
+    return {row.asInteger(QStringLiteral("tigan_id")), false};
 }
 
 void PracticeSession::setFavourite(QuestionType type, bool favourite) {

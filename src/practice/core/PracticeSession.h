@@ -6,6 +6,7 @@
 #include "Question.h"
 #include "QuestionTypes.h"
 #include "ResultPayload.h"
+#include "ReviewStore.h"
 
 #include <QString>
 #include <array>
@@ -33,7 +34,8 @@ public:
     FourthKind fourthKind() const;
 
     // Fills the type's set for the scope (the number of a PracticeScope) and makes current its
-    // first question at the chapter code. Throws when the set cannot be read.
+    // first question at the chapter code; the due reviews come lowest retrievability first and
+    // start at their first. Throws when the set cannot be read.
     void open(QuestionType type, int scope, const QString &selectedChapterCode);
 
     // What the header shows for the type's current question. The chapter and section names are
@@ -78,7 +80,8 @@ public:
     ResultPayload caseStemPayload(const std::vector<SubQuestionBoxes> &boxes);
 
     // Leaves the type's current question: counts the pending answer (an operation question is
-    // counted on what its program has left by now), then moves. The pending answer is gone
+    // counted on what its program has left by now) and records it as the question's review, in one
+    // transaction, then moves. The pending answer is gone
     // afterwards, also when counting fails, so it is never counted twice or on another question.
     // False when a move found no question beyond the current one (the end of the set).
     bool commitAndMove(QuestionType type, Move move);
@@ -93,6 +96,8 @@ public:
 
 private:
     QString scratchAnswer();
+    // The reviewed question of the type's current row: a case by its stem.
+    ReviewItem reviewItem(QuestionType type);
     ResultPayload payload(const QString &number, const QString &type, std::optional<QString> standardScore,
                           const QString &standardAnswer, const QString &answer, const QString &score,
                           const QString &explanationSql, int questionId);

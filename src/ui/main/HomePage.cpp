@@ -1,5 +1,6 @@
 #include "HomePage.h"
 
+#include "DailyReviewPanel.h"
 #include "Fonts.h"
 
 #include <QFrame>
@@ -53,6 +54,11 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent) {
     connect(m_buttons[2], &QPushButton::clicked, this, &HomePage::mockExamRequested);
     connect(m_buttons[3], &QPushButton::clicked, this, &HomePage::statisticsRequested);
 
+    // Below the four parts: the day's reviews.
+    column->addSpacing(20);
+    m_dailyReview = new DailyReviewPanel(DailyReviewPanel::Layout::Row, this);
+    m_dailyReview->setFixedWidth(560);
+    column->addWidget(m_dailyReview, 0, Qt::AlignLeft);
     column->addStretch(1);
     column->addSpacing(24);
     auto *rule = new QFrame(this);

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class DailyReviewPanel;
 class QPushButton;
 
 // The home page: what the program offers, with a button to each part.
@@ -14,6 +15,7 @@ public:
     QPushButton *chapterPracticeButton() const { return m_buttons[1]; }
     QPushButton *mockExamButton() const { return m_buttons[2]; }
     QPushButton *statisticsButton() const { return m_buttons[3]; }
+    DailyReviewPanel *dailyReview() const { return m_dailyReview; }
 
 signals:
     void syllabusRequested();
@@ -23,4 +25,5 @@ signals:
 
 private:
     QPushButton *m_buttons[4] = {};
+    DailyReviewPanel *m_dailyReview = nullptr;
 };

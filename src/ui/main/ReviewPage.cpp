@@ -1,6 +1,7 @@
 #include "ReviewPage.h"
 
 #include "BankSession.h"
+#include "DailyReviewPanel.h"
 #include "ExamProfile.h"
 #include "Fonts.h"
 #include "HandlerGuard.h"
@@ -8,6 +9,7 @@
 #include "MainQueries.h"
 #include "PracticeWindow.h"
 #include "ReviewListModel.h"
+#include "ReviewStore.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -25,6 +27,7 @@ constexpr int kMargin = 16;
 constexpr int kCountWidth = 300;
 constexpr int kTypeColumnWidth = 62;
 constexpr int kQuestionColumnWidth = 434;
+constexpr int kAnswerColumnWidth = 80; // beside "掌握" on the wrong-question page
 
 struct PageTexts {
     const char16_t *countGroup;
@@ -107,13 +110,35 @@ ReviewPage::ReviewPage(Kind kind, QWidget *parent)
     row->setContentsMargins(kMargin, 8, kMargin, 8);
     row->setSpacing(16);
     row->addLayout(left);
-    row->addWidget(listGroup, 1);
+    auto *right = new QVBoxLayout;
+    right->setSpacing(6);
+    right->addWidget(listGroup, 1);
+    row->addLayout(right, 1);
+    if (kind == Kind::WrongQuestions) addReviewControls(right);
+}
+
+// The day's reviews above the list, whose rows say which questions are mastered.
+void ReviewPage::addReviewControls(QVBoxLayout *right) {
+    dailyReview = new DailyReviewPanel(DailyReviewPanel::Layout::Row, this);
+    dailyReview->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    right->insertWidget(0, dailyReview);
+    m_model->setShowsMastery(true);
+    onlyUnmastered = new QCheckBox(QStringLiteral("只看未掌握"), listGroup);
+    onlyUnmastered->setObjectName(QStringLiteral("onlyUnmastered"));
+    static_cast<QVBoxLayout *>(listGroup->layout())->insertWidget(0, onlyUnmastered, 0, Qt::AlignRight);
+    connect(onlyUnmastered, &QCheckBox::toggled, this, [this](bool only) {
+        Guarded([&] {
+            m_model->setOnlyUnmastered(only);
+            sizeColumns();
+        });
+    });
 }
 
 // A reset of the list's rows resets the header too, so the widths are applied after every reload.
 void ReviewPage::sizeColumns() {
     list->setColumnWidth(ReviewListModel::TypeColumn, kTypeColumnWidth);
     list->setColumnWidth(ReviewListModel::QuestionColumn, kQuestionColumnWidth);
+    if (dailyReview) list->setColumnWidth(ReviewListModel::AnswerColumn, kAnswerColumnWidth);
 }
 
 void ReviewPage::ShowProfile() {
@@ -124,7 +149,13 @@ void ReviewPage::Enter() {
     recount();
     m_list.setConnection(&bankSession()->db);
     m_list.openSql(ReviewListSql(m_kind));
-    m_model->reload(m_list);
+    if (m_kind == Kind::WrongQuestions) {
+        SqlDatabase &db = bankSession()->db;
+        m_model->reload(m_list, MasteredWrongQuestionIds(db, ReadReviewSettings(db)));
+        dailyReview->refresh();
+    } else {
+        m_model->reload(m_list);
+    }
     sizeColumns();
 }
 

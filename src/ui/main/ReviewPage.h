@@ -8,10 +8,13 @@
 #include <array>
 #include <functional>
 
+class DailyReviewPanel;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTableView;
+class QVBoxLayout;
 class ReviewListModel;
 
 // The wrong-question page and the favourites page: counts per type, the list, and the drill
@@ -36,6 +39,9 @@ public:
     QGroupBox *listGroup;
     QTableView *list;
     QPushButton *launchButton;
+    // The wrong-question page only (null on the favourites page): "今日复习" and "只看未掌握".
+    DailyReviewPanel *dailyReview = nullptr;
+    QCheckBox *onlyUnmastered = nullptr;
 
     // Opens the practice window; RunPractice unless a test puts a recorder here.
     std::function<void()> launchPractice;
@@ -45,6 +51,7 @@ public slots:
     void launch();
 
 private:
+    void addReviewControls(QVBoxLayout *right);
     void recount();
     void sizeColumns();
 

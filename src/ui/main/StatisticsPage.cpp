@@ -6,6 +6,7 @@
 #include "LaunchParameters.h"
 #include "NumberText.h"
 #include "PracticeWindow.h"
+#include "ReviewPlanTab.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -228,6 +229,9 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), launchPractic
     ex->addWidget(lblNoExams, 5);
     ex->addWidget(tblExams, 2);
     tabs->addTab(exams, QStringLiteral("模考成绩"));
+
+    reviewPlan = new ReviewPlanTab;
+    tabs->addTab(reviewPlan, QStringLiteral("复习计划"));
 }
 
 void StatisticsPage::Refresh() {
@@ -241,6 +245,7 @@ void StatisticsPage::Refresh() {
     fillChapters();
     fillSections();
     fillExams();
+    reviewPlan->Refresh();
 }
 
 void StatisticsPage::fillOverview() {

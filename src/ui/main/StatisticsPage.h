@@ -12,6 +12,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
+class ReviewPlanTab;
 
 // The statistics page: where the learner stands in practice (the whole bank, by type, by chapter),
 // the weakest sections with a one-click practice of their wrong or all questions, and the results
@@ -42,6 +43,8 @@ public:
     QChartView *chartExams;
     QLabel *lblNoExams;
     QTableWidget *tblExams;
+    // 复习计划
+    ReviewPlanTab *reviewPlan;
 
     // The sections in the order of tblSections.
     const std::vector<SectionTally> &rankedSections() const { return m_ranked; }

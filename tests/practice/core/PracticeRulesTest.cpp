@@ -126,7 +126,8 @@ TEST(Vocabulary, FourthTypeNamesAndScopes) {
     }
     EXPECT_EQ(PracticeScopeOf(0), PracticeScope::All);
     EXPECT_EQ(PracticeScopeOf(4), PracticeScope::Answered);
-    for (int bad : {-1, 5})
+    EXPECT_EQ(PracticeScopeOf(5), PracticeScope::DueReviews);
+    for (int bad : {-1, 6})
         EXPECT_THROW(PracticeScopeOf(bad), KjksError) << bad;
     // The fourth set of an operation profile reads the bank's operation rows.
     EXPECT_EQ(PracticeSetSql(QuestionType::Fourth, PracticeScope::Wrong, OperationTypeName()),

@@ -1,4 +1,5 @@
 #include "ReviewPage.h"
+#include "DailyReviewPanel.h"
 #include "ExamProfile.h"
 #include "FixtureBank.h"
 #include "Gbk.h"
@@ -6,6 +7,8 @@
 #include "MainWindow.h"
 #include "RecordingPlatform.h"
 #include "ReviewListModel.h"
+#include "ReviewStore.h"
+#include "SqlDatabase.h"
 #include "TestApp.h"
 
 #include <QCheckBox>
@@ -205,13 +208,17 @@ TEST_F(ReviewPageTest, ListShowsTypeQuestionPreviewAndAnswer) {
     page->Enter();
 
     ASSERT_EQ(page->list->model()->rowCount(), 5);
-    EXPECT_EQ(row(*page, 0), QStringList({QStringLiteral("单选题"), QString(25, QChar(u'账')), QStringLiteral("A")}));
+    // The last cell is "掌握": none of these was ever reviewed.
+    EXPECT_EQ(row(*page, 0),
+              QStringList({QStringLiteral("单选题"), QString(25, QChar(u'账')), QStringLiteral("A"), QString()}));
     EXPECT_EQ(row(*page, 1), QStringList({QStringLiteral("多选题"), QStringLiteral("A") + QString(24, QChar(u'账')),
-                                          QStringLiteral("ABCD")}));
-    EXPECT_EQ(row(*page, 2), QStringList({QStringLiteral("实操题"), QStringLiteral("编制分录"), QStringLiteral("略")}));
-    EXPECT_EQ(row(*page, 3), QStringList({QStringLiteral("判断题"), QString(), QString(50, QLatin1Char('x'))}));
+                                          QStringLiteral("ABCD"), QString()}));
+    EXPECT_EQ(row(*page, 2),
+              QStringList({QStringLiteral("实操题"), QStringLiteral("编制分录"), QStringLiteral("略"), QString()}));
+    EXPECT_EQ(row(*page, 3),
+              QStringList({QStringLiteral("判断题"), QString(), QString(50, QLatin1Char('x')), QString()}));
     // The undecodable text shows an empty cell; no box is raised while the list is drawn.
-    EXPECT_EQ(row(*page, 4), QStringList({QStringLiteral("单选题"), QString(), QStringLiteral("A")}));
+    EXPECT_EQ(row(*page, 4), QStringList({QStringLiteral("单选题"), QString(), QStringLiteral("A"), QString()}));
     page->list->viewport()->repaint();
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
     // The whole question is in the tool tip.
@@ -295,3 +302,36 @@ TEST_F(ReviewPageTest, PagesAreRenewedOnlyWhenEnteredAgain) {
 }
 
 } // namespace
+
+// The wrong-question page marks the questions whose review stability reached 30 days and can hide
+// them; "开始复习" practises today's due questions of every type.
+TEST_F(ReviewPageTest, MasteredQuestionsAreMarkedAndCanBeHiddenAndTheDueReviewsLaunch) {
+    for (int id : {1, 2, 3})
+        question(id, QStringLiteral("单选题"), true, false);
+    auto page = start(Kind::WrongQuestions);
+    SqlDatabase &db = bankSession()->db;
+    EnsureReviewTables(db);
+    bank.exec(QStringLiteral("insert into kjks_app_review_state values (0, 2, 5, 30, '', 2461000, 2461030, 1),"
+                             " (0, 3, 5, 29.9, '', 2461000, 2461029, 1)"));
+    page->Enter();
+    const QAbstractItemModel *m = page->list->model();
+    ASSERT_EQ(m->rowCount(), 3);
+    EXPECT_EQ(m->headerData(ReviewListModel::MasteryColumn, Qt::Horizontal).toString(), QStringLiteral("掌握"));
+    QStringList marks;
+    for (int r = 0; r < 3; ++r)
+        marks << m->data(m->index(r, ReviewListModel::MasteryColumn)).toString();
+    EXPECT_EQ(marks, (QStringList{QString(), QStringLiteral("已掌握"), QString()}));
+    page->onlyUnmastered->setChecked(true);
+    EXPECT_EQ(m->rowCount(), 2);
+    EXPECT_EQ(m->data(m->index(1, ReviewListModel::MasteryColumn)).toString(), QString());
+    page->onlyUnmastered->setChecked(false);
+    EXPECT_EQ(m->rowCount(), 3);
+
+    launchParameters().PracticeTypeFlags = {false, false, false, false};
+    page->dailyReview->launchPractice = [this] { launches.push_back(launchParameters()); };
+    page->dailyReview->startButton->click();
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].PracticeScope, int(PracticeScope::DueReviews));
+    EXPECT_EQ(launches[0].PracticeTypeFlags, (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_TRUE(platform.boxes.empty());
+}

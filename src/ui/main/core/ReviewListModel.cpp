@@ -11,22 +11,43 @@ namespace {
 constexpr int kPreviewBytes = 50;
 } // namespace
 
-void ReviewListModel::reload(Dataset &query) {
+void ReviewListModel::reload(Dataset &query, const std::set<int> &mastered) {
     beginResetModel();
     m_rows.clear();
-    for (query.first(); !query.eof(); query.next())
+    m_unmastered.clear();
+    for (query.first(); !query.eof(); query.next()) {
         m_rows.push_back({query.asString(QStringLiteral("tixing")), query.asString(QStringLiteral("timian")),
-                          query.asString(QStringLiteral("daan"))});
+                          query.asString(QStringLiteral("daan")),
+                          mastered.count(query.asInteger(QStringLiteral("tigan_id"))) > 0});
+        if (!m_rows.back().mastered) m_unmastered.push_back(m_rows.back());
+    }
     query.first();
     endResetModel();
 }
 
+void ReviewListModel::setShowsMastery(bool shows) {
+    beginResetModel();
+    m_showsMastery = shows;
+    endResetModel();
+}
+
+void ReviewListModel::setOnlyUnmastered(bool only) {
+    beginResetModel();
+    m_onlyUnmastered = only;
+    endResetModel();
+}
+
+int ReviewListModel::masteredCount() const {
+    return int(m_rows.size() - m_unmastered.size());
+}
+
 int ReviewListModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : int(shown().size());
 }
 
 int ReviewListModel::columnCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
+    if (parent.isValid()) return 0;
+    return m_showsMastery ? ColumnCount : MasteryColumn;
 }
 
 QString ReviewListModel::FullQuestionText(const Row &row) {
@@ -48,14 +69,16 @@ QString ReviewListModel::CellText(const Row &row, int column) {
         return LeftGbkBytes(FullQuestionText(row), kPreviewBytes);
     case AnswerColumn:
         return row.tixing == OperationBankTypeName() ? QStringLiteral("略") : LeftGbkBytes(row.daan, kPreviewBytes);
+    case MasteryColumn:
+        return row.mastered ? QStringLiteral("已掌握") : QString();
     default:
         return QString();
     }
 }
 
 QVariant ReviewListModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || index.row() >= int(m_rows.size())) return QVariant();
-    const Row &row = m_rows[size_t(index.row())];
+    if (!index.isValid() || index.row() >= int(shown().size())) return QVariant();
+    const Row &row = shown()[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
         return CellText(row, index.column());
@@ -81,6 +104,8 @@ QVariant ReviewListModel::headerData(int section, Qt::Orientation orientation, i
         return QStringLiteral("题目");
     case AnswerColumn:
         return QStringLiteral("答案");
+    case MasteryColumn:
+        return QStringLiteral("掌握");
     default:
         return QVariant();
     }
