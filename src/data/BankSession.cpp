@@ -60,6 +60,11 @@ QString StartupFailureText(const std::exception &failure, const QString &bankPat
         return QStringLiteral("题库文件是只读的，答题记录无法保存，程序不能启动。\n"
                               "请取消题库文件的只读属性，或把程序文件夹复制到可以写入的位置，然后重新启动。\n") +
                detail;
+    if (const auto *profile = dynamic_cast<const ExamProfileError *>(&failure))
+        return QStringLiteral("题库的考试方案无法使用：%1，程序不能启动。题库文件没有损坏：请向题库的提供者要一份改好"
+                              "的题库（题库作者可用 kjks-bank check 查出问题）。\n")
+                   .arg(profile->reason()) +
+               detail;
     const auto *engine = dynamic_cast<const SqlError *>(&failure);
     const QString what = QString::fromUtf8(failure.what());
     switch (ClassifyBankFailure(engine ? engine->code() : 0, what, bankPath)) {
@@ -153,6 +158,8 @@ void BankSession::LoadExamProfile(const QString &profileId) {
                                            {"duoxuan", "duoxuanti", "duoxuanfen"},
                                            {"panduan", "panduanti", "panduanfen"},
                                            {"shicaotype", "shicaoti", "shicaofen"}};
+    static const char *const sectionNames[4] = {"第一部分（单选题）", "第二部分（多选题）", "第三部分（判断题）",
+                                                "第四部分"};
     for (int s = 0; s < 4; ++s) {
         ExamSection &sec = p.sections[size_t(s)];
         const QString type = profileQuery.asString(QString::fromLatin1(cols[s][0]));
@@ -167,7 +174,20 @@ void BankSession::LoadExamProfile(const QString &profileId) {
             sec.countText = count;
             sec.pointsText = points;
         }
-        sec.perQuestionScore = perQuestionScore(points, count);
+        try {
+            sec.perQuestionScore = perQuestionScore(points, count);
+        } catch (const KjksError &e) {
+            // The runtime's text stays the message; the reason names the section for the learner.
+            const QString section = QString::fromUtf8(sectionNames[s]);
+            QString reason;
+            if (qry1.isEmpty())
+                reason = QStringLiteral("题库中没有考试方案 %1").arg(profileId);
+            else if (count.trimmed() == QLatin1String("0"))
+                reason = QStringLiteral("考试方案的%1题数为 0").arg(section);
+            else
+                reason = QStringLiteral("考试方案的%1题数“%2”或分数“%3”不是整数").arg(section, count, points);
+            throw ExamProfileError(e.message(), reason);
+        }
     }
     int total = 0;
     for (ExamSection &sec : p.sections) {

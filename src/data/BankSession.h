@@ -16,6 +16,17 @@ public:
     using KjksError::KjksError;
 };
 
+// Exam profile 1 cannot be run (a count or points that is no number, a section of 0 questions, no
+// profile at all). The message keeps the runtime's text; reason() names the fault for the learner.
+class ExamProfileError : public KjksError {
+public:
+    ExamProfileError(const QString &runtimeText, const QString &reason) : KjksError(runtimeText), m_reason(reason) {}
+    const QString &reason() const { return m_reason; }
+
+private:
+    QString m_reason;
+};
+
 // The one data module: the bank connection and the shared queries every window borrows.
 class BankSession {
 public:
@@ -30,7 +41,8 @@ public:
     // Opens a bank file directly (tests).
     void OpenBank(const QString &bankPath);
 
-    // Fills examProfile() from kjks_type; conversion errors propagate with the runtime's text.
+    // Fills examProfile() from kjks_type; conversion errors propagate as ExamProfileError with the
+    // runtime's text.
     void LoadExamProfile(const QString &profileId);
     // Fills the exam's length and scoring rule of examProfile() from sys_option (EXAM_MINUTES,
     // EXAM_SCORING); absent or invalid values leave the title's time and all-or-nothing scoring.
@@ -50,7 +62,8 @@ public:
 // with the engine's own text as a detail line: read-only, a full disk (the engine says so, or a
 // failed read or write with almost no room left in the bank's folder), held by another program, a
 // failing disk or device, damaged (only when the engine says the file is damaged), else
-// "缺少数据库文件。". `bankPath` lets a failed write be checked against the room on its disk.
+// an exam profile the program cannot run (named), else "缺少数据库文件。". `bankPath` lets a failed write be checked
+// against the room on its disk.
 QString StartupFailureText(const std::exception &failure, const QString &bankPath = QString());
 
 // The error box text for a failure of the open bank met during an action (see BankFailureText);

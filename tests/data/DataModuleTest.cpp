@@ -108,9 +108,12 @@ TEST(DataModule, ProfileFailuresKeepTheFieldsSetBefore) {
         const char *column;
         const char *value;
         QString error;
+        QString named; // what the start-up message says instead of "缺少数据库文件"
     } cases[] = {
-        {"duoxuanti", "abc", QStringLiteral("'abc' is not a valid integer value")},
-        {"duoxuanti", "0", QStringLiteral("Floating point division by zero")},
+        {"duoxuanti", "abc", QStringLiteral("'abc' is not a valid integer value"),
+         QStringLiteral("考试方案的第二部分（多选题）题数“abc”或分数“2”不是整数")},
+        {"duoxuanti", "0", QStringLiteral("Floating point division by zero"),
+         QStringLiteral("考试方案的第二部分（多选题）题数为 0")},
     };
     for (const Case &c : cases) {
         FixtureBank bank;
@@ -120,8 +123,11 @@ TEST(DataModule, ProfileFailuresKeepTheFieldsSetBefore) {
         try {
             form.LoadExamProfile(QStringLiteral("1"));
             ADD_FAILURE() << c.value;
-        } catch (const KjksError &e) {
+        } catch (const ExamProfileError &e) {
             EXPECT_EQ(e.message(), c.error);
+            const QString text = StartupFailureText(e);
+            EXPECT_TRUE(text.startsWith(QStringLiteral("题库的考试方案无法使用：") + c.named)) << text.toStdString();
+            EXPECT_TRUE(text.endsWith(QStringLiteral("详细信息：") + c.error)) << text.toStdString();
         }
         // The first section and the second's texts were set before the failing division.
         EXPECT_EQ(examProfile().sections[0].perQuestionScore, 2.0);
@@ -135,8 +141,9 @@ TEST(DataModule, ProfileFailuresKeepTheFieldsSetBefore) {
     try {
         form.LoadExamProfile(QStringLiteral("7"));
         ADD_FAILURE();
-    } catch (const KjksError &e) {
+    } catch (const ExamProfileError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("'' is not a valid integer value"));
+        EXPECT_TRUE(StartupFailureText(e).contains(QStringLiteral("题库中没有考试方案 7")));
     }
 }
 

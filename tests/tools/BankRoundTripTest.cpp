@@ -52,10 +52,8 @@ TEST_F(RoundTrip, HandWrittenSourceKeepsEveryRow) {
     EXPECT_TRUE(QFile::exists(QDir(out).filePath(QStringLiteral("questions/ch01.txt"))));
 }
 
-TEST_F(RoundTrip, RowsThatBreakRulesTheProgramCopesWithComeBackUnchanged) {
+TEST_F(RoundTrip, UndecodableTextsAndOddRecordsComeBackUnchanged) {
     BankModel m = SyntheticBank(60, 5);
-    m.questions[0].jie = 50;                   // a section missing from the chapter tree
-    m.questions[1].daan = QStringLiteral("Z"); // an answer beyond the options
     m.papers.push_back({11, QStringLiteral("昨天"), QString(), {}, 0});
     const QString bank = path(QStringLiteral("odd.dbf"));
     WriteBank(m, bank);
@@ -71,10 +69,28 @@ TEST_F(RoundTrip, RowsThatBreakRulesTheProgramCopesWithComeBackUnchanged) {
     QFile questions(QDir(out).filePath(QStringLiteral("questions/ch01.txt")));
     ASSERT_TRUE(questions.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(questions.readAll());
-    EXPECT_TRUE(
-        text.contains(QStringLiteral("does not decode: it is kept as the bank holds it\ntimian_stored: plain words\n")))
+    EXPECT_TRUE(text.contains(QStringLiteral("无法解码：按题库中的原样保留\ntimian_stored: plain words\n")))
         << text.left(2000).toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("\njiexi_stored: 0011\n")));
+}
+
+// A bank holding an authoring mistake (made by another tool) still exports; building the export
+// names the mistake at its line, so the author can mend it there.
+TEST_F(RoundTrip, AuthoringMistakesOfABankAreNamedWhenItsExportIsBuilt) {
+    BankModel m = SyntheticBank(60, 5);
+    m.questions[1].daan = QStringLiteral("Z");
+    const QString bank = path(QStringLiteral("odd.dbf"));
+    WriteBank(m, bank);
+    const QString out = path(QStringLiteral("export"));
+    ExportBankSource(ReadBank(bank), out);
+    try {
+        ReadBankSource(out);
+        ADD_FAILURE() << "built";
+    } catch (const BankSourceError &e) {
+        ASSERT_EQ(e.problems().size(), 1) << e.problems().join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(e.problems()[0].contains(QStringLiteral("ch01.txt:"))) << e.problems()[0].toStdString();
+        EXPECT_TRUE(e.problems()[0].contains(QStringLiteral("答案字母 Z 超出了"))) << e.problems()[0].toStdString();
+    }
 }
 
 TEST_F(RoundTrip, BuiltRowsHoldWhatTheSourceSays) {
@@ -98,7 +114,7 @@ TEST_F(RoundTrip, BuiltRowsHoldWhatTheSourceSays) {
 }
 
 TEST_F(RoundTrip, AwkwardTextsComeBackExactly) {
-    BankModel m = SyntheticBank(12, 5);
+    BankModel m = SyntheticBank(300, 5);
     const QString awkward[] = {
         QStringLiteral("  leading and trailing blanks\t"),
         QStringLiteral("line one\n\nline three after a blank line"),

@@ -91,9 +91,9 @@ duoxuanfen: 2
 panduan: 判断题
 panduanti: 1
 panduanfen: 1
-shicaotype: 不定项选择题
-shicaoti: 0
-shicaofen: 0
+shicaotype: 计算分析题
+shicaoti: 1
+shicaofen: 5
 
 [kjks_zhangjie 01]
 mc: 初级会计实务
@@ -127,13 +127,13 @@ timian2: 见下图
 tmimage: pictures/q4.jpg
 daan: 借：银行存款 5000
   贷：实收资本 5000
-flag_state: 1
 shoucang: 1
 
 [zongtigan 7]
 zhang: 1
 jie: 1
 shijuan: 随机
+flag_state: 1
 zongtimian: 甲公司资料如下：
   （1）购入材料。
   （2）发出材料。

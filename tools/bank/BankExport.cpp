@@ -24,7 +24,7 @@ void optionalText(QString &out, const char *column, const QString &value) {
     if (!value.isNull()) out += FormatValue(QString::fromLatin1(column), value);
 }
 
-const char kKeptNote[] = "# the stored text below does not decode: it is kept as the bank holds it\n";
+const char kKeptNote[] = "# 下面这段存储的文本无法解码：按题库中的原样保留\n";
 
 // An encoded column: its plain text, or the stored form of a text that does not decode. `always`:
 // written even when empty.
@@ -32,7 +32,7 @@ QString encodedText(const char *column, const QString &plain, const StoredTexts 
     const QString name = QString::fromLatin1(column);
     const auto it = stored.find(name);
     if (it != stored.end())
-        return QString::fromLatin1(kKeptNote) + FormatValue(name + QStringLiteral("_stored"), it->second);
+        return QString::fromUtf8(kKeptNote) + FormatValue(name + QStringLiteral("_stored"), it->second);
     return always || !plain.isEmpty() ? FormatValue(name, plain) : QString();
 }
 
@@ -77,14 +77,13 @@ public:
 
 private:
     QString bankText() const {
-        QString out = QStringLiteral("# Options, exam profiles and the chapter tree.\n");
+        QString out = QStringLiteral("# 显示选项、考试方案与章节目录。\n");
         if (!m_model.options.empty()) out += QLatin1Char('\n');
         for (const auto &[name, value] : m_model.options) {
             for (QChar c : name)
-                if (banksource::IsBlank(c) || c == QLatin1Char(']') ||
-                    !banksource::FirstControlCharacter(QStringView(&c, 1)).isNull())
-                    throw KjksError(QStringLiteral("the option name '%1' cannot be written in a source").arg(name));
-            if (name.isEmpty()) throw KjksError(QStringLiteral("an option has an empty name"));
+                if (banksource::IsBlank(c) || c == QLatin1Char(']') || banksource::IsControlCharacter(c))
+                    throw KjksError(QStringLiteral("选项名“%1”不能写进题库源文件").arg(name));
+            if (name.isEmpty()) throw KjksError(QStringLiteral("有一个选项没有名字"));
             out += QStringLiteral("[sys_option %1]\n").arg(name) + FormatValue(QStringLiteral("option_value"), value) +
                    QLatin1Char('\n');
         }
@@ -147,7 +146,7 @@ private:
             if (kept == q.stored.end())
                 out += FormatValue(column, o.text);
             else
-                out += QString::fromLatin1(kKeptNote) + FormatValue(column + QStringLiteral("_stored"), kept->second);
+                out += QString::fromUtf8(kKeptNote) + FormatValue(column + QStringLiteral("_stored"), kept->second);
         }
         out += FormatValue(QStringLiteral("daan"), q.daan);
         out += encodedText("jiexi", q.jiexi, q.stored, false);
@@ -183,7 +182,7 @@ private:
     }
 
     QString papersText() const {
-        QString out = QStringLiteral("# Stored mock-exam papers and their items.\n");
+        QString out = QStringLiteral("# 已保存的模拟试卷及其题目。\n");
         for (const BankPaper &p : m_model.papers) {
             out += QStringLiteral("\n[kjks_SJML %1]\n").arg(p.sjID);
             if (!p.DTKSSJ.isEmpty()) out += FormatValue(QStringLiteral("DTKSSJ"), p.DTKSSJ);
@@ -195,7 +194,7 @@ private:
             if (p.flag_state != 0) out += FormatValue(QStringLiteral("flag_state"), QString::number(p.flag_state));
         }
         for (const BankPaperItem &i : m_model.paperItems) {
-            if (i.id <= 0) throw KjksError(QStringLiteral("a paper item without an id cannot be written in a source"));
+            if (i.id <= 0) throw KjksError(QStringLiteral("没有编号的试卷题目不能写进题库源文件"));
             out += QStringLiteral("\n[shijuan %1]\n").arg(i.id);
             out += FormatValue(QStringLiteral("sjID"), QString::number(i.sjID));
             out += FormatValue(QStringLiteral("xth"), QString::number(i.xth));
@@ -215,7 +214,7 @@ private:
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
-            throw KjksError(QStringLiteral("%1: cannot write: %2").arg(path, f.errorString()));
+            throw KjksError(QStringLiteral("%1: 无法写入：%2").arg(path, f.errorString()));
     }
 
     const BankModel &m_model;
@@ -227,22 +226,21 @@ private:
 void ExportBankSource(const BankModel &model, const QString &outDir) {
     const QFileInfo target(outDir);
     if (target.exists()) {
-        if (!target.isDir()) throw KjksError(QStringLiteral("%1: exists and is not a folder").arg(outDir));
+        if (!target.isDir()) throw KjksError(QStringLiteral("%1: 已存在，且不是文件夹").arg(outDir));
         if (!QDir(outDir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
-            throw KjksError(QStringLiteral("%1: the folder is not empty").arg(outDir));
+            throw KjksError(QStringLiteral("%1: 文件夹不是空的：导出到一个新的或空的文件夹").arg(outDir));
     }
     const QString parent = target.absolutePath();
-    if (!QFileInfo(parent).isDir()) throw KjksError(QStringLiteral("%1: no such folder").arg(parent));
+    if (!QFileInfo(parent).isDir()) throw KjksError(QStringLiteral("%1: 没有这个文件夹").arg(parent));
 
     // Written beside the target and renamed at the end: a failed export leaves nothing behind.
     QTemporaryDir temp(parent + QStringLiteral("/.") + target.fileName() + QStringLiteral(".partial-XXXXXX"));
-    if (!temp.isValid())
-        throw KjksError(QStringLiteral("%1: cannot create a folder: %2").arg(parent, temp.errorString()));
+    if (!temp.isValid()) throw KjksError(QStringLiteral("%1: 无法创建文件夹：%2").arg(parent, temp.errorString()));
     Exporter(model, temp.path()).run();
     QFile::setPermissions(temp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
     if (target.exists()) QDir().rmdir(outDir);
     if (!QDir().rename(temp.path(), target.absoluteFilePath()))
-        throw KjksError(QStringLiteral("%1: cannot move the exported folder into place").arg(outDir));
+        throw KjksError(QStringLiteral("%1: 无法把导出的文件夹移到这里").arg(outDir));
     temp.setAutoRemove(false);
 }

@@ -55,25 +55,23 @@ public:
         QString plain;
         for (QChar c : value)
             if (!isHexDigit(c)) {
-                problem = QStringLiteral("the stored text holds '%1', which is not a hexadecimal digit").arg(c);
+                problem = QStringLiteral("存储的文本含有“%1”，不是十六进制数字").arg(c);
                 break;
             }
-        if (problem.isEmpty() && value.size() % 2 != 0)
-            problem = QStringLiteral("the stored text has an odd number of digits");
+        if (problem.isEmpty() && value.size() % 2 != 0) problem = QStringLiteral("存储的文本有奇数个数字");
         if (problem.isEmpty()) {
             try {
                 plain = DecodeQuestionText(value);
                 const QByteArray bytes = HexToBytes(value);
                 if (plain.contains(QChar(0xFFFD))) {
-                    problem = QStringLiteral("the deciphered bytes are not GBK text");
+                    problem = QStringLiteral("解密后的字节不是 GBK 文字");
                 } else if (bytes.size() >= 8) {
                     qint64 length = 0;
                     for (int i = 7; i >= 0; --i)
                         length = length << 8 | quint8(bytes[i]);
                     const qint64 actual = UnicodeToGbk(plain).size();
                     if (length != actual)
-                        problem =
-                            QStringLiteral("the length field says %1 bytes, the text has %2").arg(length).arg(actual);
+                        problem = QStringLiteral("长度字段是 %1 字节，文本有 %2 字节").arg(length).arg(actual);
                 }
             } catch (const KjksError &e) {
                 problem = e.message();
@@ -82,7 +80,7 @@ public:
         if (problem.isEmpty()) return plain;
         *keep = value.isNull() ? banksource::EmptyText() : value;
         m_problems->push_back(BankProblem{QString::fromLatin1(table), QString::number(key), QString::fromLatin1(column),
-                                          option, problem});
+                                          option, problem, true});
         return QString();
     }
 
@@ -90,9 +88,81 @@ private:
     std::vector<BankProblem> *m_problems;
 };
 
+// A table the program reads, the column that names its rows in messages, and its encoded columns.
+struct ScannedTable {
+    const char *table;
+    const char *reportedAs;
+    const char *key;
+    std::vector<const char *> encoded;
+};
+
 } // namespace
 
+std::vector<BankProblem> OversizeFields(SqlDatabase &db) {
+    static const ScannedTable tables[] = {
+        {"sys_option", "sys_option", "substr(option_name, 1, 40)", {}},
+        {"kjks_type", "kjks_type", "kjks_type_id", {}},
+        {"kjks_zhangjie", "kjks_zhangjie", "substr(daima, 1, 40)", {}},
+        {"kjks_tigan", "kjks_tigan", "tigan_id", {"timian", "jiexi"}},
+        {"kjks_xuanxiang", "kjks_tigan", "tigan_ID", {"timian"}},
+        {"zongtigan", "zongtigan", "ID", {"zongtimian", "jiexi"}},
+        {"kjks_SJML", "kjks_SJML", "sjID", {}},
+        {"shijuan", "shijuan", "ID", {}},
+    };
+    std::vector<BankProblem> out;
+    for (const ScannedTable &t : tables) {
+        const QString table = QString::fromLatin1(t.table);
+        std::vector<QString> columns;
+        for (const auto &r : db.select(QStringLiteral("pragma table_info(\"%1\")").arg(table)))
+            columns.push_back(r[1].toString());
+        QStringList lengths, over;
+        std::vector<qint64> limits;
+        for (const QString &c : columns) {
+            bool encoded = false;
+            for (const char *e : t.encoded)
+                encoded = encoded || c.compare(QLatin1String(e), Qt::CaseInsensitive) == 0;
+            const qint64 limit = c.compare(QLatin1String("tmimage"), Qt::CaseInsensitive) == 0 ? kMaxPictureBytes
+                                 : encoded                                                     ? kMaxStoredTextChars
+                                                                                               : kMaxTextChars;
+            lengths << QStringLiteral("length(\"%1\") as l%2").arg(c).arg(lengths.size());
+            over << QStringLiteral("l%1 > %2").arg(over.size()).arg(limit);
+            limits.push_back(limit);
+        }
+        if (columns.empty()) continue;
+        // Lengths only: the engine never hands an oversized value to the tool. The inner query's
+        // limit keeps the engine from computing a length twice (each loads the whole value).
+        const auto rows = db.select(QStringLiteral("select * from (select %1, %2 from \"%3\" limit -1) where %4")
+                                        .arg(QString::fromLatin1(t.key), lengths.join(QStringLiteral(", ")), table,
+                                             over.join(QStringLiteral(" or "))));
+        for (const auto &r : rows)
+            for (size_t c = 0; c < columns.size(); ++c) {
+                const qint64 length = r[c + 1].toLongLong();
+                if (length <= limits[c]) continue;
+                const bool picture = limits[c] == kMaxPictureBytes;
+                out.push_back(BankProblem{
+                    QString::fromLatin1(t.reportedAs), r[0].toString(),
+                    table == QLatin1String("kjks_xuanxiang") ? QStringLiteral("option") : columns[c], -1,
+                    QStringLiteral("有 %1 %2，超过上限 %3 %2：本工具不会写出这样的题库，请向题库的提供者要一份正常的"
+                                   "题库")
+                        .arg(length)
+                        .arg(picture ? QStringLiteral("字节") : QStringLiteral("个字符"))
+                        .arg(limits[c]),
+                    true});
+            }
+    }
+    return out;
+}
+
 BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems) {
+    // A field past its limit is refused before any row is read: reading it would take many times
+    // its size in memory.
+    const std::vector<BankProblem> oversize = OversizeFields(db);
+    if (!oversize.empty()) {
+        QStringList lines;
+        for (const BankProblem &p : oversize)
+            lines << ProblemText(p);
+        throw KjksError(lines.join(QLatin1Char('\n')));
+    }
     BankModel m;
     m.addScratchRow = false; // the model mirrors the bank: its items are all there is
     Decoder decode(textProblems);
@@ -213,7 +283,7 @@ BankModel ReadBank(const QString &bankPath, std::vector<BankProblem> *textProble
     try {
         db.open(bankPath, QString::fromLatin1(kBankPassword));
     } catch (const KjksError &e) {
-        throw KjksError(QStringLiteral("%1: cannot open the bank: %2").arg(bankPath, e.message()));
+        throw KjksError(QStringLiteral("%1: 无法打开题库：%2").arg(bankPath, e.message()));
     }
     return ReadBank(db, textProblems);
 }

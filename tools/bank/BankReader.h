@@ -16,3 +16,7 @@ class SqlDatabase;
 // failure is recorded there instead, the text being left empty.
 BankModel ReadBank(const QString &bankPath, std::vector<BankProblem> *textProblems = nullptr);
 BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems = nullptr);
+
+// Every field of the tables the program reads that is longer than the tool's limits (BankRules.h),
+// found from the lengths alone. ReadBank refuses a bank that has any.
+std::vector<BankProblem> OversizeFields(SqlDatabase &db);

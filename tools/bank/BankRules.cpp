@@ -3,9 +3,18 @@
 #include "Gbk.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,9 +57,8 @@ void checkProgress(Collector &c, const QString &table, const QString &key, const
         {"YDCS", &p.YDCS}, {"DDCS", &p.DDCS}, {"shoucang", &p.shoucang}};
     for (const auto &[name, value] : flags)
         if (!isFlag(*value))
-            c.add(table, key, QString::fromLatin1(name), QStringLiteral("a flag holds 1 or 0, not '%1'").arg(*value));
-    if (p.ZQCS < 0 || p.ZONGCS < 0)
-        c.add(table, key, QStringLiteral("ZONGCS"), QStringLiteral("attempt counts cannot be negative"));
+            c.add(table, key, QString::fromLatin1(name), QStringLiteral("标记只能是 1 或 0，不能是“%1”").arg(*value));
+    if (p.ZQCS < 0 || p.ZONGCS < 0) c.add(table, key, QStringLiteral("ZONGCS"), QStringLiteral("答题次数不能是负数"));
 }
 
 void checkText(Collector &c, const QString &table, const QString &key, const QString &column, const QString &text,
@@ -61,31 +69,65 @@ void checkText(Collector &c, const QString &table, const QString &key, const QSt
 
 void checkPicture(Collector &c, const QString &table, const QString &key, const QByteArray &picture) {
     if (!picture.isEmpty() && !IsReadableImage(picture))
-        c.add(table, key, QStringLiteral("tmimage"), QStringLiteral("the picture is not a readable image"));
+        c.addUnusable(table, key, QStringLiteral("tmimage"),
+                      QStringLiteral("图片无法读取，题目会缺图：请换成 JPEG 图片"));
 }
 
 void checkSection(Collector &c, const QString &table, const QString &key, int zhang, int jie,
                   const QSet<QString> &codes) {
     const QString code = SectionCode(zhang, jie);
     if (code.isEmpty())
-        c.add(table, key, QStringLiteral("zhang"),
-              QStringLiteral("chapter %1 and section %2 do not make a section code").arg(zhang).arg(jie));
+        c.addUnusable(table, key, QStringLiteral("zhang"),
+                      QStringLiteral("第 %1 章第 %2 节不成为节代码：章和节都是 0 到 99 的整数").arg(zhang).arg(jie));
     else if (!codes.contains(code))
-        c.add(table, key, QStringLiteral("zhang"),
-              QStringLiteral("section %1 (chapter %2, section %3) is not in the chapter tree")
-                  .arg(code)
-                  .arg(zhang)
-                  .arg(jie));
+        c.addUnusable(table, key, QStringLiteral("zhang"),
+                      QStringLiteral("第 %1 章第 %2 节（%3）不在章节目录中，章节练习里找不到这道题：在 bank.txt 中加上 "
+                                     "[kjks_zhangjie %3]，或改正 zhang 和 jie")
+                          .arg(zhang)
+                          .arg(jie)
+                          .arg(code));
+}
+
+// How a letter answer should be written instead of `daan`: its letters in option order, each once.
+QString orderedLetters(const QString &daan) {
+    QString out;
+    for (int i = 0; i < kMaxOptions; ++i)
+        if (daan.contains(letter(i))) out += letter(i);
+    return out;
+}
+
+QString letterProblem(QChar ch) {
+    const ushort u = ch.unicode();
+    if (u >= 0xFF21 && u <= 0xFF3A)
+        return QStringLiteral("“%1”是全角字母：答案用半角大写字母，写 %2").arg(ch).arg(QChar(u - 0xFF21 + u'A'));
+    if (u >= 0xFF41 && u <= 0xFF5A)
+        return QStringLiteral("“%1”是全角字母：答案用半角大写字母，写 %2").arg(ch).arg(QChar(u - 0xFF41 + u'A'));
+    if (u >= 'a' && u <= 'z')
+        return QStringLiteral("“%1”是小写字母：答案用大写字母，写 %2").arg(ch).arg(QChar(u - 'a' + u'A'));
+    return QStringLiteral("“%1”不是答案字母：答案用大写字母 A 到 Z，不加分隔符").arg(ch);
+}
+
+const QString &typeHint() {
+    static const QString hint = QStringLiteral("写 单选题、多选题、判断题 或 实操题；案例小题写 不定项选择题，"
+                                               "并用 zongtimian 写出案例编号");
+    return hint;
 }
 
 } // namespace
+
+QString CodePointName(uint code) {
+    return QStringLiteral("U+") + QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+}
 
 QString ProblemText(const BankProblem &p) {
     QString where = p.table;
     if (!p.key.isEmpty()) where += QLatin1Char(' ') + p.key;
     if (!p.column.isEmpty()) {
         where += QLatin1Char(' ') + p.column;
-        if (p.option >= 0) where += QLatin1Char(' ') + letter(p.option);
+        if (p.option >= 0 && p.option < kMaxOptions)
+            where += QLatin1Char(' ') + letter(p.option);
+        else if (p.option >= kMaxOptions)
+            where += QStringLiteral(" %1").arg(p.option + 1);
     }
     return where + QStringLiteral(": ") + p.message;
 }
@@ -109,37 +151,33 @@ QString GbkProblem(const QString &text) {
         UnicodeToGbk(ch, &ok);
         if (!ok) {
             const uint code = pair ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
-            return QStringLiteral("the character '%1' (U+%2) cannot be written in GBK")
-                .arg(ch, QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+            return QStringLiteral("字符“%1”（%2）不能用 GBK 保存：换成常用的汉字或标点").arg(ch, CodePointName(code));
         }
         if (pair) ++i;
     }
-    return QStringLiteral("the text cannot be written in GBK");
+    return QStringLiteral("这段文字不能用 GBK 保存：换成常用的汉字或标点");
 }
 
 QString AnswerProblem(const QString &tixing, bool subQuestion, const QString &daan, int optionCount) {
-    if (daan.isEmpty()) return QString(); // never offered on its own: allowed
+    if (daan.isEmpty()) return QString(); // a missing answer is the caller's to name
     const bool single = !subQuestion && tixing == banktypes::single();
     const bool letters = single || subQuestion || tixing == banktypes::multiple();
     if (letters) {
-        if (single && daan.size() != 1)
-            return QStringLiteral("a single-choice answer is one letter, not '%1'").arg(daan);
-        int previous = -1;
-        for (QChar ch : daan) {
-            const int i = ch.unicode() - u'A';
-            if (i < 0 || i >= 26) return QStringLiteral("'%1' is not an answer letter").arg(ch);
-            if (i >= optionCount)
-                return QStringLiteral("answer letter %1 is beyond the %2 options").arg(ch).arg(optionCount);
-            if (i <= previous)
-                return QStringLiteral("answer letters go in option order without repeats, not '%1'").arg(daan);
-            previous = i;
-        }
+        for (QChar ch : daan)
+            if (ch.unicode() < u'A' || ch.unicode() > u'Z') return letterProblem(ch);
+        if (single && daan.size() != 1) return QStringLiteral("单选题的答案是一个字母，不能是“%1”").arg(daan);
+        for (QChar ch : daan)
+            if (ch.unicode() - u'A' >= optionCount)
+                return QStringLiteral("答案字母 %1 超出了 %2 个选项：加上选项，或改正答案").arg(ch).arg(optionCount);
+        const QString ordered = orderedLetters(daan);
+        if (ordered != daan) return QStringLiteral("答案字母按选项顺序写、不重复：写“%1”，不是“%2”").arg(ordered, daan);
         return QString();
     }
     if (!subQuestion && tixing == banktypes::judgement()) {
         static const QStringList allowed = {QStringLiteral("√"), QStringLiteral("×"), QStringLiteral("1"),
                                             QStringLiteral("0")};
-        if (!allowed.contains(daan)) return QStringLiteral("a true/false answer is √ or ×, not '%1'").arg(daan);
+        if (!allowed.contains(daan))
+            return QStringLiteral("判断题的答案写 √（正确）或 ×（错误），不能是“%1”").arg(daan);
     }
     return QString();
 }
@@ -158,8 +196,10 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
     Collector c(out);
     const QString tigan = QStringLiteral("kjks_tigan");
     const QString stemTable = QStringLiteral("zongtigan");
+    const QString chapterTable = QStringLiteral("kjks_zhangjie");
 
     // Chapter tree: the subject "01", chapters "01NN" below it, sections "01NNMM" below their chapter.
+    // The main window shows only this tree, so a code outside it hides what hangs below.
     QSet<QString> codes;
     for (const BankChapter &ch : m.chapters)
         codes.insert(ch.daima);
@@ -168,15 +208,14 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
         bool digits = !d.isEmpty();
         for (QChar x : d)
             digits = digits && x >= u'0' && x <= u'9';
-        if (!digits || d.size() > 9)
-            c.addUnusable(QStringLiteral("kjks_zhangjie"), d, QString(), QStringLiteral("a code has 2, 4 or 6 digits"));
-        else if (d.size() != 2 && d.size() != 4 && d.size() != 6)
-            c.add(QStringLiteral("kjks_zhangjie"), d, QString(), QStringLiteral("a code has 2, 4 or 6 digits"));
+        if (!digits || (d.size() != 2 && d.size() != 4 && d.size() != 6))
+            c.addUnusable(chapterTable, d, QString(), QStringLiteral("章节代码是 2、4 或 6 位数字"));
         else if (!d.startsWith(QLatin1String("01")))
-            c.add(QStringLiteral("kjks_zhangjie"), d, QString(), QStringLiteral("codes start with the subject 01"));
+            c.addUnusable(chapterTable, d, QString(), QStringLiteral("章节代码以科目代码 01 开头"));
         else if (d.size() > 2 && !codes.contains(d.left(d.size() - 2)))
-            c.add(QStringLiteral("kjks_zhangjie"), d, QString(),
-                  QStringLiteral("its parent %1 is not in the chapter tree").arg(d.left(d.size() - 2)));
+            c.addUnusable(
+                chapterTable, d, QString(),
+                QStringLiteral("上一级 %1 不在章节目录中：加上 [kjks_zhangjie %1]").arg(d.left(d.size() - 2)));
     }
 
     QSet<int> stemIds;
@@ -192,36 +231,40 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
         const QString key = QString::number(q.id);
         const bool sub = isSubQuestion(q);
         if (q.tixing.isEmpty())
-            c.add(tigan, key, QStringLiteral("tixing"), QStringLiteral("the question type is missing"));
+            c.addUnusable(tigan, key, QStringLiteral("tixing"), QStringLiteral("缺少题型 tixing：") + typeHint());
         else if (!sub && !ownTypes.contains(q.tixing))
-            c.add(tigan, key, QStringLiteral("tixing"),
-                  QStringLiteral("'%1' is not a question type (单选题, 多选题, 判断题, 实操题; case sub-questions "
-                                 "name their stem)")
-                      .arg(q.tixing));
+            c.addUnusable(tigan, key, QStringLiteral("tixing"),
+                          QStringLiteral("“%1”不是题型：").arg(q.tixing) + typeHint());
         else if (sub && ownTypes.contains(q.tixing))
-            c.add(tigan, key, QStringLiteral("tixing"),
-                  QStringLiteral("a case sub-question must not carry the type %1: it would be drawn on its own")
-                      .arg(q.tixing));
+            c.addUnusable(tigan, key, QStringLiteral("tixing"),
+                          QStringLiteral("案例小题的题型不能是 %1（会被单独抽进试卷）：写 不定项选择题").arg(q.tixing));
         const int options = int(q.options.size());
         const bool choice = sub || q.tixing == banktypes::single() || q.tixing == banktypes::multiple();
-        if (options > 26)
-            c.add(tigan, key, QString(), QStringLiteral("a question has at most 26 options, it has %1").arg(options));
+        if (options > kMaxOptions)
+            c.addUnusable(
+                tigan, key, QStringLiteral("option"),
+                QStringLiteral("选项最多 %1 个（A 到 Z），这里有 %2 个：删去多余的选项").arg(kMaxOptions).arg(options),
+                kMaxOptions);
         if (choice && options < 2)
-            c.add(tigan, key, QString(),
-                  QStringLiteral("a choice question needs at least two options, it has %1").arg(options));
+            c.addUnusable(tigan, key, QString(),
+                          QStringLiteral("选择题至少要有两个选项（option:），这里有 %1 个").arg(options));
+        if (q.daan.isEmpty())
+            c.addUnusable(tigan, key, QStringLiteral("daan"),
+                          QStringLiteral("缺少答案 daan：没有答案的题不会出现在练习和试卷中"));
         const QString answer = AnswerProblem(q.tixing, sub, q.daan, options);
-        if (!answer.isEmpty()) c.add(tigan, key, QStringLiteral("daan"), answer);
+        if (!answer.isEmpty()) c.addUnusable(tigan, key, QStringLiteral("daan"), answer);
         if (sub) {
             const int stem = stemIdOf(q);
             if (stem == 0)
-                c.add(tigan, key, QStringLiteral("zongtimian"),
-                      QStringLiteral("'%1' is not a case id").arg(q.zongtimian));
+                c.addUnusable(tigan, key, QStringLiteral("zongtimian"),
+                              QStringLiteral("“%1”不是案例编号：写案例 [zongtigan N] 的 N").arg(q.zongtimian));
             else if (!stemIds.contains(stem))
-                c.add(tigan, key, QStringLiteral("zongtimian"), QStringLiteral("there is no case %1").arg(stem));
+                c.addUnusable(tigan, key, QStringLiteral("zongtimian"),
+                              QStringLiteral("没有案例 %1：加上 [zongtigan %1]，或改正 zongtimian").arg(stem));
             else if (q.zongtimian != QString::number(stem))
-                c.add(tigan, key, QStringLiteral("zongtimian"),
-                      QStringLiteral("the case id is written '%1'; the program looks for '%2'")
-                          .arg(q.zongtimian, QString::number(stem)));
+                c.addUnusable(tigan, key, QStringLiteral("zongtimian"),
+                              QStringLiteral("案例编号写成了“%1”，程序按“%2”查找：写 %2")
+                                  .arg(q.zongtimian, QString::number(stem)));
         } else {
             checkSection(c, tigan, key, q.zhang, q.jie, codes);
         }
@@ -238,12 +281,26 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
         const QString key = QString::number(s.id);
         const auto it = subs.find(s.id);
         if (it == subs.end()) {
-            c.add(stemTable, key, QString(), QStringLiteral("the case has no sub-questions"));
+            c.addUnusable(stemTable, key, QString(),
+                          QStringLiteral("案例没有小题：小题写 zongtimian: %1 指向这个案例").arg(s.id));
         } else {
+            // The case's answer letters run on across its sub-questions: past Z they name nothing.
+            int options = 0;
+            for (const BankQuestion *q : it->second)
+                options += int(q->options.size());
+            if (options > kMaxOptions)
+                c.addUnusable(
+                    stemTable, key, QString(),
+                    QStringLiteral("案例各小题共有 %1 个选项，超过 %2 个（案例答案用 A 到 Z 依次编号）：把小题"
+                                   "分到两个案例中")
+                        .arg(options)
+                        .arg(kMaxOptions));
             const QString expected = StemAnswer(it->second);
-            if (s.daan != expected)
-                c.add(stemTable, key, QStringLiteral("daan"),
-                      QStringLiteral("the case answer is '%1', but its sub-questions give '%2'").arg(s.daan, expected));
+            if (options <= kMaxOptions && s.daan != expected)
+                c.addUnusable(stemTable, key, QStringLiteral("daan"),
+                              QStringLiteral("案例答案是“%1”，各小题的答案合起来是“%2”：删去这一行 daan（由小题算出），"
+                                             "或改正它")
+                                  .arg(s.daan, expected));
         }
         checkSection(c, stemTable, key, s.zhang, s.jie, codes);
         checkText(c, stemTable, key, QStringLiteral("zongtimian"), s.zongtimian);
@@ -260,29 +317,227 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
             value.trimmed().toInt(&ok, 10);
             if (!ok)
                 c.addUnusable(QStringLiteral("kjks_type"), QString::number(p.id), column,
-                              QStringLiteral("'%1' is not a whole number").arg(value));
+                              QStringLiteral("“%1”不是整数").arg(value));
         }
 
+    // The learner's own records: the program wrote them and copes with oddities, so only warnings.
     QSet<int> paperIds;
     for (const BankPaper &p : m.papers) {
         paperIds.insert(p.sjID);
         if (!p.DTKSSJ.isEmpty() && !QDateTime::fromString(p.DTKSSJ, QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid() &&
             !QDateTime::fromString(p.DTKSSJ, Qt::ISODate).isValid())
             c.add(QStringLiteral("kjks_SJML"), QString::number(p.sjID), QStringLiteral("DTKSSJ"),
-                  QStringLiteral("'%1' is not a date and time (yyyy-MM-dd HH:mm:ss); the paper list shows it as it is")
-                      .arg(p.DTKSSJ));
+                  QStringLiteral("“%1”不是日期时间（yyyy-MM-dd HH:mm:ss），试卷列表会原样显示").arg(p.DTKSSJ));
     }
     for (const BankPaperItem &i : m.paperItems) {
         const QString key = i.id > 0 ? QString::number(i.id) : QString();
         if (i.sjID != 0 && !paperIds.contains(i.sjID))
-            c.add(QStringLiteral("shijuan"), key, QStringLiteral("sjID"),
-                  QStringLiteral("there is no paper %1").arg(i.sjID));
+            c.add(QStringLiteral("shijuan"), key, QStringLiteral("sjID"), QStringLiteral("没有试卷 %1").arg(i.sjID));
         if (i.tigan_id != 0 && !questionIds.contains(i.tigan_id))
             c.add(QStringLiteral("shijuan"), key, QStringLiteral("tigan_id"),
-                  QStringLiteral("there is no question %1").arg(i.tigan_id));
+                  QStringLiteral("没有题目 %1").arg(i.tigan_id));
         if (!i.kaolv.isEmpty() && !isFlag(i.kaolv))
             c.add(QStringLiteral("shijuan"), key, QStringLiteral("kaolv"),
-                  QStringLiteral("a flag holds 1 or 0, not '%1'").arg(i.kaolv));
+                  QStringLiteral("标记只能是 1 或 0，不能是“%1”").arg(i.kaolv));
     }
     return out;
+}
+
+int CaseSubQuestionsPerPaper(const BankModel &m) {
+    const auto title = m.options.find(QStringLiteral("APP_TITLE"));
+    return title != m.options.end() && title->second.contains(QStringLiteral("实务")) ? 5 : 4;
+}
+
+std::vector<BankProblem> ExamProfileProblems(const BankModel &m) {
+    std::vector<BankProblem> out;
+    Collector c(out);
+    const QString table = QStringLiteral("kjks_type");
+    const BankProfile *profile = nullptr;
+    for (const BankProfile &p : m.profiles)
+        if (p.id == 1) profile = &p;
+    if (!profile) {
+        c.addUnusable(table, QStringLiteral("1"), QString(),
+                      QStringLiteral("缺少考试方案 [kjks_type 1]：程序启动时读取它，写在 bank.txt 中"));
+        return out;
+    }
+    const QString key = QStringLiteral("1");
+    auto column = [&](const char *name) {
+        const auto it = profile->columns.find(QString::fromLatin1(name));
+        return it == profile->columns.end() ? QString() : it->second;
+    };
+    // A count or points the program can use: a whole number above 0 (0 stops the start or scores nothing).
+    auto positive = [&](const char *name, int *n) {
+        bool ok = false;
+        *n = column(name).trimmed().toInt(&ok, 10);
+        if (!ok && !column(name).isEmpty()) return false; // ValidateBankModel names a value that is no number
+        if (!ok || *n <= 0) {
+            c.addUnusable(table, key, QString::fromLatin1(name),
+                          QStringLiteral("%1 是“%2”：每部分的题数和分数都要是大于 0 的整数，否则程序无法启动或该部分"
+                                         "不得分")
+                              .arg(QString::fromLatin1(name), column(name)));
+            return false;
+        }
+        return true;
+    };
+    const QString pool = banktypes::randomPool();
+    const struct {
+        const char *typeColumn;
+        const char *countColumn;
+        const char *pointsColumn;
+        QString type;
+    } objective[] = {{"danxuan", "danxuanti", "danxuanfen", banktypes::single()},
+                     {"duoxuan", "duoxuanti", "duoxuanfen", banktypes::multiple()},
+                     {"panduan", "panduanti", "panduanfen", banktypes::judgement()}};
+    for (const auto &section : objective) {
+        const QString type = column(section.typeColumn);
+        if (type != section.type)
+            c.addUnusable(table, key, QString::fromLatin1(section.typeColumn),
+                          QStringLiteral("题型名是“%1”，评分要求正好是“%2”").arg(type, section.type));
+        int points = 0;
+        positive(section.pointsColumn, &points);
+        int n = 0;
+        if (!positive(section.countColumn, &n)) continue;
+        int eligible = 0;
+        for (const BankQuestion &q : m.questions)
+            if (q.flag_state != 1 && !q.daan.isEmpty() && q.tixing == type && q.shijuan == pool) ++eligible;
+        if (eligible < n)
+            c.addUnusable(
+                table, key, QString::fromLatin1(section.countColumn),
+                QStringLiteral("一份试卷抽 %1 道%2，题库只有 %3 道可抽（有答案、flag_state 不为 1、shijuan 为 "
+                               "%4）：补充题目，或减少题数")
+                    .arg(n)
+                    .arg(type)
+                    .arg(eligible)
+                    .arg(pool));
+    }
+
+    const QString fourth = column("shicaotype");
+    int points = 0;
+    positive("shicaofen", &points);
+    int n = 0;
+    if (!positive("shicaoti", &n)) return out;
+    if (fourth == banktypes::caseQuestion()) {
+        const int perCase = CaseSubQuestionsPerPaper(m);
+        const int cases = n / perCase;
+        if (n % perCase != 0)
+            c.addUnusable(table, key, QStringLiteral("shicaoti"),
+                          QStringLiteral("%1 不是每个案例 %2 道小题的整数倍：试卷会空出 %3 个位置")
+                              .arg(n)
+                              .arg(perCase)
+                              .arg(n % perCase));
+        std::map<int, int> usableSubs;
+        for (const BankQuestion &q : m.questions)
+            if (isSubQuestion(q) && q.flag_state != 1) ++usableSubs[stemIdOf(q)];
+        int eligible = 0;
+        for (const BankStem &s : m.stems) {
+            if (s.shijuan != pool || s.flag_state == 1) continue;
+            ++eligible;
+            if (usableSubs[s.id] < perCase)
+                c.addUnusable(QStringLiteral("zongtigan"), QString::number(s.id), QString(),
+                              QStringLiteral("试卷中每个案例出 %1 道小题，这个案例只有 %2 道（flag_state 不为 1）：补足"
+                                             "小题，或删去 shijuan 一行，只用于练习")
+                                  .arg(perCase)
+                                  .arg(usableSubs[s.id]));
+        }
+        if (eligible < cases)
+            c.addUnusable(
+                table, key, QStringLiteral("shicaoti"),
+                QStringLiteral("一份试卷抽 %1 个案例，题库只有 %2 个可抽（flag_state 不为 1、shijuan 为 %3）："
+                               "补充案例，或减少题数")
+                    .arg(cases)
+                    .arg(eligible)
+                    .arg(pool));
+    } else if (fourth == AnalysisTypeName() || fourth == OperationTypeName()) {
+        int eligible = 0;
+        for (const BankQuestion &q : m.questions)
+            if (q.flag_state != 1 && !q.daan.isEmpty() && q.tixing == banktypes::operation()) ++eligible;
+        if (eligible < n)
+            c.addUnusable(table, key, QStringLiteral("shicaoti"),
+                          QStringLiteral("一份试卷抽 %1 道%2，题库只有 %3 道可抽的实操题（有答案、flag_state 不为 1）："
+                                         "补充题目，或减少题数")
+                              .arg(n)
+                              .arg(fourth)
+                              .arg(eligible));
+    } else {
+        c.addUnusable(table, key, QStringLiteral("shicaotype"),
+                      QStringLiteral("第四部分的题型“%1”程序不认识：写 %2、%3 或 %4")
+                          .arg(fourth, banktypes::caseQuestion(), AnalysisTypeName(), OperationTypeName()));
+    }
+    return out;
+}
+
+QString SourcePathProblem(const QString &path) {
+    if (path.isEmpty()) return QStringLiteral("没有写文件名");
+    const bool drive =
+        path.size() >= 2 && path.at(1) == QLatin1Char(':') && path.at(0).unicode() < 128 && path.at(0).isLetter();
+    if (path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\')) || drive)
+        return QStringLiteral("“%1”是绝对路径：写题库文件夹里的相对路径，例如 pictures/图1.jpg").arg(path);
+    for (const QString &part : path.split(QRegularExpression(QStringLiteral("[/\\\\]"))))
+        if (part == QLatin1String(".."))
+            return QStringLiteral("“%1”含有“..”，指向题库文件夹以外：把文件放进题库文件夹，写相对路径").arg(path);
+    return QString();
+}
+
+bool ReadFileInsideFolder(const QString &root, const QString &relativePath, qint64 limit, QByteArray *bytes,
+                          QString *why) {
+    const QString pathProblem = SourcePathProblem(relativePath);
+    if (!pathProblem.isEmpty()) {
+        *why = pathProblem;
+        return false;
+    }
+    const QFileInfo link(QDir(root).filePath(relativePath));
+    const QString target = link.canonicalFilePath();
+    if (target.isEmpty()) {
+        *why = link.isSymLink() ? QStringLiteral("是一个指向不存在文件的链接") : QStringLiteral("找不到这个文件");
+        return false;
+    }
+    // A link may point anywhere: only what lies inside the folder is read.
+    const QString folder = QFileInfo(root).canonicalFilePath();
+    if (folder.isEmpty() || !target.startsWith(folder + QLatin1Char('/'))) {
+        *why = QStringLiteral("是指向题库文件夹以外（%1）的链接：把文件本身放进题库文件夹").arg(target);
+        return false;
+    }
+    // Opened without waiting (a pipe would block) and checked on the open file, not on the name.
+    const QByteArray native = QFile::encodeName(target);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        *why = QStringLiteral("无法读取：%1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    struct stat info {};
+    QString problem;
+    if (::fstat(fd, &info) != 0)
+        problem = QStringLiteral("无法读取：%1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    else if (!S_ISREG(info.st_mode))
+        problem = QStringLiteral("不是普通文件（是文件夹、设备或管道），不能读取");
+    else if (info.st_size > limit)
+        problem = QStringLiteral("有 %1 字节，超过上限 %2 字节").arg(qint64(info.st_size)).arg(limit);
+    QByteArray data;
+    if (problem.isEmpty()) {
+        // Never more than the limit, even when the file grows while it is read.
+        data.resize(qsizetype(info.st_size) + 1);
+        qint64 got = 0;
+        while (got < data.size()) {
+            const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                problem = QStringLiteral("无法读取：%1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+                break;
+            }
+            if (n == 0) break;
+            got += n;
+            if (got > limit) {
+                problem = QStringLiteral("超过上限 %1 字节").arg(limit);
+                break;
+            }
+        }
+        data.truncate(qsizetype(got));
+    }
+    ::close(fd);
+    if (!problem.isEmpty()) {
+        *why = problem;
+        return false;
+    }
+    *bytes = data;
+    return true;
 }

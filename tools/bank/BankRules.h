@@ -32,6 +32,17 @@ inline QString randomPool() {
 }
 } // namespace banktypes
 
+// Limits on what a source folder or a bank may hold. A source comes from anyone, so every file and
+// value is bounded before it is read: a link to a device or a huge field cannot exhaust the machine.
+inline constexpr qint64 kMaxSourceFileBytes = qint64(64) << 20; // a *.txt file of a source folder
+inline constexpr qint64 kMaxPictureBytes = qint64(16) << 20;    // a picture named by tmimage
+inline constexpr int kMaxTextChars = 1 << 20;                   // a value, in UTF-16 code units
+// The stored form of an encoded text of kMaxTextChars: GBK takes at most two bytes a character,
+// hexadecimal two digits a byte, plus the length field and the last cipher block.
+inline constexpr int kMaxStoredTextChars = 4 * kMaxTextChars + 64;
+// Answer letters run from A to Z: a question, and a case over all its sub-questions, has at most 26.
+inline constexpr int kMaxOptions = 26;
+
 // One broken rule, named by the row it sits in. `column` is the column at fault (empty: the row as a
 // whole); for "option" `option` is the 0-based index of the option.
 struct BankProblem {
@@ -46,13 +57,24 @@ struct BankProblem {
     bool unusable = false;
 };
 
-// "kjks_tigan 1001 daan: answer letter E is beyond the 4 options"
+// "kjks_tigan 1001 daan: 答案字母 E 超出了 4 个选项（A 到 D）……"
 QString ProblemText(const BankProblem &problem);
 
-// Every rule the rows of a bank must keep on their own, whatever its exam profile: answers within
-// the options and in option order, case stems and their sub-questions, chapter tree and sections,
-// texts that the encoded columns can hold, readable pictures, paper items that point at rows.
+// Every rule the rows of a bank must keep on their own, whatever its exam profile: every question
+// with a well-formed answer within its options, case stems and their sub-questions, chapter tree
+// and sections, texts that the encoded columns can hold, readable pictures (all of them unusable:
+// a question that breaks one is lost to the learner or scored wrongly), and the learner's own data
+// (progress flags, paper items that point at rows, answer times: warnings, the program copes).
 std::vector<BankProblem> ValidateBankModel(const BankModel &model);
+
+// Exam profile 1 as the program runs it: it exists, its first three type names are the scoring's,
+// every count and points column is a whole number above 0, and every section finds enough rows for
+// its draw of distinct questions (cases: k sub-questions each, k = 5 when APP_TITLE names 实务,
+// else 4). Every problem is unusable: the program cannot start or cannot draw a paper.
+std::vector<BankProblem> ExamProfileProblems(const BankModel &model);
+
+// Cases are drawn k sub-questions each: 5 when the bank's title names 实务, else 4.
+int CaseSubQuestionsPerPaper(const BankModel &model);
 
 // Empty when `daan` is a well-formed answer for a question of this type with `optionCount`
 // options, else what is wrong with it.
@@ -60,6 +82,19 @@ QString AnswerProblem(const QString &tixing, bool subQuestion, const QString &da
 
 // Empty when GBK can hold every character of `text`, else a message naming the first that it cannot.
 QString GbkProblem(const QString &text);
+
+// "U+0001"
+QString CodePointName(uint code);
+
+// Empty when `path` (a file reference of a source, as written) names a file inside the source
+// folder: relative, without a ".." part. Else what is wrong, in the author's words.
+QString SourcePathProblem(const QString &path);
+
+// Reads the file `relativePath` of the folder `root` when it is a regular file inside the folder
+// (after any links) of at most `limit` bytes; never opens a device or a pipe for reading, never
+// reads more than `limit` bytes. On failure returns false and says why in *why.
+bool ReadFileInsideFolder(const QString &root, const QString &relativePath, qint64 limit, QByteArray *bytes,
+                          QString *why);
 
 // True when Qt's image readers read the bytes as a picture.
 bool IsReadableImage(const QByteArray &bytes);

@@ -44,8 +44,17 @@ struct Location {
 QString joinProblems(const QStringList &problems) {
     QStringList shown = problems.mid(0, kListedProblems);
     if (problems.size() > kListedProblems)
-        shown << QStringLiteral("... and %1 more problems").arg(problems.size() - kListedProblems);
+        shown << QStringLiteral("……另有 %1 个问题").arg(problems.size() - kListedProblems);
     return shown.join(QLatin1Char('\n'));
+}
+
+QString controlProblem(QStringView text, qsizetype at) {
+    return QStringLiteral("值中有控制字符 %1：删去它；换行、制表符写成转义形式 column:: \"……\\n……\"")
+        .arg(CodePointName(text[at].unicode()));
+}
+
+QString tooLong() {
+    return QStringLiteral("值超过 %1 个字符的上限：把它缩短，或分成几道题").arg(kMaxTextChars);
 }
 
 bool parseInt(const QString &text, int *out) {
@@ -95,7 +104,7 @@ struct BankSourceReader::State {
 
     bool integerValue(const Record &r, const ValueLine &v, int *out) {
         if (parseInt(v.value, out)) return true;
-        problem(r.file, v.line, QStringLiteral("%1: '%2' is not a whole number").arg(v.column, v.value));
+        problem(r.file, v.line, QStringLiteral("%1: “%2”不是整数").arg(v.column, v.value));
         return false;
     }
     QByteArray picture(const Record &r, const ValueLine &v);
@@ -112,25 +121,26 @@ void BankSourceReader::State::readLine(const QString &file, int number, QStringV
     if (IsBlank(line.front())) {
         if (skipping || valueBad) return;
         if (escapedLast) {
-            problem(file, number,
-                    QStringLiteral("an escaped value does not continue on the next line; write \\n "
-                                   "inside its quotes"));
+            problem(file, number, QStringLiteral("转义形式的值不能在下一行接着写：在引号里用 \\n 表示换行"));
             return;
         }
         if (!record || !valueOpen) {
             problem(file, number,
-                    QStringLiteral("a line that starts with a blank continues a value, but no value "
-                                   "comes before it"));
+                    QStringLiteral("以空格或制表符开头的行是上一个值的续行，但前面没有值：删去行首的空白"));
             return;
         }
-        const QChar control = FirstControlCharacter(trimmed);
-        if (!control.isNull()) {
-            problem(file, number,
-                    QStringLiteral("control character U+%1 in a value (write such values in the escaped form)")
-                        .arg(QString::number(control.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+        const qsizetype control = FirstControlCharacter(trimmed);
+        if (control >= 0) {
+            problem(file, number, controlProblem(trimmed, control));
+            valueBad = true;
             return;
         }
         ValueLine &v = record->values.back();
+        if (v.value.size() + 1 + trimmed.size() > kMaxTextChars) {
+            problem(file, number, tooLong());
+            valueBad = true;
+            return;
+        }
         v.value += QLatin1Char('\n');
         v.value += trimmed;
         return;
@@ -152,7 +162,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
     closeRecord();
     skipping = true;
     if (line.back() != QLatin1Char(']')) {
-        problem(file, number, QStringLiteral("a record header is written [table key]"));
+        problem(file, number, QStringLiteral("记录头写作 [表名 编号]，例如 [kjks_tigan 1001]"));
         return;
     }
     const QStringView inner = TrimBlanks(line.mid(1, line.size() - 2));
@@ -162,7 +172,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
     const QStringView tableName = inner.left(gap);
     const QStringView key = TrimBlanks(inner.mid(gap));
     if (tableName.isEmpty() || key.isEmpty()) {
-        problem(file, number, QStringLiteral("a record header is written [table key]"));
+        problem(file, number, QStringLiteral("记录头写作 [表名 编号]，例如 [kjks_tigan 1001]"));
         return;
     }
     const Table *table = FindTable(tableName);
@@ -170,9 +180,9 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
         QStringList names;
         for (const Table &t : Tables())
             names << t.name;
-        problem(file, number,
-                QStringLiteral("unknown table '%1' (known: %2)")
-                    .arg(tableName.toString(), names.join(QStringLiteral(", "))));
+        problem(
+            file, number,
+            QStringLiteral("没有“%1”这个表（可用：%2）").arg(tableName.toString(), names.join(QStringLiteral("、"))));
         return;
     }
     QString canonical;
@@ -180,9 +190,8 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
     case KeyKind::Integer: {
         int id = 0;
         if (!parseInt(key.toString(), &id) || id <= 0) {
-            problem(
-                file, number,
-                QStringLiteral("the key of %1 is a whole number above 0, not '%2'").arg(table->name, key.toString()));
+            problem(file, number,
+                    QStringLiteral("%1 的编号是大于 0 的整数，不能是“%2”").arg(table->name, key.toString()));
             return;
         }
         canonical = QString::number(id);
@@ -190,8 +199,8 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
     }
     case KeyKind::Name:
         for (QChar c : key)
-            if (IsBlank(c) || !FirstControlCharacter(QStringView(&c, 1)).isNull()) {
-                problem(file, number, QStringLiteral("an option name is one word, not '%1'").arg(key.toString()));
+            if (IsBlank(c) || IsControlCharacter(c)) {
+                problem(file, number, QStringLiteral("选项名是一个词，不能是“%1”").arg(key.toString()));
                 return;
             }
         canonical = key.toString().toUpper();
@@ -201,7 +210,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
         for (QChar c : key)
             digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
         if (!digits || (key.size() != 2 && key.size() != 4 && key.size() != 6)) {
-            problem(file, number, QStringLiteral("a chapter code has 2, 4 or 6 digits, not '%1'").arg(key.toString()));
+            problem(file, number, QStringLiteral("章节代码是 2、4 或 6 位数字，不能是“%1”").arg(key.toString()));
             return;
         }
         canonical = key.toString();
@@ -212,7 +221,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
     const auto first = locations.find(where);
     if (first != locations.end()) {
         problem(file, number,
-                QStringLiteral("duplicate [%1 %2], first written at %3:%4")
+                QStringLiteral("[%1 %2] 重复了，第一次写在 %3:%4：给它换一个编号")
                     .arg(table->name, canonical, first->second.file)
                     .arg(first->second.header));
         return;
@@ -233,8 +242,8 @@ void BankSourceReader::State::addColumn(const QString &file, int number, QString
     if (colon < 0) {
         const bool fullWidth = line.contains(QChar(0xFF1A));
         problem(file, number,
-                fullWidth ? QStringLiteral("expected 'column: value' with an ASCII colon, not '：'")
-                          : QStringLiteral("expected '[table key]' or 'column: value'"));
+                fullWidth ? QStringLiteral("列名后面用英文冒号“:”，不是中文冒号“：”")
+                          : QStringLiteral("这一行应当是 [表名 编号] 或 列名: 值"));
         return;
     }
     const QStringView name = TrimBlanks(line.left(colon));
@@ -242,23 +251,22 @@ void BankSourceReader::State::addColumn(const QString &file, int number, QString
     for (QChar c : name)
         identifier = identifier && (c == QLatin1Char('_') || (c.unicode() < 128 && c.isLetterOrNumber()));
     if (!identifier) {
-        problem(file, number, QStringLiteral("expected '[table key]' or 'column: value'"));
+        problem(file, number, QStringLiteral("这一行应当是 [表名 编号] 或 列名: 值"));
         return;
     }
     if (!record) {
-        problem(file, number, QStringLiteral("'%1:' comes before any [table key] header").arg(name.toString()));
+        problem(file, number, QStringLiteral("“%1:”前面没有 [表名 编号] 记录头").arg(name.toString()));
         return;
     }
     const Column *column = FindColumn(*record->table, name);
     if (!column) {
-        problem(file, number, QStringLiteral("unknown column '%1' in %2").arg(name.toString(), record->table->name));
+        problem(file, number, QStringLiteral("%2 没有“%1”这一列").arg(name.toString(), record->table->name));
         return;
     }
     if (!column->repeatable)
         for (const ValueLine &v : record->values)
             if (v.column == column->name) {
-                problem(file, number,
-                        QStringLiteral("%1 is given twice (first at line %2)").arg(column->name).arg(v.line));
+                problem(file, number, QStringLiteral("%1 写了两次（第一次在第 %2 行）").arg(column->name).arg(v.line));
                 return;
             }
     QStringView rest = line.mid(colon + 1);
@@ -271,15 +279,21 @@ void BankSourceReader::State::addColumn(const QString &file, int number, QString
             problem(file, number, error);
             return;
         }
+        if (v.value.size() > kMaxTextChars) {
+            problem(file, number, tooLong());
+            return;
+        }
         v.escaped = true;
         escapedLast = true;
     } else {
         rest = TrimBlanks(rest);
-        const QChar control = FirstControlCharacter(rest);
-        if (!control.isNull()) {
-            problem(file, number,
-                    QStringLiteral("control character U+%1 in a value (write such values in the escaped form)")
-                        .arg(QString::number(control.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+        const qsizetype control = FirstControlCharacter(rest);
+        if (control >= 0) {
+            problem(file, number, controlProblem(rest, control));
+            return;
+        }
+        if (rest.size() > kMaxTextChars) {
+            problem(file, number, tooLong());
             return;
         }
         v.value = rest.isEmpty() ? EmptyText() : rest.toString();
@@ -288,28 +302,16 @@ void BankSourceReader::State::addColumn(const QString &file, int number, QString
     record->values.push_back(std::move(v));
 }
 
-namespace {
-constexpr qint64 kMaxPictureBytes = qint64(16) << 20;
-} // namespace
-
 QByteArray BankSourceReader::State::picture(const Record &r, const ValueLine &v) {
     if (v.value.isEmpty()) return QByteArray();
-    // Only a regular file of sensible size: a device (/dev/zero) or a huge file would never end.
-    const QFileInfo info(QFileInfo(v.value).isAbsolute() ? v.value : dir.filePath(v.value));
-    if (info.exists() && (!info.isFile() || info.size() > kMaxPictureBytes)) {
-        problem(r.file, v.line,
-                QStringLiteral("the picture '%1' is not a file of at most %2 MiB")
-                    .arg(v.value)
-                    .arg(kMaxPictureBytes >> 20));
-        return QByteArray();
-    }
-    QFile f(info.filePath());
-    if (!f.open(QIODevice::ReadOnly)) {
-        problem(r.file, v.line, QStringLiteral("cannot read the picture '%1'").arg(v.value));
-        return QByteArray();
-    }
-    const QByteArray bytes = f.readAll();
-    if (bytes.isEmpty()) problem(r.file, v.line, QStringLiteral("the picture '%1' is empty").arg(v.value));
+    // Only a regular file inside the folder: the folder may come from anyone, and a link or a path
+    // leading out of it would copy any file of this machine into the bank.
+    QByteArray bytes;
+    QString why;
+    if (!ReadFileInsideFolder(dir.path(), v.value, kMaxPictureBytes, &bytes, &why))
+        problem(r.file, v.line, QStringLiteral("图片“%1”：%2").arg(v.value, why));
+    else if (bytes.isEmpty())
+        problem(r.file, v.line, QStringLiteral("图片“%1”是空文件").arg(v.value));
     return bytes;
 }
 
@@ -318,9 +320,7 @@ void BankSourceReader::State::storedText(const Record &r, const ValueLine &v, St
     for (const ValueLine &other : r.values)
         if (other.column == column) {
             problem(r.file, v.line,
-                    QStringLiteral("%1 is given both as text (line %2) and in its stored form")
-                        .arg(column)
-                        .arg(other.line));
+                    QStringLiteral("%1 既写了文字（第 %2 行）又写了存储形式：只保留一种").arg(column).arg(other.line));
             return;
         }
     (*stored)[column] = v.value.isNull() ? EmptyText() : v.value;
@@ -443,7 +443,7 @@ void BankSourceReader::State::closePaper(const Record &r) {
             if (ok && std::isfinite(d))
                 p.scores[v.column] = d;
             else
-                problem(r.file, v.line, QStringLiteral("%1: '%2' is not a number").arg(v.column, v.value));
+                problem(r.file, v.line, QStringLiteral("%1: “%2”不是数字").arg(v.column, v.value));
         }
     }
     model.papers.push_back(std::move(p));
@@ -477,7 +477,7 @@ void BankSourceReader::State::closePaperItem(const Record &r) {
                 i.hasDefen = true;
                 i.defen = d;
             } else {
-                problem(r.file, v.line, QStringLiteral("defen: '%1' is not a number").arg(v.value));
+                problem(r.file, v.line, QStringLiteral("defen: “%1”不是数字").arg(v.value));
             }
         }
     }
@@ -533,31 +533,63 @@ void BankSourceReader::addProblem(const QString &problem) {
     d->problems.push_back(Problem{-1, 0, problem});
 }
 
+namespace {
+
+// Calls `line(number, bytes)` for every line of `bytes` (without its line end) until it returns false.
+template <typename F> void forEachLine(QByteArrayView rest, F line) {
+    int number = 0;
+    while (!rest.isEmpty() || number == 0) {
+        ++number;
+        const qsizetype end = rest.indexOf('\n');
+        QByteArrayView text = end < 0 ? rest : rest.first(end);
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        if (text.endsWith('\r')) text.chop(1);
+        if (!line(number, text) || end < 0) return;
+    }
+}
+
+// A line longer than this holds a value past its limit whatever its characters (UTF-8 takes at
+// most four bytes for one): it is refused before it is decoded.
+constexpr qsizetype kMaxLineBytes = qsizetype(4) * kMaxTextChars + 64;
+
+} // namespace
+
 void BankSourceReader::addFile(const QString &label, const QByteArray &bytes) {
     d->fileOrder.emplace(label, int(d->fileOrder.size()));
     d->closeRecord();
     d->skipping = false;
-    QByteArrayView rest(bytes);
-    if (rest.startsWith("\xEF\xBB\xBF")) rest = rest.sliced(3); // a byte-order mark some editors write
-    int number = 0;
-    while (!rest.isEmpty() || number == 0) {
-        ++number;
-        qsizetype end = rest.indexOf('\n');
-        QByteArrayView line = end < 0 ? rest : rest.first(end);
-        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
-        if (line.endsWith('\r')) line.chop(1);
-        // A fresh decoder per line, stateless, so that a sequence cut at the line's end is an error too.
+    QByteArrayView all(bytes);
+    if (all.startsWith("\xEF\xBB\xBF")) all = all.sliced(3); // a byte-order mark some editors write
+
+    // A file saved in another encoding (GBK, as Chinese Windows saves by default) gets one message,
+    // not one for every line.
+    int firstBad = 0;
+    forEachLine(all, [&](int number, QByteArrayView line) {
+        if (line.size() > kMaxLineBytes) return true;
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = decoder.decode(line);
-        if (decoder.hasError()) {
-            d->problem(label, number, QStringLiteral("the line is not valid UTF-8"));
+        const QString decoded = decoder.decode(line); // decodes only when made a QString
+        if (decoder.hasError()) firstBad = number;
+        return !decoder.hasError();
+    });
+    if (firstBad > 0) {
+        d->problem(label, firstBad,
+                   QStringLiteral("文件不是 UTF-8 编码（从这一行起），请另存为 UTF-8：在记事本中“另存为”，编码选"
+                                  "“UTF-8”"));
+        return;
+    }
+
+    forEachLine(all, [&](int number, QByteArrayView line) {
+        if (line.size() > kMaxLineBytes) {
+            d->problem(label, number, tooLong());
             d->valueOpen = false;
             d->escapedLast = false;
-            continue;
+            d->valueBad = true;
+            return true;
         }
+        const QString text = QString::fromUtf8(line);
         if (!text.isEmpty()) d->readLine(label, number, text);
-        if (end < 0) break;
-    }
+        return true;
+    });
     d->closeRecord();
     d->skipping = false;
 }
@@ -586,7 +618,11 @@ BankModel BankSourceReader::finish() {
         s.daan = it == subs.end() ? EmptyText() : StemAnswer(it->second);
     }
 
-    for (const BankProblem &p : ValidateBankModel(m)) {
+    // The rows on their own, then the exam profile the program loads at start and draws papers by.
+    std::vector<BankProblem> broken = ValidateBankModel(m);
+    for (BankProblem &p : ExamProfileProblems(m))
+        broken.push_back(std::move(p));
+    for (const BankProblem &p : broken) {
         const auto it = d->locations.find({p.table, p.key});
         if (it == d->locations.end()) {
             (p.unusable ? d->problems : d->warnings).push_back(Problem{-1, 0, ProblemText(p)});
@@ -619,31 +655,33 @@ BankModel BankSourceReader::finish() {
 
 BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings) {
     const QDir dir(sourceDir);
-    if (!QFileInfo(sourceDir).isDir()) throw BankSourceError({QStringLiteral("%1: no such folder").arg(sourceDir)});
-    const QString bankTxt = dir.filePath(QStringLiteral("bank.txt"));
-    if (!QFileInfo(bankTxt).isFile())
+    if (!QFileInfo(sourceDir).isDir()) throw BankSourceError({QStringLiteral("%1: 没有这个文件夹").arg(sourceDir)});
+    const QFileInfo bankTxt(dir.filePath(QStringLiteral("bank.txt")));
+    if (!bankTxt.exists() && !bankTxt.isSymLink())
         throw BankSourceError(
-            {QStringLiteral("%1: missing (options, exam profile and chapter tree live there)").arg(bankTxt)});
+            {QStringLiteral("%1: 缺少这个文件（显示选项、考试方案和章节目录写在里面）").arg(bankTxt.filePath())});
 
+    // Every *.txt, also those that are no regular file (a pipe, a device, a link leading out): they
+    // are named, never read.
+    const auto filters = QDir::Files | QDir::System;
     QStringList files;
-    const QStringList top = dir.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
     files << QStringLiteral("bank.txt");
-    for (const QString &f : top)
+    for (const QString &f : dir.entryList({QStringLiteral("*.txt")}, filters, QDir::Name))
         if (f != QLatin1String("bank.txt")) files << f;
     const QDir questions(dir.filePath(QStringLiteral("questions")));
-    if (questions.exists())
-        for (const QString &f : questions.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name))
+    if (QFileInfo(questions.path()).isDir())
+        for (const QString &f : questions.entryList({QStringLiteral("*.txt")}, filters, QDir::Name))
             files << QStringLiteral("questions/") + f;
 
     BankSourceReader reader(sourceDir);
     for (const QString &f : files) {
-        const QString path = dir.filePath(f);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            reader.addProblem(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+        QByteArray bytes;
+        QString why;
+        if (!ReadFileInsideFolder(sourceDir, f, kMaxSourceFileBytes, &bytes, &why)) {
+            reader.addProblem(QStringLiteral("%1: %2").arg(dir.filePath(f), why));
             continue;
         }
-        reader.addFile(path, file.readAll());
+        reader.addFile(dir.filePath(f), bytes);
     }
     BankModel model = reader.finish();
     if (warnings) *warnings = reader.warnings();

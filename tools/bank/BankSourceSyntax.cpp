@@ -69,7 +69,7 @@ bool plainReadsBack(const QString &value) {
         if (line.isEmpty() || IsBlank(line.front()) || IsBlank(line.back())) return false;
         if (i > 0 && line.front() == QLatin1Char('#')) return false;  // would be a comment
         if (i == 0 && line.front() == QLatin1Char(':')) return false; // would mark an escaped value
-        if (!FirstControlCharacter(line).isNull()) return false;
+        if (FirstControlCharacter(line) >= 0) return false;
         for (qsizetype k = 0; k < line.size(); ++k) {
             const QChar c = line[k];
             if (c.isHighSurrogate() && k + 1 < line.size() && line[k + 1].isLowSurrogate()) {
@@ -145,15 +145,19 @@ QStringView TrimBlanks(QStringView text) {
     return text.mid(b, e - b);
 }
 
-QChar FirstControlCharacter(QStringView text) {
-    for (QChar c : text)
-        if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F) return c;
-    return QChar();
+bool IsControlCharacter(QChar c) {
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+qsizetype FirstControlCharacter(QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (IsControlCharacter(text[i]) && text[i] != QLatin1Char('\t')) return i;
+    return -1;
 }
 
 bool UnescapeValue(QStringView quoted, QString *value, QString *error) {
     if (quoted.size() < 2 || quoted.front() != QLatin1Char('"') || quoted.back() != QLatin1Char('"')) {
-        *error = QStringLiteral("an escaped value (after '::') is written between double quotes");
+        *error = QStringLiteral("转义形式的值（“::”之后）要写在一对英文双引号之间");
         return false;
     }
     const QStringView body = quoted.mid(1, quoted.size() - 2);
@@ -162,11 +166,16 @@ bool UnescapeValue(QStringView quoted, QString *value, QString *error) {
     for (qsizetype i = 0; i < body.size(); ++i) {
         const QChar c = body[i];
         if (c != QLatin1Char('\\')) {
+            if (IsControlCharacter(c) && c != QLatin1Char('\t')) {
+                *error = QStringLiteral("值中有控制字符 U+%1：删去它")
+                             .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+                return false;
+            }
             out += c;
             continue;
         }
         if (++i >= body.size()) {
-            *error = QStringLiteral("the escaped value ends in a lone backslash");
+            *error = QStringLiteral("转义形式的值以单独的反斜杠结尾：反斜杠本身写作 \\\\");
             return false;
         }
         switch (body[i].unicode()) {
@@ -190,17 +199,34 @@ bool UnescapeValue(QStringView quoted, QString *value, QString *error) {
             for (int k = 1; k <= 4; ++k) {
                 const int d = i + k < body.size() ? hexValue(body[i + k]) : -1;
                 if (d < 0) {
-                    *error = QStringLiteral("\\u is followed by four hexadecimal digits");
+                    *error = QStringLiteral("\\u 后面要跟四个十六进制数字");
                     return false;
                 }
                 code = code * 16 + d;
             }
-            out += QChar(ushort(code));
+            const QChar decoded = QChar(ushort(code));
+            if (IsControlCharacter(decoded)) {
+                *error = QStringLiteral("\\u%1 是控制字符：换行、回车、制表符写作 \\n \\r \\t，其他控制字符不能写入")
+                             .arg(body.mid(i + 1, 4));
+                return false;
+            }
+            out += decoded;
             i += 4;
             break;
         }
         default:
-            *error = QStringLiteral("unknown escape \\%1 (known: \\n \\r \\t \\\\ \\\" \\uXXXX)").arg(body[i]);
+            *error = QStringLiteral("未知的转义 \\%1（可用：\\n \\r \\t \\\\ \\\" \\uXXXX）").arg(body[i]);
+            return false;
+        }
+    }
+    for (qsizetype k = 0; k < out.size(); ++k) {
+        if (out[k].isHighSurrogate() && k + 1 < out.size() && out[k + 1].isLowSurrogate()) {
+            ++k;
+            continue;
+        }
+        if (out[k].isSurrogate()) {
+            *error =
+                QStringLiteral("\\u%1 是半个代理对，不是一个字符").arg(QString::number(out[k].unicode(), 16).toUpper());
             return false;
         }
     }

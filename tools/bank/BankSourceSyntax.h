@@ -40,10 +40,15 @@ inline bool IsBlank(QChar c) {
 }
 QStringView TrimBlanks(QStringView text);
 
-// The first control character (other than tab) of a plain value, or a null QChar when there is none.
-QChar FirstControlCharacter(QStringView text);
+// A control character a value may not hold as it is: below U+0020 (tab, line break and carriage
+// return only through their escapes) and U+007F. A raw NUL counts too.
+bool IsControlCharacter(QChar c);
+// The index of the first control character (other than tab) of a plain value, or -1 when there is none.
+qsizetype FirstControlCharacter(QStringView text);
 
 // Reads the text between the quotes of an escaped value. On a mistake returns false and says why.
+// \uXXXX may not write a control character (the named escapes \n \r \t say those) nor half a
+// surrogate pair.
 bool UnescapeValue(QStringView quoted, QString *value, QString *error);
 
 // The lines that write `column` with `value`, ending in a line break: the plain form when the reader

@@ -37,8 +37,8 @@ int build(const QStringList &args) {
         WriteBank(model, args[1]);
         // Rows the program copes with are built; `check` lists them too.
         for (const QString &w : warnings)
-            print(stderr, QStringLiteral("warning: ") + w);
-        print(stdout, QStringLiteral("%1: %2 questions, %3 cases, %4 chapter entries")
+            print(stderr, kCheckWarning() + w);
+        print(stdout, QStringLiteral("%1：%2 道题，%3 个案例，%4 个章节条目")
                           .arg(args[1])
                           .arg(model.questions.size())
                           .arg(model.stems.size())
@@ -47,8 +47,7 @@ int build(const QStringList &args) {
     } catch (const BankSourceError &e) {
         for (const QString &p : e.problems())
             print(stderr, p);
-        print(stderr,
-              QStringLiteral("kjks-bank: %1 problems; %2 was not written").arg(e.problems().size()).arg(args[1]));
+        print(stderr, QStringLiteral("kjks-bank: 发现 %1 个问题，没有写出 %2").arg(e.problems().size()).arg(args[1]));
     } catch (const KjksError &e) {
         print(stderr, QStringLiteral("kjks-bank: ") + e.message());
     }
@@ -64,11 +63,10 @@ int exportBank(const QStringList &args) {
         const BankModel model = ReadBank(args[0], &undecodable);
         ExportBankSource(model, args[1]);
         for (const BankProblem &p : undecodable)
-            print(stderr, QStringLiteral("warning: %1: %2 (kept in its stored form)").arg(args[0], ProblemText(p)));
-        print(stdout, QStringLiteral("%1: %2 questions, %3 cases")
-                          .arg(args[1])
-                          .arg(model.questions.size())
-                          .arg(model.stems.size()));
+            print(stderr, kCheckWarning() + QStringLiteral("%1: %2（按存储形式保留）").arg(args[0], ProblemText(p)));
+        print(
+            stdout,
+            QStringLiteral("%1：%2 道题，%3 个案例").arg(args[1]).arg(model.questions.size()).arg(model.stems.size()));
         return 0;
     } catch (const KjksError &e) {
         print(stderr, QStringLiteral("kjks-bank: ") + e.message());
@@ -122,11 +120,11 @@ int check(const QStringList &args) {
         if (!p.startsWith(kCheckWarning())) ++errors;
     }
     if (errors == 0) {
-        print(stdout, args[0] + (problems.isEmpty() ? QStringLiteral(": no problems")
-                                                    : QStringLiteral(": no problems, only warnings")));
+        print(stdout,
+              args[0] + (problems.isEmpty() ? QStringLiteral("：没有问题") : QStringLiteral("：没有问题，只有警告")));
         return 0;
     }
-    print(stderr, QStringLiteral("kjks-bank: %1 problems").arg(errors));
+    print(stderr, QStringLiteral("kjks-bank: 发现 %1 个问题").arg(errors));
     return 1;
 }
 
