@@ -107,6 +107,12 @@ QString StartupFailureText(const std::exception &failure, const QString &bankPat
     return QStringLiteral("缺少数据库文件。\n") + detail;
 }
 
+QStringList RequiredBankTables() {
+    return {QStringLiteral("kjks_tigan"),    QStringLiteral("kjks_xuanxiang"), QStringLiteral("zongtigan"),
+            QStringLiteral("kjks_zhangjie"), QStringLiteral("kjks_type"),      QStringLiteral("kjks_SJML"),
+            QStringLiteral("shijuan"),       QStringLiteral("sys_option")};
+}
+
 QString BankPathForExecutable(const QString &executablePath) {
     const QFileInfo fi(executablePath);
     return fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".dbf");
@@ -140,10 +146,7 @@ void TDataForm::OpenBank(const QString &bankPath) {
     ADOMain.close();
     refuseReadOnly(bankPath);
     // The tables the program reads: a file without them, or with one unreadable, is no usable bank.
-    ADOMain.open(bankPath, QString::fromLatin1(kBankPassword),
-                 {QStringLiteral("kjks_tigan"), QStringLiteral("kjks_xuanxiang"), QStringLiteral("zongtigan"),
-                  QStringLiteral("kjks_zhangjie"), QStringLiteral("kjks_type"), QStringLiteral("kjks_SJML"),
-                  QStringLiteral("shijuan"), QStringLiteral("sys_option")});
+    ADOMain.open(bankPath, QString::fromLatin1(kBankPassword), RequiredBankTables());
     // The engine opens a file it may not write for reading only, without a word.
     if (sqlite3_db_readonly(ADOMain.handle(), "main") == 1) {
         ADOMain.close();

@@ -53,6 +53,9 @@ public:
 // "缺少数据库文件。". `bankPath` lets a failed write be checked against the room on its disk.
 QString StartupFailureText(const std::exception &failure, const QString &bankPath = QString());
 
+// The tables a bank must hold, each readable, for the program to use it.
+QStringList RequiredBankTables();
+
 // The bank path for an executable: its path with the extension replaced by ".dbf".
 QString BankPathForExecutable(const QString &executablePath);
 

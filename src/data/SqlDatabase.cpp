@@ -86,7 +86,7 @@ void SqlDatabase::setBusyTimeout(int milliseconds) {
 }
 
 void SqlDatabase::openWith(const QString &path, const QString &key, int flags, bool mustHoldTables,
-                           const QStringList &requiredTables) {
+                           const QStringList &requiredTables, bool readOnly) {
     close();
     m_path = path;
     const QByteArray file = QFileInfo(path).absoluteFilePath().toUtf8();
@@ -110,6 +110,7 @@ void SqlDatabase::openWith(const QString &path, const QString &key, int flags, b
             throw SqlError(QStringLiteral("file is not a question bank"));
         for (const QString &table : requiredTables)
             select(QStringLiteral("select * from \"%1\" limit 1").arg(table));
+        if (readOnly) return;
         // Durable at once, and cheap enough to post every change on its own (measured: WAL with
         // synchronous FULL posts in about a third of the time of the rollback journal).
         const auto mode = select(QStringLiteral("PRAGMA journal_mode = WAL"));
@@ -128,6 +129,11 @@ void SqlDatabase::openWith(const QString &path, const QString &key, int flags, b
 void SqlDatabase::open(const QString &path, const QString &key, const QStringList &requiredTables) {
     if (!QFileInfo(path).isFile()) throw SqlError(QStringLiteral("file not found: ") + path);
     openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, true, requiredTables);
+}
+
+void SqlDatabase::openReadOnly(const QString &path, const QString &key, const QStringList &requiredTables) {
+    if (!QFileInfo(path).isFile()) throw SqlError(QStringLiteral("file not found: ") + path);
+    openWith(path, key, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, true, requiredTables, true);
 }
 
 void SqlDatabase::create(const QString &path, const QString &key) {
