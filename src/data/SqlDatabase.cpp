@@ -3,6 +3,7 @@
 #include "SqlError.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
 
@@ -73,6 +74,11 @@ void SqlDatabase::close() {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+    // An empty log means nobody wrote while the bank was read here: the files are ours to remove.
+    if (!m_madeCompanions.isEmpty() && QFileInfo(m_path + QStringLiteral("-wal")).size() == 0)
+        for (const QString &file : std::as_const(m_madeCompanions))
+            QFile::remove(file);
+    m_madeCompanions.clear();
 }
 
 void SqlDatabase::fail(const QString &context) const {
@@ -133,7 +139,11 @@ void SqlDatabase::open(const QString &path, const QString &key, const QStringLis
 
 void SqlDatabase::openReadOnly(const QString &path, const QString &key, const QStringList &requiredTables) {
     if (!QFileInfo(path).isFile()) throw SqlError(QStringLiteral("file not found: ") + path);
+    QStringList absent;
+    for (const char *suffix : {"-wal", "-shm"})
+        if (!QFileInfo::exists(path + QString::fromLatin1(suffix))) absent << path + QString::fromLatin1(suffix);
     openWith(path, key, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, true, requiredTables, true);
+    m_madeCompanions = absent;
 }
 
 void SqlDatabase::create(const QString &path, const QString &key) {

@@ -6,6 +6,7 @@
 #include "BankReader.h"
 #include "BankSource.h"
 #include "BankSynth.h"
+#include "BankUpgrade.h"
 #include "BankWriter.h"
 #include "SqlError.h"
 
@@ -44,6 +45,14 @@ const char kUsage[] = "usage: kjks-bank COMMAND ARGUMENTS\n"
                       "      the practice answer row exists; exam profile 1 finds enough eligible rows in every\n"
                       "      section; every page of the file is intact (integrity check); papers' answer times are\n"
                       "      dates. Prints one line per problem.\n"
+                      "\n"
+                      "  upgrade OLD NEW OUT\n"
+                      "      Writes OUT: the content of the new bank NEW with the learner's progress of the old bank\n"
+                      "      OLD carried onto the same question ids (practice counters, wrong flags, favourites,\n"
+                      "      mock-exam papers, the program's own tables; see docs/progress.md). OLD and NEW are\n"
+                      "      only read. Lists in Chinese what could not be carried: withdrawn questions, questions\n"
+                      "      whose answer changed (their counters start afresh), papers holding either. OUT is\n"
+                      "      replaced only when everything succeeded.\n"
                       "\n"
                       "  --help, help\n"
                       "      Shows this text.\n"
@@ -181,5 +190,6 @@ int main(int argc, char **argv) {
     if (command == QLatin1String("export")) return exportBank(args);
     if (command == QLatin1String("synth")) return synth(args);
     if (command == QLatin1String("check")) return check(args);
+    if (command == QLatin1String("upgrade")) return upgradeCommand(args);
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }
