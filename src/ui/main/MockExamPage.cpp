@@ -104,6 +104,9 @@ MockExamPage::MockExamPage(QWidget *parent)
     Button9->setGeometry(376, 360, 80, 30);
     Button7->setEnabled(false);
     Button8->setEnabled(false);
+    printButtons = new PaperPrintButtons([this] { return chosenPaper(); }, grpPapers);
+    printButtons->move(12, 360);
+    printButtons->setEnabled(false);
     connect(Button7, &QPushButton::clicked, this, &MockExamPage::Button7Click);
     connect(Button8, &QPushButton::clicked, this, &MockExamPage::Button8Click);
     connect(Button9, &QPushButton::clicked, this, &MockExamPage::Button9Click);
@@ -154,6 +157,7 @@ void MockExamPage::fillPaperList() {
     // No cell chosen in the new list yet.
     Button7->setEnabled(false);
     Button8->setEnabled(false);
+    printButtons->setEnabled(false);
 }
 
 void MockExamPage::sBitBtn3Click() {
@@ -203,5 +207,13 @@ void MockExamPage::DBGrid1CellClick(int row, int column) {
         const bool enable = column == 1 || column == 2;
         Button7->setEnabled(enable);
         Button8->setEnabled(enable);
+        printButtons->setEnabled(enable);
     });
+}
+
+PaperPrintButtons::Choice MockExamPage::chosenPaper() {
+    // The buttons are enabled only after a cell of a row was chosen, which positioned the list there.
+    if (!m_papers.active() || m_papers.isEmpty() || !printButtons->isEnabled()) return {};
+    const QTableWidgetItem *shown = DBGrid1->item(m_papers.recNo() - 1, 0);
+    return {m_papers.asInteger(QStringLiteral("sjID")), shown ? shown->text().toInt() : 0};
 }

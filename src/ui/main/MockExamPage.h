@@ -2,6 +2,7 @@
 
 #include "Dataset.h"
 #include "FrmChapterTest_NewAHP.h"
+#include "PaperPrintButtons.h"
 
 #include <QWidget>
 
@@ -28,11 +29,12 @@ public:
     QTableWidget *tblContent;
     QGroupBox *grpPapers; // "已答试卷"
     QTableWidget *DBGrid1;
-    QPushButton *Button4;  // "已答试卷 ▽"
-    QPushButton *Button7;  // "查看"
-    QPushButton *Button8;  // "重做"
-    QPushButton *Button9;  // "返回"
-    QPushButton *sBitBtn3; // "进入考场"
+    QPushButton *Button4;            // "已答试卷 ▽"
+    QPushButton *Button7;            // "查看"
+    QPushButton *Button8;            // "重做"
+    QPushButton *Button9;            // "返回"
+    QPushButton *sBitBtn3;           // "进入考场"
+    PaperPrintButtons *printButtons; // "打印试卷", "打印空白卷"
 
     // Opens the exam window; RunPaperlessExam unless a test puts a recorder here.
     std::function<void(TFrmChapterTest_NewAH::Opening)> launchExam;
@@ -48,5 +50,6 @@ public slots:
 private:
     void fillPaperList();
     void openSelectedPaper(TFrmChapterTest_NewAH::Opening opening);
+    PaperPrintButtons::Choice chosenPaper();
     Dataset m_papers;
 };

@@ -11,6 +11,7 @@
 #include "MainWindowGeometry.h"
 #include "MockExamPage.h"
 #include "NavButton.h"
+#include "ProgressPanel.h"
 #include "ReviewPage.h"
 #include "StatisticsPage.h"
 #include "UpdateCheck.h"
@@ -132,6 +133,10 @@ void TForm1::buildFrame() {
     connect(homePage, &HomePage::chapterPracticeRequested, this, [this] { Image1Click(3); });
     connect(homePage, &HomePage::mockExamRequested, this, [this] { Image1Click(4); });
     connect(homePage, &HomePage::statisticsRequested, this, &TForm1::HomeStatisticsClick);
+    progressPanel = new ProgressPanel(homePage);
+    progressPanel->move(60, 380);
+    // After a restore or a fresh start every page shows the bank as it now is.
+    progressPanel->reload = [this] { PrepareFirstShowing(); };
 
     pnlStatus = new QWidget(this);
     pnlStatus->setObjectName(QStringLiteral("pnlStatus"));

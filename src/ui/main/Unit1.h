@@ -8,6 +8,7 @@ class DocumentsPage;
 class HomePage;
 class MockExamPage;
 class NavButton;
+class ProgressPanel;
 class QLabel;
 class QStackedWidget;
 class ReviewPage;
@@ -37,6 +38,7 @@ public:
     QLabel *lbl1;
     QStackedWidget *PageControl1;
     HomePage *homePage;
+    ProgressPanel *progressPanel; // on the home page: backup, restore, start over
     DocumentsPage *documentsPage;
     ChapterPracticePage *chapterPage;
     MockExamPage *mockExamPage;
