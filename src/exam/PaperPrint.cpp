@@ -37,8 +37,8 @@ const char *const kSectionNumbers[] = {"一", "二", "三", "四"};
 
 QStringList printFonts() {
     // The desktop's Chinese fonts (fonts-noto-cjk), then the further fall-backs.
-    return {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
-            QStringLiteral("AR PL UMing CN")};
+    return {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
+            QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("AR PL UMing CN")};
 }
 
 QuestionKind kindOf(const ExamProfile &profile, int section) {
@@ -279,8 +279,8 @@ std::unique_ptr<QTextDocument> PaperDocument(const PrintedPaper &paper) {
     Writer w(*doc);
 
     w.heading(QuestionsHeading(paper), false);
-    w.paragraph(QStringLiteral("姓名：____________    得分：%1").arg(paper.score.isEmpty() ? QStringLiteral("________")
-                                                                                    : paper.score));
+    w.paragraph(QStringLiteral("姓名：____________    得分：%1")
+                    .arg(paper.score.isEmpty() ? QStringLiteral("________") : paper.score));
     int section = -1;
     QString material;
     for (const PrintedQuestion &item : paper.questions) {
@@ -328,8 +328,8 @@ int WritePaperPdf(const PrintedPaper &paper, const QString &path) {
     const std::unique_ptr<QTextDocument> doc = PaperDocument(paper);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw KjksError(QStringLiteral("无法写入文件：%1\n详细信息：%2")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw KjksError(
+            QStringLiteral("无法写入文件：%1\n详细信息：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
     int pages = 0;
     {
         QPdfWriter writer(&file);
@@ -342,7 +342,7 @@ int WritePaperPdf(const PrintedPaper &paper, const QString &path) {
         pages = doc->pageCount();
     }
     if (!file.commit())
-        throw KjksError(QStringLiteral("无法写入文件：%1\n详细信息：%2")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw KjksError(
+            QStringLiteral("无法写入文件：%1\n详细信息：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
     return pages;
 }

@@ -14,13 +14,13 @@ struct ExamProfile;
 // and the key with explanations, each part starting on a page of its own.
 
 struct PrintedQuestion {
-    int number = 0;           // position in the paper, 1-based
-    int section = 0;          // 0 … 3, the profile's sections
-    Question question;        // stem, options, picture, second text; a case sub-question with its material
-    QString standardAnswer;   // daan of the paper item
-    QString answer;           // the learner's answer; empty on a blank paper or when unanswered
-    QString points;           // points the item got ("" when not scored or on a blank paper)
-    QString explanation;      // decoded, or the chapter and section names
+    int number = 0;         // position in the paper, 1-based
+    int section = 0;        // 0 … 3, the profile's sections
+    Question question;      // stem, options, picture, second text; a case sub-question with its material
+    QString standardAnswer; // daan of the paper item
+    QString answer;         // the learner's answer; empty on a blank paper or when unanswered
+    QString points;         // points the item got ("" when not scored or on a blank paper)
+    QString explanation;    // decoded, or the chapter and section names
 };
 
 struct PrintedSection {
@@ -33,7 +33,7 @@ struct PrintedPaper {
     QString subject;     // the profile's subject name
     int shownNumber = 0; // the paper number the answered-paper list shows
     bool withAnswers = false;
-    QString score;       // total when handed in and printed with answers, else empty
+    QString score; // total when handed in and printed with answers, else empty
     std::vector<PrintedSection> sections;
     std::vector<PrintedQuestion> questions;
 };

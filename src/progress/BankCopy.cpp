@@ -79,8 +79,7 @@ void WriteBankCopy(SqlDatabase &source, const QString &target, const QString &ke
                    const std::function<void(SqlDatabase &copy)> &adjust) {
     const QFileInfo info(target);
     const QString folder = info.absolutePath();
-    if (!QDir().mkpath(folder))
-        throw KjksError(QStringLiteral("无法创建文件夹：") + QDir::toNativeSeparators(folder));
+    if (!QDir().mkpath(folder)) throw KjksError(QStringLiteral("无法创建文件夹：") + QDir::toNativeSeparators(folder));
     QString temp;
     {
         QTemporaryFile file(folder + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX.part"));
@@ -100,6 +99,11 @@ void WriteBankCopy(SqlDatabase &source, const QString &target, const QString &ke
         }
         if (QFileInfo::exists(temp + QStringLiteral("-wal")))
             throw KjksError(QStringLiteral("副本的日志没有并回文件：") + QDir::toNativeSeparators(temp));
+        // A temporary file is private; the copy gets the permissions of the file it replaces, or
+        // those of an ordinary file.
+        const QFileDevice::Permissions ordinary =
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        QFile::setPermissions(temp, info.exists() ? QFile::permissions(info.absoluteFilePath()) : ordinary);
         flushToDisk(temp);
         if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0)
             throw KjksError(QStringLiteral("无法写入文件：") + QDir::toNativeSeparators(info.absoluteFilePath()));
@@ -130,22 +134,22 @@ RestoreCheck CheckRestoreFile(const QString &path, SqlDatabase &current, const Q
     try {
         file.openReadOnly(path, key, requiredTables);
     } catch (const std::exception &e) {
-        check.refusal =
-            QStringLiteral("所选文件不是本程序的题库备份，或已经损坏，不能用它恢复。当前题库没有改动。") + detailLine(e);
+        check.refusal = QStringLiteral("所选文件不是本程序的题库备份，或已经损坏，不能用它恢复。当前题库没有改动。") +
+                        detailLine(e);
         return check;
     }
     try {
         const auto verdict = file.select(QStringLiteral("PRAGMA integrity_check"));
         if (verdict.empty() || verdict[0][0].toString() != QStringLiteral("ok")) {
             check.refusal = QStringLiteral("备份文件已损坏（完整性检查未通过），不能用它恢复。当前题库没有改动。") +
-                            QStringLiteral("\n详细信息：") +
-                            (verdict.empty() ? QString() : verdict[0][0].toString());
+                            QStringLiteral("\n详细信息：") + (verdict.empty() ? QString() : verdict[0][0].toString());
             return check;
         }
         const QByteArray theirs = contentFingerprint(file, &check.questions);
         const QByteArray ours = contentFingerprint(current, &check.currentQuestions);
         if (check.questions == 0) {
-            check.refusal = QStringLiteral("所选文件中没有题目，不是本程序的题库备份，不能用它恢复。当前题库没有改动。");
+            check.refusal =
+                QStringLiteral("所选文件中没有题目，不是本程序的题库备份，不能用它恢复。当前题库没有改动。");
             return check;
         }
         check.sameContent = theirs == ours;
@@ -157,8 +161,8 @@ RestoreCheck CheckRestoreFile(const QString &path, SqlDatabase &current, const Q
     return check;
 }
 
-void RestoreBankFrom(SqlDatabase &current, const QString &backupPath, const QString &keptCopyPath,
-                     const QString &key, const QStringList &requiredTables) {
+void RestoreBankFrom(SqlDatabase &current, const QString &backupPath, const QString &keptCopyPath, const QString &key,
+                     const QStringList &requiredTables) {
     WriteBankCopy(current, keptCopyPath, key);
     SqlDatabase backup;
     backup.openReadOnly(backupPath, key, requiredTables);

@@ -46,5 +46,5 @@ RestoreCheck CheckRestoreFile(const QString &path, SqlDatabase &current, const Q
 // backup's pages are copied into the open bank through its own connection, in one transaction, so
 // the connection stays usable (the windows reload what they show) and a failure part way leaves
 // the bank as it was. Throws on failure.
-void RestoreBankFrom(SqlDatabase &current, const QString &backupPath, const QString &keptCopyPath,
-                     const QString &key, const QStringList &requiredTables);
+void RestoreBankFrom(SqlDatabase &current, const QString &backupPath, const QString &keptCopyPath, const QString &key,
+                     const QStringList &requiredTables);

@@ -29,9 +29,9 @@ protected:
         bank.addQuestion(12, QStringLiteral("单选题"), 1, 1, QStringLiteral("B"));
         bank.addStem(7, 1, 2).progress = {QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("1"), 1, 1};
         bank.model.papers = {{1, QStringLiteral("2026-05-01 09:00:00"), QString(), {}, 0}};
-        bank.model.paperItems = {
-            {0, 0, 200, QString(), 0, QString(), QStringLiteral("操作答案"), false, 0, QString()},
-            {0, 1, 1, QStringLiteral("单选题"), 11, QStringLiteral("A"), QStringLiteral("B"), true, 0, QStringLiteral("1")}};
+        bank.model.paperItems = {{0, 0, 200, QString(), 0, QString(), QStringLiteral("操作答案"), false, 0, QString()},
+                                 {0, 1, 1, QStringLiteral("单选题"), 11, QStringLiteral("A"), QStringLiteral("B"), true,
+                                  0, QStringLiteral("1")}};
         TDataForm &form = bank.open();
         db = &form.ADOMain;
         db->exec(QStringLiteral("create table kjks_app_exam_time (sjID INTEGER PRIMARY KEY, seconds_left INTEGER)"));
@@ -86,7 +86,8 @@ TEST_F(ProgressTest, StartingOverClearsExactlyTheProgressList) {
         for (size_t r = 0; r < is.size(); ++r)
             for (size_t c = 0; c < names.size(); ++c) {
                 if (progressColumns.count(names[c].toLower())) {
-                    EXPECT_EQ(is[r][c].toString(), QStringLiteral("0")) << t.table.toStdString() << " " << names[c].toStdString();
+                    EXPECT_EQ(is[r][c].toString(), QStringLiteral("0"))
+                        << t.table.toStdString() << " " << names[c].toStdString();
                 } else {
                     EXPECT_EQ(is[r][c], was[r][c]) << t.table.toStdString() << " " << names[c].toStdString();
                 }
@@ -105,8 +106,9 @@ TEST_F(ProgressTest, StartingOverClearsExactlyTheProgressList) {
 TEST_F(ProgressTest, ABackupIsAConsistentCopyOfTheOpenBank) {
     // The latest answers are still in the open bank's log, not yet in its file.
     db->exec(QStringLiteral("update kjks_tigan set ZONGCS = 9 where tigan_id = 12"));
-    const QString target = BackupFolder(path) + QLatin1Char('/') +
-                           BackupFileName(path, QStringLiteral("进度备份"), QDateTime(QDate(2026, 5, 16), QTime(9, 1, 2)));
+    const QString target =
+        BackupFolder(path) + QLatin1Char('/') +
+        BackupFileName(path, QStringLiteral("进度备份"), QDateTime(QDate(2026, 5, 16), QTime(9, 1, 2)));
     EXPECT_TRUE(target.endsWith(QStringLiteral("/备份/kjks-进度备份-20260516-090102.dbf"))) << target.toStdString();
     WriteBankCopy(*db, target, key());
 
@@ -134,7 +136,8 @@ TEST_F(ProgressTest, RestoreRefusesDamagedAndForeignFiles) {
     // A page of an index overwritten (opening the bank reads none): only the integrity check finds
     // it. A damaged first page of a table fails at opening already.
     const int pageSize = db->select(QStringLiteral("PRAGMA page_size"))[0][0].toInt();
-    const int indexPage = db->select(QStringLiteral("select max(rootpage) from sqlite_master where type = 'index'"))[0][0].toInt();
+    const int indexPage =
+        db->select(QStringLiteral("select max(rootpage) from sqlite_master where type = 'index'"))[0][0].toInt();
     ASSERT_GT(indexPage, 1);
     QByteArray damaged = bytes;
     for (int i = 0; i < pageSize; ++i)
@@ -201,7 +204,8 @@ TEST_F(ProgressTest, RestoreReplacesTheBankAndKeepsTheOneItReplaced) {
 
     EXPECT_EQ(FirstDifference(ReadAllTables(backup), ReadAllTables(path)), QString());
     EXPECT_EQ(FirstDifference(cleared, ReadAllTables(kept)), QString());
-    EXPECT_EQ(rows(QStringLiteral("select ZONGCS from kjks_tigan where tigan_id = 11")), QStringList{QStringLiteral("5")});
+    EXPECT_EQ(rows(QStringLiteral("select ZONGCS from kjks_tigan where tigan_id = 11")),
+              QStringList{QStringLiteral("5")});
 }
 
 TEST_F(ProgressTest, ABackupOfAnotherReleaseIsUsableButSaysSo) {

@@ -1,7 +1,7 @@
 // `kjks-bank upgrade`: progress carried onto a new release's bank by question id.
 
-#include "BankTestSupport.h"
 #include "BankUpgrade.h"
+#include "BankTestSupport.h"
 #include "BankWriter.h"
 #include "DataFormP.h"
 #include "FixtureBank.h"
@@ -67,12 +67,17 @@ protected:
             progress("1", "0", "0", 1, 1);
         oldBank.addStem(7, 1, 2).progress = progress("1", "1", "0", 0, 1);
         oldBank.addStem(8, 1, 2).progress = progress("1", "0", "1", 1, 1);
-        oldBank.model.papers = {{1, QStringLiteral("2026-05-01 09:00:00"), QStringLiteral("2026-05-01 10:00:00"),
-                                 {{QStringLiteral("DEFEN"), 3.0}}, 0},
+        oldBank.model.papers = {{1,
+                                 QStringLiteral("2026-05-01 09:00:00"),
+                                 QStringLiteral("2026-05-01 10:00:00"),
+                                 {{QStringLiteral("DEFEN"), 3.0}},
+                                 0},
                                 {2, QStringLiteral("2026-05-02 09:00:00"), QString(), {}, 0}};
         oldBank.model.paperItems = {
-            {0, 1, 1, QStringLiteral("单选题"), 11, QStringLiteral("A"), QStringLiteral("A"), true, 2.0, QStringLiteral("1")},
-            {0, 1, 2, QStringLiteral("判断题"), 31, QStringLiteral("√"), QStringLiteral("×"), true, 0.0, QStringLiteral("0")},
+            {0, 1, 1, QStringLiteral("单选题"), 11, QStringLiteral("A"), QStringLiteral("A"), true, 2.0,
+             QStringLiteral("1")},
+            {0, 1, 2, QStringLiteral("判断题"), 31, QStringLiteral("√"), QStringLiteral("×"), true, 0.0,
+             QStringLiteral("0")},
             {0, 2, 1, QStringLiteral("单选题"), 13, QStringLiteral("C"), QStringLiteral("C"), true, 2.0, QString()},
         };
         oldPath = oldBank.write(QStringLiteral("old.dbf"));
@@ -83,7 +88,8 @@ protected:
         exec(oldPath, QStringLiteral("create index kjks_app_review_due on kjks_app_review_state (due)"));
         exec(oldPath, QStringLiteral("insert into kjks_app_review_state values (11, 'a'), (12, 'b'), (13, 'c')"));
 
-        newBank.addQuestion(11, QStringLiteral("单选题"), 1, 1, QStringLiteral("A")).timian = QStringLiteral("新题面11");
+        newBank.addQuestion(11, QStringLiteral("单选题"), 1, 1, QStringLiteral("A")).timian =
+            QStringLiteral("新题面11");
         newBank.addQuestion(13, QStringLiteral("单选题"), 1, 1, QStringLiteral("B"));
         newBank.addQuestion(14, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
         newBank.addQuestion(15, QStringLiteral("单选题"), 1, 1, QStringLiteral("D"));
@@ -126,8 +132,10 @@ TEST_F(UpgradeTest, CarriesProgressByIdAndReportsWhatCouldNotBeCarried) {
     EXPECT_EQ(rows(outPath, QStringLiteral("select sjID, xth, tigan_id, KSDA, defen, kaolv from shijuan order by ID")),
               (QStringList{QStringLiteral("0|200|NULL||NULL|NULL"), QStringLiteral("1|1|11|A|2|1"),
                            QStringLiteral("1|2|31|×|0|0")}));
-    EXPECT_EQ(rows(outPath, QStringLiteral("select * from kjks_app_exam_time")), QStringList{QStringLiteral("1|100|x")});
-    EXPECT_EQ(rows(outPath, QStringLiteral("select * from kjks_app_review_state")), QStringList{QStringLiteral("11|a")});
+    EXPECT_EQ(rows(outPath, QStringLiteral("select * from kjks_app_exam_time")),
+              QStringList{QStringLiteral("1|100|x")});
+    EXPECT_EQ(rows(outPath, QStringLiteral("select * from kjks_app_review_state")),
+              QStringList{QStringLiteral("11|a")});
     EXPECT_EQ(rows(outPath, QStringLiteral("select name from sqlite_master where name = 'kjks_app_review_due'")),
               QStringList{QStringLiteral("kjks_app_review_due")});
 

@@ -40,9 +40,9 @@ struct QuestionRow {
 // key -> the row's answer identity and progress values (in the progress list's order).
 std::map<qint64, QuestionRow> readQuestions(SqlDatabase &db, const ProgressTable &table) {
     const bool typed = table.table == QStringLiteral("kjks_tigan");
-    const QString sql = QStringLiteral("select %1, %2, daan, %3 from %4")
-                            .arg(table.key, typed ? QStringLiteral("tixing") : QStringLiteral("''"),
-                                 ProgressColumnList(), table.table);
+    const QString sql =
+        QStringLiteral("select %1, %2, daan, %3 from %4")
+            .arg(table.key, typed ? QStringLiteral("tixing") : QStringLiteral("''"), ProgressColumnList(), table.table);
     std::map<qint64, QuestionRow> rows;
     for (auto &row : db.select(sql)) {
         QuestionRow q;
@@ -150,8 +150,8 @@ void carryPapers(SqlDatabase &old, SqlDatabase &out, UpgradeReport &report, Carr
     out.exec(QStringLiteral("delete from ") + catalogue);
 
     std::vector<QString> paperColumns;
-    const auto papers = old.select(QStringLiteral("select * from ") + catalogue + QStringLiteral(" order by sjID"), {},
-                                   &paperColumns);
+    const auto papers =
+        old.select(QStringLiteral("select * from ") + catalogue + QStringLiteral(" order by sjID"), {}, &paperColumns);
     std::vector<QString> itemColumns;
     const auto allItems = old.select(
         QStringLiteral("select * from ") + items + QStringLiteral(" where sjID <> 0 order by ID"), {}, &itemColumns);
@@ -277,8 +277,7 @@ QStringList UpgradeReportLines(const UpgradeReport &r) {
                  .arg(r.questionsCarried)
                  .arg(r.papersCarried)
                  .arg(r.appRowsCarried);
-    if (!r.withdrawn.empty())
-        lines << QStringLiteral("新题库已删除的题目（进度无法转入）：") + idList(r.withdrawn);
+    if (!r.withdrawn.empty()) lines << QStringLiteral("新题库已删除的题目（进度无法转入）：") + idList(r.withdrawn);
     if (!r.withdrawnStems.empty())
         lines << QStringLiteral("新题库已删除的案例题（进度无法转入）：") + idList(r.withdrawnStems);
     if (!r.changed.empty())
@@ -286,7 +285,8 @@ QStringList UpgradeReportLines(const UpgradeReport &r) {
     if (!r.changedStems.empty())
         lines << QStringLiteral("答案已更改的案例题（答题次数和错题记录已清零，收藏保留）：") + idList(r.changedStems);
     if (!r.papersDropped.empty())
-        lines << QStringLiteral("含有已删除或已更改题目的模拟试卷未转入（按“已答试卷”中的试卷号）：") + idList(r.papersDropped);
+        lines << QStringLiteral("含有已删除或已更改题目的模拟试卷未转入（按“已答试卷”中的试卷号）：") +
+                     idList(r.papersDropped);
     if (r.appRowsDropped > 0)
         lines << QStringLiteral("涉及上述题目或试卷的程序记录未转入：%1 条").arg(r.appRowsDropped);
     return lines;

@@ -21,7 +21,8 @@ PaperPrintButtons::PaperPrintButtons(std::function<Choice()> chosenPaper, QWidge
     printBlankButton->setGeometry(88, 0, 92, 30);
     setFixedSize(180, 30);
     choosePdfTarget = [this](const QString &suggested) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("打印试卷"), suggested, QStringLiteral("PDF 文件 (*.pdf)"));
+        return QFileDialog::getSaveFileName(this, QStringLiteral("打印试卷"), suggested,
+                                            QStringLiteral("PDF 文件 (*.pdf)"));
     };
     connect(printButton, &QPushButton::clicked, this, &PaperPrintButtons::PrintClick);
     connect(printBlankButton, &QPushButton::clicked, this, &PaperPrintButtons::PrintBlankClick);
@@ -53,6 +54,7 @@ void PaperPrintButtons::print(bool withAnswers) {
         const PrintedPaper paper =
             ReadPrintedPaper(*dataForm(), examProfile(), choice.paperId, choice.shownNumber, withAnswers);
         const int pages = WritePaperPdf(paper, target);
-        ShowInfoBox(QStringLiteral("试卷已保存为 PDF（共 %1 页）：\n%2").arg(pages).arg(QDir::toNativeSeparators(target)));
+        ShowInfoBox(
+            QStringLiteral("试卷已保存为 PDF（共 %1 页）：\n%2").arg(pages).arg(QDir::toNativeSeparators(target)));
     });
 }

@@ -97,8 +97,9 @@ void ProgressPanel::RestoreClick() {
                             .arg(check.currentQuestions)))
             return;
         const QString kept = copyPath(QStringLiteral("恢复前"));
-        if (!ConfirmBox(QStringLiteral("将用备份中的学习进度替换当前的学习进度：\n%1\n当前题库会先另存为：\n%2\n确定恢复吗？")
-                            .arg(shown(source), shown(kept))))
+        if (!ConfirmBox(
+                QStringLiteral("将用备份中的学习进度替换当前的学习进度：\n%1\n当前题库会先另存为：\n%2\n确定恢复吗？")
+                    .arg(shown(source), shown(kept))))
             return;
         RestoreBankFrom(bank(), source, kept, bankKey(), RequiredBankTables());
         if (reload) reload();

@@ -1,7 +1,7 @@
 // "打印试卷": a stored paper as a PDF of three parts, questions, answer sheet and key.
 
-#include "EngineFixture.h"
 #include "PaperPrint.h"
+#include "EngineFixture.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>

@@ -31,7 +31,9 @@ protected:
         panelOwner->reload = [this] { ++reloads; };
     }
 
-    int favourites() { return bank.scalar(QStringLiteral("select count(*) from kjks_tigan where shoucang = '1'")).toInt(); }
+    int favourites() {
+        return bank.scalar(QStringLiteral("select count(*) from kjks_tigan where shoucang = '1'")).toInt();
+    }
     QStringList backups() { return QDir(bank.dir() + QStringLiteral("备份")).entryList(QDir::Files); }
 
     RecordingPlatform platform;
