@@ -97,6 +97,12 @@ QString CurrentBankFailureText(const std::exception &failure) {
     return BankFailureText(failure, bankSession() ? bankSession()->db.path() : QString());
 }
 
+QStringList RequiredBankTables() {
+    return {QStringLiteral("kjks_tigan"),    QStringLiteral("kjks_xuanxiang"), QStringLiteral("zongtigan"),
+            QStringLiteral("kjks_zhangjie"), QStringLiteral("kjks_type"),      QStringLiteral("kjks_SJML"),
+            QStringLiteral("shijuan"),       QStringLiteral("sys_option")};
+}
+
 QString BankPathForExecutable(const QString &executablePath) {
     const QFileInfo fi(executablePath);
     return fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".dbf");
@@ -130,10 +136,7 @@ void BankSession::OpenBank(const QString &bankPath) {
     db.close();
     refuseReadOnly(bankPath);
     // The tables the program reads: a file without them, or with one unreadable, is no usable bank.
-    db.open(bankPath, QString::fromLatin1(kBankPassword),
-            {QStringLiteral("kjks_tigan"), QStringLiteral("kjks_xuanxiang"), QStringLiteral("zongtigan"),
-             QStringLiteral("kjks_zhangjie"), QStringLiteral("kjks_type"), QStringLiteral("kjks_SJML"),
-             QStringLiteral("shijuan"), QStringLiteral("sys_option")});
+    db.open(bankPath, QString::fromLatin1(kBankPassword), RequiredBankTables());
     // The engine opens a file it may not write for reading only, without a word.
     if (sqlite3_db_readonly(db.handle(), "main") == 1) {
         db.close();
@@ -180,7 +183,7 @@ void BankSession::LoadExamProfile(const QString &profileId) {
             // The runtime's text stays the message; the reason names the section for the learner.
             const QString section = QString::fromUtf8(sectionNames[s]);
             QString reason;
-            if (qry1.isEmpty())
+            if (profileQuery.isEmpty())
                 reason = QStringLiteral("题库中没有考试方案 %1").arg(profileId);
             else if (count.trimmed() == QLatin1String("0"))
                 reason = QStringLiteral("考试方案的%1题数为 0").arg(section);

@@ -70,6 +70,9 @@ QString StartupFailureText(const std::exception &failure, const QString &bankPat
 // empty for a failure that is not the bank's.
 QString CurrentBankFailureText(const std::exception &failure);
 
+// The tables a bank must hold, each readable, for the program to use it.
+QStringList RequiredBankTables();
+
 // The bank path for an executable: its path with the extension replaced by ".dbf".
 QString BankPathForExecutable(const QString &executablePath);
 

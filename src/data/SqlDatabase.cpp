@@ -3,6 +3,7 @@
 #include "SqlError.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
 
@@ -73,6 +74,11 @@ void SqlDatabase::close() {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+    // An empty log means nobody wrote while the bank was read here: the files are ours to remove.
+    if (!m_madeCompanions.isEmpty() && QFileInfo(m_path + QStringLiteral("-wal")).size() == 0)
+        for (const QString &file : std::as_const(m_madeCompanions))
+            QFile::remove(file);
+    m_madeCompanions.clear();
 }
 
 void SqlDatabase::fail(const QString &context) const {
@@ -86,7 +92,7 @@ void SqlDatabase::setBusyTimeout(int milliseconds) {
 }
 
 void SqlDatabase::openWith(const QString &path, const QString &key, int flags, bool mustHoldTables,
-                           const QStringList &requiredTables) {
+                           const QStringList &requiredTables, bool readOnly) {
     close();
     m_path = path;
     const QByteArray file = QFileInfo(path).absoluteFilePath().toUtf8();
@@ -110,6 +116,7 @@ void SqlDatabase::openWith(const QString &path, const QString &key, int flags, b
             throw SqlError(QStringLiteral("file is not a question bank"));
         for (const QString &table : requiredTables)
             select(QStringLiteral("select * from \"%1\" limit 1").arg(table));
+        if (readOnly) return;
         // Durable at once, and cheap enough to post every change on its own (measured: WAL with
         // synchronous FULL posts in about a third of the time of the rollback journal).
         const auto mode = select(QStringLiteral("PRAGMA journal_mode = WAL"));
@@ -128,6 +135,15 @@ void SqlDatabase::openWith(const QString &path, const QString &key, int flags, b
 void SqlDatabase::open(const QString &path, const QString &key, const QStringList &requiredTables) {
     if (!QFileInfo(path).isFile()) throw SqlError(QStringLiteral("file not found: ") + path);
     openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, true, requiredTables);
+}
+
+void SqlDatabase::openReadOnly(const QString &path, const QString &key, const QStringList &requiredTables) {
+    if (!QFileInfo(path).isFile()) throw SqlError(QStringLiteral("file not found: ") + path);
+    QStringList absent;
+    for (const char *suffix : {"-wal", "-shm"})
+        if (!QFileInfo::exists(path + QString::fromLatin1(suffix))) absent << path + QString::fromLatin1(suffix);
+    openWith(path, key, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, true, requiredTables, true);
+    m_madeCompanions = absent;
 }
 
 void SqlDatabase::create(const QString &path, const QString &key) {

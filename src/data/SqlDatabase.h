@@ -28,6 +28,11 @@ public:
     // `requiredTables` must exist and its first page read. Throws SqlError when the file is
     // missing, the key is wrong or the file is damaged, before anything is written to it.
     void open(const QString &path, const QString &key, const QStringList &requiredTables = {});
+    // Opens an existing bank for reading only, proving the key and the tables as open() does; the
+    // file is left exactly as it is (no journal mode is set). For banks that must not change: a
+    // release bank being upgraded from, a backup being checked. The engine's companion files that this
+    // opening had to make beside a bank in write-ahead mode are removed again when it closes.
+    void openReadOnly(const QString &path, const QString &key, const QStringList &requiredTables = {});
     // Creates a new, empty bank file (the bank tool and test fixtures use this).
     void create(const QString &path, const QString &key);
     void close();
@@ -55,11 +60,12 @@ public:
 
 private:
     void openWith(const QString &path, const QString &key, int flags, bool mustHoldTables,
-                  const QStringList &requiredTables);
+                  const QStringList &requiredTables, bool readOnly = false);
     [[noreturn]] void fail(const QString &context) const;
 
     sqlite3 *m_db = nullptr;
     QString m_path;
+    QStringList m_madeCompanions; // "-wal"/"-shm" files a read-only opening created
     TraceHook m_trace;
     quint64 m_generation = 0;
 };

@@ -43,6 +43,13 @@ const char kImport[] = "kjks-bank import FILE... SOURCE_DIR\n"
                        "  判断 {T} {F}，反馈 # 和总反馈 #### 作为解析。\n"
                        "\n"
                        "  有任何一行被拒绝（写成 文件:行: 原因），就什么也不写。模拟考试的四部分都要有题。\n";
+const char kUpgrade[] =
+    "kjks-bank upgrade OLD NEW OUT\n"
+    "\n"
+    "  把旧题库 OLD 中学员的学习进度（练习次数、错题、收藏、模拟试卷、程序自己的表，见 docs/progress.md）\n"
+    "  按题号带到新题库 NEW 的题目上，写成 OUT。OLD 和 NEW 只读不写。\n"
+    "  不能带过去的（撤下的题目、答案改了的题目的次数、含有它们的试卷）逐条列出。\n"
+    "  全部成功才替换 OUT。\n";
 const char kTool[] = "kjks-bank：初级会计实务考试练习系统的题库工具\n"
                      "\n"
                      "用法：kjks-bank 命令 参数…\n"
@@ -53,6 +60,7 @@ const char kTool[] = "kjks-bank：初级会计实务考试练习系统的题库�
                      "  import FILE... SOURCE_DIR        CSV 或 GIFT → 源文件夹\n"
                      "  import FILE... --bank BANK       CSV 或 GIFT → 题库\n"
                      "  check BANK                       检查题库\n"
+                     "  upgrade OLD NEW OUT              把旧题库的学习进度带到新题库\n"
                      "  synth --questions N [--seed S] BANK   合成题库（性能测试用）\n"
                      "\n"
                      "kjks-bank 命令 --help 说明一个命令。详见 docs/kjks-bank.md。\n"
@@ -75,5 +83,7 @@ QString CommandHelp(const QString &command) {
         text = kSynth;
     else if (command == QLatin1String("import"))
         text = kImport;
+    else if (command == QLatin1String("upgrade"))
+        text = kUpgrade;
     return text ? QString::fromUtf8(text) : QString();
 }

@@ -6,6 +6,7 @@
 #include "BankReader.h"
 #include "BankSource.h"
 #include "BankSynth.h"
+#include "BankUpgrade.h"
 #include "BankWriter.h"
 #include "ImportCommands.h"
 #include "SqlError.h"
@@ -152,5 +153,6 @@ int main(int argc, char **argv) {
     if (command == QLatin1String("synth")) return synth(args);
     if (command == QLatin1String("check")) return check(args);
     if (command == QLatin1String("import")) return ImportCommand(args);
+    if (command == QLatin1String("upgrade")) return upgradeCommand(args);
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 HomePage::HomePage(QWidget *parent) : QWidget(parent) {
-    auto *column = new QVBoxLayout(this);
+    auto *column = m_column = new QVBoxLayout(this);
     column->setContentsMargins(40, 16, 40, 12);
     column->setSpacing(0);
     auto *heading = new QLabel(QStringLiteral("软件考试说明"), this);
@@ -33,7 +33,7 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent) {
     auto *grid = new QGridLayout;
     grid->setContentsMargins(20, 0, 0, 0);
     grid->setHorizontalSpacing(28);
-    grid->setVerticalSpacing(34);
+    grid->setVerticalSpacing(22);
     int index = 0;
     for (const Row &r : rows) {
         auto *button = new QPushButton(QString::fromUtf16(r.button), this);
@@ -70,4 +70,10 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent) {
     motto->setObjectName(QStringLiteral("motto"));
     motto->setFont(PixelFont(QStringLiteral("微软雅黑"), 16));
     column->addWidget(motto);
+}
+
+void HomePage::addPanel(QWidget *panel) {
+    const int at = m_column->indexOf(m_dailyReview) + 1;
+    m_column->insertSpacing(at, 8);
+    m_column->insertWidget(at + 1, panel, 0, Qt::AlignLeft);
 }

@@ -4,6 +4,7 @@
 
 class DailyReviewPanel;
 class QPushButton;
+class QVBoxLayout;
 
 // The home page: what the program offers, with a button to each part.
 class HomePage : public QWidget {
@@ -16,6 +17,8 @@ public:
     QPushButton *mockExamButton() const { return m_buttons[2]; }
     QPushButton *statisticsButton() const { return m_buttons[3]; }
     DailyReviewPanel *dailyReview() const { return m_dailyReview; }
+    // Places a panel of the main window's (the learner's progress) below the day's reviews.
+    void addPanel(QWidget *panel);
 
 signals:
     void syllabusRequested();
@@ -26,4 +29,5 @@ signals:
 private:
     QPushButton *m_buttons[4] = {};
     DailyReviewPanel *m_dailyReview = nullptr;
+    QVBoxLayout *m_column = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "BankSession.h"
 #include "BannerPicture.h"
 #include "ChapterPracticePage.h"
+#include "DailyReviewPanel.h"
 #include "DocumentsPage.h"
 #include "ExamProfile.h"
 #include "Fonts.h"
@@ -13,6 +14,7 @@
 #include "MockExamPage.h"
 #include "NavButton.h"
 #include "Pictures.h"
+#include "ProgressPanel.h"
 #include "ReviewPage.h"
 #include "StatisticsPage.h"
 #include "UpdateCheck.h"
@@ -153,6 +155,10 @@ void MainWindow::buildPages() {
     pages->setObjectName(QStringLiteral("pages"));
     homePage = new HomePage;
     homePage->setObjectName(QStringLiteral("homePage"));
+    progressPanel = new ProgressPanel;
+    progressPanel->setObjectName(QStringLiteral("progressPanel"));
+    homePage->addPanel(progressPanel);
+    progressPanel->reload = [this] { reloadFromBank(); };
     // The order is the Page enumeration's; the other pages hold an empty place until first asked for.
     pages->addWidget(scrolled(homePage));
     for (int i = DocumentsPageIndex; i <= StatisticsPageIndex; ++i)
@@ -323,6 +329,25 @@ void MainWindow::PrepareFirstShowing() {
         navigate(1);
         loadPictures();
     }
+}
+
+void MainWindow::reloadFromBank() {
+    PrepareFirstShowing();
+    if (m_chapterPage) {
+        m_chapterPage->ShowProfile();
+        m_chapterPage->BuildChapterTree(m_chapterRows);
+    }
+    if (m_mockExamPage) {
+        m_mockExamPage->ShowProfile(m_title);
+        m_mockExamPage->OpenPaperList();
+    }
+    for (ReviewPage *page : {m_wrongPage, m_favouritesPage})
+        if (page) {
+            page->ShowProfile();
+            page->Enter();
+        }
+    if (m_statisticsPage) m_statisticsPage->Refresh();
+    if (homePage->dailyReview()) homePage->dailyReview()->refresh();
 }
 
 void MainWindow::placeOnScreen() {

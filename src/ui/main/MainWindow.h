@@ -12,6 +12,7 @@ class DocumentsPage;
 class HomePage;
 class MockExamPage;
 class NavButton;
+class ProgressPanel;
 class QLabel;
 class QStackedWidget;
 class ReviewPage;
@@ -41,6 +42,7 @@ public:
     QLabel *subjectLabel;
     QStackedWidget *pages;
     HomePage *homePage;
+    ProgressPanel *progressPanel; // on the home page: backup, restore, start over
     QWidget *statusBar;
     QLabel *infoLabel;    // APP_XINXI
     QLabel *contactLabel; // APP_LXFS
@@ -64,6 +66,9 @@ public:
     // window is shown, so that a bank failing on the way ends the program with no window at all.
     // Throws what a step throws.
     void PrepareFirstShowing();
+    // After a restore or a fresh start: the first showing's steps again, and every page already
+    // built shows the bank as it now is.
+    void reloadFromBank();
 
 public slots:
     // The first showing's steps under the handler guard (a window shown without start-up).

@@ -129,7 +129,10 @@ QLayout *MockExamPage::buildPaperList() {
     redoButton->setObjectName(QStringLiteral("redoButton"));
     closeListButton = new QPushButton(QStringLiteral("返回"), papersGroup);
     closeListButton->setObjectName(QStringLiteral("closeListButton"));
+    printButtons = new PaperPrintButtons([this] { return chosenPaper(); }, papersGroup);
+    printButtons->setEnabled(false);
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(printButtons);
     buttons->addStretch(1);
     for (QPushButton *b : {viewButton, redoButton, closeListButton}) {
         b->setFixedSize(80, 30);
@@ -193,6 +196,7 @@ void MockExamPage::fillPaperList() {
     // No cell chosen in the new list yet.
     viewButton->setEnabled(false);
     redoButton->setEnabled(false);
+    printButtons->setEnabled(false);
 }
 
 void MockExamPage::enterExam() {
@@ -242,5 +246,13 @@ void MockExamPage::choosePaper(int row, int column) {
         const bool enable = column == 1 || column == 2;
         viewButton->setEnabled(enable);
         redoButton->setEnabled(enable);
+        printButtons->setEnabled(enable);
     });
+}
+
+PaperPrintButtons::Choice MockExamPage::chosenPaper() {
+    // The buttons are enabled only after a cell of a row was chosen, which positioned the list there.
+    if (!m_papers.active() || m_papers.isEmpty() || !printButtons->isEnabled()) return {};
+    const QTableWidgetItem *shown = paperList->item(m_papers.recNo() - 1, 0);
+    return {m_papers.asInteger(QStringLiteral("sjID")), shown ? shown->text().toInt() : 0};
 }

@@ -2,6 +2,7 @@
 
 #include "Dataset.h"
 #include "ExamWindow.h"
+#include "PaperPrintButtons.h"
 
 #include <QWidget>
 
@@ -29,11 +30,12 @@ public:
     QTableWidget *contentTable;
     QGroupBox *papersGroup; // "已答试卷"
     QTableWidget *paperList;
-    QPushButton *papersToggle;    // "已答试卷 ▽"
-    QPushButton *viewButton;      // "查看"
-    QPushButton *redoButton;      // "重做"
-    QPushButton *closeListButton; // "返回"
-    QPushButton *enterButton;     // "进入考场"
+    QPushButton *papersToggle;       // "已答试卷 ▽"
+    QPushButton *viewButton;         // "查看"
+    QPushButton *redoButton;         // "重做"
+    QPushButton *closeListButton;    // "返回"
+    QPushButton *enterButton;        // "进入考场"
+    PaperPrintButtons *printButtons; // "打印试卷", "打印空白卷"
 
     // Opens the exam window; RunPaperlessExam unless a test puts a recorder here.
     std::function<void(ExamWindow::Opening)> launchExam;
@@ -51,5 +53,6 @@ private:
     QLayout *buildPaperList();
     void fillPaperList();
     void openSelectedPaper(ExamWindow::Opening opening);
+    PaperPrintButtons::Choice chosenPaper();
     Dataset m_papers;
 };

@@ -1,0 +1,172 @@
+#include "BankCopy.h"
+
+#include "SqlDatabase.h"
+#include "SqlError.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace {
+
+void removeWithCompanions(const QString &path) {
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(path + QString::fromLatin1(suffix));
+}
+
+// The file's bytes and its folder entry reach the disk before the caller goes on.
+void flushToDisk(const QString &path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        if (fd >= 0) ::close(fd);
+        throw KjksError(QStringLiteral("无法把副本写入磁盘：") + QDir::toNativeSeparators(path));
+    }
+    ::close(fd);
+}
+
+void flushFolder(const QString &folder) {
+    const QByteArray name = QFile::encodeName(folder);
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return; // the rename itself has happened; a folder that cannot be synced is no failure
+    ::fsync(fd);
+    ::close(fd);
+}
+
+void copyPages(SqlDatabase &source, SqlDatabase &copy) {
+    sqlite3_backup *backup = sqlite3_backup_init(copy.handle(), "main", source.handle(), "main");
+    if (!backup)
+        throw SqlError(QString::fromUtf8(sqlite3_errmsg(copy.handle())), sqlite3_extended_errcode(copy.handle()));
+    int rc;
+    int waits = 0;
+    // Another connection writing the bank holds it for a moment: wait as the program's statements do.
+    while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        if (rc != SQLITE_OK && ++waits * 50 > SqlDatabase::kBusyTimeoutMs) break;
+        if (rc != SQLITE_OK) sqlite3_sleep(50);
+    }
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        throw SqlError(QString::fromUtf8(sqlite3_errstr(rc)) + QStringLiteral(" (copying the bank)"), rc);
+}
+
+// A text that identifies the questions and answers of a bank.
+QByteArray contentFingerprint(SqlDatabase &db, int *questions) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const auto rows = db.select(QStringLiteral("select tigan_id, tixing, daan, timian, zongtimian from kjks_tigan "
+                                               "order by tigan_id"));
+    *questions = int(rows.size());
+    for (const auto &row : rows)
+        for (const QVariant &v : row)
+            hash.addData((v.toString() + QLatin1Char('\x1f')).toUtf8());
+    for (const auto &row : db.select(QStringLiteral("select ID, daan, zongtimian from zongtigan order by ID")))
+        for (const QVariant &v : row)
+            hash.addData((v.toString() + QLatin1Char('\x1f')).toUtf8());
+    return hash.result();
+}
+
+QString detailLine(const std::exception &e) {
+    return QStringLiteral("\n详细信息：") + QString::fromUtf8(e.what());
+}
+
+} // namespace
+
+void WriteBankCopy(SqlDatabase &source, const QString &target, const QString &key,
+                   const std::function<void(SqlDatabase &copy)> &adjust) {
+    const QFileInfo info(target);
+    const QString folder = info.absolutePath();
+    if (!QDir().mkpath(folder)) throw KjksError(QStringLiteral("无法创建文件夹：") + QDir::toNativeSeparators(folder));
+    QString temp;
+    {
+        QTemporaryFile file(folder + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX.part"));
+        file.setAutoRemove(false);
+        if (!file.open())
+            throw KjksError(QStringLiteral("无法在该位置写入文件：") + QDir::toNativeSeparators(folder) +
+                            QStringLiteral("\n详细信息：") + file.errorString());
+        temp = file.fileName();
+    }
+    try {
+        {
+            SqlDatabase copy;
+            copy.create(temp, key);
+            copyPages(source, copy);
+            if (adjust) adjust(copy);
+            copy.close(); // the last connection folds the log back into the file
+        }
+        if (QFileInfo::exists(temp + QStringLiteral("-wal")))
+            throw KjksError(QStringLiteral("副本的日志没有并回文件：") + QDir::toNativeSeparators(temp));
+        // A temporary file is private; the copy gets the permissions of the file it replaces, or
+        // those of an ordinary file.
+        const QFileDevice::Permissions ordinary =
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        QFile::setPermissions(temp, info.exists() ? QFile::permissions(info.absoluteFilePath()) : ordinary);
+        flushToDisk(temp);
+        if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0)
+            throw KjksError(QStringLiteral("无法写入文件：") + QDir::toNativeSeparators(info.absoluteFilePath()));
+        flushFolder(folder);
+    } catch (...) {
+        removeWithCompanions(temp);
+        throw;
+    }
+}
+
+QString BackupFolder(const QString &bankPath) {
+    return QFileInfo(bankPath).absolutePath() + QStringLiteral("/备份");
+}
+
+QString BackupFileName(const QString &bankPath, const QString &purpose, const QDateTime &when) {
+    return QFileInfo(bankPath).completeBaseName() + QLatin1Char('-') + purpose + QLatin1Char('-') +
+           when.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral(".dbf");
+}
+
+RestoreCheck CheckRestoreFile(const QString &path, SqlDatabase &current, const QString &key,
+                              const QStringList &requiredTables) {
+    RestoreCheck check;
+    if (QFileInfo(path).canonicalFilePath() == QFileInfo(current.path()).canonicalFilePath()) {
+        check.refusal = QStringLiteral("所选文件就是正在使用的题库，不能用它恢复。");
+        return check;
+    }
+    SqlDatabase file;
+    try {
+        file.openReadOnly(path, key, requiredTables);
+    } catch (const std::exception &e) {
+        check.refusal = QStringLiteral("所选文件不是本程序的题库备份，或已经损坏，不能用它恢复。当前题库没有改动。") +
+                        detailLine(e);
+        return check;
+    }
+    try {
+        const auto verdict = file.select(QStringLiteral("PRAGMA integrity_check"));
+        if (verdict.empty() || verdict[0][0].toString() != QStringLiteral("ok")) {
+            check.refusal = QStringLiteral("备份文件已损坏（完整性检查未通过），不能用它恢复。当前题库没有改动。") +
+                            QStringLiteral("\n详细信息：") + (verdict.empty() ? QString() : verdict[0][0].toString());
+            return check;
+        }
+        const QByteArray theirs = contentFingerprint(file, &check.questions);
+        const QByteArray ours = contentFingerprint(current, &check.currentQuestions);
+        if (check.questions == 0) {
+            check.refusal =
+                QStringLiteral("所选文件中没有题目，不是本程序的题库备份，不能用它恢复。当前题库没有改动。");
+            return check;
+        }
+        check.sameContent = theirs == ours;
+    } catch (const std::exception &e) {
+        check.refusal = QStringLiteral("备份文件已损坏，不能用它恢复。当前题库没有改动。") + detailLine(e);
+        return check;
+    }
+    check.usable = true;
+    return check;
+}
+
+void RestoreBankFrom(SqlDatabase &current, const QString &backupPath, const QString &keptCopyPath, const QString &key,
+                     const QStringList &requiredTables) {
+    WriteBankCopy(current, keptCopyPath, key);
+    SqlDatabase backup;
+    backup.openReadOnly(backupPath, key, requiredTables);
+    // Through the program's own connection, in one write transaction of the engine: every statement
+    // and query of the windows stays valid, and a failure part way leaves the bank as it was.
+    copyPages(backup, current);
+}
