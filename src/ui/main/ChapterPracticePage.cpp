@@ -68,6 +68,7 @@ ChapterPracticePage::ChapterPracticePage(QWidget *parent)
     chapterTree->setObjectName(QStringLiteral("chapterTree"));
     chapterTree->setMinimumSize(kTreeWidth, 200);
     chapterTree->setHeaderHidden(true);
+    chapterTree->setAccessibleName(QStringLiteral("章节目录"));
     chapterTree->setColumnCount(1);
     chapterTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     chapterTree->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -56,6 +56,7 @@ DocumentsPage::DocumentsPage(QWidget *parent) : QWidget(parent) {
     viewer = new QTextEdit(this);
     viewer->setObjectName(QStringLiteral("viewer"));
     viewer->setReadOnly(true);
+    viewer->setAccessibleName(QStringLiteral("文档内容"));
     // Nothing is typed here; an undo history would only keep a second copy of every loaded document.
     viewer->setUndoRedoEnabled(false);
     viewer->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

@@ -25,10 +25,12 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -71,6 +73,8 @@ QScrollArea *scrolled(QWidget *page) {
     auto *area = new QScrollArea;
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
+    // Tab goes to the page's controls, not to its frame; the area follows the focused control.
+    area->setFocusPolicy(Qt::NoFocus);
     area->setWidget(page);
     return area;
 }
@@ -105,6 +109,13 @@ void MainWindow::buildFrame() {
     buildPages();
     column->addWidget(pages, 1);
     column->addWidget(buildStatusBar());
+
+    for (int number = 1; number <= 6; ++number) {
+        auto *key = new QShortcut(QKeySequence(QStringLiteral("Ctrl+%1").arg(number)), this);
+        connect(key, &QShortcut::activated, this, [this, number] { navigate(number); });
+    }
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [] { ShowInfoBox(KeysText()); });
 }
 
 QWidget *MainWindow::buildNavigation() {
@@ -250,10 +261,18 @@ QWidget *MainWindow::buildStatusBar() {
     contactLabel = statusField(statusBar, QStringLiteral("contactLabel"));
     webLink = statusField(statusBar, QStringLiteral("webLink"));
     webLink->setCursor(Qt::PointingHandCursor);
-    webLink->setStyleSheet(QStringLiteral("color: #0645ad; text-decoration: underline;"));
     updateLink = statusField(statusBar, QStringLiteral("updateLink"));
     updateLink->setText(QStringLiteral("[软件升级]"));
     updateLink->setCursor(Qt::PointingHandCursor);
+    // The two links are reached with Tab and opened with Enter or Space; the focused one is marked.
+    statusBar->setStyleSheet(QStringLiteral("QLabel#webLink { color: #0645ad; text-decoration: underline; }"
+                                            "QLabel#webLink:focus, QLabel#updateLink:focus { background: #cce4f7; }"));
+    for (QLabel *link : {webLink, updateLink})
+        link->setFocusPolicy(Qt::StrongFocus);
+    infoLabel->setAccessibleName(QStringLiteral("题库信息"));
+    contactLabel->setAccessibleName(QStringLiteral("联系方式"));
+    webLink->setAccessibleName(QStringLiteral("网址"));
+    updateLink->setAccessibleName(QStringLiteral("软件升级"));
     updateLink->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     row->addWidget(infoLabel, 4);
     row->addWidget(contactLabel, 3);
@@ -283,11 +302,26 @@ void MainWindow::showEvent(QShowEvent *event) {
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    bool activated =
+        event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        activated = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    }
+    if (activated) {
         if (watched == webLink) openWebLink();
         if (watched == updateLink) checkForUpdate();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+QString MainWindow::KeysText() {
+    return QStringLiteral("本窗口的按键：\n"
+                          "Ctrl+1～Ctrl+6\t我的首页、考试大纲、章节练习、模拟考场、错题强化、重点收藏\n"
+                          "Tab / Shift+Tab\t移到下一个 / 上一个控件\n"
+                          "← →\t在导航项之间移动\n"
+                          "Enter 或空格\t打开有焦点的导航项、按钮或链接\n"
+                          "F1\t显示本说明");
 }
 
 void MainWindow::showFirstTime() {

@@ -59,6 +59,8 @@ public:
     StatisticsPage *statisticsPage();
 
     NavButton *navButton(int number) const;
+    // What F1 shows: the keys of this window.
+    static QString KeysText();
     // The page shown now (inside its scroll area where it has one).
     QWidget *currentPage() const;
 

@@ -112,6 +112,7 @@ QLayout *MockExamPage::buildPaperList() {
     paperList = new QTableWidget(0, 3, papersGroup);
     paperList->setObjectName(QStringLiteral("paperList"));
     paperList->setMinimumHeight(120);
+    paperList->setAccessibleName(QStringLiteral("已答试卷列表"));
     paperList->setHorizontalHeaderLabels(
         {QStringLiteral("试卷号"), QStringLiteral("答卷时间"), QStringLiteral("分数")});
     paperList->setColumnWidth(0, 90);

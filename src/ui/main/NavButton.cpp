@@ -4,6 +4,7 @@
 #include "MainWindowGeometry.h"
 #include "Pictures.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -12,6 +13,11 @@ using namespace MainGeometry;
 NavButton::NavButton(int number, const QString &caption, const QString &builtInPicture, QWidget *parent)
     : QWidget(parent), m_number(number), m_picture(new QLabel(this)), m_caption(new QLabel(caption, this)) {
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    const QString key = QStringLiteral("Ctrl+%1").arg(number);
+    setToolTip(caption + QStringLiteral("（") + key + QStringLiteral("）"));
+    setAccessibleName(caption);
+    setAccessibleDescription(QStringLiteral("导航，快捷键 ") + key);
     const int width = kWidth;
     setFixedSize(width, kNavPicture + kNavCaptionHeight);
     m_picture->setGeometry((width - kNavPicture) / 2, 0, kNavPicture, kNavPicture);
@@ -29,7 +35,42 @@ void NavButton::setPicture(const QPixmap &picture) {
 
 void NavButton::setCurrent(bool current) {
     m_current = current;
-    m_caption->setStyleSheet(current ? QStringLiteral("color: red;") : QStringLiteral("color: black;"));
+    showState();
+}
+
+// The current entry's caption is red; the entry with the keyboard focus is underlined.
+void NavButton::showState() {
+    QString style = m_current ? QStringLiteral("color: red;") : QStringLiteral("color: black;");
+    if (hasFocus()) style += QStringLiteral(" text-decoration: underline;");
+    m_caption->setStyleSheet(style);
+}
+
+void NavButton::keyPressEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        emit clicked(m_number);
+        return;
+    case Qt::Key_Left:
+        focusPreviousChild();
+        return;
+    case Qt::Key_Right:
+        focusNextChild();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void NavButton::focusInEvent(QFocusEvent *event) {
+    QWidget::focusInEvent(event);
+    showState();
+}
+
+void NavButton::focusOutEvent(QFocusEvent *event) {
+    QWidget::focusOutEvent(event);
+    showState();
 }
 
 void NavButton::mouseReleaseEvent(QMouseEvent *event) {

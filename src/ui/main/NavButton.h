@@ -24,8 +24,14 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // Enter or Space opens the entry; Left and Right move to the neighbouring entry.
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    void showState();
+
     int m_number;
     bool m_current = false;
     QLabel *m_picture;

@@ -84,6 +84,7 @@ ReviewPage::ReviewPage(Kind kind, QWidget *parent)
     list->setObjectName(QStringLiteral("list"));
     list->setFont(PixelFont(QStringLiteral("微软雅黑"), 14));
     list->setMinimumSize(400, 160);
+    list->setAccessibleName(kind == Kind::WrongQuestions ? QStringLiteral("错题列表") : QStringLiteral("收藏列表"));
     list->setModel(m_model);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -232,6 +232,16 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), launchPractic
 
     reviewPlan = new ReviewPlanTab;
     tabs->addTab(reviewPlan, QStringLiteral("复习计划"));
+
+    // What a screen reader says for each part.
+    tabs->setAccessibleName(QStringLiteral("统计分析"));
+    const std::pair<QWidget *, const char16_t *> names[] = {
+        {tblTypes, u"各题型统计表"},        {chartTypes, u"各题型练习比例和正确率图"},
+        {chartChapters, u"各章掌握程度图"}, {tblChapters, u"各章统计表"},
+        {tblSections, u"薄弱环节表"},       {chartExams, u"模考成绩图"},
+        {tblExams, u"模考成绩表"}};
+    for (const auto &[widget, name] : names)
+        widget->setAccessibleName(QString::fromUtf16(name));
 }
 
 void StatisticsPage::Refresh() {

@@ -1,0 +1,130 @@
+#include "FixtureBank.h"
+#include "MainWindow.h"
+#include "NavButton.h"
+#include "RecordingPlatform.h"
+#include "TestApp.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAccessible>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QStackedWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainKeyboardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testApp();
+        ResetProcessState();
+        bank.open();
+        form = std::make_unique<MainWindow>(bank.dir() + QStringLiteral("kjks"));
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    RecordingPlatform platform;
+    FixtureBank bank;
+    std::unique_ptr<MainWindow> form;
+};
+
+// Every entry, link and the update check can be reached with Tab alone, in the order they stand.
+TEST_F(MainKeyboardTest, TabReachesEveryEntryAndBothLinks) {
+    QList<QWidget *> chain;
+    QWidget *w = form.get();
+    for (int i = 0; i < 200; ++i) {
+        w = w->nextInFocusChain();
+        if (w == form.get()) break;
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(form.get()) && w->isEnabled()) chain << w;
+    }
+    QList<QWidget *> expected;
+    for (int n = 1; n <= 6; ++n)
+        expected << form->navButton(n);
+    expected << form->webLink << form->updateLink;
+    qsizetype last = -1;
+    for (QWidget *e : expected) {
+        const qsizetype at = chain.indexOf(e);
+        EXPECT_GT(at, last) << e->objectName().toStdString();
+        last = at;
+    }
+}
+
+TEST_F(MainKeyboardTest, KeysOpenEntriesLinksAndTheKeyList) {
+    // Ctrl+number goes where the entry goes.
+    const std::pair<int, int> shortcuts[] = {{3, MainWindow::ChapterPageIndex}, {5, MainWindow::WrongPageIndex},
+                                             {1, MainWindow::HomePageIndex}};
+    for (const auto &[number, page] : shortcuts) {
+        QTest::keyClick(form.get(), Qt::Key(Qt::Key_0 + number), Qt::ControlModifier);
+        EXPECT_EQ(form->pages->currentIndex(), page) << number;
+        EXPECT_TRUE(form->navButton(number)->isCurrent());
+    }
+    // A focused entry opens with Enter; the arrow moves to its neighbour.
+    form->navButton(4)->setFocus();
+    QTest::keyClick(form->navButton(4), Qt::Key_Right);
+    EXPECT_TRUE(form->navButton(5)->hasFocus());
+    QTest::keyClick(form->navButton(5), Qt::Key_Left);
+    EXPECT_TRUE(form->navButton(4)->hasFocus());
+    QTest::keyClick(form->navButton(4), Qt::Key_Return);
+    EXPECT_EQ(form->pages->currentIndex(), int(MainWindow::MockExamPageIndex));
+    // Enter on [软件升级] runs the check as a click does: it speaks, whatever the bank says.
+    form->updateLink->setFocus();
+    QTest::keyClick(form->updateLink, Qt::Key_Space);
+    ASSERT_FALSE(platform.boxes.empty());
+    platform.boxes.clear();
+    // F1 lists the keys.
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    EXPECT_EQ(platform.texts(), QStringList{MainWindow::KeysText()});
+}
+
+} // namespace
+
+namespace {
+
+// Every control a learner can operate on every page of the main window has a name a screen reader
+// can say (its caption or an accessible name).
+TEST_F(MainKeyboardTest, EveryControlHasANameForScreenReaders) {
+    QStringList unnamed;
+    auto collect = [&] {
+        for (QWidget *w : form->findChildren<QWidget *>()) {
+            const bool operable = w->focusPolicy() != Qt::NoFocus || qobject_cast<QAbstractButton *>(w);
+            if (!operable || !w->isVisibleTo(form.get()) || qobject_cast<QAbstractScrollArea *>(w->parentWidget()))
+                continue;
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+            const QString name = QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') + w->objectName();
+            if ((!a || a->text(QAccessible::Name).trimmed().isEmpty()) && !unnamed.contains(name)) unnamed << name;
+        }
+    };
+    for (int entry = 1; entry <= 6; ++entry) {
+        form->navigate(entry);
+        collect();
+    }
+    form->showStatistics();
+    collect();
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// Qt's own words are Chinese (the boxes' buttons), and no button of the main window speaks English.
+TEST_F(MainKeyboardTest, NoButtonSpeaksEnglish) {
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+    EXPECT_FALSE(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("Yes")));
+    for (int entry = 1; entry <= 6; ++entry)
+        form->navigate(entry);
+    form->showStatistics();
+    const QRegularExpression latinWord(QStringLiteral("[A-Za-z]{2,}"));
+    for (QAbstractButton *b : form->findChildren<QAbstractButton *>())
+        EXPECT_FALSE(latinWord.match(b->text()).hasMatch()) << b->text().toStdString();
+}
+
+} // namespace
