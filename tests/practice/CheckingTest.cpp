@@ -348,3 +348,26 @@ TEST_F(PracticeTest, AnAnswerTheBankRefusesIsReportedAndLandsNowhereElse) {
     EXPECT_EQ(tigan(2, QStringLiteral("ZONGCS")), QStringLiteral("0"));
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
 }
+
+// A full disk in practice (the bank may not grow by a page): answering and moving on say that the
+// disk is full, the window stays usable, and what was stored before is kept.
+TEST_F(PracticeTest, AFullDiskInPracticeIsNamedAndLosesNothing) {
+    bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("B"));
+    bank.addQuestion(2, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    open();
+    clickOption(0, 1);
+    const QString before = tigan(1, QStringLiteral("DDCS"));
+    const int pages = bank.scalar(QStringLiteral("pragma page_count")).toInt();
+    bank.exec(QStringLiteral("pragma max_page_count = %1").arg(pages));
+    next();
+    next();
+    clickOption(0, 0);
+    next();
+    const QStringList errors = boxTexts(Kind::Error);
+    ASSERT_FALSE(errors.isEmpty()) << "the full disk was never met";
+    for (const QString &e : errors)
+        EXPECT_TRUE(e.contains(QStringLiteral("磁盘空间不足"))) << qPrintable(e);
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_EQ(tigan(1, QStringLiteral("DDCS")), before);
+    EXPECT_EQ(bank.scalar(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok"));
+}

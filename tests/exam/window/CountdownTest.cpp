@@ -92,3 +92,21 @@ TEST_F(ExamWindowTest, ARefusedHandInKeepsTheExamGoingAndATimedOutPaperIsHandedI
     EXPECT_FALSE(catalogue(QStringLiteral("JJSJ")).isEmpty());
     EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
 }
+
+// A full disk at hand-in (the bank may not grow by a page): the learner hears that the disk is full
+// and that the paper is unchanged, and the exam goes on.
+TEST_F(ExamWindowTest, AFullDiskAtHandInIsNamedAndChangesNothing) {
+    open();
+    option(0);
+    const int pages = bank.scalar(QStringLiteral("pragma page_count")).toInt();
+    bank.exec(QStringLiteral("pragma max_page_count = %1").arg(pages));
+    bank.exec(QStringLiteral("pragma cache_size = 0"));
+    clickWidget(w().handInArea);
+    ASSERT_EQ(platform.boxes.size(), 2u) << platform.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(platform.boxes[1].text.startsWith(QStringLiteral("交卷没有完成，试卷没有改变。")));
+    EXPECT_TRUE(platform.boxes[1].text.contains(QStringLiteral("磁盘空间不足")))
+        << platform.boxes[1].text.toStdString();
+    EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
+    EXPECT_TRUE(catalogue(QStringLiteral("JJSJ")).isEmpty());
+    EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
+}

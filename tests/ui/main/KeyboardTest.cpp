@@ -56,8 +56,8 @@ TEST_F(MainKeyboardTest, TabReachesEveryEntryAndBothLinks) {
 
 TEST_F(MainKeyboardTest, KeysOpenEntriesLinksAndTheKeyList) {
     // Ctrl+number goes where the entry goes.
-    const std::pair<int, int> shortcuts[] = {{3, MainWindow::ChapterPageIndex}, {5, MainWindow::WrongPageIndex},
-                                             {1, MainWindow::HomePageIndex}};
+    const std::pair<int, int> shortcuts[] = {
+        {3, MainWindow::ChapterPageIndex}, {5, MainWindow::WrongPageIndex}, {1, MainWindow::HomePageIndex}};
     for (const auto &[number, page] : shortcuts) {
         QTest::keyClick(form.get(), Qt::Key(Qt::Key_0 + number), Qt::ControlModifier);
         EXPECT_EQ(form->pages->currentIndex(), page) << number;
