@@ -74,6 +74,45 @@ std::optional<double> PaperSummary::recentMean(int count) const {
     return sum / n;
 }
 
+namespace {
+
+// Mock exams: the papers the answered-paper list shows, with its numbers and its rule for "handed
+// in", oldest hand-in first.
+PaperSummary loadPapers(SqlDatabase &db, const ExamProfile &profile) {
+    PaperSummary exams;
+    for (const ExamSection &sec : profile.sections)
+        exams.paperTotal += sec.pointsText.toDouble();
+    const auto paperRows = select(
+        db, QStringLiteral("select sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen, AnLiDeFen from kjks_SJML"
+                           " where flag_state = 0 order by sjID"));
+    std::vector<int> paperIds;
+    for (const auto &row : paperRows)
+        paperIds.push_back(row[0].toInt());
+    const std::vector<int> numbers = PaperDisplayNumbers(paperIds);
+    for (size_t r = 0; r < paperRows.size(); ++r) {
+        const auto &row = paperRows[r];
+        if (!PaperHandedIn(row[1].toString(), row[2].toString())) {
+            ++exams.notHandedIn;
+            continue;
+        }
+        PaperResult p;
+        p.sjID = paperIds[r];
+        p.number = numbers[r];
+        p.started = StoredDateTime(row[1].toString());
+        p.handedIn = StoredDateTime(row[2].toString());
+        p.total = row[3].toDouble();
+        for (size_t i = 0; i < 4; ++i)
+            p.sections[i] = row[4 + i].toDouble();
+        if (p.started.isValid()) p.durationSeconds = p.started.secsTo(p.handedIn);
+        exams.papers.push_back(p);
+    }
+    std::stable_sort(exams.papers.begin(), exams.papers.end(),
+                     [](const PaperResult &a, const PaperResult &b) { return a.handedIn < b.handedIn; });
+    return exams;
+}
+
+} // namespace
+
 StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile) {
     StudyStatistics s;
     // The bank's tally indexes (made by the bank tool, or when the bank is opened) answer every
@@ -143,36 +182,7 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
     for (auto &[zhang, ch] : chapters)
         s.chapters.push_back(ch);
 
-    // Mock exams: the papers the answered-paper list shows, with its numbers and its rule for
-    // "handed in".
-    for (const ExamSection &sec : profile.sections)
-        s.exams.paperTotal += sec.pointsText.toDouble();
-    const auto paperRows = select(
-        db, QStringLiteral("select sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen, AnLiDeFen from kjks_SJML"
-                           " where flag_state = 0 order by sjID"));
-    std::vector<int> paperIds;
-    for (const auto &row : paperRows)
-        paperIds.push_back(row[0].toInt());
-    const std::vector<int> numbers = PaperDisplayNumbers(paperIds);
-    for (size_t r = 0; r < paperRows.size(); ++r) {
-        const auto &row = paperRows[r];
-        if (!PaperHandedIn(row[1].toString(), row[2].toString())) {
-            ++s.exams.notHandedIn;
-            continue;
-        }
-        PaperResult p;
-        p.sjID = paperIds[r];
-        p.number = numbers[r];
-        p.started = StoredDateTime(row[1].toString());
-        p.handedIn = StoredDateTime(row[2].toString());
-        p.total = row[3].toDouble();
-        for (size_t i = 0; i < 4; ++i)
-            p.sections[i] = row[4 + i].toDouble();
-        if (p.started.isValid()) p.durationSeconds = p.started.secsTo(p.handedIn);
-        s.exams.papers.push_back(p);
-    }
-    std::stable_sort(s.exams.papers.begin(), s.exams.papers.end(),
-                     [](const PaperResult &a, const PaperResult &b) { return a.handedIn < b.handedIn; });
+    s.exams = loadPapers(db, profile);
     return s;
 }
 

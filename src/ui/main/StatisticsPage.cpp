@@ -141,15 +141,8 @@ void showChart(QChartView *view, QChart *chart) {
 
 } // namespace
 
-StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), launchPractice(&RunPractice) {
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
-    tabs = new QTabWidget(this);
-    tabs->setObjectName(QStringLiteral("tabStatistics"));
-    tabs->setFont(uiFont(14));
-    outer->addWidget(tabs);
-
-    // 总体概况: the whole bank, then by type.
+// 总体概况: the whole bank, then by type.
+void StatisticsPage::buildOverviewTab() {
     auto *overview = new QWidget;
     auto *ov = new QVBoxLayout(overview);
     lblOverview = plainLabel(overview, QStringLiteral("lblOverview"), 16);
@@ -179,8 +172,10 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), launchPractic
     ov->addWidget(tblTypes);
     ov->addWidget(typeHint);
     tabs->addTab(overview, QStringLiteral("总体概况"));
+}
 
-    // 章节掌握: the chart by chapter and its figures beside it.
+// 章节掌握: the chart by chapter and its figures beside it.
+void StatisticsPage::buildChaptersTab() {
     auto *chapters = new QWidget;
     auto *ch = new QHBoxLayout(chapters);
     chartChapters = new QChartView(chapters);
@@ -194,8 +189,10 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), launchPractic
     ch->addWidget(chartChapters, 11);
     ch->addWidget(tblChapters, 9);
     tabs->addTab(chapters, QStringLiteral("章节掌握"));
+}
 
-    // 薄弱环节: the sections, weakest first, and practice on one of them.
+// 薄弱环节: the sections, weakest first, and practice on one of them.
+void StatisticsPage::buildWeakSectionsTab() {
     auto *weak = new QWidget;
     auto *wk = new QVBoxLayout(weak);
     lblWeakHint = plainLabel(weak, QStringLiteral("lblWeakHint"), 14);
@@ -211,8 +208,10 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), launchPractic
     wk->addWidget(lblWeakHint);
     wk->addWidget(tblSections, 1);
     tabs->addTab(weak, QStringLiteral("薄弱环节"));
+}
 
-    // 模考成绩: the papers' scores over time against the pass line, and their figures.
+// 模考成绩: the papers' scores over time against the pass line, and their figures.
+void StatisticsPage::buildExamsTab() {
     auto *exams = new QWidget;
     auto *ex = new QVBoxLayout(exams);
     lblExamSummary = plainLabel(exams, QStringLiteral("lblExamSummary"), 14);
@@ -229,7 +228,20 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), launchPractic
     ex->addWidget(lblNoExams, 5);
     ex->addWidget(tblExams, 2);
     tabs->addTab(exams, QStringLiteral("模考成绩"));
+}
 
+StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent), launchPractice(&RunPractice) {
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabStatistics"));
+    tabs->setFont(uiFont(14));
+    outer->addWidget(tabs);
+
+    buildOverviewTab();
+    buildChaptersTab();
+    buildWeakSectionsTab();
+    buildExamsTab();
     reviewPlan = new ReviewPlanTab;
     tabs->addTab(reviewPlan, QStringLiteral("复习计划"));
 
@@ -411,6 +423,14 @@ void StatisticsPage::fillExams() {
 
     chartExams->setVisible(!papers.empty());
     lblNoExams->setVisible(papers.empty());
+    drawExamChart();
+}
+
+// The papers' scores from the oldest, by section, against the pass line.
+void StatisticsPage::drawExamChart() {
+    const PaperSummary &e = m_stats.exams;
+    const auto &papers = e.papers;
+    const ExamProfile &profile = examProfile();
     auto *chart = new QChart;
     styleChart(chart);
     chart->legend()->setAlignment(Qt::AlignRight);

@@ -60,10 +60,15 @@ public slots:
 
 private:
     void practiseSection(SectionTally section, int scope);
+    void buildOverviewTab();
+    void buildChaptersTab();
+    void buildWeakSectionsTab();
+    void buildExamsTab();
     void fillOverview();
     void fillChapters();
     void fillSections();
     void fillExams();
+    void drawExamChart();
 
     StudyStatistics m_stats;
     std::vector<SectionTally> m_ranked;
