@@ -4,7 +4,61 @@
 #include "ExamGeometry.h"
 #include "ShapeControl.h"
 
+#include <algorithm>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
 using namespace ExamGeometry;
+
+namespace {
+
+// The card by keyboard: the arrows move the focus to the cell before or after.
+class CardKeys : public QObject {
+public:
+    CardKeys(std::vector<ClickableLabel *> &labels, QObject *parent) : QObject(parent), m_labels(labels) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const int step = (key == Qt::Key_Right || key == Qt::Key_Down) ? 1
+                         : (key == Qt::Key_Left || key == Qt::Key_Up)  ? -1
+                                                                       : 0;
+        if (step == 0) return false;
+        const auto at = std::find(m_labels.begin(), m_labels.end(), watched);
+        if (at == m_labels.end()) return false;
+        const long next = long(at - m_labels.begin()) + step;
+        if (next >= 0 && next < long(m_labels.size())) m_labels[size_t(next)]->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+
+private:
+    std::vector<ClickableLabel *> &m_labels;
+};
+
+QString stateWords(AnswerCard::State state) {
+    switch (state) {
+    case AnswerCard::State::NotVisited:
+        return QStringLiteral("未看");
+    case AnswerCard::State::NotDone:
+    case AnswerCard::State::Current:
+        return QStringLiteral("未做");
+    case AnswerCard::State::Marked:
+        return QStringLiteral("已标记");
+    case AnswerCard::State::Done:
+        return QStringLiteral("已做");
+    }
+    return QString();
+}
+
+} // namespace
+
+QString AnswerCard::spokenName(int position) const {
+    QString name = QStringLiteral("第%1题，").arg(position + 1) + stateWords(m_states.at(size_t(position)));
+    if (position == m_current) name += QStringLiteral("，当前题");
+    return name;
+}
 
 QColor AnswerCard::colourOf(State state) {
     switch (state) {
@@ -48,6 +102,10 @@ std::array<int, 4> AnswerCard::build(const std::array<QWidget *, 4> &panels, con
         label->setFont(numberFont);
         label->setAlignment(Qt::AlignCenter);
         label->setCursor(Qt::PointingHandCursor);
+        label->setFocusPolicy(Qt::StrongFocus);
+        label->setAccessibleName(QStringLiteral("第%1题，未看").arg(p + 1));
+        if (!m_keys) m_keys = new CardKeys(m_labels, panel->window());
+        label->installEventFilter(m_keys);
         label->show();
         label->raise();
         const int position = int(p);
@@ -100,6 +158,7 @@ void AnswerCard::paint(int position) {
     QPalette palette = m_labels[size_t(position)]->palette();
     palette.setColor(QPalette::WindowText, shown == State::Current ? QColor(Qt::white) : QColor(Qt::black));
     m_labels[size_t(position)]->setPalette(palette);
+    m_labels[size_t(position)]->setAccessibleName(spokenName(position));
 }
 
 void AnswerCard::raiseLabels() {

@@ -3,12 +3,14 @@
 #include "AnswerCardLayout.h"
 
 #include <QColor>
+#include <QString>
 
 #include <array>
 #include <functional>
 #include <vector>
 
 class ClickableLabel;
+class QObject;
 class QWidget;
 class ShapeControl;
 
@@ -43,6 +45,8 @@ public:
     ClickableLabel *label(int position) const { return m_labels.at(size_t(position)); }
     // The fill colour a state paints.
     static QColor colourOf(State state);
+    // What a screen reader says for a cell: "第12题，已做", "第3题，已标记，当前题".
+    QString spokenName(int position) const;
 
 private:
     std::vector<ShapeControl *> m_squares;
@@ -50,5 +54,6 @@ private:
     void paint(int position);
 
     std::vector<State> m_states; // NotVisited, NotDone, Marked or Done
+    QObject *m_keys = nullptr;   // the arrows between cells
     int m_current = -1;
 };

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
 // A label that answers a left click inside it: the card's numbers, the hand-in area of the header
-// and the fourth section's header picture.
+// and the fourth section's header picture. One that takes the keyboard focus answers Enter and
+// Space as a click.
 class ClickableLabel : public QLabel {
     Q_OBJECT
 public:
@@ -14,6 +16,14 @@ signals:
     void clicked();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override {
+        const int key = event->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            emit clicked();
+            return;
+        }
+        QLabel::keyPressEvent(event);
+    }
     void mousePressEvent(QMouseEvent *event) override {
         if (event->button() == Qt::LeftButton) m_pressed = true;
         QLabel::mousePressEvent(event);

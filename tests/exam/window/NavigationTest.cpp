@@ -109,3 +109,27 @@ TEST_F(ExamWindowTest, CalculatorAndVideoDemoGoThroughTheShell) {
         platform.opened[1].endsWith(QStringLiteral("StuName/") + w().paperQuestionIds()[4] + QStringLiteral(".exe")));
     EXPECT_GE(platform.pausedMs, 1100); // eleven pauses while it comes up
 }
+
+// The card and "交卷" by keyboard, and what a screen reader says for a cell.
+TEST_F(ExamWindowTest, TheCardAndTheHandInAreaWorkByKeyboardAndSayTheirState) {
+    open();
+    option(0);
+    EXPECT_EQ(w().card().label(0)->accessibleName(), QStringLiteral("第1题，已做，当前题"));
+    EXPECT_EQ(w().card().label(1)->accessibleName(), QStringLiteral("第2题，未看"));
+    w().card().label(0)->setFocus();
+    QTest::keyClick(w().card().label(0), Qt::Key_Right);
+    QTest::keyClick(w().card().label(1), Qt::Key_Right);
+    ASSERT_TRUE(w().card().label(2)->hasFocus());
+    QTest::keyClick(w().card().label(2), Qt::Key_Left);
+    ASSERT_TRUE(w().card().label(1)->hasFocus());
+    QTest::keyClick(w().card().label(1), Qt::Key_Return);
+    EXPECT_EQ(w().currentPosition(), 1);
+    EXPECT_EQ(w().card().label(0)->accessibleName(), QStringLiteral("第1题，已做"));
+    EXPECT_EQ(w().card().label(1)->accessibleName(), QStringLiteral("第2题，未做，当前题"));
+    EXPECT_EQ(w().handInArea->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(w().handInArea->accessibleName(), QStringLiteral("交卷"));
+    w().handInArea->setFocus();
+    QTest::keyClick(w().handInArea, Qt::Key_Space); // asks first, as a click does
+    ASSERT_FALSE(platform.boxes.empty());
+    EXPECT_EQ(platform.boxes.front().kind, RecordingPlatform::BoxKind::Confirm);
+}
