@@ -3,6 +3,7 @@
 #include "BankSession.h"
 #include "DesktopPlatform.h"
 #include "Fonts.h"
+#include "Guide.h"
 #include "MainWindow.h"
 #include "Platform.h"
 #include "QtTranslation.h"
@@ -59,6 +60,15 @@ int RunApplication(int argc, char *argv[]) {
         return 1;
     }
     form.show();
+    // The guide opens by itself the first time a learner starts on this bank.
+    try {
+        if (!GuideSeen(data->db)) {
+            form.showGuide();
+            MarkGuideSeen(data->db);
+        }
+    } catch (const std::exception &) {
+        // A bank that refuses the note shows the guide again next time; nothing else depends on it.
+    }
     const int status = app.exec();
     setBankSession(nullptr);
     setPlatform(nullptr);

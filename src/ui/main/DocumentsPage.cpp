@@ -9,9 +9,16 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -20,6 +27,30 @@ constexpr int kButtonHeight = 57;
 constexpr int kMargin = 4;
 // Space between the viewer's frame and the text, so that headings do not touch the border.
 constexpr int kTextMargin = 10;
+
+// Multiplies the size of every piece of text by `ratio`; sizes in points and in pixels alike.
+void scaleText(QTextDocument *document, qreal ratio) {
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            QFont font = format.font();
+            if (font.pointSizeF() > 0)
+                font.setPointSizeF(font.pointSizeF() * ratio);
+            else if (font.pixelSize() > 0)
+                font.setPixelSize(std::max(1, qRound(font.pixelSize() * ratio)));
+            else
+                continue;
+            format.setFont(font, QTextCharFormat::FontPropertiesSpecifiedOnly);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    }
+    cursor.endEditBlock();
+}
 
 QString docFolder() {
     return launchParameters().AppDir + QStringLiteral("doc/");
@@ -65,9 +96,44 @@ DocumentsPage::DocumentsPage(QWidget *parent) : QWidget(parent) {
     viewer->document()->setDocumentMargin(kTextMargin);
     row->addWidget(viewer, 1);
 
+    // Ctrl and the wheel zoom the read-only viewer by themselves; the keys do the same, and Ctrl+0
+    // goes back to the size the document was written in.
+    const std::pair<QKeySequence, int> zoomKeys[] = {{QKeySequence::ZoomIn, 1},
+                                                     {QKeySequence(QStringLiteral("Ctrl+=")), 1},
+                                                     {QKeySequence::ZoomOut, -1},
+                                                     {QKeySequence(QStringLiteral("Ctrl+0")), 0}};
+    for (const auto &[keys, step] : zoomKeys) {
+        auto *shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] { zoom(step); });
+    }
+
+    viewer->viewport()->installEventFilter(this);
+
     connect(syllabusButton, &QPushButton::clicked, this, &DocumentsPage::showSyllabus);
     for (QPushButton *b : {guideButton, experienceButton, libraryButton, newsButton})
         connect(b, &QPushButton::clicked, this, [this, b] { showGuide(b); });
+}
+
+bool DocumentsPage::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == viewer->viewport() && event->type() == QEvent::Wheel) {
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            if (wheel->angleDelta().y() != 0) zoom(wheel->angleDelta().y() > 0 ? 1 : -1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// The documents set their own font sizes, so a zoom scales every piece of text by the same factor
+// (10 % a step), and going back divides by the factor reached.
+void DocumentsPage::zoom(int step) {
+    const int target = step == 0 ? 0 : std::clamp(m_zoom + step, -4, 12);
+    if (target == m_zoom) return;
+    const qreal ratio = std::pow(1.1, target - m_zoom);
+    m_zoom = target;
+    scaleText(viewer->document(), ratio);
 }
 
 QString DocumentsPage::SyllabusPath() {
@@ -107,5 +173,7 @@ void DocumentsPage::loadIfPresent(const QString &path) {
     // goes straight into the document, so that no character format of an earlier document lingers.
     if (!LooksLikeRtf(bytes) || !LoadRtf(bytes, doc)) doc->setPlainText(DecodeTextFile(bytes));
     doc->setDocumentMargin(kTextMargin);
+    // A plain text takes the viewer's font, which is given a size so that it zooms too.
+    if (m_zoom != 0) scaleText(doc, std::pow(1.1, m_zoom));
     viewer->moveCursor(QTextCursor::Start);
 }

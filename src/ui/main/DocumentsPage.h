@@ -32,7 +32,16 @@ public slots:
     // Shared by the four guide buttons: the file is the button's caption plus ".rtf".
     void showGuide(QAbstractButton *button);
 
+    // One step larger (1), smaller (-1), or back to the document's own size (0).
+    void zoom(int step);
+    int zoomSteps() const { return m_zoom; }
+
+protected:
+    // Ctrl and the wheel zoom the document.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    int m_zoom = 0;
     // Loads an existing file into the viewer; a missing one (or a folder) is left alone.
     void loadIfPresent(const QString &path);
 };

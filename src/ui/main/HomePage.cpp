@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,7 +16,18 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent) {
     column->setSpacing(0);
     auto *heading = new QLabel(QStringLiteral("软件考试说明"), this);
     heading->setFont(PixelFont(QStringLiteral("微软雅黑"), 20, true));
-    column->addWidget(heading);
+    // The heading, and the guide to reopen at any time.
+    m_guideButton = new QPushButton(QStringLiteral("使用说明"), this);
+    m_guideButton->setObjectName(QStringLiteral("guideButton"));
+    m_guideButton->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
+    m_guideButton->setCursor(Qt::PointingHandCursor);
+    m_guideButton->setFixedSize(110, 34);
+    connect(m_guideButton, &QPushButton::clicked, this, &HomePage::guideRequested);
+    auto *headingRow = new QHBoxLayout;
+    headingRow->addWidget(heading);
+    headingRow->addStretch(1);
+    headingRow->addWidget(m_guideButton);
+    column->addLayout(headingRow);
     column->addSpacing(16);
 
     struct Row {

@@ -16,6 +16,7 @@ public:
     QPushButton *chapterPracticeButton() const { return m_buttons[1]; }
     QPushButton *mockExamButton() const { return m_buttons[2]; }
     QPushButton *statisticsButton() const { return m_buttons[3]; }
+    QPushButton *guideButton() const { return m_guideButton; }
     DailyReviewPanel *dailyReview() const { return m_dailyReview; }
     // Places a panel of the main window's (the learner's progress) below the day's reviews.
     void addPanel(QWidget *panel);
@@ -25,9 +26,11 @@ signals:
     void chapterPracticeRequested();
     void mockExamRequested();
     void statisticsRequested();
+    void guideRequested();
 
 private:
     QPushButton *m_buttons[4] = {};
     DailyReviewPanel *m_dailyReview = nullptr;
+    QPushButton *m_guideButton = nullptr;
     QVBoxLayout *m_column = nullptr;
 };

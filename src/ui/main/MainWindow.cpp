@@ -5,8 +5,10 @@
 #include "ChapterPracticePage.h"
 #include "DailyReviewPanel.h"
 #include "DocumentsPage.h"
+#include "ExamEngine.h"
 #include "ExamProfile.h"
 #include "Fonts.h"
+#include "Guide.h"
 #include "HandlerGuard.h"
 #include "HomePage.h"
 #include "LaunchParameters.h"
@@ -21,6 +23,7 @@
 #include "WebLink.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -28,6 +31,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
@@ -179,6 +184,7 @@ void MainWindow::buildPages() {
     connect(homePage, &HomePage::chapterPracticeRequested, this, [this] { navigate(3); });
     connect(homePage, &HomePage::mockExamRequested, this, [this] { navigate(4); });
     connect(homePage, &HomePage::statisticsRequested, this, &MainWindow::showStatistics);
+    connect(homePage, &HomePage::guideRequested, this, &MainWindow::showGuide);
 }
 
 void MainWindow::placePage(Page index, QWidget *page, bool scrolls) {
@@ -363,6 +369,33 @@ void MainWindow::PrepareFirstShowing() {
         navigate(1);
         loadPictures();
     }
+}
+
+void MainWindow::showGuide() {
+    Guarded([&] {
+        if (!m_guide) {
+            m_guide = new QDialog(this);
+            m_guide->setObjectName(QStringLiteral("guide"));
+            m_guide->setWindowTitle(QStringLiteral("使用说明"));
+            m_guide->resize(680, 560);
+            auto *column = new QVBoxLayout(m_guide);
+            auto *text = new QPlainTextEdit(m_guide);
+            text->setObjectName(QStringLiteral("guideText"));
+            text->setReadOnly(true);
+            text->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
+            text->setAccessibleName(QStringLiteral("使用说明"));
+            auto *close = new QPushButton(QStringLiteral("关闭"), m_guide);
+            connect(close, &QPushButton::clicked, m_guide, &QDialog::close);
+            column->addWidget(text, 1);
+            column->addWidget(close, 0, Qt::AlignRight);
+        }
+        const ExamProfile &profile = examProfile();
+        m_guide->findChild<QPlainTextEdit *>()->setPlainText(
+            GuideText(profile, ExamTimeForTitle(m_title, profile.examMinutes) / 60));
+        m_guide->show();
+        m_guide->raise();
+        m_guide->activateWindow();
+    });
 }
 
 void MainWindow::reloadFromBank() {

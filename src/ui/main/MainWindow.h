@@ -13,6 +13,7 @@ class HomePage;
 class MockExamPage;
 class NavButton;
 class ProgressPanel;
+class QDialog;
 class QLabel;
 class QStackedWidget;
 class ReviewPage;
@@ -82,6 +83,8 @@ public slots:
     void showSyllabus();
     // "统计分析" on the home page: the statistics page with fresh figures.
     void showStatistics();
+    // "使用说明": the first-use guide, in a window of its own beside the main window.
+    void showGuide();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -102,6 +105,7 @@ private:
 
     QString m_executablePath;
     bool m_shownOnce = false;
+    QDialog *m_guide = nullptr;
     // What the first showing read from the bank for the pages built later.
     QString m_title;
     std::vector<ChapterTreeRow> m_chapterRows;

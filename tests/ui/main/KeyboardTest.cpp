@@ -1,4 +1,8 @@
+#include "DocumentsPage.h"
+#include "ExamProfile.h"
 #include "FixtureBank.h"
+#include "Guide.h"
+#include "HomePage.h"
 #include "MainWindow.h"
 #include "NavButton.h"
 #include "RecordingPlatform.h"
@@ -7,11 +11,17 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAccessible>
+#include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <gtest/gtest.h>
 
 namespace {
@@ -125,6 +135,54 @@ TEST_F(MainKeyboardTest, NoButtonSpeaksEnglish) {
     const QRegularExpression latinWord(QStringLiteral("[A-Za-z]{2,}"));
     for (QAbstractButton *b : form->findChildren<QAbstractButton *>())
         EXPECT_FALSE(latinWord.match(b->text()).hasMatch()) << b->text().toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// The guide tells the bank's own exam (its sections, points and scoring) and can be reopened; the
+// bank remembers that it was shown.
+TEST_F(MainKeyboardTest, TheGuideTellsTheBanksExamAndIsRememberedOnce) {
+    QTest::mouseClick(form->homePage->guideButton(), Qt::LeftButton);
+    auto *guide = form->findChild<QDialog *>(QStringLiteral("guide"));
+    ASSERT_NE(guide, nullptr);
+    EXPECT_TRUE(guide->isVisible());
+    const QString text = guide->findChild<QPlainTextEdit *>()->toPlainText();
+    for (QuestionType type : kQuestionTypes) {
+        const ExamSection &s = examProfile().section(type);
+        EXPECT_TRUE(text.contains(s.countText + QStringLiteral("题，共") + s.pointsText + QStringLiteral("分")))
+            << s.typeName.toStdString();
+    }
+    EXPECT_TRUE(text.contains(QStringLiteral("Ctrl+1")));
+    EXPECT_FALSE(GuideSeen(bankSession()->db));
+    MarkGuideSeen(bankSession()->db);
+    EXPECT_TRUE(GuideSeen(bankSession()->db));
+}
+
+TEST_F(MainKeyboardTest, DocumentsZoomWithTheKeys) {
+    form->navigate(2);
+    DocumentsPage *page = form->documentsPage();
+    page->viewer->setHtml(
+        QStringLiteral("<p style=\"font-size:20pt\">考试大纲</p><p style=\"font-size:12pt\">正文</p>"));
+    auto sizeAt = [&](int position) {
+        QTextCursor c(page->viewer->document());
+        c.setPosition(position + 1);
+        return c.charFormat().font().pointSizeF();
+    };
+    const int body = page->viewer->document()->findBlockByNumber(1).position();
+    page->viewer->setFocus();
+    QTest::keyClick(page->viewer, Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(page->viewer, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(page->zoomSteps(), 2);
+    EXPECT_NEAR(sizeAt(0), 20 * 1.21, 0.01); // every size by the same factor
+    EXPECT_NEAR(sizeAt(body), 12 * 1.21, 0.01);
+    QTest::keyClick(page->viewer, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_NEAR(sizeAt(body), 12 * 1.1, 0.01);
+    QTest::keyClick(page->viewer, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(page->zoomSteps(), 0);
+    EXPECT_NEAR(sizeAt(0), 20, 0.01);
+    EXPECT_NEAR(sizeAt(body), 12, 0.01);
 }
 
 } // namespace
