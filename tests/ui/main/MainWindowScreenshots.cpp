@@ -13,6 +13,7 @@
 #include "Screenshots.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -56,6 +57,10 @@ int main(int argc, char **argv) {
             window.showStatistics();
             SaveWidgetShot(&window, out + QStringLiteral("/main-statistics-%1.png").arg(size.width()));
         }
+        window.resize(1013, 732);
+        window.showGuide();
+        if (auto *guide = window.findChild<QDialog *>(QStringLiteral("guide")))
+            SaveWidgetShot(guide, out + QStringLiteral("/main-guide.png"));
         setBankSession(nullptr);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -12,14 +12,14 @@ void ensureSettings(SqlDatabase &db) {
 } // namespace
 
 QString GuideText(const ExamProfile &profile, int examMinutes) {
-    QString text = QStringLiteral(
-        "欢迎使用！本程序帮助您备考初级会计职称《初级会计实务》。\n\n"
-        "我的首页：各部分的入口；“今日复习”列出今天该复习的错题；“学习进度”可以备份、恢复或重新开始。\n"
-        "考试大纲：大纲、报考指南、过关经验等学习资料（Ctrl+加号/减号或 Ctrl+滚轮放大缩小）。\n"
-        "章节练习：选择章节和题型练习，每题答完立即判断对错并给出解析。\n"
-        "模拟考场：按正式考试的题型、题量、分值和时长组卷，界面与无纸化考试相同。\n"
-        "错题强化、重点收藏：重做答错的题目和收藏的题目。\n"
-        "统计分析：正确率、薄弱环节、模考成绩和复习计划。\n\n");
+    QString text =
+        QStringLiteral("欢迎使用！本程序帮助您备考初级会计职称《初级会计实务》。\n\n"
+                       "我的首页：各部分的入口；“今日复习”列出今天该复习的错题；“学习进度”可以备份、恢复或重新开始。\n"
+                       "考试大纲：大纲、报考指南、过关经验等学习资料（Ctrl+加号/减号或 Ctrl+滚轮放大缩小）。\n"
+                       "章节练习：选择章节和题型练习，每题答完立即判断对错并给出解析。\n"
+                       "模拟考场：按正式考试的题型、题量、分值和时长组卷，界面与无纸化考试相同。\n"
+                       "错题强化、重点收藏：重做答错的题目和收藏的题目。\n"
+                       "统计分析：正确率、薄弱环节、模考成绩和复习计划。\n\n");
     text += QStringLiteral("模拟考试（%1分钟）：\n").arg(examMinutes);
     for (QuestionType type : kQuestionTypes) {
         const ExamSection &s = profile.section(type);
