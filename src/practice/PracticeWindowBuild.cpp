@@ -135,6 +135,7 @@ void PracticeWindow::buildHeader() {
 
 void PracticeWindow::buildTabs() {
     typeTabs = new TypeTabs(this);
+    typeTabs->setAccessibleName(QStringLiteral("题型"));
     typeTabs->setObjectName(QStringLiteral("typeTabs"));
     typeTabs->setFont(PixelFont(QStringLiteral("新宋体"), geo::TabFontPx));
     const QuestionLook look = QuestionLook::Practice();

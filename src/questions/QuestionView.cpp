@@ -218,6 +218,7 @@ void QuestionView::buildChoicePage(QWidget *page) {
     auto *stemLayout = new QVBoxLayout(stemPanel);
     stemLayout->setContentsMargins(m_look.stemBoxSideMargin, 0, m_look.stemBoxSideMargin, 0);
     stemBox = memo(stemPanel, m_look.stemBoxFont, m_look.keyboardOnly);
+    stemBox->setAccessibleName(QStringLiteral("题目"));
     if (m_look.stemBoxDocumentMargin >= 0) stemBox->document()->setDocumentMargin(m_look.stemBoxDocumentMargin);
     stemLayout->addWidget(stemBox);
     layout->addWidget(stemPanel);
@@ -236,6 +237,7 @@ void QuestionView::buildOperationPage(QWidget *page) {
     layout->setContentsMargins(m_look.operationMargins);
     layout->setSpacing(0);
     operationBox = memo(page, PixelFont(QStringLiteral("宋体"), StemFontPx), m_look.keyboardOnly);
+    operationBox->setAccessibleName(QStringLiteral("题目"));
     operationBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     if (m_look.operationDocumentMargin >= 0)
         operationBox->document()->setDocumentMargin(m_look.operationDocumentMargin);

@@ -1,3 +1,4 @@
+#include "AccessibleNames.h"
 #include "PracticeFixture.h"
 
 #include <QCheckBox>
@@ -172,3 +173,15 @@ TEST_F(PracticeTest, AKeyGivenDuringAMoveAnswersTheQuestionItShows) {
 }
 
 } // namespace
+
+// Every control a learner can operate in practice has a name a screen reader can say.
+TEST_F(PracticeTest, EveryControlHasANameForScreenReaders) {
+    bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    bank.addQuestion(2, QStringLiteral("多选题"), 1, 1, QStringLiteral("AB"));
+    open();
+    QStringList unnamed = UnnamedControls(&w());
+    selectTab(1);
+    unnamed << UnnamedControls(&w());
+    unnamed.removeDuplicates();
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
+}

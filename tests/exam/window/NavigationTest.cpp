@@ -1,3 +1,4 @@
+#include "AccessibleNames.h"
 #include "ExamWindowFixture.h"
 
 TEST_F(ExamWindowTest, PreviousAndNextCrossSectionsAndStopAtTheEnds) {
@@ -132,4 +133,15 @@ TEST_F(ExamWindowTest, TheCardAndTheHandInAreaWorkByKeyboardAndSayTheirState) {
     QTest::keyClick(w().handInArea, Qt::Key_Space); // asks first, as a click does
     ASSERT_FALSE(platform.boxes.empty());
     EXPECT_EQ(platform.boxes.front().kind, RecordingPlatform::BoxKind::Confirm);
+}
+
+// Every control a learner can operate in the exam has a name a screen reader can say.
+TEST_F(ExamWindowTest, EveryControlHasANameForScreenReaders) {
+    open();
+    QStringList unnamed = UnnamedControls(&w());
+    next();
+    next();
+    unnamed << UnnamedControls(&w());
+    unnamed.removeDuplicates();
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
 }

@@ -1,3 +1,4 @@
+#include "AccessibleNames.h"
 #include "DocumentsPage.h"
 #include "ExamProfile.h"
 #include "FixtureBank.h"
@@ -99,22 +100,14 @@ namespace {
 // can say (its caption or an accessible name).
 TEST_F(MainKeyboardTest, EveryControlHasANameForScreenReaders) {
     QStringList unnamed;
-    auto collect = [&] {
-        for (QWidget *w : form->findChildren<QWidget *>()) {
-            const bool operable = w->focusPolicy() != Qt::NoFocus || qobject_cast<QAbstractButton *>(w);
-            if (!operable || !w->isVisibleTo(form.get()) || qobject_cast<QAbstractScrollArea *>(w->parentWidget()))
-                continue;
-            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
-            const QString name = QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') + w->objectName();
-            if ((!a || a->text(QAccessible::Name).trimmed().isEmpty()) && !unnamed.contains(name)) unnamed << name;
-        }
-    };
+    auto collect = [&] { unnamed << UnnamedControls(form.get()); };
     for (int entry = 1; entry <= 6; ++entry) {
         form->navigate(entry);
         collect();
     }
     form->showStatistics();
     collect();
+    unnamed.removeDuplicates();
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
 }
 
