@@ -540,6 +540,16 @@ void ExamWindow::closeEvent(QCloseEvent *event) {
     QDialog::closeEvent(event);
 }
 
+QString ExamWindow::KeysText() {
+    return QStringLiteral("考试窗口的按键：\n"
+                          "A～H 或 1～8\t选择选项（多选题再按一次取消）\n"
+                          "← → 或 PageUp / PageDown\t上一题、下一题\n"
+                          "M\t标记或取消标记本题\n"
+                          "Tab\t移到答题卡、交卷等控件；答题卡上用方向键移动，Enter 跳到该题\n"
+                          "Esc\t结束考试（会先询问）\n"
+                          "F1\t显示本说明");
+}
+
 void ExamWindow::keyPressEvent(QKeyEvent *event) {
     const int key = event->key();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
@@ -566,6 +576,9 @@ void ExamWindow::keyPressEvent(QKeyEvent *event) {
         return;
     case Qt::Key_M:
         if (markBox->isEnabled()) markBox->click();
+        return;
+    case Qt::Key_F1:
+        ShowInfoBox(KeysText());
         return;
     case Qt::Key_Escape:
         close();

@@ -31,6 +31,8 @@ class ShapeControl;
 class ExamWindow : public QDialog {
     Q_OBJECT
 public:
+    // What F1 shows: the keys of this window.
+    static QString KeysText();
     // How the paper is opened: by the launch parameters (a new paper for PaperKey "0", otherwise
     // the paper started again), or as stored ("查看": a handed-in paper is shown with its scores, a
     // paper that was never handed in continues with the time it had left).

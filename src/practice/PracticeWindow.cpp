@@ -386,6 +386,16 @@ void PracticeWindow::checkOperation(bool explain) {
 // ---------------------------------------------------------------------------------------------
 // Keyboard answering: the same handlers as the mouse path.
 
+QString PracticeWindow::KeysText() {
+    return QStringLiteral("练习窗口的按键：\n"
+                          "A～H 或 1～8\t选择选项（多选题再按一次取消）\n"
+                          "Enter\t查看答案和解析\n"
+                          "← → 或 PageUp / PageDown\t上一题、下一题\n"
+                          "Ctrl+Tab / Ctrl+Shift+Tab\t切换题型\n"
+                          "Ctrl+D\t收藏或取消收藏\n"
+                          "F1\t显示本说明");
+}
+
 bool PracticeWindow::answerKey(const QKeyEvent &key) {
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
     if (modifiers == Qt::ControlModifier && key.key() == Qt::Key_D) {
@@ -406,6 +416,9 @@ bool PracticeWindow::answerKey(const QKeyEvent &key) {
     }
     if (modifiers != Qt::NoModifier) return false;
     switch (key.key()) {
+    case Qt::Key_F1:
+        ShowInfoBox(KeysText());
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         explainAnswer();

@@ -22,6 +22,8 @@ class QTimer;
 class PracticeWindow : public QDialog {
     Q_OBJECT
 public:
+    // What F1 shows: the keys of this window.
+    static QString KeysText();
     explicit PracticeWindow(QWidget *parent = nullptr);
 
     // Header: chapter and section on the left, question number, accuracy and attempts on the right.

@@ -185,3 +185,10 @@ TEST_F(PracticeTest, EveryControlHasANameForScreenReaders) {
     unnamed.removeDuplicates();
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
 }
+
+TEST_F(PracticeTest, F1ListsTheKeys) {
+    bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    open();
+    QTest::keyClick(&w(), Qt::Key_F1);
+    EXPECT_EQ(platform.texts(), QStringList{PracticeWindow::KeysText()});
+}

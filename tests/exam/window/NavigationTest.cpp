@@ -145,3 +145,9 @@ TEST_F(ExamWindowTest, EveryControlHasANameForScreenReaders) {
     unnamed.removeDuplicates();
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
 }
+
+TEST_F(ExamWindowTest, F1ListsTheKeys) {
+    open();
+    QTest::keyClick(&w(), Qt::Key_F1);
+    EXPECT_EQ(platform.texts(), QStringList{ExamWindow::KeysText()});
+}
