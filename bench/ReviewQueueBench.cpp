@@ -9,11 +9,10 @@
 // two in three in the queue) when it has none.
 
 #include "BankSession.h"
-#include "BankSynth.h"
-#include "BankWriter.h"
 #include "RatioReporter.h"
 #include "ReviewStore.h"
 #include "SqlDatabase.h"
+#include "SyntheticBankFile.h"
 #include "Transaction.h"
 
 #include <QCoreApplication>
@@ -32,18 +31,9 @@ constexpr int kStates = 100000;
 const qint64 kToday = QDate(2026, 6, 1).toJulianDay();
 const QString kFourth = QStringLiteral("不定项选择题");
 
-QString bankPath() {
-    const QByteArray env = qgetenv("KJKS_BENCH_BANK");
-    return env.isEmpty() ? QStringLiteral("/tmp/kjks-bench-review.dbf") : QString::fromLocal8Bit(env);
-}
-
 BankSession &bank() {
     static std::unique_ptr<BankSession> form = [] {
-        const QString path = bankPath();
-        if (!QFileInfo::exists(path)) {
-            std::fprintf(stderr, "making the synthetic bank of %d questions at %s ...\n", kQuestions, qPrintable(path));
-            WriteBank(SyntheticBank(kQuestions, 1), path);
-        }
+        const QString path = SyntheticBankFile(QStringLiteral("/tmp/kjks-bench-review.dbf"), kQuestions);
         auto f = std::make_unique<BankSession>();
         f->OpenBank(path);
         SqlDatabase &db = f->db;

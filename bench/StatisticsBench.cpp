@@ -9,13 +9,12 @@
 // emptied, so every opening reads its pages from the file again, as the first opening after practice does.
 
 #include "BankSession.h"
-#include "BankSynth.h"
-#include "BankWriter.h"
 #include "ExamProfile.h"
 #include "QueryIndexes.h"
 #include "RatioReporter.h"
 #include "StatisticsPage.h"
 #include "StudyStatistics.h"
+#include "SyntheticBankFile.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -31,18 +30,9 @@ namespace {
 
 constexpr int kQuestions = 100000;
 
-QString bankPath() {
-    const QByteArray env = qgetenv("KJKS_BENCH_BANK");
-    return env.isEmpty() ? QStringLiteral("/tmp/kjks-bench-statistics.dbf") : QString::fromLocal8Bit(env);
-}
-
 BankSession &bank() {
     static std::unique_ptr<BankSession> form = [] {
-        const QString path = bankPath();
-        if (!QFileInfo::exists(path)) {
-            std::fprintf(stderr, "making the synthetic bank of %d questions at %s ...\n", kQuestions, qPrintable(path));
-            WriteBank(SyntheticBank(kQuestions, 1), path);
-        }
+        const QString path = SyntheticBankFile(QStringLiteral("/tmp/kjks-bench-statistics.dbf"), kQuestions);
         auto f = std::make_unique<BankSession>();
         f->OpenBank(path);
         f->LoadExamProfile(QStringLiteral("1"));

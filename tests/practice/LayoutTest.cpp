@@ -1,13 +1,10 @@
 #include "PracticeFixture.h"
+#include "WidgetPlacement.h"
 
 #include <QTabBar>
 #include <QTabWidget>
 
 namespace {
-
-QRect inWindow(QWidget *widget) {
-    return QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
-}
 
 // From a 1024-pixel screen to a large one, the four type tabs and the bottom bar's buttons stay in
 // sight, and a wider window gives the question more room.
@@ -31,7 +28,7 @@ TEST_F(PracticeTest, TabsAndButtonsStayInSightAtEverySize) {
                 << "tab " << t;
         for (QWidget *button : {static_cast<QWidget *>(w().previousButton), static_cast<QWidget *>(w().nextButton),
                                 static_cast<QWidget *>(w().explainButton), static_cast<QWidget *>(w().closeButton)})
-            EXPECT_TRUE(window.contains(inWindow(button))) << button->objectName().toStdString();
+            EXPECT_TRUE(window.contains(InWindow(button))) << button->objectName().toStdString();
         const int width = w().optionButtons(type(0)).front()->width();
         EXPECT_GT(width, optionWidth);
         optionWidth = width;

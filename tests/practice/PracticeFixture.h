@@ -113,15 +113,7 @@ protected:
         return resultDialog() ? resultDialog()->explanationBox->toPlainText().split(QLatin1Char('\n')) : QStringList();
     }
 
-    static QByteArray jpeg(int width, int height) {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "JPEG");
-        return bytes;
-    }
+    static QByteArray jpeg(int width, int height) { return FixtureJpeg(width, height); }
 
     RecordingPlatform platform;
     FixtureBank bank;

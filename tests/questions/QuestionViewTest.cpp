@@ -1,4 +1,5 @@
 #include "QuestionView.h"
+#include "FixtureBank.h"
 #include "Question.h"
 #include "TestApp.h"
 
@@ -24,13 +25,7 @@ const std::vector<QuestionView::Page> kAllPages = {QuestionView::ChoicePage, Que
                                                    QuestionView::AnalysisPage, QuestionView::CasePage};
 
 QByteArray jpeg(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
-    return bytes;
+    return FixtureJpeg(width, height);
 }
 
 Question question(QuestionKind kind, const QString &stem, QStringList options = {}) {

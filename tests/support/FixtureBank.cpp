@@ -1,5 +1,8 @@
 #include "FixtureBank.h"
 
+#include <QBuffer>
+#include <QImage>
+
 #include "BankWriter.h"
 
 FixtureBank::FixtureBank() {
@@ -97,4 +100,14 @@ QVariant FixtureBank::scalar(const QString &sql) {
     if (!m_form) open();
     const auto rows = m_form->db.select(sql);
     return rows.empty() || rows[0].empty() ? QVariant() : rows[0][0];
+}
+
+QByteArray FixtureJpeg(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes;
 }

@@ -10,6 +10,9 @@
 // A small encrypted bank in a temporary folder, written by the bank tool's own writer from rows the
 // test states. Starts with profile 1 (2/1/1/1 questions), the display options and a chapter tree of
 // one chapter with two sections; tests add the rows they need.
+// A small JPEG picture of the given size, as a question's tmimage holds.
+QByteArray FixtureJpeg(int width, int height);
+
 class FixtureBank {
 public:
     FixtureBank();

@@ -175,14 +175,9 @@ TEST_F(ExamWindowTest, UnderPartialCreditAMultipleChoiceNeedsTwoOptionsAndScores
 // A case picture that does not load is named in its place; no box interrupts and the sub-question
 // is answered as usual.
 TEST_F(ExamWindowTest, AnUnreadableCasePictureIsNamedAndTheQuestionStaysAnswerable) {
-    for (int id : {11, 12, 13})
-        bank.addQuestion(id, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
-    for (int id : {21, 22})
-        bank.addQuestion(id, QStringLiteral("多选题"), 1, 1, QStringLiteral("AD"));
-    for (int id : {31, 32})
-        bank.addQuestion(id, QStringLiteral("判断题"), 1, 2, QStringLiteral("×"), 0);
-    bank.addStem(7, 1, 2).tmimage = QByteArray("GIF89a not a jpeg");
-    bank.addStem(8, 1, 2).tmimage = QByteArray("GIF89a not a jpeg");
+    addPool();
+    for (BankStem &stem : bank.model.stems)
+        stem.tmimage = QByteArray("GIF89a not a jpeg");
     open();
     cell(4);
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));

@@ -1,13 +1,5 @@
 #include "ExamWindowFixture.h"
-
-namespace {
-
-// The rectangle of a widget in the window's coordinates.
-QRect inWindow(QWidget *widget) {
-    return QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
-}
-
-} // namespace
+#include "WidgetPlacement.h"
 
 // From a 1024-pixel screen to a large one, the remaining time and "交卷" stay on screen and apart,
 // and the question gets the room.
@@ -20,13 +12,13 @@ TEST_F(ExamWindowTest, TheTimeAndHandInStayOnScreenAtEverySize) {
         w().resize(size);
         QCoreApplication::processEvents();
         const QRect window = w().rect();
-        const QRect time = inWindow(w().countdownLabel), handIn = inWindow(w().handInArea);
+        const QRect time = InWindow(w().countdownLabel), handIn = InWindow(w().handInArea);
         EXPECT_TRUE(window.contains(time)) << time.x();
         EXPECT_TRUE(window.contains(handIn)) << handIn.x();
         EXPECT_FALSE(time.intersects(handIn));
         for (QWidget *button : {static_cast<QWidget *>(w().previousButton), static_cast<QWidget *>(w().nextButton),
                                 static_cast<QWidget *>(w().calculatorButton), static_cast<QWidget *>(w().markBox)})
-            EXPECT_TRUE(window.contains(inWindow(button))) << button->objectName().toStdString();
+            EXPECT_TRUE(window.contains(InWindow(button))) << button->objectName().toStdString();
         const int width = w().optionButtons().front()->width();
         EXPECT_GT(width, optionWidth); // wider windows give the options more room
         optionWidth = width;

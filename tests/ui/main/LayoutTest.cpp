@@ -9,6 +9,7 @@
 #include "RecordingPlatform.h"
 #include "ReviewPage.h"
 #include "TestApp.h"
+#include "WidgetPlacement.h"
 
 #include "BannerPicture.h"
 
@@ -26,12 +27,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The part of a widget the learner sees, in the window's coordinates.
-QRect shownPart(QWidget *widget) {
-    const QRect visible = widget->visibleRegion().boundingRect();
-    return QRect(widget->mapTo(widget->window(), visible.topLeft()), visible.size());
-}
 
 struct PageControls {
     int entry; // navigation entry, 0: the home page's "统计分析"
@@ -90,11 +85,11 @@ protected:
             for (QWidget *c : all) {
                 const QRect whole(c->mapTo(&w, QPoint(0, 0)), c->size());
                 EXPECT_TRUE(w.rect().contains(whole)) << c->objectName().toStdString();
-                EXPECT_EQ(shownPart(c), whole) << c->objectName().toStdString() << " is cut off";
+                EXPECT_EQ(ShownPart(c), whole) << c->objectName().toStdString() << " is cut off";
             }
             for (size_t i = 0; i < page.controls.size(); ++i)
                 for (size_t j = i + 1; j < page.controls.size(); ++j)
-                    EXPECT_FALSE(shownPart(page.controls[i]).intersects(shownPart(page.controls[j])))
+                    EXPECT_FALSE(ShownPart(page.controls[i]).intersects(ShownPart(page.controls[j])))
                         << page.controls[i]->objectName().toStdString() << " overlaps "
                         << page.controls[j]->objectName().toStdString();
         }
