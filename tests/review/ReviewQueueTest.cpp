@@ -84,6 +84,41 @@ TEST_F(ReviewQueue, DueCountsListsAndMasteryFollowTheStates) {
     EXPECT_EQ(tally.right, 5);
 }
 
+// A bank whose question ids are not its row keys: the list finds each question's row, and leaves
+// out a question without an answer.
+TEST_F(ReviewQueue, ABankWhoseIdsAreNotRowKeysListsTheQuestionsRows) {
+    review({1, false}, false, 0);
+    review({2, false}, false, 0);
+    bank.exec(QStringLiteral("create table copied as select * from kjks_tigan order by tigan_id desc"));
+    bank.exec(QStringLiteral("drop table kjks_tigan"));
+    bank.exec(QStringLiteral("alter table copied rename to kjks_tigan"));
+    const qint64 rowOfOne =
+        bank.scalar(QStringLiteral("select _rowid_ from kjks_tigan where tigan_id = 1")).toLongLong();
+    const qint64 rowOfTwo =
+        bank.scalar(QStringLiteral("select _rowid_ from kjks_tigan where tigan_id = 2")).toLongLong();
+    ASSERT_NE(rowOfOne, 1);
+    const QString fourth = QStringLiteral("不定项选择题");
+    EXPECT_EQ(DueRowIds(db(), QuestionType::Single, fourth, day(1)), (std::vector<qint64>{rowOfOne, rowOfTwo}));
+    bank.exec(QStringLiteral("update kjks_tigan set daan = '' where tigan_id = 1"));
+    EXPECT_EQ(DueRowIds(db(), QuestionType::Single, fourth, day(1)), (std::vector<qint64>{rowOfTwo}));
+}
+
+// A schedule kept before the states kept their question's type gets the types filled in once.
+TEST_F(ReviewQueue, StatesKeptWithoutTheirTypeGetItFromTheirQuestion) {
+    bank.exec(
+        QStringLiteral("create table kjks_app_review_state (is_stem INTEGER NOT NULL, question_id INTEGER NOT NULL,"
+                       " difficulty REAL NOT NULL, stability REAL NOT NULL, last_review TEXT NOT NULL,"
+                       " last_day INTEGER NOT NULL, due_day INTEGER NOT NULL, lapses INTEGER NOT NULL,"
+                       " PRIMARY KEY (is_stem, question_id))"));
+    bank.exec(QStringLiteral("insert into kjks_app_review_state values (0, 6, 5, 1, '', %1, %1, 1),"
+                             " (1, 7, 5, 1, '', %1, %1, 1)")
+                  .arg(day(0)));
+    const QString fourth = QStringLiteral("不定项选择题");
+    EXPECT_EQ(DueRowIds(db(), QuestionType::Judgement, fourth, day(0)), std::vector<qint64>{6});
+    EXPECT_EQ(DueRowIds(db(), QuestionType::Single, fourth, day(0)), std::vector<qint64>{});
+    EXPECT_EQ(DueRowIds(db(), QuestionType::Fourth, fourth, day(0)), std::vector<qint64>{7});
+}
+
 TEST_F(ReviewQueue, TheDesiredRetentionIsASettingWithinItsRange) {
     EXPECT_DOUBLE_EQ(ReadReviewSettings(db()).desiredRetention, 0.90);
     SaveDesiredRetention(db(), 0.80);

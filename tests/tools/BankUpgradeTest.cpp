@@ -84,9 +84,14 @@ protected:
         exec(oldPath, QStringLiteral("create table kjks_app_exam_time (sjID INTEGER PRIMARY KEY, seconds_left "
                                      "INTEGER, saved TEXT)"));
         exec(oldPath, QStringLiteral("insert into kjks_app_exam_time values (1, 100, 'x'), (2, 200, 'y')"));
-        exec(oldPath, QStringLiteral("create table kjks_app_review_state (tigan_id INTEGER PRIMARY KEY, due TEXT)"));
-        exec(oldPath, QStringLiteral("create index kjks_app_review_due on kjks_app_review_state (due)"));
-        exec(oldPath, QStringLiteral("insert into kjks_app_review_state values (11, 'a'), (12, 'b'), (13, 'c')"));
+        exec(oldPath, QStringLiteral("create table kjks_app_notes (tigan_id INTEGER PRIMARY KEY, due TEXT)"));
+        exec(oldPath, QStringLiteral("create index kjks_app_notes_due on kjks_app_notes (due)"));
+        exec(oldPath, QStringLiteral("insert into kjks_app_notes values (11, 'a'), (12, 'b'), (13, 'c')"));
+        // The review schedule names questions and case stems apart.
+        exec(oldPath, QStringLiteral("create table kjks_app_review_state (is_stem INTEGER, question_id INTEGER,"
+                                     " due_day INTEGER, PRIMARY KEY (is_stem, question_id))"));
+        exec(oldPath, QStringLiteral("insert into kjks_app_review_state values (0, 11, 1), (0, 12, 2), (0, 13, 3),"
+                                     " (1, 7, 4), (1, 8, 5), (1, 11, 6)"));
 
         newBank.addQuestion(11, QStringLiteral("单选题"), 1, 1, QStringLiteral("A")).timian =
             QStringLiteral("新题面11");
@@ -115,9 +120,10 @@ TEST_F(UpgradeTest, CarriesProgressByIdAndReportsWhatCouldNotBeCarried) {
     EXPECT_EQ(report.changedStems, std::vector<int>{});
     EXPECT_EQ(report.papersCarried, 1);
     EXPECT_EQ(report.papersDropped, std::vector<int>{2});
-    // Exam time of paper 1 and the review row of 11; paper 2's time and the rows of 12 and 13 stay behind.
-    EXPECT_EQ(report.appRowsCarried, 2);
-    EXPECT_EQ(report.appRowsDropped, 3);
+    // Exam time of paper 1, the notes on 11 and the review states of 11, stem 7 and stem 11 (no question
+    // 11 of its own); paper 2's time, the rows of 12 and 13 and the state of withdrawn stem 8 stay behind.
+    EXPECT_EQ(report.appRowsCarried, 5);
+    EXPECT_EQ(report.appRowsDropped, 6);
 
     // Same id and answer: everything; changed answer: only the favourite; new and untouched: fresh.
     EXPECT_EQ(rows(outPath, QStringLiteral("select tigan_id, YDCS, DDCS, shoucang, ZQCS, ZONGCS, daan from kjks_tigan "
@@ -134,10 +140,11 @@ TEST_F(UpgradeTest, CarriesProgressByIdAndReportsWhatCouldNotBeCarried) {
                            QStringLiteral("1|2|31|×|0|0")}));
     EXPECT_EQ(rows(outPath, QStringLiteral("select * from kjks_app_exam_time")),
               QStringList{QStringLiteral("1|100|x")});
-    EXPECT_EQ(rows(outPath, QStringLiteral("select * from kjks_app_review_state")),
-              QStringList{QStringLiteral("11|a")});
-    EXPECT_EQ(rows(outPath, QStringLiteral("select name from sqlite_master where name = 'kjks_app_review_due'")),
-              QStringList{QStringLiteral("kjks_app_review_due")});
+    EXPECT_EQ(rows(outPath, QStringLiteral("select * from kjks_app_notes")), QStringList{QStringLiteral("11|a")});
+    EXPECT_EQ(rows(outPath, QStringLiteral("select name from sqlite_master where name = 'kjks_app_notes_due'")),
+              QStringList{QStringLiteral("kjks_app_notes_due")});
+    EXPECT_EQ(rows(outPath, QStringLiteral("select * from kjks_app_review_state order by is_stem, question_id")),
+              (QStringList{QStringLiteral("0|11|1"), QStringLiteral("1|7|4"), QStringLiteral("1|11|6")}));
 
     // The content is the new bank's, row for row, outside the progress.
     BankTables out = ReadAllTables(outPath);

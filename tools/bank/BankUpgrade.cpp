@@ -101,8 +101,9 @@ private:
 };
 
 struct Carry {
-    // Per question table: keys whose answer-bound progress does not carry (withdrawn or changed).
+    // Keys whose answer-bound progress does not carry (withdrawn or changed): questions and case stems.
     std::set<qint64> questionsNotCarried;
+    std::set<qint64> stemsNotCarried;
     std::set<qint64> papersCarried;
 };
 
@@ -120,14 +121,15 @@ void carryQuestions(SqlDatabase &old, SqlDatabase &fresh, SqlDatabase &out, Upgr
         for (const auto &[key, row] : before) {
             const auto match = now.find(key);
             const bool hasProgress = !IsFreshProgress(row.progress);
+            std::set<qint64> &notCarried = questions ? carry.questionsNotCarried : carry.stemsNotCarried;
             if (match == now.end()) {
-                if (questions) carry.questionsNotCarried.insert(key);
+                notCarried.insert(key);
                 if (hasProgress) (questions ? report.withdrawn : report.withdrawnStems).push_back(int(key));
                 continue;
             }
             std::vector<QVariant> values = row.progress;
             if (match->second.identity != row.identity) {
-                if (questions) carry.questionsNotCarried.insert(key);
+                notCarried.insert(key);
                 // The answer changed: what was counted against the old answer starts afresh.
                 for (size_t i = 0; i < columns.size(); ++i)
                     if (columns[i].followsAnswer) values[i] = columns[i].fresh;
@@ -210,11 +212,19 @@ void carryAppTables(SqlDatabase &old, SqlDatabase &out, UpgradeReport &report, c
         const QStringList names(columns.begin(), columns.end());
         const int question = indexOf(names, QStringLiteral("tigan_id"));
         const int paper = indexOf(names, QStringLiteral("sjID"));
+        // The review tables name a question or a case stem by question_id and is_stem.
+        const int reviewed = indexOf(names, QStringLiteral("question_id"));
+        const int stem = indexOf(names, QStringLiteral("is_stem"));
         RowCopier copier(out, table, names);
         for (const auto &row : rows) {
+            const bool reviewedNotCarried =
+                reviewed >= 0 && stem >= 0 &&
+                (row[size_t(stem)].toInt() ? carry.stemsNotCarried : carry.questionsNotCarried)
+                    .count(row[size_t(reviewed)].toLongLong());
             // A row about a question whose answer changed or that was withdrawn, or about a paper
             // that was not carried, would speak of something that is no longer there.
-            if ((question >= 0 && carry.questionsNotCarried.count(row[size_t(question)].toLongLong())) ||
+            if (reviewedNotCarried ||
+                (question >= 0 && carry.questionsNotCarried.count(row[size_t(question)].toLongLong())) ||
                 (paper >= 0 && !row[size_t(paper)].isNull() &&
                  !carry.papersCarried.count(row[size_t(paper)].toLongLong()))) {
                 ++report.appRowsDropped;

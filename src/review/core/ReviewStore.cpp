@@ -28,10 +28,22 @@ void EnsureReviewTables(SqlDatabase &db) {
     db.exec(QStringLiteral(
         "create table if not exists kjks_app_review_state (is_stem INTEGER NOT NULL, question_id INTEGER NOT NULL,"
         " difficulty REAL NOT NULL, stability REAL NOT NULL, last_review TEXT NOT NULL, last_day INTEGER NOT NULL,"
-        " due_day INTEGER NOT NULL, lapses INTEGER NOT NULL, PRIMARY KEY (is_stem, question_id))"));
-    // The queue's counts and lists read this index alone.
+        " due_day INTEGER NOT NULL, lapses INTEGER NOT NULL, question_type TEXT, PRIMARY KEY (is_stem, question_id))"));
+    // The question's type as stored when it was last reviewed, so that one practice set's due list
+    // reads its own rows of the queue; banks reviewed before it was kept get it filled in once.
+    bool typeKept = false;
+    for (const auto &column : db.select(QStringLiteral("pragma table_info(kjks_app_review_state)")))
+        typeKept = typeKept || (column.size() > 1 && column[1].toString() == QStringLiteral("question_type"));
+    if (!typeKept) {
+        db.exec(QStringLiteral("alter table kjks_app_review_state add column question_type TEXT"));
+        db.exec(QStringLiteral("update kjks_app_review_state set question_type = (select tixing from kjks_tigan"
+                               " where tigan_id = question_id) where is_stem = 0"));
+    }
+    // The counts and the forecast read the first index alone, a set's due list the second.
     db.exec(QStringLiteral("create index if not exists kjks_app_review_queue on kjks_app_review_state"
                            " (due_day, is_stem, last_day, stability, question_id) where lapses > 0"));
+    db.exec(QStringLiteral("create index if not exists kjks_app_review_due_list on kjks_app_review_state"
+                           " (is_stem, question_type, due_day, last_day, stability, question_id) where lapses > 0"));
     db.exec(QStringLiteral("create table if not exists kjks_app_settings (name TEXT PRIMARY KEY, value TEXT)"));
 }
 
@@ -88,7 +100,9 @@ ReviewStep RecordReview(SqlDatabase &db, const ReviewItem &item, bool right, con
              step.elapsedDays ? QVariant(*step.elapsedDays) : QVariant(), QVariant(step.after.memory.stability),
              QVariant(step.after.memory.difficulty), QVariant(step.wasDue ? 1 : 0)});
     db.exec(QStringLiteral("insert or replace into kjks_app_review_state (is_stem, question_id, difficulty,"
-                           " stability, last_review, last_day, due_day, lapses) values (?, ?, ?, ?, ?, ?, ?, ?)"),
+                           " stability, last_review, last_day, due_day, lapses, question_type) values"
+                           " (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8,"
+                           " case when ?1 = 0 then (select tixing from kjks_tigan where tigan_id = ?2) end)"),
             {QVariant(item.stem ? 1 : 0), QVariant(item.id), QVariant(step.after.memory.difficulty),
              QVariant(step.after.memory.stability), QVariant(time), number(step.after.lastDay),
              number(step.after.dueDay), QVariant(step.after.lapses)});
@@ -110,27 +124,50 @@ DueCounts CountDue(SqlDatabase &db, qint64 today) {
     return counts;
 }
 
+namespace {
+
+// True when the table's key column is its row key (INTEGER PRIMARY KEY), as in every bank the
+// bank tool builds.
+bool keyIsRowid(SqlDatabase &db, const QString &table, const QString &column) {
+    int keys = 0;
+    bool rowKey = false;
+    for (const auto &c : db.select(QStringLiteral("pragma table_info(") + table + QStringLiteral(")"))) {
+        if (c.size() < 6 || c[5].toInt() == 0) continue;
+        ++keys;
+        rowKey = c[1].toString().compare(column, Qt::CaseInsensitive) == 0 &&
+                 c[2].toString().compare(QStringLiteral("INTEGER"), Qt::CaseInsensitive) == 0;
+    }
+    return keys == 1 && rowKey;
+}
+
+} // namespace
+
 std::vector<qint64> DueRowIds(SqlDatabase &db, QuestionType type, const QString &fourthTypeName, qint64 today) {
     EnsureReviewTables(db);
-    // Lowest retrievability first: R falls as (today − last review) / S grows.
-    const QString order = QStringLiteral(" order by (? - r.last_day) / r.stability desc, r.question_id");
-    std::vector<std::vector<QVariant>> rows;
-    if (type == QuestionType::Fourth && FourthKindOf(fourthTypeName) == FourthKind::CaseStem) {
-        rows = db.select(QStringLiteral("select z._rowid_ from kjks_app_review_state r join zongtigan z"
-                                        " on z.ID = r.question_id where r.lapses > 0 and r.due_day <= ?"
-                                        " and r.is_stem = 1 and z.daan <> ''") +
-                             order,
-                         {number(today), number(today)});
+    const bool stems = type == QuestionType::Fourth && FourthKindOf(fourthTypeName) == FourthKind::CaseStem;
+    const QString table = stems ? QStringLiteral("zongtigan") : QStringLiteral("kjks_tigan");
+    const QString key = stems ? QStringLiteral("ID") : QStringLiteral("tigan_id");
+    std::vector<QVariant> values{number(today), QVariant(stems ? 1 : 0)};
+    // The set's own rows of the queue, lowest retrievability first: R falls as (today − last review)
+    // / S grows. A state speaks only of a question that had an answer when it was reviewed, and
+    // keeps its type; an upgrade drops the states of the questions it withdraws or changes.
+    QString where = QStringLiteral(" where r.lapses > 0 and r.due_day <= ?1 and r.is_stem = ?2");
+    if (!stems) {
+        where += QStringLiteral(" and r.question_type = ?3");
+        values.push_back(QVariant(QuestionTypeName(type)));
+    }
+    const QString order = QStringLiteral(" order by (?1 - r.last_day) / r.stability desc, r.question_id");
+    QString sql;
+    if (keyIsRowid(db, table, key)) {
+        // The ids are the rows: the queue's index answers alone, no question row is read.
+        sql = QStringLiteral("select r.question_id from kjks_app_review_state r") + where + order;
     } else {
-        rows = db.select(QStringLiteral("select t._rowid_ from kjks_app_review_state r join kjks_tigan t"
-                                        " on t.tigan_id = r.question_id where r.lapses > 0 and r.due_day <= ?"
-                                        " and r.is_stem = 0 and t.daan <> '' and t.tixing = ?") +
-                             order,
-                         {number(today), QVariant(QuestionTypeName(type)), number(today)});
+        sql = QStringLiteral("select q._rowid_ from kjks_app_review_state r join ") + table +
+              QStringLiteral(" q on q.") + key + QStringLiteral(" = r.question_id") + where +
+              QStringLiteral(" and q.daan <> ''") + (stems ? QString() : QStringLiteral(" and q.tixing = ?3")) + order;
     }
     std::vector<qint64> ids;
-    ids.reserve(rows.size());
-    for (const auto &row : rows)
+    for (const auto &row : db.select(sql, values))
         if (!row.empty()) ids.push_back(row.front().toLongLong());
     return ids;
 }

@@ -311,8 +311,9 @@ TEST_F(ReviewPageTest, MasteredQuestionsAreMarkedAndCanBeHiddenAndTheDueReviewsL
     auto page = start(Kind::WrongQuestions);
     SqlDatabase &db = bankSession()->db;
     EnsureReviewTables(db);
-    bank.exec(QStringLiteral("insert into kjks_app_review_state values (0, 2, 5, 30, '', 2461000, 2461030, 1),"
-                             " (0, 3, 5, 29.9, '', 2461000, 2461029, 1)"));
+    bank.exec(
+        QStringLiteral("insert into kjks_app_review_state values (0, 2, 5, 30, '', 2461000, 2461030, 1, '单选题'),"
+                       " (0, 3, 5, 29.9, '', 2461000, 2461029, 1, '单选题')"));
     page->Enter();
     const QAbstractItemModel *m = page->list->model();
     ASSERT_EQ(m->rowCount(), 3);
