@@ -102,7 +102,7 @@ std::array<int, 4> AnswerCard::build(const std::array<QWidget *, 4> &panels, con
         label->setFont(numberFont);
         label->setAlignment(Qt::AlignCenter);
         label->setCursor(Qt::PointingHandCursor);
-        label->setFocusPolicy(Qt::StrongFocus);
+        label->setFocusPolicy(p == 0 ? Qt::StrongFocus : Qt::ClickFocus);
         label->setAccessibleName(QStringLiteral("第%1题，未看").arg(p + 1));
         if (!m_keys) m_keys = new CardKeys(m_labels, panel->window());
         label->installEventFilter(m_keys);
@@ -159,6 +159,10 @@ void AnswerCard::paint(int position) {
     palette.setColor(QPalette::WindowText, shown == State::Current ? QColor(Qt::white) : QColor(Qt::black));
     m_labels[size_t(position)]->setPalette(palette);
     m_labels[size_t(position)]->setAccessibleName(spokenName(position));
+    // The card is one Tab stop, at the current question (the first before there is one); the
+    // arrows reach the other cells.
+    const bool stop = position == m_current || (m_current < 0 && position == 0);
+    m_labels[size_t(position)]->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void AnswerCard::raiseLabels() {

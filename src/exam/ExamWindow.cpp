@@ -101,6 +101,7 @@ void ExamWindow::openPaper() {
                                            examProfile().sections[2].count, examProfile().sections[3].count},
                                           [this](int p) { showCardCell(p); });
         stackCard(heights);
+        orderTabStops();
         if (m_opening == Opening::View) restoreCardFromRows();
         // Question 1.
         m_currentPosition = 0;
@@ -550,6 +551,19 @@ QString ExamWindow::KeysText() {
                           "F1\t显示本说明");
 }
 
+// Tab goes as the eye does: 交卷, the answer card (one stop: the arrows move within it), then the
+// buttons under the question from left to right. The card's cells are made after the buttons.
+void ExamWindow::orderTabStops() {
+    std::vector<QWidget *> stops{handInArea};
+    for (int p = 0; p < m_card.size(); ++p)
+        stops.push_back(m_card.label(p));
+    for (QWidget *w : std::initializer_list<QWidget *>{markBox, previousButton, nextButton, explanationButton,
+                                                       calculatorButton, videoButton, backToExamButton})
+        stops.push_back(w);
+    for (size_t i = 1; i < stops.size(); ++i)
+        QWidget::setTabOrder(stops[i - 1], stops[i]);
+}
+
 void ExamWindow::keyPressEvent(QKeyEvent *event) {
     const int key = event->key();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
@@ -583,6 +597,15 @@ void ExamWindow::keyPressEvent(QKeyEvent *event) {
     case Qt::Key_Escape:
         close();
         return; // through the close confirmation, never around it
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A button reached by Tab is pressed by Enter as by Space.
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()); button && button->isEnabled()) {
+            button->click();
+            return;
+        }
+        QDialog::keyPressEvent(event);
+        return;
     default:
         QDialog::keyPressEvent(event);
     }

@@ -120,6 +120,7 @@ private:
     void buildPages();
     void buildBottomBar();
     void buildScorePanel();
+    void orderTabStops();
     void stackCard(const std::array<int, 4> &panelHeights);
     void loadPictures();
     void setFourthHeaderCaption(const QString &caption);

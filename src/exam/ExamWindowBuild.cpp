@@ -384,7 +384,9 @@ void ExamWindow::buildBottomBar() {
     markBox = new QCheckBox(QStringLiteral("标记本题"), bottomBar);
     markBox->setObjectName(QStringLiteral("markBox"));
     markBox->setGeometry(17, 20, 74, 18);
-    markBox->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab; a click leaves the focus where it was, so the window's keys stay the window's.
+    markBox->setFocusPolicy(Qt::TabFocus);
+    markBox->installEventFilter(this);
     markBox->setToolTip(QStringLiteral("标记本题，稍后检查 (M)"));
     // Only the learner's click writes; settings by program do not.
     connect(markBox, &QCheckBox::clicked, this, &ExamWindow::markQuestion);
@@ -394,7 +396,8 @@ void ExamWindow::buildBottomBar() {
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(geometry);
         b->setAutoDefault(false);
-        b->setFocusPolicy(Qt::NoFocus);
+        b->setFocusPolicy(Qt::TabFocus);
+        b->installEventFilter(this);
         b->setToolTip(tip);
         return b;
     };
@@ -507,6 +510,17 @@ bool ExamWindow::eventFilter(QObject *watched, QEvent *event) {
         const int right = static_cast<ExamBanner *>(banner)->rightPieceLeft();
         countdownLabel->move(right + TimeRect.left() - BannerRightPieceStart, TimeRect.top());
         handInArea->move(right + HandInRect.left() - BannerRightPieceStart, HandInRect.top());
+    }
+    // The arrows and page keys move between questions on a button reached by Tab too: a button
+    // would otherwise take them to move the focus.
+    if (event->type() == QEvent::KeyPress && watched->parent() == bottomBar) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const int k = key->key();
+        if (key->modifiers() == Qt::NoModifier &&
+            (k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_PageUp || k == Qt::Key_PageDown)) {
+            keyPressEvent(key);
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -69,7 +69,8 @@ QPushButton *barButton(QWidget *parent, const char *name, const QString &caption
     b->setObjectName(QString::fromLatin1(name));
     b->setFixedSize(width, geo::ButtonHeight);
     b->setAutoDefault(false); // Enter in the window never answers for the learner
-    b->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab; a click leaves the focus on the question.
+    b->setFocusPolicy(Qt::TabFocus);
     return b;
 }
 
@@ -421,6 +422,12 @@ bool PracticeWindow::answerKey(const QKeyEvent &key) {
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        // A button reached by Tab is pressed; anywhere else Enter shows the answer.
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget());
+            button && button->window() == this && button->isEnabled()) {
+            button->click();
+            return true;
+        }
         explainAnswer();
         return true;
     case Qt::Key_Left:

@@ -341,6 +341,7 @@ void QuestionView::present(const Question &question, int number) {
 }
 
 void QuestionView::presentChoice(const Question &question, const QString &prefix) {
+    m_tabAfter = stemBox;
     stemBox->clear();
     const QString text = m_look.stemBreakFirst ? QStringLiteral("\n") + prefix + question.stem
                                                : prefix + question.stem + QStringLiteral("\n");
@@ -411,6 +412,7 @@ void QuestionView::layoutStem(QScrollArea *area, QLabel *stem, QLabel *picture, 
 }
 
 void QuestionView::presentCase(const Question &question) {
+    m_tabAfter = subQuestionArea;
     subQuestionPanel->setMinimumSize(0, 0);
     fillStem(caseStemArea, caseStem, casePicture, caseExtra, BlanksToLines(question.stem), question);
     if (m_look.wholeCase)
@@ -483,6 +485,10 @@ template <class Button> Button *QuestionView::addOption(QWidget *area, const QSt
         const int index = int(m_buttons.size());
         button->setFocusPolicy(Qt::NoFocus);
         button->setToolTip(QStringLiteral("按 %1 或 %2 键选择").arg(OptionLetter(index)).arg(index + 1));
+    } else if (m_tabAfter) {
+        // Options come right after what they answer in the Tab order, before the window's buttons.
+        QWidget::setTabOrder(m_tabAfter, button);
+        m_tabAfter = button;
     }
     button->installEventFilter(this); // clicks during a move or on a read-only view are dropped
     if (m_look.reportEveryClick)

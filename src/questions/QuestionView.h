@@ -132,6 +132,8 @@ private:
     QuestionLook m_look;
     QuestionKind m_kind = QuestionKind::Single;
     std::vector<QWidget *> m_controls;
+    // The control the next option follows in the Tab order.
+    QWidget *m_tabAfter = nullptr;
     std::vector<QAbstractButton *> m_buttons;
     std::vector<int> m_owners; // a case: the sub-question id of each box
     QLabel *m_subQuestionLabel = nullptr;

@@ -1,5 +1,6 @@
 #include "AccessibleNames.h"
 #include "PracticeFixture.h"
+#include "TabOrder.h"
 
 #include <QCheckBox>
 #include <QScrollArea>
@@ -191,4 +192,26 @@ TEST_F(PracticeTest, F1ListsTheKeys) {
     open();
     QTest::keyClick(&w(), Qt::Key_F1);
     EXPECT_EQ(platform.texts(), QStringList{PracticeWindow::KeysText()});
+}
+// Tab goes from the type tabs to the question, its options, and the buttons under it from left to
+// right; a button reached so takes Enter instead of the answer key.
+TEST_F(PracticeTest, TabReachesTheQuestionItsOptionsAndTheButtonsInOrder) {
+    bank.addQuestion(1, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    bank.addQuestion(2, QStringLiteral("单选题"), 1, 1, QStringLiteral("B"));
+    open();
+    QuestionView *view = w().view(QuestionType::Single);
+    auto expected = [&] {
+        QList<QWidget *> order{w().typeTabs, view->stemBox};
+        for (QAbstractButton *b : view->optionButtons())
+            order << b;
+        order << w().explainButton << w().previousButton << w().nextButton << w().favouriteButton << w().closeButton;
+        return order;
+    };
+    EXPECT_EQ(FirstOutOfTabOrder(TabChain(&w()), expected()), nullptr);
+    w().nextButton->setFocus();
+    QTest::keyClick(w().nextButton, Qt::Key_Return);
+    EXPECT_EQ(w().numberLabel->text(), QStringLiteral("2"));
+    EXPECT_FALSE(resultDialog() && resultDialog()->isVisible()) << "Enter pressed the button, it showed no answer";
+    // The options of the question now shown still come before the buttons.
+    EXPECT_EQ(FirstOutOfTabOrder(TabChain(&w()), expected()), nullptr);
 }

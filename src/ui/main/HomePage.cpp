@@ -23,10 +23,19 @@ HomePage::HomePage(QWidget *parent) : QWidget(parent) {
     m_guideButton->setCursor(Qt::PointingHandCursor);
     m_guideButton->setFixedSize(110, 34);
     connect(m_guideButton, &QPushButton::clicked, this, &HomePage::guideRequested);
+    m_aboutButton = new QPushButton(QStringLiteral("关于"), this);
+    m_aboutButton->setObjectName(QStringLiteral("aboutButton"));
+    m_aboutButton->setFont(m_guideButton->font());
+    m_aboutButton->setCursor(Qt::PointingHandCursor);
+    m_aboutButton->setFixedSize(80, 34);
+    m_aboutButton->setAccessibleName(QStringLiteral("关于本程序"));
+    connect(m_aboutButton, &QPushButton::clicked, this, &HomePage::aboutRequested);
     auto *headingRow = new QHBoxLayout;
     headingRow->addWidget(heading);
     headingRow->addStretch(1);
     headingRow->addWidget(m_guideButton);
+    headingRow->addSpacing(8);
+    headingRow->addWidget(m_aboutButton);
     column->addLayout(headingRow);
     column->addSpacing(16);
 

@@ -17,6 +17,7 @@ public:
     QPushButton *mockExamButton() const { return m_buttons[2]; }
     QPushButton *statisticsButton() const { return m_buttons[3]; }
     QPushButton *guideButton() const { return m_guideButton; }
+    QPushButton *aboutButton() const { return m_aboutButton; }
     DailyReviewPanel *dailyReview() const { return m_dailyReview; }
     // Places a panel of the main window's (the learner's progress) below the day's reviews.
     void addPanel(QWidget *panel);
@@ -27,10 +28,12 @@ signals:
     void mockExamRequested();
     void statisticsRequested();
     void guideRequested();
+    void aboutRequested();
 
 private:
     QPushButton *m_buttons[4] = {};
     DailyReviewPanel *m_dailyReview = nullptr;
     QPushButton *m_guideButton = nullptr;
+    QPushButton *m_aboutButton = nullptr;
     QVBoxLayout *m_column = nullptr;
 };

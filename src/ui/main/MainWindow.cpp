@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "About.h"
 #include "BankSession.h"
 #include "BannerPicture.h"
 #include "ChapterPracticePage.h"
@@ -185,6 +186,7 @@ void MainWindow::buildPages() {
     connect(homePage, &HomePage::mockExamRequested, this, [this] { navigate(4); });
     connect(homePage, &HomePage::statisticsRequested, this, &MainWindow::showStatistics);
     connect(homePage, &HomePage::guideRequested, this, &MainWindow::showGuide);
+    connect(homePage, &HomePage::aboutRequested, this, &MainWindow::showAbout);
 }
 
 void MainWindow::placePage(Page index, QWidget *page, bool scrolls) {
@@ -371,30 +373,43 @@ void MainWindow::PrepareFirstShowing() {
     }
 }
 
+// The guide and the about box: a text to read, as plain text, and a button to close it; made once,
+// its text renewed at every opening.
+void MainWindow::showTextDialog(QDialog *&dialog, const QString &name, const QString &title, const QString &text) {
+    if (!dialog) {
+        dialog = new QDialog(this);
+        dialog->setObjectName(name);
+        dialog->setWindowTitle(title);
+        dialog->resize(680, 560);
+        auto *column = new QVBoxLayout(dialog);
+        auto *view = new QPlainTextEdit(dialog);
+        view->setObjectName(name + QStringLiteral("Text"));
+        view->setReadOnly(true);
+        view->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
+        view->setAccessibleName(title);
+        auto *close = new QPushButton(QStringLiteral("关闭"), dialog);
+        connect(close, &QPushButton::clicked, dialog, &QDialog::close);
+        column->addWidget(view, 1);
+        column->addWidget(close, 0, Qt::AlignRight);
+    }
+    dialog->findChild<QPlainTextEdit *>()->setPlainText(text);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
 void MainWindow::showGuide() {
     Guarded([&] {
-        if (!m_guide) {
-            m_guide = new QDialog(this);
-            m_guide->setObjectName(QStringLiteral("guide"));
-            m_guide->setWindowTitle(QStringLiteral("使用说明"));
-            m_guide->resize(680, 560);
-            auto *column = new QVBoxLayout(m_guide);
-            auto *text = new QPlainTextEdit(m_guide);
-            text->setObjectName(QStringLiteral("guideText"));
-            text->setReadOnly(true);
-            text->setFont(PixelFont(QStringLiteral("微软雅黑"), 15));
-            text->setAccessibleName(QStringLiteral("使用说明"));
-            auto *close = new QPushButton(QStringLiteral("关闭"), m_guide);
-            connect(close, &QPushButton::clicked, m_guide, &QDialog::close);
-            column->addWidget(text, 1);
-            column->addWidget(close, 0, Qt::AlignRight);
-        }
         const ExamProfile &profile = examProfile();
-        m_guide->findChild<QPlainTextEdit *>()->setPlainText(
-            GuideText(profile, ExamTimeForTitle(m_title, profile.examMinutes) / 60));
-        m_guide->show();
-        m_guide->raise();
-        m_guide->activateWindow();
+        showTextDialog(m_guide, QStringLiteral("guide"), QStringLiteral("使用说明"),
+                       GuideText(profile, ExamTimeForTitle(m_title, profile.examMinutes) / 60));
+    });
+}
+
+void MainWindow::showAbout() {
+    Guarded([&] {
+        const AboutFacts facts{ProgramVersion(), m_title, bankSession()->GetOption(QStringLiteral("BANK_VERSION"))};
+        showTextDialog(m_about, QStringLiteral("about"), QStringLiteral("关于本程序"), AboutText(facts));
     });
 }
 

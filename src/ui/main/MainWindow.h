@@ -85,6 +85,8 @@ public slots:
     void showStatistics();
     // "使用说明": the first-use guide, in a window of its own beside the main window.
     void showGuide();
+    // The program's version, the bank's title and version, and the licences.
+    void showAbout();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -102,10 +104,12 @@ private:
     ReviewPage *reviewPage(ReviewPage *&page, Page index);
     void loadPictures();
     void placeOnScreen();
+    void showTextDialog(QDialog *&dialog, const QString &name, const QString &title, const QString &text);
 
     QString m_executablePath;
     bool m_shownOnce = false;
     QDialog *m_guide = nullptr;
+    QDialog *m_about = nullptr;
     // What the first showing read from the bank for the pages built later.
     QString m_title;
     std::vector<ChapterTreeRow> m_chapterRows;

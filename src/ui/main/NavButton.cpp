@@ -4,14 +4,49 @@
 #include "MainWindowGeometry.h"
 #include "Pictures.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
 using namespace MainGeometry;
 
+namespace {
+
+// What a screen reader hears of an entry: a page tab, selected when its page is shown, that opens
+// its page when pressed.
+class NavButtonAccessible : public QAccessibleWidget {
+public:
+    explicit NavButtonAccessible(NavButton *entry) : QAccessibleWidget(entry, QAccessible::PageTab) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.selectable = true;
+        s.selected = entry()->isCurrent();
+        return s;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &name) override {
+        if (name == pressAction()) emit entry()->clicked(entry()->number());
+    }
+
+private:
+    NavButton *entry() const { return static_cast<NavButton *>(widget()); }
+};
+
+QAccessibleInterface *navButtonAccessible(const QString &className, QObject *object) {
+    if (className == QLatin1String("NavButton") && object && object->isWidgetType())
+        return new NavButtonAccessible(static_cast<NavButton *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 NavButton::NavButton(int number, const QString &caption, const QString &builtInPicture, QWidget *parent)
     : QWidget(parent), m_number(number), m_picture(new QLabel(this)), m_caption(new QLabel(caption, this)) {
+    static const bool accessible = (QAccessible::installFactory(navButtonAccessible), true);
+    Q_UNUSED(accessible);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
     const QString key = QStringLiteral("Ctrl+%1").arg(number);
@@ -34,6 +69,12 @@ void NavButton::setPicture(const QPixmap &picture) {
 }
 
 void NavButton::setCurrent(bool current) {
+    if (m_current != current && QAccessible::isActive()) {
+        QAccessible::State changed;
+        changed.selected = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
     m_current = current;
     showState();
 }

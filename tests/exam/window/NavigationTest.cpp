@@ -1,5 +1,6 @@
 #include "AccessibleNames.h"
 #include "ExamWindowFixture.h"
+#include "TabOrder.h"
 
 TEST_F(ExamWindowTest, PreviousAndNextCrossSectionsAndStopAtTheEnds) {
     open();
@@ -150,4 +151,27 @@ TEST_F(ExamWindowTest, F1ListsTheKeys) {
     open();
     QTest::keyClick(&w(), Qt::Key_F1);
     EXPECT_EQ(platform.texts(), QStringList{ExamWindow::KeysText()});
+}
+// Tab goes from 交卷 to the answer card, one stop at the current question, and on to the buttons
+// under the question; a button reached so takes Enter, and the window's keys work there too.
+TEST_F(ExamWindowTest, TabReachesTheCardOnceAndTheButtonsInOrder) {
+    open();
+    QList<QWidget *> chain = TabChain(&w());
+    EXPECT_EQ(FirstOutOfTabOrder(chain, {w().handInArea, w().card().label(0), w().markBox, w().previousButton,
+                                         w().nextButton, w().calculatorButton}),
+              nullptr);
+    EXPECT_FALSE(chain.contains(w().card().label(1)));
+    w().nextButton->setFocus();
+    QTest::keyClick(w().nextButton, Qt::Key_Return);
+    EXPECT_EQ(w().currentPosition(), 1);
+    chain = TabChain(&w());
+    EXPECT_TRUE(chain.contains(w().card().label(1)));
+    EXPECT_FALSE(chain.contains(w().card().label(0)));
+    QTest::keyClick(w().nextButton, Qt::Key_Left);
+    EXPECT_EQ(w().currentPosition(), 0);
+    w().markBox->setFocus();
+    QTest::keyClick(w().markBox, Qt::Key_A);
+    EXPECT_EQ(w().card().label(0)->accessibleName(), QStringLiteral("第1题，已做，当前题"));
+    QTest::keyClick(w().markBox, Qt::Key_Space);
+    EXPECT_TRUE(w().markBox->isChecked());
 }

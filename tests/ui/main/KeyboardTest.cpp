@@ -1,3 +1,4 @@
+#include "About.h"
 #include "AccessibleNames.h"
 #include "DocumentsPage.h"
 #include "ExamProfile.h"
@@ -7,6 +8,7 @@
 #include "MainWindow.h"
 #include "NavButton.h"
 #include "RecordingPlatform.h"
+#include "TabOrder.h"
 #include "TestApp.h"
 
 #include <QAbstractButton>
@@ -46,23 +48,12 @@ protected:
 
 // Every entry, link and the update check can be reached with Tab alone, in the order they stand.
 TEST_F(MainKeyboardTest, TabReachesEveryEntryAndBothLinks) {
-    QList<QWidget *> chain;
-    QWidget *w = form.get();
-    for (int i = 0; i < 200; ++i) {
-        w = w->nextInFocusChain();
-        if (w == form.get()) break;
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(form.get()) && w->isEnabled()) chain << w;
-    }
     QList<QWidget *> expected;
     for (int n = 1; n <= 6; ++n)
         expected << form->navButton(n);
     expected << form->webLink << form->updateLink;
-    qsizetype last = -1;
-    for (QWidget *e : expected) {
-        const qsizetype at = chain.indexOf(e);
-        EXPECT_GT(at, last) << e->objectName().toStdString();
-        last = at;
-    }
+    QWidget *outOfOrder = FirstOutOfTabOrder(TabChain(form.get()), expected);
+    EXPECT_EQ(outOfOrder, nullptr) << (outOfOrder ? outOfOrder->objectName().toStdString() : std::string());
 }
 
 TEST_F(MainKeyboardTest, KeysOpenEntriesLinksAndTheKeyList) {
@@ -90,6 +81,23 @@ TEST_F(MainKeyboardTest, KeysOpenEntriesLinksAndTheKeyList) {
     // F1 lists the keys.
     QTest::keyClick(form.get(), Qt::Key_F1);
     EXPECT_EQ(platform.texts(), QStringList{MainWindow::KeysText()});
+}
+
+// A screen reader hears the entries as page tabs, the current one selected, and can press one.
+TEST_F(MainKeyboardTest, EntriesArePageTabsThatAScreenReaderCanPress) {
+    for (int n = 1; n <= 6; ++n) {
+        QAccessibleInterface *entry = QAccessible::queryAccessibleInterface(form->navButton(n));
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->role(), QAccessible::PageTab) << n;
+        EXPECT_EQ(entry->state().selected, n == 1) << n;
+        EXPECT_EQ(entry->text(QAccessible::Name), form->navButton(n)->captionLabel()->text());
+    }
+    QAccessibleInterface *chapters = QAccessible::queryAccessibleInterface(form->navButton(3));
+    ASSERT_NE(chapters->actionInterface(), nullptr);
+    chapters->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(form->pages->currentIndex(), int(MainWindow::ChapterPageIndex));
+    EXPECT_TRUE(chapters->state().selected);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(form->navButton(1))->state().selected);
 }
 
 } // namespace
@@ -151,6 +159,26 @@ TEST_F(MainKeyboardTest, TheGuideTellsTheBanksExamAndIsRememberedOnce) {
     EXPECT_FALSE(GuideSeen(bankSession()->db));
     MarkGuideSeen(bankSession()->db);
     EXPECT_TRUE(GuideSeen(bankSession()->db));
+}
+
+// The about box names the program's version, the bank's title and release, and the licence; its
+// text is read anew at every opening.
+TEST_F(MainKeyboardTest, TheAboutBoxTellsVersionsAndLicence) {
+    auto aboutText = [&] {
+        QTest::mouseClick(form->homePage->aboutButton(), Qt::LeftButton);
+        auto *about = form->findChild<QDialog *>(QStringLiteral("about"));
+        EXPECT_TRUE(about && about->isVisible());
+        return about ? about->findChild<QPlainTextEdit *>()->toPlainText() : QString();
+    };
+    const QString first = aboutText();
+    EXPECT_TRUE(first.contains(QStringLiteral("程序版本：") + ProgramVersion())) << first.toStdString();
+    EXPECT_FALSE(ProgramVersion().isEmpty());
+    EXPECT_TRUE(first.contains(QStringLiteral("题库：") + form->windowTitle()));
+    EXPECT_TRUE(first.contains(QStringLiteral("题库版本：未注明")));
+    EXPECT_TRUE(first.contains(QStringLiteral("GNU 通用公共许可证")));
+    bankSession()->db.exec(QStringLiteral("insert into sys_option (option_name, option_value) values ('BANK_VERSION', "
+                                          "'2026.3')"));
+    EXPECT_TRUE(aboutText().contains(QStringLiteral("题库版本：2026.3")));
 }
 
 TEST_F(MainKeyboardTest, DocumentsZoomWithTheKeys) {
