@@ -61,6 +61,9 @@ int main(int argc, char **argv) {
         window.showGuide();
         if (auto *guide = window.findChild<QDialog *>(QStringLiteral("guide")))
             SaveWidgetShot(guide, out + QStringLiteral("/main-guide.png"));
+        window.showAbout();
+        if (auto *about = window.findChild<QDialog *>(QStringLiteral("about")))
+            SaveWidgetShot(about, out + QStringLiteral("/main-about.png"));
         setBankSession(nullptr);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
