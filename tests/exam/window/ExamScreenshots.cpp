@@ -129,6 +129,16 @@ void examWindow() {
     click(w.card().label(27));
     tick(w, 754 * 1000);
     save(&w, "exam-card");
+    // The keyboard's way: Tab from the card's stop to the buttons, the focus shown on each.
+    w.activateWindow();
+    w.card().label(27)->setFocus();
+    QTest::keyClick(w.card().label(27), Qt::Key_Right);
+    settle();
+    save(&w, "exam-focus-card");
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    settle();
+    save(&w, "exam-focus-button");
     // On a 1024 x 768 screen, and on a large one.
     const QSize design = w.size();
     for (const auto &[size, name] :
