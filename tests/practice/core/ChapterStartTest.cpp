@@ -46,8 +46,8 @@ TEST(ChapterStart, TheBankFindsTheRowAWalkOfTheSetFinds) {
          {"31, '10', '1'", "32, '2', '3'", "33, '3', '1'", "34, '9', '2'", "35, ' 4', '2'"},
          {{"10302", 35}, {"10502", 34}, {"10203", 32}, {"11001", 31}, {"11002", 35}, {"10901", 31}}},
     };
-    const QString set = QStringLiteral(
-        "select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" order by zhang,jie asc");
+    const QString set =
+        QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" order by zhang,jie asc");
     for (const Bank &b : banks) {
         SCOPED_TRACE(b.name);
         FixtureBank bank;
