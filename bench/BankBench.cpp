@@ -249,7 +249,7 @@ void BM_AnswerStored(benchmark::State &state) {
     BankSession data;
     data.OpenBank(bankPath(int(state.range(0))));
     Dataset &set = data.listQuery;
-    set.openSql(kSingleSet);
+    set.openWindowed(kSingleSet);
     bool right = false;
     double posted = 0, bare = 0;
     QElapsedTimer clock;

@@ -27,16 +27,22 @@ bool isWordChar(QChar c) {
     return c.unicode() < 128 && (c.isLetterOrNumber() || c == QLatin1Char('_'));
 }
 
+} // namespace
+
 // A select over exactly one table, with at most a where and an order-by clause: the rows it gives
 // are rows of that table, so they can be addressed by rowid and read one at a time.
 struct SingleTableSelect {
     bool ok = false;
-    QString columns;          // the text between `select` and `from`
-    QString table;            // the word after `from`
-    QString fromTable;        // from the table's name to the end
-    bool ordered = false;     // has an order-by clause
-    QStringList orderColumns; // its terms that are plain column names
+    QString columns;            // the text between `select` and `from`
+    QString table;              // the word after `from`
+    QString fromTable;          // from the table's name to the end
+    bool ordered = false;       // has an order-by clause
+    QStringList orderColumns;   // its terms that are plain column names
+    bool plainAscending = true; // every order term is a plain column, ascending
+    QString where;              // the where clause's condition, or empty
 };
+
+namespace {
 
 SingleTableSelect parseSingleTableSelect(const QString &sql) {
     struct Word {
@@ -117,21 +123,28 @@ SingleTableSelect parseSingleTableSelect(const QString &sql) {
     if (!plainColumns.match(s.columns).hasMatch()) return {};
     s.table = sql.mid(table.start, table.end - table.start);
     s.fromTable = sql.mid(table.start, end - table.start);
+    int whereEnd = end;
     for (size_t w = words.size() - 1; w > from + 1; --w) {
         if (words[w - 1].lower == QStringLiteral("order") && words[w].lower == QStringLiteral("by") &&
             words[w].depth == 0) {
             s.ordered = true;
+            whereEnd = words[w - 1].start;
             static const QRegularExpression plainTerm(QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*)(\\s+(asc|desc))?$"),
                                                       QRegularExpression::CaseInsensitiveOption);
             const QString terms = sql.mid(words[w].end, end - words[w].end);
+            s.plainAscending = !terms.contains(QLatin1Char('('));
             if (!terms.contains(QLatin1Char('(')))
                 for (const QString &term : terms.split(QLatin1Char(','))) {
                     const auto m = plainTerm.match(term.trimmed());
                     if (m.hasMatch()) s.orderColumns << m.captured(1);
+                    if (!m.hasMatch() || m.captured(3).compare(QStringLiteral("desc"), Qt::CaseInsensitive) == 0)
+                        s.plainAscending = false;
                 }
             break;
         }
     }
+    if (from + 2 < words.size() && words[from + 2].lower == QStringLiteral("where"))
+        s.where = sql.mid(words[from + 2].end, whereEnd - words[from + 2].end).trimmed();
     s.ok = true;
     return s;
 }
@@ -187,6 +200,11 @@ void Dataset::close() {
     m_keys.clear();
     m_carried.clear();
     m_carriedValues.clear();
+    m_windowRows = 0;
+    m_whereText.clear();
+    m_orderColumns.clear();
+    m_atStart = m_atEnd = true;
+    m_front = m_back = Anchor();
     m_readRow.reset();
     m_readRowSql.clear();
     for (CachedRow &row : m_cache)
@@ -213,6 +231,15 @@ void Dataset::execSql(const QString &sql) {
 }
 
 void Dataset::open() {
+    openWith(0);
+}
+
+void Dataset::openWindowed(const QString &sql, int windowRows) {
+    setSql(sql);
+    openWith(std::max(windowRows, 1));
+}
+
+void Dataset::openWith(int windowRows) {
     if (!m_db) throw SqlError(QStringLiteral("the question bank is not open"));
     close();
     // The statement's own text is what is traced: the key and row reads below stand for it.
@@ -220,7 +247,7 @@ void Dataset::open() {
     const SingleTableSelect simple = parseSingleTableSelect(m_sql);
     try {
         if (simple.ok) {
-            openKeyset(simple.columns, simple.table, simple.fromTable, simple.orderColumns, simple.ordered);
+            openKeyset(simple, windowRows);
         } else {
             std::vector<QString> names;
             m_rows = m_db->select(m_sql, {}, &names);
@@ -260,33 +287,124 @@ void Dataset::openRows(const QString &table, std::vector<qint64> rowids, const Q
     first();
 }
 
-// Reads the keys in the statement's order; rows that tie on its order come in key order.
-void Dataset::openKeyset(const QString &columns, const QString &table, const QString &fromTable,
-                         const QStringList &orderColumns, bool ordered) {
-    m_readRowSql =
-        QStringLiteral("select ") + columns + QStringLiteral(" from ") + table + QStringLiteral(" where _rowid_ = ?");
+// Reads the keys in the statement's order, all of them or (windowed) the first window; rows that
+// tie on its order come in key order.
+void Dataset::openKeyset(const SingleTableSelect &select, int windowRows) {
+    m_readRowSql = QStringLiteral("select ") + select.columns + QStringLiteral(" from ") + select.table +
+                   QStringLiteral(" where _rowid_ = ?");
     m_readRow = std::make_unique<PreparedStatement>(*m_db, m_readRowSql);
     m_names = m_readRow->columnNames();
     for (size_t c = 0; c < m_names.size(); ++c)
         m_index.emplace(m_names[c].toLower(), int(c));
+    m_table = select.table;
+    m_keyed = true;
     // The columns the statement orders by ride along with the keys: positioning by them (a chapter
     // in a practice set) then reads no row.
     QString keySql = QStringLiteral("select _rowid_");
-    for (const QString &name : orderColumns) {
+    for (const QString &name : select.orderColumns) {
         const int c = columnIndex(name, false);
         if (c < 0 || std::find(m_carried.begin(), m_carried.end(), c) != m_carried.end()) continue;
         m_carried.push_back(c);
         keySql += QStringLiteral(", ") + name;
     }
+    // A window goes on from the order values of the keys at its ends, so every order column must be
+    // carried; any other order is read whole.
+    if (windowRows > 0 && select.plainAscending && m_carried.size() == size_t(select.orderColumns.size())) {
+        m_windowRows = windowRows;
+        m_whereText = select.where;
+        m_orderColumns = select.orderColumns;
+        std::vector<qint64> keys;
+        std::vector<QVariant> order;
+        m_atStart = true;
+        m_atEnd = readKeys(true, nullptr, m_windowRows, keys, order) < m_windowRows;
+        keepKeys(true, keys, order);
+        return;
+    }
     // Ties of the order, and a statement without one, come in key order; an unordered statement is
     // sorted here rather than by the engine, which can then answer it from an index alone.
-    keySql += QStringLiteral(" from ") + fromTable;
-    if (ordered) keySql += QStringLiteral(", _rowid_");
+    keySql += QStringLiteral(" from ") + select.fromTable;
+    if (select.ordered) keySql += QStringLiteral(", _rowid_");
     PreparedStatement(*m_db, keySql).selectKeys(&m_keys, &m_carriedValues);
-    if (!ordered) std::sort(m_keys.begin(), m_keys.end());
+    if (!select.ordered) std::sort(m_keys.begin(), m_keys.end());
     m_count = int(m_keys.size());
-    m_table = table;
-    m_keyed = true;
+}
+
+namespace {
+
+// One of the ranges that together make "after" (or "before") a key in the order (c1, ..., cn,
+// rowid): the first `equal` order columns equal to the key's, the next one beyond it. Each range is
+// a plain seek in an index on the order, where one row-value comparison would not be, and a null
+// (which sorts first) needs `is null` where a comparison gives no answer.
+QString rangeCondition(const QStringList &columns, qint64 key, const std::vector<QVariant> &keyOrder, int equal,
+                       bool forward, bool nullsBeyond, std::vector<QVariant> &values) {
+    QStringList terms;
+    for (int i = 0; i < equal; ++i) {
+        if (keyOrder[size_t(i)].isNull()) {
+            terms << columns[i] + QStringLiteral(" is null");
+        } else {
+            terms << columns[i] + QStringLiteral(" = ?");
+            values.push_back(keyOrder[size_t(i)]);
+        }
+    }
+    if (equal == columns.size()) {
+        terms << (forward ? QStringLiteral("_rowid_ > ?") : QStringLiteral("_rowid_ < ?"));
+        values.push_back(key);
+    } else if (nullsBeyond) {
+        terms << columns[equal] + QStringLiteral(" is null");
+    } else if (keyOrder[size_t(equal)].isNull()) {
+        terms << columns[equal] + QStringLiteral(" is not null"); // only forward: nothing sorts before a null
+    } else {
+        terms << columns[equal] + (forward ? QStringLiteral(" > ?") : QStringLiteral(" < ?"));
+        values.push_back(keyOrder[size_t(equal)]);
+    }
+    return terms.join(QStringLiteral(" and "));
+}
+
+} // namespace
+
+int Dataset::readKeysWhere(bool forward, const QString &condition, std::vector<QVariant> values, int limit,
+                           std::vector<qint64> &keys, std::vector<QVariant> &order) const {
+    QString sql = QStringLiteral("select _rowid_");
+    QString orderBy = QStringLiteral(" order by ");
+    for (const QString &name : m_orderColumns) {
+        sql += QStringLiteral(", ") + name;
+        orderBy += name + (forward ? QStringLiteral(", ") : QStringLiteral(" desc, "));
+    }
+    sql += QStringLiteral(" from ") + m_table + QStringLiteral(" where ");
+    if (!m_whereText.isEmpty()) sql += QLatin1Char('(') + m_whereText + QStringLiteral(") and ");
+    sql += condition + orderBy + (forward ? QStringLiteral("_rowid_ limit ?") : QStringLiteral("_rowid_ desc limit ?"));
+    values.push_back(qint64(limit));
+    const size_t before = keys.size();
+    PreparedStatement(*m_db, sql).selectKeys(&keys, &order, values);
+    return int(keys.size() - before);
+}
+
+int Dataset::readKeys(bool forward, const Anchor *anchor, int limit, std::vector<qint64> &keys,
+                      std::vector<QVariant> &order) const {
+    int read = 0;
+    auto run = [&](const QString &condition, std::vector<QVariant> values) {
+        if (limit >= 0 && read >= limit) return;
+        read += readKeysWhere(forward, condition, std::move(values), limit < 0 ? -1 : limit - read, keys, order);
+    };
+    if (!anchor) {
+        run(QStringLiteral("1"), {});
+        return read;
+    }
+    // Nearest first: same order values and a later key, then a later value of the last order
+    // column, and so on out to the first. Going back, the rows whose column is null come after
+    // those with a lower value.
+    const int n = int(m_orderColumns.size());
+    for (int equal = n; equal >= 0; --equal) {
+        if (!forward && equal < n && anchor->order[size_t(equal)].isNull()) continue;
+        for (bool nulls : {false, true}) {
+            if (nulls && (forward || equal == n)) break;
+            std::vector<QVariant> values;
+            const QString range =
+                rangeCondition(m_orderColumns, anchor->key, anchor->order, equal, forward, nulls, values);
+            run(range, std::move(values));
+        }
+    }
+    return read;
 }
 
 void Dataset::requireActive() const {
@@ -299,6 +417,7 @@ void Dataset::checkBrowse() {
 
 void Dataset::first() {
     checkBrowse();
+    if (!m_atStart) extend(false, -1);
     m_pos = 0;
     m_bof = true;
     m_eof = m_count == 0;
@@ -306,31 +425,131 @@ void Dataset::first() {
 
 void Dataset::last() {
     checkBrowse();
+    if (!m_atEnd) extend(true, -1);
     m_pos = m_count == 0 ? 0 : m_count - 1;
     m_eof = true;
     m_bof = m_count == 0;
 }
 
-void Dataset::next() {
-    moveBy(1);
+bool Dataset::next() {
+    return moveBy(1) != 0;
 }
-void Dataset::prior() {
-    moveBy(-1);
+bool Dataset::prior() {
+    return moveBy(-1) != 0;
 }
 
-void Dataset::moveBy(int distance) {
+int Dataset::moveBy(int distance) {
     checkBrowse();
     if (distance > 0) {
+        if (!m_atEnd && m_pos + distance > m_count - 1) extend(true, m_pos + distance - (m_count - 1));
         const int steps = std::min(distance, std::max(m_count - 1 - m_pos, 0));
         m_pos += steps;
         if (steps > 0) m_bof = false;
         if (steps < distance) m_eof = true;
-    } else if (distance < 0) {
+        return steps;
+    }
+    if (distance < 0) {
+        if (!m_atStart && m_pos + distance < 0) extend(false, -(m_pos + distance));
         const int steps = std::min(-distance, m_count == 0 ? 0 : m_pos);
         m_pos -= steps;
         if (steps > 0) m_eof = false;
         if (steps < -distance) m_bof = true;
+        return -steps;
     }
+    return 0;
+}
+
+int Dataset::recordCount() {
+    if (!m_atEnd) extend(true, -1);
+    if (!m_atStart) extend(false, -1);
+    return m_count;
+}
+
+int Dataset::recNo() {
+    if (!m_atStart) extend(false, -1);
+    return m_count == 0 ? 0 : m_pos + 1;
+}
+
+void Dataset::extend(bool forward, int rows) {
+    std::vector<qint64> keys;
+    std::vector<QVariant> order;
+    const int wanted = rows < 0 ? -1 : std::max(rows, m_windowRows);
+    const int read = readKeys(forward, forward ? &m_back : &m_front, wanted, keys, order);
+    if (wanted < 0 || read < wanted) (forward ? m_atEnd : m_atStart) = true;
+    keepKeys(forward, keys, order);
+}
+
+// Keys read nearest first join the window at its end (forward) or its start; the anchors take the
+// order values as read.
+void Dataset::keepKeys(bool forward, std::vector<qint64> &keys, std::vector<QVariant> &order) {
+    if (keys.empty()) return;
+    const size_t n = m_orderColumns.size();
+    auto anchor = [&](size_t i) {
+        return Anchor{keys[i], std::vector<QVariant>(order.begin() + long(i * n), order.begin() + long((i + 1) * n))};
+    };
+    const bool wasEmpty = m_keys.empty();
+    if (forward) {
+        if (wasEmpty) m_front = anchor(0);
+        m_back = anchor(keys.size() - 1);
+        m_keys.insert(m_keys.end(), keys.begin(), keys.end());
+        m_carriedValues.insert(m_carriedValues.end(), order.begin(), order.end());
+    } else {
+        if (wasEmpty) m_back = anchor(0);
+        m_front = anchor(keys.size() - 1);
+        std::vector<qint64> keysBefore(keys.rbegin(), keys.rend());
+        std::vector<QVariant> orderBefore;
+        orderBefore.reserve(order.size());
+        for (size_t i = keys.size(); i-- > 0;)
+            orderBefore.insert(orderBefore.end(), order.begin() + long(i * n), order.begin() + long((i + 1) * n));
+        m_keys.insert(m_keys.begin(), keysBefore.begin(), keysBefore.end());
+        m_carriedValues.insert(m_carriedValues.begin(), orderBefore.begin(), orderBefore.end());
+        if (!wasEmpty) m_pos += int(keys.size());
+        // The cache is by position, and every position moved.
+        for (CachedRow &row : m_cache)
+            row = CachedRow();
+    }
+    m_count = int(m_keys.size());
+}
+
+bool Dataset::seekFirst(const QString &condition, const std::vector<QVariant> &values) {
+    requireActive();
+    if (!m_keyed) throw SqlError(QStringLiteral("Cannot seek in this dataset"));
+    checkBrowse();
+    if (m_windowRows == 0) {
+        // Every key is read: the first of them that meets the condition.
+        std::vector<qint64> meeting;
+        std::vector<QVariant> none;
+        PreparedStatement(*m_db,
+                          QStringLiteral("select _rowid_ from ") + m_table + QStringLiteral(" where ") + condition)
+            .selectKeys(&meeting, &none, values);
+        std::sort(meeting.begin(), meeting.end());
+        for (size_t i = 0; i < m_keys.size(); ++i) {
+            if (std::binary_search(meeting.begin(), meeting.end(), m_keys[i])) {
+                m_pos = int(i);
+                m_bof = i == 0;
+                m_eof = false;
+                return true;
+            }
+        }
+        return false;
+    }
+    std::vector<qint64> keys;
+    std::vector<QVariant> order;
+    if (readKeysWhere(true, QLatin1Char('(') + condition + QLatin1Char(')'), values, 1, keys, order) == 0) return false;
+    // Reading starts again at the row found; the keys before it are read at once so that bof tells
+    // whether it is the set's first row.
+    m_keys.clear();
+    m_carriedValues.clear();
+    for (CachedRow &row : m_cache)
+        row = CachedRow();
+    m_count = 0;
+    m_pos = 0;
+    keepKeys(true, keys, order);
+    m_atStart = m_atEnd = false;
+    extend(false, m_windowRows);
+    m_bof = m_pos == 0;
+    m_eof = false;
+    return true;
 }
 
 int Dataset::columnIndex(const QString &name, bool mustExist) const {
@@ -536,6 +755,8 @@ void Dataset::post() {
               QStringLiteral(") values (") + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
     }
     const bool inserting = m_state == State::Insert;
+    // A new row comes last: after every key of a windowed set, read before the row exists.
+    if (inserting && !m_atEnd) extend(true, -1);
     // Whatever happens, the pending change is gone: it must never reach another row.
     cancel();
     try {

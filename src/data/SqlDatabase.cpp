@@ -219,8 +219,9 @@ std::vector<std::vector<QVariant>> PreparedStatement::select(const std::vector<Q
     return rows;
 }
 
-void PreparedStatement::selectKeys(std::vector<qint64> *keys, std::vector<QVariant> *rest) {
-    bind({});
+void PreparedStatement::selectKeys(std::vector<qint64> *keys, std::vector<QVariant> *rest,
+                                   const std::vector<QVariant> &values) {
+    bind(values);
     const int n = sqlite3_column_count(m_stmt);
     int rc;
     while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {

@@ -82,9 +82,9 @@ public:
     std::vector<QString> columnNames() const;
     // Binds `values` to the `?` in order and returns every row.
     std::vector<std::vector<QVariant>> select(const std::vector<QVariant> &values = {});
-    // Runs the statement and appends per row its first column, an integer, to *keys and the values
-    // of its other columns to *rest (a keyset, read without a container per row).
-    void selectKeys(std::vector<qint64> *keys, std::vector<QVariant> *rest);
+    // Binds `values`, runs the statement and appends per row its first column, an integer, to *keys
+    // and the values of its other columns to *rest (a keyset, read without a container per row).
+    void selectKeys(std::vector<qint64> *keys, std::vector<QVariant> *rest, const std::vector<QVariant> &values = {});
     // Binds `values` and runs a statement that returns no rows.
     void exec(const std::vector<QVariant> &values = {});
     quint64 generation() const { return m_generation; }

@@ -139,6 +139,100 @@ TEST_F(DatasetKeysetTest, KeysComeInTheStatementsOrderAndTiesInKeyOrder) {
     EXPECT_EQ(q.asString(QStringLiteral("daan")), QString());
 }
 
+// Order values of every storage class the order puts apart: nulls first (in either column),
+// numbers (a real among the integers), then texts, and ties on both columns.
+BankSession &mixOrderValues(FixtureBank &bank) {
+    for (int id = 21; id <= 30; ++id)
+        bank.addQuestion(id, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    BankSession &form = bank.open();
+    bank.exec(QStringLiteral("update kjks_tigan set zhang = null where tigan_id in (21, 24)"));
+    bank.exec(QStringLiteral("update kjks_tigan set jie = null where tigan_id in (22, 24, 25)"));
+    bank.exec(QStringLiteral("update kjks_tigan set zhang = 1.5 where tigan_id = 26"));
+    bank.exec(QStringLiteral("update kjks_tigan set zhang = 'x' where tigan_id in (27, 28)"));
+    bank.exec(QStringLiteral("update kjks_tigan set jie = 'y' where tigan_id = 28"));
+    bank.exec(QStringLiteral("update kjks_tigan set zhang = 2, jie = null where tigan_id = 29"));
+    return form;
+}
+
+QList<int> idsInOrder(Dataset &q) {
+    QList<int> ids;
+    for (q.first(); !q.eof(); q.next())
+        ids << q.asInteger(QStringLiteral("tigan_id"));
+    return ids;
+}
+
+// A windowed keyset gives the rows a whole read gives, in the same order, however it is walked:
+// from its start, and from every row it can be started at, back to the start and on to the end.
+TEST_F(DatasetKeysetTest, AWindowedKeysetReadsTheOrderOfAWholeRead) {
+    form = &mixOrderValues(bank);
+    const QString queries[] = {
+        kPractice,
+        QStringLiteral("select * from kjks_tigan where daan <> \"\" order by zhang,jie asc"),
+        QStringLiteral("select tigan_id, jie from kjks_tigan where tigan_id > 12 order by jie"),
+        QStringLiteral("select * from kjks_tigan where daan <> \"\""), // key order
+        QStringLiteral("select * from kjks_tigan where 1 = 2"),
+    };
+    Dataset &whole = form->rowQuery;
+    Dataset &windowed = form->listQuery;
+    for (const QString &sql : queries) {
+        whole.openSql(sql);
+        const QList<int> expected = idsInOrder(whole);
+        for (int window : {1, 2, 3, 50}) {
+            SCOPED_TRACE(qPrintable(sql + QStringLiteral(" window ") + QString::number(window)));
+            windowed.openWindowed(sql, window);
+            EXPECT_EQ(idsInOrder(windowed), expected);
+            EXPECT_EQ(windowed.recordCount(), expected.size());
+            for (int start : expected) {
+                windowed.openWindowed(sql, window);
+                ASSERT_TRUE(windowed.seekFirst(QStringLiteral("tigan_id = ?"), {start}));
+                EXPECT_EQ(windowed.bof(), start == expected.first());
+                EXPECT_FALSE(windowed.eof());
+                QList<int> ids = {windowed.asInteger(QStringLiteral("tigan_id"))};
+                while (windowed.prior())
+                    ids.prepend(windowed.asInteger(QStringLiteral("tigan_id")));
+                EXPECT_TRUE(windowed.bof());
+                windowed.moveBy(ids.size() - 1);
+                while (windowed.next())
+                    ids << windowed.asInteger(QStringLiteral("tigan_id"));
+                EXPECT_TRUE(windowed.eof());
+                EXPECT_EQ(ids, expected) << "started at " << start;
+            }
+            EXPECT_FALSE(windowed.seekFirst(QStringLiteral("tigan_id = 999")));
+        }
+    }
+}
+
+// What the learner has seen stays in the set: questions answered in a set of unanswered ones are
+// still there when the learner moves back, while those not yet reached are read as they are now.
+// Each post writes the row shown.
+TEST_F(DatasetKeysetTest, AWindowedKeysetKeepsTheRowsItRead) {
+    const QString fresh = QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"单选题\" and "
+                                         "YDCS <> \"1\" order by zhang,jie asc");
+    Dataset &q = form->listQuery;
+    q.openWindowed(fresh, 2);
+    ASSERT_TRUE(q.bof());
+    QList<int> seen;
+    for (int i = 0; i < 3; ++i, q.next()) {
+        seen << q.asInteger(QStringLiteral("tigan_id"));
+        q.edit();
+        q.setValue(QStringLiteral("YDCS"), QStringLiteral("1"));
+        q.post();
+        EXPECT_EQ(
+            bank.scalar(QStringLiteral("select YDCS from kjks_tigan where tigan_id = %1").arg(seen.last())).toString(),
+            QStringLiteral("1"));
+    }
+    EXPECT_EQ(seen, QList<int>({13, 12, 15}));
+    bank.exec(QStringLiteral("update kjks_tigan set YDCS = '1' where tigan_id = 11")); // not read yet
+    EXPECT_EQ(q.asInteger(QStringLiteral("tigan_id")), 17);
+    EXPECT_FALSE(q.next());
+    EXPECT_TRUE(q.eof());
+    QList<int> back;
+    while (q.prior())
+        back.prepend(q.asInteger(QStringLiteral("tigan_id")));
+    EXPECT_EQ(back, QList<int>({13, 12, 15}));
+    EXPECT_EQ(bank.scalar(QStringLiteral("select count(*) from kjks_tigan where YDCS = '1'")).toInt(), 4);
+}
+
 TEST_F(DatasetKeysetTest, OtherStatementsAreReadWholeAndCannotBeChanged) {
     Dataset &q = form->listQuery;
     for (const char *sql :

@@ -105,18 +105,39 @@ ChapterStart ParseChapterCode(const QString &code) {
     return start;
 }
 
-bool StartsAt(const ChapterStart &start, int zhang, int jie) {
-    return zhang >= start.chapter && jie >= start.section;
+namespace {
+
+// A column's value as an integer the way a row's value is read as one: null 0, a real rounded half
+// away from zero, text (or bytes) by its decimal digits after blanks.
+QString IntegerValueSql(const QString &column) {
+    return QStringLiteral("(case typeof(%1) when 'integer' then %1 when 'real' then round(%1) when 'null' then 0"
+                          " else cast(trim(%1, ' ' || char(9, 10, 11, 12, 13)) as integer) end)")
+        .arg(column);
+}
+
+} // namespace
+
+std::vector<StartCondition> ChapterStartConditions(const ChapterStart &start) {
+    const QString test = IntegerValueSql(QStringLiteral("zhang")) + QStringLiteral(" >= ? and ") +
+                         IntegerValueSql(QStringLiteral("jie")) + QStringLiteral(" >= ?");
+    const qint64 chapter = start.chapter, section = start.section;
+    std::vector<StartCondition> conditions;
+    // A null zhang reads as chapter 0.
+    if (chapter <= 0) conditions.push_back({QStringLiteral("zhang is null and ") + test, {chapter, section}});
+    // Numbers: those that round to the chapter or more. The bound is a number, so a text column
+    // (whose values are all texts) finds nothing here.
+    conditions.push_back({QStringLiteral("zhang >= ? and typeof(zhang) in ('integer', 'real') and ") + test,
+                          {double(chapter) - 0.5, chapter, section}});
+    // Texts and bytes sort after every number; '' is below every text.
+    conditions.push_back(
+        {QStringLiteral("zhang >= '' and typeof(zhang) in ('text', 'blob') and ") + test, {chapter, section}});
+    return conditions;
 }
 
 void PositionAtChapter(Dataset &set, const QString &selectedChapterCode) {
     set.first();
     const ChapterStart start = ParseChapterCode(selectedChapterCode);
     if (!start.positioned || set.isEmpty()) return;
-    for (;;) {
-        if (StartsAt(start, set.asInteger(QStringLiteral("zhang")), set.asInteger(QStringLiteral("jie")))) return;
-        if (set.recNo() == set.recordCount()) break;
-        set.next();
-    }
-    set.first();
+    for (const StartCondition &condition : ChapterStartConditions(start))
+        if (set.seekFirst(condition.sql, condition.values)) return;
 }

@@ -3,6 +3,8 @@
 #include "QuestionTypes.h"
 
 #include <QString>
+#include <QVariant>
+#include <vector>
 
 class Dataset;
 
@@ -40,10 +42,17 @@ struct ChapterStart {
 };
 ChapterStart ParseChapterCode(const QString &selectedChapterCode);
 
-// True when a question of chapter `zhang`, section `jie` is where the set starts: zhang at least the
-// chapter and jie at least the section (independent tests).
-bool StartsAt(const ChapterStart &start, int zhang, int jie);
+// Where a set starts: the first question, in the set's order, whose zhang is at least the chapter
+// and whose jie is at least the section (two independent tests, so a later chapter with an earlier
+// section does not start). The numbers are read as a row's values read as integers are: null as 0,
+// a real rounded, a text by its digits. One condition per storage class of zhang, in the order the
+// classes sort (null, numbers, texts), each one an index range: the first that finds a row wins.
+struct StartCondition {
+    QString sql;
+    std::vector<QVariant> values;
+};
+std::vector<StartCondition> ChapterStartConditions(const ChapterStart &start);
 
-// Makes current the first row that StartsAt; the first row when none qualifies or the code
-// positions nothing.
+// Makes current the set's first row that starts the chapter (found by the bank, not by walking
+// the set); the first row when none qualifies or the code positions nothing.
 void PositionAtChapter(Dataset &set, const QString &selectedChapterCode);

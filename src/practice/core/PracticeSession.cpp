@@ -70,7 +70,7 @@ void PracticeSession::open(QuestionType type, int scope, const QString &selected
                    QStringLiteral("due reviews of ") + QuestionTypeName(type));
         return;
     }
-    s.openSql(PracticeSetSql(type, PracticeScopeOf(scope), fourthTypeName()));
+    s.openWindowed(PracticeSetSql(type, PracticeScopeOf(scope), fourthTypeName()));
     PositionAtChapter(s, selectedChapterCode);
 }
 
@@ -246,18 +246,15 @@ bool PracticeSession::commitAndMove(QuestionType type, Move move) {
         RecordReview(bankSession()->db, reviewItem(type), right, platform().now());
         unit.commit();
     }
-    const int before = row.recNo();
     switch (move) {
     case Move::Next:
-        row.next();
-        break;
+        return row.next();
     case Move::Previous:
-        row.prior();
-        break;
+        return row.prior();
     case Move::Stay:
-        return true;
+        break;
     }
-    return row.recNo() != before;
+    return true;
 }
 
 ReviewItem PracticeSession::reviewItem(QuestionType type) {

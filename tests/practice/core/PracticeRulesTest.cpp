@@ -103,13 +103,6 @@ TEST(PracticeRules, ChapterCodesPositionTheSets) {
         EXPECT_EQ(start.chapter, c.chapter) << c.code;
         EXPECT_EQ(start.section, c.section) << c.code;
     }
-    // Chapter and section are tested on their own: a later chapter with an earlier section does not start.
-    const ChapterStart start = ParseChapterCode(QStringLiteral("10302"));
-    EXPECT_FALSE(StartsAt(start, 2, 5));
-    EXPECT_FALSE(StartsAt(start, 3, 1));
-    EXPECT_TRUE(StartsAt(start, 3, 2));
-    EXPECT_FALSE(StartsAt(start, 4, 1));
-    EXPECT_TRUE(StartsAt(start, 4, 2));
 }
 
 TEST(Vocabulary, FourthTypeNamesAndScopes) {
