@@ -1,5 +1,6 @@
-// The mock-exam window on the sample bank (bank:0) and on a synthetic bank of 100,000 questions
-// (bank:1), each step against a floor measured in the same run:
+// The mock-exam window on the sample bank (bank:0) and on a synthetic bank of 1,000,000 questions
+// (bank:1: the bank at KJKS_BENCH_BANK, default /tmp/kjks-bench-exam.dbf, made first when missing;
+// the papers each run draws stay in it), each step against a floor measured in the same run:
 // - "进入考场" to question 1 on screen (window built, paper drawn and stored, card built, question
 //   shown) against the engine's new paper alone;
 // - one move to another question (card click: discard, recolour, read and show) against its reads
@@ -23,6 +24,7 @@
 #include "Platform.h"
 #include "RatioReporter.h"
 #include "ResultDialog.h"
+#include "SyntheticBankFile.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -35,12 +37,19 @@
 
 namespace {
 
+constexpr int kLargeBank = 1000000;
+
 struct Bank {
     QTemporaryDir dir;
     BankSession data;
-    explicit Bank(const BankModel &model) {
-        const QString path = dir.path() + QStringLiteral("/bench.dbf");
-        WriteBank(model, path);
+    explicit Bank(int which) {
+        QString path;
+        if (which == 0) {
+            path = dir.path() + QStringLiteral("/bench.dbf");
+            WriteBank(ReadBankSource(QStringLiteral(KJKS_SAMPLE_BANK_DIR)), path);
+        } else {
+            path = SyntheticBankFile(QStringLiteral("/tmp/kjks-bench-exam.dbf"), kLargeBank);
+        }
         data.OpenBank(path);
     }
 };
@@ -50,9 +59,7 @@ BankSession &bank(int which) {
     static BenchPlatform platform;
     setPlatform(&platform);
     static std::unique_ptr<Bank> banks[2];
-    if (!banks[which])
-        banks[which] = std::make_unique<Bank>(which == 0 ? ReadBankSource(QStringLiteral(KJKS_SAMPLE_BANK_DIR))
-                                                         : SyntheticBank(100000, 1));
+    if (!banks[which]) banks[which] = std::make_unique<Bank>(which);
     BankSession &data = banks[which]->data;
     setBankSession(&data);
     data.LoadExamProfile(QStringLiteral("1"));

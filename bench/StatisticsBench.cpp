@@ -1,11 +1,11 @@
-// Opening the statistics page on a bank of 100,000 questions: the figures alone
+// Opening the statistics page on a bank of 1,000,000 questions (300,000 of them practised): the figures alone
 // (LoadStudyStatistics) and the whole page (StatisticsPage::Refresh: figures, tables and charts),
 // against a floor measured in the same run: the engine answering the very same statements, stepped
 // through bare, without building a single Qt value.
 //
-// The bank is the synthetic bank of `kjks-bank synth --questions 100000 FILE` with its progress; the
+// The bank is the synthetic bank of `kjks-bank synth --questions 1000000 FILE` with its progress; the
 // bank at KJKS_BENCH_BANK (default /tmp/kjks-bench-statistics.dbf) is used, made first when it is
-// missing, and given 30 handed-in papers when it has none. Before each timed opening the connection's page cache is
+// missing, and given 50 handed-in papers when it has none. Before each timed opening the connection's page cache is
 // emptied, so every opening reads its pages from the file again, as the first opening after practice does.
 
 #include "BankSession.h"
@@ -17,6 +17,7 @@
 #include "SyntheticBankFile.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QFileInfo>
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -28,7 +29,8 @@
 
 namespace {
 
-constexpr int kQuestions = 100000;
+constexpr int kQuestions = 1000000;
+constexpr int kPapers = 50;
 
 BankSession &bank() {
     static std::unique_ptr<BankSession> form = [] {
@@ -36,10 +38,10 @@ BankSession &bank() {
         auto f = std::make_unique<BankSession>();
         f->OpenBank(path);
         f->LoadExamProfile(QStringLiteral("1"));
-        // 30 handed-in papers, one a day, unless the bank has papers of its own.
+        // Handed-in papers, one a day, unless the bank has papers of its own.
         if (f->db.select(QStringLiteral("select count(*) from kjks_SJML"))[0][0].toInt() == 0) {
-            for (int i = 0; i < 30; ++i) {
-                const QString day = QStringLiteral("2026-11-%1").arg(i + 1, 2, 10, QLatin1Char('0'));
+            for (int i = 0; i < kPapers; ++i) {
+                const QString day = QDate(2026, 10, 1).addDays(i).toString(QStringLiteral("yyyy-MM-dd"));
                 const double single = 20 + i % 17, multiple = 8 + i % 11, judgement = 4 + i % 6, fourth = 6 + i % 9;
                 f->db.exec(QStringLiteral("insert into kjks_SJML (sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen,"
                                           " PanDeFen, AnLiDeFen) values (?, ?, ?, ?, ?, ?, ?, ?)"),
