@@ -1,5 +1,6 @@
 #include "LearnerProgress.h"
 
+#include "ProgressCounts.h"
 #include "SqlDatabase.h"
 #include "Transaction.h"
 
@@ -68,7 +69,7 @@ QStringList AppTables(SqlDatabase &db) {
     QStringList tables;
     for (const auto &row : db.select(QStringLiteral("select name from sqlite_master where type = 'table' and "
                                                     "lower(substr(name, 1, 9)) = 'kjks_app_' order by name")))
-        tables << row[0].toString();
+        if (!IsProgressCountsTable(row[0].toString())) tables << row[0].toString();
     return tables;
 }
 
