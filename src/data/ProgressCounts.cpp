@@ -18,9 +18,11 @@ struct Counted {
 
 const std::vector<Counted> &countedTables() {
     static const std::vector<Counted> tables = {
-        {QStringLiteral("kjks_tigan"), QuestionCountsTable(),
+        {QStringLiteral("kjks_tigan"),
+         QuestionCountsTable(),
          {QStringLiteral("zhang"), QStringLiteral("jie"), QStringLiteral("tixing"), QStringLiteral("YDCS")}},
-        {QStringLiteral("zongtigan"), StemCountsTable(),
+        {QStringLiteral("zongtigan"),
+         StemCountsTable(),
          {QStringLiteral("zhang"), QStringLiteral("jie"), QStringLiteral("YDCS")}},
     };
     return tables;

@@ -1,6 +1,7 @@
 // The chapter tree's kept counts: equal to a full count of the questions after every kind of write,
 // made again when a bank comes without them, and rolled back with a failed answer.
 
+#include "ProgressCounts.h"
 #include "AnswerChecks.h"
 #include "BankCopy.h"
 #include "BankSession.h"
@@ -8,7 +9,6 @@
 #include "FixtureBank.h"
 #include "LearnerProgress.h"
 #include "MainQueries.h"
-#include "ProgressCounts.h"
 #include "QuestionTypes.h"
 #include "SqlDatabase.h"
 #include "Transaction.h"
@@ -25,8 +25,8 @@ const QString kCaseStems = QStringLiteral("不定项选择题");
 const QString kOperation = QStringLiteral("电算化操作题");
 
 // Chapter and section as the tree pastes them: whole bank, chapters, sections (one empty).
-const std::pair<const char *, const char *> kScopes[] = {{"", ""},     {"01", ""},   {"01", "01"}, {"01", "02"},
-                                                         {"02", ""},   {"02", "01"}, {"03", ""},   {"01", "09"}};
+const std::pair<const char *, const char *> kScopes[] = {{"", ""},   {"01", ""},   {"01", "01"}, {"01", "02"},
+                                                         {"02", ""}, {"02", "01"}, {"03", ""},   {"01", "09"}};
 
 int firstInteger(SqlDatabase &db, const QString &sql) {
     return db.select(sql)[0][0].toInt();
@@ -80,8 +80,7 @@ protected:
         bank.addStem(7, 1, 2, 2);
         bank.addStem(8, 2, 1, 2);
         bank.addStem(9, 2, 1, 2).daan = QString();
-        bank.addQuestion(191, QStringLiteral("单选题"), 1, 1, QStringLiteral("B")).progress.YDCS =
-            QStringLiteral("1");
+        bank.addQuestion(191, QStringLiteral("单选题"), 1, 1, QStringLiteral("B")).progress.YDCS = QStringLiteral("1");
         path = bank.write();
         reopen();
     }
@@ -116,14 +115,16 @@ TEST_F(ProgressCountsTest, KeptCountsEqualAFullCountAfterEveryWriter) {
         {"right answer", [&] { check(row, QStringLiteral("select * from kjks_tigan where tigan_id = 101"), true); }},
         {"wrong answer", [&] { check(row, QStringLiteral("select * from kjks_tigan where tigan_id = 102"), false); }},
         {"answer again", [&] { check(row, QStringLiteral("select * from kjks_tigan where tigan_id = 101"), false); }},
-        {"operation question", [&] { check(row, QStringLiteral("select * from kjks_tigan where tigan_id = 104"), true); }},
+        {"operation question",
+         [&] { check(row, QStringLiteral("select * from kjks_tigan where tigan_id = 104"), true); }},
         {"case stem", [&] { check(row, QStringLiteral("select * from zongtigan where ID = 7"), false); }},
         {"backups",
          [&] {
              WriteBankCopy(db(), backupWithCounts, QString::fromLatin1(kBankPassword));
              WriteBankCopy(db(), backupWithout, QString::fromLatin1(kBankPassword), DropProgressCounts);
          }},
-        {"wrong flags, as a hand-in writes them", [&] { db().exec(QStringLiteral("update kjks_tigan set DDCS = '1' where tigan_id < 110")); }},
+        {"wrong flags, as a hand-in writes them",
+         [&] { db().exec(QStringLiteral("update kjks_tigan set DDCS = '1' where tigan_id < 110")); }},
         {"question added, moved, retyped, answer cleared, deleted",
          [&] {
              db().exec(QStringLiteral("insert into kjks_tigan (tigan_id, tixing, daan, zhang, jie, YDCS) values "
@@ -133,7 +134,8 @@ TEST_F(ProgressCountsTest, KeptCountsEqualAFullCountAfterEveryWriter) {
              db().exec(QStringLiteral("update kjks_tigan set daan = '' where tigan_id = 107"));
              db().exec(QStringLiteral("update kjks_tigan set daan = 'C' where tigan_id = 190"));
              db().exec(QStringLiteral("delete from kjks_tigan where tigan_id in (108, 191)"));
-             db().exec(QStringLiteral("insert into zongtigan (ID, daan, zhang, jie, YDCS) values (20, 'A', 1, 1, '1')"));
+             db().exec(
+                 QStringLiteral("insert into zongtigan (ID, daan, zhang, jie, YDCS) values (20, 'A', 1, 1, '1')"));
              db().exec(QStringLiteral("delete from zongtigan where ID = 8"));
          }},
         {"start over", [&] { ClearProgress(db()); }},
@@ -174,7 +176,8 @@ TEST_F(ProgressCountsTest, AFailedAnswerLeavesTheCountsAsTheyWere) {
         ScopedTransaction unit(db());
         check(session->rowQuery, QStringLiteral("select * from kjks_tigan where tigan_id = 101"), true);
         check(session->rowQuery, QStringLiteral("select * from zongtigan where ID = 7"), true);
-        EXPECT_EQ(CountChapterProgress(session->listQuery, db(), kCaseStems, QString(), QString()).done, before.done + 2);
+        EXPECT_EQ(CountChapterProgress(session->listQuery, db(), kCaseStems, QString(), QString()).done,
+                  before.done + 2);
         throw std::runtime_error("the review could not be stored");
     } catch (const std::runtime_error &) {
     }
@@ -203,9 +206,8 @@ TEST_F(ProgressCountsTest, ChapterCodesCompareAsTheQuestionTablesStoreThem) {
         // drops its triggers, so the next opening makes the counts again.
         for (const QString &table : {QStringLiteral("kjks_tigan"), QStringLiteral("zongtigan")}) {
             db().exec(QStringLiteral("create table copy as select * from ") + table);
-            const QString sql = db().select(QStringLiteral("select sql from sqlite_master where name = ?"),
-                                            {table})[0][0]
-                                    .toString();
+            const QString sql =
+                db().select(QStringLiteral("select sql from sqlite_master where name = ?"), {table})[0][0].toString();
             QString retyped = sql;
             retyped.replace(QStringLiteral("zhang INTEGER"), QStringLiteral("zhang ") + QString::fromLatin1(declared));
             retyped.replace(QStringLiteral("jie INTEGER"), QStringLiteral("jie ") + QString::fromLatin1(declared));
