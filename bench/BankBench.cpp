@@ -5,9 +5,12 @@
 //   - chapter-tree clicks on the subject, a chapter and a section (their progress counts);
 //   - "开始练习" to the first question painted: the practice window on the last chapter, all types;
 //   - an answer click stored: the post of a checked answer (its DDCS and YDCS);
+//   - the first opening of a bank without the chapter tree's kept counts (they are made);
+//   - "重新开始" on a bank with one question in five answered, the kept counts following;
 // against floors measured in the same run: an empty Qt window painted, the bank opened with its key
-// derivation, the same two updates sent bare (in the same iterations). The ratios and the peak memory are printed at
-// the end.
+// derivation, a subject click's two count statements sent bare, the same two updates sent bare (in
+// the same iterations), "重新开始" on the bank without kept counts. The ratios and the peak memory are
+// printed at the end.
 //
 // Banks are made once into $TMPDIR/kjks-bench (by the kjks-bank beside this program, in a process of
 // its own so that making them does not count towards the peak memory) and reused.
@@ -19,10 +22,13 @@
 #include "ExamProfile.h"
 #include "Fonts.h"
 #include "LaunchParameters.h"
+#include "LearnerProgress.h"
+#include "MainQueries.h"
 #include "MainWindow.h"
 #include "Platform.h"
 #include "PracticeQueries.h"
 #include "PracticeWindow.h"
+#include "ProgressCounts.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -214,6 +220,17 @@ void BM_ClickChapter(benchmark::State &state) {
 void BM_ClickSection(benchmark::State &state) {
     chapterClick(state, 2);
 }
+// The floor of a subject click: its two statements over the kept counts, sent bare.
+void BM_Floor_SubjectCounts(benchmark::State &state) {
+    BankSession data;
+    data.OpenBank(bankPath(int(state.range(0))));
+    const QString fourth = QStringLiteral("不定项选择题");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(data.db.select(KeptProgressCountSql(fourth, QString(), QString())));
+        benchmark::DoNotOptimize(data.db.select(KeptStemProgressCountSql(QString(), QString())));
+    }
+}
+BENCHMARK(BM_Floor_SubjectCounts)->Apply(everySize)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ClickSubject)->Apply(everySize)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ClickChapter)->Apply(everySize)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ClickSection)->Apply(everySize)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -278,6 +295,50 @@ void BM_AnswerStored(benchmark::State &state) {
     state.counters["ratio"] = bare > 0 ? posted / bare : 0;
 }
 BENCHMARK(BM_AnswerStored)->Apply(everySize)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// The first opening of a bank made or edited by the bank tool, or restored from an older backup:
+// the data module opens it and makes the chapter tree's counts from its questions.
+void BM_OpenWithoutCounts(benchmark::State &state) {
+    const QString bank = bankPath(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            SqlDatabase db;
+            db.open(bank, QString::fromLatin1(kBankPassword));
+            DropProgressCounts(db);
+        }
+        state.ResumeTiming();
+        BankSession data;
+        data.OpenBank(bank);
+    }
+}
+BENCHMARK(BM_OpenWithoutCounts)->Apply(everySize)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// "重新开始" on a bank where one question in five was answered (the marking is not timed): with the
+// kept counts, whose triggers follow every row made fresh, and as the floor without them.
+void startOver(benchmark::State &state, bool keptCounts) {
+    const QString bank = bankPath(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        SqlDatabase db;
+        db.open(bank, QString::fromLatin1(kBankPassword));
+        if (keptCounts)
+            EnsureProgressCounts(db);
+        else
+            DropProgressCounts(db);
+        db.exec(QStringLiteral("update kjks_tigan set YDCS = '1', ZONGCS = 1 where tigan_id % 5 = 0"));
+        state.ResumeTiming();
+        ClearProgress(db);
+    }
+}
+void BM_Floor_StartOverWithoutCounts(benchmark::State &state) {
+    startOver(state, false);
+}
+void BM_StartOver(benchmark::State &state) {
+    startOver(state, true);
+}
+BENCHMARK(BM_Floor_StartOverWithoutCounts)->Apply(everySize)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StartOver)->Apply(everySize)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Peak resident memory of the process so far (VmHWM), in MiB.
 double peakMiB() {
@@ -363,6 +424,20 @@ void printRatios(const RatioReporter &r) {
                     "%.1f); 开始练习 to first question %.1f ms (CPU %.1f)\n",
                     subject.real, subject.cpu, chapter.real, chapter.cpu, section.real, section.cpu, practice.real,
                     practice.cpu);
+        const Figure sums = at("BM_Floor_SubjectCounts", n);
+        std::printf("        floor: a subject click's two count statements bare %.2f ms (CPU %.2f)\n", sums.real,
+                    sums.cpu);
+        const Figure without = at("BM_OpenWithoutCounts", n);
+        if (without.real > 0)
+            std::printf("        first opening without kept counts %.1f ms (CPU %.1f), bank open alone %.1f ms (CPU "
+                        "%.1f)\n",
+                        without.real, without.cpu, open.real, open.cpu);
+        const Figure over = at("BM_StartOver", n), overFloor = at("BM_Floor_StartOverWithoutCounts", n);
+        if (over.real > 0)
+            std::printf("        重新开始 %.0f ms (CPU %.0f); without kept counts %.0f ms (CPU %.0f): %.2f x (by CPU "
+                        "%.2f x)\n",
+                        over.real, over.cpu, overFloor.real, overFloor.cpu, ratio(over, overFloor).real,
+                        ratio(over, overFloor).cpu);
         const std::string answer = "BM_AnswerStored/" + std::to_string(n) + "/manual_time";
         if (r.ms(answer) > 0)
             std::printf("        answer stored %.2f ms = %.2f x the same two updates sent bare (%.2f ms)\n",

@@ -4,6 +4,7 @@
 
 #include "ExamProfile.h"
 #include "NumberText.h"
+#include "ProgressCounts.h"
 #include "QueryIndexes.h"
 #include "SqlError.h"
 
@@ -143,10 +144,12 @@ void BankSession::OpenBank(const QString &bankPath) {
         throw BankReadOnlyError(QStringLiteral("the bank was opened for reading only: ") +
                                 QDir::toNativeSeparators(bankPath));
     }
-    // A bank made elsewhere gets the indexes its counts and lists need, once. A bank that cannot
-    // be written still opens: its counts are only slower (and its saves will say why they fail).
+    // A bank made elsewhere gets the indexes its counts and lists need, once, and the chapter tree's
+    // kept counts when it has none (made or edited by the bank tool, an older backup). A bank that
+    // cannot be written still opens: its counts are only slower (and its saves will say why they fail).
     try {
         CreateMissingQueryIndexes(db);
+        EnsureProgressCounts(db);
     } catch (const SqlError &) {
     }
 }

@@ -1,5 +1,6 @@
 #include "BankCopy.h"
 
+#include "ProgressCounts.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
 
@@ -169,4 +170,10 @@ void RestoreBankFrom(SqlDatabase &current, const QString &backupPath, const QStr
     // Through the program's own connection, in one write transaction of the engine: every statement
     // and query of the windows stays valid, and a failure part way leaves the bank as it was.
     copyPages(backup, current);
+    // A backup from before the chapter tree's counts were kept has none. The restore itself is done
+    // when they cannot be made: the tree then counts the questions.
+    try {
+        EnsureProgressCounts(current);
+    } catch (const SqlError &) {
+    }
 }

@@ -1,5 +1,6 @@
 #include "LearnerProgress.h"
 
+#include "ProgressCounts.h"
 #include "SqlDatabase.h"
 #include "Transaction.h"
 
@@ -68,7 +69,7 @@ QStringList AppTables(SqlDatabase &db) {
     QStringList tables;
     for (const auto &row : db.select(QStringLiteral("select name from sqlite_master where type = 'table' and "
                                                     "lower(substr(name, 1, 9)) = 'kjks_app_' order by name")))
-        tables << row[0].toString();
+        if (!IsProgressCountsTable(row[0].toString())) tables << row[0].toString();
     return tables;
 }
 
@@ -103,15 +104,22 @@ QString ClearConfirmationText(const ProgressSummary &s) {
 
 void ClearProgress(SqlDatabase &db) {
     ScopedTransaction unit(db);
-    QStringList sets;
-    for (const ProgressColumn &c : QuestionProgressColumns())
+    QStringList sets, differs;
+    std::vector<QVariant> fresh;
+    for (const ProgressColumn &c : QuestionProgressColumns()) {
         sets << c.name + QStringLiteral(" = ?");
-    for (const ProgressTable &t : QuestionProgressTables()) {
-        std::vector<QVariant> fresh;
-        for (const ProgressColumn &c : QuestionProgressColumns())
-            fresh.push_back(c.fresh);
-        db.exec(QStringLiteral("update %1 set %2").arg(t.table, sets.join(QStringLiteral(", "))), fresh);
+        differs << c.name + QStringLiteral(" is not ?");
+        fresh.push_back(c.fresh);
     }
+    // Only the rows with a value that is not fresh are written (compared under the column's own
+    // type, as the update would store it): on a large bank most rows were never answered, and a
+    // write of every row would rewrite every question's texts.
+    std::vector<QVariant> values = fresh;
+    values.insert(values.end(), fresh.begin(), fresh.end());
+    for (const ProgressTable &t : QuestionProgressTables())
+        db.exec(QStringLiteral("update %1 set %2 where %3")
+                    .arg(t.table, sets.join(QStringLiteral(", ")), differs.join(QStringLiteral(" or "))),
+                values);
     db.exec(QStringLiteral("delete from ") + PaperItemTable() + QStringLiteral(" where sjID <> 0"));
     db.exec(QStringLiteral("update ") + PaperItemTable() + QStringLiteral(" set KSDA = '' where sjID = 0"));
     db.exec(QStringLiteral("delete from ") + PaperCatalogueTable());

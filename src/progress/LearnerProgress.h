@@ -41,6 +41,8 @@ QString PaperItemTable();
 
 // The program's own tables (names starting with "kjks_app_"), read from the bank's schema, so a
 // table added by a later version is progress too. Their rows are progress; their settings as well.
+// The chapter tree's kept counts are not: they follow the questions' progress columns by themselves
+// (ProgressCounts.h), so start over and an upgrade neither clear nor carry them.
 QStringList AppTables(SqlDatabase &db);
 
 // What "重新开始" would clear.

@@ -68,6 +68,8 @@ TEST_F(ProgressTest, StartingOverClearsExactlyTheProgressList) {
     EXPECT_TRUE(confirmation.contains(QStringLiteral("错题：1 题"))) << confirmation.toStdString();
     EXPECT_TRUE(confirmation.contains(QStringLiteral("模拟考试试卷：1 套")));
 
+    // A value that is no fresh value only in its stored form is made fresh too.
+    db->exec(QStringLiteral("update kjks_tigan set ZQCS = NULL, shoucang = NULL where tigan_id = 12"));
     BankTables contentBefore = ReadAllTables(path);
     ClearProgress(*db);
     BankTables contentAfter = ReadAllTables(path);

@@ -2,8 +2,11 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QRegularExpression>
 
 #include "BankWriter.h"
+#include "ProgressCounts.h"
+#include "SqlDatabase.h"
 
 FixtureBank::FixtureBank() {
     model.options = {{QStringLiteral("APP_TITLE"), QStringLiteral("初级会计实务考试系统")},
@@ -110,4 +113,36 @@ QByteArray FixtureJpeg(int width, int height) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPEG");
     return bytes;
+}
+
+QString ProgressCountsDrift(SqlDatabase &db) {
+    struct Counted {
+        QString source, table, keys;
+    };
+    const Counted tables[] = {
+        {QStringLiteral("kjks_tigan"), QuestionCountsTable(), QStringLiteral("zhang, jie, tixing, YDCS")},
+        {QStringLiteral("zongtigan"), StemCountsTable(), QStringLiteral("zhang, jie, YDCS")}};
+    auto text = [&](const QString &sql) {
+        QStringList rows;
+        for (const auto &row : db.select(sql)) {
+            QStringList cells;
+            for (const QVariant &v : row)
+                cells << v.toString();
+            rows << cells.join(QLatin1Char(','));
+        }
+        return rows.join(QLatin1Char(';'));
+    };
+    QString drift;
+    for (const Counted &c : tables) {
+        QString quotedKeys = c.keys;
+        quotedKeys.replace(QRegularExpression(QStringLiteral("(\\w+)")), QStringLiteral("quote(\\1)"));
+        const QString kept = text(QStringLiteral("select %1, questions from %2 where questions <> 0 order by %3")
+                                      .arg(quotedKeys, c.table, c.keys));
+        const QString counted =
+            text(QStringLiteral("select %1, count(*) from %2 where daan <> '' group by %3 order by %3")
+                     .arg(quotedKeys, c.source, c.keys));
+        if (kept != counted)
+            drift += c.table + QStringLiteral(": ") + kept + QStringLiteral(" | ") + counted + QLatin1Char('\n');
+    }
+    return drift;
 }

@@ -13,6 +13,12 @@
 // A small JPEG picture of the given size, as a question's tmimage holds.
 QByteArray FixtureJpeg(int width, int height);
 
+class SqlDatabase;
+// The rows in which the chapter tree's kept counts differ from a full count of the question
+// tables, as "table: kept rows | counted rows" (each key quoted with its stored type); empty when
+// they agree row for row.
+QString ProgressCountsDrift(SqlDatabase &db);
+
 class FixtureBank {
 public:
     FixtureBank();

@@ -6,6 +6,7 @@
 #include "BankWriter.h"
 #include "FixtureBank.h"
 #include "LearnerProgress.h"
+#include "ProgressCounts.h"
 #include "SqlDatabase.h"
 
 #include <QCryptographicHash>
@@ -164,6 +165,22 @@ TEST_F(UpgradeTest, CarriesProgressByIdAndReportsWhatCouldNotBeCarried) {
     EXPECT_TRUE(text.contains(QStringLiteral("新题库已删除的题目（进度无法转入）：12"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("答案已更改的题目（答题次数和错题记录已清零，收藏保留）：13")));
     EXPECT_TRUE(text.contains(QStringLiteral("试卷号）：2")));
+}
+
+// The chapter tree's counts are derived from the questions, not progress: an upgrade neither
+// carries the old bank's nor lets the new bank's disagree with the carried answers.
+TEST_F(UpgradeTest, TheChapterTreeCountsAgreeWithTheUpgradedBank) {
+    for (const QString &bank : {oldPath, newPath}) {
+        SqlDatabase db;
+        db.open(bank, QString::fromLatin1(kBankPassword));
+        RebuildProgressCounts(db);
+    }
+    const UpgradeReport report = UpgradeBank(oldPath, newPath, outPath);
+    EXPECT_EQ(report.appRowsCarried, 2);
+    SqlDatabase out;
+    out.open(outPath, QString::fromLatin1(kBankPassword));
+    EXPECT_TRUE(ProgressCountsKept(out));
+    EXPECT_EQ(ProgressCountsDrift(out), QString());
 }
 
 TEST_F(UpgradeTest, AFailureLeavesBothBanksAndTheOutputAsTheyWere) {

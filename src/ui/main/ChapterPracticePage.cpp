@@ -36,13 +36,6 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QFont &font) {
     return l;
 }
 
-// The value of `total` of a count statement on the data module's second shared query.
-int countTotal(const QString &sql) {
-    Dataset &q = bankSession()->rowQuery;
-    q.openSql(sql);
-    return q.asInteger(QStringLiteral("total"));
-}
-
 int depthOf(const QTreeWidgetItem *item) {
     int depth = 0;
     for (const QTreeWidgetItem *p = item->parent(); p; p = p->parent())
@@ -194,16 +187,10 @@ void ChapterPracticePage::Enter() {
 void ChapterPracticePage::showProgress(const QString &chapter, const QString &section) {
     m_progressChapter = chapter;
     m_progressSection = section;
-    const QString fourth = examProfile().section(QuestionType::Fourth).typeName;
-    const bool stems = FourthKindOf(fourth) == FourthKind::CaseStem;
-    auto count = [&](bool unansweredOnly) {
-        int n = countTotal(ProgressCountSql(fourth, unansweredOnly, chapter, section));
-        if (stems) n += countTotal(StemProgressCountSql(unansweredOnly, chapter, section));
-        return n;
-    };
-    const int total = count(false);
-    const int remaining = count(true);
-    progressLabel->setText(ProgressText(total - remaining, remaining));
+    BankSession &bank = *bankSession();
+    const ChapterProgress p = CountChapterProgress(
+        bank.rowQuery, bank.db, examProfile().section(QuestionType::Fourth).typeName, chapter, section);
+    progressLabel->setText(ProgressText(p.done, p.remaining));
 }
 
 void ChapterPracticePage::chooseNode() {

@@ -35,6 +35,8 @@ TEST_F(EngineTest, HandingInAnUnansweredPaperStoresZerosShowsEmptySumsAndFlagsEv
               QStringList{QStringLiteral("1")});
     // Questions outside the paper keep their flag.
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from kjks_tigan where DDCS = '1'")).toInt(), 9);
+    // The chapter tree's kept counts follow the hand-in's writes.
+    EXPECT_EQ(ProgressCountsDrift(bankSession()->db), QString());
 
     QStringList expected{QStringLiteral("select * from shijuan where tixing = \"电算化操作题\" and sjID =1"),
                          QStringLiteral("select sum(defen) from shijuan where sjID = 1"),

@@ -31,13 +31,12 @@ void clickChoice(QAbstractButton *button) {
 QStringList progressStatements(const QString &filter = QString(), bool stems = true) {
     const QString types = stems ? QStringLiteral("(\"单选题\", \"多选题\", \"判断题\")")
                                 : QStringLiteral("(\"单选题\", \"多选题\", \"判断题\", \"实操题\")");
-    QStringList out;
-    for (const QString &unanswered : {QString(), QStringLiteral(" and YDCS = \"0\"")}) {
-        out << QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and tixing in ") + types +
-                   unanswered + filter;
-        if (stems)
-            out << QStringLiteral("select count(*) as total from zongtigan where daan <> \"\"") + unanswered + filter;
-    }
+    const QString sums = QStringLiteral("select coalesce(sum(questions), 0) as total, coalesce(sum(case when YDCS = "
+                                        "\"0\" then questions else 0 end), 0) as remaining from ");
+    QStringList out{sums + QStringLiteral("kjks_app_progress_counts where tixing in ") + types + filter};
+    if (stems)
+        out << sums + QStringLiteral("kjks_app_stem_progress_counts") +
+                   (filter.isEmpty() ? QString() : QStringLiteral(" where") + filter.mid(4));
     return out;
 }
 

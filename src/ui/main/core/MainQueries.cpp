@@ -2,6 +2,8 @@
 
 #include "Dataset.h"
 #include "NumberText.h"
+#include "ProgressCounts.h"
+#include "SqlDatabase.h"
 #include "SqlError.h"
 
 namespace {
@@ -45,21 +47,75 @@ std::vector<ChapterTreeRow> ReadChapterTree(Dataset &query) {
     return rows;
 }
 
-QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
-                         const QString &section) {
+namespace {
+
+// The types the tree counts in kjks_tigan: the operation type's rows unless the fourth type is
+// practised as case stems.
+QString countedTypes(const QString &fourthTypeName) {
     QString types = QStringLiteral("\"") + QuestionTypeName(QuestionType::Single) + QStringLiteral("\", \"") +
                     QuestionTypeName(QuestionType::Multiple) + QStringLiteral("\", \"") +
                     QuestionTypeName(QuestionType::Judgement) + QStringLiteral("\"");
     if (FourthKindOf(fourthTypeName) != FourthKind::CaseStem)
         types += QStringLiteral(", \"") + OperationBankTypeName() + QStringLiteral("\"");
-    return QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and tixing in (") + types +
-           QStringLiteral(")") + (unansweredOnly ? QStringLiteral(" and YDCS = \"0\"") : QString()) +
-           chapterFilter(chapter, section);
+    return types;
+}
+
+// Both numbers of a kept count: the rows of questions with an answer, and those never answered.
+const QString kKeptSums =
+    QStringLiteral("select coalesce(sum(questions), 0) as total, "
+                   "coalesce(sum(case when YDCS = \"0\" then questions else 0 end), 0) as remaining from ");
+
+int countOf(Dataset &query, const QString &sql, const QString &column) {
+    query.openSql(sql);
+    return query.asInteger(column);
+}
+
+} // namespace
+
+QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
+                         const QString &section) {
+    return QStringLiteral("select count(*) as total from kjks_tigan where daan <> \"\" and tixing in (") +
+           countedTypes(fourthTypeName) + QStringLiteral(")") +
+           (unansweredOnly ? QStringLiteral(" and YDCS = \"0\"") : QString()) + chapterFilter(chapter, section);
 }
 
 QString StemProgressCountSql(bool unansweredOnly, const QString &chapter, const QString &section) {
     return QStringLiteral("select count(*) as total from zongtigan where daan <> \"\"") +
            (unansweredOnly ? QStringLiteral(" and YDCS = \"0\"") : QString()) + chapterFilter(chapter, section);
+}
+
+QString KeptProgressCountSql(const QString &fourthTypeName, const QString &chapter, const QString &section) {
+    return kKeptSums + QuestionCountsTable() + QStringLiteral(" where tixing in (") + countedTypes(fourthTypeName) +
+           QStringLiteral(")") + chapterFilter(chapter, section);
+}
+
+QString KeptStemProgressCountSql(const QString &chapter, const QString &section) {
+    const QString filter = chapterFilter(chapter, section); // " and zhang = ..."
+    return kKeptSums + StemCountsTable() + (filter.isEmpty() ? QString() : QStringLiteral(" where") + filter.mid(4));
+}
+
+ChapterProgress CountChapterProgress(Dataset &query, SqlDatabase &db, const QString &fourthTypeName,
+                                     const QString &chapter, const QString &section) {
+    const bool stems = FourthKindOf(fourthTypeName) == FourthKind::CaseStem;
+    int total = 0, remaining = 0;
+    if (ProgressCountsKept(db)) {
+        auto add = [&](const QString &sql) {
+            query.openSql(sql);
+            total += query.asInteger(QStringLiteral("total"));
+            remaining += query.asInteger(QStringLiteral("remaining"));
+        };
+        add(KeptProgressCountSql(fourthTypeName, chapter, section));
+        if (stems) add(KeptStemProgressCountSql(chapter, section));
+    } else {
+        // A bank whose counts could not be made (it could not be written when it was opened).
+        const QString column = QStringLiteral("total");
+        for (bool unansweredOnly : {false, true}) {
+            int n = countOf(query, ProgressCountSql(fourthTypeName, unansweredOnly, chapter, section), column);
+            if (stems) n += countOf(query, StemProgressCountSql(unansweredOnly, chapter, section), column);
+            (unansweredOnly ? remaining : total) = n;
+        }
+    }
+    return {total - remaining, remaining};
 }
 
 QString ProgressText(int done, int remaining) {

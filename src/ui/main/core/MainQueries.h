@@ -6,6 +6,7 @@
 #include <vector>
 
 class Dataset;
+class SqlDatabase;
 
 // The SQL texts of the main window's pages, exactly as the bank expects them (blanks included),
 // and the texts the pages make of their counts.
@@ -27,9 +28,23 @@ struct ChapterTreeRow {
 // left out. Throws, in the learner's words, when a code is not made of digits (it is pasted into the
 // counts and practice sets) and when none is left, since the page would have nothing to show.
 std::vector<ChapterTreeRow> ReadChapterTree(Dataset &query);
+// The full counts, over the question tables.
 QString ProgressCountSql(const QString &fourthTypeName, bool unansweredOnly, const QString &chapter,
                          const QString &section);
 QString StemProgressCountSql(bool unansweredOnly, const QString &chapter, const QString &section);
+// The same numbers summed from the counts kept in the bank (ProgressCounts.h), both in one row:
+// `total` and `remaining` (never answered).
+QString KeptProgressCountSql(const QString &fourthTypeName, const QString &chapter, const QString &section);
+QString KeptStemProgressCountSql(const QString &chapter, const QString &section);
+struct ChapterProgress {
+    int done = 0;
+    int remaining = 0;
+};
+// The numbers the tree shows for the whole bank (empty chapter), a chapter or a section: from the
+// kept counts, or by the full counts when the bank has none; the counts are read on `query`, the
+// schema of `db` (the query's connection) tells which.
+ChapterProgress CountChapterProgress(Dataset &query, SqlDatabase &db, const QString &fourthTypeName,
+                                     const QString &chapter, const QString &section);
 // "已做 <done>题，还剩 <remaining> 题".
 QString ProgressText(int done, int remaining);
 
