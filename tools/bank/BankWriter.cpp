@@ -84,19 +84,6 @@ void syncFile(const QString &path) {
 
 } // namespace
 
-QString StemAnswer(const std::vector<const BankQuestion *> &subQuestionsInIdOrder) {
-    QString answer;
-    int offset = 0;
-    for (const BankQuestion *q : subQuestionsInIdOrder) {
-        for (QChar c : q->daan) {
-            const int i = c.unicode() - 'A';
-            if (i >= 0 && i < 26) answer += QChar(u'A' + offset + i);
-        }
-        offset += int(q->options.size());
-    }
-    return answer;
-}
-
 void InsertBankRows(SqlDatabase &db, const BankModel &m) {
     db.exec(QStringLiteral("begin"));
     try {
