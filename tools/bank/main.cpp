@@ -100,11 +100,27 @@ int synth(const QStringList &args) {
     }
     if (questions < 0 || bank.isEmpty()) return usageError(QStringLiteral("synth takes --questions N [--seed S] BANK"));
     try {
-        const BankModel model = SyntheticBank(questions, seed);
-        WriteBank(model, bank);
-        print(
-            stdout,
-            QStringLiteral("%1: %2 questions, %3 cases").arg(bank).arg(model.questions.size()).arg(model.stems.size()));
+        // Row by row into the file: a bank of millions of questions is never held whole.
+        struct Writer : BankRowVisitor {
+            explicit Writer(const QString &path) : file(path, true) {}
+            void head(const BankModel &head) override { file.head(head); }
+            void question(BankQuestion &&q) override {
+                file.question(q);
+                ++questions;
+            }
+            void stem(BankStem &&s) override {
+                file.stem(s);
+                ++stems;
+            }
+            BankFileWriter file;
+            qint64 questions = 0, stems = 0;
+        } writer(bank);
+        BankModel tail = SyntheticBankRows(questions, seed, writer);
+        tail.options.clear(); // written with the head
+        tail.chapters.clear();
+        writer.file.head(tail);
+        writer.file.commit(true);
+        print(stdout, QStringLiteral("%1: %2 questions, %3 cases").arg(bank).arg(writer.questions).arg(writer.stems));
         return 0;
     } catch (const KjksError &e) {
         print(stderr, QStringLiteral("kjks-bank: ") + e.message());
