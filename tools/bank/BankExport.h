@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BankModel.h"
+#include "BankRules.h"
 
 #include <QString>
 
@@ -10,3 +11,11 @@
 // same model. OUT_DIR must not exist or be empty; the folder appears whole or not at all.
 // Throws KjksError.
 void ExportBankSource(const BankModel &model, const QString &outDir);
+
+// The same straight from a bank file, row by row, so that a large bank is never held whole. A text
+// that does not decode keeps its stored form and is listed in *undecodable.
+struct ExportCounts {
+    qint64 questions = 0;
+    qint64 stems = 0;
+};
+ExportCounts ExportBank(const QString &bankPath, const QString &outDir, std::vector<BankProblem> *undecodable);

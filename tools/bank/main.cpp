@@ -61,13 +61,10 @@ int exportBank(const QStringList &args) {
     try {
         // Every row is written; a text that does not decode keeps its stored form and is flagged.
         std::vector<BankProblem> undecodable;
-        const BankModel model = ReadBank(args[0], &undecodable);
-        ExportBankSource(model, args[1]);
+        const ExportCounts counts = ExportBank(args[0], args[1], &undecodable);
         for (const BankProblem &p : undecodable)
             print(stderr, kCheckWarning() + QStringLiteral("%1: %2（按存储形式保留）").arg(args[0], ProblemText(p)));
-        print(
-            stdout,
-            QStringLiteral("%1：%2 道题，%3 个案例").arg(args[1]).arg(model.questions.size()).arg(model.stems.size()));
+        print(stdout, QStringLiteral("%1：%2 道题，%3 个案例").arg(args[1]).arg(counts.questions).arg(counts.stems));
         return 0;
     } catch (const KjksError &e) {
         print(stderr, QStringLiteral("kjks-bank: ") + e.message());
