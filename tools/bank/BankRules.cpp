@@ -400,7 +400,7 @@ void BankRuleChecker::stemRules(const StemRow &s, int rank) {
                               .arg(options)
                               .arg(kMaxOptions));
         const QString expected = StemAnswerOf(it->second);
-        if (options <= kMaxOptions && s.daan != expected)
+        if (options <= kMaxOptions && !s.answerFromSubs && s.daan != expected)
             c.addUnusable(stemTable(), key, QStringLiteral("daan"),
                           QStringLiteral("案例答案是“%1”，各小题的答案合起来是“%2”：删去这一行 daan（由小题算出），"
                                          "或改正它")
@@ -415,9 +415,9 @@ void BankRuleChecker::stemRules(const StemRow &s, int rank) {
     }
 }
 
-void BankRuleChecker::stem(const BankStem &s) {
+void BankRuleChecker::stem(const BankStem &s, bool answerFromSubQuestions) {
     m_tally.addStem(s);
-    const StemRow row{s.id, s.zhang, s.jie, s.daan};
+    const StemRow row{s.id, s.zhang, s.jie, s.daan, answerFromSubQuestions};
     if (m_inOrder)
         stemRules(row, 0);
     else
@@ -437,6 +437,9 @@ void BankRuleChecker::stem(const BankStem &s) {
 
 void BankRuleChecker::finish(const std::vector<BankProfile> &profiles, const std::vector<BankPaper> &papers,
                              const std::vector<BankPaperItem> &items) {
+    if (!m_inOrder) // every case has come by now
+        for (const auto &[id, drawable] : m_tally.stems)
+            m_stemIds.insert(id);
     for (const Link &l : m_links)
         linkRules(l, 1);
     m_links.clear();

@@ -94,7 +94,9 @@ public:
     void chapters(const std::vector<BankChapter> &chapters);
     void knownStems(const std::vector<int> &stemIds);
     void question(const BankQuestion &q);
-    void stem(const BankStem &s);
+    // `answerFromSubQuestions`: the case's answer is to be computed from its sub-questions, so it is
+    // not compared with them.
+    void stem(const BankStem &s, bool answerFromSubQuestions = false);
     // After every row: the deferred rules, then the profiles' values, the papers and their items.
     void finish(const std::vector<BankProfile> &profiles, const std::vector<BankPaper> &papers,
                 const std::vector<BankPaperItem> &items);
@@ -110,6 +112,7 @@ private:
     struct StemRow {
         int id, zhang, jie;
         QString daan;
+        bool answerFromSubs;
     };
     void linkRules(const Link &q, int rank);
     void stemRules(const StemRow &s, int rank);

@@ -34,16 +34,15 @@ int build(const QStringList &args) {
     if (args.size() != 2) return usageError(QStringLiteral("build takes SOURCE_DIR BANK"));
     try {
         QStringList warnings;
-        const BankModel model = ReadBankSource(args[0], &warnings);
-        WriteBank(model, args[1]);
+        const BuiltBank built = BuildBank(args[0], args[1], &warnings);
         // Rows the program copes with are built; `check` lists them too.
         for (const QString &w : warnings)
             print(stderr, kCheckWarning() + w);
         print(stdout, QStringLiteral("%1：%2 道题，%3 个案例，%4 个章节条目")
                           .arg(args[1])
-                          .arg(model.questions.size())
-                          .arg(model.stems.size())
-                          .arg(model.chapters.size()));
+                          .arg(built.questions)
+                          .arg(built.stems)
+                          .arg(built.chapters));
         return 0;
     } catch (const BankSourceError &e) {
         for (const QString &p : e.problems())
