@@ -7,13 +7,10 @@
 #include "SqlDatabase.h"
 #include "SqlError.h"
 
-#include <QHash>
 #include <algorithm>
 #include <sqlite3.h>
 
 namespace {
-
-using Rows = std::vector<std::vector<QVariant>>;
 
 QString text(const QVariant &v) {
     if (v.isNull()) return QString();

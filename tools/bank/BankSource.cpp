@@ -2,8 +2,8 @@
 
 #include "BankRules.h"
 #include "BankSourceSyntax.h"
-
 #include "BankWriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
