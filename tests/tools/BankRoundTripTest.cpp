@@ -213,6 +213,26 @@ TEST_F(RoundTrip, SyntheticBankWithProgress) {
     EXPECT_FALSE(QFile::exists(QDir(out).filePath(QStringLiteral("papers.txt"))));
 }
 
+// A chapter larger than a source file may be (the build refuses such a file) goes on in further
+// files, and the folder still builds the same bank.
+TEST_F(RoundTrip, LargeChaptersAreSplitIntoFilesTheBuildReads) {
+    const QString bank = path(QStringLiteral("s.dbf"));
+    WriteBank(SyntheticBank(300, 4), bank);
+    const QString out = path(QStringLiteral("split"));
+    const qint64 limit = 16 * 1024;
+    std::vector<BankProblem> undecodable;
+    ExportBank(bank, out, &undecodable, limit);
+    const auto files = folderBytes(out);
+    EXPECT_TRUE(files.count(QStringLiteral("questions/ch01_2.txt")));
+    for (const auto &[name, bytes] : files)
+        if (name.startsWith(QLatin1String("questions/"))) {
+            EXPECT_LE(bytes.size(), limit) << name.toStdString();
+        }
+    const QString again = path(QStringLiteral("again.dbf"));
+    BuildBank(out, again);
+    EXPECT_EQ(FirstDifference(ReadAllTables(bank), ReadAllTables(again)), QString());
+}
+
 TEST_F(RoundTrip, ExportRefusesAFolderInUseAndLeavesNothingOnFailure) {
     const QString bank = path(QStringLiteral("synth.dbf"));
     WriteBank(SyntheticBank(20, 1), bank);

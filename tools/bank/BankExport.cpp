@@ -56,7 +56,8 @@ void progress(QString &out, const BankProgress &p) {
 // sub-questions, which follow their case, wait in a spool file until the case comes.
 class Exporter : public BankRowVisitor {
 public:
-    Exporter(const QString &dir, std::function<QSet<int>()> stemIds) : m_dir(dir), m_stemIds(std::move(stemIds)) {}
+    Exporter(const QString &dir, std::function<QSet<int>()> stemIds, qint64 fileLimit)
+        : m_dir(dir), m_stemIds(std::move(stemIds)), m_fileLimit(fileLimit) {}
 
     void head(const BankModel &head) override {
         m_head = head;
@@ -107,9 +108,9 @@ public:
     }
 
     void finish(const std::vector<BankPaper> &papers, const std::vector<BankPaperItem> &items) {
-        for (auto &[name, file] : m_files)
-            if (!file->flush())
-                throw KjksError(QStringLiteral("%1: 无法写入：%2").arg(file->fileName(), file->errorString()));
+        for (auto &[name, f] : m_files)
+            if (!f.file->flush())
+                throw KjksError(QStringLiteral("%1: 无法写入：%2").arg(f.file->fileName(), f.file->errorString()));
         m_files.clear();
         if (needsPapers(papers, items)) writeFile(QStringLiteral("papers.txt"), papersText(papers, items));
     }
@@ -118,6 +119,12 @@ public:
     qint64 stems() const { return m_stemCount; }
 
 private:
+    struct ChapterFile {
+        QByteArray head; // the chapter's name as a comment
+        std::unique_ptr<QFile> file;
+        qint64 size = 0;
+        int part = 0;
+    };
     struct Spooled {
         int stem;
         int id;
@@ -154,26 +161,44 @@ private:
         return out;
     }
 
+    // A chapter's file; one that would grow past the limit of a source file (which the build
+    // refuses) goes on in chNN_2.txt, chNN_3.txt, ...
     void append(int zhang, const QString &text) {
         const bool numbered = zhang >= 0 && zhang <= 99;
-        const QString name = numbered ? QStringLiteral("questions/ch%1.txt").arg(zhang, 2, 10, QLatin1Char('0'))
-                                      : QStringLiteral("questions/other.txt");
-        auto it = m_files.find(name);
+        const QString stem = numbered ? QStringLiteral("questions/ch%1").arg(zhang, 2, 10, QLatin1Char('0'))
+                                      : QStringLiteral("questions/other");
+        const QByteArray bytes = text.toUtf8();
+        auto it = m_files.find(stem);
         if (it == m_files.end()) {
             QString head;
             const QString code = numbered ? QStringLiteral("01%1").arg(zhang, 2, 10, QLatin1Char('0')) : QString();
             for (const BankChapter &c : m_head.chapters)
                 if (c.daima == code && !c.mc.contains(QLatin1Char('\n')))
                     head = QStringLiteral("# ") + c.mc + QLatin1Char('\n');
-            const QString path = QDir(m_dir).filePath(name);
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            auto file = std::make_unique<QFile>(path);
-            if (!file->open(QIODevice::WriteOnly))
-                throw KjksError(QStringLiteral("%1: 无法写入：%2").arg(path, file->errorString()));
-            it = m_files.emplace(name, std::move(file)).first;
-            write(*it->second, head.toUtf8());
+            ChapterFile chapter;
+            chapter.head = head.toUtf8();
+            it = m_files.emplace(stem, std::move(chapter)).first;
+            openPart(stem, it->second);
+        } else if (it->second.size > it->second.head.size() && it->second.size + bytes.size() > m_fileLimit) {
+            openPart(stem, it->second);
         }
-        write(*it->second, text.toUtf8());
+        write(*it->second.file, bytes);
+        it->second.size += bytes.size();
+    }
+
+    void openPart(const QString &stem, ChapterFile &f) {
+        ++f.part;
+        const QString name =
+            f.part == 1 ? stem + QStringLiteral(".txt") : QStringLiteral("%1_%2.txt").arg(stem).arg(f.part);
+        const QString path = QDir(m_dir).filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        if (f.file && !f.file->flush())
+            throw KjksError(QStringLiteral("%1: 无法写入：%2").arg(f.file->fileName(), f.file->errorString()));
+        f.file = std::make_unique<QFile>(path);
+        if (!f.file->open(QIODevice::WriteOnly))
+            throw KjksError(QStringLiteral("%1: 无法写入：%2").arg(path, f.file->errorString()));
+        write(*f.file, f.head);
+        f.size = f.head.size();
     }
 
     static void write(QFile &file, const QByteArray &bytes) {
@@ -285,7 +310,8 @@ private:
     QTemporaryFile m_spool;
     std::vector<Spooled> m_spooled;
     bool m_spoolSorted = false;
-    std::map<QString, std::unique_ptr<QFile>> m_files; // questions/chNN.txt, open while rows come
+    std::map<QString, ChapterFile> m_files; // questions/chNN, open while rows come
+    qint64 m_fileLimit;
     qint64 m_questions = 0;
     qint64 m_stemCount = 0;
 };
@@ -318,14 +344,17 @@ template <typename Fill> void exportInto(const QString &outDir, Fill fill) {
 
 } // namespace
 
-void ExportBankSource(const BankModel &model, const QString &outDir) {
+void ExportBankSource(const BankModel &model, const QString &outDir, qint64 fileLimit) {
     exportInto(outDir, [&](const QString &dir) {
-        Exporter exporter(dir, [&] {
-            QSet<int> ids;
-            for (const BankStem &s : model.stems)
-                ids.insert(s.id);
-            return ids;
-        });
+        Exporter exporter(
+            dir,
+            [&] {
+                QSet<int> ids;
+                for (const BankStem &s : model.stems)
+                    ids.insert(s.id);
+                return ids;
+            },
+            fileLimit);
         exporter.head(model);
         for (const BankQuestion &q : model.questions)
             exporter.question(BankQuestion(q));
@@ -335,7 +364,8 @@ void ExportBankSource(const BankModel &model, const QString &outDir) {
     });
 }
 
-ExportCounts ExportBank(const QString &bankPath, const QString &outDir, std::vector<BankProblem> *undecodable) {
+ExportCounts ExportBank(const QString &bankPath, const QString &outDir, std::vector<BankProblem> *undecodable,
+                        qint64 fileLimit) {
     SqlDatabase db;
     try {
         db.open(bankPath, QString::fromLatin1(kBankPassword));
@@ -345,12 +375,15 @@ ExportCounts ExportBank(const QString &bankPath, const QString &outDir, std::vec
     ExportCounts counts;
     exportInto(outDir, [&](const QString &dir) {
         // The case ids are read when the first question is: a bank without its tables fails on them first.
-        Exporter exporter(dir, [&] {
-            QSet<int> ids;
-            for (const auto &row : db.select(QStringLiteral("select ID from zongtigan")))
-                ids.insert(row[0].isNull() ? 0 : int(row[0].toLongLong()));
-            return ids;
-        });
+        Exporter exporter(
+            dir,
+            [&] {
+                QSet<int> ids;
+                for (const auto &row : db.select(QStringLiteral("select ID from zongtigan")))
+                    ids.insert(row[0].isNull() ? 0 : int(row[0].toLongLong()));
+                return ids;
+            },
+            fileLimit);
         const BankModel rest = ReadBankRows(db, undecodable, exporter);
         exporter.finish(rest.papers, rest.paperItems);
         counts = {exporter.questions(), exporter.stems()};
