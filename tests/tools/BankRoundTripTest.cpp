@@ -11,6 +11,7 @@
 #include "SqlDatabase.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -21,15 +22,30 @@ class RoundTrip : public ::testing::Test {
 protected:
     QString path(const QString &name) const { return QDir(m_dir.path()).filePath(name); }
 
-    // Exports `bank`, builds the export and expects the same rows; returns the export's folder.
+    // Exports `bank` as the command does (row by row) and as a model, expects the same files, builds
+    // the export as the command does and expects the same rows; returns the export's folder.
     QString expectRoundTrip(const QString &bank) {
         const QString out = path(QStringLiteral("export"));
         std::vector<BankProblem> undecodable;
-        ExportBankSource(ReadBank(bank, &undecodable), out);
+        ExportBank(bank, out, &undecodable);
+        const QString fromModel = path(QStringLiteral("export-model"));
+        ExportBankSource(ReadBank(bank, &undecodable), fromModel);
+        EXPECT_EQ(folderBytes(out), folderBytes(fromModel));
         const QString again = path(QStringLiteral("again.dbf"));
-        WriteBank(ReadBankSource(out), again);
+        BuildBank(out, again);
         EXPECT_EQ(FirstDifference(ReadAllTables(bank), ReadAllTables(again)), QString());
         return out;
+    }
+
+    static std::map<QString, QByteArray> folderBytes(const QString &dir) {
+        std::map<QString, QByteArray> files;
+        QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile f(it.next());
+            EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+            files[QDir(dir).relativeFilePath(f.fileName())] = f.readAll();
+        }
+        return files;
     }
 
     QTemporaryDir m_dir;
@@ -50,6 +66,53 @@ TEST_F(RoundTrip, HandWrittenSourceKeepsEveryRow) {
     EXPECT_TRUE(QFile::exists(QDir(out).filePath(QStringLiteral("papers.txt"))));
     EXPECT_TRUE(QFile::exists(QDir(out).filePath(QStringLiteral("pictures/tigan_4.jpg"))));
     EXPECT_TRUE(QFile::exists(QDir(out).filePath(QStringLiteral("questions/ch01.txt"))));
+}
+
+// The command writes each question as its file is read; the options still take their ids in question
+// order, and a case written after its sub-questions still gets its answer from them.
+TEST_F(RoundTrip, BuildOfFilesOutOfIdOrderGivesTheRowsOfTheSortedSource) {
+    const QString source = path(QStringLiteral("source"));
+    SourceFiles files = FullSource();
+    files[QStringLiteral("questions/c1.txt")] = R"([kjks_tigan 90]
+tixing: 不定项选择题
+zongtimian: 80
+option: 甲
+option: 乙
+option: 丙
+daan: BC
+
+[kjks_tigan 89]
+tixing: 不定项选择题
+zongtimian: 80
+option: 甲
+option: 乙
+daan: A
+
+[kjks_tigan 50]
+tixing: 单选题
+zhang: 1
+jie: 1
+timian: 后面的文件里有更小的编号
+option: 甲
+option: 乙
+daan: B
+)";
+    files[QStringLiteral("questions/z9.txt")] = R"([zongtigan 80]
+zhang: 1
+jie: 2
+zongtimian: 案例写在小题之后，答案由小题算出
+)";
+    WriteSourceFiles(source, files);
+    const QString built = path(QStringLiteral("built.dbf"));
+    BuildBank(source, built);
+    const QString fromModel = path(QStringLiteral("model.dbf"));
+    const BankModel model = ReadBankSource(source);
+    WriteBank(model, fromModel);
+    EXPECT_EQ(FirstDifference(ReadAllTables(built), ReadAllTables(fromModel)), QString());
+    for (const BankStem &s : model.stems)
+        if (s.id == 80) {
+            EXPECT_EQ(s.daan, QStringLiteral("ADE"));
+        }
 }
 
 TEST_F(RoundTrip, UndecodableTextsAndOddRecordsComeBackUnchanged) {
@@ -148,6 +211,26 @@ TEST_F(RoundTrip, SyntheticBankWithProgress) {
     const QString out = expectRoundTrip(bank);
     // A fresh bank's scratch row is the one a build adds by itself: no papers file.
     EXPECT_FALSE(QFile::exists(QDir(out).filePath(QStringLiteral("papers.txt"))));
+}
+
+// A chapter larger than a source file may be (the build refuses such a file) goes on in further
+// files, and the folder still builds the same bank.
+TEST_F(RoundTrip, LargeChaptersAreSplitIntoFilesTheBuildReads) {
+    const QString bank = path(QStringLiteral("s.dbf"));
+    WriteBank(SyntheticBank(300, 4), bank);
+    const QString out = path(QStringLiteral("split"));
+    const qint64 limit = 16 * 1024;
+    std::vector<BankProblem> undecodable;
+    ExportBank(bank, out, &undecodable, limit);
+    const auto files = folderBytes(out);
+    EXPECT_TRUE(files.count(QStringLiteral("questions/ch01_2.txt")));
+    for (const auto &[name, bytes] : files)
+        if (name.startsWith(QLatin1String("questions/"))) {
+            EXPECT_LE(bytes.size(), limit) << name.toStdString();
+        }
+    const QString again = path(QStringLiteral("again.dbf"));
+    BuildBank(out, again);
+    EXPECT_EQ(FirstDifference(ReadAllTables(bank), ReadAllTables(again)), QString());
 }
 
 TEST_F(RoundTrip, ExportRefusesAFolderInUseAndLeavesNothingOnFailure) {

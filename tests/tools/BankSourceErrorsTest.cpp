@@ -225,7 +225,7 @@ TEST_P(SourceMistakes, AreReportedAtTheirLineAndNoBankIsWritten) {
     };
     QStringList warnings;
     try {
-        WriteBank(ReadBankSource(source, &warnings), bank);
+        BuildBank(source, bank, &warnings);
         EXPECT_TRUE(m.built) << m.name << ": no error reported";
         EXPECT_TRUE(located(warnings)) << m.name << ": expected " << expected.toStdString() << "..." << m.what
                                        << "\ngot:\n"
@@ -259,6 +259,53 @@ TEST(SourceReader, ReportsEveryMistakeAtOnce) {
     } catch (const BankSourceError &e) {
         EXPECT_EQ(e.problems().size(), 3) << e.problems().join(QLatin1Char('\n')).toStdString();
     }
+}
+
+// A row's rules are met at different times when the source is read in file order (its case comes
+// later, the chapter tree is known only at the end); several problems at one line still come in the
+// order of the rules, as when the whole source was checked at once.
+TEST(SourceReader, ProblemsAtOneLineKeepTheRulesOrder) {
+    QTemporaryDir dir;
+    SourceFiles files = FullSource();
+    files[QStringLiteral("questions/c1.txt")] = R"([kjks_tigan 201]
+timian: 无题型、无答案、无章节
+
+[kjks_tigan 202]
+tixing: 不定项选择题
+zongtimian: 300
+option: 甲
+option: 乙
+daan: A
+)";
+    files[QStringLiteral("questions/z9.txt")] = R"([zongtigan 300]
+zongtimian: 案例在小题之后，没有章节
+daan: B
+
+[zongtigan 301]
+zongtimian: 没有小题
+)";
+    WriteSourceFiles(dir.path(), files);
+    const QString a = QDir(dir.path()).filePath(QStringLiteral("questions/c1.txt"));
+    const QString z = QDir(dir.path()).filePath(QStringLiteral("questions/z9.txt"));
+    try {
+        BuildBank(dir.path(), QDir(dir.path()).filePath(QStringLiteral("kjks.dbf")));
+        FAIL();
+    } catch (const BankSourceError &e) {
+        const QStringList expected = {
+            a + QStringLiteral(":1: 缺少题型 tixing"),
+            a + QStringLiteral(":1: 缺少答案 daan"),
+            a + QStringLiteral(":1: 第 0 章第 0 节（010000）不在章节目录中"),
+            z + QStringLiteral(":1: 第 0 章第 0 节（010000）不在章节目录中"),
+            z + QStringLiteral(":3: 案例答案是“B”，各小题的答案合起来是“A”"),
+            z + QStringLiteral(":5: 案例没有小题"),
+            z + QStringLiteral(":5: 第 0 章第 0 节（010000）不在章节目录中"),
+        };
+        const QStringList got = e.problems();
+        ASSERT_EQ(got.size(), expected.size()) << got.join(QLatin1Char('\n')).toStdString();
+        for (int i = 0; i < got.size(); ++i)
+            EXPECT_TRUE(got[i].startsWith(expected[i])) << i << ": " << got[i].toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath(QStringLiteral("kjks.dbf"))));
 }
 
 TEST(SourceReader, NeedsTheFolderAndBankTxt) {

@@ -172,6 +172,29 @@ INSTANTIATE_TEST_SUITE_P(Table, CheckFindsProblem, ::testing::ValuesIn(kBadBanks
                              return n;
                          });
 
+// The options are read with their questions; their unreadable texts are still listed in the options'
+// own order, after the questions' texts.
+TEST(Check, ListsUnreadableTextsInStoredOrder) {
+    QTemporaryDir dir;
+    const QString bank = QDir(dir.path()).filePath(QStringLiteral("b.dbf"));
+    WriteBank(SyntheticBank(40, 2), bank);
+    {
+        SqlDatabase db;
+        db.open(bank, QString::fromLatin1(kBankPassword));
+        // Option 1 moves to question 2 (its first option), option 5 to question 1 (its last); both lie.
+        db.exec(QStringLiteral("update kjks_xuanxiang set timian = '0300000000000000' || substr(timian, 17),"
+                               " tigan_ID = case xuanxiang_id when 1 then 2 else 1 end where xuanxiang_id in (1, 5)"));
+        db.exec(QStringLiteral("update kjks_tigan set jiexi = 'xx' where tigan_id = 3"));
+    }
+    const QStringList problems = CheckBank(bank);
+    ASSERT_GE(problems.size(), 3) << problems.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(problems[0].startsWith(QStringLiteral("kjks_tigan 3 jiexi: "))) << problems[0].toStdString();
+    EXPECT_TRUE(problems[1].startsWith(QStringLiteral("kjks_tigan 2 option A: 长度字段是 3 字节")))
+        << problems[1].toStdString();
+    EXPECT_TRUE(problems[2].startsWith(QStringLiteral("kjks_tigan 1 option D: 长度字段是 3 字节")))
+        << problems[2].toStdString();
+}
+
 TEST(Check, ReportsAnUnopenableBank) {
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath(QStringLiteral("none.dbf"));

@@ -7,11 +7,10 @@
 #include "SqlDatabase.h"
 #include "SqlError.h"
 
-#include <QHash>
+#include <algorithm>
+#include <sqlite3.h>
 
 namespace {
-
-using Rows = std::vector<std::vector<QVariant>>;
 
 QString text(const QVariant &v) {
     if (v.isNull()) return QString();
@@ -153,7 +152,48 @@ std::vector<BankProblem> OversizeFields(SqlDatabase &db) {
     return out;
 }
 
-BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems) {
+namespace {
+
+// One query read row by row: a large table never lies in memory whole.
+class RowCursor {
+public:
+    RowCursor(SqlDatabase &db, const QString &sql) : m_db(db.handle()) {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK) fail();
+    }
+    ~RowCursor() { sqlite3_finalize(m_stmt); }
+    RowCursor(const RowCursor &) = delete;
+    RowCursor &operator=(const RowCursor &) = delete;
+
+    bool next() {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW) return true;
+        if (rc != SQLITE_DONE) fail();
+        return false;
+    }
+    QVariant operator[](int column) const { return columnValue(m_stmt, column); }
+
+private:
+    [[noreturn]] void fail() const { throw SqlError(QString::fromUtf8(sqlite3_errmsg(m_db)), sqlite3_errcode(m_db)); }
+
+    sqlite3 *m_db;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+// Collects the rows into a model.
+class ModelBuilder : public BankRowVisitor {
+public:
+    explicit ModelBuilder(BankModel &m) : m_model(m) {}
+    void question(BankQuestion &&q) override { m_model.questions.push_back(std::move(q)); }
+    void stem(BankStem &&s) override { m_model.stems.push_back(std::move(s)); }
+
+private:
+    BankModel &m_model;
+};
+
+} // namespace
+
+BankModel ReadBankRows(SqlDatabase &db, std::vector<BankProblem> *textProblems, BankRowVisitor &visitor) {
     // A field past its limit is refused before any row is read: reading it would take many times
     // its size in memory.
     const std::vector<BankProblem> oversize = OversizeFields(db);
@@ -185,68 +225,88 @@ BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems) {
 
     for (const auto &r : db.select(QStringLiteral("select daima, mc from kjks_zhangjie order by daima")))
         m.chapters.push_back(BankChapter{text(r[0]), text(r[1])});
+    visitor.head(m);
 
-    const Rows questions = db.select(QStringLiteral(
-        "select tigan_id, tixing, timian, timian2, tmimage, daan, jiexi, zhang, jie, YDCS, DDCS, shoucang, ZQCS,"
-        " ZONGCS, flag_state, zongtimian, shijuan from kjks_tigan order by tigan_id"));
-    m.questions.reserve(questions.size());
-    QHash<int, size_t> questionIndex;
-    for (const auto &r : questions) {
-        BankQuestion q;
-        q.id = integer(r[0]);
-        q.tixing = text(r[1]);
-        QString kept;
-        q.timian = decode(r[2], "kjks_tigan", q.id, "timian", -1, &kept);
-        if (!kept.isNull()) q.stored[QStringLiteral("timian")] = kept;
-        q.timian2 = text(r[3]);
-        q.tmimage = r[4].isNull() ? QByteArray() : r[4].toByteArray();
-        q.daan = text(r[5]);
-        kept = QString();
-        q.jiexi = decode(r[6], "kjks_tigan", q.id, "jiexi", -1, &kept);
-        if (!kept.isNull()) q.stored[QStringLiteral("jiexi")] = kept;
-        q.zhang = integer(r[7]);
-        q.jie = integer(r[8]);
-        q.progress = BankProgress{flag(r[9]), flag(r[10]), flag(r[11]), integer(r[12]), integer(r[13])};
-        q.flag_state = integer(r[14]);
-        q.zongtimian = text(r[15]);
-        q.shijuan = text(r[16]);
-        questionIndex.insert(q.id, m.questions.size());
-        m.questions.push_back(std::move(q));
-    }
-    for (const auto &r :
-         db.select(QStringLiteral("select tigan_ID, timian, flag_state from kjks_xuanxiang order by xuanxiang_id"))) {
-        const auto it = questionIndex.constFind(integer(r[0]));
-        if (it == questionIndex.constEnd()) continue; // an option of no question has no place in a source
-        BankQuestion &q = m.questions[*it];
-        const int index = int(q.options.size());
-        QString kept;
-        const QString plain = decode(r[1], "kjks_tigan", q.id, "option", index, &kept);
-        if (!kept.isNull()) q.stored[StoredOptionKey(index)] = kept;
-        q.options.push_back(BankOption{plain, integer(r[2]) == 1});
-    }
-
-    for (const auto &r : db.select(QStringLiteral(
-             "select ID, zongtimian, timian2, tmimage, daan, jiexi, zhang, jie, YDCS, DDCS, shoucang, ZQCS, ZONGCS,"
-             " shijuan, flag_state from zongtigan order by ID"))) {
-        BankStem s;
-        s.id = integer(r[0]);
-        QString kept;
-        s.zongtimian = decode(r[1], "zongtigan", s.id, "zongtimian", -1, &kept);
-        if (!kept.isNull()) s.stored[QStringLiteral("zongtimian")] = kept;
-        s.timian2 = text(r[2]);
-        s.tmimage = r[3].isNull() ? QByteArray() : r[3].toByteArray();
-        s.daan = text(r[4]);
-        kept = QString();
-        s.jiexi = decode(r[5], "zongtigan", s.id, "jiexi", -1, &kept);
-        if (!kept.isNull()) s.stored[QStringLiteral("jiexi")] = kept;
-        s.zhang = integer(r[6]);
-        s.jie = integer(r[7]);
-        s.progress = BankProgress{flag(r[8]), flag(r[9]), flag(r[10]), integer(r[11]), integer(r[12])};
-        s.shijuan = text(r[13]);
-        s.flag_state = integer(r[14]);
-        m.stems.push_back(std::move(s));
+    {
+        // Each question with its options, both read in question order (the options by their index);
+        // the options' unreadable texts are reported after the questions', in the options' own order.
+        std::vector<BankProblem> optionProblemList;
+        std::vector<std::pair<qint64, size_t>> optionProblemOrder; // xuanxiang_id, index
+        Decoder decodeOption(textProblems ? &optionProblemList : nullptr);
+        RowCursor r(db,
+                    QStringLiteral(
+                        "select tigan_id, tixing, timian, timian2, tmimage, daan, jiexi, zhang, jie, YDCS, DDCS,"
+                        " shoucang, ZQCS, ZONGCS, flag_state, zongtimian, shijuan from kjks_tigan order by tigan_id"));
+        RowCursor o(db, QStringLiteral("select tigan_ID, timian, flag_state, xuanxiang_id from kjks_xuanxiang"
+                                       " order by tigan_ID, xuanxiang_id"));
+        bool option = o.next();
+        while (r.next()) {
+            BankQuestion q;
+            q.id = integer(r[0]);
+            q.tixing = text(r[1]);
+            QString kept;
+            q.timian = decode(r[2], "kjks_tigan", q.id, "timian", -1, &kept);
+            if (!kept.isNull()) q.stored[QStringLiteral("timian")] = kept;
+            q.timian2 = text(r[3]);
+            const QVariant picture = r[4];
+            q.tmimage = picture.isNull() ? QByteArray() : picture.toByteArray();
+            q.daan = text(r[5]);
+            kept = QString();
+            q.jiexi = decode(r[6], "kjks_tigan", q.id, "jiexi", -1, &kept);
+            if (!kept.isNull()) q.stored[QStringLiteral("jiexi")] = kept;
+            q.zhang = integer(r[7]);
+            q.jie = integer(r[8]);
+            q.progress = BankProgress{flag(r[9]), flag(r[10]), flag(r[11]), integer(r[12]), integer(r[13])};
+            q.flag_state = integer(r[14]);
+            q.zongtimian = text(r[15]);
+            q.shijuan = text(r[16]);
+            // Options of no question have no place in a source: passed over.
+            while (option && integer(o[0]) < q.id)
+                option = o.next();
+            while (option && integer(o[0]) == q.id) {
+                const int index = int(q.options.size());
+                const size_t before = optionProblemList.size();
+                kept = QString();
+                const QString plain = decodeOption(o[1], "kjks_tigan", q.id, "option", index, &kept);
+                if (optionProblemList.size() > before) optionProblemOrder.emplace_back(o[3].toLongLong(), before);
+                if (!kept.isNull()) q.stored[StoredOptionKey(index)] = kept;
+                q.options.push_back(BankOption{plain, integer(o[2]) == 1});
+                option = o.next();
+            }
+            visitor.question(std::move(q));
+        }
+        std::stable_sort(optionProblemOrder.begin(), optionProblemOrder.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (const auto &[id, index] : optionProblemOrder)
+            textProblems->push_back(std::move(optionProblemList[index]));
     }
 
+    {
+        RowCursor r(db,
+                    QStringLiteral(
+                        "select ID, zongtimian, timian2, tmimage, daan, jiexi, zhang, jie, YDCS, DDCS, shoucang, ZQCS,"
+                        " ZONGCS, shijuan, flag_state from zongtigan order by ID"));
+        while (r.next()) {
+            BankStem s;
+            s.id = integer(r[0]);
+            QString kept;
+            s.zongtimian = decode(r[1], "zongtigan", s.id, "zongtimian", -1, &kept);
+            if (!kept.isNull()) s.stored[QStringLiteral("zongtimian")] = kept;
+            s.timian2 = text(r[2]);
+            const QVariant picture = r[3];
+            s.tmimage = picture.isNull() ? QByteArray() : picture.toByteArray();
+            s.daan = text(r[4]);
+            kept = QString();
+            s.jiexi = decode(r[5], "zongtigan", s.id, "jiexi", -1, &kept);
+            if (!kept.isNull()) s.stored[QStringLiteral("jiexi")] = kept;
+            s.zhang = integer(r[6]);
+            s.jie = integer(r[7]);
+            s.progress = BankProgress{flag(r[8]), flag(r[9]), flag(r[10]), integer(r[11]), integer(r[12])};
+            s.shijuan = text(r[13]);
+            s.flag_state = integer(r[14]);
+            visitor.stem(std::move(s));
+        }
+    }
     static const char *const scoreNames[] = {"DEFEN", "DanDeFen", "DuoDeFen", "PanDeFen", "AnLiDeFen"};
     for (const auto &r : db.select(QStringLiteral("select sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen,"
                                                   " AnLiDeFen, flag_state from kjks_SJML order by sjID"))) {
@@ -275,6 +335,15 @@ BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems) {
         i.kaolv = text(r[8]);
         m.paperItems.push_back(std::move(i));
     }
+    return m;
+}
+
+BankModel ReadBank(SqlDatabase &db, std::vector<BankProblem> *textProblems) {
+    BankModel rows;
+    ModelBuilder builder(rows);
+    BankModel m = ReadBankRows(db, textProblems, builder);
+    m.questions = std::move(rows.questions);
+    m.stems = std::move(rows.stems);
     return m;
 }
 

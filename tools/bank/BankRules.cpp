@@ -191,19 +191,76 @@ std::map<int, std::vector<const BankQuestion *>> SubQuestionsByStem(const BankMo
     return subs;
 }
 
-std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
-    std::vector<BankProblem> out;
-    Collector c(out);
-    const QString tigan = QStringLiteral("kjks_tigan");
-    const QString stemTable = QStringLiteral("zongtigan");
-    const QString chapterTable = QStringLiteral("kjks_zhangjie");
+QString StemAnswerOf(const std::vector<SubQuestionFacts> &subs) {
+    QString answer;
+    int offset = 0;
+    for (const SubQuestionFacts &q : subs) {
+        for (QChar c : q.daan) {
+            const int i = c.unicode() - 'A';
+            if (i >= 0 && i < 26) answer += QChar(u'A' + offset + i);
+        }
+        offset += q.options;
+    }
+    return answer;
+}
 
+QString StemAnswer(const std::vector<const BankQuestion *> &subQuestionsInIdOrder) {
+    std::vector<SubQuestionFacts> facts;
+    for (const BankQuestion *q : subQuestionsInIdOrder)
+        facts.push_back(SubQuestionFacts{q->id, int(q->options.size()), q->daan, q->flag_state == 1});
+    return StemAnswerOf(facts);
+}
+
+void BankTally::addQuestion(const BankQuestion &q) {
+    if (isSubQuestion(q) && q.flag_state != 1) ++usableSubs[stemIdOf(q)];
+    if (q.flag_state == 1 || q.daan.isEmpty()) return;
+    if (q.shijuan == banktypes::randomPool()) ++drawable[q.tixing];
+    if (q.tixing == banktypes::operation()) ++drawableOperations;
+}
+
+void BankTally::addStem(const BankStem &s) {
+    stems.emplace_back(s.id, s.shijuan == banktypes::randomPool() && s.flag_state != 1);
+}
+
+namespace {
+const QString &tiganTable() {
+    static const QString t = QStringLiteral("kjks_tigan");
+    return t;
+}
+const QString &stemTable() {
+    static const QString t = QStringLiteral("zongtigan");
+    return t;
+}
+
+// A collector whose problems carry one rank.
+class RankedCollector {
+public:
+    RankedCollector(std::vector<BankProblem> &out, int rank) : m_out(out), m_rank(rank) {}
+    void addUnusable(const QString &table, const QString &key, const QString &column, const QString &message,
+                     int option = -1) {
+        m_out.push_back(BankProblem{table, key, column, option, message, true, m_rank});
+    }
+    void add(const QString &table, const QString &key, const QString &column, const QString &message) {
+        m_out.push_back(BankProblem{table, key, column, -1, message, false, m_rank});
+    }
+
+private:
+    std::vector<BankProblem> &m_out;
+    int m_rank;
+};
+} // namespace
+
+BankRuleChecker::BankRuleChecker(std::vector<BankProblem> &out, bool rowsInOrder)
+    : m_out(out), m_inOrder(rowsInOrder) {}
+
+void BankRuleChecker::chapters(const std::vector<BankChapter> &chapters) {
     // Chapter tree: the subject "01", chapters "01NN" below it, sections "01NNMM" below their chapter.
     // The main window shows only this tree, so a code outside it hides what hangs below.
-    QSet<QString> codes;
-    for (const BankChapter &ch : m.chapters)
-        codes.insert(ch.daima);
-    for (const BankChapter &ch : m.chapters) {
+    Collector c(m_out);
+    const QString chapterTable = QStringLiteral("kjks_zhangjie");
+    for (const BankChapter &ch : chapters)
+        m_codes.insert(ch.daima);
+    for (const BankChapter &ch : chapters) {
         const QString &d = ch.daima;
         bool digits = !d.isEmpty();
         for (QChar x : d)
@@ -212,24 +269,66 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
             c.addUnusable(chapterTable, d, QString(), QStringLiteral("章节代码是 2、4 或 6 位数字"));
         else if (!d.startsWith(QLatin1String("01")))
             c.addUnusable(chapterTable, d, QString(), QStringLiteral("章节代码以科目代码 01 开头"));
-        else if (d.size() > 2 && !codes.contains(d.left(d.size() - 2)))
+        else if (d.size() > 2 && !m_codes.contains(d.left(d.size() - 2)))
             c.addUnusable(
                 chapterTable, d, QString(),
                 QStringLiteral("上一级 %1 不在章节目录中：加上 [kjks_zhangjie %1]").arg(d.left(d.size() - 2)));
     }
+}
 
-    QSet<int> stemIds;
-    for (const BankStem &s : m.stems)
-        stemIds.insert(s.id);
-    QSet<int> questionIds;
-    for (const BankQuestion &q : m.questions)
-        questionIds.insert(q.id);
+void BankRuleChecker::knownStems(const std::vector<int> &stemIds) {
+    for (int id : stemIds)
+        m_stemIds.insert(id);
+}
 
+void BankRuleChecker::linkRules(const Link &q, int rank) {
+    RankedCollector c(m_out, rank);
+    const QString key = QString::number(q.id);
+    if (!q.zongtimian.isEmpty()) {
+        bool ok = false;
+        const int parsed = q.zongtimian.toInt(&ok, 10);
+        const int stem = ok && parsed > 0 ? parsed : 0;
+        if (stem == 0)
+            c.addUnusable(tiganTable(), key, QStringLiteral("zongtimian"),
+                          QStringLiteral("“%1”不是案例编号：写案例 [zongtigan N] 的 N").arg(q.zongtimian));
+        else if (!m_stemIds.contains(stem))
+            c.addUnusable(tiganTable(), key, QStringLiteral("zongtimian"),
+                          QStringLiteral("没有案例 %1：加上 [zongtigan %1]，或改正 zongtimian").arg(stem));
+        else if (q.zongtimian != QString::number(stem))
+            c.addUnusable(
+                tiganTable(), key, QStringLiteral("zongtimian"),
+                QStringLiteral("案例编号写成了“%1”，程序按“%2”查找：写 %2").arg(q.zongtimian, QString::number(stem)));
+        return;
+    }
+    const QString code = SectionCode(q.zhang, q.jie);
+    if (code.isEmpty())
+        c.addUnusable(
+            tiganTable(), key, QStringLiteral("zhang"),
+            QStringLiteral("第 %1 章第 %2 节不成为节代码：章和节都是 0 到 99 的整数").arg(q.zhang).arg(q.jie));
+    else if (!m_codes.contains(code))
+        c.addUnusable(tiganTable(), key, QStringLiteral("zhang"),
+                      QStringLiteral("第 %1 章第 %2 节（%3）不在章节目录中，章节练习里找不到这道题：在 bank.txt 中加上 "
+                                     "[kjks_zhangjie %3]，或改正 zhang 和 jie")
+                          .arg(q.zhang)
+                          .arg(q.jie)
+                          .arg(code));
+}
+
+void BankRuleChecker::question(const BankQuestion &q) {
     static const QStringList ownTypes = {banktypes::single(), banktypes::multiple(), banktypes::judgement(),
                                          banktypes::operation()};
-    for (const BankQuestion &q : m.questions) {
-        const QString key = QString::number(q.id);
-        const bool sub = isSubQuestion(q);
+    m_tally.addQuestion(q);
+    m_questionIds.push_back(q.id);
+    const bool sub = isSubQuestion(q);
+    const int options = int(q.options.size());
+    if (sub) {
+        m_subs[stemIdOf(q)].push_back(SubQuestionFacts{q.id, options, q.daan, q.flag_state == 1});
+        m_subsSorted = false;
+    }
+    const QString key = QString::number(q.id);
+    {
+        RankedCollector c(m_out, 0);
+        const QString &tigan = tiganTable();
         if (q.tixing.isEmpty())
             c.addUnusable(tigan, key, QStringLiteral("tixing"), QStringLiteral("缺少题型 tixing：") + typeHint());
         else if (!sub && !ownTypes.contains(q.tixing))
@@ -238,7 +337,6 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
         else if (sub && ownTypes.contains(q.tixing))
             c.addUnusable(tigan, key, QStringLiteral("tixing"),
                           QStringLiteral("案例小题的题型不能是 %1（会被单独抽进试卷）：写 不定项选择题").arg(q.tixing));
-        const int options = int(q.options.size());
         const bool choice = sub || q.tixing == banktypes::single() || q.tixing == banktypes::multiple();
         if (options > kMaxOptions)
             c.addUnusable(
@@ -253,64 +351,108 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
                           QStringLiteral("缺少答案 daan：没有答案的题不会出现在练习和试卷中"));
         const QString answer = AnswerProblem(q.tixing, sub, q.daan, options);
         if (!answer.isEmpty()) c.addUnusable(tigan, key, QStringLiteral("daan"), answer);
-        if (sub) {
-            const int stem = stemIdOf(q);
-            if (stem == 0)
-                c.addUnusable(tigan, key, QStringLiteral("zongtimian"),
-                              QStringLiteral("“%1”不是案例编号：写案例 [zongtigan N] 的 N").arg(q.zongtimian));
-            else if (!stemIds.contains(stem))
-                c.addUnusable(tigan, key, QStringLiteral("zongtimian"),
-                              QStringLiteral("没有案例 %1：加上 [zongtigan %1]，或改正 zongtimian").arg(stem));
-            else if (q.zongtimian != QString::number(stem))
-                c.addUnusable(tigan, key, QStringLiteral("zongtimian"),
-                              QStringLiteral("案例编号写成了“%1”，程序按“%2”查找：写 %2")
-                                  .arg(q.zongtimian, QString::number(stem)));
-        } else {
-            checkSection(c, tigan, key, q.zhang, q.jie, codes);
-        }
-        checkText(c, tigan, key, QStringLiteral("timian"), q.timian);
-        checkText(c, tigan, key, QStringLiteral("jiexi"), q.jiexi);
-        for (int i = 0; i < options; ++i)
-            checkText(c, tigan, key, QStringLiteral("option"), q.options[size_t(i)].text, i);
-        checkPicture(c, tigan, key, q.tmimage);
-        checkProgress(c, tigan, key, q.progress);
     }
+    const Link link{q.id, q.zhang, q.jie, sub ? q.zongtimian : QString()};
+    if (m_inOrder)
+        linkRules(link, 1);
+    else
+        m_links.push_back(link);
+    std::vector<BankProblem> own;
+    Collector c(own);
+    const QString &tigan = tiganTable();
+    checkText(c, tigan, key, QStringLiteral("timian"), q.timian);
+    checkText(c, tigan, key, QStringLiteral("jiexi"), q.jiexi);
+    for (int i = 0; i < options; ++i)
+        checkText(c, tigan, key, QStringLiteral("option"), q.options[size_t(i)].text, i);
+    checkPicture(c, tigan, key, q.tmimage);
+    checkProgress(c, tigan, key, q.progress);
+    for (BankProblem &p : own) {
+        p.rank = 2;
+        m_out.push_back(std::move(p));
+    }
+}
 
-    const auto subs = SubQuestionsByStem(m);
-    for (const BankStem &s : m.stems) {
-        const QString key = QString::number(s.id);
-        const auto it = subs.find(s.id);
-        if (it == subs.end()) {
-            c.addUnusable(stemTable, key, QString(),
-                          QStringLiteral("案例没有小题：小题写 zongtimian: %1 指向这个案例").arg(s.id));
-        } else {
-            // The case's answer letters run on across its sub-questions: past Z they name nothing.
-            int options = 0;
-            for (const BankQuestion *q : it->second)
-                options += int(q->options.size());
-            if (options > kMaxOptions)
-                c.addUnusable(
-                    stemTable, key, QString(),
-                    QStringLiteral("案例各小题共有 %1 个选项，超过 %2 个（案例答案用 A 到 Z 依次编号）：把小题"
-                                   "分到两个案例中")
-                        .arg(options)
-                        .arg(kMaxOptions));
-            const QString expected = StemAnswer(it->second);
-            if (options <= kMaxOptions && s.daan != expected)
-                c.addUnusable(stemTable, key, QStringLiteral("daan"),
-                              QStringLiteral("案例答案是“%1”，各小题的答案合起来是“%2”：删去这一行 daan（由小题算出），"
-                                             "或改正它")
-                                  .arg(s.daan, expected));
-        }
-        checkSection(c, stemTable, key, s.zhang, s.jie, codes);
-        checkText(c, stemTable, key, QStringLiteral("zongtimian"), s.zongtimian);
-        checkText(c, stemTable, key, QStringLiteral("jiexi"), s.jiexi);
-        checkPicture(c, stemTable, key, s.tmimage);
-        checkProgress(c, stemTable, key, s.progress);
+void BankRuleChecker::sortSubs() {
+    if (m_subsSorted) return;
+    for (auto &[stem, list] : m_subs)
+        std::stable_sort(list.begin(), list.end(),
+                         [](const SubQuestionFacts &a, const SubQuestionFacts &b) { return a.id < b.id; });
+    m_subsSorted = true;
+}
+
+void BankRuleChecker::stemRules(const StemRow &s, int rank) {
+    sortSubs();
+    RankedCollector c(m_out, rank);
+    const QString key = QString::number(s.id);
+    const auto it = m_subs.find(s.id);
+    if (it == m_subs.end()) {
+        c.addUnusable(stemTable(), key, QString(),
+                      QStringLiteral("案例没有小题：小题写 zongtimian: %1 指向这个案例").arg(s.id));
+    } else {
+        // The case's answer letters run on across its sub-questions: past Z they name nothing.
+        int options = 0;
+        for (const SubQuestionFacts &q : it->second)
+            options += q.options;
+        if (options > kMaxOptions)
+            c.addUnusable(stemTable(), key, QString(),
+                          QStringLiteral("案例各小题共有 %1 个选项，超过 %2 个（案例答案用 A 到 Z 依次编号）：把小题"
+                                         "分到两个案例中")
+                              .arg(options)
+                              .arg(kMaxOptions));
+        const QString expected = StemAnswerOf(it->second);
+        if (options <= kMaxOptions && !s.answerFromSubs && s.daan != expected)
+            c.addUnusable(stemTable(), key, QStringLiteral("daan"),
+                          QStringLiteral("案例答案是“%1”，各小题的答案合起来是“%2”：删去这一行 daan（由小题算出），"
+                                         "或改正它")
+                              .arg(s.daan, expected));
     }
+    std::vector<BankProblem> section;
+    Collector sc(section);
+    checkSection(sc, stemTable(), key, s.zhang, s.jie, m_codes);
+    for (BankProblem &p : section) {
+        p.rank = rank;
+        m_out.push_back(std::move(p));
+    }
+}
+
+void BankRuleChecker::stem(const BankStem &s, bool answerFromSubQuestions) {
+    m_tally.addStem(s);
+    const StemRow row{s.id, s.zhang, s.jie, s.daan, answerFromSubQuestions};
+    if (m_inOrder)
+        stemRules(row, 0);
+    else
+        m_stemRows.push_back(row);
+    std::vector<BankProblem> own;
+    Collector c(own);
+    const QString key = QString::number(s.id);
+    checkText(c, stemTable(), key, QStringLiteral("zongtimian"), s.zongtimian);
+    checkText(c, stemTable(), key, QStringLiteral("jiexi"), s.jiexi);
+    checkPicture(c, stemTable(), key, s.tmimage);
+    checkProgress(c, stemTable(), key, s.progress);
+    for (BankProblem &p : own) {
+        p.rank = 1;
+        m_out.push_back(std::move(p));
+    }
+}
+
+void BankRuleChecker::finish(const std::vector<BankProfile> &profiles, const std::vector<BankPaper> &papers,
+                             const std::vector<BankPaperItem> &items) {
+    if (!m_inOrder) // every case has come by now
+        for (const auto &[id, drawable] : m_tally.stems)
+            m_stemIds.insert(id);
+    for (const Link &l : m_links)
+        linkRules(l, 1);
+    m_links.clear();
+    m_links.shrink_to_fit();
+    for (const StemRow &s : m_stemRows)
+        stemRules(s, 0);
+    m_stemRows.clear();
+    m_stemRows.shrink_to_fit();
+    sortSubs();
+    Collector c(m_out);
 
     // Exam profiles: every count and points column holds a decimal integer.
-    for (const BankProfile &p : m.profiles)
+    for (const BankProfile &p : profiles)
         for (const auto &[column, value] : p.columns) {
             if (!column.endsWith(QLatin1String("ti")) && !column.endsWith(QLatin1String("fen"))) continue;
             bool ok = false;
@@ -321,25 +463,41 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
         }
 
     // The learner's own records: the program wrote them and copes with oddities, so only warnings.
+    std::sort(m_questionIds.begin(), m_questionIds.end());
     QSet<int> paperIds;
-    for (const BankPaper &p : m.papers) {
+    for (const BankPaper &p : papers) {
         paperIds.insert(p.sjID);
         if (!p.DTKSSJ.isEmpty() && !QDateTime::fromString(p.DTKSSJ, QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid() &&
             !QDateTime::fromString(p.DTKSSJ, Qt::ISODate).isValid())
             c.add(QStringLiteral("kjks_SJML"), QString::number(p.sjID), QStringLiteral("DTKSSJ"),
                   QStringLiteral("“%1”不是日期时间（yyyy-MM-dd HH:mm:ss），试卷列表会原样显示").arg(p.DTKSSJ));
     }
-    for (const BankPaperItem &i : m.paperItems) {
+    for (const BankPaperItem &i : items) {
         const QString key = i.id > 0 ? QString::number(i.id) : QString();
         if (i.sjID != 0 && !paperIds.contains(i.sjID))
             c.add(QStringLiteral("shijuan"), key, QStringLiteral("sjID"), QStringLiteral("没有试卷 %1").arg(i.sjID));
-        if (i.tigan_id != 0 && !questionIds.contains(i.tigan_id))
+        if (i.tigan_id != 0 && !std::binary_search(m_questionIds.begin(), m_questionIds.end(), i.tigan_id))
             c.add(QStringLiteral("shijuan"), key, QStringLiteral("tigan_id"),
                   QStringLiteral("没有题目 %1").arg(i.tigan_id));
         if (!i.kaolv.isEmpty() && !isFlag(i.kaolv))
             c.add(QStringLiteral("shijuan"), key, QStringLiteral("kaolv"),
                   QStringLiteral("标记只能是 1 或 0，不能是“%1”").arg(i.kaolv));
     }
+}
+
+std::vector<BankProblem> ValidateBankModel(const BankModel &m) {
+    std::vector<BankProblem> out;
+    BankRuleChecker rules(out, true);
+    rules.chapters(m.chapters);
+    std::vector<int> stemIds;
+    for (const BankStem &s : m.stems)
+        stemIds.push_back(s.id);
+    rules.knownStems(stemIds);
+    for (const BankQuestion &q : m.questions)
+        rules.question(q);
+    for (const BankStem &s : m.stems)
+        rules.stem(s);
+    rules.finish(m.profiles, m.papers, m.paperItems);
     return out;
 }
 
@@ -349,8 +507,17 @@ int CaseSubQuestionsPerPaper(const BankModel &m) {
 }
 
 std::vector<BankProblem> ExamProfileProblems(const BankModel &m) {
+    BankTally tally;
+    for (const BankQuestion &q : m.questions)
+        tally.addQuestion(q);
+    for (const BankStem &s : m.stems)
+        tally.addStem(s);
+    return ExamProfileProblems(m, tally);
+}
+
+std::vector<BankProblem> ExamProfileProblems(const BankModel &m, const BankTally &tally) {
     std::vector<BankProblem> out;
-    Collector c(out);
+    RankedCollector c(out, 3);
     const QString table = QStringLiteral("kjks_type");
     const BankProfile *profile = nullptr;
     for (const BankProfile &p : m.profiles)
@@ -397,9 +564,8 @@ std::vector<BankProblem> ExamProfileProblems(const BankModel &m) {
         positive(section.pointsColumn, &points);
         int n = 0;
         if (!positive(section.countColumn, &n)) continue;
-        int eligible = 0;
-        for (const BankQuestion &q : m.questions)
-            if (q.flag_state != 1 && !q.daan.isEmpty() && q.tixing == type && q.shijuan == pool) ++eligible;
+        const auto counted = tally.drawable.find(type);
+        const int eligible = counted == tally.drawable.end() ? 0 : counted->second;
         if (eligible < n)
             c.addUnusable(
                 table, key, QString::fromLatin1(section.countColumn),
@@ -425,19 +591,18 @@ std::vector<BankProblem> ExamProfileProblems(const BankModel &m) {
                               .arg(n)
                               .arg(perCase)
                               .arg(n % perCase));
-        std::map<int, int> usableSubs;
-        for (const BankQuestion &q : m.questions)
-            if (isSubQuestion(q) && q.flag_state != 1) ++usableSubs[stemIdOf(q)];
         int eligible = 0;
-        for (const BankStem &s : m.stems) {
-            if (s.shijuan != pool || s.flag_state == 1) continue;
+        for (const auto &[id, drawable] : tally.stems) {
+            if (!drawable) continue;
             ++eligible;
-            if (usableSubs[s.id] < perCase)
-                c.addUnusable(QStringLiteral("zongtigan"), QString::number(s.id), QString(),
+            const auto subs = tally.usableSubs.find(id);
+            const int usable = subs == tally.usableSubs.end() ? 0 : subs->second;
+            if (usable < perCase)
+                c.addUnusable(QStringLiteral("zongtigan"), QString::number(id), QString(),
                               QStringLiteral("试卷中每个案例出 %1 道小题，这个案例只有 %2 道（flag_state 不为 1）：补足"
                                              "小题，或删去 shijuan 一行，只用于练习")
                                   .arg(perCase)
-                                  .arg(usableSubs[s.id]));
+                                  .arg(usable));
         }
         if (eligible < cases)
             c.addUnusable(
@@ -448,9 +613,7 @@ std::vector<BankProblem> ExamProfileProblems(const BankModel &m) {
                     .arg(eligible)
                     .arg(pool));
     } else if (fourth == AnalysisTypeName() || fourth == OperationTypeName()) {
-        int eligible = 0;
-        for (const BankQuestion &q : m.questions)
-            if (q.flag_state != 1 && !q.daan.isEmpty() && q.tixing == banktypes::operation()) ++eligible;
+        const int eligible = tally.drawableOperations;
         if (eligible < n)
             c.addUnusable(table, key, QStringLiteral("shicaoti"),
                           QStringLiteral("一份试卷抽 %1 道%2，题库只有 %3 道可抽的实操题（有答案、flag_state 不为 1）："

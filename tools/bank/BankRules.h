@@ -4,6 +4,7 @@
 #include "QuestionTypes.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <vector>
 
@@ -55,10 +56,82 @@ struct BankProblem {
     // profile it cannot load): the build refuses it. Every other broken rule is a warning: the
     // program reads such a row, so a bank holding one must build back from its export.
     bool unusable = false;
+    // The rule's place among the rules of its row, for a reader that meets the rules of one row at
+    // different times (a source read in any order): 0 first, then 1, 2, 3; within a rank as emitted.
+    int rank = 0;
 };
 
 // "kjks_tigan 1001 daan: 答案字母 E 超出了 4 个选项（A 到 D）……"
 QString ProblemText(const BankProblem &problem);
+
+// What the whole-bank rules keep of a case sub-question: no texts, so a large bank is checked row by row.
+struct SubQuestionFacts {
+    int id = 0;
+    int options = 0;
+    QString daan;
+    bool withdrawn = false; // flag_state 1
+};
+
+// The per-question counts the exam profile is checked against (ExamProfileProblems).
+struct BankTally {
+    std::map<QString, int> drawable;         // tixing -> questions with an answer, flag_state not 1, in the random pool
+    int drawableOperations = 0;              // operation questions with an answer, flag_state not 1
+    std::map<int, int> usableSubs;           // stem id -> sub-questions whose flag_state is not 1
+    std::vector<std::pair<int, bool>> stems; // stem id, drawable (in the random pool, flag_state not 1)
+    void addQuestion(const BankQuestion &q);
+    void addStem(const BankStem &s);
+};
+
+// The rules of ValidateBankModel fed one row at a time, keeping only compact facts of each row for
+// the rules that need the whole bank. `rowsInOrder`: the chapters come first, the case ids are given
+// (knownStems) before the questions, and every question comes before the cases, so that each row's
+// problems are found at once and in the order ValidateBankModel gives. Without it a question's section
+// and case link and a case's sub-question rules wait for finish(), ranked so that a reader sorting by
+// row and rank gets each row's problems in the same order.
+class BankRuleChecker {
+public:
+    BankRuleChecker(std::vector<BankProblem> &out, bool rowsInOrder);
+    void chapters(const std::vector<BankChapter> &chapters);
+    void knownStems(const std::vector<int> &stemIds);
+    void question(const BankQuestion &q);
+    // `answerFromSubQuestions`: the case's answer is to be computed from its sub-questions, so it is
+    // not compared with them.
+    void stem(const BankStem &s, bool answerFromSubQuestions = false);
+    // After every row: the deferred rules, then the profiles' values, the papers and their items.
+    void finish(const std::vector<BankProfile> &profiles, const std::vector<BankPaper> &papers,
+                const std::vector<BankPaperItem> &items);
+    const BankTally &tally() const { return m_tally; }
+    // Sub-questions by the stem id they name (0: none readable), in id order once finish() ran.
+    const std::map<int, std::vector<SubQuestionFacts>> &subQuestions() const { return m_subs; }
+
+private:
+    struct Link {
+        int id, zhang, jie;
+        QString zongtimian;
+    };
+    struct StemRow {
+        int id, zhang, jie;
+        QString daan;
+        bool answerFromSubs;
+    };
+    void linkRules(const Link &q, int rank);
+    void stemRules(const StemRow &s, int rank);
+    void sortSubs();
+
+    std::vector<BankProblem> &m_out;
+    bool m_inOrder;
+    QSet<QString> m_codes;
+    QSet<int> m_stemIds;
+    std::vector<int> m_questionIds;
+    std::map<int, std::vector<SubQuestionFacts>> m_subs;
+    bool m_subsSorted = false;
+    std::vector<Link> m_links;       // deferred
+    std::vector<StemRow> m_stemRows; // deferred
+    BankTally m_tally;
+};
+
+// The stem-level answer from its sub-questions' facts in id order (as StemAnswer).
+QString StemAnswerOf(const std::vector<SubQuestionFacts> &subQuestionsInIdOrder);
 
 // Every rule the rows of a bank must keep on their own, whatever its exam profile: every question
 // with a well-formed answer within its options, case stems and their sub-questions, chapter tree
@@ -72,6 +145,8 @@ std::vector<BankProblem> ValidateBankModel(const BankModel &model);
 // its draw of distinct questions (cases: k sub-questions each, k = 5 when APP_TITLE names 实务,
 // else 4). Every problem is unusable: the program cannot start or cannot draw a paper.
 std::vector<BankProblem> ExamProfileProblems(const BankModel &model);
+// The same over the small tables of `head` (options, profiles) and the rows' counts.
+std::vector<BankProblem> ExamProfileProblems(const BankModel &head, const BankTally &tally);
 
 // Cases are drawn k sub-questions each: 5 when the bank's title names 实务, else 4.
 int CaseSubQuestionsPerPaper(const BankModel &model);

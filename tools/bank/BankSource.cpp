@@ -2,6 +2,7 @@
 
 #include "BankRules.h"
 #include "BankSourceSyntax.h"
+#include "BankWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,11 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <functional>
 #include <limits>
+#include <tuple>
+#include <unordered_map>
 
 using namespace banksource;
 
@@ -74,6 +79,16 @@ struct Problem {
     int file = -1; // order in which the file was read; -1 for problems of no file
     int line = 0;
     QString text;
+    int rank = 0; // a rule's place among its row's rules (BankProblem::rank); the source's own mistakes 0
+};
+
+// Where a question or case was written: enough to place the rules that wait for the whole source.
+struct RowPlace {
+    int file = 0;
+    int header = 0;
+    int zhang = 0; // 0: not written
+    int zongtimian = 0;
+    int daan = 0;
 };
 
 struct BankSourceReader::State {
@@ -81,9 +96,18 @@ struct BankSourceReader::State {
     std::vector<Problem> problems;
     std::vector<Problem> warnings;
     std::map<QString, int> fileOrder;
+    std::vector<QString> fileNames; // by order
+    // The small tables, and the questions and cases when no one takes them row by row.
     BankModel model;
+    BankRowVisitor *rows = nullptr;
+    std::vector<BankProblem> ruleProblems;
+    BankRuleChecker rules{ruleProblems, false};
+    // Rows of the small tables, where each column was written.
     std::map<std::pair<QString, QString>, Location> locations; // (table, key)
-    std::map<std::pair<QString, QString>, bool> stemDaanGiven;
+    // Questions and cases, compactly: a large source has a million of them.
+    std::unordered_map<int, RowPlace> questionPlaces, stemPlaces;
+    std::vector<int> stemsWithoutAnswer; // their answer follows from their sub-questions
+    qint64 questionCount = 0, stemCount = 0;
 
     std::unique_ptr<Record> record; // the record being read; null outside one or after a bad header
     bool skipping = false;          // inside a record whose header was wrong: its lines are not read
@@ -91,11 +115,18 @@ struct BankSourceReader::State {
     bool escapedLast = false;       // the last value line was an escaped value: nothing continues it
     bool valueBad = false;          // the last value line was wrong: its continuation lines say nothing new
 
-    void problem(const QString &file, int line, const QString &what, bool warning = false) {
-        const auto order = fileOrder.emplace(file, int(fileOrder.size())).first->second;
-        (warning ? warnings : problems)
-            .push_back(Problem{order, line, QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what)});
+    int fileIndex(const QString &file) {
+        const auto [it, added] = fileOrder.emplace(file, int(fileOrder.size()));
+        if (added) fileNames.push_back(file);
+        return it->second;
     }
+    void problem(const QString &file, int line, const QString &what, bool warning = false, int rank = 0) {
+        const int order = fileIndex(file);
+        (warning ? warnings : problems)
+            .push_back(Problem{order, line, QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what), rank});
+    }
+    // The rules' findings so far, each at its author's line.
+    void placeRuleProblems(const Location *current, const QString &currentTable, const QString &currentKey);
 
     void readLine(const QString &file, int number, QStringView line);
     void startRecord(const QString &file, int number, QStringView line);
@@ -109,6 +140,8 @@ struct BankSourceReader::State {
     }
     QByteArray picture(const Record &r, const ValueLine &v);
     void storedText(const Record &r, const ValueLine &v, StoredTexts *stored);
+    void keepQuestion(BankQuestion &&q, const Location &loc);
+    void keepStem(BankStem &&s, const Location &loc, bool answerGiven);
     void closeQuestion(const Record &r);
     void closeStem(const Record &r);
     void closePaper(const Record &r);
@@ -218,17 +251,30 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
     }
     }
     const auto where = std::make_pair(table->name, canonical);
-    const auto first = locations.find(where);
-    if (first != locations.end()) {
-        problem(file, number,
-                QStringLiteral("[%1 %2] 重复了，第一次写在 %3:%4：给它换一个编号")
-                    .arg(table->name, canonical, first->second.file)
-                    .arg(first->second.header));
-        return;
+    const bool question = table->name == QLatin1String("kjks_tigan");
+    if (question || table->name == QLatin1String("zongtigan")) {
+        auto &places = question ? questionPlaces : stemPlaces;
+        const auto [first, added] = places.emplace(canonical.toInt(), RowPlace{fileIndex(file), number});
+        if (!added) {
+            problem(file, number,
+                    QStringLiteral("[%1 %2] 重复了，第一次写在 %3:%4：给它换一个编号")
+                        .arg(table->name, canonical, fileNames[size_t(first->second.file)])
+                        .arg(first->second.header));
+            return;
+        }
+    } else {
+        const auto first = locations.find(where);
+        if (first != locations.end()) {
+            problem(file, number,
+                    QStringLiteral("[%1 %2] 重复了，第一次写在 %3:%4：给它换一个编号")
+                        .arg(table->name, canonical, first->second.file)
+                        .arg(first->second.header));
+            return;
+        }
+        Location &loc = locations[where];
+        loc.file = file;
+        loc.header = number;
     }
-    Location &loc = locations[where];
-    loc.file = file;
-    loc.header = number;
     record = std::make_unique<Record>();
     record->table = table;
     record->key = canonical;
@@ -326,10 +372,87 @@ void BankSourceReader::State::storedText(const Record &r, const ValueLine &v, St
     (*stored)[column] = v.value.isNull() ? EmptyText() : v.value;
 }
 
+void BankSourceReader::State::placeRuleProblems(const Location *current, const QString &currentTable,
+                                                const QString &currentKey) {
+    for (const BankProblem &p : ruleProblems) {
+        const Location *loc = nullptr;
+        int line = 0, file = -1;
+        if (current && p.table == currentTable && p.key == currentKey) {
+            loc = current;
+        } else if (p.table == QLatin1String("kjks_tigan") || p.table == QLatin1String("zongtigan")) {
+            auto &places = p.table == QLatin1String("kjks_tigan") ? questionPlaces : stemPlaces;
+            const auto it = places.find(p.key.toInt());
+            if (it != places.end()) {
+                const RowPlace &place = it->second;
+                file = place.file;
+                line = p.column == QLatin1String("zhang")        ? place.zhang
+                       : p.column == QLatin1String("zongtimian") ? place.zongtimian
+                       : p.column == QLatin1String("daan")       ? place.daan
+                                                                 : 0;
+                if (line == 0) line = place.header;
+            }
+        } else {
+            const auto it = locations.find({p.table, p.key});
+            if (it != locations.end()) loc = &it->second;
+        }
+        if (loc) {
+            file = fileIndex(loc->file);
+            line = loc->header;
+            if (p.column == QLatin1String("option") && p.option >= 0 && p.option < int(loc->options.size())) {
+                line = loc->options[size_t(p.option)];
+            } else if (!p.column.isEmpty()) {
+                const auto c = loc->columns.find(p.column);
+                if (c != loc->columns.end()) line = c->second;
+            }
+        }
+        if (file < 0) {
+            (p.unusable ? problems : warnings).push_back(Problem{-1, 0, ProblemText(p), p.rank});
+            continue;
+        }
+        problem(fileNames[size_t(file)], line, p.message, !p.unusable, p.rank);
+    }
+    ruleProblems.clear();
+}
+
+void BankSourceReader::State::keepQuestion(BankQuestion &&q, const Location &loc) {
+    ++questionCount;
+    RowPlace &place = questionPlaces[q.id];
+    auto columnLine = [&](const char *column) {
+        const auto it = loc.columns.find(QString::fromLatin1(column));
+        return it == loc.columns.end() ? 0 : it->second;
+    };
+    place.zhang = columnLine("zhang");
+    place.zongtimian = columnLine("zongtimian");
+    rules.question(q);
+    placeRuleProblems(&loc, QStringLiteral("kjks_tigan"), QString::number(q.id));
+    if (!rows)
+        model.questions.push_back(std::move(q));
+    else if (problems.empty()) // a faulty source is not written: its rows need not be
+        rows->question(std::move(q));
+}
+
+void BankSourceReader::State::keepStem(BankStem &&s, const Location &loc, bool answerGiven) {
+    ++stemCount;
+    RowPlace &place = stemPlaces[s.id];
+    auto columnLine = [&](const char *column) {
+        const auto it = loc.columns.find(QString::fromLatin1(column));
+        return it == loc.columns.end() ? 0 : it->second;
+    };
+    place.zhang = columnLine("zhang");
+    place.daan = columnLine("daan");
+    if (!answerGiven) stemsWithoutAnswer.push_back(s.id);
+    rules.stem(s, !answerGiven);
+    placeRuleProblems(&loc, QStringLiteral("zongtigan"), QString::number(s.id));
+    if (!rows)
+        model.stems.push_back(std::move(s));
+    else if (problems.empty())
+        rows->stem(std::move(s));
+}
+
 void BankSourceReader::State::closeQuestion(const Record &r) {
     BankQuestion q;
     q.id = r.key.toInt();
-    Location &loc = locations[{r.table->name, r.key}];
+    Location loc{r.file, r.line, {}, {}};
     for (const ValueLine &v : r.values) {
         const QString &c = v.column;
         loc.columns.emplace(c, v.line);
@@ -377,13 +500,14 @@ void BankSourceReader::State::closeQuestion(const Record &r) {
             if (integerValue(r, v, &n)) q.progress.ZONGCS = n;
         }
     }
-    model.questions.push_back(std::move(q));
+    keepQuestion(std::move(q), loc);
 }
 
 void BankSourceReader::State::closeStem(const Record &r) {
     BankStem s;
     s.id = r.key.toInt();
-    Location &loc = locations[{r.table->name, r.key}];
+    Location loc{r.file, r.line, {}, {}};
+    bool answerGiven = false;
     for (const ValueLine &v : r.values) {
         const QString &c = v.column;
         loc.columns.emplace(c, v.line);
@@ -396,7 +520,7 @@ void BankSourceReader::State::closeStem(const Record &r) {
             storedText(r, v, &s.stored);
         else if (c == QLatin1String("daan")) {
             s.daan = v.value;
-            stemDaanGiven[{r.table->name, r.key}] = true;
+            answerGiven = true;
         } else if (c == QLatin1String("zhang")) {
             if (integerValue(r, v, &n)) s.zhang = n;
         } else if (c == QLatin1String("jie")) {
@@ -421,7 +545,7 @@ void BankSourceReader::State::closeStem(const Record &r) {
             if (integerValue(r, v, &n)) s.progress.ZONGCS = n;
         }
     }
-    model.stems.push_back(std::move(s));
+    keepStem(std::move(s), loc, answerGiven);
 }
 
 void BankSourceReader::State::closePaper(const Record &r) {
@@ -523,8 +647,9 @@ void BankSourceReader::State::closeRecord() {
     }
 }
 
-BankSourceReader::BankSourceReader(const QString &sourceDir) : d(std::make_unique<State>()) {
+BankSourceReader::BankSourceReader(const QString &sourceDir, BankRowVisitor *rows) : d(std::make_unique<State>()) {
     d->dir = QDir(sourceDir);
+    d->rows = rows;
 }
 
 BankSourceReader::~BankSourceReader() = default;
@@ -555,7 +680,7 @@ constexpr qsizetype kMaxLineBytes = qsizetype(4) * kMaxTextChars + 64;
 } // namespace
 
 void BankSourceReader::addFile(const QString &label, const QByteArray &bytes) {
-    d->fileOrder.emplace(label, int(d->fileOrder.size()));
+    d->fileIndex(label);
     d->closeRecord();
     d->skipping = false;
     QByteArrayView all(bytes);
@@ -610,38 +735,36 @@ BankModel BankSourceReader::finish() {
     std::sort(m.paperItems.begin(), m.paperItems.end(),
               [](const BankPaperItem &a, const BankPaperItem &b) { return a.id < b.id; });
 
-    // A stem's answer follows from its sub-questions; a written one must agree (the rules check it).
-    const auto subs = SubQuestionsByStem(m);
-    for (BankStem &s : m.stems) {
-        if (d->stemDaanGiven.count({QStringLiteral("zongtigan"), QString::number(s.id)})) continue;
-        const auto it = subs.find(s.id);
-        s.daan = it == subs.end() ? EmptyText() : StemAnswer(it->second);
-    }
+    // The rules that need the whole source (the chapter tree first: every row's section is checked
+    // against it), then the exam profile the program loads at start and draws papers by.
+    d->rules.chapters(m.chapters);
+    d->rules.finish(m.profiles, m.papers, m.paperItems);
+    for (BankProblem &p : ExamProfileProblems(m, d->rules.tally()))
+        d->ruleProblems.push_back(std::move(p));
+    d->placeRuleProblems(nullptr, QString(), QString());
 
-    // The rows on their own, then the exam profile the program loads at start and draws papers by.
-    std::vector<BankProblem> broken = ValidateBankModel(m);
-    for (BankProblem &p : ExamProfileProblems(m))
-        broken.push_back(std::move(p));
-    for (const BankProblem &p : broken) {
-        const auto it = d->locations.find({p.table, p.key});
-        if (it == d->locations.end()) {
-            (p.unusable ? d->problems : d->warnings).push_back(Problem{-1, 0, ProblemText(p)});
-            continue;
-        }
-        const Location &loc = it->second;
-        int line = loc.header;
-        if (p.column == QLatin1String("option") && p.option >= 0 && p.option < int(loc.options.size())) {
-            line = loc.options[size_t(p.option)];
-        } else if (!p.column.isEmpty()) {
-            const auto c = loc.columns.find(p.column);
-            if (c != loc.columns.end()) line = c->second;
-        }
-        d->problem(loc.file, line, p.message, !p.unusable);
+    // A stem's answer follows from its sub-questions; a written one must agree (the rules check it).
+    const auto &subs = d->rules.subQuestions();
+    m_stemAnswers.clear();
+    for (int id : d->stemsWithoutAnswer) {
+        const auto it = subs.find(id);
+        m_stemAnswers.emplace_back(id, it == subs.end() ? EmptyText() : StemAnswerOf(it->second));
     }
+    if (!d->rows) {
+        std::sort(m_stemAnswers.begin(), m_stemAnswers.end());
+        for (BankStem &s : m.stems) {
+            const auto it =
+                std::lower_bound(m_stemAnswers.begin(), m_stemAnswers.end(), std::make_pair(s.id, QString()));
+            if (it != m_stemAnswers.end() && it->first == s.id) s.daan = it->second;
+        }
+    }
+    m_questionCount = d->questionCount;
+    m_stemCount = d->stemCount;
+
     // In reading order: file by file, line by line, as an author fixes them.
     const auto texts = [](std::vector<Problem> &list) {
         std::stable_sort(list.begin(), list.end(), [](const Problem &a, const Problem &b) {
-            return std::make_pair(a.file, a.line) < std::make_pair(b.file, b.line);
+            return std::make_tuple(a.file, a.line, a.rank) < std::make_tuple(b.file, b.line, b.rank);
         });
         QStringList out;
         for (const Problem &p : list)
@@ -653,7 +776,10 @@ BankModel BankSourceReader::finish() {
     throw BankSourceError(texts(d->problems));
 }
 
-BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings) {
+namespace {
+
+// Every *.txt of the folder in reading order, fed to `reader`.
+void readSourceFolder(const QString &sourceDir, BankSourceReader &reader) {
     const QDir dir(sourceDir);
     if (!QFileInfo(sourceDir).isDir()) throw BankSourceError({QStringLiteral("%1: 没有这个文件夹").arg(sourceDir)});
     const QFileInfo bankTxt(dir.filePath(QStringLiteral("bank.txt")));
@@ -673,7 +799,6 @@ BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings) {
         for (const QString &f : questions.entryList({QStringLiteral("*.txt")}, filters, QDir::Name))
             files << QStringLiteral("questions/") + f;
 
-    BankSourceReader reader(sourceDir);
     for (const QString &f : files) {
         QByteArray bytes;
         QString why;
@@ -683,7 +808,68 @@ BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings) {
         }
         reader.addFile(dir.filePath(f), bytes);
     }
+}
+
+} // namespace
+
+BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings) {
+    BankSourceReader reader(sourceDir);
+    readSourceFolder(sourceDir, reader);
     BankModel model = reader.finish();
     if (warnings) *warnings = reader.warnings();
     return model;
+}
+
+namespace {
+
+// Questions go into the new file as they are read (in the files' order: the options wait for
+// theirs). A failure to write is told after the source's own mistakes, as when the source was read
+// first and written after.
+class SourceWriter : public BankRowVisitor {
+public:
+    explicit SourceWriter(const QString &path) : m_path(path) {}
+    void guarded(const std::function<void(BankFileWriter &)> &write) {
+        if (m_failure) return;
+        try {
+            if (!m_file) m_file = std::make_unique<BankFileWriter>(m_path, false);
+            write(*m_file);
+        } catch (const KjksError &) {
+            m_failure = std::current_exception();
+            m_file.reset();
+        }
+    }
+    void question(BankQuestion &&q) override {
+        guarded([&](BankFileWriter &f) { f.question(q); });
+    }
+    void stem(BankStem &&s) override {
+        guarded([&](BankFileWriter &f) { f.stem(s); });
+    }
+    void rethrowFailure() const {
+        if (m_failure) std::rethrow_exception(m_failure);
+    }
+
+private:
+    QString m_path;
+    std::unique_ptr<BankFileWriter> m_file;
+    std::exception_ptr m_failure;
+};
+
+} // namespace
+
+BuiltBank BuildBank(const QString &sourceDir, const QString &bankPath, QStringList *warnings) {
+    // The file replaces BANK only when the whole source is sound.
+    SourceWriter writer(bankPath);
+    BankSourceReader reader(sourceDir, &writer);
+    readSourceFolder(sourceDir, reader);
+    const BankModel small = reader.finish();
+    if (warnings) *warnings = reader.warnings();
+    writer.guarded([&](BankFileWriter &f) {
+        f.head(small);
+        for (const auto &[id, daan] : reader.stemAnswers())
+            f.stemAnswer(id, daan);
+        f.papers(small.papers, small.paperItems);
+        f.commit(small.addScratchRow);
+    });
+    writer.rethrowFailure();
+    return BuiltBank{reader.questionCount(), reader.stemCount(), qint64(small.chapters.size())};
 }

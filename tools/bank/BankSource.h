@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BankModel.h"
+#include "BankReader.h"
 #include "SqlError.h"
 
 #include <QByteArray>
@@ -27,11 +28,22 @@ private:
 // Rows that break a rule the program copes with are built and listed in *warnings.
 BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings = nullptr);
 
+// `kjks-bank build`: reads SOURCE_DIR as ReadBankSource does and writes the bank at `bankPath` row
+// by row, never holding the source whole. Throws BankSourceError (BANK untouched) or KjksError.
+struct BuiltBank {
+    qint64 questions = 0;
+    qint64 stems = 0;
+    qint64 chapters = 0;
+};
+BuiltBank BuildBank(const QString &sourceDir, const QString &bankPath, QStringList *warnings = nullptr);
+
 // The same reader fed file by file (tests feed it bytes directly). Pictures are read relative to
 // `sourceDir`; `label` is how messages name the file.
 class BankSourceReader {
 public:
-    explicit BankSourceReader(const QString &sourceDir);
+    // With `rows`, the questions and cases go there as they are read (while the source is sound so
+    // far) instead of into the model finish() returns.
+    explicit BankSourceReader(const QString &sourceDir, BankRowVisitor *rows = nullptr);
     ~BankSourceReader();
     BankSourceReader(const BankSourceReader &) = delete;
     BankSourceReader &operator=(const BankSourceReader &) = delete;
@@ -42,9 +54,17 @@ public:
     BankModel finish();
     // After finish(): the broken rules the program copes with, as "FILE:LINE: what is wrong".
     QStringList warnings() const { return m_warnings; }
+    // After finish(): the answers of the cases that have none written, computed from their
+    // sub-questions (with `rows`, for the cases already handed over).
+    const std::vector<std::pair<int, QString>> &stemAnswers() const { return m_stemAnswers; }
+    qint64 questionCount() const { return m_questionCount; }
+    qint64 stemCount() const { return m_stemCount; }
 
 private:
     struct State;
     std::unique_ptr<State> d;
     QStringList m_warnings;
+    std::vector<std::pair<int, QString>> m_stemAnswers;
+    qint64 m_questionCount = 0;
+    qint64 m_stemCount = 0;
 };

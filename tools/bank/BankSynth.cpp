@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -112,7 +113,7 @@ int sectionsOf(int chapter) {
 
 } // namespace
 
-BankModel SyntheticBank(int questions, quint32 seed) {
+BankModel SyntheticBankRows(int questions, quint32 seed, BankRowVisitor &visitor) {
     BankModel m;
     Random r(seed);
     const QByteArray picture(kPicture, int(sizeof kPicture) - 1);
@@ -132,17 +133,26 @@ BankModel SyntheticBank(int questions, quint32 seed) {
             sections.emplace_back(c, s);
         }
     }
+    visitor.head(m);
 
     const QString pool = banktypes::randomPool();
-    m.questions.reserve(size_t(std::max(0, questions)));
     int eligible[3] = {0, 0, 0}, stems = 0;
-    BankStem *stem = nullptr;
+    // The case being filled: handed over, its answer from its sub-questions, once they are all there.
+    std::unique_ptr<BankStem> stem;
+    std::vector<SubQuestionFacts> subs;
+    auto closeCase = [&] {
+        if (!stem) return;
+        stem->daan = StemAnswerOf(subs);
+        visitor.stem(std::move(*stem));
+        stem.reset();
+        subs.clear();
+    };
     for (int i = 0; i < questions; ++i) {
         Kind kind = kindAt(i);
         const bool caseStart = kind == Kind::Sub && i % 40 == 4;
         // A case needs all five sub-questions: a case cut short by the end of the bank becomes singles.
         if (kind == Kind::Sub && i - i % 40 + 9 > questions) kind = Kind::Single;
-        if (kind != Kind::Sub || caseStart) stem = nullptr;
+        if (kind != Kind::Sub || caseStart) closeCase();
 
         const auto [zhang, jie] = sections[size_t(i / 7 % int(sections.size()))];
         BankQuestion q;
@@ -182,15 +192,13 @@ BankModel SyntheticBank(int questions, quint32 seed) {
             break;
         case Kind::Sub:
             if (!stem) {
-                BankStem s;
-                s.id = ++stems;
-                s.zhang = zhang;
-                s.jie = jie;
-                s.zongtimian = r.text(r.between(150, 400)) + QStringLiteral("。");
-                s.jiexi = r.text(r.between(40, 120)) + QStringLiteral("。");
-                s.shijuan = pool;
-                m.stems.push_back(std::move(s));
-                stem = &m.stems.back();
+                stem = std::make_unique<BankStem>();
+                stem->id = ++stems;
+                stem->zhang = zhang;
+                stem->jie = jie;
+                stem->zongtimian = r.text(r.between(150, 400)) + QStringLiteral("。");
+                stem->jiexi = r.text(r.between(40, 120)) + QStringLiteral("。");
+                stem->shijuan = pool;
             }
             q.tixing = banktypes::caseQuestion();
             q.zongtimian = QString::number(stem->id);
@@ -200,6 +208,7 @@ BankModel SyntheticBank(int questions, quint32 seed) {
             q.flag_state = 0;
             addOptions(4);
             q.daan = letters(r, 4, 1, 3);
+            subs.push_back(SubQuestionFacts{q.id, 4, q.daan, false});
             break;
         }
         if (kind != Kind::Sub && r.chance(30)) {
@@ -211,17 +220,13 @@ BankModel SyntheticBank(int questions, quint32 seed) {
         if (kind != Kind::Sub && r.chance(5)) q.progress.shoucang = QStringLiteral("1");
         const bool inPool = q.flag_state != 1 && q.shijuan == pool && !q.daan.isEmpty();
         if (inPool && kind <= Kind::Judgement) ++eligible[int(kind)];
-        m.questions.push_back(std::move(q));
+        visitor.question(std::move(q));
     }
-
-    // Stem answers from their sub-questions (the vector of stems no longer moves).
-    const auto subs = SubQuestionsByStem(m);
-    for (BankStem &s : m.stems)
-        s.daan = StemAnswer(subs.at(s.id));
+    closeCase();
 
     // Profile 1 as in the real examination, cut down to what a small bank can draw.
     auto drawable = [](int wanted, int rows) { return std::max(0, std::min(wanted, rows - 1)); };
-    const int cases = drawable(3, int(m.stems.size()));
+    const int cases = drawable(3, stems);
     BankProfile p;
     p.id = 1;
     p.columns = {{QStringLiteral("kjks_type_name"), QStringLiteral("初级会计实务")},
@@ -238,5 +243,18 @@ BankModel SyntheticBank(int questions, quint32 seed) {
                  {QStringLiteral("shicaoti"), QString::number(cases * 5)},
                  {QStringLiteral("shicaofen"), QStringLiteral("18")}};
     m.profiles.push_back(p);
+    return m;
+}
+
+BankModel SyntheticBank(int questions, quint32 seed) {
+    struct Collect : BankRowVisitor {
+        BankModel rows;
+        void question(BankQuestion &&q) override { rows.questions.push_back(std::move(q)); }
+        void stem(BankStem &&s) override { rows.stems.push_back(std::move(s)); }
+    } collect;
+    collect.rows.questions.reserve(size_t(std::max(0, questions)));
+    BankModel m = SyntheticBankRows(questions, seed, collect);
+    m.questions = std::move(collect.rows.questions);
+    m.stems = std::move(collect.rows.stems);
     return m;
 }

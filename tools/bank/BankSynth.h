@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BankModel.h"
+#include "BankReader.h"
 
 #include <QtGlobal>
 
@@ -9,3 +10,8 @@
 // sub-questions five to a stem), with options, explanations of typical length, some pictures, some
 // progress and exam profile 1 sized to what the bank can draw. The same seed gives the same bank.
 BankModel SyntheticBank(int questions, quint32 seed = 1);
+
+// The same bank row by row, for banks too large to hold: the options and chapters go to
+// visitor.head(), then every question in id order and each case once its sub-questions are made.
+// Returns the small tables (options, chapters and exam profile 1, which is sized last).
+BankModel SyntheticBankRows(int questions, quint32 seed, BankRowVisitor &visitor);

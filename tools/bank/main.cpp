@@ -34,16 +34,15 @@ int build(const QStringList &args) {
     if (args.size() != 2) return usageError(QStringLiteral("build takes SOURCE_DIR BANK"));
     try {
         QStringList warnings;
-        const BankModel model = ReadBankSource(args[0], &warnings);
-        WriteBank(model, args[1]);
+        const BuiltBank built = BuildBank(args[0], args[1], &warnings);
         // Rows the program copes with are built; `check` lists them too.
         for (const QString &w : warnings)
             print(stderr, kCheckWarning() + w);
         print(stdout, QStringLiteral("%1：%2 道题，%3 个案例，%4 个章节条目")
                           .arg(args[1])
-                          .arg(model.questions.size())
-                          .arg(model.stems.size())
-                          .arg(model.chapters.size()));
+                          .arg(built.questions)
+                          .arg(built.stems)
+                          .arg(built.chapters));
         return 0;
     } catch (const BankSourceError &e) {
         for (const QString &p : e.problems())
@@ -61,13 +60,10 @@ int exportBank(const QStringList &args) {
     try {
         // Every row is written; a text that does not decode keeps its stored form and is flagged.
         std::vector<BankProblem> undecodable;
-        const BankModel model = ReadBank(args[0], &undecodable);
-        ExportBankSource(model, args[1]);
+        const ExportCounts counts = ExportBank(args[0], args[1], &undecodable);
         for (const BankProblem &p : undecodable)
             print(stderr, kCheckWarning() + QStringLiteral("%1: %2（按存储形式保留）").arg(args[0], ProblemText(p)));
-        print(
-            stdout,
-            QStringLiteral("%1：%2 道题，%3 个案例").arg(args[1]).arg(model.questions.size()).arg(model.stems.size()));
+        print(stdout, QStringLiteral("%1：%2 道题，%3 个案例").arg(args[1]).arg(counts.questions).arg(counts.stems));
         return 0;
     } catch (const KjksError &e) {
         print(stderr, QStringLiteral("kjks-bank: ") + e.message());
@@ -100,11 +96,27 @@ int synth(const QStringList &args) {
     }
     if (questions < 0 || bank.isEmpty()) return usageError(QStringLiteral("synth takes --questions N [--seed S] BANK"));
     try {
-        const BankModel model = SyntheticBank(questions, seed);
-        WriteBank(model, bank);
-        print(
-            stdout,
-            QStringLiteral("%1: %2 questions, %3 cases").arg(bank).arg(model.questions.size()).arg(model.stems.size()));
+        // Row by row into the file: a bank of millions of questions is never held whole.
+        struct Writer : BankRowVisitor {
+            explicit Writer(const QString &path) : file(path, true) {}
+            void head(const BankModel &head) override { file.head(head); }
+            void question(BankQuestion &&q) override {
+                file.question(q);
+                ++questions;
+            }
+            void stem(BankStem &&s) override {
+                file.stem(s);
+                ++stems;
+            }
+            BankFileWriter file;
+            qint64 questions = 0, stems = 0;
+        } writer(bank);
+        BankModel tail = SyntheticBankRows(questions, seed, writer);
+        tail.options.clear(); // written with the head
+        tail.chapters.clear();
+        writer.file.head(tail);
+        writer.file.commit(true);
+        print(stdout, QStringLiteral("%1: %2 questions, %3 cases").arg(bank).arg(writer.questions).arg(writer.stems));
         return 0;
     } catch (const KjksError &e) {
         print(stderr, QStringLiteral("kjks-bank: ") + e.message());
