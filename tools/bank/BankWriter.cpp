@@ -2,6 +2,7 @@
 
 #include "BankSchema.h"
 #include "BankSession.h"
+#include "ProgressCounts.h"
 #include "QueryIndexes.h"
 #include "QuestionText.h"
 #include "SqlDatabase.h"
@@ -229,8 +230,10 @@ void BankFileWriter::commit(bool addScratchRow) {
                                       " timian, flag_state from staged_option order by tigan_id, position"));
         d->db.exec(QStringLiteral("commit"));
         if (d->stageOptions) d->db.exec(QStringLiteral("drop table staged_option"));
-        // Built once over the filled tables, faster than kept up row by row.
+        // Built once over the filled tables, faster than kept up row by row; the chapter tree's
+        // counts too, so that no learner waits for them at the bank's first opening.
         CreateQueryIndexes(d->db);
+        RebuildProgressCounts(d->db);
         d->db.select(QStringLiteral("PRAGMA journal_mode = WAL"));
         d->db.close();
         syncFile(d->tempPath);
