@@ -192,7 +192,7 @@ int main(int argc, char **argv) {
             const auto floor = reporter.time(std::string(pair[1]) + "/bank:" + which);
             if (window.first <= 0 || floor.first <= 0 || floor.second <= 0) continue;
             std::printf("%-8s %-18s %8.3f ms against its floor %8.3f ms: %.2f by real time, %.2f by CPU time\n",
-                        which[0] == '0' ? "sample" : "100k", pair[2], window.first, floor.first,
+                        which[0] == '0' ? "sample" : "1M", pair[2], window.first, floor.first,
                         window.first / floor.first, window.second / floor.second);
         }
     }

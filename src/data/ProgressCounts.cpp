@@ -8,24 +8,47 @@
 
 namespace {
 
-// A question table whose rows are counted, the table that keeps its counts and the columns a
-// count row stands for.
+// A sum a count row keeps besides its number of questions: its column and the value one question
+// adds, an expression over a row's columns written with "%1" before each column ("" in the table's
+// own statements, "old." or "new." in a trigger). The values compare without any column's affinity
+// ("+DDCS"), so that a trigger, where a row's values have none, sums as the table's statement does.
+struct Measure {
+    QString column;
+    QString value;
+};
+
+// A question table whose rows are counted, the table that keeps its counts, the columns a count
+// row stands for, and its sums with the columns they read.
 struct Counted {
     QString source;
     QString table;
     QStringList keys;
+    std::vector<Measure> measures;
+    QStringList measured;
 };
 
 const std::vector<Counted> &countedTables() {
     static const std::vector<Counted> tables = {
         {QStringLiteral("kjks_tigan"),
          QuestionCountsTable(),
-         {QStringLiteral("zhang"), QStringLiteral("jie"), QStringLiteral("tixing"), QStringLiteral("YDCS")}},
+         {QStringLiteral("zhang"), QStringLiteral("jie"), QStringLiteral("tixing"), QStringLiteral("YDCS")},
+         // The statistics page's tallies of practice (attempts, right answers, wrong, favourites).
+         {{QStringLiteral("attempts"), QStringLiteral("max(%1ZONGCS, 0)")},
+          {QStringLiteral("correct"), QStringLiteral("min(max(%1ZQCS, 0), max(%1ZONGCS, 0))")},
+          {QStringLiteral("wrong"), QStringLiteral("(+%1DDCS = '1')")},
+          {QStringLiteral("favourites"), QStringLiteral("(+%1shoucang = '1')")}},
+         {QStringLiteral("ZONGCS"), QStringLiteral("ZQCS"), QStringLiteral("DDCS"), QStringLiteral("shoucang")}},
         {QStringLiteral("zongtigan"),
          StemCountsTable(),
-         {QStringLiteral("zhang"), QStringLiteral("jie"), QStringLiteral("YDCS")}},
+         {QStringLiteral("zhang"), QStringLiteral("jie"), QStringLiteral("YDCS")},
+         {},
+         {}},
     };
     return tables;
+}
+
+QString valueOf(const Measure &m, const QString &row) {
+    return m.value.arg(row.isEmpty() ? QString() : row + QLatin1Char('.'));
 }
 
 const char *const kTriggerEvents[] = {"insert", "delete", "update"};
@@ -52,42 +75,62 @@ QString counts(const QString &row) {
 // The statements of a trigger body that add `row` to its count row (made first when missing) or take
 // it away; each tests itself whether the row is counted, since a statement there has no condition of
 // its own.
+// "questions = questions + 1, attempts = attempts + max(new.ZONGCS, 0), ...".
+QString changes(const Counted &c, const QString &row, QChar sign) {
+    QStringList sets{QStringLiteral("questions = questions ") + sign + QStringLiteral(" 1")};
+    for (const Measure &m : c.measures)
+        sets << m.column + QStringLiteral(" = ") + m.column + QLatin1Char(' ') + sign + QLatin1Char(' ') +
+                    valueOf(m, row);
+    return sets.join(QStringLiteral(", "));
+}
+
 QString addRow(const Counted &c, const QString &row) {
     const QString where = counts(row) + QStringLiteral(" and ");
+    QStringList columns = c.keys;
     QStringList values;
     for (const QString &k : c.keys)
         values << row + QLatin1Char('.') + k;
-    return QStringLiteral("insert into %1 (%2, questions) select %3, 0 where %4not exists "
-                          "(select 1 from %1 where %5); "
-                          "update %1 set questions = questions + 1 where %4%5; ")
-        .arg(c.table, c.keys.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")), where, rowMatch(c, row));
+    columns << QStringLiteral("questions");
+    values << QStringLiteral("0");
+    for (const Measure &m : c.measures) {
+        columns << m.column;
+        values << QStringLiteral("0");
+    }
+    return QStringLiteral("insert into %1 (%2) select %3 where %4not exists (select 1 from %1 where %5); "
+                          "update %1 set %6 where %4%5; ")
+        .arg(c.table, columns.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")), where, rowMatch(c, row),
+             changes(c, row, QLatin1Char('+')));
 }
 
 QString removeRow(const Counted &c, const QString &row) {
-    return QStringLiteral("update %1 set questions = questions - 1 where %2 and %3; ")
-        .arg(c.table, counts(row), rowMatch(c, row));
+    return QStringLiteral("update %1 set %2 where %3 and %4; ")
+        .arg(c.table, changes(c, row, QLatin1Char('-')), counts(row), rowMatch(c, row));
 }
 
 QStringList createStatements(const Counted &c) {
     const QString keys = c.keys.join(QStringLiteral(", "));
-    QStringList keyChanged;
-    for (const QString &k : c.keys)
-        keyChanged << QStringLiteral("old.%1 is not new.%1").arg(k);
+    QString sums = QStringLiteral("count(*) as questions");
+    for (const Measure &m : c.measures)
+        sums += QStringLiteral(", sum(") + valueOf(m, QString()) + QStringLiteral(") as ") + m.column;
+    QStringList changed;
+    for (const QString &k : c.keys + c.measured)
+        changed << QStringLiteral("old.%1 is not new.%1").arg(k);
+    const QString watched = (c.keys + QStringList{QStringLiteral("daan")} + c.measured).join(QStringLiteral(", "));
     return {
         // Made from the question table, so every key column keeps the question table's affinity.
-        QStringLiteral("create table %1 as select %2, count(*) as questions from %3 where daan <> '' group by %2")
-            .arg(c.table, keys, c.source),
+        QStringLiteral("create table %1 as select %2, %3 from %4 where daan <> '' group by %2")
+            .arg(c.table, keys, sums, c.source),
         QStringLiteral("create index %1_key on %1 (%2)").arg(c.table, keys),
         QStringLiteral("create trigger %1 after insert on %2 begin %3end")
             .arg(triggerName(c, "insert"), c.source, addRow(c, QStringLiteral("new"))),
         QStringLiteral("create trigger %1 after delete on %2 begin %3end")
             .arg(triggerName(c, "delete"), c.source, removeRow(c, QStringLiteral("old"))),
-        // Only a change of what is counted moves a row: an answer check that leaves YDCS as it was,
-        // or a change of the other columns, costs the test of this condition alone.
-        QStringLiteral("create trigger %1 after update of %2, daan on %3 when %4 <> %5 or (%4 and (%6)) begin %7%8end")
-            .arg(triggerName(c, "update"), keys, c.source, counts(QStringLiteral("old")), counts(QStringLiteral("new")),
-                 keyChanged.join(QStringLiteral(" or ")), removeRow(c, QStringLiteral("old")),
-                 addRow(c, QStringLiteral("new"))),
+        // Only a change of what is counted or summed moves a row; a change of the other columns
+        // costs the test of this condition alone.
+        QStringLiteral("create trigger %1 after update of %2 on %3 when %4 <> %5 or (%4 and (%6)) begin %7%8end")
+            .arg(triggerName(c, "update"), watched, c.source, counts(QStringLiteral("old")),
+                 counts(QStringLiteral("new")), changed.join(QStringLiteral(" or ")),
+                 removeRow(c, QStringLiteral("old")), addRow(c, QStringLiteral("new"))),
     };
 }
 
@@ -125,6 +168,14 @@ bool ProgressCountsKept(SqlDatabase &db) {
                                                   "('table', 'trigger') and name in (%1)")
                                        .arg(quoted.join(QStringLiteral(", "))));
     if (present.empty() || present[0][0].toInt() != names.size()) return false;
+    // Counts kept before the tables kept their sums.
+    for (const Counted &c : countedTables()) {
+        QStringList columns;
+        for (const auto &column : db.select(QStringLiteral("pragma table_info(%1)").arg(c.table)))
+            if (column.size() > 1) columns << column[1].toString().toLower();
+        for (const Measure &m : c.measures)
+            if (!columns.contains(m.column)) return false;
+    }
     // A table emptied by a program that takes every kjks_app_ table for progress.
     for (const Counted &c : countedTables())
         if (!hasRow(db, QStringLiteral("select 1 from %1 limit 1").arg(c.table)) &&

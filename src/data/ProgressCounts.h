@@ -7,9 +7,10 @@ class SqlDatabase;
 // The chapter tree's progress counts, kept in the bank so that a click sums a few hundred rows
 // instead of counting the questions. For kjks_tigan, per stored (zhang, jie, tixing, YDCS), and for
 // the case stems (zongtigan), per stored (zhang, jie, YDCS), the number of rows with an answer
-// (daan <> ""). The tables are made from the question tables themselves, so their chapter, section,
-// type and YDCS columns compare exactly as the question tables' do ("zhang = 3" against a TEXT or
-// an INTEGER column, "YDCS = "0"" against text or numbers).
+// (daan <> ""); kjks_tigan's rows also keep the statistics page's sums of those questions'
+// attempts, right answers, wrong flags and favourites. The tables are made from the question tables themselves, so
+// their chapter, section, type and YDCS columns compare exactly as the question tables' do ("zhang = 3" against a TEXT
+// or an INTEGER column, "YDCS = "0"" against text or numbers).
 //
 // Triggers on both question tables, made in the same transaction as the tables, adjust the counts
 // inside every write's own transaction, whoever writes (practice, the exam, start over, the bank

@@ -2,6 +2,7 @@
 
 #include "ExamProfile.h"
 #include "PaperState.h"
+#include "ProgressCounts.h"
 #include "QuestionTypes.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
@@ -15,9 +16,14 @@ namespace {
 // The grouped figures of one statement row, from column `first` on: count, practised, attempts,
 // correct, wrong, favourites. A damaged row cannot push the accuracy past 100 %: negative counters
 // count as 0 and a row's correct attempts never exceed its attempts.
+// The flags compare without the column's affinity, as the kept counts' sums do.
 const QString kTallyColumns =
     QStringLiteral("count(*), sum(YDCS = '1'), sum(max(ZONGCS, 0)), sum(min(max(ZQCS, 0), max(ZONGCS, 0))),"
-                   " sum(DDCS = '1'), sum(shoucang = '1')");
+                   " sum(+DDCS = '1'), sum(+shoucang = '1')");
+// The same figures from the kept counts (one row per stored chapter, section, type and YDCS).
+const QString kKeptTallyColumns =
+    QStringLiteral("sum(questions), sum(case when YDCS = '1' then questions else 0 end), sum(attempts), sum(correct),"
+                   " sum(wrong), sum(favourites)");
 
 PracticeTally tallyFrom(const std::vector<QVariant> &row, size_t first) {
     PracticeTally t;
@@ -146,9 +152,15 @@ StudyStatistics LoadStudyStatistics(SqlDatabase &db, const ExamProfile &profile)
         if (!t.isEmpty())
             typeList +=
                 (typeList.isEmpty() ? QString() : QStringLiteral(", ")) + QLatin1Char('\'') + t + QLatin1Char('\'');
-    const auto questionRows = select(db, QStringLiteral("select tixing, zhang, jie, ") + kTallyColumns +
-                                             QStringLiteral(" from kjks_tigan where daan <> '' and tixing in (") +
-                                             typeList + QStringLiteral(") group by tixing, zhang, jie"));
+    // From the kept counts, a few hundred rows, where the bank keeps them; else from the questions.
+    const auto questionRows =
+        ProgressCountsKept(db)
+            ? select(db, QStringLiteral("select tixing, zhang, jie, ") + kKeptTallyColumns + QStringLiteral(" from ") +
+                             QuestionCountsTable() + QStringLiteral(" where tixing in (") + typeList +
+                             QStringLiteral(") group by tixing, zhang, jie having sum(questions) > 0"))
+            : select(db, QStringLiteral("select tixing, zhang, jie, ") + kTallyColumns +
+                             QStringLiteral(" from kjks_tigan where daan <> '' and tixing in (") + typeList +
+                             QStringLiteral(") group by tixing, zhang, jie"));
     for (const auto &row : questionRows) {
         const PracticeTally t = tallyFrom(row, 3);
         const QString type = row[0].toString();

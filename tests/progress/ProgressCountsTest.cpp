@@ -6,11 +6,13 @@
 #include "BankCopy.h"
 #include "BankSession.h"
 #include "Dataset.h"
+#include "ExamProfile.h"
 #include "FixtureBank.h"
 #include "LearnerProgress.h"
 #include "MainQueries.h"
 #include "QuestionTypes.h"
 #include "SqlDatabase.h"
+#include "StudyStatistics.h"
 #include "Transaction.h"
 
 #include <QFile>
@@ -125,6 +127,13 @@ TEST_F(ProgressCountsTest, KeptCountsEqualAFullCountAfterEveryWriter) {
          }},
         {"wrong flags, as a hand-in writes them",
          [&] { db().exec(QStringLiteral("update kjks_tigan set DDCS = '1' where tigan_id < 110")); }},
+        {"favourites marked and one unmarked",
+         [&] {
+             db().exec(QStringLiteral("update kjks_tigan set shoucang = '1' where tigan_id in (103, 111, 112)"));
+             db().exec(QStringLiteral("update kjks_tigan set shoucang = '0' where tigan_id = 111"));
+         }},
+        {"attempt counters out of range, as a damaged bank holds them",
+         [&] { db().exec(QStringLiteral("update kjks_tigan set ZONGCS = -2, ZQCS = 7 where tigan_id = 109")); }},
         {"question added, moved, retyped, answer cleared, deleted",
          [&] {
              db().exec(QStringLiteral("insert into kjks_tigan (tigan_id, tixing, daan, zhang, jie, YDCS) values "
@@ -168,6 +177,46 @@ TEST_F(ProgressCountsTest, KeptCountsEqualAFullCountAfterEveryWriter) {
     // The restored backup without counts had the counted rows of the backup, not of the bank
     // before it: the counts were made again, not carried.
     EXPECT_EQ(firstInteger(db(), QStringLiteral("select count(*) from kjks_tigan where tigan_id = 500")), 0);
+}
+
+// The statistics page reads its practice tallies from the kept counts: the same figures as from
+// the questions, with the fourth type practised as case stems or as operation questions.
+TEST_F(ProgressCountsTest, TheStatisticsFromTheKeptCountsAreThoseOfTheQuestions) {
+    check(session->rowQuery, QStringLiteral("select * from kjks_tigan where tigan_id = 101"), true);
+    check(session->rowQuery, QStringLiteral("select * from kjks_tigan where tigan_id = 106"), false);
+    check(session->rowQuery, QStringLiteral("select * from kjks_tigan where tigan_id = 112"), true);
+    db().exec(QStringLiteral("update kjks_tigan set shoucang = '1' where tigan_id in (103, 111)"));
+    db().exec(QStringLiteral("update kjks_tigan set ZONGCS = 3, ZQCS = 9 where tigan_id = 113"));
+    auto figures = [&] {
+        const StudyStatistics s = LoadStudyStatistics(db(), examProfile());
+        QStringList lines;
+        auto line = [&](const QString &name, const PracticeTally &t) {
+            lines << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                         .arg(name)
+                         .arg(t.questions)
+                         .arg(t.practised)
+                         .arg(t.attempts)
+                         .arg(t.correct)
+                         .arg(t.wrong)
+                         .arg(t.favourites);
+        };
+        line(QStringLiteral("all"), s.overall);
+        for (const TypeTally &t : s.types)
+            line(t.typeName, t.tally);
+        for (const SectionTally &t : s.sections)
+            line(QStringLiteral("%1.%2").arg(t.zhang).arg(t.jie), t.tally);
+        return lines;
+    };
+    for (const char *fourth : {"不定项选择题", "实操题"}) {
+        db().exec(QStringLiteral("update kjks_type set shicaotype = '%1'").arg(QString::fromUtf8(fourth)));
+        session->LoadExamProfile(QStringLiteral("1"));
+        ASSERT_TRUE(ProgressCountsKept(db()));
+        const QStringList kept = figures();
+        DropProgressCounts(db());
+        EXPECT_EQ(kept, figures()) << fourth;
+        EXPECT_GT(kept.size(), 4);
+        RebuildProgressCounts(db());
+    }
 }
 
 TEST_F(ProgressCountsTest, AFailedAnswerLeavesTheCountsAsTheyWere) {

@@ -117,11 +117,14 @@ QByteArray FixtureJpeg(int width, int height) {
 
 QString ProgressCountsDrift(SqlDatabase &db) {
     struct Counted {
-        QString source, table, keys;
+        QString source, table, keys, kept, summed;
     };
     const Counted tables[] = {
-        {QStringLiteral("kjks_tigan"), QuestionCountsTable(), QStringLiteral("zhang, jie, tixing, YDCS")},
-        {QStringLiteral("zongtigan"), StemCountsTable(), QStringLiteral("zhang, jie, YDCS")}};
+        {QStringLiteral("kjks_tigan"), QuestionCountsTable(), QStringLiteral("zhang, jie, tixing, YDCS"),
+         QStringLiteral(", attempts, correct, wrong, favourites"),
+         QStringLiteral(", sum(max(ZONGCS, 0)), sum(min(max(ZQCS, 0), max(ZONGCS, 0))), sum(+DDCS = '1'),"
+                        " sum(+shoucang = '1')")},
+        {QStringLiteral("zongtigan"), StemCountsTable(), QStringLiteral("zhang, jie, YDCS"), QString(), QString()}};
     auto text = [&](const QString &sql) {
         QStringList rows;
         for (const auto &row : db.select(sql)) {
@@ -136,11 +139,11 @@ QString ProgressCountsDrift(SqlDatabase &db) {
     for (const Counted &c : tables) {
         QString quotedKeys = c.keys;
         quotedKeys.replace(QRegularExpression(QStringLiteral("(\\w+)")), QStringLiteral("quote(\\1)"));
-        const QString kept = text(QStringLiteral("select %1, questions from %2 where questions <> 0 order by %3")
-                                      .arg(quotedKeys, c.table, c.keys));
+        const QString kept = text(QStringLiteral("select %1, questions%4 from %2 where questions <> 0 order by %3")
+                                      .arg(quotedKeys, c.table, c.keys, c.kept));
         const QString counted =
-            text(QStringLiteral("select %1, count(*) from %2 where daan <> '' group by %3 order by %3")
-                     .arg(quotedKeys, c.source, c.keys));
+            text(QStringLiteral("select %1, count(*)%4 from %2 where daan <> '' group by %3 order by %3")
+                     .arg(quotedKeys, c.source, c.keys, c.summed));
         if (kept != counted)
             drift += c.table + QStringLiteral(": ") + kept + QStringLiteral(" | ") + counted + QLatin1Char('\n');
     }
