@@ -1,3 +1,4 @@
+#include "AccessibleNames.h"
 #include "CalculatorWindow.h"
 #include "DesktopPlatform.h"
 #include "RecordingPlatform.h"
@@ -147,6 +148,15 @@ TEST(CalculatorWindow, ButtonsKeyboardAndClipboard) {
     QTest::keyClick(&w, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(w.display()->text(), QStringLiteral("1234.5"));
     EXPECT_FALSE(w.button(QStringLiteral("√"))->toolTip().isEmpty());
+}
+
+// Every key and the display have a name a screen reader can say.
+TEST(CalculatorWindow, EveryControlHasANameForScreenReaders) {
+    testApp();
+    CalculatorWindow w;
+    w.show();
+    const QStringList unnamed = UnnamedControls(&w);
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
 }
 
 TEST(CalculatorWindow, OneWindowOverTheModalWindowInUse) {

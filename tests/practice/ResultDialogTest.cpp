@@ -1,4 +1,5 @@
 #include "ResultDialog.h"
+#include "AccessibleNames.h"
 #include "ExamProfile.h"
 #include "LaunchParameters.h"
 #include "ResultPayload.h"
@@ -200,6 +201,13 @@ TEST_F(ResultDialogTest, FillsEveryFieldFromThePayload) {
 
 // Bank texts are shown as they are: markup in a standard answer is not read (a 60000-pixel picture
 // would otherwise stretch the label far past the dialog).
+TEST_F(ResultDialogTest, EveryControlHasANameForScreenReaders) {
+    ShowResultDialog(kPayloadCases[0].payload);
+    ASSERT_NE(resultDialog(), nullptr);
+    const QStringList unnamed = UnnamedControls(resultDialog());
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
+}
+
 TEST_F(ResultDialogTest, BankTextsAreNeverMarkup) {
     ShowResultDialog(joined({"6", "单选题", "2分", "<img width=60000>", "<b>A</b>", "0分", "<i>解析</i>", "6"}));
     ResultDialog *d = resultDialog();
