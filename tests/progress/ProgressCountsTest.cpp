@@ -219,6 +219,14 @@ TEST_F(ProgressCountsTest, TheStatisticsFromTheKeptCountsAreThoseOfTheQuestions)
     }
 }
 
+// Making the counts reads with a small page cache and leaves the connection's as it was.
+TEST_F(ProgressCountsTest, MakingTheCountsLeavesThePageCacheAsItWas) {
+    const int before = firstInteger(db(), QStringLiteral("PRAGMA cache_size"));
+    RebuildProgressCounts(db());
+    EXPECT_EQ(firstInteger(db(), QStringLiteral("PRAGMA cache_size")), before);
+    EXPECT_TRUE(ProgressCountsKept(db()));
+}
+
 TEST_F(ProgressCountsTest, AFailedAnswerLeavesTheCountsAsTheyWere) {
     const ChapterProgress before = CountChapterProgress(session->listQuery, db(), kCaseStems, QString(), QString());
     try {
