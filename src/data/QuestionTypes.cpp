@@ -45,6 +45,6 @@ bool CountsCaseStems(const QString &name) {
 
 PracticeScope PracticeScopeOf(int number) {
     if (number < 0 || number > int(PracticeScope::DueReviews))
-        throw KjksError(QStringLiteral("'%1' is not a valid practice scope").arg(number));
+        throw KjksError(QStringLiteral("练习范围“%1”无效，请重新选择练习范围。").arg(number));
     return static_cast<PracticeScope>(number);
 }

@@ -18,7 +18,7 @@ QString PracticeSetSql(QuestionType type, PracticeScope scope, const QString &fo
         case PracticeScope::Answered:
             return QStringLiteral("select * from zongtigan where daan <> \"\" and   YDCS = \"1\" ");
         case PracticeScope::DueReviews:
-            throw KjksError(QStringLiteral("due reviews are a list of rows, not a statement"));
+            throw KjksError(QStringLiteral("到期复习的题目按题目清单打开，不能用查询语句读取。"));
         }
     }
     const QString head = QStringLiteral("select * from kjks_tigan where daan <> \"\" and  tixing = \"") +
@@ -36,7 +36,7 @@ QString PracticeSetSql(QuestionType type, PracticeScope scope, const QString &fo
     case PracticeScope::Answered:
         return head + QStringLiteral(" and YDCS = \"1\" ") + order;
     case PracticeScope::DueReviews:
-        throw KjksError(QStringLiteral("due reviews are a list of rows, not a statement"));
+        throw KjksError(QStringLiteral("到期复习的题目按题目清单打开，不能用查询语句读取。"));
     }
     return head + order;
 }
