@@ -17,7 +17,6 @@
 #include <cstring>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -183,8 +182,7 @@ int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     // Colours only on a terminal, so that a saved report stays plain text.
-    RatioReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_ColorTabular
-                                                  : benchmark::ConsoleReporter::OO_Tabular);
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto decode = reporter.time("BM_DecodeQuestionText");
     const auto floor = reporter.time("BM_Floor_HexAndEvp");

@@ -29,7 +29,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -248,8 +247,7 @@ BENCHMARK(BM_BareHandIn)->ArgName("bank")->Arg(0)->Arg(1)->Unit(benchmark::kMill
 int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_ColorTabular
-                                                  : benchmark::ConsoleReporter::OO_Tabular);
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n");
     const char *pairs[][3] = {{"BM_CreatePaper", "BM_BarePaper", "new paper"},

@@ -22,7 +22,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -128,18 +127,13 @@ int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     bank(); // made before any timing
-    RatioReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_ColorTabular
-                                                  : benchmark::ConsoleReporter::OO_Tabular);
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto floor = reporter.time("BM_Floor_SameStatementsBare");
-    if (floor.first > 0) {
-        std::printf("\n%d questions, %d review states; floor (the same statements, bare): %.2f ms real\n", kQuestions,
-                    kStates, floor.first);
-        for (const char *name : {"BM_CountDue", "BM_CountsAndDueQueue"}) {
-            const auto t = reporter.time(name);
-            if (t.first > 0) std::printf("%s: %.2f ms real (%.2f x floor)\n", name, t.first, t.first / floor.first);
-        }
-    }
+    if (floor.first > 0)
+        std::printf("\n%d questions, %d review states; floor (the same statements, bare): %.2f ms real, %.2f ms CPU\n",
+                    kQuestions, kStates, floor.first, floor.second);
+    reporter.printAgainstFloor("BM_Floor_SameStatementsBare", {"BM_CountDue", "BM_CountsAndDueQueue"});
     setBankSession(nullptr);
     benchmark::Shutdown();
     return 0;

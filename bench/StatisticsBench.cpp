@@ -25,7 +25,6 @@
 #include <cstdio>
 #include <map>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -155,21 +154,15 @@ int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     bank(); // made before any timing
-    RatioReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_ColorTabular
-                                                  : benchmark::ConsoleReporter::OO_Tabular);
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto floor = reporter.time("BM_Floor_SameStatementsBare");
-    if (floor.first > 0) {
+    if (floor.first > 0)
         std::printf("\n%d questions; floor (the same statements, bare): %.1f ms real, %.1f ms CPU\n", kQuestions,
                     floor.first, floor.second);
-        for (const char *name :
-             {"BM_LoadStudyStatistics", "BM_LoadStudyStatistics_WarmCache", "BM_StatisticsPageRefresh"}) {
-            const auto t = reporter.time(name);
-            if (t.first > 0)
-                std::printf("%s: %.1f ms real (%.2f x floor), %.1f ms CPU (%.2f x floor)\n", name, t.first,
-                            t.first / floor.first, t.second, t.second / floor.second);
-        }
-    }
+    reporter.printAgainstFloor(
+        "BM_Floor_SameStatementsBare",
+        {"BM_LoadStudyStatistics", "BM_LoadStudyStatistics_WarmCache", "BM_StatisticsPageRefresh"});
     setBankSession(nullptr);
     benchmark::Shutdown();
     return 0;

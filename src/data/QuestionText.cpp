@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <openssl/evp.h>
+#include <vector>
 
 namespace {
 
@@ -71,14 +72,14 @@ Cipher &decipher() {
 
 } // namespace
 
-QByteArray HexToBytes(const QString &stored) {
-    // Sized once and filled in place: this runs for every question and option shown. Every pair is
-    // read without a test of its own (a character that is no digit only leaves its mark), and only
-    // a marked text is read again to stop before its first such character.
+namespace {
+
+// Reads the hexadecimal pairs of `stored` into `out` (room for half its length) and returns how many
+// bytes it read: every pair is read without a test of its own (a character that is no digit only
+// leaves its mark), and only a marked text is read again to stop before its first such character.
+qsizetype readHex(const QString &stored, char *out) {
     const qsizetype pairs = stored.size() / 2;
-    QByteArray bytes(pairs, Qt::Uninitialized);
     const char16_t *p = reinterpret_cast<const char16_t *>(stored.constData());
-    char *out = bytes.data();
     unsigned marks = 0;
     for (qsizetype n = 0; n < pairs; ++n) {
         const unsigned hi = hexDigit(p[2 * n]);
@@ -86,12 +87,18 @@ QByteArray HexToBytes(const QString &stored) {
         marks |= hi | lo;
         out[n] = char(hi << 4 | lo);
     }
-    if (marks > 0xF) {
-        qsizetype n = 0;
-        while (n < pairs && (hexDigit(p[2 * n]) | hexDigit(p[2 * n + 1])) <= 0xF)
-            ++n;
-        bytes.truncate(n);
-    }
+    if (marks <= 0xF) return pairs;
+    qsizetype n = 0;
+    while (n < pairs && (hexDigit(p[2 * n]) | hexDigit(p[2 * n + 1])) <= 0xF)
+        ++n;
+    return n;
+}
+
+} // namespace
+
+QByteArray HexToBytes(const QString &stored) {
+    QByteArray bytes(stored.size() / 2, Qt::Uninitialized);
+    bytes.truncate(readHex(stored, bytes.data()));
     return bytes;
 }
 
@@ -100,14 +107,17 @@ QByteArray DecryptBlocks(const QByteArray &cipher) {
 }
 
 QString DecodeQuestionText(const QString &stored) {
-    QByteArray bytes = HexToBytes(stored);
-    if (bytes.isEmpty()) return QString();
-    if (bytes.size() < 8) throw TextDecodeError(QStringLiteral("Stream read error"));
-    const int n = int(bytes.size()) - 8;
+    // Read and deciphered in one buffer kept for the thread: this runs for every question and
+    // option shown, and only the text it makes needs memory of its own.
+    thread_local std::vector<char> buffer;
+    if (buffer.size() < size_t(stored.size() / 2)) buffer.resize(size_t(stored.size() / 2));
+    const qsizetype size = readHex(stored, buffer.data());
+    if (size == 0) return QString();
+    if (size < 8) throw TextDecodeError(QStringLiteral("Stream read error"));
+    const int n = int(size) - 8;
     if (n == 0) return QString();
     if (n % 16 != 0) throw TextDecodeError(QStringLiteral("Invalid buffer size for decryption"));
-    // Deciphered in place: the cipher bytes are not needed afterwards.
-    char *plain = bytes.data() + 8;
+    char *plain = buffer.data() + 8;
     decipher().run(plain, n, plain);
     const char *zero = static_cast<const char *>(std::memchr(plain, 0, size_t(n)));
     return GbkToUnicode(plain, zero ? qsizetype(zero - plain) : n);
