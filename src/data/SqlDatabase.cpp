@@ -219,6 +219,26 @@ std::vector<std::vector<QVariant>> PreparedStatement::select(const std::vector<Q
     return rows;
 }
 
+void PreparedStatement::forEachRow(const std::function<void(const std::vector<QVariant> &row)> &take,
+                                   const std::vector<QVariant> &values) {
+    bind(values);
+    const int n = sqlite3_column_count(m_stmt);
+    std::vector<QVariant> row(static_cast<size_t>(n));
+    int rc;
+    try {
+        while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
+            for (int c = 0; c < n; ++c)
+                row[size_t(c)] = columnValue(m_stmt, c);
+            take(row);
+        }
+    } catch (...) {
+        sqlite3_reset(m_stmt);
+        throw;
+    }
+    if (rc != SQLITE_DONE) fail();
+    sqlite3_reset(m_stmt);
+}
+
 void PreparedStatement::selectKeys(std::vector<qint64> *keys, std::vector<QVariant> *rest,
                                    const std::vector<QVariant> &values) {
     bind(values);
@@ -233,13 +253,14 @@ void PreparedStatement::selectKeys(std::vector<qint64> *keys, std::vector<QVaria
     sqlite3_reset(m_stmt);
 }
 
-void PreparedStatement::exec(const std::vector<QVariant> &values) {
+int PreparedStatement::exec(const std::vector<QVariant> &values) {
     bind(values);
     int rc;
     while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) fail();
     sqlite3_reset(m_stmt);
+    return sqlite3_changes(sqlite3_db_handle(m_stmt));
 }
 
 qint64 SqlDatabase::lastInsertRowId() const {

@@ -82,11 +82,16 @@ public:
     std::vector<QString> columnNames() const;
     // Binds `values` to the `?` in order and returns every row.
     std::vector<std::vector<QVariant>> select(const std::vector<QVariant> &values = {});
+    // Binds `values` and hands the rows to `take` one at a time, so a table of any size is read in
+    // the memory of one row. An exception from `take` ends the read.
+    void forEachRow(const std::function<void(const std::vector<QVariant> &row)> &take,
+                    const std::vector<QVariant> &values = {});
     // Binds `values`, runs the statement and appends per row its first column, an integer, to *keys
     // and the values of its other columns to *rest (a keyset, read without a container per row).
     void selectKeys(std::vector<qint64> *keys, std::vector<QVariant> *rest, const std::vector<QVariant> &values = {});
-    // Binds `values` and runs a statement that returns no rows.
-    void exec(const std::vector<QVariant> &values = {});
+    // Binds `values` and runs a statement that returns no rows; returns the rows it inserted,
+    // changed or deleted.
+    int exec(const std::vector<QVariant> &values = {});
     quint64 generation() const { return m_generation; }
 
 private:

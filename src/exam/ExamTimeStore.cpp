@@ -1,5 +1,6 @@
 #include "ExamTimeStore.h"
 
+#include "AppTables.h"
 #include "SqlDatabase.h"
 
 #include "Platform.h"
@@ -14,8 +15,7 @@ std::optional<qint64> paperNumber(const QString &paperKey) {
 } // namespace
 
 void ExamTimeStore::ensureTable() {
-    m_db.exec(QStringLiteral("create table if not exists kjks_app_exam_time (sjID INTEGER PRIMARY KEY, "
-                             "seconds_left INTEGER NOT NULL, saved TEXT)"));
+    EnsureAppTable(m_db, QStringLiteral("kjks_app_exam_time"));
 }
 
 void ExamTimeStore::save(const QString &paperKey, int secondsLeft) {

@@ -1,8 +1,11 @@
 #include "BankCopy.h"
 
+#include "BankRows.h"
+#include "LearnerProgress.h"
 #include "ProgressCounts.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
+#include "Transaction.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -68,6 +71,36 @@ QByteArray contentFingerprint(SqlDatabase &db, int *questions) {
         for (const QVariant &v : row)
             hash.addData((v.toString() + QLatin1Char('\x1f')).toUtf8());
     return hash.result();
+}
+
+// Every row of `table` in `to` replaced by the rows of `from`.
+void replaceRows(SqlDatabase &from, SqlDatabase &to, const QString &table) {
+    to.exec(QStringLiteral("delete from ") + QuotedName(table));
+    CopyTableRows(from, to, table);
+}
+
+// The progress columns of every question and case stem set to the backup's, for a backup whose
+// questions are the bank's own; only rows whose values differ are written.
+void restoreQuestionProgress(SqlDatabase &from, SqlDatabase &to) {
+    const auto &columns = QuestionProgressColumns();
+    for (const ProgressTable &t : QuestionProgressTables()) {
+        QStringList sets, differs;
+        for (const ProgressColumn &c : columns) {
+            sets << c.name + QStringLiteral(" = ?");
+            differs << c.name + QStringLiteral(" is not ?");
+        }
+        PreparedStatement update(
+            to, QStringLiteral("update %1 set %2 where %3 = ? and (%4)")
+                    .arg(t.table, sets.join(QStringLiteral(", ")), t.key, differs.join(QStringLiteral(" or "))));
+        PreparedStatement read(from, QStringLiteral("select %1, %2 from %3").arg(t.key, ProgressColumnList(), t.table));
+        std::vector<QVariant> values;
+        read.forEachRow([&](const std::vector<QVariant> &row) {
+            values.assign(row.begin() + 1, row.end());
+            values.push_back(row[0]);
+            values.insert(values.end(), row.begin() + 1, row.end());
+            update.exec(values);
+        });
+    }
 }
 
 QString detailLine(const std::exception &e) {
@@ -140,6 +173,11 @@ RestoreCheck CheckRestoreFile(const QString &path, SqlDatabase &current, const Q
         return check;
     }
     try {
+        const QString refusal = ForeignBankRefusal(file, requiredTables);
+        if (!refusal.isEmpty()) {
+            check.refusal = refusal + QStringLiteral("当前题库没有改动。");
+            return check;
+        }
         const auto verdict = file.select(QStringLiteral("PRAGMA integrity_check"));
         if (verdict.empty() || verdict[0][0].toString() != QStringLiteral("ok")) {
             check.refusal = QStringLiteral("备份文件已损坏（完整性检查未通过），不能用它恢复。当前题库没有改动。") +
@@ -167,11 +205,35 @@ void RestoreBankFrom(SqlDatabase &current, const QString &backupPath, const QStr
     WriteBankCopy(current, keptCopyPath, key);
     SqlDatabase backup;
     backup.openReadOnly(backupPath, key, requiredTables);
-    // Through the program's own connection, in one write transaction of the engine: every statement
-    // and query of the windows stays valid, and a failure part way leaves the bank as it was.
-    copyPages(backup, current);
-    // A backup from before the chapter tree's counts were kept has none. The restore itself is done
-    // when they cannot be made: the tree then counts the questions.
+    const QString refusal = ForeignBankRefusal(backup, requiredTables);
+    if (!refusal.isEmpty()) throw KjksError(refusal + QStringLiteral("当前题库没有改动。"));
+    int questions = 0;
+    const bool sameContent = contentFingerprint(backup, &questions) == contentFingerprint(current, &questions);
+    // Through the program's own connection and statements, in one transaction: every statement and
+    // query of the windows stays valid, a failure part way leaves the bank as it was, and the bank
+    // keeps the program's own tables, indexes and triggers whatever the file holds.
+    {
+        ScopedTransaction unit(current);
+        if (sameContent) {
+            restoreQuestionProgress(backup, current);
+        } else {
+            // A backup of another release: its questions replace the bank's. The chapter tree's
+            // counts are made again afterwards instead of being moved row by row.
+            DropProgressCounts(current);
+            for (const QString &table : requiredTables)
+                if (table != PaperCatalogueTable() && table != PaperItemTable()) replaceRows(backup, current, table);
+        }
+        replaceRows(backup, current, PaperCatalogueTable());
+        replaceRows(backup, current, PaperItemTable());
+        for (const QString &table : AppTables(current))
+            current.exec(QStringLiteral("delete from ") + QuotedName(table));
+        for (const QString &table : AppTables(backup)) {
+            MakeTableFor(backup, current, table);
+            CopyTableRows(backup, current, table);
+        }
+        unit.commit();
+    }
+    // The restore itself is done when the counts cannot be made: the tree then counts the questions.
     try {
         EnsureProgressCounts(current);
     } catch (const SqlError &) {

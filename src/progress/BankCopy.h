@@ -36,15 +36,18 @@ struct RestoreCheck {
     int currentQuestions = 0; // questions in the current bank
 };
 // Opens `path` for reading only with the program's key; refuses a file that is not a bank of this
-// program, that lacks one of `requiredTables`, whose pages are damaged (integrity check) or that holds no
-// questions. Nothing is written to either bank.
+// program, that lacks one of `requiredTables` or has a view in place of a table the program knows,
+// whose pages are damaged (integrity check) or that holds no questions. Nothing is written to
+// either bank.
 RestoreCheck CheckRestoreFile(const QString &path, SqlDatabase &current, const QString &key,
                               const QStringList &requiredTables);
 
-// Replaces the content of the bank `current` holds open with the file at `backupPath` (which
-// CheckRestoreFile found usable). The current bank is first written to `keptCopyPath`; then the
-// backup's pages are copied into the open bank through its own connection, in one transaction, so
-// the connection stays usable (the windows reload what they show) and a failure part way leaves
-// the bank as it was. Throws on failure.
+// Replaces the progress in the bank `current` holds open with the file at `backupPath` (which
+// CheckRestoreFile found usable). The current bank is first written to `keptCopyPath`; then, in one
+// transaction through the program's own connection (the windows reload what they show; a failure
+// part way leaves the bank as it was), the backup's rows are read into the bank's own tables: the
+// questions' progress when the backup holds the bank's questions, every question, chapter, profile
+// and option row when it holds another release's; the papers and the program's own tables always.
+// Nothing of the file's schema is run or copied (docs/progress.md). Throws on failure.
 void RestoreBankFrom(SqlDatabase &current, const QString &backupPath, const QString &keptCopyPath, const QString &key,
                      const QStringList &requiredTables);

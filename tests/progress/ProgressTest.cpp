@@ -6,6 +6,7 @@
 #include "BankTestSupport.h"
 #include "FixtureBank.h"
 #include "LearnerProgress.h"
+#include "ProgressCounts.h"
 #include "SqlDatabase.h"
 
 #include <QDir>
@@ -204,7 +205,14 @@ TEST_F(ProgressTest, RestoreReplacesTheBankAndKeepsTheOneItReplaced) {
     RestoreBankFrom(*db, backup, kept, key(), RequiredBankTables());
     ASSERT_TRUE(db->isOpen()); // the program's connection, still in use
 
-    EXPECT_EQ(FirstDifference(ReadAllTables(backup), ReadAllTables(path)), QString());
+    // Every row as the backup holds it; the chapter tree's counts are derived and only have to agree.
+    BankTables restored = ReadAllTables(path);
+    BankTables saved = ReadAllTables(backup);
+    for (BankTables *tables : {&restored, &saved})
+        for (auto it = tables->begin(); it != tables->end();)
+            it = IsProgressCountsTable(it->first) ? tables->erase(it) : std::next(it);
+    EXPECT_EQ(FirstDifference(saved, restored), QString());
+    EXPECT_EQ(ProgressCountsDrift(*db), QString());
     EXPECT_EQ(FirstDifference(cleared, ReadAllTables(kept)), QString());
     EXPECT_EQ(rows(QStringLiteral("select ZONGCS from kjks_tigan where tigan_id = 11")),
               QStringList{QStringLiteral("5")});

@@ -2,9 +2,11 @@
 
 #include "AnswerChecks.h"
 #include "BankCopy.h"
+#include "BankRows.h"
 #include "BankSession.h"
 #include "LearnerProgress.h"
 #include "PaperState.h"
+#include "ProgressCounts.h"
 #include "QuestionTypes.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
@@ -17,12 +19,6 @@
 #include <set>
 
 namespace {
-
-QString quoted(const QString &name) {
-    QString n = name;
-    n.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + n + QLatin1Char('"');
-}
 
 // What identifies a question's answer: its type and its answer, a true/false answer stored as 1/0
 // taken in the form practice rewrites it to.
@@ -59,46 +55,11 @@ bool sameValues(const std::vector<QVariant> &a, const std::vector<QVariant> &b) 
     return true;
 }
 
-QStringList columnsOf(SqlDatabase &db, const QString &table) {
-    QStringList names;
-    for (const auto &row : db.select(QStringLiteral("PRAGMA table_info(") + quoted(table) + QLatin1Char(')')))
-        names << row[1].toString();
-    return names;
-}
-
 int indexOf(const QStringList &names, const QString &name) {
     for (int i = 0; i < names.size(); ++i)
         if (names[i].compare(name, Qt::CaseInsensitive) == 0) return i;
     return -1;
 }
-
-// Inserts rows of `from` (columns `fromColumns`) into `table` of `to`, only the columns both have.
-class RowCopier {
-public:
-    RowCopier(SqlDatabase &to, const QString &table, const QStringList &fromColumns, const QStringList &skip = {}) {
-        const QStringList target = columnsOf(to, table);
-        QStringList names, marks;
-        for (int i = 0; i < fromColumns.size(); ++i) {
-            if (indexOf(target, fromColumns[i]) < 0 || indexOf(skip, fromColumns[i]) >= 0) continue;
-            m_columns.push_back(i);
-            names << quoted(fromColumns[i]);
-            marks << QStringLiteral("?");
-        }
-        m_insert = std::make_unique<PreparedStatement>(
-            to, QStringLiteral("insert into %1 (%2) values (%3)")
-                    .arg(quoted(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
-    }
-    void insert(const std::vector<QVariant> &row) {
-        std::vector<QVariant> values;
-        for (int i : m_columns)
-            values.push_back(row[size_t(i)]);
-        m_insert->exec(values);
-    }
-
-private:
-    std::vector<int> m_columns;
-    std::unique_ptr<PreparedStatement> m_insert;
-};
 
 struct Carry {
     // Keys whose answer-bound progress does not carry (withdrawn or changed): questions and case stems.
@@ -162,6 +123,8 @@ void carryPapers(SqlDatabase &old, SqlDatabase &out, UpgradeReport &report, Carr
     const int paperKey = indexOf(paperNames, QStringLiteral("sjID"));
     const int itemPaper = indexOf(itemNames, QStringLiteral("sjID"));
     const int itemQuestion = indexOf(itemNames, QStringLiteral("tigan_id"));
+    if (paperKey < 0 || itemPaper < 0 || itemQuestion < 0)
+        throw KjksError(QStringLiteral("旧题库的试卷表缺少试卷号或题号列。"));
 
     // The learner knows a paper by the number the answered-paper list shows.
     std::vector<int> ids;
@@ -173,9 +136,9 @@ void carryPapers(SqlDatabase &old, SqlDatabase &out, UpgradeReport &report, Carr
     for (const auto &item : allItems)
         itemsByPaper[item[size_t(itemPaper)].toLongLong()].push_back(&item);
 
-    RowCopier paperCopier(out, catalogue, paperNames);
+    RowInserter paperCopier(out, catalogue, paperNames);
     // Items are numbered afresh in their old order: the practice answer row keeps its own number.
-    RowCopier itemCopier(out, items, itemNames, {QStringLiteral("ID")});
+    RowInserter itemCopier(out, items, itemNames, {QStringLiteral("ID")});
     for (size_t p = 0; p < papers.size(); ++p) {
         const auto &paper = papers[p];
         const qint64 number = paper[size_t(paperKey)].toLongLong();
@@ -196,44 +159,45 @@ void carryPapers(SqlDatabase &old, SqlDatabase &out, UpgradeReport &report, Carr
 }
 
 void carryAppTables(SqlDatabase &old, SqlDatabase &out, UpgradeReport &report, const Carry &carry) {
-    const QStringList existing = AppTables(out);
+    for (const QString &table : AppTables(out))
+        out.exec(QStringLiteral("delete from ") + QuotedName(table));
     for (const QString &table : AppTables(old)) {
-        if (indexOf(existing, table) >= 0) {
-            out.exec(QStringLiteral("delete from ") + quoted(table));
-        } else {
-            // The table and its indexes as the old program made them.
-            for (const auto &row : old.select(QStringLiteral("select sql from sqlite_master where tbl_name = ? and "
-                                                             "sql is not null order by type = 'index', name"),
-                                              {table}))
-                out.exec(row[0].toString());
-        }
-        std::vector<QString> columns;
-        const auto rows = old.select(QStringLiteral("select * from ") + quoted(table), {}, &columns);
-        const QStringList names(columns.begin(), columns.end());
-        const int question = indexOf(names, QStringLiteral("tigan_id"));
-        const int paper = indexOf(names, QStringLiteral("sjID"));
-        // The review tables name a question or a case stem by question_id and is_stem.
-        const int reviewed = indexOf(names, QStringLiteral("question_id"));
-        const int stem = indexOf(names, QStringLiteral("is_stem"));
-        RowCopier copier(out, table, names);
-        for (const auto &row : rows) {
-            const bool reviewedNotCarried =
-                reviewed >= 0 && stem >= 0 &&
-                (row[size_t(stem)].toInt() ? carry.stemsNotCarried : carry.questionsNotCarried)
-                    .count(row[size_t(reviewed)].toLongLong());
-            // A row about a question whose answer changed or that was withdrawn, or about a paper
-            // that was not carried, would speak of something that is no longer there.
-            if (reviewedNotCarried ||
-                (question >= 0 && carry.questionsNotCarried.count(row[size_t(question)].toLongLong())) ||
-                (paper >= 0 && !row[size_t(paper)].isNull() &&
-                 !carry.papersCarried.count(row[size_t(paper)].toLongLong()))) {
-                ++report.appRowsDropped;
-                continue;
-            }
-            copier.insert(row);
-            ++report.appRowsCarried;
-        }
+        // The table as this program defines it, or plain columns for one of a later version: never
+        // the statements OLD keeps for it.
+        MakeTableFor(old, out, table);
+        qint64 dropped = 0;
+        report.appRowsCarried += int(CopyTableRows(
+            old, out, table,
+            [&](const RowView &row) {
+                // A row about a question whose answer changed or that was withdrawn, or about a
+                // paper that was not carried, would speak of something that is no longer there.
+                // The review tables name a question or a case stem by question_id and is_stem.
+                const QVariant reviewed = row.value(QStringLiteral("question_id"));
+                const QVariant stem = row.value(QStringLiteral("is_stem"));
+                if (reviewed.isValid() && stem.isValid() &&
+                    (stem.toInt() ? carry.stemsNotCarried : carry.questionsNotCarried).count(reviewed.toLongLong()))
+                    return false;
+                const QVariant question = row.value(QStringLiteral("tigan_id"));
+                if (question.isValid() && carry.questionsNotCarried.count(question.toLongLong())) return false;
+                const QVariant paper = row.value(QStringLiteral("sjID"));
+                return !paper.isValid() || paper.isNull() || carry.papersCarried.count(paper.toLongLong());
+            },
+            // A row the program's table cannot take (a required value missing) stays behind.
+            &dropped, RefusedRow::LeaveOut));
+        report.appRowsDropped += int(dropped);
     }
+}
+
+// OUT holds only the program's own code: whatever triggers and views NEW's file brought are dropped,
+// and the chapter tree's counts are made again by the program's definition.
+void keepOnlyOwnSchema(SqlDatabase &out) {
+    DropProgressCounts(out);
+    for (const auto &row : out.select(QStringLiteral(
+             "select type, name from sqlite_master where type in ('trigger', 'view') and name not like 'sqlite_%'")))
+        out.exec(
+            QStringLiteral("drop %1 if exists %2")
+                .arg(row[0].toString() == QStringLiteral("view") ? QStringLiteral("view") : QStringLiteral("trigger"),
+                     QuotedName(row[1].toString())));
 }
 
 QString openFailure(const QString &which, const QString &path, const std::exception &e) {
@@ -264,6 +228,13 @@ UpgradeReport UpgradeBank(const QString &oldBank, const QString &newBank, const 
     } catch (const std::exception &e) {
         throw KjksError(openFailure(QStringLiteral("新题库"), newBank, e));
     }
+    const auto vet = [](SqlDatabase &db, const QString &which, const QString &path) {
+        const QString refusal = ForeignBankRefusal(db, RequiredBankTables());
+        if (!refusal.isEmpty())
+            throw KjksError(QStringLiteral("%1不能使用：%2\n%3").arg(which, QDir::toNativeSeparators(path), refusal));
+    };
+    vet(old, QStringLiteral("旧题库"), oldBank);
+    vet(fresh, QStringLiteral("新题库"), newBank);
     UpgradeReport report;
     try {
         WriteBankCopy(fresh, outBank, key, [&](SqlDatabase &out) {
@@ -272,6 +243,8 @@ UpgradeReport UpgradeBank(const QString &oldBank, const QString &newBank, const 
             carryQuestions(old, fresh, out, report, carry);
             carryPapers(old, out, report, carry);
             carryAppTables(old, out, report, carry);
+            keepOnlyOwnSchema(out);
+            RebuildProgressCounts(out);
             unit.commit();
         });
     } catch (const std::exception &e) {

@@ -1,5 +1,6 @@
 #include "ReviewStore.h"
 
+#include "AppTables.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
 
@@ -20,31 +21,21 @@ qint64 ReviewDay(const QDateTime &time) {
 }
 
 void EnsureReviewTables(SqlDatabase &db) {
-    db.exec(QStringLiteral(
-        "create table if not exists kjks_app_review_log (id INTEGER PRIMARY KEY AUTOINCREMENT,"
-        " question_id INTEGER NOT NULL, is_stem INTEGER NOT NULL, reviewed_at TEXT NOT NULL, day INTEGER NOT NULL,"
-        " grade INTEGER NOT NULL, elapsed_days INTEGER, stability REAL NOT NULL, difficulty REAL NOT NULL,"
-        " was_due INTEGER NOT NULL)"));
-    db.exec(QStringLiteral(
-        "create table if not exists kjks_app_review_state (is_stem INTEGER NOT NULL, question_id INTEGER NOT NULL,"
-        " difficulty REAL NOT NULL, stability REAL NOT NULL, last_review TEXT NOT NULL, last_day INTEGER NOT NULL,"
-        " due_day INTEGER NOT NULL, lapses INTEGER NOT NULL, question_type TEXT, PRIMARY KEY (is_stem, question_id))"));
     // The question's type as stored when it was last reviewed, so that one practice set's due list
-    // reads its own rows of the queue; banks reviewed before it was kept get it filled in once.
+    // reads its own rows of the queue; a state table kept before it was has it added and filled in
+    // once, before the indexes that read it are made.
+    const auto columns = db.select(QStringLiteral("pragma table_info(kjks_app_review_state)"));
     bool typeKept = false;
-    for (const auto &column : db.select(QStringLiteral("pragma table_info(kjks_app_review_state)")))
+    for (const auto &column : columns)
         typeKept = typeKept || (column.size() > 1 && column[1].toString() == QStringLiteral("question_type"));
-    if (!typeKept) {
+    if (!columns.empty() && !typeKept) {
         db.exec(QStringLiteral("alter table kjks_app_review_state add column question_type TEXT"));
         db.exec(QStringLiteral("update kjks_app_review_state set question_type = (select tixing from kjks_tigan"
                                " where tigan_id = question_id) where is_stem = 0"));
     }
-    // The counts and the forecast read the first index alone, a set's due list the second.
-    db.exec(QStringLiteral("create index if not exists kjks_app_review_queue on kjks_app_review_state"
-                           " (due_day, is_stem, last_day, stability, question_id) where lapses > 0"));
-    db.exec(QStringLiteral("create index if not exists kjks_app_review_due_list on kjks_app_review_state"
-                           " (is_stem, question_type, due_day, last_day, stability, question_id) where lapses > 0"));
-    db.exec(QStringLiteral("create table if not exists kjks_app_settings (name TEXT PRIMARY KEY, value TEXT)"));
+    EnsureAppTable(db, QStringLiteral("kjks_app_review_state"));
+    EnsureAppTable(db, QStringLiteral("kjks_app_review_log"));
+    EnsureAppTable(db, QStringLiteral("kjks_app_settings"));
 }
 
 ReviewSettings ReadReviewSettings(SqlDatabase &db) {

@@ -1,5 +1,6 @@
 #include "Guide.h"
 
+#include "AppTables.h"
 #include "QuestionTypes.h"
 #include "SqlDatabase.h"
 
@@ -7,7 +8,7 @@ namespace {
 const char kSeenName[] = "guide_seen";
 
 void ensureSettings(SqlDatabase &db) {
-    db.exec(QStringLiteral("create table if not exists kjks_app_settings (name TEXT PRIMARY KEY, value TEXT)"));
+    EnsureAppTable(db, QStringLiteral("kjks_app_settings"));
 }
 } // namespace
 
