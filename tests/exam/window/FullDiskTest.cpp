@@ -21,7 +21,8 @@ protected:
         bank.exec(QStringLiteral("create trigger if not exists fill_%1_%2 after %2 on %1 begin "
                                  "insert into ballast values (zeroblob(65536)); end")
                       .arg(QString::fromLatin1(table), QString::fromLatin1(change)));
-        bank.exec(QStringLiteral("pragma max_page_count = %1").arg(bank.scalar(QStringLiteral("pragma page_count")).toInt()));
+        bank.exec(
+            QStringLiteral("pragma max_page_count = %1").arg(bank.scalar(QStringLiteral("pragma page_count")).toInt()));
     }
     void freeDisk() { bank.exec(QStringLiteral("pragma max_page_count = 1073741823")); }
     // Lets the queued work of the window (its reports) run.
@@ -41,7 +42,8 @@ TEST_F(FullDiskTest, AFailingSaveOfTheTimeIsReportedOnceAndItsRecoveryQuietly) {
     ASSERT_EQ(platform.boxes.size(), 1u) << platform.texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(platform.boxes[0].kind, Kind::Error);
     EXPECT_TRUE(platform.boxes[0].text.startsWith(kKeptTimeBox));
-    EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("磁盘空间不足"))) << platform.boxes[0].text.toStdString();
+    EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("磁盘空间不足")))
+        << platform.boxes[0].text.toStdString();
     EXPECT_EQ(w().countdownLabel->text(), QStringLiteral("1:59:30"));
     EXPECT_EQ(w().state(), ExamWindow::ExamState::Answering);
     EXPECT_FALSE(w().keptTimeStatus->isHidden());
