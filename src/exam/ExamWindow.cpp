@@ -36,11 +36,17 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <utility>
+
 using namespace ExamGeometry;
 
 namespace {
 
 constexpr int kSaveEverySeconds = 5;
+// How long "kept again" stays on the status line, and how often a report waiting for a box to
+// close looks again.
+constexpr qint64 kKeptAgainShownMs = 30 * 1000;
+constexpr int kReportRetryMs = 200;
 
 QString handedInText() {
     return QStringLiteral("已结束！");
@@ -315,22 +321,32 @@ void ExamWindow::storeAnswer(const QString &answer) {
 }
 
 // Every change of the answer on screen is stored at once; only a multiple-choice question under
-// partial credit needs two options before it has an answer.
+// partial credit needs two options before it has an answer. An answer the bank refuses (a full
+// disk) is said, and the question is shown again as the bank holds it: what the learner sees is
+// what will be scored.
 void ExamWindow::captureAnswer() {
     Guarded([&] {
         if (!answering()) return;
-        const QString answer = m_view->answer();
-        if (m_engine->NeedsTwoOptions(m_currentPosition)) {
-            // One option is no answer under the real exam's rule: the prompt says so, and an answer
-            // stored before no longer stands for what is ticked.
-            twoOptionsPrompt->setVisible(answer.size() == 1);
-            if (answer.size() < 2) {
-                const PaperRow row = m_engine->ClearAnswer(m_currentPosition);
-                if (row.xth != 0 && !row.marked()) m_card.set(m_currentPosition, AnswerCard::State::NotDone);
-                return;
+        try {
+            const QString answer = m_view->answer();
+            if (m_engine->NeedsTwoOptions(m_currentPosition)) {
+                // One option is no answer under the real exam's rule: the prompt says so, and an
+                // answer stored before no longer stands for what is ticked.
+                twoOptionsPrompt->setVisible(answer.size() == 1);
+                if (answer.size() < 2) {
+                    const PaperRow row = m_engine->ClearAnswer(m_currentPosition);
+                    if (row.xth != 0 && !row.marked()) m_card.set(m_currentPosition, AnswerCard::State::NotDone);
+                    return;
+                }
             }
+            storeAnswer(answer); // nothing checked: the stored answer stays
+        } catch (const std::exception &e) {
+            const QString text = QStringLiteral("本题的答案没有保存。\n") + FailureBoxText(e);
+            // The controls that reported the answer go when the event loop comes round.
+            moveTo(m_currentPosition, false);
+            twoOptionsPrompt->hide();
+            ShowErrorBox(text);
         }
-        storeAnswer(answer); // nothing checked: the stored answer stays
     });
 }
 
@@ -343,7 +359,14 @@ void ExamWindow::markQuestion(bool checked) {
         if (m_currentPosition < 0 || m_currentPosition >= m_paperQuestionIds.size() ||
             m_paperQuestionIds.at(m_currentPosition).isEmpty())
             return;
-        const PaperRow row = m_engine->SetMarked(m_currentPosition, checked);
+        PaperRow row;
+        try {
+            row = m_engine->SetMarked(m_currentPosition, checked);
+        } catch (const std::exception &e) {
+            setMarkBox(!checked); // the box shows what the bank holds
+            ShowErrorBox(QStringLiteral("本题的标记没有保存。\n") + FailureBoxText(e));
+            return;
+        }
         if (checked)
             m_card.set(m_currentPosition, AnswerCard::State::Marked);
         else
@@ -374,12 +397,42 @@ void ExamWindow::showExplanation() {
 // ---------------------------------------------------------------------------------------------
 // Countdown, hand-in, review
 
+// The time left, kept in the bank. A failure (a full disk) never stops the exam: it is reported
+// once, the next saves try again quietly, and the status line says when one works again.
 void ExamWindow::saveTimeLeft() {
     if (m_state == ExamState::HandedIn || !bankSession()) return;
     m_savedSecondsLeft = m_countdown.remainingSeconds();
-    ExamTimeStore(bankSession()->db).save(launchParameters().PaperKey, m_savedSecondsLeft);
+    try {
+        ExamTimeStore(bankSession()->db).save(launchParameters().PaperKey, m_savedSecondsLeft);
+    } catch (const std::exception &e) {
+        if (!m_keptTimeFailing) {
+            m_keptTimeFailing = true;
+            m_keptTimeReport = QStringLiteral("考试剩余时间无法保存，答案也可能无法保存。\n"
+                                              "考试照常进行，程序会继续尝试保存；恢复后窗口下方会有提示。\n") +
+                               FailureBoxText(e);
+            postReports();
+        }
+        showKeptTimeStatus(QStringLiteral("考试剩余时间暂时无法保存，程序正在重试……"), QColor(0xC0, 0, 0));
+        return;
+    }
+    if (!m_keptTimeFailing) return;
+    // Kept again: a report the learner has not seen yet is no longer true.
+    m_keptTimeFailing = false;
+    m_keptTimeReport.clear();
+    m_keptAgainAtMs = platform().monotonicMs();
+    showKeptTimeStatus(QStringLiteral("考试剩余时间已恢复保存。"), QColor(0, 0x80, 0));
 }
 
+void ExamWindow::showKeptTimeStatus(const QString &text, const QColor &colour) {
+    keptTimeStatus->setText(text);
+    QPalette p = keptTimeStatus->palette();
+    p.setColor(QPalette::WindowText, colour);
+    keptTimeStatus->setPalette(p);
+    keptTimeStatus->show();
+}
+
+// The tick never opens a box itself: a timer does not fire again while its own handler waits for
+// a box, so the countdown on screen would stop for as long as the box is open.
 void ExamWindow::tickCountdown() {
     Guarded([&] {
         if (!m_countdown.running()) return;
@@ -387,19 +440,58 @@ void ExamWindow::tickCountdown() {
         launchParameters().ExamTimeSeconds = left;
         countdownLabel->setText(SecondsToClock(left));
         if (m_savedSecondsLeft - left >= kSaveEverySeconds || left == 0) saveTimeLeft();
+        if (m_keptAgainAtMs >= 0 && platform().monotonicMs() - m_keptAgainAtMs >= kKeptAgainShownMs) {
+            m_keptAgainAtMs = -1;
+            keptTimeStatus->hide();
+        }
         if (left > 0) return;
         timeOut();
     });
 }
 
+void ExamWindow::postReports() {
+    QMetaObject::invokeMethod(this, &ExamWindow::showReports, Qt::QueuedConnection);
+}
+
+void ExamWindow::showReports() {
+    if (!m_timeOutPending && m_keptTimeReport.isEmpty()) return;
+    if (OpenBoxCount() > 0) {
+        // One box at a time: this one waits until the learner has closed the one that is open.
+        QTimer::singleShot(kReportRetryMs, this, &ExamWindow::showReports);
+        return;
+    }
+    if (m_timeOutPending) {
+        m_timeOutPending = false;
+        announceTimeOut();
+        return;
+    }
+    const QString report = std::exchange(m_keptTimeReport, QString());
+    ShowErrorBox(report);
+}
+
 // The time is up: nothing more is answered, and the paper is handed in without asking, as in the
 // real exam. A hand-in the bank refuses leaves the paper timed out; the hand-in area tries again.
+// A box open at that moment (the hand-in question, the keys, an error) asks about or shows an
+// exam that is over: it is closed as if cancelled, and the time-out follows once it has gone.
 void ExamWindow::timeOut() {
     countdownTimer->stop();
     m_countdown.stop();
     m_state = ExamState::TimedOut;
     countdownLabel->setText(SecondsToClock(0));
     lockAnswers();
+    // The hand-in says for itself whether the bank takes it.
+    m_keptTimeReport.clear();
+    if (OpenBoxCount() > 0) {
+        m_timeOutPending = true;
+        CloseOpenBoxes();
+        postReports();
+        return;
+    }
+    announceTimeOut();
+}
+
+void ExamWindow::announceTimeOut() {
+    if (m_state != ExamState::TimedOut) return; // handed in meanwhile through the hand-in area
     ShowInfoBox(QStringLiteral("考试时间已到。"));
     handIn();
 }
@@ -431,6 +523,7 @@ QString ExamWindow::handInConfirmation(const std::vector<PaperRow> &rows) {
 }
 
 bool ExamWindow::handIn() {
+    if (m_state == ExamState::HandedIn) return true; // a handed-in paper is final
     // The countdown runs on until the bank has taken the hand-in: a refused one leaves the exam
     // going, with its clock.
     HandInResult result;
@@ -487,6 +580,8 @@ void ExamWindow::enterHandedIn() {
     lockAnswers();
     m_card.raiseLabels();
     explanationButton->show();
+    keptTimeStatus->hide(); // nothing more is kept
+    m_keptTimeReport.clear();
 }
 
 // A paper that is no longer answered shows its answers without taking new ones.

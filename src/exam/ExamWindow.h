@@ -15,6 +15,7 @@
 class ClickableLabel;
 class QAbstractButton;
 class QCheckBox;
+class QColor;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -64,6 +65,8 @@ public:
     QTableWidget *scoreSheetGrid;
     QTableWidget *answerListGrid;
     QTimer *countdownTimer;
+    // A quiet line under the buttons: the time left cannot be kept now, or is kept again.
+    QLabel *keptTimeStatus;
 
     ExamState state() const { return m_state; }
     bool answering() const { return m_state == ExamState::Answering; }
@@ -128,6 +131,12 @@ private:
     void moveTo(int target, bool raiseLabels);
     void step(int target);
     void timeOut();
+    // The time-out's box and hand-in, once no other box is open.
+    void announceTimeOut();
+    // Shows, outside the countdown's tick and never over another box, what the tick found.
+    void postReports();
+    void showReports();
+    void showKeptTimeStatus(const QString &text, const QColor &colour);
     void lockAnswers();
     // Repaints the section's answered and marked cells, then, when asked, moves to the section's
     // first question.
@@ -179,7 +188,11 @@ private:
     QStringList m_paperQuestionIds;
     std::vector<PaperRow> m_answerList;
     QuestionView *m_view = nullptr;
-    int m_savedSecondsLeft = 0; // the time left as last kept in the bank
+    int m_savedSecondsLeft = 0;     // the time left as last kept in the bank (or last tried)
+    bool m_keptTimeFailing = false; // the last try to keep the time left failed
+    QString m_keptTimeReport;       // the failure's box, not shown yet
+    bool m_timeOutPending = false;  // the time ran out while a box was open
+    qint64 m_keptAgainAtMs = -1;    // when "kept again" appeared on the status line
 };
 
 // Opens the exam window modally and returns when it has closed.

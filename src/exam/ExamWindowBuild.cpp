@@ -412,6 +412,13 @@ void ExamWindow::buildBottomBar() {
     videoButton =
         button("videoButton", QStringLiteral("视频演示"), QRect(486, 12, 90, 32), QStringLiteral("本题的操作演示"));
     backToExamButton = button("backToExamButton", QStringLiteral("返回考试界面"), QRect(744, 12, 101, 31), QString());
+    // Right of the buttons ("视频演示" included), where it does not stop the exam.
+    keptTimeStatus = plainLabel(bottomBar, "keptTimeStatus");
+    keptTimeStatus->setGeometry(588, 10, 150, 36);
+    keptTimeStatus->setWordWrap(true);
+    keptTimeStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    keptTimeStatus->setFont(PixelFont(QStringLiteral("新宋体"), 12));
+    keptTimeStatus->hide();
     explanationButton->hide();
     videoButton->hide();
     backToExamButton->hide();

@@ -115,19 +115,42 @@ QString FailureBoxText(const std::exception &failure) {
     return ErrorBoxText(QString::fromUtf8(failure.what()));
 }
 
+namespace {
+int g_openBoxes = 0;
+// Counts a box for as long as its call lasts, however it ends.
+struct OpenBox {
+    OpenBox() { ++g_openBoxes; }
+    ~OpenBox() { --g_openBoxes; }
+    OpenBox(const OpenBox &) = delete;
+    OpenBox &operator=(const OpenBox &) = delete;
+};
+} // namespace
+
+int OpenBoxCount() {
+    return g_openBoxes;
+}
+void CloseOpenBoxes() {
+    if (g_openBoxes > 0) platform().closeBoxes();
+}
+
 void ShowInfoBox(const QString &text) {
+    const OpenBox open;
     platform().messageBox(PlatformServices::BoxKind::Info, text);
 }
 void ShowErrorBox(const QString &text) {
+    const OpenBox open;
     platform().messageBox(PlatformServices::BoxKind::Error, text);
 }
 bool ConfirmBox(const QString &text) {
+    const OpenBox open;
     return platform().confirmBox(text);
 }
 bool QuestionBox(const QString &caption, const QString &text) {
+    const OpenBox open;
     return platform().questionBox(caption, text);
 }
 void ShowMessage(const QString &text) {
+    const OpenBox open;
     platform().messageBox(PlatformServices::BoxKind::Plain, text);
 }
 bool ShellOpen(const QString &target) {

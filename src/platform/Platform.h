@@ -36,6 +36,9 @@ public:
     virtual void setBusy(bool busy) { Q_UNUSED(busy); }
     // Milliseconds on a clock that never jumps (not the wall clock): deadlines count on it.
     virtual qint64 monotonicMs();
+    // Closes the boxes open now as if cancelled (a confirmation answers no): what they ask about
+    // is over. Each box's call returns once the handler that closed them has returned.
+    virtual void closeBoxes() {}
 };
 
 // The services in force; the desktop one is installed at start, a recorder in tests.
@@ -68,3 +71,8 @@ bool QuestionBox(const QString &caption, const QString &text);
 // A plain box with only the text and OK (no icon).
 void ShowMessage(const QString &text);
 bool ShellOpen(const QString &target);
+// How many of the boxes above are open now (a box over a box counts twice): a window that reports
+// something of its own waits until none is, so that boxes never stack.
+int OpenBoxCount();
+// Closes every box open now as if cancelled.
+void CloseOpenBoxes();

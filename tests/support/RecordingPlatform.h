@@ -4,36 +4,31 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 // Platform services for tests: records every box and request, answers confirmations from a queue
-// (OK when the queue is empty), never blocks.
+// (OK when the queue is empty), never blocks. `whileOpen`, when set, runs inside every box as the
+// events that come while the box is up (a timer firing, a click elsewhere).
 class RecordingPlatform : public PlatformServices {
 public:
     struct Box {
         BoxKind kind;
         QString text;
         QString caption;
+        bool closedByProgram = false; // closed through closeBoxes() before it was answered
+        int openBelow = 0;            // boxes already open under it (0: it stacks on none)
     };
 
     RecordingPlatform() { setPlatform(this); }
     ~RecordingPlatform() override { setPlatform(nullptr); }
 
-    void messageBox(BoxKind kind, const QString &text) override { boxes.push_back({kind, text, applicationTitle()}); }
-    bool confirmBox(const QString &text) override {
-        boxes.push_back({BoxKind::Confirm, text, applicationTitle()});
-        if (confirmAnswers.empty()) return true;
-        const bool answer = confirmAnswers.front();
-        confirmAnswers.pop_front();
-        return answer;
-    }
+    void messageBox(BoxKind kind, const QString &text) override { show({kind, text, applicationTitle()}); }
+    bool confirmBox(const QString &text) override { return show({BoxKind::Confirm, text, applicationTitle()}); }
     bool questionBox(const QString &caption, const QString &text) override {
-        boxes.push_back({BoxKind::Confirm, text, caption});
-        if (confirmAnswers.empty()) return true;
-        const bool answer = confirmAnswers.front();
-        confirmAnswers.pop_front();
-        return answer;
+        return show({BoxKind::Confirm, text, caption});
     }
+    void closeBoxes() override { ++m_closings; }
     bool shellOpen(const QString &target) override {
         opened << target;
         return shellOpenResult;
@@ -70,4 +65,11 @@ public:
     QDateTime clock = QDateTime(QDate(2026, 5, 16), QTime(9, 0, 0));
     quint64 seed = 12345;
     qint64 monotonic = 1000000;
+    std::function<void(const Box &)> whileOpen;
+
+private:
+    // Records the box, lets `whileOpen` run while it is up, then answers it: no when it was closed
+    // meanwhile, else from the queue.
+    bool show(Box box);
+    int m_closings = 0;
 };

@@ -8,11 +8,14 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QThread>
 #include <QUrl>
+#include <algorithm>
 #include <chrono>
+#include <vector>
 
 namespace {
 
@@ -23,6 +26,20 @@ QWidget *activeParent() {
 bool looksLikeAddress(const QString &target) {
     return target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("www."), Qt::CaseInsensitive) ||
            target.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive);
+}
+
+// The boxes open now, innermost last, so that closeBoxes() reaches them.
+std::vector<QPointer<QMessageBox>> &openBoxes() {
+    static std::vector<QPointer<QMessageBox>> boxes;
+    return boxes;
+}
+
+// Runs a box modally and keeps it on the open list while it is up.
+void runBox(QMessageBox &box) {
+    openBoxes().emplace_back(&box);
+    box.exec();
+    auto &boxes = openBoxes();
+    boxes.erase(std::remove(boxes.begin(), boxes.end(), QPointer<QMessageBox>(&box)), boxes.end());
 }
 
 } // namespace
@@ -46,7 +63,7 @@ void DesktopPlatform::messageBox(BoxKind kind, const QString &text) {
                 : kind == BoxKind::Plain ? QMessageBox::NoIcon
                                          : QMessageBox::Information);
     box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    runBox(box);
 }
 
 bool DesktopPlatform::confirmBox(const QString &text) {
@@ -62,7 +79,7 @@ bool DesktopPlatform::confirmBox(const QString &text) {
     QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
     box.setDefaultButton(ok);
-    box.exec();
+    runBox(box);
     return box.clickedButton() == ok;
 }
 
@@ -79,8 +96,15 @@ bool DesktopPlatform::questionBox(const QString &caption, const QString &text) {
     QPushButton *cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
     box.setDefaultButton(cancel);
     box.setEscapeButton(cancel);
-    box.exec();
+    runBox(box);
     return box.clickedButton() == ok;
+}
+
+// A box closed this way has no clicked button: a confirmation answers no.
+void DesktopPlatform::closeBoxes() {
+    const auto boxes = openBoxes();
+    for (auto it = boxes.rbegin(); it != boxes.rend(); ++it)
+        if (*it) (*it)->done(QDialog::Rejected);
 }
 
 ShellTarget ClassifyShellRequest(const QString &request) {

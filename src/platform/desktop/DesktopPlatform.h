@@ -18,6 +18,7 @@ public:
     QDateTime now() override;
     quint64 seedCounter() override;
     void setBusy(bool busy) override;
+    void closeBoxes() override;
 
 private:
     static bool headless();

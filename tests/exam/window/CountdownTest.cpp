@@ -110,3 +110,41 @@ TEST_F(ExamWindowTest, AFullDiskAtHandInIsNamedAndChangesNothing) {
     EXPECT_TRUE(catalogue(QStringLiteral("JJSJ")).isEmpty());
     EXPECT_EQ(item(1, QStringLiteral("KSDA")), QStringLiteral("A"));
 }
+
+// The time runs out while a box is open: the countdown goes on under it, the box is closed as if
+// cancelled (a learner about to say yes to the hand-in question included), and the time-out
+// follows as always, on no other box: "考试时间已到。" and one hand-in.
+TEST_F(ExamWindowTest, ATimeOutWhileABoxIsOpenClosesItAndHandsInOnce) {
+    using Box = RecordingPlatform::Box;
+    const std::vector<std::pair<const char *, std::function<void()>>> openers = {
+        {"hand-in question", [&] { clickWidget(w().handInArea); }},
+        {"keys", [&] { key(Qt::Key_F1); }},
+        {"close question", [&] { key(Qt::Key_Escape); }},
+    };
+    for (const auto &[name, openBox] : openers) {
+        SCOPED_TRACE(name);
+        launchParameters().PaperKey = QStringLiteral("0");
+        open();
+        option(0);
+        w().countdownTimer->setInterval(1);
+        platform.confirmAnswers = {true};
+        QString shownWhileOpen;
+        platform.whileOpen = [&](const Box &box) {
+            if (box.openBelow > 0 || box.text == QStringLiteral("考试时间已到。")) return;
+            platform.monotonic += 7200 * 1000;
+            if (QTest::qWaitFor([&] { return w().state() != ExamWindow::ExamState::Answering; }, 5000))
+                shownWhileOpen = w().countdownLabel->text();
+        };
+        openBox();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w().state() == ExamWindow::ExamState::HandedIn; }, 5000));
+        platform.whileOpen = nullptr;
+        platform.confirmAnswers.clear();
+        EXPECT_EQ(shownWhileOpen, QStringLiteral("0:00:00"));
+        ASSERT_EQ(platform.boxes.size(), 2u) << platform.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(platform.boxes[0].closedByProgram);
+        EXPECT_EQ(platform.boxes[1].text, QStringLiteral("考试时间已到。"));
+        EXPECT_EQ(platform.boxes[1].openBelow, 0);
+        EXPECT_EQ(catalogue(QStringLiteral("DEFEN")), QStringLiteral("2"));
+        EXPECT_TRUE(w().isVisible()); // the score panel shows; closing was not decided
+    }
+}
