@@ -293,11 +293,12 @@ std::optional<QByteArray> CorrectTextLayer(const QByteArray &pdf, const GlyphTex
             }
         }
         if (!changed) continue;
-        const QByteArray newData = data.left(cmap->mappingsStart) + mappingSections(*cmap) + data.mid(cmap->mappingsEnd);
+        const QByteArray newData =
+            data.left(cmap->mappingsStart) + mappingSections(*cmap) + data.mid(cmap->mappingsEnd);
         QString newDict = latin1(streamDict);
         newDict.replace(length, QStringLiteral("/Length %1").arg(newData.size()));
-        replaced[mapNumber] = object.left(dictStart) + newDict.toLatin1() + "stream\n" + newData +
-                              "\nendstream\nendobj\n";
+        replaced[mapNumber] =
+            object.left(dictStart) + newDict.toLatin1() + "stream\n" + newData + "\nendstream\nendobj\n";
     }
     if (replaced.isEmpty()) return pdf;
 

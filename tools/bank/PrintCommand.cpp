@@ -177,13 +177,13 @@ int PrintCommand(int argc, char **argv) {
 
     try {
         const PrintOutcome outcome = PrintPapers(request);
-        say(stdout, QStringLiteral("已写出 %1：%2 套试卷，共 %3 页，%4（种子 %5）")
-                        .arg(nativePath(request.pdf))
-                        .arg(outcome.papers)
-                        .arg(outcome.pages)
-                        .arg(request.blank ? QStringLiteral("空白卷，不含答案")
-                                           : QStringLiteral("每套后附参考答案与解析"))
-                        .arg(request.seed));
+        say(stdout,
+            QStringLiteral("已写出 %1：%2 套试卷，共 %3 页，%4（种子 %5）")
+                .arg(nativePath(request.pdf))
+                .arg(outcome.papers)
+                .arg(outcome.pages)
+                .arg(request.blank ? QStringLiteral("空白卷，不含答案") : QStringLiteral("每套后附参考答案与解析"))
+                .arg(request.seed));
         return 0;
     } catch (const KjksError &e) {
         say(stderr, QStringLiteral("kjks-bank: ") + e.message());
