@@ -73,13 +73,13 @@ TEST(PdfTextLayer, MapsOfEveryFormAreCorrectedAndTheFileStaysWhole) {
     const auto out = CorrectTextLayer(pdf, drawnAs);
     ASSERT_TRUE(out.has_value());
     const QString map = QString::fromLatin1(*out);
-    for (const char *entry : {"<0001> <5165>", "<0002> <0041>", "<0003> <751F>", "<0010> <2ED2>", "<0011> <957F>",
-                              "<0020> <0031>"})
+    for (const char *entry :
+         {"<0001> <5165>", "<0002> <0041>", "<0003> <751F>", "<0010> <2ED2>", "<0011> <957F>", "<0020> <0031>"})
         EXPECT_TRUE(map.contains(QLatin1String(entry))) << entry;
     EXPECT_FALSE(map.contains(QStringLiteral("2F0A")));
     EXPECT_TRUE(out->contains("BT /F2 11 Tf <0001> Tj ET"));
-    const QRegularExpressionMatch length =
-        QRegularExpression(QStringLiteral("/Length (\\d+) >>\nstream\n")).match(map, map.indexOf(QStringLiteral("3 0 obj")));
+    const QRegularExpressionMatch length = QRegularExpression(QStringLiteral("/Length (\\d+) >>\nstream\n"))
+                                               .match(map, map.indexOf(QStringLiteral("3 0 obj")));
     ASSERT_TRUE(length.hasMatch());
     EXPECT_EQ(map.mid(length.capturedEnd(), length.captured(1).toInt() + 10).right(10), QStringLiteral("\nendstream"));
     expectConsistentCrossReference(*out);
@@ -89,9 +89,8 @@ TEST(PdfTextLayer, NothingToCorrectOrAnotherFormLeavesTheFile) {
     const QByteArray plain = pdfOf(fontObjects("1 beginbfchar\n<0001> <0041>\nendbfchar\n"));
     EXPECT_EQ(CorrectTextLayer(plain, drawnAs), plain);
     // A compressed map, or no table where startxref points, is not the writer's form.
-    EXPECT_FALSE(CorrectTextLayer(pdfOf(fontObjects("1 beginbfchar\n<0001> <2F0A>\nendbfchar\n",
-                                                    "/Filter /FlateDecode ")),
-                                  drawnAs));
+    EXPECT_FALSE(CorrectTextLayer(
+        pdfOf(fontObjects("1 beginbfchar\n<0001> <2F0A>\nendbfchar\n", "/Filter /FlateDecode ")), drawnAs));
     QByteArray moved = pdfOf(fontObjects("1 beginbfchar\n<0001> <2F0A>\nendbfchar\n"));
     moved.insert(0, "% a comment that moves every object\n");
     EXPECT_FALSE(CorrectTextLayer(moved, drawnAs));
