@@ -15,6 +15,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGlyphRun>
 #include <QHash>
 #include <QImageReader>
@@ -487,6 +488,9 @@ int WritePaperPdf(const PrintedPaper &paper, const QString &path) {
 }
 
 int WritePapersPdf(const std::vector<PrintedPaper> &papers, const QString &path) {
+    // Without a Chinese font every character would print as an empty box.
+    if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
+        throw KjksError(QStringLiteral("系统中没有中文字体，无法生成试卷 PDF。请先安装中文字体（例如 Noto CJK）。"));
     const std::unique_ptr<QTextDocument> doc = PapersDocument(papers);
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
