@@ -34,6 +34,7 @@
 #include <QTextTable>
 #include <QUrl>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -46,6 +47,12 @@ constexpr int kBodySize = 11;
 constexpr qreal kPictureMaxWidth = 440;
 
 const char *const kSectionNumbers[] = {"一", "二", "三", "四"};
+
+// A4 with margins of 2 cm.
+QPageLayout paperPageLayout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(56.7, 56.7, 56.7, 56.7),
+                       QPageLayout::Point);
+}
 
 QStringList printFonts() {
     // The desktop's Chinese fonts (fonts-noto-cjk), then the further fall-backs.
@@ -432,9 +439,12 @@ std::unique_ptr<QTextDocument> printDocument() {
     font.setStyleStrategy(QFont::PreferNoShaping);
     doc->setDefaultFont(font);
     // The A4 text area in points (2 cm margins): the pages the PDF shows.
-    const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(56.7, 56.7, 56.7, 56.7),
-                             QPageLayout::Point);
-    doc->setPageSize(layout.paintRect(QPageLayout::Point).size());
+    const QPageLayout layout = paperPageLayout();
+    // Its height in whole points: the layout places pages at multiples of the height in 1/64 units,
+    // the printing code at multiples of the real number, and at page 160 of a class set the two
+    // would be a point apart. A whole number is the same in both.
+    const QSizeF area = layout.paintRect(QPageLayout::Point).size();
+    doc->setPageSize(QSizeF(area.width(), std::floor(area.height())));
     doc->setDocumentMargin(0);
     return doc;
 }
@@ -448,12 +458,12 @@ int drawPages(QTextDocument &doc, QPdfWriter &writer) {
     const int pages = doc.pageCount();
     QPainter painter;
     if (!painter.begin(&writer)) throw KjksError(QStringLiteral("无法生成 PDF。"));
-    const qreal scaleX = writer.width() / page.width();
-    const qreal scaleY = writer.height() / page.height();
+    // The document's unit is the point.
+    const qreal scale = writer.resolution() / 72.0;
     for (int p = 0; p < pages; ++p) {
         if (p > 0) writer.newPage();
         painter.save();
-        painter.scale(scaleX, scaleY);
+        painter.scale(scale, scale);
         painter.translate(0, -p * page.height());
         const QRectF view(0, p * page.height(), page.width(), page.height());
         painter.setClipRect(view);
@@ -497,8 +507,7 @@ int WritePapersPdf(const std::vector<PrintedPaper> &papers, const QString &path)
     int pages = 0;
     {
         QPdfWriter writer(&pdf);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(56.7, 56.7, 56.7, 56.7), QPageLayout::Point));
+        writer.setPageLayout(paperPageLayout());
         writer.setResolution(300);
         writer.setTitle(papers.size() == 1 ? QuestionsHeading(papers[0])
                                            : QStringLiteral("%1 模拟试卷（共 %2 套）")
@@ -509,7 +518,13 @@ int WritePapersPdf(const std::vector<PrintedPaper> &papers, const QString &path)
     }
     // A file of another form than the writer's own keeps the writer's text layer.
     DrawnGlyphs drawn(*doc);
-    const QByteArray bytes = CorrectTextLayer(pdf.data(), std::ref(drawn)).value_or(pdf.data());
+    QByteArray bytes = CorrectTextLayer(pdf.data(), std::ref(drawn)).value_or(pdf.data());
+    // The text area of a page in the PDF's own space (points from the bottom left corner).
+    const QPageLayout page = paperPageLayout();
+    const QRectF paint = page.paintRect(QPageLayout::Point);
+    const qreal top = page.fullRect(QPageLayout::Point).height() - paint.top();
+    const QRectF area(paint.left(), top - doc->pageSize().height(), paint.width(), doc->pageSize().height());
+    bytes = DropTextOutside(bytes, area).value_or(bytes);
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())

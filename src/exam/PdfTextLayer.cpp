@@ -236,6 +236,29 @@ QString latin1(const QByteArray &bytes) {
     return QString::fromLatin1(bytes);
 }
 
+// The file again, object by object with `replaced` in place of the originals, and a
+// cross-reference table of the new offsets.
+QByteArray rebuilt(const QByteArray &pdf, const CrossReference &xref, const QMap<int, QByteArray> &replaced) {
+    QByteArray out = pdf.left(xref.objects.front().offset);
+    QMap<int, qsizetype> offsets;
+    for (const PdfObject &o : xref.objects) {
+        offsets[o.number] = out.size();
+        out += replaced.contains(o.number) ? replaced[o.number] : pdf.mid(o.offset, o.end - o.offset);
+    }
+    const qsizetype table = out.size();
+    static const QRegularExpression sizeKey(QStringLiteral("/Size\\s+(\\d+)"));
+    const int size = std::max(offsets.lastKey() + 1, sizeKey.match(latin1(xref.trailer)).captured(1).toInt());
+    out += "xref\n0 " + QByteArray::number(size) + '\n';
+    for (int n = 0; n < size; ++n) {
+        if (offsets.contains(n))
+            out += QByteArray::number(offsets[n]).rightJustified(10, '0') + " 00000 n \n";
+        else
+            out += "0000000000 65535 f \n";
+    }
+    out += "trailer\n" + xref.trailer + "\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n";
+    return out;
+}
+
 } // namespace
 
 std::optional<QByteArray> CorrectTextLayer(const QByteArray &pdf, const GlyphTextCorrection &correct) {
@@ -301,24 +324,226 @@ std::optional<QByteArray> CorrectTextLayer(const QByteArray &pdf, const GlyphTex
             object.left(dictStart) + newDict.toLatin1() + "stream\n" + newData + "\nendstream\nendobj\n";
     }
     if (replaced.isEmpty()) return pdf;
+    return rebuilt(pdf, *xref, replaced);
+}
 
-    // The file again, object by object, with a cross-reference table of the new offsets.
-    QByteArray out = pdf.left(xref->objects.front().offset);
-    QMap<int, qsizetype> offsets;
-    for (const PdfObject &o : xref->objects) {
-        offsets[o.number] = out.size();
-        out += replaced.contains(o.number) ? replaced[o.number] : pdf.mid(o.offset, o.end - o.offset);
+namespace {
+
+// An affine matrix [a b c d e f] as PDF writes it: a point (x, y) goes to (a x + c y + e, b x + d y + f).
+struct Matrix {
+    double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
+    // This matrix applied after `then`: the result of `cm` (the new matrix before the current one).
+    Matrix times(const Matrix &m) const {
+        return {a * m.a + b * m.c, a * m.b + b * m.d,       c * m.a + d * m.c,
+                c * m.b + d * m.d, e * m.a + f * m.c + m.e, e * m.b + f * m.d + m.f};
     }
-    const qsizetype table = out.size();
-    static const QRegularExpression sizeKey(QStringLiteral("/Size\\s+(\\d+)"));
-    const int size = std::max(offsets.lastKey() + 1, sizeKey.match(latin1(xref->trailer)).captured(1).toInt());
-    out += "xref\n0 " + QByteArray::number(size) + '\n';
-    for (int n = 0; n < size; ++n) {
-        if (offsets.contains(n))
-            out += QByteArray::number(offsets[n]).rightJustified(10, '0') + " 00000 n \n";
-        else
-            out += "0000000000 65535 f \n";
+    QPointF map(double x, double y) const { return {a * x + c * y + e, b * x + d * y + f}; }
+};
+
+struct ContentToken {
+    QByteArray text;
+    qsizetype start = 0;
+    qsizetype end = 0;
+};
+
+bool isDelimiter(char c) {
+    return isSpace(c) || c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' || c == '}' ||
+           c == '/' || c == '%';
+}
+
+// The tokens of a content stream; nullopt for a string that never ends.
+std::optional<std::vector<ContentToken>> contentTokens(const QByteArray &s) {
+    std::vector<ContentToken> tokens;
+    qsizetype i = 0;
+    while (i < s.size()) {
+        const char ch = s[i];
+        if (isSpace(ch)) {
+            ++i;
+            continue;
+        }
+        const qsizetype start = i;
+        if (ch == '%') {
+            while (i < s.size() && s[i] != '\n' && s[i] != '\r')
+                ++i;
+            continue;
+        }
+        if (ch == '(') {
+            int depth = 0;
+            for (; i < s.size(); ++i) {
+                if (s[i] == '\\') {
+                    ++i;
+                } else if (s[i] == '(') {
+                    ++depth;
+                } else if (s[i] == ')' && --depth == 0) {
+                    ++i;
+                    break;
+                }
+            }
+            if (depth != 0) return std::nullopt;
+        } else if (ch == '<' && i + 1 < s.size() && s[i + 1] != '<') {
+            const qsizetype close = s.indexOf('>', i);
+            if (close < 0) return std::nullopt;
+            i = close + 1;
+        } else if ((ch == '<' || ch == '>') && i + 1 < s.size() && s[i + 1] == ch) {
+            i += 2;
+        } else if (ch == '[' || ch == ']' || ch == '{' || ch == '}') {
+            ++i;
+        } else {
+            ++i;
+            while (i < s.size() && !isDelimiter(s[i]))
+                ++i;
+        }
+        tokens.push_back({s.mid(start, i - start), start, i});
     }
-    out += "trailer\n" + xref->trailer + "\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n";
+    return tokens;
+}
+
+// The content without the text objects whose first glyph starts outside `area` (page space);
+// nullopt when the content is not understood.
+std::optional<QByteArray> withoutTextOutside(const QByteArray &content, const QRectF &area) {
+    const auto tokens = contentTokens(content);
+    if (!tokens) return std::nullopt;
+    std::vector<Matrix> saved;
+    Matrix ctm;
+    std::vector<double> numbers; // the operands since the last operator, when numbers
+    bool inText = false, placed = false, outside = false;
+    qsizetype textStart = 0;
+    Matrix line; // the text line matrix
+    std::vector<std::pair<qsizetype, qsizetype>> dropped;
+    auto matrixOperands = [&](Matrix &m) {
+        if (numbers.size() < 6) return false;
+        const double *v = numbers.data() + numbers.size() - 6;
+        m = {v[0], v[1], v[2], v[3], v[4], v[5]};
+        return true;
+    };
+    for (const ContentToken &t : *tokens) {
+        const QByteArray &w = t.text;
+        bool ok = false;
+        const double number = w.toDouble(&ok);
+        if (ok) {
+            numbers.push_back(number);
+            continue;
+        }
+        const char first = w.isEmpty() ? '\0' : w[0];
+        if (first == '/' || first == '(' || first == '<' || first == '[' || first == ']') continue; // operands
+        if (w == "q") {
+            saved.push_back(ctm);
+        } else if (w == "Q") {
+            if (saved.empty()) return std::nullopt;
+            ctm = saved.back();
+            saved.pop_back();
+        } else if (w == "cm") {
+            Matrix m;
+            if (!matrixOperands(m)) return std::nullopt;
+            ctm = m.times(ctm);
+        } else if (w == "BT") {
+            inText = true;
+            placed = outside = false;
+            textStart = t.start;
+            line = Matrix();
+        } else if (w == "Tm" && inText) {
+            if (!matrixOperands(line)) return std::nullopt;
+        } else if ((w == "Td" || w == "TD") && inText) {
+            if (numbers.size() < 2) return std::nullopt;
+            const double tx = numbers[numbers.size() - 2], ty = numbers.back();
+            line = Matrix{1, 0, 0, 1, tx, ty}.times(line);
+        } else if ((w == "Tj" || w == "TJ" || w == "'" || w == "\"") && inText && !placed) {
+            placed = true;
+            const QPointF origin = ctm.map(line.e, line.f);
+            outside = !area.contains(origin);
+        } else if (w == "ET" && inText) {
+            inText = false;
+            if (outside) dropped.push_back({textStart, t.end});
+        }
+        numbers.clear();
+    }
+    if (dropped.empty()) return content;
+    QByteArray out;
+    qsizetype at = 0;
+    for (const auto &[from, to] : dropped) {
+        out += content.mid(at, from - at);
+        at = to;
+    }
+    out += content.mid(at);
     return out;
+}
+
+} // namespace
+
+std::optional<QByteArray> DropTextOutside(const QByteArray &pdf, const QRectF &area) {
+    const auto xref = readCrossReference(pdf);
+    if (!xref) return std::nullopt;
+    QMap<int, size_t> byNumber;
+    for (size_t i = 0; i < xref->objects.size(); ++i)
+        byNumber[xref->objects[i].number] = i;
+    auto objectBytes = [&](int number) {
+        const PdfObject &o = xref->objects[byNumber[number]];
+        return pdf.mid(o.offset, o.end - o.offset);
+    };
+
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z])"));
+    static const QRegularExpression contents(QStringLiteral("/Contents\\s+(\\d+)\\s+\\d+\\s+R"));
+    static const QRegularExpression length(QStringLiteral("/Length\\s+(\\d+)(\\s+\\d+\\s+R)?"));
+
+    QMap<int, QByteArray> replaced;
+    for (const PdfObject &o : xref->objects) {
+        const QByteArray body = pdf.mid(o.offset, o.end - o.offset);
+        if (body.contains("stream")) continue;
+        const QString dict = latin1(body);
+        if (!dict.contains(page)) continue;
+        const QRegularExpressionMatch ref = contents.match(dict);
+        if (!ref.hasMatch()) continue;
+        const int number = ref.captured(1).toInt();
+        if (!byNumber.contains(number) || replaced.contains(number)) return std::nullopt;
+
+        const QByteArray object = objectBytes(number);
+        const qsizetype keyword = object.indexOf("stream");
+        const qsizetype dictStart = object.indexOf("<<");
+        if (keyword < 0 || dictStart < 0 || dictStart > keyword) return std::nullopt;
+        const QString streamDict = latin1(object.mid(dictStart, keyword - dictStart));
+        const QRegularExpressionMatch size = length.match(streamDict);
+        if (!size.hasMatch()) return std::nullopt;
+        qsizetype dataLength = size.captured(1).toLongLong();
+        if (size.hasCaptured(2)) { // an indirect length: the number in its own object
+            const int lengthObject = size.captured(1).toInt();
+            if (!byNumber.contains(lengthObject)) return std::nullopt;
+            qsizetype at = 0;
+            const QByteArray lengthBody = objectBytes(lengthObject);
+            wordAt(lengthBody, at); // number
+            wordAt(lengthBody, at); // generation
+            if (wordAt(lengthBody, at) != "obj") return std::nullopt;
+            bool ok = false;
+            dataLength = wordAt(lengthBody, at).toLongLong(&ok);
+            if (!ok) return std::nullopt;
+        }
+        qsizetype dataStart = keyword + 6;
+        if (object.mid(dataStart, 2) == "\r\n")
+            dataStart += 2;
+        else if (object.mid(dataStart, 1) == "\n")
+            dataStart += 1;
+        if (dataLength < 0 || dataStart + dataLength > object.size()) return std::nullopt;
+        const QByteArray data = object.mid(dataStart, dataLength);
+
+        const bool flate = streamDict.contains(QStringLiteral("/FlateDecode"));
+        if (streamDict.contains(QStringLiteral("/Filter")) && !flate) return std::nullopt;
+        QByteArray content = data;
+        if (flate) {
+            // qUncompress reads a zlib stream behind its expected size, which it grows as needed.
+            QByteArray sized(4, '\0');
+            const quint32 guess = quint32(std::min<qsizetype>(data.size() * 8 + 64, 0x7FFFFFFF));
+            for (int k = 0; k < 4; ++k)
+                sized[k] = char((guess >> (24 - 8 * k)) & 0xFF);
+            content = qUncompress(sized + data);
+            if (content.isEmpty() && !data.isEmpty()) return std::nullopt;
+        }
+        const auto kept = withoutTextOutside(content, area);
+        if (!kept) return std::nullopt;
+        if (*kept == content) continue;
+        const QByteArray newData = flate ? qCompress(*kept).mid(4) : *kept;
+        QString newDict = streamDict;
+        newDict.replace(length, QStringLiteral("/Length %1").arg(newData.size()));
+        replaced[number] = object.left(dictStart) + newDict.toLatin1() + "stream\n" + newData + "\nendstream\nendobj\n";
+    }
+    if (replaced.isEmpty()) return pdf;
+    return rebuilt(pdf, *xref, replaced);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QRectF>
 #include <functional>
 #include <optional>
 
@@ -20,3 +21,10 @@ using GlyphTextCorrection = std::function<char32_t(const QByteArray &fontName, c
 // nullopt when the file is not of the plain form Qt's writer produces (one cross-reference table,
 // uncompressed maps), so the caller keeps its file as it is.
 std::optional<QByteArray> CorrectTextLayer(const QByteArray &pdf, const GlyphTextCorrection &correct);
+
+// The PDF without the text drawn outside `area` (in the page's own space: points, y upwards from
+// the bottom edge), judged by where each text object's first glyph starts. The text layout draws a
+// paragraph's last line before a page break again on the next page, above its top and clipped out
+// of sight; a reader would still find that line twice. Page contents are rewritten as the writer
+// wrote them (compressed or not); nullopt when a page is not of that plain form.
+std::optional<QByteArray> DropTextOutside(const QByteArray &pdf, const QRectF &area);

@@ -134,7 +134,8 @@ QString withoutSpace(QString text) {
 }
 
 // Texts whose characters Noto CJK draws with the glyphs of radicals (入 ⼊, 生 ⽣, 一 ⼀, 长 ⻓, 见 ⻅,
-// 食 ⻝), options of digits only, and a picture in every case material.
+// 食 ⻝), options of digits only, explanations split between pages, and a picture in every case
+// material.
 class PaperTextLayerTest : public PaperPrintTest {
 protected:
     void shapeBank() override {
@@ -145,7 +146,9 @@ protected:
                              {QStringLiteral("3.5")},
                              {QStringLiteral("收入")},
                              {QStringLiteral("生产成本")}};
-            q.jiexi = QStringLiteral("入账生产成本一万二千元");
+            // Long enough to run on over a page break, so some paragraph is split between pages.
+            q.jiexi =
+                QStringLiteral("第%1题：").arg(q.id) + QStringLiteral("入账生产成本一万二千元，见附注。").repeated(30);
         }
         for (BankStem &s : bank.model.stems) {
             s.zongtimian = QStringLiteral("甲公司有关科目的期末余额见下图（%1）。").arg(s.id);

@@ -3,6 +3,7 @@
 #include "PdfTextLayer.h"
 
 #include <QMap>
+#include <QRectF>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -94,6 +95,44 @@ TEST(PdfTextLayer, NothingToCorrectOrAnotherFormLeavesTheFile) {
     QByteArray moved = pdfOf(fontObjects("1 beginbfchar\n<0001> <2F0A>\nendbfchar\n"));
     moved.insert(0, "% a comment that moves every object\n");
     EXPECT_FALSE(CorrectTextLayer(moved, drawnAs));
+}
+
+// Text objects at a page's top and beyond its text area, as the writer puts them.
+QByteArray pageContent() {
+    return "0.24 0 0 -0.24 56 786 cm\nq\n4 0 0 4 0 -3000 cm\nBT\n/F2 11 Tf 1 0 0 -1 0 0 Tm\n0 -741 Td <0001> Tj\n"
+           "6 0 Td <0002> Tj\nET\nQ\nq\n4 0 0 4 0 -3000 cm\nBT\n/F2 11 Tf 1 0 0 -1 0 0 Tm\n0 -760 Td <0003> "
+           "Tj\nET\nQ\n";
+}
+
+TEST(PdfTextLayer, TextOutsideTheAreaIsDroppedFromCompressedAndPlainPages) {
+    // The first object's baseline lies above the page's top (y 786 − 0.24·(4·741 − 3000) > 786 − 0),
+    // the second inside.
+    const QRectF area(56, 56, 480, 728);
+    const QByteArray content = pageContent();
+    const QByteArray compressed = qCompress(content).mid(4);
+    for (const bool flate : {false, true}) {
+        const QByteArray data = flate ? compressed : content;
+        const QMap<int, QByteArray> objects{{1, "<< /Type /Catalog >>"},
+                                            {2, "<<\n/Type /Page\n/Contents 3 0 R\n>>"},
+                                            {3, "<<\n/Length 4 0 R\n" +
+                                                    QByteArray(flate ? "/Filter /FlateDecode\n" : "") + ">>\nstream\n" +
+                                                    data + "\nendstream"},
+                                            {4, QByteArray::number(data.size())}};
+        const auto out = DropTextOutside(pdfOf(objects), area);
+        ASSERT_TRUE(out.has_value()) << flate;
+        expectConsistentCrossReference(*out);
+        const qsizetype start = out->indexOf("stream\n", out->indexOf("3 0 obj")) + 7;
+        const qsizetype end = out->indexOf("\nendstream", start);
+        QByteArray kept = out->mid(start, end - start);
+        if (flate) {
+            QByteArray sized(4, '\0');
+            sized[2] = 0x10;
+            kept = qUncompress(sized + kept);
+        }
+        EXPECT_FALSE(kept.contains("<0001>")) << flate;
+        EXPECT_TRUE(kept.contains("0 -760 Td <0003> Tj")) << flate;
+        EXPECT_TRUE(kept.endsWith("ET\nQ\n")) << flate;
+    }
 }
 
 } // namespace
