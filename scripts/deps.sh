@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-charts-dev qt6-translations-l10n
   libsqlcipher-dev sqlcipher libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk xvfb xauth python3
+  fonts-noto-cjk xvfb xauth python3 poppler-utils
 )
 if [ "${1:-}" = "--with-tools" ]; then
   packages+=(clang libclang-rt-14-dev imagemagick)

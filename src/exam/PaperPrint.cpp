@@ -7,22 +7,35 @@
 #include "NumberText.h"
 #include "PaperQuestion.h"
 #include "PaperState.h"
+#include "PdfTextLayer.h"
 #include "QuestionTypes.h"
 #include "SqlError.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QGlyphRun>
+#include <QHash>
 #include <QImageReader>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
+#include <QPalette>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <QSaveFile>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextTable>
 #include <QUrl>
+#include <algorithm>
+#include <cmath>
+#include <functional>
 
 namespace {
 
@@ -34,6 +47,12 @@ constexpr int kBodySize = 11;
 constexpr qreal kPictureMaxWidth = 440;
 
 const char *const kSectionNumbers[] = {"一", "二", "三", "四"};
+
+// A4 with margins of 2 cm.
+QPageLayout paperPageLayout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(56.7, 56.7, 56.7, 56.7),
+                       QPageLayout::Point);
+}
 
 QStringList printFonts() {
     // The desktop's Chinese fonts (fonts-noto-cjk), then the further fall-backs.
@@ -265,20 +284,10 @@ QString KeyHeading() {
     return QStringLiteral("参考答案与解析");
 }
 
-std::unique_ptr<QTextDocument> PaperDocument(const PrintedPaper &paper) {
-    auto doc = std::make_unique<QTextDocument>();
-    QFont font;
-    font.setFamilies(printFonts());
-    font.setPixelSize(kBodySize);
-    doc->setDefaultFont(font);
-    // The A4 text area in points (2 cm margins): the pages the PDF shows.
-    const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(56.7, 56.7, 56.7, 56.7),
-                             QPageLayout::Point);
-    doc->setPageSize(layout.paintRect(QPageLayout::Point).size());
-    doc->setDocumentMargin(0);
-    Writer w(*doc);
+namespace {
 
-    w.heading(QuestionsHeading(paper), false);
+void writePaper(Writer &w, const PrintedPaper &paper, bool onNewPage) {
+    w.heading(QuestionsHeading(paper), onNewPage);
     w.paragraph(QStringLiteral("姓名：____________    得分：%1")
                     .arg(paper.score.isEmpty() ? QStringLiteral("________") : paper.score));
     int section = -1;
@@ -306,6 +315,7 @@ std::unique_ptr<QTextDocument> PaperDocument(const PrintedPaper &paper) {
         w.cell(sheet, int(i) + 1, 2, sheetAnswer(item, paper.withAnswers));
     }
     w.afterTable();
+    if (!paper.withKey) return;
 
     w.heading(KeyHeading(), true);
     for (const PrintedQuestion &item : paper.questions) {
@@ -321,27 +331,203 @@ std::unique_ptr<QTextDocument> PaperDocument(const PrintedPaper &paper) {
         w.subheading(line);
         w.paragraph(QStringLiteral("解析：") + item.explanation, 1);
     }
+}
+
+// The PostScript name of a font (its name table's record 6), as the PDF names the font.
+QByteArray postscriptName(const QRawFont &font) {
+    const QByteArray table = font.fontTable("name");
+    auto u16 = [&](qsizetype at) {
+        return at + 2 <= table.size() ? quint16((uchar(table[at]) << 8) | uchar(table[at + 1])) : quint16(0);
+    };
+    const int count = u16(2);
+    const qsizetype strings = u16(4);
+    for (int i = 0; i < count; ++i) {
+        const qsizetype record = 6 + 12 * qsizetype(i);
+        if (record + 12 > table.size()) break;
+        if (u16(record + 6) != 6) continue;
+        const quint16 platformId = u16(record);
+        const QByteArray text = table.mid(strings + u16(record + 10), u16(record + 8));
+        if (platformId == 1) return text; // Macintosh Roman: ASCII here
+        if (platformId == 3 || platformId == 0) {
+            QByteArray ascii;
+            for (qsizetype k = 1; k < text.size(); k += 2)
+                ascii += text[k];
+            return ascii;
+        }
+    }
+    return QByteArray();
+}
+
+// Which character each glyph of the document was drawn for: the document's own characters, looked
+// up in the fonts its lines were set in. A glyph the PDF writer mapped to a character the paper
+// never drew (a radical sharing the ideograph's glyph) goes back to the paper's character.
+class DrawnGlyphs {
+public:
+    explicit DrawnGlyphs(const QTextDocument &doc) {
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+            for (const uint c : b.text().toUcs4())
+                if (!m_drawn.contains(c)) {
+                    m_drawn.insert(c);
+                    m_chars.push_back(c);
+                }
+            if (!b.layout()) continue;
+            // The whole block by its range: Qt 6.4 gives no runs for the defaults.
+            for (const QGlyphRun &run : b.layout()->glyphRuns(0, b.length())) {
+                const QRawFont font = run.rawFont();
+                const QByteArray name = postscriptName(font);
+                if (std::none_of(m_fonts.begin(), m_fonts.end(), [&](const Font &f) { return f.name == name; }))
+                    m_fonts.push_back({name, font, {}, false});
+            }
+        }
+    }
+
+    char32_t operator()(const QByteArray &fontName, char32_t mapped) {
+        if (m_drawn.contains(uint(mapped))) return mapped;
+        // The font the PDF names first, then the others the paper was set in.
+        std::vector<Font *> order;
+        for (Font &f : m_fonts)
+            if (f.name == fontName) order.push_back(&f);
+        for (Font &f : m_fonts)
+            if (f.name != fontName) order.push_back(&f);
+        for (Font *f : order) {
+            const quint32 glyph = glyphOf(f->raw, uint(mapped));
+            if (glyph == 0) continue;
+            const auto drawn = glyphs(*f).constFind(glyph);
+            if (drawn != glyphs(*f).cend()) return char32_t(drawn.value());
+        }
+        return mapped;
+    }
+
+private:
+    struct Font {
+        QByteArray name;
+        QRawFont raw;
+        QHash<quint32, uint> byGlyph; // glyph → the first character drawn with it
+        bool filled;
+    };
+
+    static quint32 glyphOf(const QRawFont &font, uint c) {
+        const char32_t ch = char32_t(c);
+        const QList<quint32> glyphs = font.glyphIndexesForString(QString::fromUcs4(&ch, 1));
+        return glyphs.size() == 1 ? glyphs[0] : 0;
+    }
+
+    const QHash<quint32, uint> &glyphs(Font &f) {
+        if (!f.filled) {
+            for (const uint c : m_chars) {
+                const quint32 glyph = glyphOf(f.raw, c);
+                if (glyph != 0 && !f.byGlyph.contains(glyph)) f.byGlyph.insert(glyph, c);
+            }
+            f.filled = true;
+        }
+        return f.byGlyph;
+    }
+
+    QSet<uint> m_drawn;
+    std::vector<uint> m_chars; // in the order the paper draws them
+    std::vector<Font> m_fonts;
+};
+
+std::unique_ptr<QTextDocument> printDocument() {
+    auto doc = std::make_unique<QTextDocument>();
+    QFont font;
+    font.setFamilies(printFonts());
+    font.setPixelSize(kBodySize);
+    // Glyphs straight from the font's character map. Shaped, Noto CJK swaps the digits of a line
+    // that starts in Latin ("A、12") for glyphs no character maps to, which the PDF's text layer
+    // then leaves out; Chinese and Latin text need no shaping.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    doc->setDefaultFont(font);
+    // The A4 text area in points (2 cm margins): the pages the PDF shows.
+    const QPageLayout layout = paperPageLayout();
+    // Its height in whole points: the layout places pages at multiples of the height in 1/64 units,
+    // the printing code at multiples of the real number, and at page 160 of a class set the two
+    // would be a point apart. A whole number is the same in both.
+    const QSizeF area = layout.paintRect(QPageLayout::Point).size();
+    doc->setPageSize(QSizeF(area.width(), std::floor(area.height())));
+    doc->setDocumentMargin(0);
     return doc;
 }
 
+// The document's pages onto the writer, one page of the document on each page of the PDF; returns
+// their number. QTextDocument::print draws a line that starts exactly at a page's top on the page
+// before as well, clipped out of sight but kept in the PDF's text: every page's first line would
+// be found twice. Here a page draws only the lines that start on it.
+int drawPages(QTextDocument &doc, QPdfWriter &writer) {
+    const QSizeF page = doc.pageSize();
+    const int pages = doc.pageCount();
+    QPainter painter;
+    if (!painter.begin(&writer)) throw KjksError(QStringLiteral("无法生成 PDF。"));
+    // The document's unit is the point.
+    const qreal scale = writer.resolution() / 72.0;
+    for (int p = 0; p < pages; ++p) {
+        if (p > 0) writer.newPage();
+        painter.save();
+        painter.scale(scale, scale);
+        painter.translate(0, -p * page.height());
+        const QRectF view(0, p * page.height(), page.width(), page.height());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        // A line is drawn when it starts above the clip's bottom edge, so the edge stays a point
+        // above the next page's top.
+        context.clip = view.adjusted(0, 0, 0, -1);
+        context.palette.setColor(QPalette::Text, Qt::black);
+        doc.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    painter.end();
+    return pages;
+}
+
+} // namespace
+
+std::unique_ptr<QTextDocument> PapersDocument(const std::vector<PrintedPaper> &papers) {
+    auto doc = printDocument();
+    Writer w(*doc);
+    for (size_t i = 0; i < papers.size(); ++i)
+        writePaper(w, papers[i], i > 0);
+    return doc;
+}
+
+std::unique_ptr<QTextDocument> PaperDocument(const PrintedPaper &paper) {
+    return PapersDocument({paper});
+}
+
 int WritePaperPdf(const PrintedPaper &paper, const QString &path) {
-    const std::unique_ptr<QTextDocument> doc = PaperDocument(paper);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw KjksError(
-            QStringLiteral("无法写入文件：%1\n详细信息：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    return WritePapersPdf({paper}, path);
+}
+
+int WritePapersPdf(const std::vector<PrintedPaper> &papers, const QString &path) {
+    // Without a Chinese font every character would print as an empty box.
+    if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
+        throw KjksError(QStringLiteral("系统中没有中文字体，无法生成试卷 PDF。请先安装中文字体（例如 Noto CJK）。"));
+    const std::unique_ptr<QTextDocument> doc = PapersDocument(papers);
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     int pages = 0;
     {
-        QPdfWriter writer(&file);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(56.7, 56.7, 56.7, 56.7), QPageLayout::Point));
+        QPdfWriter writer(&pdf);
+        writer.setPageLayout(paperPageLayout());
         writer.setResolution(300);
-        writer.setTitle(QuestionsHeading(paper));
+        writer.setTitle(papers.size() == 1 ? QuestionsHeading(papers[0])
+                                           : QStringLiteral("%1 模拟试卷（共 %2 套）")
+                                                 .arg(papers.empty() ? QString() : papers[0].subject)
+                                                 .arg(papers.size()));
         writer.setCreator(QStringLiteral("kjks"));
-        doc->print(&writer);
-        pages = doc->pageCount();
+        pages = drawPages(*doc, writer);
     }
-    if (!file.commit())
+    // A file of another form than the writer's own keeps the writer's text layer.
+    DrawnGlyphs drawn(*doc);
+    QByteArray bytes = CorrectTextLayer(pdf.data(), std::ref(drawn)).value_or(pdf.data());
+    // The text area of a page in the PDF's own space (points from the bottom left corner).
+    const QPageLayout page = paperPageLayout();
+    const QRectF paint = page.paintRect(QPageLayout::Point);
+    const qreal top = page.fullRect(QPageLayout::Point).height() - paint.top();
+    const QRectF area(paint.left(), top - doc->pageSize().height(), paint.width(), doc->pageSize().height());
+    bytes = DropTextOutside(bytes, area).value_or(bytes);
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw KjksError(
             QStringLiteral("无法写入文件：%1\n详细信息：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
     return pages;

@@ -33,7 +33,8 @@ struct PrintedPaper {
     QString subject;     // the profile's subject name
     int shownNumber = 0; // the paper number the answered-paper list shows
     bool withAnswers = false;
-    QString score; // total when handed in and printed with answers, else empty
+    bool withKey = true; // the key with explanations after the answer sheet
+    QString score;       // total when handed in and printed with answers, else empty
     std::vector<PrintedSection> sections;
     std::vector<PrintedQuestion> questions;
 };
@@ -46,6 +47,8 @@ PrintedPaper ReadPrintedPaper(BankSession &data, const ExamProfile &profile, int
 
 // The three parts as one document (texts of the bank set as plain text, pictures embedded).
 std::unique_ptr<QTextDocument> PaperDocument(const PrintedPaper &paper);
+// Papers one after another in one document, each starting on a page of its own.
+std::unique_ptr<QTextDocument> PapersDocument(const std::vector<PrintedPaper> &papers);
 
 // The headings that open the three parts.
 QString QuestionsHeading(const PrintedPaper &paper);
@@ -53,5 +56,8 @@ QString AnswerSheetHeading();
 QString KeyHeading();
 
 // Writes the paper as an A4 PDF with its fonts embedded: a temporary file beside `path`, renamed
-// into place when complete. Returns the number of pages. Throws KjksError (Chinese) on failure.
+// into place when complete. Its text layer gives the paper's texts as drawn (searching and copying
+// work). Returns the number of pages. Throws KjksError (Chinese) on failure.
 int WritePaperPdf(const PrintedPaper &paper, const QString &path);
+// The same for papers one after another (a class set) in one file.
+int WritePapersPdf(const std::vector<PrintedPaper> &papers, const QString &path);

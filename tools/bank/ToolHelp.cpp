@@ -50,6 +50,14 @@ const char kUpgrade[] =
     "  按题号带到新题库 NEW 的题目上，写成 OUT。OLD 和 NEW 只读不写。\n"
     "  不能带过去的（撤下的题目、答案改了的题目的次数、含有它们的试卷）逐条列出。\n"
     "  全部成功才替换 OUT。\n";
+const char kPrint[] =
+    "kjks-bank print BANK OUT.pdf [--blank] [--seed S] [--papers N]\n"
+    "\n"
+    "  按题库的考试方案 1 像模拟考试一样抽题组卷，打印成 A4 PDF：每套是试题、答题卡和参考答案与解析，\n"
+    "  各自另起一页；N 套（1 至 200，默认 1）依次写在同一个文件里，每套避开上一套的题目。\n"
+    "  --blank  只印试题和空白答题卡，不印答案与解析。\n"
+    "  --seed   同一题库、同一种子得到同样的试卷（第 k 套用种子 S+k-1）；不给时按时间选取，并在输出中写明。\n"
+    "  题库只读不写：在临时副本中抽题，学员做过的试卷不影响抽题。PDF 中的文字可以搜索和复制。\n";
 const char kTool[] = "kjks-bank：初级会计实务考试练习系统的题库工具\n"
                      "\n"
                      "用法：kjks-bank 命令 参数…\n"
@@ -61,6 +69,7 @@ const char kTool[] = "kjks-bank：初级会计实务考试练习系统的题库�
                      "  import FILE... --bank BANK       CSV 或 GIFT → 题库\n"
                      "  check BANK                       检查题库\n"
                      "  upgrade OLD NEW OUT              把旧题库的学习进度带到新题库\n"
+                     "  print BANK OUT.pdf [--blank] [--seed S] [--papers N]   抽题组卷，打印成 PDF\n"
                      "  synth --questions N [--seed S] BANK   合成题库（性能测试用）\n"
                      "\n"
                      "kjks-bank 命令 --help 说明一个命令。详见 docs/kjks-bank.md。\n"
@@ -85,5 +94,7 @@ QString CommandHelp(const QString &command) {
         text = kImport;
     else if (command == QLatin1String("upgrade"))
         text = kUpgrade;
+    else if (command == QLatin1String("print"))
+        text = kPrint;
     return text ? QString::fromUtf8(text) : QString();
 }

@@ -9,6 +9,7 @@
 #include "BankUpgrade.h"
 #include "BankWriter.h"
 #include "ImportCommands.h"
+#include "PrintCommand.h"
 #include "SqlError.h"
 #include "ToolHelp.h"
 
@@ -144,6 +145,8 @@ int check(const QStringList &args) {
 } // namespace
 
 int main(int argc, char **argv) {
+    // `print` sets text in the system's fonts and so runs under a GUI application of its own.
+    if (argc > 1 && qstrcmp(argv[1], "print") == 0) return PrintCommand(argc, argv);
     QCoreApplication app(argc, argv); // image format plugins and local 8-bit arguments
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) return usageError(QStringLiteral("no command given"));

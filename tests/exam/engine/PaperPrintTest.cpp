@@ -6,7 +6,9 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -36,6 +38,7 @@ protected:
         EngineTest::SetUp();
         addPool();
         bank.model.questions[0].timian = QStringLiteral("<b>不是标记</b> 题目11"); // bank texts are plain
+        shapeBank();
         open();
         startNewPaper();
         paperId = launchParameters().PaperKey.toInt();
@@ -44,6 +47,9 @@ protected:
         engine->StoreAnswer(0, first.daan);
         engine->HandIn();
     }
+
+    // Changes to the pool's rows before the bank is written.
+    virtual void shapeBank() {}
 
     int paperId = 0;
 };
@@ -110,6 +116,84 @@ TEST_F(PaperPrintTest, APaperThatDoesNotExistIsSaidInChinese) {
     } catch (const KjksError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("没有找到这份试卷，无法打印。"));
     }
+}
+
+// What a reader searches and copies: the PDF's text as poppler's pdftotext extracts it, white
+// space removed (it breaks lines where the page does). Empty when the tool is missing.
+QString extractedText(const QString &pdf) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty()) return QString();
+    QProcess p;
+    p.start(tool, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return QStringLiteral("pdftotext failed");
+    return QString::fromUtf8(p.readAllStandardOutput()).remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
+QString withoutSpace(QString text) {
+    return text.remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
+// Texts whose characters Noto CJK draws with the glyphs of radicals (入 ⼊, 生 ⽣, 一 ⼀, 长 ⻓, 见 ⻅,
+// 食 ⻝), options of digits only, explanations split between pages, and a picture in every case
+// material.
+class PaperTextLayerTest : public PaperPrintTest {
+protected:
+    void shapeBank() override {
+        for (BankQuestion &q : bank.model.questions) {
+            q.timian = QStringLiteral("考生的收入一二、长期借款见附注，人工日月用食堂车门（%1）").arg(q.id);
+            if (q.options.size() == 4)
+                q.options = {{QStringLiteral("12")},
+                             {QStringLiteral("3.5")},
+                             {QStringLiteral("收入")},
+                             {QStringLiteral("生产成本")}};
+            // Long enough to run on over a page break, so some paragraph is split between pages.
+            q.jiexi =
+                QStringLiteral("第%1题：").arg(q.id) + QStringLiteral("入账生产成本一万二千元，见附注。").repeated(30);
+        }
+        for (BankStem &s : bank.model.stems) {
+            s.zongtimian = QStringLiteral("甲公司有关科目的期末余额见下图（%1）。").arg(s.id);
+            s.tmimage = FixtureJpeg(120, 80);
+        }
+    }
+};
+
+TEST_F(PaperTextLayerTest, ExtractedTextIsThePapersTextOnce) {
+    const PrintedPaper paper = ReadPrintedPaper(*bankSession(), examProfile(), paperId, 1, true);
+    const QString pdf = bank.dir() + QStringLiteral("text.pdf");
+    WritePaperPdf(paper, pdf);
+    const QString text = extractedText(pdf);
+    if (text.isEmpty()) GTEST_SKIP() << "pdftotext is missing (poppler-utils; scripts/deps.sh installs it)";
+
+    QString radicals;
+    for (const QChar c : text)
+        if (c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF) radicals += c;
+    EXPECT_EQ(radicals, QString());
+    EXPECT_TRUE(text.contains(QStringLiteral("考生的收入一二")));
+    EXPECT_TRUE(text.contains(QStringLiteral("A、12B、3.5C、收入D、生产成本"))) << text.toStdString();
+    for (const PrintedQuestion &item : paper.questions) {
+        const Question &q = item.question;
+        if (q.kind == QuestionKind::Case) {
+            EXPECT_TRUE(text.contains(withoutSpace(QStringLiteral("【案例材料】") + q.stem)));
+            for (const SubQuestion &sub : q.subQuestions)
+                EXPECT_TRUE(
+                    text.contains(withoutSpace(QString::number(item.number) + QStringLiteral("、") + sub.text)));
+        } else {
+            // Once: a page's first line is not also kept, out of sight, on the page before.
+            EXPECT_EQ(text.count(withoutSpace(QString::number(item.number) + QStringLiteral("、") + q.stem)), 1)
+                << q.stem.toStdString();
+            for (int i = 0; i < q.options.size(); ++i)
+                EXPECT_TRUE(text.contains(withoutSpace(OptionCaption(i, q.options[i]))));
+        }
+        EXPECT_TRUE(text.contains(withoutSpace(QStringLiteral("解析：") + item.explanation)));
+    }
+    // Each part starts at a page's top.
+    EXPECT_EQ(text.count(AnswerSheetHeading()), 1);
+    EXPECT_EQ(text.count(KeyHeading()), 1);
+
+    // The case material's picture is in the file.
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("/Subtype /Image"));
 }
 
 } // namespace
