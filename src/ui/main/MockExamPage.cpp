@@ -55,8 +55,12 @@ QWidget *MockExamPage::buildDescription() {
         grid->addWidget(label(caption, desc), r, 0, Qt::AlignTop);
         if (value) grid->addWidget(value, r, 1);
     };
-    addRow(0, QStringLiteral("试卷："), label(QStringLiteral("100分"), desc));
-    addRow(1, QStringLiteral("总分："), label(QStringLiteral("100分"), desc));
+    paperPointsLabel = label(QStringLiteral("100分"), desc);
+    paperPointsLabel->setObjectName(QStringLiteral("paperPointsLabel"));
+    addRow(0, QStringLiteral("试卷："), paperPointsLabel);
+    totalPointsLabel = label(QStringLiteral("100分"), desc);
+    totalPointsLabel->setObjectName(QStringLiteral("totalPointsLabel"));
+    addRow(1, QStringLiteral("总分："), totalPointsLabel);
     subjectLabel = label(QString(), desc, 16, true);
     subjectLabel->setObjectName(QStringLiteral("subjectLabel"));
     subjectLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -157,6 +161,9 @@ void MockExamPage::ShowProfile(const QString &appTitle) {
     subjectLabel->setText(p.subjectName);
     // The exam window counts down the same time: the bank's minutes, else the title's default.
     examTimeLabel->setText(QString::number(ExamSecondsFor(p, appTitle) / 60) + QStringLiteral("分钟"));
+    const QString points = QString::number(p.totalPoints()) + QStringLiteral("分");
+    paperPointsLabel->setText(points);
+    totalPointsLabel->setText(points);
     // The sections the paper has, one row each.
     const std::vector<QuestionType> present = p.presentSections();
     contentTable->clearContents();

@@ -26,8 +26,10 @@ class ExamSectionSetsTest : public ExamWindowTest, public ::testing::WithParamIn
 
 TEST_P(ExamSectionSetsTest, CardQuestionsHandInAndReviewShowTheSectionsThePaperHas) {
     const SectionSet &set = GetParam();
-    const char *const columns[4][2] = {
-        {"danxuanti", "danxuanfen"}, {"duoxuanti", "duoxuanfen"}, {"panduanti", "panduanfen"}, {"shicaoti", "shicaofen"}};
+    const char *const columns[4][2] = {{"danxuanti", "danxuanfen"},
+                                       {"duoxuanti", "duoxuanfen"},
+                                       {"panduanti", "panduanfen"},
+                                       {"shicaoti", "shicaofen"}};
     for (int s = 0; s < 4; ++s)
         if (!set.present[s]) {
             setProfile(columns[s][0], QStringLiteral("0"));
@@ -63,8 +65,8 @@ TEST_P(ExamSectionSetsTest, CardQuestionsHandInAndReviewShowTheSectionsThePaperH
     }
     // Question 1 is on screen and current, from the first present section.
     EXPECT_EQ(w().card().state(0), State::Current);
-    EXPECT_TRUE(w().view().stemBox->toPlainText().startsWith(QStringLiteral("1、"))) <<
-        w().view().stemBox->toPlainText().toStdString();
+    EXPECT_TRUE(w().view().stemBox->toPlainText().startsWith(QStringLiteral("1、")))
+        << w().view().stemBox->toPlainText().toStdString();
 
     // Every question gets an answer through its cell; the last question is reached.
     for (int p = 0; p < set.questions; ++p) {

@@ -218,4 +218,6 @@ TEST_F(MockExamPageTest, TheDescriptionListsTheSectionsThePaperHas) {
                          page->contentTable->item(r, 2)->text();
     EXPECT_EQ(shown, (QStringList{QStringLiteral("单选题2题4分"), QStringLiteral("判断题1题1分")}));
     EXPECT_EQ(page->examTimeLabel->text(), QStringLiteral("6分钟")); // 5 of 100 points of 120 minutes
+    EXPECT_EQ(page->totalPointsLabel->text(), QStringLiteral("5分"));
+    EXPECT_EQ(page->paperPointsLabel->text(), QStringLiteral("5分"));
 }
