@@ -537,7 +537,6 @@ std::vector<BankProblem> ExamProfileProblems(const BankModel &m, const BankTally
     // unusable, which is then reported).
     int sections = 0;
     bool unread = false; // a count or points that is no number, or refused: "all at 0" is not known
-
     auto sectionCount = [&](const char *countName, const char *pointsName) {
         bool countOk = false;
         bool pointsOk = false;
