@@ -24,12 +24,13 @@ QString upperAscii(const QString &text) {
     return out;
 }
 
-// Section points / count as the runtime divides: errors name the offending text.
+// Section points / count as the runtime divides: errors name the offending text. A section of no
+// questions and no points is a paper without that section.
 double perQuestionScore(const QString &pointsText, const QString &countText) {
     const int points = StrToInt(pointsText);
     const int count = StrToInt(countText);
     if (count == 0) {
-        if (points == 0) throw KjksError(QStringLiteral("Invalid floating point operation"));
+        if (points == 0) return 0;
         throw KjksError(QStringLiteral("Floating point division by zero"));
     }
     return double(points) / double(count);
@@ -189,7 +190,8 @@ void BankSession::LoadExamProfile(const QString &profileId) {
             if (profileQuery.isEmpty())
                 reason = QStringLiteral("题库中没有考试方案 %1").arg(profileId);
             else if (count.trimmed() == QLatin1String("0"))
-                reason = QStringLiteral("考试方案的%1题数为 0").arg(section);
+                reason = QStringLiteral("考试方案的%1题数为 0，分数却是“%2”（没有题的部分分数也要是 0）")
+                             .arg(section, points);
             else
                 reason = QStringLiteral("考试方案的%1题数“%2”或分数“%3”不是整数").arg(section, count, points);
             throw ExamProfileError(e.message(), reason);
@@ -201,6 +203,9 @@ void BankSession::LoadExamProfile(const QString &profileId) {
         total += sec.count;
     }
     p.totalCount = total;
+    if (total <= 0)
+        throw ExamProfileError(QStringLiteral("考试方案中没有题目"),
+                               QStringLiteral("考试方案的四个部分题数都是 0，抽不出试卷"));
 }
 
 void BankSession::LoadExamOptions() {

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <array>
+#include <optional>
+#include <vector>
 
 // The shape of a mock-exam paper, loaded once at start from profile 1.
 struct ExamSection {
@@ -27,6 +29,13 @@ struct ExamProfile {
     // The rule for an answer of a section: partial credit reaches only the multiple-choice section
     // and case sub-questions; single choice, judgement and operation answers stay all or nothing.
     ScoringRule RuleFor(QuestionType section) const;
+
+    // A section of 0 questions is not on the paper: no cells on the answer card, no row of the
+    // score sheet, no heading on a printed paper. A paper holds the sections the bank can fill.
+    bool has(QuestionType type) const { return section(type).count > 0; }
+    std::vector<QuestionType> presentSections() const;
+    // The paper's full points: the stated points of the sections it has.
+    int totalPoints() const;
 
     ExamSection &section(QuestionType type) { return sections[IndexOf(type)]; }
     const ExamSection &section(QuestionType type) const { return sections[IndexOf(type)]; }

@@ -22,7 +22,9 @@ CardLayout LayoutAnswerCard(const std::array<int, 4> &counts) {
             cell.label = QRect(CellPitchX * c + 9, rowPitch[section] * r + labelOffset, LabelSize, LabelSize);
             layout.cells.push_back(cell);
         }
-        if (counts[size_t(section)] > 0) {
+        if (counts[size_t(section)] <= 0) {
+            layout.panelHeights[size_t(section)] = 0;
+        } else {
             const QRect &last = layout.cells.back().label;
             const int needed = last.top() + last.height();
             int &height = layout.panelHeights[size_t(section)];

@@ -15,8 +15,9 @@ struct CardCell {
 
 struct CardLayout {
     std::vector<CardCell> cells;       // one per position
-    std::array<int, 4> panelHeights{}; // cells panels, grown to hold their last label
+    std::array<int, 4> panelHeights{}; // cells panels, grown to hold their last label; 0: not on the card
 };
 
-// `counts`: questions per section (single, multiple, judgement, fourth).
+// `counts`: questions per section (single, multiple, judgement, fourth). A section of no questions
+// is not on the paper and has no panel (nor header) on the card.
 CardLayout LayoutAnswerCard(const std::array<int, 4> &counts);

@@ -82,7 +82,7 @@ void ExamWindow::openPaper() {
         const QString title = bankSession()->GetOption(QStringLiteral("APP_TITLE"));
         subjectTitleLabel->setText(title);
         m_engine->SetSubjectTitle(title);
-        launch.ExamTimeSeconds = ExamTimeForTitle(title, examProfile().examMinutes);
+        launch.ExamTimeSeconds = ExamSecondsFor(examProfile(), title);
         m_view->setCurrentIndex(0);
         answerListGrid->setRowCount(0);
         m_answerList.clear();
@@ -109,9 +109,9 @@ void ExamWindow::openPaper() {
         stackCard(heights);
         orderTabStops();
         if (m_opening == Opening::View) restoreCardFromRows();
-        // Question 1.
+        // Question 1, in the first section the paper has.
         m_currentPosition = 0;
-        refreshSection(QuestionType::Single, true);
+        refreshSection(m_engine->SectionOf(0), true);
         m_currentPosition = 0;
 
         if (handedIn) {
@@ -547,13 +547,19 @@ bool ExamWindow::handIn() {
 
 void ExamWindow::showScorePanel(const ScoreSheet &sheet, const std::vector<PaperRow> &answerList) {
     scorePanel->show();
-    for (int r = 0; r < 6; ++r)
+    // A row per section the paper has, between the headings and the total.
+    const int rows = int(sheet.cells.size());
+    scoreSheetGrid->setRowCount(rows);
+    scoreSheetGrid->setFixedHeight(ScoreGridHeight - (6 - rows) * (ScoreGridRowHeight + 2));
+    for (int r = 0; r < rows; ++r) {
+        scoreSheetGrid->setRowHeight(r, ScoreGridRowHeight + 2);
         for (int c = 0; c < 4; ++c) {
             auto *item = new QTableWidgetItem(sheet.cells[size_t(r)][size_t(c)]);
             item->setToolTip(item->text());
             if (r == 0 || c == 0) item->setBackground(CardHeaderColour());
             scoreSheetGrid->setItem(r, c, item);
         }
+    }
     totalScoreLabel->setText(sheet.totalText);
     m_answerList = answerList;
     answerListGrid->setRowCount(int(m_answerList.size()));

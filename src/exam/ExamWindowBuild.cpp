@@ -315,12 +315,17 @@ void ExamWindow::buildLegend() {
     }
 }
 
-// Header strip and cells panel of each section, from the top; what does not fit is cut off.
+// Header strip and cells panel of each section, from the top; what does not fit is cut off. A
+// section without a panel (height 0) is not on the paper: the next one moves up into its place.
 void ExamWindow::stackCard(const std::array<int, 4> &panelHeights) {
     QWidget *strips[4] = {singleHeader, multipleHeader, judgementHeader, fourthHeaderPanel};
     QWidget *cellPanels[4] = {singleCells, multipleCells, judgementCells, fourthCells};
     int top = 0;
     for (int s = 0; s < 4; ++s) {
+        const bool onPaper = panelHeights[size_t(s)] > 0;
+        strips[s]->setVisible(onPaper);
+        cellPanels[s]->setVisible(onPaper);
+        if (!onPaper) continue;
         strips[s]->setGeometry(0, top, LeftWidth, CardHeaderHeight);
         top += CardHeaderHeight;
         cellPanels[s]->setGeometry(0, top, LeftWidth, panelHeights[size_t(s)]);

@@ -185,8 +185,12 @@ private:
 
 QString sectionTitle(const PrintedPaper &paper, int section) {
     const PrintedSection &s = paper.sections[size_t(section)];
+    // Numbered as the paper has its sections: without 多选题, 判断题 is the second.
+    int shown = 0;
+    for (int k = 0; k <= section; ++k)
+        if (paper.sections[size_t(k)].count > 0) ++shown;
     return QStringLiteral("%1、%2（共 %3 题，每题 %4 分）")
-        .arg(QString::fromUtf8(kSectionNumbers[section]), s.typeName)
+        .arg(QString::fromUtf8(kSectionNumbers[shown > 0 ? shown - 1 : 0]), s.typeName)
         .arg(s.count)
         .arg(s.pointsEach);
 }

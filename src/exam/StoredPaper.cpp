@@ -28,17 +28,14 @@ QStringList QuestionIds(BankSession &data, int paperNumber, int total) {
 
 ScoreSheet Sheet(BankSession &data, const ExamProfile &profile, int paperNumber) {
     Dataset &sql = data.listQuery;
-    ScoreSheet sheet;
-    sheet.cells[0] = {QStringLiteral("题型"), QStringLiteral("题量"), QStringLiteral("总分"), QStringLiteral("得分")};
-    for (size_t s = 0; s < 4; ++s) {
-        const ExamSection &section = profile.sections[s];
-        sql.openSql(SectionSumSql(paperNumber, section.typeName));
-        sheet.cells[s + 1] = {section.typeName, section.countText, section.pointsText, sumText(sql.firstValue())};
+    std::array<QString, 5> sums;
+    for (QuestionType type : profile.presentSections()) {
+        sql.openSql(SectionSumSql(paperNumber, profile.section(type).typeName));
+        sums[IndexOf(type) + 1] = sumText(sql.firstValue());
     }
     sql.openSql(TotalSumSql(paperNumber));
-    sheet.totalText = sumText(sql.firstValue());
-    sheet.cells[5] = {QStringLiteral("合计"), QString(), QStringLiteral("100"), sheet.totalText};
-    return sheet;
+    sums[0] = sumText(sql.firstValue());
+    return MakeScoreSheet(profile, sums);
 }
 
 } // namespace StoredPaper

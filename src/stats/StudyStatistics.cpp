@@ -86,8 +86,7 @@ namespace {
 // in", oldest hand-in first.
 PaperSummary loadPapers(SqlDatabase &db, const ExamProfile &profile) {
     PaperSummary exams;
-    for (const ExamSection &sec : profile.sections)
-        exams.paperTotal += sec.pointsText.toDouble();
+    exams.paperTotal = profile.totalPoints(); // the sections the paper has
     const auto paperRows = select(
         db, QStringLiteral("select sjID, DTKSSJ, JJSJ, DEFEN, DanDeFen, DuoDeFen, PanDeFen, AnLiDeFen from kjks_SJML"
                            " where flag_state = 0 order by sjID"));

@@ -103,6 +103,44 @@ TEST(DataModule, LoadsTheExamProfile) {
     EXPECT_EQ(p.totalCount, 63);
 }
 
+TEST(DataModule, ASectionOfNoQuestionsAndNoPointsIsLeftOffThePaper) {
+    const struct {
+        std::vector<const char *> emptied; // count and points columns set to 0
+        std::vector<QuestionType> present;
+        int totalCount;
+        int totalPoints;
+    } cases[] = {
+        {{"duoxuanti", "duoxuanfen", "panduanti", "panduanfen", "shicaoti", "shicaofen"}, {QuestionType::Single}, 2, 4},
+        {{"shicaoti", "shicaofen"}, {QuestionType::Single, QuestionType::Multiple, QuestionType::Judgement}, 4, 7},
+    };
+    for (const auto &c : cases) {
+        FixtureBank bank;
+        for (const char *column : c.emptied)
+            bank.model.profiles[0].columns[QString::fromLatin1(column)] = QStringLiteral("0");
+        BankSession &form = bank.open();
+        examProfile() = ExamProfile{};
+        form.LoadExamProfile(QStringLiteral("1"));
+        const ExamProfile &p = examProfile();
+        EXPECT_EQ(p.presentSections(), c.present);
+        EXPECT_EQ(p.totalCount, c.totalCount);
+        EXPECT_EQ(p.totalPoints(), c.totalPoints);
+        EXPECT_EQ(p.section(QuestionType::Fourth).perQuestionScore, 0);
+    }
+    // All four at 0: nothing to draw, and the start-up says so.
+    FixtureBank bank;
+    for (const char *column :
+         {"danxuanti", "danxuanfen", "duoxuanti", "duoxuanfen", "panduanti", "panduanfen", "shicaoti", "shicaofen"})
+        bank.model.profiles[0].columns[QString::fromLatin1(column)] = QStringLiteral("0");
+    BankSession &form = bank.open();
+    try {
+        form.LoadExamProfile(QStringLiteral("1"));
+        ADD_FAILURE();
+    } catch (const ExamProfileError &e) {
+        EXPECT_TRUE(StartupFailureText(e).startsWith(
+            QStringLiteral("题库的考试方案无法使用：考试方案的四个部分题数都是 0，抽不出试卷")));
+    }
+}
+
 TEST(DataModule, ProfileFailuresKeepTheFieldsSetBefore) {
     struct Case {
         const char *column;

@@ -52,11 +52,23 @@ TEST(SyntheticBank, SmallBanksStayDrawable) {
     for (int n : {0, 1, 9, 14, 41}) {
         const BankModel m = SyntheticBank(n, 1);
         EXPECT_EQ(int(m.questions.size()), n);
-        // A section the bank is too small for is left at 0, which the check names; nothing else.
+        // A section the bank is too small for is left off the paper; only a bank that can draw
+        // nothing at all is refused.
         for (const QString &problem : CheckExamProfile(m))
-            EXPECT_TRUE(problem.contains(QStringLiteral("大于 0"))) << n << problem.toStdString();
+            EXPECT_TRUE(problem.contains(QStringLiteral("四个部分的题数都是 0"))) << n << problem.toStdString();
         EXPECT_EQ(ValidateBankModel(m).size(), 0u) << n;
     }
+}
+
+TEST(SyntheticBank, SectionsOfNoQuestionsAndNoPointsPassTheCheck) {
+    // A paper of single and multiple choice only: no judgement, no cases.
+    BankModel m = SyntheticBank(200, 11);
+    for (const char *column : {"panduanti", "panduanfen", "shicaoti", "shicaofen"})
+        m.profiles[0].columns[QString::fromLatin1(column)] = QStringLiteral("0");
+    QTemporaryDir dir;
+    const QString bank = QDir(dir.path()).filePath(QStringLiteral("two.dbf"));
+    WriteBank(m, bank);
+    EXPECT_EQ(CheckBank(bank), QStringList());
 }
 
 TEST(SyntheticBank, SameSeedSameBank) {
@@ -97,6 +109,19 @@ const BadBank kBadBanks[] = {
     {"cases do not divide",
      [](BankModel &m) { m.profiles[0].columns[QStringLiteral("shicaoti")] = QStringLiteral("12"); }, nullptr,
      "12 不是每个案例 5 道小题的整数倍"},
+    {"points for a section of no questions",
+     [](BankModel &m) { m.profiles[0].columns[QStringLiteral("duoxuanti")] = QStringLiteral("0"); }, nullptr,
+     "kjks_type 1 duoxuanfen: duoxuanfen 是“24”：duoxuanti 是 0，这一部分没有题，分数也要是 0"},
+    {"questions worth nothing",
+     [](BankModel &m) { m.profiles[0].columns[QStringLiteral("panduanfen")] = QStringLiteral("0"); }, nullptr,
+     "kjks_type 1 panduanfen: panduanfen 是“0”：这一部分有 10 道题却不得分"},
+    {"every section of no questions",
+     [](BankModel &m) {
+         for (const char *column : {"danxuanti", "danxuanfen", "duoxuanti", "duoxuanfen", "panduanti", "panduanfen",
+                                    "shicaoti", "shicaofen"})
+             m.profiles[0].columns[QString::fromLatin1(column)] = QStringLiteral("0");
+     },
+     nullptr, "kjks_type 1: 四个部分的题数都是 0"},
     {"wrong type name", [](BankModel &m) { m.profiles[0].columns[QStringLiteral("duoxuan")] = QStringLiteral("多项"); },
      nullptr, "kjks_type 1 duoxuan: 题型名是“多项”"},
     {"case with a withdrawn sub-question", [](BankModel &m) { m.questions[5].flag_state = 1; }, nullptr,

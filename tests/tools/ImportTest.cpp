@@ -107,8 +107,8 @@ const Case kCsvRefused[] = {
     {"duplicate id", "编号,题型,章节,题干,答案\n7,判断题,章/节,题,√\n7,判断题,章/节,题,×\n",
      "t.csv:3: 编号 7 已用于 t.csv:2"},
     {"text GBK cannot hold", QByteArray(kHeader) + "判断题,章/节,好 \xF0\x9F\x98\x80,,,,,√,\n", "t.csv:2: "},
-    {"a section of the exam left empty", QByteArray(kHeader) + "判断题,章/节,题,,,,,√,\n",
-     "模拟考试的四个部分都要有题，缺少：单选题、多选题、含 5 道小题的案例"},
+    {"nothing a mock paper can draw", "题型,章节,案例,题干,A,B,答案\n案例,章/节,K1,材料,,,\n不定项,,K1,（1）,甲,乙,B\n",
+     "没有能出模拟试卷的题"},
 };
 
 TEST(CsvImport, RefusedRowsAreNamedByLine) {
@@ -167,6 +167,36 @@ TEST(CsvImport, TheTemplateMakesARunnableBank) {
     EXPECT_EQ(profile.at(QStringLiteral("danxuanti")), QStringLiteral("1"));
     EXPECT_EQ(profile.at(QStringLiteral("shicaoti")), QStringLiteral("5"));
     EXPECT_EQ(profile.at(QStringLiteral("shicaofen")), QStringLiteral("10"));
+}
+
+TEST(CsvImport, TheProfileHoldsTheSectionsTheQuestionsFillAndTheirShareOfTheTime) {
+    const struct {
+        const char *name;
+        QByteArray rows;
+        const char *profile; // count/points of single, multiple, judgement, cases
+        const char *minutes;
+    } cases[] = {
+        {"single choice only", "单选题,章/节,一,甲,乙,,,A,\n单选题,章/节,二,甲,乙,,,B,\n单选题,章/节,三,甲,乙,,,A,\n",
+         "3/6 0/0 0/0 0/0", "7"},
+        {"no cases", "单选题,章/节,一,甲,乙,,,A,\n多选题,章/节,二,甲,乙,丙,,AB,\n判断题,章/节,三,,,,,√,\n",
+         "1/2 1/2 1/1 0/0", "6"},
+    };
+    for (const auto &c : cases) {
+        ImportProblems problems;
+        QStringList warnings;
+        const BankModel m = AssembleImport(
+            ReadCsvQuestions(QStringLiteral("t.csv"), QByteArray(kHeader) + c.rows, &problems), &problems, &warnings);
+        // The bank's own profile check ran on it too.
+        ASSERT_EQ(problems.lines(), QStringList()) << c.name;
+        const auto &p = m.profiles.at(0).columns;
+        QStringList shape;
+        for (const char *section : {"danxuan", "duoxuan", "panduan", "shicao"}) {
+            const QString name = QString::fromLatin1(section);
+            shape << p.at(name + QStringLiteral("ti")) + QLatin1Char('/') + p.at(name + QStringLiteral("fen"));
+        }
+        EXPECT_EQ(shape.join(QLatin1Char(' ')), QString::fromUtf8(c.profile)) << c.name;
+        EXPECT_EQ(m.options.at(QStringLiteral("EXAM_MINUTES")), QString::fromUtf8(c.minutes)) << c.name;
+    }
 }
 
 TEST(CsvImport, ShortCaseIsKeptForPracticeOnly) {

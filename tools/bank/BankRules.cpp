@@ -532,19 +532,39 @@ std::vector<BankProblem> ExamProfileProblems(const BankModel &m, const BankTally
         const auto it = profile->columns.find(QString::fromLatin1(name));
         return it == profile->columns.end() ? QString() : it->second;
     };
-    // A count or points the program can use: a whole number above 0 (0 stops the start or scores nothing).
-    auto positive = [&](const char *name, int *n) {
-        bool ok = false;
-        *n = column(name).trimmed().toInt(&ok, 10);
-        if (!ok && !column(name).isEmpty()) return false; // ValidateBankModel names a value that is no number
-        if (!ok || *n <= 0) {
-            c.addUnusable(table, key, QString::fromLatin1(name),
-                          QStringLiteral("%1 是“%2”：每部分的题数和分数都要是大于 0 的整数，否则程序无法启动或该部分"
-                                         "不得分")
-                              .arg(QString::fromLatin1(name), column(name)));
-            return false;
+    // A section's count and points as the program uses them: whole numbers, both above 0, or both 0
+    // for a paper without that section. Returns the count to draw (0 when the section is empty or
+    // unusable, which is then reported).
+    int sections = 0;
+    bool unread = false; // a count or points that is no number, or refused: "all at 0" is not known
+    auto sectionCount = [&](const char *countName, const char *pointsName) {
+        bool countOk = false;
+        bool pointsOk = false;
+        const int n = column(countName).trimmed().toInt(&countOk, 10);
+        const int points = column(pointsName).trimmed().toInt(&pointsOk, 10);
+        // ValidateBankModel names a value that is no number.
+        if ((!countOk && !column(countName).isEmpty()) || (!pointsOk && !column(pointsName).isEmpty())) {
+            unread = true;
+            return 0;
         }
-        return true;
+        auto refuse = [&](const char *name, const QString &why) {
+            c.addUnusable(table, key, QString::fromLatin1(name),
+                          QStringLiteral("%1 是“%2”：%3").arg(QString::fromLatin1(name), column(name), why));
+            unread = true;
+            return 0;
+        };
+        if (!countOk || n < 0)
+            return refuse(countName, QStringLiteral("题数要是整数：大于 0，或 0 表示试卷没有这一部分"));
+        if (!pointsOk || points < 0)
+            return refuse(pointsName, QStringLiteral("分数要是整数：大于 0，或 0 表示试卷没有这一部分"));
+        if (n == 0 && points > 0)
+            return refuse(pointsName,
+                          QStringLiteral("%1 是 0，这一部分没有题，分数也要是 0").arg(QString::fromLatin1(countName)));
+        if (n > 0 && points == 0)
+            return refuse(pointsName,
+                          QStringLiteral("这一部分有 %1 道题却不得分：写它的分数，或把题数也写成 0").arg(n));
+        if (n > 0) ++sections;
+        return n;
     };
     const QString pool = banktypes::randomPool();
     const struct {
@@ -560,10 +580,8 @@ std::vector<BankProblem> ExamProfileProblems(const BankModel &m, const BankTally
         if (type != section.type)
             c.addUnusable(table, key, QString::fromLatin1(section.typeColumn),
                           QStringLiteral("题型名是“%1”，评分要求正好是“%2”").arg(type, section.type));
-        int points = 0;
-        positive(section.pointsColumn, &points);
-        int n = 0;
-        if (!positive(section.countColumn, &n)) continue;
+        const int n = sectionCount(section.countColumn, section.pointsColumn);
+        if (n <= 0) continue; // a paper without this section
         const auto counted = tally.drawable.find(type);
         const int eligible = counted == tally.drawable.end() ? 0 : counted->second;
         if (eligible < n)
@@ -577,11 +595,19 @@ std::vector<BankProblem> ExamProfileProblems(const BankModel &m, const BankTally
                     .arg(pool));
     }
 
+    // The fourth type name also decides what practice offers as the fourth kind: it is checked
+    // even when the paper has no fourth section.
     const QString fourth = column("shicaotype");
-    int points = 0;
-    positive("shicaofen", &points);
-    int n = 0;
-    if (!positive("shicaoti", &n)) return out;
+    const bool fourthKnown =
+        fourth == banktypes::caseQuestion() || fourth == AnalysisTypeName() || fourth == OperationTypeName();
+    if (!fourthKnown)
+        c.addUnusable(table, key, QStringLiteral("shicaotype"),
+                      QStringLiteral("第四部分的题型“%1”程序不认识：写 %2、%3 或 %4")
+                          .arg(fourth, banktypes::caseQuestion(), AnalysisTypeName(), OperationTypeName()));
+    const int n = sectionCount("shicaoti", "shicaofen");
+    if (sections == 0 && !unread)
+        c.addUnusable(table, key, QString(), QStringLiteral("四个部分的题数都是 0：试卷抽不出题，至少一部分要有题"));
+    if (n <= 0) return out;
     if (fourth == banktypes::caseQuestion()) {
         const int perCase = CaseSubQuestionsPerPaper(m);
         const int cases = n / perCase;
@@ -621,10 +647,6 @@ std::vector<BankProblem> ExamProfileProblems(const BankModel &m, const BankTally
                               .arg(n)
                               .arg(fourth)
                               .arg(eligible));
-    } else {
-        c.addUnusable(table, key, QStringLiteral("shicaotype"),
-                      QStringLiteral("第四部分的题型“%1”程序不认识：写 %2、%3 或 %4")
-                          .arg(fourth, banktypes::caseQuestion(), AnalysisTypeName(), OperationTypeName()));
     }
     return out;
 }

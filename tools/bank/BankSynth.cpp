@@ -224,24 +224,31 @@ BankModel SyntheticBankRows(int questions, quint32 seed, BankRowVisitor &visitor
     }
     closeCase();
 
-    // Profile 1 as in the real examination, cut down to what a small bank can draw.
+    // Profile 1 as in the real examination, cut down to what a small bank can draw; a section it
+    // cannot draw at all is left off the paper, points and all.
     auto drawable = [](int wanted, int rows) { return std::max(0, std::min(wanted, rows - 1)); };
+    auto pointsFor = [](int count, const char *points) {
+        return count > 0 ? QString::fromLatin1(points) : QStringLiteral("0");
+    };
+    const int singles = drawable(24, eligible[0]);
+    const int multiples = drawable(12, eligible[1]);
+    const int judgements = drawable(10, eligible[2]);
     const int cases = drawable(3, stems);
     BankProfile p;
     p.id = 1;
     p.columns = {{QStringLiteral("kjks_type_name"), QStringLiteral("初级会计实务")},
                  {QStringLiteral("danxuan"), banktypes::single()},
-                 {QStringLiteral("danxuanti"), QString::number(drawable(24, eligible[0]))},
-                 {QStringLiteral("danxuanfen"), QStringLiteral("48")},
+                 {QStringLiteral("danxuanti"), QString::number(singles)},
+                 {QStringLiteral("danxuanfen"), pointsFor(singles, "48")},
                  {QStringLiteral("duoxuan"), banktypes::multiple()},
-                 {QStringLiteral("duoxuanti"), QString::number(drawable(12, eligible[1]))},
-                 {QStringLiteral("duoxuanfen"), QStringLiteral("24")},
+                 {QStringLiteral("duoxuanti"), QString::number(multiples)},
+                 {QStringLiteral("duoxuanfen"), pointsFor(multiples, "24")},
                  {QStringLiteral("panduan"), banktypes::judgement()},
-                 {QStringLiteral("panduanti"), QString::number(drawable(10, eligible[2]))},
-                 {QStringLiteral("panduanfen"), QStringLiteral("10")},
+                 {QStringLiteral("panduanti"), QString::number(judgements)},
+                 {QStringLiteral("panduanfen"), pointsFor(judgements, "10")},
                  {QStringLiteral("shicaotype"), banktypes::caseQuestion()},
                  {QStringLiteral("shicaoti"), QString::number(cases * 5)},
-                 {QStringLiteral("shicaofen"), QStringLiteral("18")}};
+                 {QStringLiteral("shicaofen"), pointsFor(cases, "18")}};
     m.profiles.push_back(p);
     return m;
 }

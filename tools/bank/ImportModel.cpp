@@ -75,6 +75,9 @@ const SectionShape kSections[] = {{"danxuan", "danxuanti", "danxuanfen", 20, 2},
                                   {"panduan", "panduanti", "panduanfen", 10, 1},
                                   {"shicaotype", "shicaoti", "shicaofen", 3 * kImportCaseSize, 2}};
 
+// The minutes of the full paper (100 points).
+constexpr int kImportFullMinutes = 105;
+
 } // namespace
 
 QString NormaliseAnswer(ImportKind kind, const QString &answer, int optionCount, QString *error) {
@@ -121,7 +124,7 @@ QString NormaliseAnswer(ImportKind kind, const QString &answer, int optionCount,
 BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProblems *problems, QStringList *warnings) {
     BankModel m;
     m.options[QStringLiteral("APP_TITLE")] = QStringLiteral("初级会计实务考试练习系统");
-    m.options[QStringLiteral("EXAM_MINUTES")] = QStringLiteral("105");
+    m.options[QStringLiteral("EXAM_MINUTES")] = QString::number(kImportFullMinutes);
     m.options[QStringLiteral("EXAM_SCORING")] = QStringLiteral("partial");
     const auto where = [](const ImportedQuestion &q) { return std::make_pair(q.file, q.line); };
     const auto rowName = [](const ImportedQuestion &q) { return QStringLiteral("%1:%2").arg(q.file).arg(q.line); };
@@ -280,7 +283,8 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
               [](const BankQuestion &a, const BankQuestion &b) { return a.id < b.id; });
     std::sort(m.stems.begin(), m.stems.end(), [](const BankStem &a, const BankStem &b) { return a.id < b.id; });
 
-    // Exam profile 1: the current exam's shape, each section cut to the questions there are.
+    // Exam profile 1: the current exam's shape, each section cut to the questions there are; a
+    // section the questions cannot fill is left off the paper (0 questions, 0 points).
     int available[4] = {0, 0, 0, drawableCases * kImportCaseSize};
     for (const BankQuestion &q : m.questions)
         for (int s = 0; s < 3; ++s)
@@ -289,18 +293,21 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
     profile.columns[QStringLiteral("kjks_type_name")] = QStringLiteral("初级会计实务");
     const QString typeNames[4] = {banktypes::single(), banktypes::multiple(), banktypes::judgement(),
                                   banktypes::caseQuestion()};
-    const QString missing[4] = {QStringLiteral("单选题"), QStringLiteral("多选题"), QStringLiteral("判断题"),
-                                QStringLiteral("含 %1 道小题的案例（不定项选择题）").arg(kImportCaseSize)};
-    QStringList absent;
+    int paperPoints = 0;
     for (int s = 0; s < 4; ++s) {
         const SectionShape &shape = kSections[s];
         const int count = std::min(shape.most, available[s]);
-        if (count == 0) absent << missing[s];
+        paperPoints += count * shape.pointsEach;
         profile.columns[QString::fromLatin1(shape.type)] = typeNames[s];
         profile.columns[QString::fromLatin1(shape.count)] = QString::number(count);
         profile.columns[QString::fromLatin1(shape.points)] = QString::number(count * shape.pointsEach);
     }
     m.profiles.push_back(profile);
+    // The time follows the points: the full paper's 100 points take its minutes, a smaller paper
+    // its share of them in whole minutes.
+    if (paperPoints > 0)
+        m.options[QStringLiteral("EXAM_MINUTES")] =
+            QString::number(std::max(1, (kImportFullMinutes * paperPoints + 99) / 100));
     if (!problems->isEmpty()) return m;
 
     // The bank's own rules, as `build` applies them: whatever slipped through is refused here.
@@ -312,9 +319,11 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
             problems->add(QString(), ProblemText(p));
     }
     if (!problems->isEmpty()) return m;
-    if (!absent.isEmpty())
-        problems->add(QString(), QStringLiteral("模拟考试的四个部分都要有题，缺少：%1。可把几个文件一起导入")
-                                     .arg(absent.join(QStringLiteral("、"))));
+    if (paperPoints == 0)
+        problems->add(QString(),
+                      QStringLiteral("没有能出模拟试卷的题：至少要有单选题、多选题、判断题，或含 %1 道小题的案例"
+                                     "（不定项选择题）之一")
+                          .arg(kImportCaseSize));
     else
         for (const QString &p : CheckExamProfile(m))
             problems->add(QString(), p);

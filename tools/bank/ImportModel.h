@@ -49,8 +49,10 @@ QString NormaliseAnswer(ImportKind kind, const QString &answer, int optionCount,
 
 // Exam options, chapter tree, questions and cases, and exam profile 1 fitted to what the questions
 // can fill: the current exam's shape (20 single choice of 2 points, 10 multiple choice of 2, 10
-// true/false of 1, 3 cases of 5 sub-questions of 2) cut down to the questions there are. A case
-// with fewer than 5 sub-questions is kept for practice and left out of mock papers (a warning).
+// true/false of 1, 3 cases of 5 sub-questions of 2) cut down to the questions there are; a section
+// without questions is left off the paper (0 and 0), and EXAM_MINUTES takes the paper's share of
+// the full paper's 105 minutes by its points. A case with fewer than 5 sub-questions is kept for
+// practice and left out of mock papers (a warning).
 // Every mistake goes to *problems; the model is usable only when it stays empty.
 BankModel AssembleImport(const std::vector<ImportedQuestion> &questions, ImportProblems *problems,
                          QStringList *warnings);

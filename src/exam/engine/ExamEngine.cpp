@@ -14,6 +14,7 @@
 #include "ReviewStore.h"
 #include "Transaction.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -61,6 +62,26 @@ int ExamTimeForTitle(const QString &subjectTitle, std::optional<int> bankMinutes
     if (bankMinutes) return *bankMinutes * 60;
     return containsPractice(subjectTitle) ? 7200 : 5400;
 }
+int ExamSecondsFor(const ExamProfile &profile, const QString &subjectTitle) {
+    const int full = ExamTimeForTitle(subjectTitle, profile.examMinutes);
+    if (profile.examMinutes || profile.presentSections().size() == kQuestionTypes.size()) return full;
+    const int points = std::clamp(profile.totalPoints(), 0, 100);
+    return std::max(1, (full / 60 * points + 99) / 100) * 60;
+}
+
+ScoreSheet MakeScoreSheet(const ExamProfile &profile, const std::array<QString, 5> &sumTexts) {
+    ScoreSheet sheet;
+    sheet.cells.push_back(
+        {QStringLiteral("题型"), QStringLiteral("题量"), QStringLiteral("总分"), QStringLiteral("得分")});
+    for (QuestionType type : profile.presentSections()) {
+        const ExamSection &section = profile.section(type);
+        sheet.cells.push_back({section.typeName, section.countText, section.pointsText, sumTexts[IndexOf(type) + 1]});
+    }
+    sheet.cells.push_back({QStringLiteral("合计"), QString(), QString::number(profile.totalPoints()), sumTexts[0]});
+    sheet.totalText = sumTexts[0];
+    return sheet;
+}
+
 int SubQuestionsPerStem(const QString &subjectTitle) {
     return containsPractice(subjectTitle) ? 5 : 4;
 }
@@ -159,6 +180,8 @@ void ExamEngine::StartPaper() {
 }
 
 void ExamEngine::CreatePaper() {
+    // A profile whose sections are all empty never loads; nothing is drawn from one either.
+    if (Total() <= 0) throw PaperError(QStringLiteral("考试方案中没有题目，无法生成试卷。"));
     const QString keyBefore = m_params.PaperKey;
     const QStringList idsBefore = m_questionIds;
     const int counterBefore = m_fillCounter;
@@ -436,14 +459,7 @@ HandInResult ExamEngine::HandIn() {
         sql.setValue(QString::fromLatin1(columns[i]), result.stored[i]);
     sql.post();
 
-    ScoreSheet &sheet = result.sheet;
-    sheet.cells[0] = {QStringLiteral("题型"), QStringLiteral("题量"), QStringLiteral("总分"), QStringLiteral("得分")};
-    for (size_t s = 0; s < 4; ++s) {
-        const ExamSection &section = m_profile.sections[s];
-        sheet.cells[s + 1] = {section.typeName, section.countText, section.pointsText, result.sumTexts[s + 1]};
-    }
-    sheet.cells[5] = {QStringLiteral("合计"), QString(), QStringLiteral("100"), result.sumTexts[0]};
-    sheet.totalText = result.sumTexts[0];
+    result.sheet = MakeScoreSheet(m_profile, result.sumTexts);
 
     result.answerList = AnswerList();
     Dataset &question = m_data.rowQuery;

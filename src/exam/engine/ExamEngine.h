@@ -25,6 +25,10 @@ public:
 // Exam time in seconds: the bank's minutes when it states them (EXAM_MINUTES), else 7200 when the
 // subject title contains "实务" and 5400 otherwise.
 int ExamTimeForTitle(const QString &subjectTitle, std::optional<int> bankMinutes = std::nullopt);
+// The countdown of a paper of this profile: the bank's minutes when it states them; else the
+// title's time, and for a paper without some of the exam's sections the share of it their points
+// take of the real exam's 100 points, in whole minutes (at least one).
+int ExamSecondsFor(const ExamProfile &profile, const QString &subjectTitle);
 // Sub-questions taken per case stem: 5 when the subject title contains "实务", else 4.
 int SubQuestionsPerStem(const QString &subjectTitle);
 
@@ -45,11 +49,15 @@ struct PaperRow {
     static PaperRow fromDataset(const Dataset &row);
 };
 
-// The score sheet: 6 rows × 4 columns, row 0 and column 0 headings; the total also heads the panel.
+// The score sheet: rows of 4 columns, row 0 and column 0 headings, a row per section the paper
+// has, then the total; the total also heads the panel.
 struct ScoreSheet {
-    std::array<std::array<QString, 4>, 6> cells;
+    std::vector<std::array<QString, 4>> cells;
     QString totalText; // Label25 beside "成绩单"; empty when nothing was scored
 };
+// The sheet of a paper of this profile from its sums as read (total, single, multiple, judgement,
+// fourth section): the sections the paper has, and their stated points as the total's full points.
+ScoreSheet MakeScoreSheet(const ExamProfile &profile, const std::array<QString, 5> &sumTexts);
 
 // What one hand-in stored and what the score panel shows.
 struct HandInResult {

@@ -402,7 +402,7 @@ void MainWindow::showGuide() {
     Guarded([&] {
         const ExamProfile &profile = examProfile();
         showTextDialog(m_guide, QStringLiteral("guide"), QStringLiteral("使用说明"),
-                       GuideText(profile, ExamTimeForTitle(m_title, profile.examMinutes) / 60));
+                       GuideText(profile, ExamSecondsFor(profile, m_title) / 60));
     });
 }
 

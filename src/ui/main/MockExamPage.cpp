@@ -55,8 +55,12 @@ QWidget *MockExamPage::buildDescription() {
         grid->addWidget(label(caption, desc), r, 0, Qt::AlignTop);
         if (value) grid->addWidget(value, r, 1);
     };
-    addRow(0, QStringLiteral("试卷："), label(QStringLiteral("100分"), desc));
-    addRow(1, QStringLiteral("总分："), label(QStringLiteral("100分"), desc));
+    paperPointsLabel = label(QStringLiteral("100分"), desc);
+    paperPointsLabel->setObjectName(QStringLiteral("paperPointsLabel"));
+    addRow(0, QStringLiteral("试卷："), paperPointsLabel);
+    totalPointsLabel = label(QStringLiteral("100分"), desc);
+    totalPointsLabel->setObjectName(QStringLiteral("totalPointsLabel"));
+    addRow(1, QStringLiteral("总分："), totalPointsLabel);
     subjectLabel = label(QString(), desc, 16, true);
     subjectLabel->setObjectName(QStringLiteral("subjectLabel"));
     subjectLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -156,13 +160,22 @@ void MockExamPage::ShowProfile(const QString &appTitle) {
     const ExamProfile &p = examProfile();
     subjectLabel->setText(p.subjectName);
     // The exam window counts down the same time: the bank's minutes, else the title's default.
-    examTimeLabel->setText(QString::number(ExamTimeForTitle(appTitle, p.examMinutes) / 60) + QStringLiteral("分钟"));
-    const QString names[4] = {QuestionTypeName(QuestionType::Single), QuestionTypeName(QuestionType::Multiple),
-                              QuestionTypeName(QuestionType::Judgement), p.sections[3].typeName};
-    for (int r = 0; r < 4; ++r) {
-        contentTable->setItem(r, 0, new QTableWidgetItem(names[r]));
-        contentTable->setItem(r, 1, new QTableWidgetItem(p.sections[size_t(r)].countText + QStringLiteral("题")));
-        contentTable->setItem(r, 2, new QTableWidgetItem(p.sections[size_t(r)].pointsText + QStringLiteral("分")));
+    examTimeLabel->setText(QString::number(ExamSecondsFor(p, appTitle) / 60) + QStringLiteral("分钟"));
+    const QString points = QString::number(p.totalPoints()) + QStringLiteral("分");
+    paperPointsLabel->setText(points);
+    totalPointsLabel->setText(points);
+    // The sections the paper has, one row each.
+    const std::vector<QuestionType> present = p.presentSections();
+    contentTable->clearContents();
+    for (int r = 0; r < contentTable->rowCount(); ++r)
+        contentTable->setRowHidden(r, r >= int(present.size()));
+    for (int r = 0; r < int(present.size()); ++r) {
+        const QuestionType type = present[size_t(r)];
+        const ExamSection &section = p.section(type);
+        const QString name = type == QuestionType::Fourth ? section.typeName : QuestionTypeName(type);
+        contentTable->setItem(r, 0, new QTableWidgetItem(name));
+        contentTable->setItem(r, 1, new QTableWidgetItem(section.countText + QStringLiteral("题")));
+        contentTable->setItem(r, 2, new QTableWidgetItem(section.pointsText + QStringLiteral("分")));
     }
 }
 

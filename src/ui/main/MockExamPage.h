@@ -25,6 +25,8 @@ public:
     // First showing: opens the answered-paper list.
     void OpenPaperList();
 
+    QLabel *paperPointsLabel; // "试卷" and "总分": the points of the sections the paper has
+    QLabel *totalPointsLabel;
     QLabel *subjectLabel;
     QLabel *examTimeLabel; // "90分钟" / "120分钟"
     QTableWidget *contentTable;

@@ -403,8 +403,10 @@ void StatisticsPage::fillExams() {
     const ExamProfile &profile = examProfile();
     QStringList headings = {QStringLiteral("试卷号"), QStringLiteral("交卷时间"), QStringLiteral("用时"),
                             QStringLiteral("总分")};
-    for (const ExamSection &s : profile.sections)
-        headings << s.typeName;
+    // The sections the paper has: one without 多选题 gets no column of zeros for it.
+    const std::vector<QuestionType> present = profile.presentSections();
+    for (QuestionType type : present)
+        headings << profile.section(type).typeName;
     tblExams->clear();
     tblExams->setColumnCount(int(headings.size()));
     tblExams->setHorizontalHeaderLabels(headings);
@@ -416,8 +418,8 @@ void StatisticsPage::fillExams() {
         const PaperResult &p = papers[size_t(i)];
         QStringList cells = {QString::number(p.number), p.handedIn.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
                              DurationText(p.durationSeconds), FormatNumber(p.total)};
-        for (double v : p.sections)
-            cells << FormatNumber(v);
+        for (QuestionType type : present)
+            cells << FormatNumber(p.sections[IndexOf(type)]);
         setRow(tblExams, int(papers.size()) - 1 - i, cells);
     }
 
@@ -442,17 +444,18 @@ void StatisticsPage::drawExamChart() {
     pen.setWidth(3);
     total->setPen(pen);
     std::vector<QLineSeries *> lines = {total};
-    for (const ExamSection &s : profile.sections) {
+    const std::vector<QuestionType> present = profile.presentSections();
+    for (QuestionType type : present) {
         auto *line = new QLineSeries;
-        line->setName(chartText(s.typeName));
+        line->setName(chartText(profile.section(type).typeName));
         lines.push_back(line);
     }
     for (int i = 0; i < n; ++i) {
         const PaperResult &p = papers[size_t(i)];
         total->append(i + 1, p.total);
         top = std::max(top, p.total);
-        for (size_t k = 0; k < 4; ++k)
-            lines[k + 1]->append(i + 1, p.sections[k]);
+        for (size_t k = 0; k < present.size(); ++k)
+            lines[k + 1]->append(i + 1, p.sections[IndexOf(present[k])]);
     }
     auto *pass = new QLineSeries;
     pass->setName(QStringLiteral("及格线 %1 分").arg(FormatNumber(e.passLine())));

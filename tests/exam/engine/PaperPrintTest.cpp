@@ -197,3 +197,34 @@ TEST_F(PaperTextLayerTest, ExtractedTextIsThePapersTextOnce) {
 }
 
 } // namespace
+
+class PaperPrintSectionsTest : public EngineTest {
+protected:
+    void SetUp() override {
+        guiApp();
+        EngineTest::SetUp();
+    }
+};
+
+// A bank without multiple choice: the printed paper has no such section and numbers the others on.
+TEST_F(PaperPrintSectionsTest, APaperWithoutASectionNumbersTheOthersOn) {
+    for (int id : {11, 12, 13})
+        bank.addQuestion(id, QStringLiteral("单选题"), 1, 1, QStringLiteral("A"));
+    for (int id : {31, 32})
+        bank.addQuestion(id, QStringLiteral("判断题"), 1, 2, QStringLiteral("√"), 0);
+    bank.addStem(7, 1, 2);
+    setProfile("duoxuanti", QStringLiteral("0"));
+    setProfile("duoxuanfen", QStringLiteral("0"));
+    open();
+    startNewPaper();
+    engine->HandIn();
+    const PrintedPaper paper =
+        ReadPrintedPaper(*bankSession(), examProfile(), launchParameters().PaperKey.toInt(), 1, true);
+    ASSERT_EQ(paper.questions.size(), 8u);
+    const QString text = PaperDocument(paper)->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("一、单选题（共 2 题，每题 2 分）")));
+    EXPECT_TRUE(text.contains(QStringLiteral("二、判断题（共 1 题，每题 1 分）")));
+    EXPECT_TRUE(text.contains(QStringLiteral("三、不定项选择题（共 5 题，每题 2 分）")));
+    EXPECT_FALSE(text.contains(QStringLiteral("多选题")));
+    EXPECT_FALSE(text.contains(QStringLiteral("四、")));
+}

@@ -31,8 +31,30 @@ TEST(CardLayout, RowsOfSevenPerSectionNumberedOnAcrossSections) {
     EXPECT_EQ(card.panelHeights, (std::array<int, 4>{111, 85, 85, 112}));
 }
 
-TEST(CardLayout, EmptySectionsKeepTheirPanels) {
-    const CardLayout card = LayoutAnswerCard({3, 0, 0, 0});
-    EXPECT_EQ(card.cells.size(), 3u);
-    EXPECT_EQ(card.panelHeights, (std::array<int, 4>{85, 85, 85, 112}));
+TEST(CardLayout, ASectionOfNoQuestionsHasNoPanelAndTheNumbersRunOn) {
+    const struct {
+        std::array<int, 4> counts;
+        std::array<int, 4> heights;
+        std::vector<int> firstCellSection; // section of each section's first position, in order
+    } cases[] = {
+        {{3, 0, 0, 0}, {85, 0, 0, 0}, {0}},
+        {{24, 14, 10, 0}, {111, 85, 85, 0}, {0, 1, 2}},
+        {{0, 14, 10, 15}, {0, 85, 85, 112}, {1, 2, 3}},
+        {{0, 0, 0, 15}, {0, 0, 0, 112}, {3}},
+    };
+    for (const auto &c : cases) {
+        const CardLayout card = LayoutAnswerCard(c.counts);
+        EXPECT_EQ(card.panelHeights, c.heights);
+        int total = 0;
+        for (int n : c.counts)
+            total += n;
+        ASSERT_EQ(int(card.cells.size()), total);
+        // Each present section starts its own panel at the top-left cell, numbered on from the last.
+        size_t position = 0;
+        for (int section : c.firstCellSection) {
+            EXPECT_EQ(card.cells[position].section, section);
+            EXPECT_EQ(card.cells[position].label.topLeft(), QPoint(9, 6));
+            position += size_t(c.counts[size_t(section)]);
+        }
+    }
 }

@@ -14,8 +14,8 @@ TEST_F(ExamWindowTest, HandInShowsScoresListAndTheFirstQuestionsResult) {
     EXPECT_EQ(w().totalScoreLabel->text(), QStringLiteral("3"));
     EXPECT_EQ(w().scoreSheetGrid->item(1, 0)->text(), QStringLiteral("单选题"));
     EXPECT_EQ(w().scoreSheetGrid->item(1, 3)->text(), QStringLiteral("2"));
-    EXPECT_EQ(w().scoreSheetGrid->item(2, 3)->text(), QString()); // nothing scored
-    EXPECT_EQ(w().scoreSheetGrid->item(5, 2)->text(), QStringLiteral("100"));
+    EXPECT_EQ(w().scoreSheetGrid->item(2, 3)->text(), QString());            // nothing scored
+    EXPECT_EQ(w().scoreSheetGrid->item(5, 2)->text(), QStringLiteral("17")); // the sections' points
     EXPECT_EQ(catalogue(QStringLiteral("defen")), QStringLiteral("3"));
     // The answer list, and question 1 with its result dialog.
     ASSERT_EQ(w().answerListGrid->rowCount(), 9);

@@ -199,3 +199,25 @@ TEST_F(MockExamPageTest, TheDescriptionStatesTheBanksExamTime) {
     page->ShowProfile(QStringLiteral("初级会计实务考试系统"));
     EXPECT_EQ(page->examTimeLabel->text(), QStringLiteral("105分钟"));
 }
+
+// A bank without some of the exam's sections: the description lists the sections the paper has,
+// with their share of the time.
+TEST_F(MockExamPageTest, TheDescriptionListsTheSectionsThePaperHas) {
+    start();
+    ExamProfile &p = examProfile();
+    for (QuestionType type : {QuestionType::Multiple, QuestionType::Fourth}) {
+        p.section(type).count = 0;
+        p.section(type).countText = QStringLiteral("0");
+        p.section(type).pointsText = QStringLiteral("0");
+    }
+    page->ShowProfile(QStringLiteral("初级会计实务考试系统"));
+    QStringList shown;
+    for (int r = 0; r < page->contentTable->rowCount(); ++r)
+        if (!page->contentTable->isRowHidden(r))
+            shown << page->contentTable->item(r, 0)->text() + page->contentTable->item(r, 1)->text() +
+                         page->contentTable->item(r, 2)->text();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("单选题2题4分"), QStringLiteral("判断题1题1分")}));
+    EXPECT_EQ(page->examTimeLabel->text(), QStringLiteral("6分钟")); // 5 of 100 points of 120 minutes
+    EXPECT_EQ(page->totalPointsLabel->text(), QStringLiteral("5分"));
+    EXPECT_EQ(page->paperPointsLabel->text(), QStringLiteral("5分"));
+}

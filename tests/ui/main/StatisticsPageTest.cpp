@@ -129,6 +129,33 @@ TEST_F(StatisticsPageTest, ShowsEveryFigureBesideItsChartAndRefreshesWhenShown) 
     EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
 }
 
+TEST_F(StatisticsPageTest, ExamResultsOfAPaperOfSingleChoiceOnlyShowThatSection) {
+    question(1, 1, 1, 1, false);
+    for (const char *column : {"duoxuanti", "duoxuanfen", "panduanti", "panduanfen", "shicaoti", "shicaofen"})
+        bank.model.profiles[0].columns[QString::fromLatin1(column)] = QStringLiteral("0");
+    bank.model.papers.push_back({11,
+                                 QStringLiteral("2026-12-01 09:00:00"),
+                                 QStringLiteral("2026-12-01 09:05:00"),
+                                 {{QStringLiteral("DEFEN"), 2}, {QStringLiteral("DanDeFen"), 2}},
+                                 0});
+    auto form = start();
+    form->showStatistics();
+    StatisticsPage &page = *form->statisticsPage();
+    EXPECT_TRUE(page.lblExamSummary->text().contains(QStringLiteral("及格线 2.4 分（试卷总分 4 分的 60%）")))
+        << page.lblExamSummary->text().toStdString();
+    QStringList headings;
+    for (int c = 0; c < page.tblExams->columnCount(); ++c)
+        headings << page.tblExams->horizontalHeaderItem(c)->text();
+    EXPECT_EQ(headings, (QStringList{QStringLiteral("试卷号"), QStringLiteral("交卷时间"), QStringLiteral("用时"),
+                                     QStringLiteral("总分"), QStringLiteral("单选题")}));
+    EXPECT_EQ(row(page.tblExams, 0),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2026-12-01 09:05"), QStringLiteral("0:05:00"),
+                           QStringLiteral("2"), QStringLiteral("2")}));
+    // The chart: the total, the one section and the pass line.
+    EXPECT_EQ(page.chartExams->chart()->series().size(), 3);
+    EXPECT_TRUE(platform.boxes.empty()) << qPrintable(platform.texts().join(QLatin1Char('|')));
+}
+
 TEST_F(StatisticsPageTest, WithoutPapersTheExamTabSaysSoInsteadOfAnEmptyChart) {
     auto form = start();
     form->showStatistics();

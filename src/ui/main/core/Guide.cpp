@@ -22,7 +22,7 @@ QString GuideText(const ExamProfile &profile, int examMinutes) {
                        "错题强化、重点收藏：重做答错的题目和收藏的题目。\n"
                        "统计分析：正确率、薄弱环节、模考成绩和复习计划。\n\n");
     text += QStringLiteral("模拟考试（%1分钟）：\n").arg(examMinutes);
-    for (QuestionType type : kQuestionTypes) {
+    for (QuestionType type : profile.presentSections()) {
         const ExamSection &s = profile.section(type);
         const QString name = type == QuestionType::Fourth ? s.typeName : QuestionTypeName(type);
         QString rule;
