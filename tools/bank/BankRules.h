@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QSet>
 #include <QString>
+#include <unordered_map>
 #include <vector>
 
 // The mechanical rules a bank's content must keep, stated once over the in-memory model: the source
@@ -59,9 +60,12 @@ struct BankProblem {
     // The rule's place among the rules of its row, for a reader that meets the rules of one row at
     // different times (a source read in any order): 0 first, then 1, 2, 3; within a rank as emitted.
     int rank = 0;
+    // A duplicate: the id of the row of the same table it repeats (0: none), so that a reader can
+    // name where that one was written.
+    int sameAs = 0;
 };
 
-// "kjks_tigan 1001 daan: 答案字母 E 超出了 4 个选项（A 到 D）……"
+// "题目 1001 的答案：答案字母 E 超出了 4 个选项……": the row and column in the words a teacher knows.
 QString ProblemText(const BankProblem &problem);
 
 // What the whole-bank rules keep of a case sub-question: no texts, so a large bank is checked row by row.
@@ -115,6 +119,15 @@ private:
         bool answerFromSubs;
     };
     void linkRules(const Link &q, int rank);
+    // The first row of `seen` with this text, else 0 after noting `id` as its first.
+    struct TextKey {
+        size_t a, b;
+        bool operator==(const TextKey &o) const { return a == o.a && b == o.b; }
+    };
+    struct TextKeyHash {
+        size_t operator()(const TextKey &k) const { return k.a ^ (k.b * 31); }
+    };
+    static int firstWithText(std::unordered_map<TextKey, int, TextKeyHash> &seen, const QString &text, int id);
     void stemRules(const StemRow &s, int rank);
     void sortSubs();
 
@@ -128,6 +141,9 @@ private:
     std::vector<Link> m_links;       // deferred
     std::vector<StemRow> m_stemRows; // deferred
     BankTally m_tally;
+    // Questions (type and stem) and cases (material) already met, by a hash of their text: a
+    // million-question bank keeps no texts.
+    std::unordered_map<TextKey, int, TextKeyHash> m_questionTexts, m_stemTexts;
 };
 
 // The stem-level answer from its sub-questions' facts in id order (as StemAnswer).

@@ -72,14 +72,19 @@ bool parseInt(const QString &text, int *out) {
 
 } // namespace
 
-BankSourceError::BankSourceError(const QStringList &problems)
-    : KjksError(joinProblems(problems)), m_problems(problems) {}
+BankSourceError::BankSourceError(const QStringList &problems, int errors)
+    : KjksError(joinProblems(problems)), m_problems(problems), m_errors(errors < 0 ? int(problems.size()) : errors) {}
+
+QString SourceWarningPrefix() {
+    return QStringLiteral("警告：");
+}
 
 struct Problem {
     int file = -1; // order in which the file was read; -1 for problems of no file
     int line = 0;
     QString text;
     int rank = 0; // a rule's place among its row's rules (BankProblem::rank); the source's own mistakes 0
+    bool warning = false;
 };
 
 // Where a question or case was written: enough to place the rules that wait for the whole source.
@@ -95,6 +100,7 @@ struct BankSourceReader::State {
     QDir dir;
     std::vector<Problem> problems;
     std::vector<Problem> warnings;
+    bool strict = false; // what the program copes with is refused too
     std::map<QString, int> fileOrder;
     std::vector<QString> fileNames; // by order
     // The small tables, and the questions and cases when no one takes them row by row.
@@ -122,8 +128,11 @@ struct BankSourceReader::State {
     }
     void problem(const QString &file, int line, const QString &what, bool warning = false, int rank = 0) {
         const int order = fileIndex(file);
-        (warning ? warnings : problems)
-            .push_back(Problem{order, line, QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what), rank});
+        keep(Problem{order, line, QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what), rank, warning});
+    }
+    void keep(Problem &&p) {
+        p.warning = p.warning && !strict;
+        (p.warning ? warnings : problems).push_back(std::move(p));
     }
     // The rules' findings so far, each at its author's line.
     void placeRuleProblems(const Location *current, const QString &currentTable, const QString &currentKey);
@@ -406,10 +415,20 @@ void BankSourceReader::State::placeRuleProblems(const Location *current, const Q
             }
         }
         if (file < 0) {
-            (p.unusable ? problems : warnings).push_back(Problem{-1, 0, ProblemText(p), p.rank});
+            keep(Problem{-1, 0, ProblemText(p), p.rank, !p.unusable});
             continue;
         }
-        problem(fileNames[size_t(file)], line, p.message, !p.unusable, p.rank);
+        QString message = p.message;
+        if (p.sameAs > 0) { // a duplicate names where the first was written
+            const auto &places = p.table == QLatin1String("zongtigan") ? stemPlaces : questionPlaces;
+            const auto first = places.find(p.sameAs);
+            if (first != places.end())
+                message += QStringLiteral("（%1 写在 %2:%3）")
+                               .arg(p.sameAs)
+                               .arg(fileNames[size_t(first->second.file)])
+                               .arg(first->second.header);
+        }
+        problem(fileNames[size_t(file)], line, message, !p.unusable, p.rank);
     }
     ruleProblems.clear();
 }
@@ -658,6 +677,14 @@ void BankSourceReader::addProblem(const QString &problem) {
     d->problems.push_back(Problem{-1, 0, problem});
 }
 
+void BankSourceReader::addFileProblem(const QString &label, const QString &problem) {
+    d->problems.push_back(Problem{d->fileIndex(label), 0, QStringLiteral("%1: %2").arg(label, problem)});
+}
+
+void BankSourceReader::setStrict(bool strict) {
+    d->strict = strict;
+}
+
 namespace {
 
 // Calls `line(number, bytes)` for every line of `bytes` (without its line end) until it returns false.
@@ -761,19 +788,24 @@ BankModel BankSourceReader::finish() {
     m_questionCount = d->questionCount;
     m_stemCount = d->stemCount;
 
-    // In reading order: file by file, line by line, as an author fixes them.
-    const auto texts = [](std::vector<Problem> &list) {
+    // In reading order: file by file, line by line, as an author fixes them; a refused build lists
+    // the warnings among the errors, so that one run shows everything.
+    const auto inOrder = [](std::vector<Problem> &list) {
         std::stable_sort(list.begin(), list.end(), [](const Problem &a, const Problem &b) {
             return std::make_tuple(a.file, a.line, a.rank) < std::make_tuple(b.file, b.line, b.rank);
         });
-        QStringList out;
-        for (const Problem &p : list)
-            out << p.text;
-        return out;
     };
-    m_warnings = texts(d->warnings);
+    inOrder(d->warnings);
+    for (const Problem &p : d->warnings)
+        m_warnings << p.text;
     if (d->problems.empty()) return m;
-    throw BankSourceError(texts(d->problems));
+    const int errors = int(d->problems.size());
+    d->problems.insert(d->problems.end(), d->warnings.begin(), d->warnings.end());
+    inOrder(d->problems);
+    QStringList all;
+    for (const Problem &p : d->problems)
+        all << (p.warning ? SourceWarningPrefix() + p.text : p.text);
+    throw BankSourceError(all, errors);
 }
 
 namespace {
@@ -803,7 +835,7 @@ void readSourceFolder(const QString &sourceDir, BankSourceReader &reader) {
         QByteArray bytes;
         QString why;
         if (!ReadFileInsideFolder(sourceDir, f, kMaxSourceFileBytes, &bytes, &why)) {
-            reader.addProblem(QStringLiteral("%1: %2").arg(dir.filePath(f), why));
+            reader.addFileProblem(dir.filePath(f), why);
             continue;
         }
         reader.addFile(dir.filePath(f), bytes);
@@ -812,8 +844,9 @@ void readSourceFolder(const QString &sourceDir, BankSourceReader &reader) {
 
 } // namespace
 
-BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings) {
+BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings, bool strict) {
     BankSourceReader reader(sourceDir);
+    reader.setStrict(strict);
     readSourceFolder(sourceDir, reader);
     BankModel model = reader.finish();
     if (warnings) *warnings = reader.warnings();
@@ -856,10 +889,11 @@ private:
 
 } // namespace
 
-BuiltBank BuildBank(const QString &sourceDir, const QString &bankPath, QStringList *warnings) {
+BuiltBank BuildBank(const QString &sourceDir, const QString &bankPath, QStringList *warnings, bool strict) {
     // The file replaces BANK only when the whole source is sound.
     SourceWriter writer(bankPath);
     BankSourceReader reader(sourceDir, &writer);
+    reader.setStrict(strict);
     readSourceFolder(sourceDir, reader);
     const BankModel small = reader.finish();
     if (warnings) *warnings = reader.warnings();
