@@ -58,7 +58,9 @@ const Oddity kOddities[] = {
      },
      "questions/ch01.txt", "这个案例只有 2 道"},
     {"chapter without its parent",
-     [](BankModel &m) { m.chapters.push_back(BankChapter{QStringLiteral("010201"), QStringLiteral("孤节")}); },
+     [](BankModel &m) {
+         m.chapters.push_back(BankChapter{QStringLiteral("010201"), QStringLiteral("孤节")});
+     },
      "bank.txt", "上一级 0102 不在章节目录中"},
     {"case without sub-questions",
      [](BankModel &m) {
@@ -70,9 +72,8 @@ const Oddity kOddities[] = {
          m.stems.push_back(s);
      },
      "questions/ch01.txt", "案例没有小题"},
-    {"case answer other than its sub-questions'",
-     [](BankModel &m) { m.stems.front().daan = QStringLiteral("A"); }, "questions/ch01.txt",
-     "案例答案是“A”，各小题的答案合起来是"},
+    {"case answer other than its sub-questions'", [](BankModel &m) { m.stems.front().daan = QStringLiteral("A"); },
+     "questions/ch01.txt", "案例答案是“A”，各小题的答案合起来是"},
     {"sub-question of no case",
      [](BankModel &m) {
          BankQuestion q = question(52, QStringLiteral("不定项选择题"), QStringLiteral("孤题"), QStringLiteral("A"), 2);
@@ -88,9 +89,8 @@ const Oddity kOddities[] = {
          m.questions.push_back(question(54, QStringLiteral("单选题"), QStringLiteral("超出"), QStringLiteral("C"), 2));
      },
      "questions/ch01.txt", "答案字母 C 超出了 2 个选项"},
-    {"picture that is no image",
-     [](BankModel &m) { m.questions.front().tmimage = QByteArray("not a picture"); }, "questions/ch01.txt",
-     "图片无法读取"},
+    {"picture that is no image", [](BankModel &m) { m.questions.front().tmimage = QByteArray("not a picture"); },
+     "questions/ch01.txt", "图片无法读取"},
     {"same question twice",
      [](BankModel &m) {
          BankQuestion q = m.questions.front();
@@ -216,7 +216,8 @@ tixing：单选题
         w + m2 + QStringLiteral("12: “b”是小写字母"),
         m2 + QStringLiteral("13: daan 写了两次（第一次在第 12 行）"),
         w + m2 + QStringLiteral("14: 缺少答案 daan"),
-        w + m2 + QStringLiteral("18: 与题目 301 的题型和题干相同：删去重复的一道，或改写题干（301 写在 ") + m1 + QStringLiteral("1）"),
+        w + m2 + QStringLiteral("18: 与题目 301 的题型和题干相同：删去重复的一道，或改写题干（301 写在 ") + m1 +
+            QStringLiteral("1）"),
         m2 + QStringLiteral("21: 没有“kjks_foo”这个表"),
     };
     try {

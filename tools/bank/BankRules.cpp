@@ -170,7 +170,8 @@ QString ProblemText(const BankProblem &p) {
     QString where = rowName(p.table);
     if (!p.key.isEmpty()) where += QLatin1Char(' ') + p.key;
     if (!p.column.isEmpty()) {
-        where += QStringLiteral(" 的") + columnName(p.table, p.column);
+        const QString column = columnName(p.table, p.column);
+        where += (column.at(0).unicode() < 128 ? QStringLiteral(" 的 ") : QStringLiteral(" 的")) + column;
         if (p.option >= 0 && p.option < kMaxOptions)
             where += QLatin1Char(' ') + letter(p.option);
         else if (p.option >= kMaxOptions)
