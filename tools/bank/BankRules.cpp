@@ -166,18 +166,29 @@ QString columnName(const QString &table, const QString &column) {
 
 } // namespace
 
+namespace {
+QString columnPlace(const BankProblem &p) {
+    QString where = columnName(p.table, p.column);
+    if (p.option >= 0 && p.option < kMaxOptions)
+        where += QLatin1Char(' ') + letter(p.option);
+    else if (p.option >= kMaxOptions)
+        where += QStringLiteral(" %1").arg(p.option + 1);
+    return where;
+}
+} // namespace
+
 QString ProblemText(const BankProblem &p) {
     QString where = rowName(p.table);
     if (!p.key.isEmpty()) where += QLatin1Char(' ') + p.key;
     if (!p.column.isEmpty()) {
-        const QString column = columnName(p.table, p.column);
+        const QString column = columnPlace(p);
         where += (column.at(0).unicode() < 128 ? QStringLiteral(" 的 ") : QStringLiteral(" 的")) + column;
-        if (p.option >= 0 && p.option < kMaxOptions)
-            where += QLatin1Char(' ') + letter(p.option);
-        else if (p.option >= kMaxOptions)
-            where += QStringLiteral(" %1").arg(p.option + 1);
     }
     return where + QStringLiteral("：") + p.message;
+}
+
+QString ProblemTextInRow(const BankProblem &p) {
+    return p.column.isEmpty() ? p.message : columnPlace(p) + QStringLiteral("：") + p.message;
 }
 
 QString SectionCode(int zhang, int jie) {

@@ -67,6 +67,8 @@ struct BankProblem {
 
 // "题目 1001 的答案：答案字母 E 超出了 4 个选项……": the row and column in the words a teacher knows.
 QString ProblemText(const BankProblem &problem);
+// The same without the row, for a message already placed at the row's line: "选项 A：……".
+QString ProblemTextInRow(const BankProblem &problem);
 
 // What the whole-bank rules keep of a case sub-question: no texts, so a large bank is checked row by row.
 struct SubQuestionFacts {
