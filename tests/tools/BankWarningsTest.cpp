@@ -168,6 +168,7 @@ timian: 乙
 daan: 错
 [kjks_tigan 3a]
 tixing: 判断题
+colour: 蓝
 [kjks_tigan 303]
 tixing: 判断题
 zhang: x
@@ -209,9 +210,10 @@ tixing：单选题
         w + m1 + QStringLiteral("12: 第 1 章第 7 节（010107）不在章节目录中"),
         w + m1 + QStringLiteral("15: 判断题的答案写 √（正确）或 ×（错误），不能是“错”"),
         m1 + QStringLiteral("16: kjks_tigan 的编号是大于 0 的整数"),
-        m1 + QStringLiteral("20: zhang: “x”不是整数"),
-        w + m1 + QStringLiteral("20: 第 0 章第 1 节（010001）不在章节目录中"),
-        m1 + QStringLiteral("24: 字符“😀”（U+1F600）不能用 GBK 保存"),
+        m1 + QStringLiteral("18: kjks_tigan 没有“colour”这一列"),
+        m1 + QStringLiteral("21: zhang: “x”不是整数"),
+        w + m1 + QStringLiteral("21: 第 0 章第 1 节（010001）不在章节目录中"),
+        m1 + QStringLiteral("25: 字符“😀”（U+1F600）不能用 GBK 保存"),
         w + m2 + QStringLiteral("1: 案例没有小题"),
         w + m2 + QStringLiteral("12: “b”是小写字母"),
         m2 + QStringLiteral("13: daan 写了两次（第一次在第 12 行）"),
@@ -225,7 +227,7 @@ tixing：单选题
         FAIL();
     } catch (const BankSourceError &e) {
         const QStringList got = e.problems();
-        EXPECT_EQ(e.errorCount(), 6);
+        EXPECT_EQ(e.errorCount(), 7);
         ASSERT_EQ(got.size(), expected.size()) << got.join(QLatin1Char('\n')).toStdString();
         for (int i = 0; i < got.size(); ++i)
             EXPECT_TRUE(got[i].startsWith(expected[i])) << i << ": " << got[i].toStdString();

@@ -38,7 +38,8 @@ TEST(ImportMessages, NameTheFileOrTheRowForWhatItIs) {
         {"tabs", "题型\t章节\t题干\t答案\n判断题\t第一章\t题\t√\n", "t.csv:1: 文件用制表符分隔各列"},
         {"UTF-16 little-endian", utf16(header, QStringConverter::Utf16LE), "t.csv:1: 文件是 UTF-16 编码"},
         {"UTF-16 big-endian", utf16(header, QStringConverter::Utf16BE), "t.csv:1: 文件是 UTF-16 编码"},
-        {"a character GBK cannot hold in an option", "题型,章节,题干,A,B,答案\n单选题,第一章,题,甲,乙 \xF0\x9F\x98\x80,A\n",
+        {"a character GBK cannot hold in an option",
+         "题型,章节,题干,A,B,答案\n单选题,第一章,题,甲,乙 \xF0\x9F\x98\x80,A\n",
          "t.csv:2: 选项 B：字符“\xF0\x9F\x98\x80”（U+1F600）不能用 GBK 保存"},
     };
     for (const auto &c : cases) {

@@ -36,6 +36,7 @@ struct Record {
     QString file;
     int line = 0;
     std::vector<ValueLine> values;
+    bool discard = false; // its header was refused: its lines are still checked, the row is not kept
 };
 
 // Where a row's pieces were written, to put the rules' findings at the author's line.
@@ -227,6 +228,16 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
             QStringLiteral("没有“%1”这个表（可用：%2）").arg(tableName.toString(), names.join(QStringLiteral("、"))));
         return;
     }
+    // From here the table is known: a refused key leaves a record whose lines are checked all the
+    // same, so that one run names every mistake.
+    const auto discarded = [&] {
+        record = std::make_unique<Record>();
+        record->table = table;
+        record->file = file;
+        record->line = number;
+        record->discard = true;
+        skipping = false;
+    };
     QString canonical;
     switch (table->key) {
     case KeyKind::Integer: {
@@ -234,6 +245,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
         if (!parseInt(key.toString(), &id) || id <= 0) {
             problem(file, number,
                     QStringLiteral("%1 的编号是大于 0 的整数，不能是“%2”").arg(table->name, key.toString()));
+            discarded();
             return;
         }
         canonical = QString::number(id);
@@ -243,6 +255,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
         for (QChar c : key)
             if (IsBlank(c) || IsControlCharacter(c)) {
                 problem(file, number, QStringLiteral("选项名是一个词，不能是“%1”").arg(key.toString()));
+                discarded();
                 return;
             }
         canonical = key.toString().toUpper();
@@ -253,6 +266,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
             digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
         if (!digits || (key.size() != 2 && key.size() != 4 && key.size() != 6)) {
             problem(file, number, QStringLiteral("章节代码是 2、4 或 6 位数字，不能是“%1”").arg(key.toString()));
+            discarded();
             return;
         }
         canonical = key.toString();
@@ -269,6 +283,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
                     QStringLiteral("[%1 %2] 重复了，第一次写在 %3:%4：给它换一个编号")
                         .arg(table->name, canonical, fileNames[size_t(first->second.file)])
                         .arg(first->second.header));
+            discarded();
             return;
         }
     } else {
@@ -278,6 +293,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
                     QStringLiteral("[%1 %2] 重复了，第一次写在 %3:%4：给它换一个编号")
                         .arg(table->name, canonical, first->second.file)
                         .arg(first->second.header));
+            discarded();
             return;
         }
         Location &loc = locations[where];
@@ -632,6 +648,7 @@ void BankSourceReader::State::closeRecord() {
     escapedLast = false;
     if (!record) return;
     const std::unique_ptr<Record> r = std::move(record);
+    if (r->discard) return;
     const QString &t = r->table->name;
     if (t == QLatin1String("kjks_tigan")) {
         closeQuestion(*r);
