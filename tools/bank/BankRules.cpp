@@ -282,6 +282,11 @@ void BankTally::addStem(const BankStem &s) {
 }
 
 namespace {
+// 64 bits: among a million questions a false match is about one in thirty million.
+quint64 textHash(const QString &text) {
+    return (quint64(qHash(text, 0x9E3779B9u)) << 32) ^ quint64(qHash(text, 0x85EBCA6Bu));
+}
+
 const QString &tiganTable() {
     static const QString t = QStringLiteral("kjks_tigan");
     return t;
@@ -417,15 +422,8 @@ void BankRuleChecker::question(const BankQuestion &q) {
     const QString &tigan = tiganTable();
     // The same question twice (same type, same stem) is practised and drawn twice. Sub-questions are
     // read with their case ("（1）根据资料……" repeats from case to case), so the cases are compared.
-    if (!sub && !q.timian.trimmed().isEmpty() && !q.stored.count(QStringLiteral("timian"))) {
-        const int first = firstWithText(m_questionTexts, q.tixing + QChar(0x1F) + q.timian.trimmed(), q.id);
-        if (first != 0) {
-            BankProblem p{tigan, key, QStringLiteral("timian"), -1,
-                          QStringLiteral("与题目 %1 的题型和题干相同：删去重复的一道，或改写题干").arg(first)};
-            p.sameAs = first;
-            own.push_back(std::move(p));
-        }
-    }
+    if (!sub && !q.timian.trimmed().isEmpty() && !q.stored.count(QStringLiteral("timian")))
+        m_questionTexts.push_back(TextHash{textHash(q.tixing + QChar(0x1F) + q.timian.trimmed()), q.id});
     checkText(c, tigan, key, QStringLiteral("timian"), q.timian);
     checkText(c, tigan, key, QStringLiteral("jiexi"), q.jiexi);
     for (int i = 0; i < options; ++i)
@@ -438,11 +436,26 @@ void BankRuleChecker::question(const BankQuestion &q) {
     }
 }
 
-int BankRuleChecker::firstWithText(std::unordered_map<TextKey, int, TextKeyHash> &seen, const QString &text, int id) {
-    // Two independent hashes: a false match would name a question that is not a duplicate.
-    const TextKey k{qHash(text, 0x9E3779B9u), qHash(text, 0x85EBCA6Bu)};
-    const auto [it, fresh] = seen.emplace(k, id);
-    return fresh ? 0 : it->second;
+void BankRuleChecker::duplicates(std::vector<TextHash> &texts, const QString &table, const QString &column, int rank) {
+    // Each row after the first of its text names the first, in the order the rows came.
+    std::stable_sort(texts.begin(), texts.end(), [](const TextHash &a, const TextHash &b) { return a.hash < b.hash; });
+    const bool question = table == tiganTable();
+    size_t first = 0;
+    for (size_t i = 1; i < texts.size(); ++i) {
+        if (texts[first].hash != texts[i].hash) {
+            first = i;
+            continue;
+        }
+        const int firstId = texts[first].id;
+        BankProblem p{table, QString::number(texts[i].id), column, -1,
+                      question ? QStringLiteral("与题目 %1 的题型和题干相同：删去重复的一道，或改写题干").arg(firstId)
+                               : QStringLiteral("与案例 %1 的案例材料相同：删去重复的一个，或改写材料").arg(firstId)};
+        p.rank = rank;
+        p.sameAs = firstId;
+        m_out.push_back(std::move(p));
+    }
+    texts.clear();
+    texts.shrink_to_fit();
 }
 
 void BankRuleChecker::sortSubs() {
@@ -498,15 +511,8 @@ void BankRuleChecker::stem(const BankStem &s, bool answerFromSubQuestions) {
     std::vector<BankProblem> own;
     Collector c(own);
     const QString key = QString::number(s.id);
-    if (!s.zongtimian.trimmed().isEmpty() && !s.stored.count(QStringLiteral("zongtimian"))) {
-        const int first = firstWithText(m_stemTexts, s.zongtimian.trimmed(), s.id);
-        if (first != 0) {
-            BankProblem p{stemTable(), key, QStringLiteral("zongtimian"), -1,
-                          QStringLiteral("与案例 %1 的案例材料相同：删去重复的一个，或改写材料").arg(first)};
-            p.sameAs = first;
-            own.push_back(std::move(p));
-        }
-    }
+    if (!s.zongtimian.trimmed().isEmpty() && !s.stored.count(QStringLiteral("zongtimian")))
+        m_stemTexts.push_back(TextHash{textHash(s.zongtimian.trimmed()), s.id});
     checkText(c, stemTable(), key, QStringLiteral("zongtimian"), s.zongtimian);
     checkText(c, stemTable(), key, QStringLiteral("jiexi"), s.jiexi);
     checkPicture(c, stemTable(), key, s.tmimage);
@@ -531,6 +537,8 @@ void BankRuleChecker::finish(const std::vector<BankProfile> &profiles, const std
     m_stemRows.clear();
     m_stemRows.shrink_to_fit();
     sortSubs();
+    duplicates(m_questionTexts, tiganTable(), QStringLiteral("timian"), 2);
+    duplicates(m_stemTexts, stemTable(), QStringLiteral("zongtimian"), 1);
     Collector c(m_out);
 
     // Exam profiles: every count and points column holds a decimal integer.

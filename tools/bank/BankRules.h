@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QSet>
 #include <QString>
-#include <unordered_map>
 #include <vector>
 
 // The mechanical rules a bank's content must keep, stated once over the in-memory model: the source
@@ -121,15 +120,12 @@ private:
         bool answerFromSubs;
     };
     void linkRules(const Link &q, int rank);
-    // The first row of `seen` with this text, else 0 after noting `id` as its first.
-    struct TextKey {
-        size_t a, b;
-        bool operator==(const TextKey &o) const { return a == o.a && b == o.b; }
+    // A row's text as a 64-bit hash, in the order the rows came: duplicates are found at finish().
+    struct TextHash {
+        quint64 hash;
+        int id;
     };
-    struct TextKeyHash {
-        size_t operator()(const TextKey &k) const { return k.a ^ (k.b * 31); }
-    };
-    static int firstWithText(std::unordered_map<TextKey, int, TextKeyHash> &seen, const QString &text, int id);
+    void duplicates(std::vector<TextHash> &texts, const QString &table, const QString &column, int rank);
     void stemRules(const StemRow &s, int rank);
     void sortSubs();
 
@@ -143,9 +139,9 @@ private:
     std::vector<Link> m_links;       // deferred
     std::vector<StemRow> m_stemRows; // deferred
     BankTally m_tally;
-    // Questions (type and stem) and cases (material) already met, by a hash of their text: a
-    // million-question bank keeps no texts.
-    std::unordered_map<TextKey, int, TextKeyHash> m_questionTexts, m_stemTexts;
+    // Questions (type and stem) and cases (material), by a hash of their text: a million-question
+    // bank keeps 16 bytes a row, no texts.
+    std::vector<TextHash> m_questionTexts, m_stemTexts;
 };
 
 // The stem-level answer from its sub-questions' facts in id order (as StemAnswer).
@@ -153,9 +149,11 @@ QString StemAnswerOf(const std::vector<SubQuestionFacts> &subQuestionsInIdOrder)
 
 // Every rule the rows of a bank must keep on their own, whatever its exam profile: every question
 // with a well-formed answer within its options, case stems and their sub-questions, chapter tree
-// and sections, texts that the encoded columns can hold, readable pictures (all of them unusable:
-// a question that breaks one is lost to the learner or scored wrongly), and the learner's own data
-// (progress flags, paper items that point at rows, answer times: warnings, the program copes).
+// and sections, no question or case twice, texts that the encoded columns can hold, readable
+// pictures, and the learner's own data. Unusable are only what the bank cannot store or the program
+// cannot read (a text GBK cannot hold, more than 26 options, a chapter code of other than 2, 4 or 6
+// digits); the rest are warnings: the program skips such a row, shows it without a chapter or scores
+// it as written, so a bank holding one still opens and must build back from its export.
 std::vector<BankProblem> ValidateBankModel(const BankModel &model);
 
 // Exam profile 1 as the program runs it: it exists, its first three type names are the scoring's,
