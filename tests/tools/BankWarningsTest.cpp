@@ -218,7 +218,7 @@ tixing：单选题
         w + m2 + QStringLiteral("12: “b”是小写字母"),
         m2 + QStringLiteral("13: daan 写了两次（第一次在第 12 行）"),
         w + m2 + QStringLiteral("14: 缺少答案 daan"),
-        w + m2 + QStringLiteral("14: 与题目 301 的题型和题干相同：删去重复的一道，或改写题干（301 写在 ") + m1 +
+        w + m2 + QStringLiteral("18: 与题目 301 的题型和题干相同：删去重复的一道，或改写题干（301 写在 ") + m1 +
             QStringLiteral("1）"),
         m2 + QStringLiteral("21: 没有“kjks_foo”这个表"),
     };

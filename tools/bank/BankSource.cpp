@@ -92,9 +92,10 @@ struct Problem {
 struct RowPlace {
     int file = 0;
     int header = 0;
-    int zhang = 0; // 0: not written
-    int zongtimian = 0;
+    int zhang = 0;      // 0: not written
+    int zongtimian = 0; // a question's case, a case's material
     int daan = 0;
+    int timian = 0;
 };
 
 struct BankSourceReader::State {
@@ -413,6 +414,7 @@ void BankSourceReader::State::placeRuleProblems(const Location *current, const Q
                 line = p.column == QLatin1String("zhang")        ? place.zhang
                        : p.column == QLatin1String("zongtimian") ? place.zongtimian
                        : p.column == QLatin1String("daan")       ? place.daan
+                       : p.column == QLatin1String("timian")     ? place.timian
                                                                  : 0;
                 if (line == 0) line = place.header;
             }
@@ -458,6 +460,7 @@ void BankSourceReader::State::keepQuestion(BankQuestion &&q, const Location &loc
     };
     place.zhang = columnLine("zhang");
     place.zongtimian = columnLine("zongtimian");
+    place.timian = columnLine("timian");
     rules.question(q);
     placeRuleProblems(&loc, QStringLiteral("kjks_tigan"), QString::number(q.id));
     if (!rows)
@@ -474,6 +477,7 @@ void BankSourceReader::State::keepStem(BankStem &&s, const Location &loc, bool a
         return it == loc.columns.end() ? 0 : it->second;
     };
     place.zhang = columnLine("zhang");
+    place.zongtimian = columnLine("zongtimian");
     place.daan = columnLine("daan");
     if (!answerGiven) stemsWithoutAnswer.push_back(s.id);
     rules.stem(s, !answerGiven);
