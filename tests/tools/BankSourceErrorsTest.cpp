@@ -118,42 +118,44 @@ const Mistake kMistakes[] = {
     {"more than 26 options", kTwentySevenOptions, "questions/q.txt:32", "选项最多 26 个（A 到 Z），这里有 27 个"},
     {"case options past Z", kCasePastZ, "questions/q.txt:1", "案例各小题共有 28 个选项，超过 26 个"},
 
-    // Authoring mistakes: each names its line and how to write it right.
-    {"question without an answer", "@jiexi: 解析\n", "questions/q.txt:1", "缺少答案 daan"},
-    {"answer beyond the options", "@daan: E\n", "questions/q.txt:10", "答案字母 E 超出了 4 个选项"},
-    {"lower-case answer", "@daan: a\n", "questions/q.txt:10", "“a”是小写字母：答案用大写字母，写 A"},
-    {"full-width answer", "@daan: Ａ\n", "questions/q.txt:10", "“Ａ”是全角字母：答案用半角大写字母，写 A"},
-    {"two letters for a single choice", "@daan: AB\n", "questions/q.txt:10", "单选题的答案是一个字母"},
+    // Authoring mistakes: each names its line and how to write it right. Those the program copes with
+    // (it skips the row, shows it without a chapter, scores it as written) are warnings: the bank is
+    // built, as a bank made by another tool must build back from its export.
+    {"question without an answer", "@jiexi: 解析\n", "questions/q.txt:1", "缺少答案 daan", true},
+    {"answer beyond the options", "@daan: E\n", "questions/q.txt:10", "答案字母 E 超出了 4 个选项", true},
+    {"lower-case answer", "@daan: a\n", "questions/q.txt:10", "“a”是小写字母：答案用大写字母，写 A", true},
+    {"full-width answer", "@daan: Ａ\n", "questions/q.txt:10", "“Ａ”是全角字母：答案用半角大写字母，写 A", true},
+    {"two letters for a single choice", "@daan: AB\n", "questions/q.txt:10", "单选题的答案是一个字母", true},
     {"letters out of order",
      "[kjks_tigan 102]\ntixing: 多选题\nzhang: 1\njie: 1\ntimian: 题\noption: 甲\noption: 乙\noption: 丙\noption: "
      "丁\ndaan: DBA\n",
-     "questions/q.txt:10", "答案字母按选项顺序写、不重复：写“ABD”，不是“DBA”"},
+     "questions/q.txt:10", "答案字母按选项顺序写、不重复：写“ABD”，不是“DBA”", true},
     {"true/false answer in words", "[kjks_tigan 102]\ntixing: 判断题\nzhang: 1\njie: 1\ntimian: 题\ndaan: 错\n",
-     "questions/q.txt:6", "判断题的答案写 √（正确）或 ×（错误），不能是“错”"},
+     "questions/q.txt:6", "判断题的答案写 √（正确）或 ×（错误），不能是“错”", true},
     {"section not in the tree", "[kjks_tigan 102]\ntixing: 判断题\nzhang: 1\njie: 9\ntimian: 题\ndaan: √\n",
-     "questions/q.txt:3", "第 1 章第 9 节（010109）不在章节目录中"},
+     "questions/q.txt:3", "第 1 章第 9 节（010109）不在章节目录中", true},
     {"chapter without parent", "[kjks_zhangjie 010201]\nmc: 孤儿\n", "questions/q.txt:1",
-     "上一级 0102 不在章节目录中：加上 [kjks_zhangjie 0102]"},
+     "上一级 0102 不在章节目录中：加上 [kjks_zhangjie 0102]", true},
     {"question without type", "[kjks_tigan 102]\nzhang: 1\njie: 1\ntimian: 题\ndaan: √\n", "questions/q.txt:1",
-     "缺少题型 tixing"},
+     "缺少题型 tixing", true},
     {"unknown type", "[kjks_tigan 102]\ntixing: 单选\nzhang: 1\njie: 1\ntimian: 题\ndaan: A\n", "questions/q.txt:2",
-     "“单选”不是题型"},
+     "“单选”不是题型", true},
     {"sub-question of no case",
      "[kjks_tigan 102]\ntixing: 不定项选择题\nzongtimian: 99\ntimian: 题\noption: 甲\noption: 乙\ndaan: A\n",
-     "questions/q.txt:3", "没有案例 99"},
+     "questions/q.txt:3", "没有案例 99", true},
     {"case answer differs",
      "[zongtigan 5]\nzhang: 1\njie: 1\nzongtimian: 资料\ndaan: AB\n"
      "[kjks_tigan 102]\ntixing: 不定项选择题\nzongtimian: 5\ntimian: 题\noption: 甲\noption: 乙\ndaan: B\n",
-     "questions/q.txt:5", "案例答案是“AB”，各小题的答案合起来是“B”"},
+     "questions/q.txt:5", "案例答案是“AB”，各小题的答案合起来是“B”", true},
     {"case without sub-questions", "[zongtigan 5]\nzhang: 1\njie: 1\nzongtimian: 资料\n", "questions/q.txt:1",
-     "案例没有小题"},
+     "案例没有小题", true},
     {"sub-question typed as single choice",
      "[zongtigan 5]\nzhang: 1\njie: 1\nzongtimian: 资料\n"
      "[kjks_tigan 102]\ntixing: 单选题\nzongtimian: 5\ntimian: 题\noption: 甲\noption: 乙\ndaan: B\n",
-     "questions/q.txt:6", "案例小题的题型不能是 单选题"},
+     "questions/q.txt:6", "案例小题的题型不能是 单选题", true},
     {"missing picture", "@daan: A\ntmimage: pictures/none.jpg\n", "questions/q.txt:11",
      "图片“pictures/none.jpg”：找不到这个文件"},
-    {"picture that is no image", "@daan: A\ntmimage: pictures/bad.jpg\n", "questions/q.txt:11", "图片无法读取"},
+    {"picture that is no image", "@daan: A\ntmimage: pictures/bad.jpg\n", "questions/q.txt:11", "图片无法读取", true},
     {"character GBK cannot hold", "@daan: A\njiexi: 好 \xF0\x9F\x98\x80\n", "questions/q.txt:11",
      "字符“\xF0\x9F\x98\x80”（U+1F600）不能用 GBK 保存"},
     {"GBK in an option", "@option: \xE0\xB8\x81\n", "questions/q.txt:10", "（U+0E01）不能用 GBK 保存"},
@@ -289,7 +291,7 @@ zongtimian: 没有小题
     const QString a = QDir(dir.path()).filePath(QStringLiteral("questions/c1.txt"));
     const QString z = QDir(dir.path()).filePath(QStringLiteral("questions/z9.txt"));
     try {
-        BuildBank(dir.path(), QDir(dir.path()).filePath(QStringLiteral("kjks.dbf")));
+        BuildBank(dir.path(), QDir(dir.path()).filePath(QStringLiteral("kjks.dbf")), nullptr, true);
         FAIL();
     } catch (const BankSourceError &e) {
         const QStringList expected = {
@@ -360,7 +362,7 @@ TEST(BankCommand, FailedBuildKeepsTheOldBank) {
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString warnings = QString::fromUtf8(p.readAllStandardError());
     EXPECT_EQ(p.exitCode(), 0) << warnings.toStdString();
-    EXPECT_TRUE(warnings.contains(QStringLiteral("警告：sys_option EXAM_SCORING: “half”"))) << warnings.toStdString();
+    EXPECT_TRUE(warnings.contains(QStringLiteral("警告：设置 EXAM_SCORING：“half”"))) << warnings.toStdString();
     EXPECT_FALSE(warnings.contains(QStringLiteral("EXAM_MINUTES")));
     QFile::remove(warnedBank);
     QDir(warnedDir).removeRecursively();
@@ -368,7 +370,8 @@ TEST(BankCommand, FailedBuildKeepsTheOldBank) {
     p.start(QStringLiteral(KJKS_BANK_EXE), {QStringLiteral("--help")});
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString help = QString::fromUtf8(p.readAllStandardOutput());
-    for (const char *command : {"build SOURCE_DIR BANK", "export BANK OUT_DIR", "synth --questions N", "check BANK"})
+    for (const char *command :
+         {"build [--strict] SOURCE_DIR BANK", "export BANK OUT_DIR", "synth --questions N", "check [--strict] BANK"})
         EXPECT_TRUE(help.contains(QString::fromLatin1(command))) << command;
 
     p.start(QStringLiteral(KJKS_BANK_EXE), {QStringLiteral("frobnicate")});

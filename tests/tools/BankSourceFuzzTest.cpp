@@ -23,7 +23,7 @@ QStringList parse(const SourceFiles &files, const QString &dir = QString()) {
     } catch (const BankSourceError &e) {
         // Most inputs here hold no exam profile: that mistake of the whole source has no line.
         QStringList problems = e.problems();
-        problems.removeIf([](const QString &p) { return p.startsWith(QStringLiteral("kjks_type 1: 缺少考试方案")); });
+        problems.removeIf([](const QString &p) { return p.startsWith(QStringLiteral("考试方案 1：缺少考试方案")); });
         return problems;
     }
 }

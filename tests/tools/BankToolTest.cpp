@@ -92,20 +92,20 @@ struct BadBank {
 
 const BadBank kBadBanks[] = {
     {"answer beyond options", [](BankModel &m) { m.questions[0].daan = QStringLiteral("F"); }, nullptr,
-     "kjks_tigan 1 daan: 答案字母 F 超出了 4 个选项"},
+     "警告：题目 1 的答案：答案字母 F 超出了 4 个选项"},
     {"case answer", [](BankModel &m) { m.stems[0].daan = QStringLiteral("A"); }, nullptr,
-     "zongtigan 1 daan: 案例答案是“A”"},
+     "警告：案例 1 的答案：案例答案是“A”"},
     {"sub-question of no case", [](BankModel &m) { m.questions[4].zongtimian = QStringLiteral("999"); }, nullptr,
-     "kjks_tigan 5 zongtimian: 没有案例 999"},
+     "警告：题目 5 的所属案例：没有案例 999"},
     {"unreadable picture", [](BankModel &m) { m.questions[0].tmimage = QByteArray("\xFF\xD8 not really"); }, nullptr,
-     "kjks_tigan 1 tmimage: 图片无法读取"},
+     "警告：题目 1 的图片：图片无法读取"},
     {"section missing", [](BankModel &m) { m.questions[0].jie = 50; }, nullptr,
-     "kjks_tigan 1 zhang: 第 1 章第 50 节（010150）不在章节目录中"},
+     "警告：题目 1 的章节：第 1 章第 50 节（010150）不在章节目录中"},
     {"too few singles",
      [](BankModel &m) { m.profiles[0].columns[QStringLiteral("danxuanti")] = QStringLiteral("500"); }, nullptr,
-     "kjks_type 1 danxuanti: 一份试卷抽 500 道单选题，题库只有"},
+     "考试方案 1 的 danxuanti：一份试卷抽 500 道单选题，题库只有"},
     {"too few cases", [](BankModel &m) { m.profiles[0].columns[QStringLiteral("shicaoti")] = QStringLiteral("100"); },
-     nullptr, "kjks_type 1 shicaoti: 一份试卷抽 20 个案例"},
+     nullptr, "考试方案 1 的 shicaoti：一份试卷抽 20 个案例"},
     {"cases do not divide",
      [](BankModel &m) { m.profiles[0].columns[QStringLiteral("shicaoti")] = QStringLiteral("12"); }, nullptr,
      "12 不是每个案例 5 道小题的整数倍"},
@@ -123,14 +123,14 @@ const BadBank kBadBanks[] = {
      },
      nullptr, "kjks_type 1: 四个部分的题数都是 0"},
     {"wrong type name", [](BankModel &m) { m.profiles[0].columns[QStringLiteral("duoxuan")] = QStringLiteral("多项"); },
-     nullptr, "kjks_type 1 duoxuan: 题型名是“多项”"},
+     nullptr, "考试方案 1 的 duoxuan：题型名是“多项”"},
     {"case with a withdrawn sub-question", [](BankModel &m) { m.questions[5].flag_state = 1; }, nullptr,
-     "zongtigan 1: 试卷中每个案例出 5 道小题，这个案例只有 4 道"},
+     "警告：案例 1：试卷中每个案例出 5 道小题，这个案例只有 4 道"},
     {"answer time that is no date",
      [](BankModel &m) {
          m.papers.push_back({11, QStringLiteral("昨天上午"), QString(), {}, 0});
      },
-     nullptr, "警告：kjks_SJML 11 DTKSSJ: “昨天上午”不是日期时间"},
+     nullptr, "警告：模拟试卷 11 的开考时间：“昨天上午”不是日期时间"},
     {"damaged page", nullptr,
      [](SqlDatabase &db) {
          // A page in the middle of the file: the rows there are read only when a learner reaches them.
@@ -144,32 +144,31 @@ const BadBank kBadBanks[] = {
          file.putChar(char(~byte));
      },
      "题库文件已损坏："},
-    {"no scratch row", [](BankModel &m) { m.addScratchRow = false; }, nullptr,
-     "shijuan: 缺少练习答题行（sjID 0, xth 200）"},
-    {"no profile", [](BankModel &m) { m.profiles.clear(); }, nullptr, "kjks_type 1: 缺少考试方案 [kjks_type 1]"},
+    {"no scratch row", [](BankModel &m) { m.addScratchRow = false; }, nullptr, "答题记录：缺少练习用的答题行"},
+    {"no profile", [](BankModel &m) { m.profiles.clear(); }, nullptr, "考试方案 1：缺少考试方案 [kjks_type 1]"},
     {"exam minutes that are no minutes",
      [](BankModel &m) { m.options[QStringLiteral("EXAM_MINUTES")] = QStringLiteral("1小时45分"); }, nullptr,
-     "警告：sys_option EXAM_MINUTES: “1小时45分”不是 1 到 600 的整数分钟数"},
+     "警告：设置 EXAM_MINUTES：“1小时45分”不是 1 到 600 的整数分钟数"},
     {"unknown scoring rule",
      [](BankModel &m) { m.options[QStringLiteral("EXAM_SCORING")] = QStringLiteral("Partial"); }, nullptr,
-     "警告：sys_option EXAM_SCORING: “Partial”既不是 all_or_nothing 也不是 partial"},
+     "警告：设置 EXAM_SCORING：“Partial”既不是 all_or_nothing 也不是 partial"},
     {"text that is no hex", nullptr,
      [](SqlDatabase &db) {
          db.exec(QStringLiteral("update kjks_tigan set timian = 'plain words' where tigan_id = 2"));
      },
-     "kjks_tigan 2 timian: 存储的文本含有“p”"},
+     "题目 2 的题干：存储的文本含有“p”"},
     {"cipher cut short", nullptr,
      [](SqlDatabase &db) {
          db.exec(
              QStringLiteral("update kjks_tigan set jiexi = substr(jiexi, 1, length(jiexi) - 8) where tigan_id = 3"));
      },
-     "kjks_tigan 3 jiexi: Invalid buffer size for decryption"},
+     "题目 3 的解析：Invalid buffer size for decryption"},
     {"length field that lies", nullptr,
      [](SqlDatabase &db) {
          db.exec(QStringLiteral("update kjks_xuanxiang set timian = '0300000000000000' || substr(timian, 17)"
                                 " where xuanxiang_id = 1"));
      },
-     "kjks_tigan 1 option A: 长度字段是 3 字节"},
+     "题目 1 的选项 A：长度字段是 3 字节"},
 };
 
 class CheckFindsProblem : public ::testing::TestWithParam<BadBank> {};
@@ -220,10 +219,10 @@ TEST(Check, ListsUnreadableTextsInStoredOrder) {
     }
     const QStringList problems = CheckBank(bank);
     ASSERT_GE(problems.size(), 3) << problems.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(problems[0].startsWith(QStringLiteral("kjks_tigan 3 jiexi: "))) << problems[0].toStdString();
-    EXPECT_TRUE(problems[1].startsWith(QStringLiteral("kjks_tigan 2 option A: 长度字段是 3 字节")))
+    EXPECT_TRUE(problems[0].startsWith(QStringLiteral("题目 3 的解析："))) << problems[0].toStdString();
+    EXPECT_TRUE(problems[1].startsWith(QStringLiteral("题目 2 的选项 A：长度字段是 3 字节")))
         << problems[1].toStdString();
-    EXPECT_TRUE(problems[2].startsWith(QStringLiteral("kjks_tigan 1 option D: 长度字段是 3 字节")))
+    EXPECT_TRUE(problems[2].startsWith(QStringLiteral("题目 1 的选项 D：长度字段是 3 字节")))
         << problems[2].toStdString();
 }
 

@@ -1,15 +1,16 @@
-# Builds content/bank into a scratch bank and checks it: cmake -DTOOL=... -DSOURCE=... -DWORK=... -P
+# Builds content/bank into a scratch bank and checks it, strictly: the shipped bank holds no warning.
+# cmake -DTOOL=... -DSOURCE=... -DWORK=... -P
 if(NOT EXISTS "${SOURCE}/bank.txt")
   message("content bank not present: ${SOURCE}/bank.txt is missing")
   return()
 endif()
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
-execute_process(COMMAND "${TOOL}" build "${SOURCE}" "${WORK}/kjks.dbf" RESULT_VARIABLE built)
+execute_process(COMMAND "${TOOL}" build --strict "${SOURCE}" "${WORK}/kjks.dbf" RESULT_VARIABLE built)
 if(NOT built EQUAL 0)
   message(FATAL_ERROR "kjks-bank build failed on ${SOURCE}")
 endif()
-execute_process(COMMAND "${TOOL}" check "${WORK}/kjks.dbf" RESULT_VARIABLE checked)
+execute_process(COMMAND "${TOOL}" check --strict "${WORK}/kjks.dbf" RESULT_VARIABLE checked)
 if(NOT checked EQUAL 0)
   message(FATAL_ERROR "kjks-bank check found problems in the bank built from ${SOURCE}")
 endif()

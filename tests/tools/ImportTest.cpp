@@ -336,9 +336,9 @@ TEST(ImportCommand, WritesASourceThatBuildsOrNothing) {
 }
 
 TEST(ImportCommand, EveryCommandHasItsHelp) {
-    const std::pair<const char *, const char *> commands[] = {{"build", "build SOURCE_DIR BANK"},
+    const std::pair<const char *, const char *> commands[] = {{"build", "build [--strict] SOURCE_DIR BANK"},
                                                               {"export", "export --csv BANK OUT.csv"},
-                                                              {"check", "check BANK"},
+                                                              {"check", "check [--strict] BANK"},
                                                               {"synth", "synth --questions N"},
                                                               {"import", "import FILE... --bank BANK"}};
     for (const auto &[command, usage] : commands) {

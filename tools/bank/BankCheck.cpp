@@ -10,7 +10,7 @@
 QStringList CheckExamProfile(const BankModel &m) {
     QStringList out;
     for (const BankProblem &p : ExamProfileProblems(m))
-        out << ProblemText(p);
+        out << (p.unusable ? QString() : kCheckWarning()) + ProblemText(p);
     return out;
 }
 
@@ -23,12 +23,12 @@ QStringList CheckExamOptions(const BankModel &m) {
     };
     const auto minutes = option(ExamMinutesOptionKey());
     if (minutes && !ExamMinutesOf(*minutes))
-        out << QStringLiteral("%1sys_option %2: “%3”不是 1 到 600 的整数分钟数，考试按标题定的时长（120 或 90 "
+        out << QStringLiteral("%1设置 %2：“%3”不是 1 到 600 的整数分钟数，考试按标题定的时长（120 或 90 "
                               "分钟）进行")
                    .arg(kCheckWarning(), ExamMinutesOptionKey(), *minutes);
     const auto scoring = option(ExamScoringOptionKey());
     if (scoring && !ScoringRuleOf(*scoring))
-        out << QStringLiteral("%1sys_option %2: “%3”既不是 all_or_nothing 也不是 partial，答案按全对才得分评分")
+        out << QStringLiteral("%1设置 %2：“%3”既不是 all_or_nothing 也不是 partial，答案按全对才得分评分")
                    .arg(kCheckWarning(), ExamScoringOptionKey(), *scoring);
     return out;
 }
@@ -92,9 +92,9 @@ QStringList CheckBank(const QString &bankPath) {
         bool scratch = false;
         for (const BankPaperItem &i : m.paperItems)
             scratch = scratch || (i.sjID == 0 && i.xth == 200);
-        if (!scratch) out << QStringLiteral("shijuan: 缺少练习答题行（sjID 0, xth 200）");
+        if (!scratch) out << QStringLiteral("答题记录：缺少练习用的答题行（试卷 0 的第 200 行，sjID 0、xth 200）");
         for (const BankProblem &p : ExamProfileProblems(m, checker.rules.tally()))
-            out << ProblemText(p);
+            out << (p.unusable ? QString() : kCheckWarning()) + ProblemText(p);
     } catch (const KjksError &e) {
         return out << e.message().split(QLatin1Char('\n')); // fields past their limits, one a line
     }

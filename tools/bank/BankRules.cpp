@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHashFunctions>
 #include <QImage>
 #include <QRegularExpression>
 #include <QSet>
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,23 +71,22 @@ void checkText(Collector &c, const QString &table, const QString &key, const QSt
 
 void checkPicture(Collector &c, const QString &table, const QString &key, const QByteArray &picture) {
     if (!picture.isEmpty() && !IsReadableImage(picture))
-        c.addUnusable(table, key, QStringLiteral("tmimage"),
-                      QStringLiteral("图片无法读取，题目会缺图：请换成 JPEG 图片"));
+        c.add(table, key, QStringLiteral("tmimage"), QStringLiteral("图片无法读取，题目会缺图：请换成 JPEG 图片"));
 }
 
 void checkSection(Collector &c, const QString &table, const QString &key, int zhang, int jie,
                   const QSet<QString> &codes) {
     const QString code = SectionCode(zhang, jie);
     if (code.isEmpty())
-        c.addUnusable(table, key, QStringLiteral("zhang"),
-                      QStringLiteral("第 %1 章第 %2 节不成为节代码：章和节都是 0 到 99 的整数").arg(zhang).arg(jie));
+        c.add(table, key, QStringLiteral("zhang"),
+              QStringLiteral("第 %1 章第 %2 节不成为节代码：章和节都是 0 到 99 的整数").arg(zhang).arg(jie));
     else if (!codes.contains(code))
-        c.addUnusable(table, key, QStringLiteral("zhang"),
-                      QStringLiteral("第 %1 章第 %2 节（%3）不在章节目录中，章节练习里找不到这道题：在 bank.txt 中加上 "
-                                     "[kjks_zhangjie %3]，或改正 zhang 和 jie")
-                          .arg(zhang)
-                          .arg(jie)
-                          .arg(code));
+        c.add(table, key, QStringLiteral("zhang"),
+              QStringLiteral("第 %1 章第 %2 节（%3）不在章节目录中，章节练习里找不到这道题：在 bank.txt 中加上 "
+                             "[kjks_zhangjie %3]，或改正 zhang 和 jie")
+                  .arg(zhang)
+                  .arg(jie)
+                  .arg(code));
 }
 
 // How a letter answer should be written instead of `daan`: its letters in option order, each once.
@@ -119,17 +120,75 @@ QString CodePointName(uint code) {
     return QStringLiteral("U+") + QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
 }
 
+namespace {
+
+// The rows and columns as a teacher knows them, not by the bank's table and column names.
+QString rowName(const QString &table) {
+    static const std::map<QString, QString> names = {{QStringLiteral("kjks_tigan"), QStringLiteral("题目")},
+                                                     {QStringLiteral("zongtigan"), QStringLiteral("案例")},
+                                                     {QStringLiteral("kjks_zhangjie"), QStringLiteral("章节")},
+                                                     {QStringLiteral("kjks_type"), QStringLiteral("考试方案")},
+                                                     {QStringLiteral("kjks_SJML"), QStringLiteral("模拟试卷")},
+                                                     {QStringLiteral("shijuan"), QStringLiteral("答题记录")},
+                                                     {QStringLiteral("sys_option"), QStringLiteral("设置")}};
+    const auto it = names.find(table);
+    return it == names.end() ? table : it->second;
+}
+
+QString columnName(const QString &table, const QString &column) {
+    static const std::map<QString, QString> names = {{QStringLiteral("tixing"), QStringLiteral("题型")},
+                                                     {QStringLiteral("timian"), QStringLiteral("题干")},
+                                                     {QStringLiteral("option"), QStringLiteral("选项")},
+                                                     {QStringLiteral("daan"), QStringLiteral("答案")},
+                                                     {QStringLiteral("jiexi"), QStringLiteral("解析")},
+                                                     {QStringLiteral("zhang"), QStringLiteral("章节")},
+                                                     {QStringLiteral("jie"), QStringLiteral("节")},
+                                                     {QStringLiteral("tmimage"), QStringLiteral("图片")},
+                                                     {QStringLiteral("timian2"), QStringLiteral("图片下方的文字")},
+                                                     {QStringLiteral("shijuan"), QStringLiteral("抽题范围")},
+                                                     {QStringLiteral("flag_state"), QStringLiteral("停用标记")},
+                                                     {QStringLiteral("YDCS"), QStringLiteral("已做标记")},
+                                                     {QStringLiteral("DDCS"), QStringLiteral("做错标记")},
+                                                     {QStringLiteral("shoucang"), QStringLiteral("收藏标记")},
+                                                     {QStringLiteral("ZQCS"), QStringLiteral("答对次数")},
+                                                     {QStringLiteral("ZONGCS"), QStringLiteral("答题次数")},
+                                                     {QStringLiteral("DTKSSJ"), QStringLiteral("开考时间")},
+                                                     {QStringLiteral("sjID"), QStringLiteral("所属试卷")},
+                                                     {QStringLiteral("tigan_id"), QStringLiteral("题号")},
+                                                     {QStringLiteral("kaolv"), QStringLiteral("标记")},
+                                                     {QStringLiteral("mc"), QStringLiteral("名称")}};
+    if (column == QLatin1String("zongtimian"))
+        return table == QLatin1String("zongtigan") ? QStringLiteral("案例材料") : QStringLiteral("所属案例");
+    if (table == QLatin1String("kjks_type")) return column; // the profile's columns are named in bank.txt as they are
+    const auto it = names.find(column);
+    return it == names.end() ? column : it->second;
+}
+
+} // namespace
+
+namespace {
+QString columnPlace(const BankProblem &p) {
+    QString where = columnName(p.table, p.column);
+    if (p.option >= 0 && p.option < kMaxOptions)
+        where += QLatin1Char(' ') + letter(p.option);
+    else if (p.option >= kMaxOptions)
+        where += QStringLiteral(" %1").arg(p.option + 1);
+    return where;
+}
+} // namespace
+
 QString ProblemText(const BankProblem &p) {
-    QString where = p.table;
+    QString where = rowName(p.table);
     if (!p.key.isEmpty()) where += QLatin1Char(' ') + p.key;
     if (!p.column.isEmpty()) {
-        where += QLatin1Char(' ') + p.column;
-        if (p.option >= 0 && p.option < kMaxOptions)
-            where += QLatin1Char(' ') + letter(p.option);
-        else if (p.option >= kMaxOptions)
-            where += QStringLiteral(" %1").arg(p.option + 1);
+        const QString column = columnPlace(p);
+        where += (column.at(0).unicode() < 128 ? QStringLiteral(" 的 ") : QStringLiteral(" 的")) + column;
     }
-    return where + QStringLiteral(": ") + p.message;
+    return where + QStringLiteral("：") + p.message;
+}
+
+QString ProblemTextInRow(const BankProblem &p) {
+    return p.column.isEmpty() ? p.message : columnPlace(p) + QStringLiteral("：") + p.message;
 }
 
 QString SectionCode(int zhang, int jie) {
@@ -223,6 +282,11 @@ void BankTally::addStem(const BankStem &s) {
 }
 
 namespace {
+// 64 bits: among a million questions a false match is about one in thirty million.
+quint64 textHash(const QString &text) {
+    return (quint64(qHash(text, 0x9E3779B9u)) << 32) ^ quint64(qHash(text, 0x85EBCA6Bu));
+}
+
 const QString &tiganTable() {
     static const QString t = QStringLiteral("kjks_tigan");
     return t;
@@ -268,11 +332,10 @@ void BankRuleChecker::chapters(const std::vector<BankChapter> &chapters) {
         if (!digits || (d.size() != 2 && d.size() != 4 && d.size() != 6))
             c.addUnusable(chapterTable, d, QString(), QStringLiteral("章节代码是 2、4 或 6 位数字"));
         else if (!d.startsWith(QLatin1String("01")))
-            c.addUnusable(chapterTable, d, QString(), QStringLiteral("章节代码以科目代码 01 开头"));
+            c.add(chapterTable, d, QString(), QStringLiteral("章节代码以科目代码 01 开头"));
         else if (d.size() > 2 && !m_codes.contains(d.left(d.size() - 2)))
-            c.addUnusable(
-                chapterTable, d, QString(),
-                QStringLiteral("上一级 %1 不在章节目录中：加上 [kjks_zhangjie %1]").arg(d.left(d.size() - 2)));
+            c.add(chapterTable, d, QString(),
+                  QStringLiteral("上一级 %1 不在章节目录中：加上 [kjks_zhangjie %1]").arg(d.left(d.size() - 2)));
     }
 }
 
@@ -289,29 +352,27 @@ void BankRuleChecker::linkRules(const Link &q, int rank) {
         const int parsed = q.zongtimian.toInt(&ok, 10);
         const int stem = ok && parsed > 0 ? parsed : 0;
         if (stem == 0)
-            c.addUnusable(tiganTable(), key, QStringLiteral("zongtimian"),
-                          QStringLiteral("“%1”不是案例编号：写案例 [zongtigan N] 的 N").arg(q.zongtimian));
+            c.add(tiganTable(), key, QStringLiteral("zongtimian"),
+                  QStringLiteral("“%1”不是案例编号：写案例 [zongtigan N] 的 N").arg(q.zongtimian));
         else if (!m_stemIds.contains(stem))
-            c.addUnusable(tiganTable(), key, QStringLiteral("zongtimian"),
-                          QStringLiteral("没有案例 %1：加上 [zongtigan %1]，或改正 zongtimian").arg(stem));
+            c.add(tiganTable(), key, QStringLiteral("zongtimian"),
+                  QStringLiteral("没有案例 %1：加上 [zongtigan %1]，或改正 zongtimian").arg(stem));
         else if (q.zongtimian != QString::number(stem))
-            c.addUnusable(
-                tiganTable(), key, QStringLiteral("zongtimian"),
-                QStringLiteral("案例编号写成了“%1”，程序按“%2”查找：写 %2").arg(q.zongtimian, QString::number(stem)));
+            c.add(tiganTable(), key, QStringLiteral("zongtimian"),
+                  QStringLiteral("案例编号写成了“%1”，程序按“%2”查找：写 %2").arg(q.zongtimian, QString::number(stem)));
         return;
     }
     const QString code = SectionCode(q.zhang, q.jie);
     if (code.isEmpty())
-        c.addUnusable(
-            tiganTable(), key, QStringLiteral("zhang"),
-            QStringLiteral("第 %1 章第 %2 节不成为节代码：章和节都是 0 到 99 的整数").arg(q.zhang).arg(q.jie));
+        c.add(tiganTable(), key, QStringLiteral("zhang"),
+              QStringLiteral("第 %1 章第 %2 节不成为节代码：章和节都是 0 到 99 的整数").arg(q.zhang).arg(q.jie));
     else if (!m_codes.contains(code))
-        c.addUnusable(tiganTable(), key, QStringLiteral("zhang"),
-                      QStringLiteral("第 %1 章第 %2 节（%3）不在章节目录中，章节练习里找不到这道题：在 bank.txt 中加上 "
-                                     "[kjks_zhangjie %3]，或改正 zhang 和 jie")
-                          .arg(q.zhang)
-                          .arg(q.jie)
-                          .arg(code));
+        c.add(tiganTable(), key, QStringLiteral("zhang"),
+              QStringLiteral("第 %1 章第 %2 节（%3）不在章节目录中，章节练习里找不到这道题：在 bank.txt 中加上 "
+                             "[kjks_zhangjie %3]，或改正 zhang 和 jie")
+                  .arg(q.zhang)
+                  .arg(q.jie)
+                  .arg(code));
 }
 
 void BankRuleChecker::question(const BankQuestion &q) {
@@ -330,13 +391,12 @@ void BankRuleChecker::question(const BankQuestion &q) {
         RankedCollector c(m_out, 0);
         const QString &tigan = tiganTable();
         if (q.tixing.isEmpty())
-            c.addUnusable(tigan, key, QStringLiteral("tixing"), QStringLiteral("缺少题型 tixing：") + typeHint());
+            c.add(tigan, key, QStringLiteral("tixing"), QStringLiteral("缺少题型 tixing：") + typeHint());
         else if (!sub && !ownTypes.contains(q.tixing))
-            c.addUnusable(tigan, key, QStringLiteral("tixing"),
-                          QStringLiteral("“%1”不是题型：").arg(q.tixing) + typeHint());
+            c.add(tigan, key, QStringLiteral("tixing"), QStringLiteral("“%1”不是题型：").arg(q.tixing) + typeHint());
         else if (sub && ownTypes.contains(q.tixing))
-            c.addUnusable(tigan, key, QStringLiteral("tixing"),
-                          QStringLiteral("案例小题的题型不能是 %1（会被单独抽进试卷）：写 不定项选择题").arg(q.tixing));
+            c.add(tigan, key, QStringLiteral("tixing"),
+                  QStringLiteral("案例小题的题型不能是 %1（会被单独抽进试卷）：写 不定项选择题").arg(q.tixing));
         const bool choice = sub || q.tixing == banktypes::single() || q.tixing == banktypes::multiple();
         if (options > kMaxOptions)
             c.addUnusable(
@@ -344,13 +404,13 @@ void BankRuleChecker::question(const BankQuestion &q) {
                 QStringLiteral("选项最多 %1 个（A 到 Z），这里有 %2 个：删去多余的选项").arg(kMaxOptions).arg(options),
                 kMaxOptions);
         if (choice && options < 2)
-            c.addUnusable(tigan, key, QString(),
-                          QStringLiteral("选择题至少要有两个选项（option:），这里有 %1 个").arg(options));
+            c.add(tigan, key, QString(),
+                  QStringLiteral("选择题至少要有两个选项（option:），这里有 %1 个").arg(options));
         if (q.daan.isEmpty())
-            c.addUnusable(tigan, key, QStringLiteral("daan"),
-                          QStringLiteral("缺少答案 daan：没有答案的题不会出现在练习和试卷中"));
+            c.add(tigan, key, QStringLiteral("daan"),
+                  QStringLiteral("缺少答案 daan：没有答案的题不会出现在练习和试卷中"));
         const QString answer = AnswerProblem(q.tixing, sub, q.daan, options);
-        if (!answer.isEmpty()) c.addUnusable(tigan, key, QStringLiteral("daan"), answer);
+        if (!answer.isEmpty()) c.add(tigan, key, QStringLiteral("daan"), answer);
     }
     const Link link{q.id, q.zhang, q.jie, sub ? q.zongtimian : QString()};
     if (m_inOrder)
@@ -360,6 +420,10 @@ void BankRuleChecker::question(const BankQuestion &q) {
     std::vector<BankProblem> own;
     Collector c(own);
     const QString &tigan = tiganTable();
+    // The same question twice (same type, same stem) is practised and drawn twice. Sub-questions are
+    // read with their case ("（1）根据资料……" repeats from case to case), so the cases are compared.
+    if (!sub && !q.timian.trimmed().isEmpty() && !q.stored.count(QStringLiteral("timian")))
+        m_questionTexts.push_back(TextHash{textHash(q.tixing + QChar(0x1F) + q.timian.trimmed()), q.id});
     checkText(c, tigan, key, QStringLiteral("timian"), q.timian);
     checkText(c, tigan, key, QStringLiteral("jiexi"), q.jiexi);
     for (int i = 0; i < options; ++i)
@@ -370,6 +434,28 @@ void BankRuleChecker::question(const BankQuestion &q) {
         p.rank = 2;
         m_out.push_back(std::move(p));
     }
+}
+
+void BankRuleChecker::duplicates(std::vector<TextHash> &texts, const QString &table, const QString &column, int rank) {
+    // Each row after the first of its text names the first, in the order the rows came.
+    std::stable_sort(texts.begin(), texts.end(), [](const TextHash &a, const TextHash &b) { return a.hash < b.hash; });
+    const bool question = table == tiganTable();
+    size_t first = 0;
+    for (size_t i = 1; i < texts.size(); ++i) {
+        if (texts[first].hash != texts[i].hash) {
+            first = i;
+            continue;
+        }
+        const int firstId = texts[first].id;
+        BankProblem p{table, QString::number(texts[i].id), column, -1,
+                      question ? QStringLiteral("与题目 %1 的题型和题干相同：删去重复的一道，或改写题干").arg(firstId)
+                               : QStringLiteral("与案例 %1 的案例材料相同：删去重复的一个，或改写材料").arg(firstId)};
+        p.rank = rank;
+        p.sameAs = firstId;
+        m_out.push_back(std::move(p));
+    }
+    texts.clear();
+    texts.shrink_to_fit();
 }
 
 void BankRuleChecker::sortSubs() {
@@ -386,8 +472,8 @@ void BankRuleChecker::stemRules(const StemRow &s, int rank) {
     const QString key = QString::number(s.id);
     const auto it = m_subs.find(s.id);
     if (it == m_subs.end()) {
-        c.addUnusable(stemTable(), key, QString(),
-                      QStringLiteral("案例没有小题：小题写 zongtimian: %1 指向这个案例").arg(s.id));
+        c.add(stemTable(), key, QString(),
+              QStringLiteral("案例没有小题：小题写 zongtimian: %1 指向这个案例").arg(s.id));
     } else {
         // The case's answer letters run on across its sub-questions: past Z they name nothing.
         int options = 0;
@@ -401,10 +487,10 @@ void BankRuleChecker::stemRules(const StemRow &s, int rank) {
                               .arg(kMaxOptions));
         const QString expected = StemAnswerOf(it->second);
         if (options <= kMaxOptions && !s.answerFromSubs && s.daan != expected)
-            c.addUnusable(stemTable(), key, QStringLiteral("daan"),
-                          QStringLiteral("案例答案是“%1”，各小题的答案合起来是“%2”：删去这一行 daan（由小题算出），"
-                                         "或改正它")
-                              .arg(s.daan, expected));
+            c.add(stemTable(), key, QStringLiteral("daan"),
+                  QStringLiteral("案例答案是“%1”，各小题的答案合起来是“%2”：删去这一行 daan（由小题算出），"
+                                 "或改正它")
+                      .arg(s.daan, expected));
     }
     std::vector<BankProblem> section;
     Collector sc(section);
@@ -425,6 +511,8 @@ void BankRuleChecker::stem(const BankStem &s, bool answerFromSubQuestions) {
     std::vector<BankProblem> own;
     Collector c(own);
     const QString key = QString::number(s.id);
+    if (!s.zongtimian.trimmed().isEmpty() && !s.stored.count(QStringLiteral("zongtimian")))
+        m_stemTexts.push_back(TextHash{textHash(s.zongtimian.trimmed()), s.id});
     checkText(c, stemTable(), key, QStringLiteral("zongtimian"), s.zongtimian);
     checkText(c, stemTable(), key, QStringLiteral("jiexi"), s.jiexi);
     checkPicture(c, stemTable(), key, s.tmimage);
@@ -449,6 +537,8 @@ void BankRuleChecker::finish(const std::vector<BankProfile> &profiles, const std
     m_stemRows.clear();
     m_stemRows.shrink_to_fit();
     sortSubs();
+    duplicates(m_questionTexts, tiganTable(), QStringLiteral("timian"), 2);
+    duplicates(m_stemTexts, stemTable(), QStringLiteral("zongtimian"), 1);
     Collector c(m_out);
 
     // Exam profiles: every count and points column holds a decimal integer.
@@ -624,11 +714,11 @@ std::vector<BankProblem> ExamProfileProblems(const BankModel &m, const BankTally
             const auto subs = tally.usableSubs.find(id);
             const int usable = subs == tally.usableSubs.end() ? 0 : subs->second;
             if (usable < perCase)
-                c.addUnusable(QStringLiteral("zongtigan"), QString::number(id), QString(),
-                              QStringLiteral("试卷中每个案例出 %1 道小题，这个案例只有 %2 道（flag_state 不为 1）：补足"
-                                             "小题，或删去 shijuan 一行，只用于练习")
-                                  .arg(perCase)
-                                  .arg(usable));
+                c.add(QStringLiteral("zongtigan"), QString::number(id), QString(),
+                      QStringLiteral("试卷中每个案例出 %1 道小题，这个案例只有 %2 道（flag_state 不为 1），试卷会重复"
+                                     "它的最后一道：补足小题，或删去 shijuan 一行，只用于练习")
+                          .arg(perCase)
+                          .arg(usable));
         }
         if (eligible < cases)
             c.addUnusable(

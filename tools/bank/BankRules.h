@@ -59,10 +59,15 @@ struct BankProblem {
     // The rule's place among the rules of its row, for a reader that meets the rules of one row at
     // different times (a source read in any order): 0 first, then 1, 2, 3; within a rank as emitted.
     int rank = 0;
+    // A duplicate: the id of the row of the same table it repeats (0: none), so that a reader can
+    // name where that one was written.
+    int sameAs = 0;
 };
 
-// "kjks_tigan 1001 daan: 答案字母 E 超出了 4 个选项（A 到 D）……"
+// "题目 1001 的答案：答案字母 E 超出了 4 个选项……": the row and column in the words a teacher knows.
 QString ProblemText(const BankProblem &problem);
+// The same without the row, for a message already placed at the row's line: "选项 A：……".
+QString ProblemTextInRow(const BankProblem &problem);
 
 // What the whole-bank rules keep of a case sub-question: no texts, so a large bank is checked row by row.
 struct SubQuestionFacts {
@@ -115,6 +120,12 @@ private:
         bool answerFromSubs;
     };
     void linkRules(const Link &q, int rank);
+    // A row's text as a 64-bit hash, in the order the rows came: duplicates are found at finish().
+    struct TextHash {
+        quint64 hash;
+        int id;
+    };
+    void duplicates(std::vector<TextHash> &texts, const QString &table, const QString &column, int rank);
     void stemRules(const StemRow &s, int rank);
     void sortSubs();
 
@@ -128,6 +139,9 @@ private:
     std::vector<Link> m_links;       // deferred
     std::vector<StemRow> m_stemRows; // deferred
     BankTally m_tally;
+    // Questions (type and stem) and cases (material), by a hash of their text: a million-question
+    // bank keeps 16 bytes a row, no texts.
+    std::vector<TextHash> m_questionTexts, m_stemTexts;
 };
 
 // The stem-level answer from its sub-questions' facts in id order (as StemAnswer).
@@ -135,9 +149,11 @@ QString StemAnswerOf(const std::vector<SubQuestionFacts> &subQuestionsInIdOrder)
 
 // Every rule the rows of a bank must keep on their own, whatever its exam profile: every question
 // with a well-formed answer within its options, case stems and their sub-questions, chapter tree
-// and sections, texts that the encoded columns can hold, readable pictures (all of them unusable:
-// a question that breaks one is lost to the learner or scored wrongly), and the learner's own data
-// (progress flags, paper items that point at rows, answer times: warnings, the program copes).
+// and sections, no question or case twice, texts that the encoded columns can hold, readable
+// pictures, and the learner's own data. Unusable are only what the bank cannot store or the program
+// cannot read (a text GBK cannot hold, more than 26 options, a chapter code of other than 2, 4 or 6
+// digits); the rest are warnings: the program skips such a row, shows it without a chapter or scores
+// it as written, so a bank holding one still opens and must build back from its export.
 std::vector<BankProblem> ValidateBankModel(const BankModel &model);
 
 // Exam profile 1 as the program runs it: it exists, its first three type names are the scoring's,

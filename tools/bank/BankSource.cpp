@@ -36,6 +36,7 @@ struct Record {
     QString file;
     int line = 0;
     std::vector<ValueLine> values;
+    bool discard = false; // its header was refused: its lines are still checked, the row is not kept
 };
 
 // Where a row's pieces were written, to put the rules' findings at the author's line.
@@ -72,29 +73,36 @@ bool parseInt(const QString &text, int *out) {
 
 } // namespace
 
-BankSourceError::BankSourceError(const QStringList &problems)
-    : KjksError(joinProblems(problems)), m_problems(problems) {}
+BankSourceError::BankSourceError(const QStringList &problems, int errors)
+    : KjksError(joinProblems(problems)), m_problems(problems), m_errors(errors < 0 ? int(problems.size()) : errors) {}
+
+QString SourceWarningPrefix() {
+    return QStringLiteral("警告：");
+}
 
 struct Problem {
     int file = -1; // order in which the file was read; -1 for problems of no file
     int line = 0;
     QString text;
     int rank = 0; // a rule's place among its row's rules (BankProblem::rank); the source's own mistakes 0
+    bool warning = false;
 };
 
 // Where a question or case was written: enough to place the rules that wait for the whole source.
 struct RowPlace {
     int file = 0;
     int header = 0;
-    int zhang = 0; // 0: not written
-    int zongtimian = 0;
+    int zhang = 0;      // 0: not written
+    int zongtimian = 0; // a question's case, a case's material
     int daan = 0;
+    int timian = 0;
 };
 
 struct BankSourceReader::State {
     QDir dir;
     std::vector<Problem> problems;
     std::vector<Problem> warnings;
+    bool strict = false; // what the program copes with is refused too
     std::map<QString, int> fileOrder;
     std::vector<QString> fileNames; // by order
     // The small tables, and the questions and cases when no one takes them row by row.
@@ -122,8 +130,11 @@ struct BankSourceReader::State {
     }
     void problem(const QString &file, int line, const QString &what, bool warning = false, int rank = 0) {
         const int order = fileIndex(file);
-        (warning ? warnings : problems)
-            .push_back(Problem{order, line, QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what), rank});
+        keep(Problem{order, line, QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what), rank, warning});
+    }
+    void keep(Problem &&p) {
+        p.warning = p.warning && !strict;
+        (p.warning ? warnings : problems).push_back(std::move(p));
     }
     // The rules' findings so far, each at its author's line.
     void placeRuleProblems(const Location *current, const QString &currentTable, const QString &currentKey);
@@ -218,6 +229,16 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
             QStringLiteral("没有“%1”这个表（可用：%2）").arg(tableName.toString(), names.join(QStringLiteral("、"))));
         return;
     }
+    // From here the table is known: a refused key leaves a record whose lines are checked all the
+    // same, so that one run names every mistake.
+    const auto discarded = [&] {
+        record = std::make_unique<Record>();
+        record->table = table;
+        record->file = file;
+        record->line = number;
+        record->discard = true;
+        skipping = false;
+    };
     QString canonical;
     switch (table->key) {
     case KeyKind::Integer: {
@@ -225,6 +246,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
         if (!parseInt(key.toString(), &id) || id <= 0) {
             problem(file, number,
                     QStringLiteral("%1 的编号是大于 0 的整数，不能是“%2”").arg(table->name, key.toString()));
+            discarded();
             return;
         }
         canonical = QString::number(id);
@@ -234,6 +256,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
         for (QChar c : key)
             if (IsBlank(c) || IsControlCharacter(c)) {
                 problem(file, number, QStringLiteral("选项名是一个词，不能是“%1”").arg(key.toString()));
+                discarded();
                 return;
             }
         canonical = key.toString().toUpper();
@@ -244,6 +267,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
             digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
         if (!digits || (key.size() != 2 && key.size() != 4 && key.size() != 6)) {
             problem(file, number, QStringLiteral("章节代码是 2、4 或 6 位数字，不能是“%1”").arg(key.toString()));
+            discarded();
             return;
         }
         canonical = key.toString();
@@ -260,6 +284,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
                     QStringLiteral("[%1 %2] 重复了，第一次写在 %3:%4：给它换一个编号")
                         .arg(table->name, canonical, fileNames[size_t(first->second.file)])
                         .arg(first->second.header));
+            discarded();
             return;
         }
     } else {
@@ -269,6 +294,7 @@ void BankSourceReader::State::startRecord(const QString &file, int number, QStri
                     QStringLiteral("[%1 %2] 重复了，第一次写在 %3:%4：给它换一个编号")
                         .arg(table->name, canonical, first->second.file)
                         .arg(first->second.header));
+            discarded();
             return;
         }
         Location &loc = locations[where];
@@ -388,6 +414,7 @@ void BankSourceReader::State::placeRuleProblems(const Location *current, const Q
                 line = p.column == QLatin1String("zhang")        ? place.zhang
                        : p.column == QLatin1String("zongtimian") ? place.zongtimian
                        : p.column == QLatin1String("daan")       ? place.daan
+                       : p.column == QLatin1String("timian")     ? place.timian
                                                                  : 0;
                 if (line == 0) line = place.header;
             }
@@ -406,10 +433,20 @@ void BankSourceReader::State::placeRuleProblems(const Location *current, const Q
             }
         }
         if (file < 0) {
-            (p.unusable ? problems : warnings).push_back(Problem{-1, 0, ProblemText(p), p.rank});
+            keep(Problem{-1, 0, ProblemText(p), p.rank, !p.unusable});
             continue;
         }
-        problem(fileNames[size_t(file)], line, p.message, !p.unusable, p.rank);
+        QString message = p.message;
+        if (p.sameAs > 0) { // a duplicate names where the first was written
+            const auto &places = p.table == QLatin1String("zongtigan") ? stemPlaces : questionPlaces;
+            const auto first = places.find(p.sameAs);
+            if (first != places.end())
+                message += QStringLiteral("（%1 写在 %2:%3）")
+                               .arg(p.sameAs)
+                               .arg(fileNames[size_t(first->second.file)])
+                               .arg(first->second.header);
+        }
+        problem(fileNames[size_t(file)], line, message, !p.unusable, p.rank);
     }
     ruleProblems.clear();
 }
@@ -423,6 +460,7 @@ void BankSourceReader::State::keepQuestion(BankQuestion &&q, const Location &loc
     };
     place.zhang = columnLine("zhang");
     place.zongtimian = columnLine("zongtimian");
+    place.timian = columnLine("timian");
     rules.question(q);
     placeRuleProblems(&loc, QStringLiteral("kjks_tigan"), QString::number(q.id));
     if (!rows)
@@ -439,6 +477,7 @@ void BankSourceReader::State::keepStem(BankStem &&s, const Location &loc, bool a
         return it == loc.columns.end() ? 0 : it->second;
     };
     place.zhang = columnLine("zhang");
+    place.zongtimian = columnLine("zongtimian");
     place.daan = columnLine("daan");
     if (!answerGiven) stemsWithoutAnswer.push_back(s.id);
     rules.stem(s, !answerGiven);
@@ -613,6 +652,7 @@ void BankSourceReader::State::closeRecord() {
     escapedLast = false;
     if (!record) return;
     const std::unique_ptr<Record> r = std::move(record);
+    if (r->discard) return;
     const QString &t = r->table->name;
     if (t == QLatin1String("kjks_tigan")) {
         closeQuestion(*r);
@@ -656,6 +696,14 @@ BankSourceReader::~BankSourceReader() = default;
 
 void BankSourceReader::addProblem(const QString &problem) {
     d->problems.push_back(Problem{-1, 0, problem});
+}
+
+void BankSourceReader::addFileProblem(const QString &label, const QString &problem) {
+    d->problems.push_back(Problem{d->fileIndex(label), 0, QStringLiteral("%1: %2").arg(label, problem)});
+}
+
+void BankSourceReader::setStrict(bool strict) {
+    d->strict = strict;
 }
 
 namespace {
@@ -761,19 +809,24 @@ BankModel BankSourceReader::finish() {
     m_questionCount = d->questionCount;
     m_stemCount = d->stemCount;
 
-    // In reading order: file by file, line by line, as an author fixes them.
-    const auto texts = [](std::vector<Problem> &list) {
+    // In reading order: file by file, line by line, as an author fixes them; a refused build lists
+    // the warnings among the errors, so that one run shows everything.
+    const auto inOrder = [](std::vector<Problem> &list) {
         std::stable_sort(list.begin(), list.end(), [](const Problem &a, const Problem &b) {
             return std::make_tuple(a.file, a.line, a.rank) < std::make_tuple(b.file, b.line, b.rank);
         });
-        QStringList out;
-        for (const Problem &p : list)
-            out << p.text;
-        return out;
     };
-    m_warnings = texts(d->warnings);
+    inOrder(d->warnings);
+    for (const Problem &p : d->warnings)
+        m_warnings << p.text;
     if (d->problems.empty()) return m;
-    throw BankSourceError(texts(d->problems));
+    const int errors = int(d->problems.size());
+    d->problems.insert(d->problems.end(), d->warnings.begin(), d->warnings.end());
+    inOrder(d->problems);
+    QStringList all;
+    for (const Problem &p : d->problems)
+        all << (p.warning ? SourceWarningPrefix() + p.text : p.text);
+    throw BankSourceError(all, errors);
 }
 
 namespace {
@@ -803,7 +856,7 @@ void readSourceFolder(const QString &sourceDir, BankSourceReader &reader) {
         QByteArray bytes;
         QString why;
         if (!ReadFileInsideFolder(sourceDir, f, kMaxSourceFileBytes, &bytes, &why)) {
-            reader.addProblem(QStringLiteral("%1: %2").arg(dir.filePath(f), why));
+            reader.addFileProblem(dir.filePath(f), why);
             continue;
         }
         reader.addFile(dir.filePath(f), bytes);
@@ -812,8 +865,9 @@ void readSourceFolder(const QString &sourceDir, BankSourceReader &reader) {
 
 } // namespace
 
-BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings) {
+BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings, bool strict) {
     BankSourceReader reader(sourceDir);
+    reader.setStrict(strict);
     readSourceFolder(sourceDir, reader);
     BankModel model = reader.finish();
     if (warnings) *warnings = reader.warnings();
@@ -856,10 +910,11 @@ private:
 
 } // namespace
 
-BuiltBank BuildBank(const QString &sourceDir, const QString &bankPath, QStringList *warnings) {
+BuiltBank BuildBank(const QString &sourceDir, const QString &bankPath, QStringList *warnings, bool strict) {
     // The file replaces BANK only when the whole source is sound.
     SourceWriter writer(bankPath);
     BankSourceReader reader(sourceDir, &writer);
+    reader.setStrict(strict);
     readSourceFolder(sourceDir, reader);
     const BankModel small = reader.finish();
     if (warnings) *warnings = reader.warnings();

@@ -16,17 +16,25 @@
 
 class BankSourceError : public KjksError {
 public:
-    explicit BankSourceError(const QStringList &problems);
+    // `problems`: every line in reading order, warnings among them (SourceWarningPrefix()); `errors`:
+    // how many are errors (-1: all).
+    explicit BankSourceError(const QStringList &problems, int errors = -1);
     const QStringList &problems() const { return m_problems; }
+    int errorCount() const { return m_errors; }
 
 private:
     QStringList m_problems;
+    int m_errors = 0;
 };
+
+// "警告：", before a line that names what the program copes with.
+QString SourceWarningPrefix();
 
 // Reads SOURCE_DIR: bank.txt, the other *.txt beside it and questions/*.txt, in name order. Rows come
 // back sorted by their keys, so the split into files never changes the bank. Throws BankSourceError.
-// Rows that break a rule the program copes with are built and listed in *warnings.
-BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings = nullptr);
+// Rows that break a rule the program copes with are built and listed in *warnings; with `strict`
+// they are errors (an author's own source should hold none).
+BankModel ReadBankSource(const QString &sourceDir, QStringList *warnings = nullptr, bool strict = false);
 
 // `kjks-bank build`: reads SOURCE_DIR as ReadBankSource does and writes the bank at `bankPath` row
 // by row, never holding the source whole. Throws BankSourceError (BANK untouched) or KjksError.
@@ -35,7 +43,8 @@ struct BuiltBank {
     qint64 stems = 0;
     qint64 chapters = 0;
 };
-BuiltBank BuildBank(const QString &sourceDir, const QString &bankPath, QStringList *warnings = nullptr);
+BuiltBank BuildBank(const QString &sourceDir, const QString &bankPath, QStringList *warnings = nullptr,
+                    bool strict = false);
 
 // The same reader fed file by file (tests feed it bytes directly). Pictures are read relative to
 // `sourceDir`; `label` is how messages name the file.
@@ -50,6 +59,10 @@ public:
 
     void addFile(const QString &label, const QByteArray &bytes);
     void addProblem(const QString &problem);
+    // A file of the folder that cannot be read: named in its place among the files.
+    void addFileProblem(const QString &label, const QString &problem);
+    // Warnings become errors.
+    void setStrict(bool strict);
     // Checks the whole and returns the model; throws BankSourceError listing every mistake.
     BankModel finish();
     // After finish(): the broken rules the program copes with, as "FILE:LINE: what is wrong".

@@ -123,6 +123,13 @@ bool isBlankRecord(const CsvRecord &r) {
 std::vector<ImportedQuestion> ReadCsvQuestions(const QString &label, const QByteArray &bytes,
                                                ImportProblems *problems) {
     std::vector<ImportedQuestion> out;
+    // Excel's "Unicode text" is UTF-16: named as what it is, not read as GBK garbage.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        problems->add(
+            label, 1,
+            QStringLiteral("文件是 UTF-16 编码（Excel 的“Unicode 文本”）：请在 Excel 中另存为“CSV UTF-8（逗号分隔）”"));
+        return out;
+    }
     int unclosed = 0;
     std::vector<CsvRecord> records = SplitCsv(DecodeSpreadsheetText(bytes), &unclosed);
     if (unclosed > 0) {
@@ -155,6 +162,17 @@ std::vector<ImportedQuestion> ReadCsvQuestions(const QString &label, const QByte
          {csvcolumns::type(), csvcolumns::chapter(), csvcolumns::text(), csvcolumns::answer()})
         if (column.find(required) == column.end()) missing << required;
     if (!missing.isEmpty()) {
+        // A spreadsheet saved with another separator (Excel in many European settings uses ';') has
+        // every name in one cell.
+        const QString whole = header.fields.join(QLatin1Char(','));
+        for (const auto &[separator, name] : {std::make_pair(QLatin1Char(';'), QStringLiteral("分号")),
+                                              std::make_pair(QLatin1Char('\t'), QStringLiteral("制表符"))})
+            if (whole.split(separator).size() > 1 && whole.contains(csvcolumns::type()) &&
+                whole.contains(csvcolumns::text())) {
+                problems->add(label, header.line,
+                              QStringLiteral("文件用%1分隔各列，不是逗号：请另存为逗号分隔的 CSV（UTF-8）").arg(name));
+                return out;
+            }
         problems->add(label, header.line,
                       QStringLiteral("表头缺少“%1”列（表头至少要有：题型、章节、题干、答案；选项列为 A、B、C……）")
                           .arg(missing.join(QStringLiteral("”“"))));
@@ -171,21 +189,23 @@ std::vector<ImportedQuestion> ReadCsvQuestions(const QString &label, const QByte
         ImportedQuestion q;
         q.file = label;
         q.line = rec.line;
+        // A refused row is left out, after every mistake of it is named.
+        bool refused = false;
         const std::optional<ImportKind> kind = kindOf(cell(csvcolumns::type()));
         if (!kind) {
             problems->add(label, rec.line,
                           QStringLiteral("题型“%1”不认识：写 单选题、多选题、判断题、实操题、案例 或 不定项选择题")
                               .arg(cell(csvcolumns::type()).trimmed()));
-            continue;
+            refused = true;
         }
-        q.kind = *kind;
+        q.kind = kind.value_or(ImportKind::Single);
         const QString id = cell(csvcolumns::id()).trimmed();
         if (!id.isEmpty()) {
             bool ok = false;
             q.id = id.toInt(&ok, 10);
             if (!ok || q.id <= 0) {
                 problems->add(label, rec.line, QStringLiteral("编号“%1”不是正整数").arg(id));
-                continue;
+                refused = true;
             }
         }
         SplitChapterPath(cell(csvcolumns::chapter()), &q.chapter, &q.section);
@@ -211,7 +231,7 @@ std::vector<ImportedQuestion> ReadCsvQuestions(const QString &label, const QByte
             }
             q.options << option;
         }
-        if (gap) continue;
+        if (gap || refused) continue;
         out.push_back(q);
     }
     return out;

@@ -71,6 +71,7 @@ int ImportCommand(const QStringList &args) {
     ImportProblems problems;
     std::vector<ImportedQuestion> questions;
     for (const QString &f : files) {
+        problems.noteFile(f);
         QFile file(f);
         if (!QFileInfo(f).isFile() || !file.open(QIODevice::ReadOnly)) {
             problems.add(f, QStringLiteral("无法读取这个文件"));
@@ -87,7 +88,7 @@ int ImportCommand(const QStringList &args) {
     }
     QStringList warnings;
     BankModel model;
-    if (problems.isEmpty()) model = AssembleImport(questions, &problems, &warnings);
+    model = AssembleImport(questions, &problems, &warnings); // its refusals join the readers', in file order
     const QString target = bank.isEmpty() ? sourceDir : bank;
     for (const QString &w : warnings)
         printLine(stderr, QStringLiteral("提示：") + w);

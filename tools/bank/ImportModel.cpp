@@ -4,15 +4,39 @@
 #include "BankRules.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <set>
+#include <tuple>
+
+int ImportProblems::fileOrder(const QString &file) {
+    if (file.isEmpty()) return std::numeric_limits<int>::max();
+    return m_files.emplace(file, int(m_files.size())).first->second;
+}
+
+void ImportProblems::noteFile(const QString &file) {
+    fileOrder(file);
+}
 
 void ImportProblems::add(const QString &file, int line, const QString &what) {
-    m_lines << QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what);
+    m_problems.push_back(Entry{fileOrder(file), line, QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(what)});
 }
 
 void ImportProblems::add(const QString &file, const QString &what) {
-    m_lines << (file.isEmpty() ? what : file + QStringLiteral(": ") + what);
+    m_problems.push_back(Entry{fileOrder(file), 0, file.isEmpty() ? what : file + QStringLiteral(": ") + what});
+}
+
+QStringList ImportProblems::lines() const {
+    std::vector<const Entry *> sorted;
+    for (const Entry &e : m_problems)
+        sorted.push_back(&e);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const Entry *a, const Entry *b) {
+        return std::make_pair(a->file, a->line) < std::make_pair(b->file, b->line);
+    });
+    QStringList out;
+    for (const Entry *e : sorted)
+        out << e->text;
+    return out;
 }
 
 void SplitChapterPath(const QString &path, QString *chapter, QString *section) {
@@ -29,10 +53,13 @@ QChar halfWidth(QChar c) {
 }
 
 QString judgementAnswer(const QString &written) {
-    static const QStringList right = {QStringLiteral("√"),    QStringLiteral("✓"), QStringLiteral("对"),
-                                      QStringLiteral("正确"), QStringLiteral("T"), QStringLiteral("TRUE")};
-    static const QStringList wrong = {QStringLiteral("×"),    QStringLiteral("✗"), QStringLiteral("错"),
-                                      QStringLiteral("错误"), QStringLiteral("F"), QStringLiteral("FALSE")};
+    // Check and cross marks as word processors and Excel's symbol fonts write them, too.
+    static const QStringList right = {QStringLiteral("√"),   QStringLiteral("✓"),    QStringLiteral("✔"),
+                                      QStringLiteral("对"),  QStringLiteral("正确"), QStringLiteral("T"),
+                                      QStringLiteral("TRUE")};
+    static const QStringList wrong = {QStringLiteral("×"),    QStringLiteral("✗"),    QStringLiteral("✘"),
+                                      QStringLiteral("错"),   QStringLiteral("错误"), QStringLiteral("F"),
+                                      QStringLiteral("FALSE")};
     const QString a = written.trimmed().toUpper();
     if (a == QLatin1String("1") || a == QLatin1String("0")) return a; // a bank's own form, kept
     if (right.contains(a)) return QStringLiteral("√");
@@ -128,6 +155,15 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
     m.options[QStringLiteral("EXAM_SCORING")] = QStringLiteral("partial");
     const auto where = [](const ImportedQuestion &q) { return std::make_pair(q.file, q.line); };
     const auto rowName = [](const ImportedQuestion &q) { return QStringLiteral("%1:%2").arg(q.file).arg(q.line); };
+    // What the assembly already refused, by row and column ("*": the whole row): the bank's own
+    // rules are applied to every other row in the same run, without naming a refusal twice.
+    std::set<std::tuple<QString, QString, QString>> refused;
+    const QString tigan = QStringLiteral("kjks_tigan"), zongtigan = QStringLiteral("zongtigan");
+    const auto refuse = [&](const ImportedQuestion &q, int id, std::initializer_list<const char *> columns) {
+        for (const char *c : columns)
+            refused.emplace(q.kind == ImportKind::CaseStem ? zongtigan : tigan, QString::number(id),
+                            QString::fromLatin1(c));
+    };
 
     // Ids: those given stay; the others follow the highest given one of their table, in file order.
     std::map<int, const ImportedQuestion *> givenQuestionIds, givenStemIds;
@@ -135,8 +171,10 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
         if (q.id <= 0) continue;
         auto &given = q.kind == ImportKind::CaseStem ? givenStemIds : givenQuestionIds;
         const auto [it, fresh] = given.emplace(q.id, &q);
-        if (!fresh)
+        if (!fresh) {
             problems->add(q.file, q.line, QStringLiteral("编号 %1 已用于 %2").arg(q.id).arg(rowName(*it->second)));
+            refuse(q, q.id, {"*"});
+        }
     }
     int nextQuestionId = givenQuestionIds.empty() ? 1 : givenQuestionIds.rbegin()->first + 1;
     int nextStemId = givenStemIds.empty() ? 1 : givenStemIds.rbegin()->first + 1;
@@ -170,6 +208,7 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
         if (q.kind == ImportKind::CaseSub) continue;
         if (q.chapter.isEmpty()) {
             problems->add(q.file, q.line, QStringLiteral("缺少章节：写成“章名/节名”"));
+            refuse(q, ids[i], {"zhang"});
             continue;
         }
         auto chapter = chapterNumbers.find(q.chapter);
@@ -177,6 +216,7 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
             const int n = int(chapterNumbers.size()) + 1;
             if (n > 99) {
                 problems->add(q.file, q.line, QStringLiteral("章超过 99 个，题库放不下“%1”").arg(q.chapter));
+                refuse(q, ids[i], {"zhang"});
                 continue;
             }
             chapter = chapterNumbers.emplace(q.chapter, n).first;
@@ -188,6 +228,7 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
             const int n = ++sectionsOfChapter[zhang];
             if (n > 99) {
                 problems->add(q.file, q.line, QStringLiteral("“%1”一章的节超过 99 个").arg(q.chapter));
+                refuse(q, ids[i], {"zhang"});
                 continue;
             }
             section = sectionNumbers.emplace(std::make_pair(zhang, q.section), n).first;
@@ -205,6 +246,7 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
         if (q.text.trimmed().isEmpty()) problems->add(q.file, q.line, QStringLiteral("题干为空"));
         const int optionCount = int(q.options.size());
         if (takesOptions(q.kind)) {
+            if (optionCount < 2 || optionCount > 26) refuse(q, ids[i], {"", "option"});
             if (optionCount < 2)
                 problems->add(q.file, q.line, QStringLiteral("选择题至少需要两个选项，这里有 %1 个").arg(optionCount));
             else if (optionCount > 26)
@@ -235,9 +277,13 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
         b.shijuan = banktypes::randomPool();
         QString error;
         b.daan = NormaliseAnswer(q.kind, q.answer, optionCount, &error);
-        if (!error.isEmpty()) problems->add(q.file, q.line, error);
+        if (!error.isEmpty()) {
+            problems->add(q.file, q.line, error);
+            refuse(q, b.id, {"daan"});
+        }
         if (q.kind == ImportKind::CaseSub) {
             const auto stem = stemByLabel.find(q.caseLabel);
+            if (stem == stemByLabel.end()) refuse(q, b.id, {"tixing", "zhang"}); // read as a question of no case
             if (q.caseLabel.isEmpty()) {
                 problems->add(q.file, q.line, QStringLiteral("不定项小题的“案例”列为空：写上它所属案例的编号"));
             } else if (stem == stemByLabel.end()) {
@@ -265,6 +311,7 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
         const auto &line = lineOfRow[{QStringLiteral("zongtigan"), QString::number(s.id)}];
         if (it == subs.end()) {
             problems->add(line.first, line.second, QStringLiteral("案例没有小题：小题的“案例”列写这个案例的编号"));
+            refused.emplace(zongtigan, QString::number(s.id), QString());
             continue;
         }
         s.daan = StemAnswer(it->second);
@@ -308,16 +355,30 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
     if (paperPoints > 0)
         m.options[QStringLiteral("EXAM_MINUTES")] =
             QString::number(std::max(1, (kImportFullMinutes * paperPoints + 99) / 100));
-    if (!problems->isEmpty()) return m;
 
-    // The bank's own rules, as `build` applies them: whatever slipped through is refused here.
+    // The bank's own rules, as `build --strict` applies them: whatever slipped through is refused
+    // here, in the same run as the refusals above. A duplicate question is only pointed out: the
+    // teacher may mean it.
     for (const BankProblem &p : ValidateBankModel(m)) {
+        if (refused.count({p.table, p.key, QStringLiteral("*")}) || refused.count({p.table, p.key, p.column})) continue;
         const auto it = lineOfRow.find({p.table, p.key});
-        if (it != lineOfRow.end())
-            problems->add(it->second.first, it->second.second, ProblemText(p));
-        else
+        if (p.sameAs > 0 && it != lineOfRow.end()) {
+            const auto first = lineOfRow.find({p.table, QString::number(p.sameAs)});
+            const QString place = first == lineOfRow.end()
+                                      ? QString()
+                                      : QStringLiteral("%1:%2").arg(first->second.first).arg(first->second.second);
+            warnings->append(QStringLiteral("%1:%2: %3")
+                                 .arg(it->second.first)
+                                 .arg(it->second.second)
+                                 .arg(p.table == zongtigan ? QStringLiteral("案例材料与 %1 的案例相同").arg(place)
+                                                           : QStringLiteral("题型和题干与 %1 的题目相同").arg(place)));
+        } else if (it != lineOfRow.end()) {
+            problems->add(it->second.first, it->second.second, ProblemTextInRow(p));
+        } else {
             problems->add(QString(), ProblemText(p));
+        }
     }
+    // Whether the exam's sections are filled follows from the rows: told once they are all sound.
     if (!problems->isEmpty()) return m;
     if (paperPoints == 0)
         problems->add(QString(),

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <vector>
 
 // Questions read from a teacher's file (a spreadsheet's CSV or Moodle's GIFT) before they become
@@ -26,16 +27,27 @@ struct ImportedQuestion {
     QString explanation;
 };
 
-// Every refused row or question, as "FILE:LINE: reason" in the teacher's words.
+// Every refused row or question, as "FILE:LINE: reason" in the teacher's words, listed in file order
+// (the files in the order noted, then by line), whatever order the checks found them in; mistakes
+// of the whole import (no file) come last.
 class ImportProblems {
 public:
+    // The files in the order they are read: their problems are listed in this order.
+    void noteFile(const QString &file);
     void add(const QString &file, int line, const QString &what);
     void add(const QString &file, const QString &what); // a mistake of the whole file
-    bool isEmpty() const { return m_lines.isEmpty(); }
-    const QStringList &lines() const { return m_lines; }
+    bool isEmpty() const { return m_problems.empty(); }
+    QStringList lines() const;
 
 private:
-    QStringList m_lines;
+    struct Entry {
+        int file; // order of the file; past every file for a mistake of no file
+        int line;
+        QString text;
+    };
+    int fileOrder(const QString &file);
+    std::map<QString, int> m_files;
+    std::vector<Entry> m_problems;
 };
 
 // "章/节": the part before the first '/' names the chapter, the rest the section; without '/' the

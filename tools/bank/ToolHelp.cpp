@@ -2,9 +2,11 @@
 
 namespace {
 
-const char kBuild[] = "kjks-bank build SOURCE_DIR BANK\n"
+const char kBuild[] = "kjks-bank build [--strict] SOURCE_DIR BANK\n"
                       "  读取题库源文件夹（bank.txt、questions/*.txt、pictures/、papers.txt，格式见\n"
-                      "  docs/bank-format.md），加密题目文字，写出题库 BANK。每个错误写成 文件:行: 原因。\n"
+                      "  docs/bank-format.md），加密题目文字，写出题库 BANK。每个问题写成 文件:行: 原因，\n"
+                      "  按文件和行的顺序一次列出。程序能照常使用的（没有答案的题、不在章节目录中的节、\n"
+                      "  小题不足的案例……）是“警告：”，照样写出；--strict 把警告也当作错误（出题时用）。\n"
                       "  只有整个源文件夹没有错误时才替换 BANK，不会留下写了一半的题库。\n";
 const char kExport[] = "kjks-bank export BANK OUT_DIR\n"
                        "  把题库 BANK 写回源文件夹（文字已解密）：bank.txt、每章一个 questions/chNN.txt、\n"
@@ -15,10 +17,10 @@ const char kExport[] = "kjks-bank export BANK OUT_DIR\n"
                        "  编号,题型,章节,案例,题干,A…F,答案,解析。导入这个文件再导出，得到同样的文件。\n"
                        "  表格装不下的内容（图片、图片下方文字、考试中隐藏的选项、练习记录、试卷、考试设置）\n"
                        "  以“提示：”列出。\n";
-const char kCheck[] = "kjks-bank check BANK\n"
+const char kCheck[] = "kjks-bank check [--strict] BANK\n"
                       "  检查已生成的题库：文字能解密，答案在选项之内，案例答案与小题一致，图片可读，章节目录\n"
                       "  包含每一节，练习答案行存在，考试方案 1 的每部分都有足够的题，文件每一页完好，试卷时间\n"
-                      "  是日期。每个问题一行。\n";
+                      "  是日期。每个问题一行；程序能照常使用的是“警告：”，不算失败，--strict 时也算失败。\n";
 const char kSynth[] = "kjks-bank synth --questions N [--seed S] BANK\n"
                       "  写出 N 道合成题目的题库（八章、五种题型、图片、练习记录、考试方案 1），用于性能测试。\n"
                       "  同一种子（默认 1）得到同样的内容。\n";
@@ -62,12 +64,12 @@ const char kTool[] = "kjks-bank：初级会计实务考试练习系统的题库�
                      "\n"
                      "用法：kjks-bank 命令 参数…\n"
                      "\n"
-                     "  build SOURCE_DIR BANK            源文件夹 → 加密题库\n"
+                     "  build [--strict] SOURCE_DIR BANK   源文件夹 → 加密题库\n"
                      "  export BANK OUT_DIR              题库 → 源文件夹\n"
                      "  export --csv BANK OUT.csv        题库 → 表格（CSV）\n"
                      "  import FILE... SOURCE_DIR        CSV 或 GIFT → 源文件夹\n"
                      "  import FILE... --bank BANK       CSV 或 GIFT → 题库\n"
-                     "  check BANK                       检查题库\n"
+                     "  check [--strict] BANK           检查题库\n"
                      "  upgrade OLD NEW OUT              把旧题库的学习进度带到新题库\n"
                      "  print BANK OUT.pdf [--blank] [--seed S] [--papers N]   抽题组卷，打印成 PDF\n"
                      "  synth --questions N [--seed S] BANK   合成题库（性能测试用）\n"
