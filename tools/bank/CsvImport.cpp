@@ -122,13 +122,18 @@ bool isBlankRecord(const CsvRecord &r) {
 
 std::vector<ImportedQuestion> ReadCsvQuestions(const QString &label, const QByteArray &bytes,
                                                ImportProblems *problems) {
-    std::vector<ImportedQuestion> out;
     int unclosed = 0;
-    std::vector<CsvRecord> records = SplitCsv(DecodeSpreadsheetText(bytes), &unclosed);
+    const std::vector<CsvRecord> records = SplitCsv(DecodeSpreadsheetText(bytes), &unclosed);
     if (unclosed > 0) {
         problems->add(label, unclosed, QStringLiteral("引号没有闭合：单元格以 \" 开头，到文件末尾也没有结束的 \""));
-        return out;
+        return {};
     }
+    return QuestionsFromRows(label, records, problems);
+}
+
+std::vector<ImportedQuestion> QuestionsFromRows(const QString &label, const std::vector<CsvRecord> &records,
+                                                ImportProblems *problems) {
+    std::vector<ImportedQuestion> out;
     size_t first = 0;
     while (first < records.size() && isBlankRecord(records[first]))
         ++first;
