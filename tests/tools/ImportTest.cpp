@@ -287,6 +287,7 @@ const Case kAikenRefused[] = {
     {"a stray line after the options", "题\nA. 甲\nB. 乙\n丙\nANSWER: A\n",
      "t.aiken:4: 选项 B 之后应是选项 C 或 ANSWER: 行"},
     {"an answer line without a question", "ANSWER: A\n", "t.aiken:1: ANSWER: 行前面没有题干和选项"},
+    {"an empty option", "题\nA. 甲\nB.\nANSWER: A\n", "t.aiken:3: 选项 B 为空"},
     {"a stem without options", "题\nANSWER: A\n", "t.aiken:1: 题干后面没有选项"},
     {"an answer beyond the options", "题\nA. 甲\nB. 乙\nANSWER: D\n", "t.aiken:1: 答案 D 超出了选项"},
     {"a letter out of order is no option", "题\nA. 甲\nC. 丙\nANSWER: A\n",
@@ -420,12 +421,13 @@ TEST(XlsxImport, AWorkbookThroughTheCommand) {
             texts << o.text;
         return texts.join(QLatin1Char('|'));
     };
-    // Numbers as typed, percents by their format; a cell's line break; the merged chapter cell.
+    // Numbers as typed, percents by their format, dates; a cell's line break; the merged chapter cell.
     EXPECT_EQ(options(1), QStringLiteral("3%|13%|12.5%"));
     EXPECT_EQ(byId.at(1)->jiexi, QStringLiteral("第一行\n第二行"));
     EXPECT_EQ(options(2), QStringLiteral("2024|2025|2028|0.1"));
     EXPECT_EQ(byId.at(2)->daan, QStringLiteral("AC"));
-    EXPECT_EQ(byId.at(3)->daan, QStringLiteral("×")); // a FALSE cell
+    EXPECT_EQ(byId.at(3)->daan, QStringLiteral("×"));           // a FALSE cell
+    EXPECT_EQ(byId.at(3)->jiexi, QStringLiteral("2025-01-02")); // a date cell
     for (int id : {1, 2, 3})
         EXPECT_EQ(std::make_pair(byId.at(id)->zhang, byId.at(id)->jie), std::make_pair(1, 1)) << id;
     EXPECT_EQ(m.stems.size(), 1u);

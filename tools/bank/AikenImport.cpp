@@ -104,6 +104,11 @@ std::vector<ImportedQuestion> ReadAikenQuestions(const QString &label, const QBy
         const QRegularExpressionMatch option = optionLine().match(line);
         const QChar next = QChar(u'A' + int(q.options.size()));
         if (option.hasMatch() && option.captured(1)[0] == next) {
+            if (option.captured(2).trimmed().isEmpty()) {
+                problems->add(label, number, QStringLiteral("选项 %1 为空").arg(next));
+                broken = true;
+                continue;
+            }
             q.options << option.captured(2).trimmed();
             continue;
         }

@@ -1,10 +1,12 @@
 #include "XlsxImport.h"
 
+#include <QDate>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <cmath>
 #include <map>
-#include <memory>
 #include <zip.h>
 
 namespace {
@@ -13,7 +15,7 @@ namespace {
 // machine's memory: one part of the workbook unpacked, the columns read, the cells of a sheet.
 constexpr qint64 kLargestPart = 64 * 1024 * 1024;
 constexpr int kColumnsRead = 256; // A to IV
-constexpr qint64 kMostCells = 8 * 1000 * 1000;
+constexpr qint64 kMostCells = 2 * 1000 * 1000;
 
 // Thrown inside the reader for a mistake of the whole file; becomes one problem.
 struct XlsxFailure {
@@ -208,27 +210,44 @@ std::vector<QString> sharedStrings(const Package &package, const QString &name) 
     return out;
 }
 
-// Whether a number format shows a percent: a % outside quotes and escapes.
-bool isPercentFormat(const QString &code) {
-    bool quoted = false;
+// How a number format shows a number: as it is, as a percent, or as a date.
+enum class NumberShape { Plain, Percent, Date };
+
+// From a format code: a % outside quotes, escapes and [brackets] makes a percent; a y, m, d, h or s
+// there a date (or time).
+NumberShape shapeOfFormat(const QString &code) {
+    bool quoted = false, bracketed = false, date = false;
     for (qsizetype i = 0; i < code.size(); ++i) {
         const QChar c = code[i];
         if (c == QLatin1Char('"'))
             quoted = !quoted;
-        else if (!quoted && c == QLatin1Char('\\'))
+        else if (quoted)
+            continue;
+        else if (c == QLatin1Char('\\'))
             ++i;
-        else if (!quoted && c == QLatin1Char('%'))
-            return true;
+        else if (c == QLatin1Char('['))
+            bracketed = true;
+        else if (c == QLatin1Char(']'))
+            bracketed = false;
+        else if (bracketed)
+            continue;
+        else if (c == QLatin1Char('%'))
+            return NumberShape::Percent;
+        else if (QStringLiteral("ymdhsYMDHS").contains(c))
+            date = true;
     }
-    return false;
+    return date ? NumberShape::Date : NumberShape::Plain;
 }
 
-// For every cell style (the `s` of a cell): whether its number format is a percent.
-std::vector<bool> percentStyles(const Package &package, const QString &name) {
-    std::vector<bool> out;
+// For every cell style (the `s` of a cell): how its number format shows a number.
+std::vector<NumberShape> numberShapes(const Package &package, const QString &name) {
+    std::vector<NumberShape> out;
     if (name.isEmpty()) return out;
     const QByteArray bytes = package.part(name, true);
-    std::map<int, bool> percentFormats = {{9, true}, {10, true}}; // Excel's built-in 0% and 0.00%
+    // Excel's built-in formats that are no plain number: 0% and 0.00%; dates and times.
+    std::map<int, NumberShape> formats = {{9, NumberShape::Percent}, {10, NumberShape::Percent}};
+    for (int id : {14, 15, 16, 17, 18, 19, 20, 21, 22, 45, 46, 47})
+        formats[id] = NumberShape::Date;
     QXmlStreamReader xml(bytes);
     bool inCellXfs = false;
     while (!xml.atEnd()) {
@@ -236,13 +255,13 @@ std::vector<bool> percentStyles(const Package &package, const QString &name) {
         if (xml.isStartElement()) {
             const QXmlStreamAttributes a = xml.attributes();
             if (xml.name() == QLatin1String("numFmt"))
-                percentFormats[a.value(QLatin1String("numFmtId")).toInt()] =
-                    isPercentFormat(a.value(QLatin1String("formatCode")).toString());
+                formats[a.value(QLatin1String("numFmtId")).toInt()] =
+                    shapeOfFormat(a.value(QLatin1String("formatCode")).toString());
             else if (xml.name() == QLatin1String("cellXfs"))
                 inCellXfs = true;
             else if (inCellXfs && xml.name() == QLatin1String("xf")) {
-                const auto found = percentFormats.find(a.value(QLatin1String("numFmtId")).toInt());
-                out.push_back(found != percentFormats.end() && found->second);
+                const auto found = formats.find(a.value(QLatin1String("numFmtId")).toInt());
+                out.push_back(found == formats.end() ? NumberShape::Plain : found->second);
             }
         } else if (xml.isEndElement() && xml.name() == QLatin1String("cellXfs")) {
             inCellXfs = false;
@@ -266,19 +285,45 @@ bool cellReference(QStringView ref, int *column, int *row) {
     return true;
 }
 
-// A number as the teacher typed it: at most 15 significant digits, as Excel shows them.
-QString numberText(const QString &value, bool percent) {
+// A number as the teacher typed it: at most 15 significant digits, as Excel shows them; a percent
+// as its percent; a date (Excel's day number, 1900 or 1904 based) as yyyy-MM-dd, with hh:mm when it
+// has a time of day.
+QString numberText(const QString &value, NumberShape shape, bool from1904) {
     bool ok = false;
     const double v = value.toDouble(&ok);
     if (!ok) return value;
-    return percent ? QString::number(v * 100, 'g', 15) + QLatin1Char('%') : QString::number(v, 'g', 15);
+    if (shape == NumberShape::Percent) return QString::number(v * 100, 'g', 15) + QLatin1Char('%');
+    if (shape == NumberShape::Date && v >= 0 && v < 2958466) { // up to 9999-12-31
+        qint64 days = qint64(v);
+        int minutes = int(std::lround((v - double(days)) * 24 * 60));
+        if (minutes == 24 * 60) {
+            ++days;
+            minutes = 0;
+        }
+        // The 1900 system counts a 29 February 1900 that never was: day 60.
+        const QDate date = from1904     ? QDate(1904, 1, 1).addDays(days)
+                           : days >= 61 ? QDate(1899, 12, 30).addDays(days)
+                                        : QDate(1899, 12, 31).addDays(days);
+        QString text = date.toString(QStringLiteral("yyyy-MM-dd"));
+        if (minutes > 0)
+            text += QStringLiteral(" %1:%2")
+                        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+                        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+        return text;
+    }
+    return QString::number(v, 'g', 15);
 }
 
 using SheetCells = std::map<int, std::map<int, QString>>; // row -> column -> text
 
+XlsxFailure tooManyCells() {
+    return XlsxFailure{QStringLiteral("工作表的单元格太多（超过 %1 个），不像是题目表").arg(kMostCells)};
+}
+
 struct SheetContext {
     const std::vector<QString> &strings;
-    const std::vector<bool> &percent;
+    const std::vector<NumberShape> &shapes;
+    bool from1904;
     QString part;
 };
 
@@ -338,13 +383,13 @@ SheetCells sheetCells(const QByteArray &bytes, const SheetContext &context) {
             } else if (type == QLatin1String("str") || type == QLatin1String("e") || type == QLatin1String("d")) {
                 text = withLineFeeds(unescapeXString(value));
             } else {
-                const bool percent =
-                    style >= 0 && size_t(style) < context.percent.size() && context.percent[size_t(style)];
-                text = numberText(value.trimmed(), percent);
+                const NumberShape shape = style >= 0 && size_t(style) < context.shapes.size()
+                                              ? context.shapes[size_t(style)]
+                                              : NumberShape::Plain;
+                text = numberText(value.trimmed(), shape, context.from1904);
             }
             if (text.isEmpty()) continue;
-            if (++count > kMostCells)
-                throw XlsxFailure{QStringLiteral("工作表的单元格太多（超过 %1 个），不像是题目表").arg(kMostCells)};
+            if (++count > kMostCells) throw tooManyCells();
             cells[row][column] = text;
         } else if (xml.name() == QLatin1String("mergeCell")) {
             merges << xml.attributes().value(QLatin1String("ref")).toString();
@@ -361,12 +406,12 @@ SheetCells sheetCells(const QByteArray &bytes, const SheetContext &context) {
         const auto first = cells.find(r1);
         if (first == cells.end() || first->second.count(c1) == 0) continue;
         const QString text = first->second.at(c1);
+        const int lastColumn = std::min(c2, kColumnsRead - 1);
+        count += qint64(std::max(0, r2 - r1 + 1)) * std::max(0, lastColumn - c1 + 1);
+        if (count > kMostCells) throw tooManyCells();
         for (int r = r1; r <= r2; ++r)
-            for (int c = c1; c <= std::min(c2, kColumnsRead - 1); ++c) {
-                if (++count > kMostCells)
-                    throw XlsxFailure{QStringLiteral("工作表的单元格太多（超过 %1 个），不像是题目表").arg(kMostCells)};
+            for (int c = c1; c <= lastColumn; ++c)
                 cells[r][c] = text;
-            }
     }
     return cells;
 }
@@ -393,9 +438,14 @@ std::vector<CsvRecord> readRows(const QByteArray &bytes, const QString &wanted) 
 
     // The worksheets in the workbook's order: name and part.
     std::vector<std::pair<QString, QString>> sheets;
+    bool from1904 = false; // the workbook's days count from 1904 (old Mac workbooks)
     QXmlStreamReader xml(workbookXml);
     while (!xml.atEnd()) {
         xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("workbookPr")) {
+            const QStringView flag = xml.attributes().value(QLatin1String("date1904"));
+            from1904 = flag == QLatin1String("1") || flag == QLatin1String("true");
+        }
         if (!xml.isStartElement() || xml.name() != QLatin1String("sheet")) continue;
         QString name, id;
         for (const QXmlStreamAttribute &a : xml.attributes()) {
@@ -423,8 +473,8 @@ std::vector<CsvRecord> readRows(const QByteArray &bytes, const QString &wanted) 
     }
 
     const std::vector<QString> strings = sharedStrings(package, targetOfType(rels, QStringLiteral("/sharedStrings")));
-    const std::vector<bool> percent = percentStyles(package, targetOfType(rels, QStringLiteral("/styles")));
-    const SheetCells cells = sheetCells(package.part(part), SheetContext{strings, percent, part});
+    const std::vector<NumberShape> shapes = numberShapes(package, targetOfType(rels, QStringLiteral("/styles")));
+    const SheetCells cells = sheetCells(package.part(part), SheetContext{strings, shapes, from1904, part});
 
     std::vector<CsvRecord> records;
     for (const auto &[row, columns] : cells) {
