@@ -397,7 +397,7 @@ TEST(XlsxImport, InlineAndSharedStringsGiveTheSameRows) {
         EXPECT_EQ(problems.lines(), QStringList()) << name;
         ASSERT_EQ(rows.size(), 2u) << name;
         EXPECT_EQ(rows[1].line, 2);
-        // A rich-text run joined, a 0.00%-formatted 0.045 as typed.
+        // The hidden first sheet passed over; a rich-text run joined; a 0.00%-formatted 0.045 as typed.
         EXPECT_EQ(rows[1].fields.join(QLatin1Char('|')),
                   QStringLiteral("单选题|章/节|下列各项中，属于资产的是|4.5%|乙|A"))
             << name;

@@ -436,8 +436,9 @@ std::vector<CsvRecord> readRows(const QByteArray &bytes, const QString &wanted) 
     const QByteArray workbookXml = package.part(workbook);
     const std::map<QString, Relationship> rels = relationships(package, workbook);
 
-    // The worksheets in the workbook's order: name and part.
+    // The worksheets in the workbook's order: name and part; and the first one shown as a tab.
     std::vector<std::pair<QString, QString>> sheets;
+    QString firstShown;
     bool from1904 = false; // the workbook's days count from 1904 (old Mac workbooks)
     QXmlStreamReader xml(workbookXml);
     while (!xml.atEnd()) {
@@ -448,19 +449,23 @@ std::vector<CsvRecord> readRows(const QByteArray &bytes, const QString &wanted) 
         }
         if (!xml.isStartElement() || xml.name() != QLatin1String("sheet")) continue;
         QString name, id;
+        bool hidden = false;
         for (const QXmlStreamAttribute &a : xml.attributes()) {
             if (a.name() == QLatin1String("name") && a.namespaceUri().isEmpty()) name = a.value().toString();
             if (a.name() == QLatin1String("id") && !a.namespaceUri().isEmpty()) id = a.value().toString();
+            if (a.name() == QLatin1String("state")) hidden = a.value() != QLatin1String("visible");
         }
         const auto rel = rels.find(id);
-        if (rel != rels.end() && rel->second.type.endsWith(QLatin1String("/worksheet")))
+        if (rel != rels.end() && rel->second.type.endsWith(QLatin1String("/worksheet"))) {
             sheets.emplace_back(name, rel->second.target);
+            if (!hidden && firstShown.isEmpty()) firstShown = rel->second.target;
+        }
     }
     if (xml.hasError()) throw badXml(workbook, xml);
     if (sheets.empty()) throw XlsxFailure{QStringLiteral("工作簿里没有工作表")};
     QString part;
     if (wanted.isEmpty()) {
-        part = sheets.front().second;
+        part = firstShown.isEmpty() ? sheets.front().second : firstShown;
     } else {
         QStringList names;
         for (const auto &[name, target] : sheets) {

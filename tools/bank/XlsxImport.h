@@ -11,12 +11,13 @@
 // CSV file (CsvImport.h). The zip container is read with libzip, its XML parts with
 // QXmlStreamReader.
 //
-// The sheet is `sheet` by name, or the workbook's first worksheet. Cells arrive as the teacher sees
-// them: shared and inline strings (rich-text runs joined, phonetic guides left out), numbers as
-// typed (2025, 0.1; a percent-formatted 0.04 as "4%"; a date as 2025-01-02), TRUE/FALSE, a
-// formula's last value; a merged range takes its first cell's text throughout. Rows are numbered as
-// in the sheet, so messages say "FILE:ROW". A damaged or non-xlsx file, an encrypted (password-protected) workbook, an
-// old binary .xls, an OpenDocument sheet and a missing sheet are refused with a Chinese message.
+// The sheet is `sheet` by name, or the workbook's first worksheet that is not hidden. Cells arrive as
+// the teacher sees them: shared and inline strings (rich-text runs joined, phonetic guides left
+// out), numbers as typed (2025, 0.1; a percent-formatted 0.04 as "4%"; a date as 2025-01-02),
+// TRUE/FALSE, a formula's last value; a merged range takes its first cell's text throughout. Rows
+// are numbered as in the sheet, so messages say "FILE:ROW". A damaged or non-xlsx file, an
+// encrypted (password-protected) workbook, an old binary .xls, an OpenDocument sheet and a missing
+// sheet are refused with a Chinese message.
 std::vector<CsvRecord> ReadXlsxRows(const QString &label, const QByteArray &bytes, const QString &sheet,
                                     ImportProblems *problems);
 
