@@ -202,11 +202,10 @@ const Case kGiftRead[] = {
     {"escapes and a missing word", "$CATEGORY: 章/节\n比例 1\\:2 与 \\{x\\} \\= \\~ \\# {=甲\\=乙 ~丙} 成立\n",
      "2 单选 章/节 比例 1:2 与 {x} = ~ #（　）成立 [甲=乙,丙] A | "},
     // Moodle reads any question with one = as single choice with that answer right.
-    {"the documentation's hometown example, without a category",
-     "::Jesus' hometown::Jesus Christ was from {\n~Jerusalem#This was an important city, but the wrong answer.\n"
-     "~%25%Bethlehem#He was born here, but not raised here.\n~%50%Galilee#You need to be more specific.\n"
-     "=Nazareth#Yes! That's right!\n}\n",
-     "1 单选 导入题目/导入题目 Jesus Christ was from [Jerusalem,Bethlehem,Galilee,Nazareth] D | Yes! That's right!"},
+    {"the documentation's hometown example (its shape, our words), without a category",
+     "::家乡::张三的家乡在 {\n~北京#重要的城市，但不对。\n~%25%天津#出生在这里，但不是在这里长大。\n"
+     "~%50%河北#要更具体。\n=保定#对！\n}\n",
+     "1 单选 导入题目/导入题目 张三的家乡在 [北京,天津,河北,保定] D | 对！"},
     {"weighted wrong answers beside one =; a category of Moodle's top only",
      "$CATEGORY: $course$/top\n题 {~错 ~%50%半对 =全对}\n\n$CATEGORY: 章/节\n满分 {~%100%甲 ~乙}\n",
      "2 单选 导入题目/导入题目 题 [错,半对,全对] C | \n5 单选 章/节 满分 [甲,乙] A | "},
