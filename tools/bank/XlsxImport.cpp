@@ -197,10 +197,9 @@ QString stringItem(QXmlStreamReader &xml) {
     return withLineFeeds(unescapeXString(text));
 }
 
-std::vector<QString> sharedStrings(const Package &package, const QString &name) {
+std::vector<QString> sharedStrings(const QByteArray &bytes, const QString &name) {
     std::vector<QString> out;
-    if (name.isEmpty()) return out;
-    const QByteArray bytes = package.part(name, true);
+    if (bytes.isEmpty()) return out;
     QXmlStreamReader xml(bytes);
     while (!xml.atEnd()) {
         xml.readNext();
@@ -240,10 +239,9 @@ NumberShape shapeOfFormat(const QString &code) {
 }
 
 // For every cell style (the `s` of a cell): how its number format shows a number.
-std::vector<NumberShape> numberShapes(const Package &package, const QString &name) {
+std::vector<NumberShape> numberShapes(const QByteArray &bytes, const QString &name) {
     std::vector<NumberShape> out;
-    if (name.isEmpty()) return out;
-    const QByteArray bytes = package.part(name, true);
+    if (bytes.isEmpty()) return out;
     // Excel's built-in formats that are no plain number: 0% and 0.00%; dates and times.
     std::map<int, NumberShape> formats = {{9, NumberShape::Percent}, {10, NumberShape::Percent}};
     for (int id : {14, 15, 16, 17, 18, 19, 20, 21, 22, 45, 46, 47})
@@ -418,6 +416,8 @@ SheetCells sheetCells(const QByteArray &bytes, const SheetContext &context) {
 
 const char kCfbSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
+std::vector<CsvRecord> rowsOfSheet(const XlsxSheetParts &parts);
+
 std::vector<CsvRecord> readRows(const QByteArray &bytes, const QString &wanted) {
     if (bytes.startsWith(QByteArray(kCfbSignature, 8))) {
         // An OLE compound file: an encrypted workbook keeps its package in "EncryptedPackage".
@@ -477,9 +477,21 @@ std::vector<CsvRecord> readRows(const QByteArray &bytes, const QString &wanted) 
                 QStringLiteral("工作簿里没有名为“%1”的工作表；有：%2").arg(wanted, names.join(QStringLiteral("、")))};
     }
 
-    const std::vector<QString> strings = sharedStrings(package, targetOfType(rels, QStringLiteral("/sharedStrings")));
-    const std::vector<NumberShape> shapes = numberShapes(package, targetOfType(rels, QStringLiteral("/styles")));
-    const SheetCells cells = sheetCells(package.part(part), SheetContext{strings, shapes, from1904, part});
+    XlsxSheetParts parts;
+    parts.sheetName = part;
+    parts.sheet = package.part(part);
+    const QString strings = targetOfType(rels, QStringLiteral("/sharedStrings"));
+    if (!strings.isEmpty()) parts.sharedStrings = package.part(strings, true);
+    const QString styles = targetOfType(rels, QStringLiteral("/styles"));
+    if (!styles.isEmpty()) parts.styles = package.part(styles, true);
+    parts.from1904 = from1904;
+    return rowsOfSheet(parts);
+}
+
+std::vector<CsvRecord> rowsOfSheet(const XlsxSheetParts &parts) {
+    const std::vector<QString> strings = sharedStrings(parts.sharedStrings, QStringLiteral("sharedStrings.xml"));
+    const std::vector<NumberShape> shapes = numberShapes(parts.styles, QStringLiteral("styles.xml"));
+    const SheetCells cells = sheetCells(parts.sheet, SheetContext{strings, shapes, parts.from1904, parts.sheetName});
 
     std::vector<CsvRecord> records;
     for (const auto &[row, columns] : cells) {
@@ -505,6 +517,15 @@ std::vector<CsvRecord> ReadXlsxRows(const QString &label, const QByteArray &byte
                                     ImportProblems *problems) {
     try {
         return readRows(bytes, sheet);
+    } catch (const XlsxFailure &failure) {
+        problems->add(label, failure.message);
+        return {};
+    }
+}
+
+std::vector<CsvRecord> ReadXlsxSheetRows(const QString &label, const XlsxSheetParts &parts, ImportProblems *problems) {
+    try {
+        return rowsOfSheet(parts);
     } catch (const XlsxFailure &failure) {
         problems->add(label, failure.message);
         return {};

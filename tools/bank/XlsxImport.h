@@ -24,5 +24,17 @@ std::vector<CsvRecord> ReadXlsxRows(const QString &label, const QByteArray &byte
 std::vector<ImportedQuestion> ReadXlsxQuestions(const QString &label, const QByteArray &bytes, const QString &sheet,
                                                 ImportProblems *problems);
 
+// The parts of a workbook that make one sheet's rows, as unpacked from its zip: the sheet, the
+// shared strings and the styles (both may be empty). Apart from the zip so that the XML readers
+// can be fed directly.
+struct XlsxSheetParts {
+    QString sheetName = QStringLiteral("sheet.xml"); // how messages name the sheet's part
+    QByteArray sheet;
+    QByteArray sharedStrings;
+    QByteArray styles;
+    bool from1904 = false; // the workbook counts days from 1904
+};
+std::vector<CsvRecord> ReadXlsxSheetRows(const QString &label, const XlsxSheetParts &parts, ImportProblems *problems);
+
 // What spreadsheet programs other than the xlsx form are told: save again as .xlsx or CSV.
 QString SaveAsXlsxOrCsvAdvice();
