@@ -5,12 +5,12 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   qt6-base-dev qt6-charts-dev qt6-translations-l10n
-  libsqlcipher-dev sqlcipher libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
+  libsqlcipher-dev sqlcipher libzip-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth python3 poppler-utils
 )
 if [ "${1:-}" = "--with-tools" ]; then
-  packages+=(clang libclang-rt-14-dev imagemagick)
+  packages+=(clang libclang-rt-14-dev imagemagick python3-openpyxl python3-xlsxwriter python3-xlwt python3-msoffcrypto-tool)
 fi
 
 missing=()

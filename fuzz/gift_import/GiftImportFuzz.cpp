@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     ImportProblems problems;
-    const auto questions = ReadGiftQuestions(QStringLiteral("t.gift"), bytes, &problems);
+    const auto questions = ReadGiftQuestions(QStringLiteral("t.gift"), bytes, QStringLiteral("导入题目"), &problems);
     CheckImport(questions, problems);
     return 0;
 }

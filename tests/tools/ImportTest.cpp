@@ -1,6 +1,8 @@
-// Teachers' files into the bank: CSV rows and GIFT questions as tables of expected questions or
-// refusals, the template, the CSV round trip, and the commands' all-or-nothing writes.
+// Teachers' files into the bank: CSV rows, GIFT and Aiken questions as tables of expected questions
+// or refusals, workbooks made by spreadsheet writers, the template, the CSV round trip, and the
+// commands' all-or-nothing writes.
 
+#include "AikenImport.h"
 #include "BankReader.h"
 #include "BankSource.h"
 #include "BankSynth.h"
@@ -10,12 +12,14 @@
 #include "CsvImport.h"
 #include "Gbk.h"
 #include "GiftImport.h"
+#include "XlsxImport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -227,19 +231,42 @@ const Case kGiftRead[] = {
      "2 判断 章/节 甲 [] √ | \n4 判断 章/节 乙 [] × | 错了\n对了\n6 判断 章/节 丙 [] √ | \n8 判断 章/节 丁 [] × | "},
     {"escapes and a missing word", "$CATEGORY: 章/节\n比例 1\\:2 与 \\{x\\} \\= \\~ \\# {=甲\\=乙 ~丙} 成立\n",
      "2 单选 章/节 比例 1:2 与 {x} = ~ #（　）成立 [甲=乙,丙] A | "},
+    // Moodle reads any question with one = as single choice with that answer right.
+    {"the documentation's hometown example (its shape, our words), without a category",
+     "::家乡::张三的家乡在 {\n~北京#重要的城市，但不对。\n~%25%天津#出生在这里，但不是在这里长大。\n"
+     "~%50%河北#要更具体。\n=保定#对！\n}\n",
+     "1 单选 导入题目/导入题目 张三的家乡在 [北京,天津,河北,保定] D | 对！"},
+    {"weighted wrong answers beside one =; a category of Moodle's top only",
+     "$CATEGORY: $course$/top\n题 {~错 ~%50%半对 =全对}\n\n$CATEGORY: 章/节\n满分 {~%100%甲 ~乙}\n",
+     "2 单选 导入题目/导入题目 题 [错,半对,全对] C | \n5 单选 章/节 满分 [甲,乙] A | "},
+    {"thirds add up to 100%", "题 {~%33.33333%甲 ~%33.33333%乙 ~%-100%丙 ~%33.33333%丁}\n",
+     "1 多选 导入题目/导入题目 题 [甲,乙,丙,丁] ABD | "},
+    {"Moodle's html export: tags, line breaks and entities in stem, options and feedback",
+     "::q::[html]<p>下列各项中，<b>属于</b>资产的是&nbsp;&#65288;&#x3000;&#65289;</p><p>第二段<br/>续</p>{\n"
+     "\t~[html]<p>甲 &amp; 乙</p>\n\t=库存&lt;商品&gt;#<i>对</i>\n####<p>资产&hellip;</p>\n}\n",
+     "1 单选 导入题目/导入题目 下列各项中，属于资产的是 （　）\n第二段\n续 [甲 & 乙,库存<商品>] B | 资产…\n对"},
+    {"markdown emphasis and moodle line breaks; blanks and snake_case stay",
+     "[markdown]**会计**主体是 __重要__ 的 ____ 与 a_b {=*甲* ~_乙_}\n\n[moodle]第一行<br>第二行 {T}\n",
+     "1 单选 导入题目/导入题目 会计主体是 重要 的 ____ 与 a_b [甲,乙] A | \n3 判断 导入题目/导入题目 第一行\n第二行 [] "
+     "√ | "},
+    {"a plain text keeps its tags", "[plain]1<2 与 <b> {T}\n", "1 判断 导入题目/导入题目 1<2 与 <b> [] √ | "},
 };
 
 TEST(GiftImport, QuestionsOfTheSubset) {
     for (const Case &c : kGiftRead) {
         ImportProblems problems;
-        const auto read = ReadGiftQuestions(QStringLiteral("t.gift"), c.input, &problems);
+        const auto read = ReadGiftQuestions(QStringLiteral("t.gift"), c.input, QStringLiteral("导入题目"), &problems);
         EXPECT_EQ(problems.lines(), QStringList()) << c.name;
         EXPECT_EQ(describeAll(read), QString::fromUtf8(c.expected)) << c.name;
     }
 }
 
 const Case kGiftRefused[] = {
-    {"no category", "题 {T}\n", "t.gift:1: 题目前没有章节"},
+    {"a picture", "[html]<p><img src=\"@@PLUGINFILE@@/a.png\"></p>题 {=甲 ~乙}\n\n选 {=甲 ~<IMG src\\=x>}\n",
+     "t.gift:1: 含有图片\nt.gift:3: 含有图片"},
+    {"two = answers", "题 {=甲 =乙 ~丙}\n", "t.gift:1: 有 2 个 = 选项"},
+    {"right weights short of 100%", "题 {~%50%甲 ~%-50%乙}\n", "t.gift:1: 正确选项的分值加起来是 50%，应为 100%"},
+    {"weight beyond 100%", "题 {~%150%甲 ~乙}\n", "t.gift:1: 选项的分值"},
     {"short answer", "$CATEGORY: 章/节\n\n首都 {=北京 =北平}\n", "t.gift:3: 只有 = 没有 ~ 的是填空题"},
     {"matching", "$CATEGORY: 章/节\n配对 {=a -> 1 =b -> 2 ~c}\n", "t.gift:2: 匹配题"},
     {"numerical", "$CATEGORY: 章/节\n数 {#3.14:0.01}\n", "t.gift:2: 数值题"},
@@ -254,10 +281,62 @@ const Case kGiftRefused[] = {
 TEST(GiftImport, RefusedQuestionsAreNamedByLine) {
     for (const Case &c : kGiftRefused) {
         ImportProblems problems;
-        const auto read = ReadGiftQuestions(QStringLiteral("t.gift"), c.input, &problems);
+        const auto read = ReadGiftQuestions(QStringLiteral("t.gift"), c.input, QStringLiteral("导入题目"), &problems);
         const QString got = problems.lines().join(QLatin1Char('\n'));
         EXPECT_TRUE(startsEach(got, c.expected)) << c.name << "\n" << got.toStdString();
     }
+}
+
+// ---- Aiken questions -> questions or refusals ----
+
+const Case kAikenRead[] = {
+    {"the two documented option forms",
+     "下列属于流动资产的是\nA. 固定资产\nB. 应收账款\nANSWER: B\n\n哪一个\nA) 甲\nB) 乙\nC) 丙\nANSWER: C\n",
+     "1 单选 第九章/第一节 下列属于流动资产的是 [固定资产,应收账款] B | \n6 单选 第九章/第一节 哪一个 [甲,乙,丙] C | "},
+    {"full-width marks, a stem of two lines, several letters, no blank line between, CRLF and BOM",
+     "\xEF\xBB\xBF题干\r\n续行\r\nA．甲\r\nB、乙\r\nC）丙\r\nANSWER：a c\r\n下一题\r\nA. 甲\r\nB. 乙\r\nANSWER: A\r\n",
+     "1 多选 第九章/第一节 题干\n续行 [甲,乙,丙] a c | \n7 单选 第九章/第一节 下一题 [甲,乙] A | "},
+    {"GBK", UnicodeToGbk(QStringLiteral("题\nA. 甲\nB. 乙\nANSWER: B\n")), "1 单选 第九章/第一节 题 [甲,乙] B | "},
+};
+
+TEST(AikenImport, QuestionsOfTheFormat) {
+    for (const Case &c : kAikenRead) {
+        ImportProblems problems;
+        const auto read =
+            ReadAikenQuestions(QStringLiteral("t.aiken"), c.input, QStringLiteral("第九章/第一节"), &problems);
+        EXPECT_EQ(problems.lines(), QStringList()) << c.name;
+        EXPECT_EQ(describeAll(read), QString::fromUtf8(c.expected)) << c.name;
+    }
+}
+
+const Case kAikenRefused[] = {
+    {"options without an answer line, then a sound question still read",
+     "题\nA. 甲\nB. 乙\n\n好题\nA. 甲\nB. 乙\nANSWER: A\n\n末题\nA. 甲\n",
+     "t.aiken:1: 选项后面没有 ANSWER: 行\nt.aiken:10: 选项后面没有 ANSWER: 行"},
+    {"a stray line after the options", "题\nA. 甲\nB. 乙\n丙\nANSWER: A\n",
+     "t.aiken:4: 选项 B 之后应是选项 C 或 ANSWER: 行"},
+    {"an answer line without a question", "ANSWER: A\n", "t.aiken:1: ANSWER: 行前面没有题干和选项"},
+    {"an empty option", "题\nA. 甲\nB.\nANSWER: A\n", "t.aiken:3: 选项 B 为空"},
+    {"a stem without options", "题\nANSWER: A\n", "t.aiken:1: 题干后面没有选项"},
+    {"an answer beyond the options", "题\nA. 甲\nB. 乙\nANSWER: D\n", "t.aiken:1: 答案 D 超出了选项"},
+    {"a letter out of order is no option", "题\nA. 甲\nC. 丙\nANSWER: A\n",
+     "t.aiken:3: 选项 A 之后应是选项 B 或 ANSWER: 行"},
+};
+
+TEST(AikenImport, RefusedQuestionsAreNamedByLine) {
+    for (const Case &c : kAikenRefused) {
+        ImportProblems problems;
+        const auto read = ReadAikenQuestions(QStringLiteral("t.aiken"), c.input, QStringLiteral("章"), &problems);
+        const QString got = refusals(read, problems);
+        EXPECT_TRUE(startsEach(got, c.expected)) << c.name << "\n" << got.toStdString();
+    }
+}
+
+TEST(AikenImport, ATextFileIsAikenOnlyWithAnAnswerLineAndNoBraces) {
+    EXPECT_TRUE(LooksLikeAiken("题\nA. 甲\nB. 乙\nANSWER: A\n"));
+    EXPECT_FALSE(LooksLikeAiken("$CATEGORY: 章\n题 {=甲 ~乙}\n"));
+    EXPECT_FALSE(LooksLikeAiken("Answer: {=甲 ~乙}\n")); // GIFT with a stem like an answer line
+    EXPECT_FALSE(LooksLikeAiken("题\nA. 甲\n"));
 }
 
 // ---- export --csv -> import -> build -> export --csv ----
@@ -333,6 +412,128 @@ TEST(ImportCommand, WritesASourceThatBuildsOrNothing) {
     EXPECT_EQ(runTool({QStringLiteral("import"), QStringLiteral("x.xls"), source}).code, 2);
     EXPECT_EQ(runTool({QStringLiteral("import"), kTemplate, gift}).code, 2); // the target forgotten
     EXPECT_EQ(runTool({QStringLiteral("import"), kTemplate}).code, 2);
+}
+
+// ---- Excel workbooks (made by spreadsheet writers: tests/tools/fixtures/make_workbooks.py) ----
+
+const QString kFixtures = QStringLiteral(KJKS_SOURCE_DIR "/tests/tools/fixtures/");
+
+TEST(XlsxImport, InlineAndSharedStringsGiveTheSameRows) {
+    for (const char *name : {"inline.xlsx", "shared.xlsx"}) {
+        ImportProblems problems;
+        const std::vector<CsvRecord> rows =
+            ReadXlsxRows(QString::fromLatin1(name), readFile(kFixtures + QLatin1String(name)), QString(), &problems);
+        EXPECT_EQ(problems.lines(), QStringList()) << name;
+        ASSERT_EQ(rows.size(), 2u) << name;
+        EXPECT_EQ(rows[1].line, 2);
+        // The hidden first sheet passed over; a rich-text run joined; a 0.00%-formatted 0.045 as typed.
+        EXPECT_EQ(rows[1].fields.join(QLatin1Char('|')),
+                  QStringLiteral("单选题|章/节|下列各项中，属于资产的是|4.5%|乙|A"))
+            << name;
+    }
+}
+
+TEST(XlsxImport, AWorkbookThroughTheCommand) {
+    QTemporaryDir dir;
+    const QString source = QDir(dir.path()).filePath(QStringLiteral("src"));
+    const QString workbook = kFixtures + QStringLiteral("questions.xlsx");
+    ToolRun r = runTool({QStringLiteral("import"), workbook, source});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const BankModel m = ReadBankSource(source);
+    ASSERT_EQ(m.questions.size(), 8u);
+    std::map<int, const BankQuestion *> byId;
+    for (const BankQuestion &q : m.questions)
+        byId[q.id] = &q;
+    const auto options = [&](int id) {
+        QStringList texts;
+        for (const BankOption &o : byId.at(id)->options)
+            texts << o.text;
+        return texts.join(QLatin1Char('|'));
+    };
+    // Numbers as typed, percents by their format, dates; a cell's line break; the merged chapter cell.
+    EXPECT_EQ(options(1), QStringLiteral("3%|13%|12.5%"));
+    EXPECT_EQ(byId.at(1)->jiexi, QStringLiteral("第一行\n第二行"));
+    EXPECT_EQ(options(2), QStringLiteral("2024|2025|2028|0.1"));
+    EXPECT_EQ(byId.at(2)->daan, QStringLiteral("AC"));
+    EXPECT_EQ(byId.at(3)->daan, QStringLiteral("×"));           // a FALSE cell
+    EXPECT_EQ(byId.at(3)->jiexi, QStringLiteral("2025-01-02")); // a date cell
+    for (int id : {1, 2, 3})
+        EXPECT_EQ(std::make_pair(byId.at(id)->zhang, byId.at(id)->jie), std::make_pair(1, 1)) << id;
+    EXPECT_EQ(m.stems.size(), 1u);
+}
+
+TEST(XlsxImport, BadWorkbooksAreNamedInChinese) {
+    QTemporaryDir dir;
+    const QString source = QDir(dir.path()).filePath(QStringLiteral("src"));
+    const QString workbook = kFixtures + QStringLiteral("questions.xlsx");
+    const QByteArray good = readFile(workbook);
+    const QString renamedXls = QDir(dir.path()).filePath(QStringLiteral("renamed.xlsx"));
+    const QString truncated = QDir(dir.path()).filePath(QStringLiteral("truncated.xlsx"));
+    const QString text = QDir(dir.path()).filePath(QStringLiteral("text.xlsx"));
+    const QString workbookAsCsv = QDir(dir.path()).filePath(QStringLiteral("workbook.csv"));
+    WriteSourceFiles(dir.path(), {{QStringLiteral("renamed.xlsx"), readFile(kFixtures + QStringLiteral("old.xls"))},
+                                  {QStringLiteral("truncated.xlsx"), good.left(good.size() / 2)},
+                                  {QStringLiteral("text.xlsx"), "题型,章节\n"},
+                                  {QStringLiteral("workbook.csv"), good}});
+    struct Bad {
+        QStringList args;
+        int code;
+        QString message;
+    };
+    const Bad bad[] = {
+        {{workbook, QStringLiteral("--sheet"), QStringLiteral("错误")},
+         1,
+         workbook + QStringLiteral(":5: 答案 E 超出了选项")},
+        {{workbook, QStringLiteral("--sheet"), QStringLiteral("第三套")},
+         1,
+         workbook + QStringLiteral(": 工作簿里没有名为“第三套”的工作表；有：“题目”、“错误”")},
+        {{kFixtures + QStringLiteral("encrypted.xlsx")}, 1, QStringLiteral("工作簿设置了打开密码（已加密），无法读取")},
+        {{kFixtures + QStringLiteral("old.xls")}, 2, QStringLiteral("请在表格程序中另存为 .xlsx 或 CSV（UTF-8）")},
+        {{QStringLiteral("表格.ods")}, 2, QStringLiteral("请在表格程序中另存为 .xlsx 或 CSV（UTF-8）")},
+        {{renamedXls},
+         1,
+         renamedXls + QStringLiteral(": 这是旧版 Excel 工作簿（.xls），不是 .xlsx：请在表格程序中另存为")},
+        {{truncated}, 1, truncated + QStringLiteral(": 不是 Excel 工作簿（.xlsx）")},
+        {{text}, 1, text + QStringLiteral(": 不是 Excel 工作簿（.xlsx）")},
+        {{workbookAsCsv, QStringLiteral("--sheet"), QStringLiteral("错误")}, 1, QStringLiteral(":5: 答案 E")},
+    };
+    for (const Bad &b : bad) {
+        const ToolRun r = runTool(QStringList{QStringLiteral("import")} + b.args + QStringList{source});
+        EXPECT_EQ(r.code, b.code) << b.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(r.err.contains(b.message)) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(source));
+    }
+}
+
+TEST(ImportCommand, QuestionsWithoutAChapterGoWhereTheTeacherSays) {
+    QTemporaryDir dir;
+    // Aiken and GIFT without $CATEGORY, both as .txt, beside the template's complete exam.
+    WriteSourceFiles(dir.path(), {{QStringLiteral("aiken.txt"), "题一\nA. 甲\nB. 乙\nANSWER: B\n"},
+                                  {QStringLiteral("gift.txt"), "题二 {~甲 ~%50%乙 =丙}\n"}});
+    const QString aiken = QDir(dir.path()).filePath(QStringLiteral("aiken.txt"));
+    const QString gift = QDir(dir.path()).filePath(QStringLiteral("gift.txt"));
+    for (const QString &chapter : {QString(), QStringLiteral("第九章 导入/第一节 练习")}) {
+        const QString source = QDir(dir.path()).filePath(chapter.isEmpty() ? QStringLiteral("a") : QStringLiteral("b"));
+        QStringList args = {QStringLiteral("import"), kTemplate, aiken, gift, source};
+        if (!chapter.isEmpty()) args << QStringLiteral("--chapter") << chapter;
+        const ToolRun r = runTool(args);
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const BankModel m = ReadBankSource(source);
+        QStringList names;
+        for (const BankChapter &c : m.chapters)
+            names << c.mc;
+        const QStringList want = chapter.isEmpty()
+                                     ? QStringList{QStringLiteral("导入题目")}
+                                     : QStringList{QStringLiteral("第九章 导入"), QStringLiteral("第一节 练习")};
+        for (const QString &w : want)
+            EXPECT_TRUE(names.contains(w)) << names.join(QLatin1Char(',')).toStdString();
+        int found = 0;
+        for (const BankQuestion &q : m.questions) {
+            if (q.timian == QStringLiteral("题一")) found += q.daan == QStringLiteral("B") ? 1 : 0;
+            if (q.timian == QStringLiteral("题二")) found += q.daan == QStringLiteral("C") ? 1 : 0;
+        }
+        EXPECT_EQ(found, 2);
+    }
 }
 
 TEST(ImportCommand, EveryCommandHasItsHelp) {

@@ -122,20 +122,25 @@ bool isBlankRecord(const CsvRecord &r) {
 
 std::vector<ImportedQuestion> ReadCsvQuestions(const QString &label, const QByteArray &bytes,
                                                ImportProblems *problems) {
-    std::vector<ImportedQuestion> out;
     // Excel's "Unicode text" is UTF-16: named as what it is, not read as GBK garbage.
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         problems->add(
             label, 1,
             QStringLiteral("文件是 UTF-16 编码（Excel 的“Unicode 文本”）：请在 Excel 中另存为“CSV UTF-8（逗号分隔）”"));
-        return out;
+        return {};
     }
     int unclosed = 0;
-    std::vector<CsvRecord> records = SplitCsv(DecodeSpreadsheetText(bytes), &unclosed);
+    const std::vector<CsvRecord> records = SplitCsv(DecodeSpreadsheetText(bytes), &unclosed);
     if (unclosed > 0) {
         problems->add(label, unclosed, QStringLiteral("引号没有闭合：单元格以 \" 开头，到文件末尾也没有结束的 \""));
-        return out;
+        return {};
     }
+    return QuestionsFromRows(label, records, problems);
+}
+
+std::vector<ImportedQuestion> QuestionsFromRows(const QString &label, const std::vector<CsvRecord> &records,
+                                                ImportProblems *problems) {
+    std::vector<ImportedQuestion> out;
     size_t first = 0;
     while (first < records.size() && isBlankRecord(records[first]))
         ++first;

@@ -1,5 +1,6 @@
 #include "ImportCommands.h"
 
+#include "AikenImport.h"
 #include "BankExport.h"
 #include "BankReader.h"
 #include "BankWriter.h"
@@ -7,11 +8,13 @@
 #include "CsvImport.h"
 #include "GiftImport.h"
 #include "SqlError.h"
+#include "XlsxImport.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -30,21 +33,46 @@ int usageError(const QString &command, const QString &message) {
     return 2;
 }
 
-bool isCsv(const QString &path) {
-    return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+// The import formats: a file's reader by its name's ending, then by its content where that tells
+// more (a workbook renamed .csv is still a workbook; a .txt file is Aiken or GIFT).
+enum class ImportFormat { Csv, Gift, Aiken, Xlsx, GiftOrAiken, SaveAsXlsx };
+const std::pair<const char *, ImportFormat> kImportFormats[] = {
+    {".csv", ImportFormat::Csv},         {".gift", ImportFormat::Gift},      {".aiken", ImportFormat::Aiken},
+    {".txt", ImportFormat::GiftOrAiken}, {".xlsx", ImportFormat::Xlsx},      {".xlsm", ImportFormat::Xlsx},
+    {".xls", ImportFormat::SaveAsXlsx},  {".ods", ImportFormat::SaveAsXlsx}, {".et", ImportFormat::SaveAsXlsx}};
+
+std::optional<ImportFormat> formatByName(const QString &path) {
+    for (const auto &[ending, format] : kImportFormats)
+        if (path.endsWith(QLatin1String(ending), Qt::CaseInsensitive)) return format;
+    return std::nullopt;
 }
-bool isGift(const QString &path) {
-    return path.endsWith(QLatin1String(".gift"), Qt::CaseInsensitive) ||
-           path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
+
+ImportFormat formatOf(const QString &path, const QByteArray &bytes) {
+    // Zip (an .xlsx) and OLE compound files (an .xls, an encrypted workbook): the workbook reader
+    // names what it finds.
+    if (bytes.startsWith("PK\x03\x04") || bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+        return ImportFormat::Xlsx;
+    const ImportFormat format = formatByName(path).value_or(ImportFormat::Csv);
+    if (format == ImportFormat::GiftOrAiken) return LooksLikeAiken(bytes) ? ImportFormat::Aiken : ImportFormat::Gift;
+    return format;
 }
+
+// Where questions without a chapter (GIFT without $CATEGORY, Aiken) go unless --chapter names one.
+const char kImportedChapter[] = "导入题目";
 
 } // namespace
 
 int ImportCommand(const QStringList &args) {
     QStringList files;
-    QString sourceDir, bank;
+    QString sourceDir, bank, sheet;
+    QString chapter = QString::fromUtf8(kImportedChapter);
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--bank")) {
+        if (args[i] == QLatin1String("--chapter") || args[i] == QLatin1String("--sheet")) {
+            if (i + 1 >= args.size() || args[i + 1].trimmed().isEmpty())
+                return usageError(QStringLiteral("import"), QStringLiteral("%1 后面写一个名字").arg(args[i]));
+            (args[i] == QLatin1String("--sheet") ? sheet : chapter) = args[i + 1];
+            ++i;
+        } else if (args[i] == QLatin1String("--bank")) {
             if (i + 1 >= args.size() || !bank.isEmpty())
                 return usageError(QStringLiteral("import"), QStringLiteral("--bank 后面写一个题库文件"));
             bank = args[++i];
@@ -58,15 +86,23 @@ int ImportCommand(const QStringList &args) {
     if (files.isEmpty() || (bank.isEmpty() && sourceDir.isEmpty()))
         return usageError(QStringLiteral("import"),
                           QStringLiteral("import 需要 FILE... SOURCE_DIR 或 FILE... --bank BANK"));
-    if (isCsv(sourceDir) || isGift(sourceDir))
+    if (formatByName(sourceDir))
         return usageError(
             QStringLiteral("import"),
             QStringLiteral("最后一个参数“%1”像是题目文件：写上要生成的源文件夹，或用 --bank BANK").arg(sourceDir));
-    for (const QString &f : files)
-        if (!isCsv(f) && !isGift(f))
-            return usageError(
-                QStringLiteral("import"),
-                QStringLiteral("不认识“%1”的格式：CSV 文件以 .csv 结尾，GIFT 文件以 .gift 或 .txt 结尾").arg(f));
+    for (const QString &f : files) {
+        const std::optional<ImportFormat> format = formatByName(f);
+        if (format == ImportFormat::SaveAsXlsx)
+            return usageError(QStringLiteral("import"),
+                              QStringLiteral("不能直接读取“%1”：").arg(f) + SaveAsXlsxOrCsvAdvice());
+        if (!format)
+            return usageError(QStringLiteral("import"),
+                              QStringLiteral("不认识“%1”的格式：CSV 以 .csv 结尾，Excel 工作簿以 .xlsx 结尾，GIFT 以 "
+                                             ".gift 结尾，Aiken 以 .aiken 结尾，.txt 按内容判断是 GIFT 还是 Aiken；"
+                                             ".xls 等其他表格")
+                                      .arg(f) +
+                                  SaveAsXlsxOrCsvAdvice());
+    }
 
     ImportProblems problems;
     std::vector<ImportedQuestion> questions;
@@ -82,8 +118,23 @@ int ImportCommand(const QStringList &args) {
             continue;
         }
         const QByteArray bytes = file.readAll();
-        const std::vector<ImportedQuestion> read =
-            isCsv(f) ? ReadCsvQuestions(f, bytes, &problems) : ReadGiftQuestions(f, bytes, &problems);
+        std::vector<ImportedQuestion> read;
+        switch (formatOf(f, bytes)) {
+        case ImportFormat::Csv:
+            read = ReadCsvQuestions(f, bytes, &problems);
+            break;
+        case ImportFormat::Xlsx:
+            read = ReadXlsxQuestions(f, bytes, sheet, &problems);
+            break;
+        case ImportFormat::Aiken:
+            read = ReadAikenQuestions(f, bytes, chapter, &problems);
+            break;
+        case ImportFormat::Gift:
+        case ImportFormat::GiftOrAiken:
+        case ImportFormat::SaveAsXlsx: // named before reading
+            read = ReadGiftQuestions(f, bytes, chapter, &problems);
+            break;
+        }
         questions.insert(questions.end(), read.begin(), read.end());
     }
     QStringList warnings;
