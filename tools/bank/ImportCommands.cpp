@@ -6,8 +6,11 @@
 #include "CsvExport.h"
 #include "CsvImport.h"
 #include "GiftImport.h"
+#include "ImportMerge.h"
 #include "SqlError.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -41,32 +44,60 @@ bool isGift(const QString &path) {
 } // namespace
 
 int ImportCommand(const QStringList &args) {
+    // Where the questions go: a source folder, a bank they are added to (--bank), a new bank (--new)
+    // or a bank whose questions they replace wholesale (--replace).
+    enum class Target { SourceDir, Merge, New, Replace };
+    Target mode = Target::SourceDir;
     QStringList files;
-    QString sourceDir, bank;
+    QString target;
+    const QString command = QStringLiteral("import");
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--bank")) {
-            if (i + 1 >= args.size() || !bank.isEmpty())
-                return usageError(QStringLiteral("import"), QStringLiteral("--bank 后面写一个题库文件"));
-            bank = args[++i];
-        } else if (args[i].startsWith(QLatin1String("--"))) {
-            return usageError(QStringLiteral("import"), QStringLiteral("不认识的选项“%1”").arg(args[i]));
+        const QString &a = args[i];
+        if (a == QLatin1String("--bank") || a == QLatin1String("--new") || a == QLatin1String("--replace")) {
+            if (i + 1 >= args.size() || !target.isEmpty())
+                return usageError(command, QStringLiteral("--bank、--new、--replace 只能写一个，后面写一个题库文件"));
+            mode = a == QLatin1String("--bank")  ? Target::Merge
+                   : a == QLatin1String("--new") ? Target::New
+                                                 : Target::Replace;
+            target = args[++i];
+        } else if (a.startsWith(QLatin1String("--"))) {
+            return usageError(command, QStringLiteral("不认识的选项“%1”").arg(a));
         } else {
-            files << args[i];
+            files << a;
         }
     }
-    if (bank.isEmpty() && !files.isEmpty()) sourceDir = files.takeLast();
-    if (files.isEmpty() || (bank.isEmpty() && sourceDir.isEmpty()))
-        return usageError(QStringLiteral("import"),
-                          QStringLiteral("import 需要 FILE... SOURCE_DIR 或 FILE... --bank BANK"));
-    if (isCsv(sourceDir) || isGift(sourceDir))
+    if (mode == Target::SourceDir && !files.isEmpty()) target = files.takeLast();
+    if (files.isEmpty() || target.isEmpty())
+        return usageError(command, QStringLiteral("import 需要 FILE... SOURCE_DIR、FILE... --bank BANK、"
+                                                  "FILE... --new BANK 或 FILE... --replace BANK"));
+    if (mode == Target::SourceDir && (isCsv(target) || isGift(target)))
         return usageError(
-            QStringLiteral("import"),
-            QStringLiteral("最后一个参数“%1”像是题目文件：写上要生成的源文件夹，或用 --bank BANK").arg(sourceDir));
+            command,
+            QStringLiteral("最后一个参数“%1”像是题目文件：写上要生成的源文件夹，或用 --bank BANK").arg(target));
     for (const QString &f : files)
         if (!isCsv(f) && !isGift(f))
             return usageError(
-                QStringLiteral("import"),
+                command,
                 QStringLiteral("不认识“%1”的格式：CSV 文件以 .csv 结尾，GIFT 文件以 .gift 或 .txt 结尾").arg(f));
+
+    // The bank is there, or not, as the option says, before any file is read.
+    const bool exists = QFileInfo::exists(target);
+    if (mode == Target::Merge && !exists) {
+        printLine(stderr, QStringLiteral("kjks-bank: 题库 %1 不存在，没有导入。要用这些文件新建题库，写 --new %1")
+                              .arg(QDir::toNativeSeparators(target)));
+        return 1;
+    }
+    if (mode == Target::Replace && !exists) {
+        printLine(stderr, QStringLiteral("kjks-bank: 题库 %1 不存在，没有可替换的。要新建题库，写 --new %1")
+                              .arg(QDir::toNativeSeparators(target)));
+        return 1;
+    }
+    if (mode == Target::New && exists) {
+        printLine(stderr, QStringLiteral("kjks-bank: %1 已经存在，--new 不覆盖已有的文件。要把题目加进这个题库，写 "
+                                         "--bank；要连同学习进度整个替换它，写 --replace")
+                              .arg(QDir::toNativeSeparators(target)));
+        return 1;
+    }
 
     ImportProblems problems;
     std::vector<ImportedQuestion> questions;
@@ -87,8 +118,8 @@ int ImportCommand(const QStringList &args) {
     }
     QStringList warnings;
     BankModel model;
-    if (problems.isEmpty()) model = AssembleImport(questions, &problems, &warnings);
-    const QString target = bank.isEmpty() ? sourceDir : bank;
+    // Questions added to a bank are drawn by the bank's own exam: they need not fill one of their own.
+    if (problems.isEmpty()) model = AssembleImport(questions, &problems, &warnings, mode != Target::Merge);
     for (const QString &w : warnings)
         printLine(stderr, QStringLiteral("提示：") + w);
     if (!problems.isEmpty()) {
@@ -99,17 +130,35 @@ int ImportCommand(const QStringList &args) {
         return 1;
     }
     try {
-        if (bank.isEmpty())
-            ExportBankSource(model, sourceDir);
+        QStringList report;
+        if (mode == Target::SourceDir) {
+            ExportBankSource(model, target);
+        } else if (mode == Target::New) {
+            WriteBank(model, target);
+        } else if (mode == Target::Replace) {
+            report = ReplaceReportLines(ReplaceBank(model, target, QDateTime::currentDateTime()));
+        } else {
+            GivenIds given;
+            for (const ImportedQuestion &q : questions)
+                if (q.id > 0) (q.kind == ImportKind::CaseStem ? given.stems : given.questions).insert(q.id);
+            report = MergeReportLines(MergeIntoBank(model, given, target, QDateTime::currentDateTime()));
+        }
+        if (mode != Target::Merge)
+            printLine(stdout, QStringLiteral("%1：导入 %2 道题、%3 个案例")
+                                  .arg(target)
+                                  .arg(model.questions.size())
+                                  .arg(model.stems.size()));
         else
-            WriteBank(model, bank);
+            printLine(stdout, QStringLiteral("%1：导入 %2 道题、%3 个案例，已加入原有题库")
+                                  .arg(target)
+                                  .arg(model.questions.size())
+                                  .arg(model.stems.size()));
+        for (const QString &line : report)
+            printLine(stdout, line);
     } catch (const KjksError &e) {
         printLine(stderr, QStringLiteral("kjks-bank: ") + e.message());
         return 1;
     }
-    printLine(
-        stdout,
-        QStringLiteral("%1：导入 %2 道题、%3 个案例").arg(target).arg(model.questions.size()).arg(model.stems.size()));
     return 0;
 }
 

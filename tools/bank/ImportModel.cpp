@@ -118,7 +118,8 @@ QString NormaliseAnswer(ImportKind kind, const QString &answer, int optionCount,
     return out;
 }
 
-BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProblems *problems, QStringList *warnings) {
+BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProblems *problems, QStringList *warnings,
+                         bool needsOwnExam) {
     BankModel m;
     m.options[QStringLiteral("APP_TITLE")] = QStringLiteral("初级会计实务考试练习系统");
     m.options[QStringLiteral("EXAM_MINUTES")] = QStringLiteral("105");
@@ -311,7 +312,7 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
         else
             problems->add(QString(), ProblemText(p));
     }
-    if (!problems->isEmpty()) return m;
+    if (!problems->isEmpty() || !needsOwnExam) return m;
     if (!absent.isEmpty())
         problems->add(QString(), QStringLiteral("模拟考试的四个部分都要有题，缺少：%1。可把几个文件一起导入")
                                      .arg(absent.join(QStringLiteral("、"))));
