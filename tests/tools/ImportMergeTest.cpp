@@ -152,19 +152,19 @@ TEST_F(ImportMergeTest, UpdatesAndAddsAndKeepsTheProgressOfEveryAnswerThatStayed
     const BankTables bankBefore = ReadAllTables(bank);
     // 11 by id with a new text; 12 by id with a new answer; 13 by its text with a new explanation; a
     // new true/false in a new chapter; case 7 by id, its sub-questions by their text, 705's answer new.
-    const QByteArray file =
-        QByteArray("11,单选题,") + kSection1 + ",,新题面11,选项11-1,选项11-2,选项11-3,选项11-4,A,解析11\n" +
-        "12,单选题," + kSection1 + ",,题目12,选项12-1,选项12-2,选项12-3,选项12-4,C,解析12\n" + ",多选题," +
-        kSection1 + ",,题目13,选项13-1,选项13-2,选项13-3,选项13-4,AB,新解析13\n" +
-        ",判断题,第九章 新章/第一节 新节,,新判断题,,,,,√,\n" +
-        "7,案例,第一章 会计概述/第二节 会计基本假设,K,案例7,,,,,,案例解析7\n" +
-        ",不定项选择题,,K,题目701,选项701-1,选项701-2,选项701-3,选项701-4,A,解析701\n" +
-        ",不定项选择题,,K,题目702,选项702-1,选项702-2,选项702-3,选项702-4,B,解析702\n" +
-        ",不定项选择题,,K,题目703,选项703-1,选项703-2,选项703-3,选项703-4,C,解析703\n" +
-        ",不定项选择题,,K,题目704,选项704-1,选项704-2,选项704-3,选项704-4,D,解析704\n" +
-        ",不定项选择题,,K,题目705,选项705-1,选项705-2,选项705-3,选项705-4,B,解析705\n";
-    const ToolRun r = runTool({QStringLiteral("import"), writeCsv(QStringLiteral("t.csv"), file),
-                               QStringLiteral("--bank"), bank});
+    const QByteArray file = QByteArray("11,单选题,") + kSection1 +
+                            ",,新题面11,选项11-1,选项11-2,选项11-3,选项11-4,A,解析11\n" + "12,单选题," + kSection1 +
+                            ",,题目12,选项12-1,选项12-2,选项12-3,选项12-4,C,解析12\n" + ",多选题," + kSection1 +
+                            ",,题目13,选项13-1,选项13-2,选项13-3,选项13-4,AB,新解析13\n" +
+                            ",判断题,第九章 新章/第一节 新节,,新判断题,,,,,√,\n" +
+                            "7,案例,第一章 会计概述/第二节 会计基本假设,K,案例7,,,,,,案例解析7\n" +
+                            ",不定项选择题,,K,题目701,选项701-1,选项701-2,选项701-3,选项701-4,A,解析701\n" +
+                            ",不定项选择题,,K,题目702,选项702-1,选项702-2,选项702-3,选项702-4,B,解析702\n" +
+                            ",不定项选择题,,K,题目703,选项703-1,选项703-2,选项703-3,选项703-4,C,解析703\n" +
+                            ",不定项选择题,,K,题目704,选项704-1,选项704-2,选项704-3,选项704-4,D,解析704\n" +
+                            ",不定项选择题,,K,题目705,选项705-1,选项705-2,选项705-3,选项705-4,B,解析705\n";
+    const ToolRun r =
+        runTool({QStringLiteral("import"), writeCsv(QStringLiteral("t.csv"), file), QStringLiteral("--bank"), bank});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QStringList expectedLines = {
         QStringLiteral("题目：更新 4 道，新增 1 道，内容相同未改动 4 道；题库中文件没有的 2 道题保持原样。"),
@@ -177,7 +177,8 @@ TEST_F(ImportMergeTest, UpdatesAndAddsAndKeepsTheProgressOfEveryAnswerThatStayed
     for (const QString &line : expectedLines)
         EXPECT_TRUE(r.out.contains(line)) << line.toStdString() << "\n" << r.out.toStdString();
 
-    // Progress: as before but for the changed answers' counters; the favourites stay; 706 is new, after the bank's last id.
+    // Progress: as before but for the changed answers' counters; the favourites stay; 706 is new, after the bank's last
+    // id.
     QStringList expected = questionsBefore;
     expected.replaceInStrings(QStringLiteral("12|1|1|1|0|3"), QStringLiteral("12|0|0|1|0|0"));
     expected.replaceInStrings(QStringLiteral("705|1|1|0|1|2"), QStringLiteral("705|0|0|0|0|0"));
@@ -232,8 +233,8 @@ TEST_F(ImportMergeTest, QuestionsChangingTypeCutTheExamDownToWhatTheBankCanDraw)
     const QByteArray file = QByteArray("12,多选题,") + kSection1 +
                             ",,题目12,选项12-1,选项12-2,选项12-3,选项12-4,AB,\n14,多选题," + kSection1 +
                             ",,题目14,选项14-1,选项14-2,选项14-3,选项14-4,CD,\n";
-    const ToolRun r = runTool({QStringLiteral("import"), writeCsv(QStringLiteral("t.csv"), file),
-                               QStringLiteral("--bank"), bank});
+    const ToolRun r =
+        runTool({QStringLiteral("import"), writeCsv(QStringLiteral("t.csv"), file), QStringLiteral("--bank"), bank});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("考试方案按题库现有的题目减少了题数：单选题 2 道 4 分 → 1 道 2 分")))
         << r.out.toStdString();
@@ -245,9 +246,9 @@ TEST_F(ImportMergeTest, QuestionsChangingTypeCutTheExamDownToWhatTheBankCanDraw)
 TEST_F(ImportMergeTest, AFailureLeavesTheBankAsItWas) {
     // A refused row: nothing is opened for writing, not even a copy is made.
     const QByteArray bankBefore = fileHash(bank);
-    const QString bad = writeCsv(QStringLiteral("bad.csv"), QByteArray("11,单选题,") + kSection1 +
-                                                                 ",,新题面,甲,乙,,,A,\n,单选题," + kSection1 +
-                                                                 ",,题,甲,乙,,,E,\n");
+    const QString bad =
+        writeCsv(QStringLiteral("bad.csv"), QByteArray("11,单选题,") + kSection1 + ",,新题面,甲,乙,,,A,\n,单选题," +
+                                                kSection1 + ",,题,甲,乙,,,E,\n");
     ToolRun r = runTool({QStringLiteral("import"), bad, QStringLiteral("--bank"), bank});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(bad + QStringLiteral(":3: 答案 E 超出了选项"))) << r.err.toStdString();
@@ -258,9 +259,9 @@ TEST_F(ImportMergeTest, AFailureLeavesTheBankAsItWas) {
     exec(bank, QStringLiteral("create trigger refuse_new before insert on kjks_tigan begin "
                               "select raise(abort, 'injected failure'); end"));
     const QByteArray armed = fileHash(bank);
-    const QString good = writeCsv(QStringLiteral("good.csv"), QByteArray("11,单选题,") + kSection1 +
-                                                                   ",,新题面,甲,乙,,,A,\n,判断题," + kSection1 +
-                                                                   ",,新题,,,,,√,\n");
+    const QString good =
+        writeCsv(QStringLiteral("good.csv"), QByteArray("11,单选题,") + kSection1 + ",,新题面,甲,乙,,,A,\n,判断题," +
+                                                 kSection1 + ",,新题,,,,,√,\n");
     r = runTool({QStringLiteral("import"), good, QStringLiteral("--bank"), bank});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("导入失败，题库没有改动"))) << r.err.toStdString();
@@ -280,7 +281,8 @@ TEST_F(ImportMergeTest, NewRefusesAFileAndReplaceNamesTheProgressItDrops) {
     const QString missing = fixture.dir() + QStringLiteral("other.dbf");
     r = runTool({QStringLiteral("import"), csv, QStringLiteral("--bank"), missing});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("不存在")) && r.err.contains(QStringLiteral("--new"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("不存在")) && r.err.contains(QStringLiteral("--new")))
+        << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_EQ(fileHash(bank), bankBefore);
     EXPECT_EQ(backups(), QStringList());
@@ -297,9 +299,9 @@ TEST_F(ImportMergeTest, NewRefusesAFileAndReplaceNamesTheProgressItDrops) {
               QString());
 
     // Two options naming the bank: a usage mistake.
-    EXPECT_EQ(runTool({QStringLiteral("import"), csv, QStringLiteral("--bank"), bank, QStringLiteral("--new"), missing})
-                  .code,
-              2);
+    EXPECT_EQ(
+        runTool({QStringLiteral("import"), csv, QStringLiteral("--bank"), bank, QStringLiteral("--new"), missing}).code,
+        2);
 }
 
 } // namespace

@@ -142,7 +142,8 @@ public:
         if (section == m_sections.end()) {
             int &last = m_lastSection[zhang];
             if (last >= 99)
-                throw KjksError(QStringLiteral("“%1”一章已有 99 节，放不下“%2”；没有导入").arg(chapterName, sectionName));
+                throw KjksError(
+                    QStringLiteral("“%1”一章已有 99 节，放不下“%2”；没有导入").arg(chapterName, sectionName));
             section = m_sections.emplace(std::make_pair(zhang, sectionName), ++last).first;
             added.push_back(BankChapter{SectionCode(zhang, section->second), sectionName});
             addedNames << chapterName + QLatin1Char('/') + sectionName;
@@ -178,9 +179,9 @@ bool sameOptions(const BankQuestion &a, const BankQuestion &b) {
 }
 
 bool sameContent(const BankQuestion &file, const BankQuestion &bank) {
-    return bank.stored.empty() && file.tixing == bank.tixing && file.timian == bank.timian &&
-           sameOptions(file, bank) && file.daan == bank.daan && file.jiexi == bank.jiexi && file.zhang == bank.zhang &&
-           file.jie == bank.jie && stemOf(file) == stemOf(bank);
+    return bank.stored.empty() && file.tixing == bank.tixing && file.timian == bank.timian && sameOptions(file, bank) &&
+           file.daan == bank.daan && file.jiexi == bank.jiexi && file.zhang == bank.zhang && file.jie == bank.jie &&
+           stemOf(file) == stemOf(bank);
 }
 
 bool sameContent(const BankStem &file, const BankStem &bank) {
@@ -199,10 +200,11 @@ public:
     }
 
     void updateQuestion(const BankQuestion &row, const BankQuestion &bank, bool answerChanged) {
-        m_db.exec(QStringLiteral("update kjks_tigan set tixing = ?, timian = ?, daan = ?, jiexi = ?, zhang = ?, jie = ?,"
-                                 " zongtimian = ? where tigan_id = ?"),
-                  {row.tixing, encoded(row.timian), row.daan, encoded(row.jiexi), row.zhang, row.jie,
-                   textOrNull(row.zongtimian), row.id});
+        m_db.exec(
+            QStringLiteral("update kjks_tigan set tixing = ?, timian = ?, daan = ?, jiexi = ?, zhang = ?, jie = ?,"
+                           " zongtimian = ? where tigan_id = ?"),
+            {row.tixing, encoded(row.timian), row.daan, encoded(row.jiexi), row.zhang, row.jie,
+             textOrNull(row.zongtimian), row.id});
         if (!sameOptions(row, bank) || !bank.stored.empty()) {
             // Options the exam hides stay hidden at their place.
             m_db.exec(QStringLiteral("delete from kjks_xuanxiang where tigan_ID = ?"), {row.id});
@@ -226,10 +228,11 @@ public:
                                         textOrNull(row.shijuan)};
         for (const ProgressColumn &c : QuestionProgressColumns())
             values.push_back(c.fresh);
-        m_db.exec(QStringLiteral("insert into kjks_tigan (tigan_id, tixing, timian, daan, jiexi, zhang, jie, zongtimian,"
-                                 " shijuan, flag_state, %1) values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?, ?)")
-                      .arg(ProgressColumnList()),
-                  values);
+        m_db.exec(
+            QStringLiteral("insert into kjks_tigan (tigan_id, tixing, timian, daan, jiexi, zhang, jie, zongtimian,"
+                           " shijuan, flag_state, %1) values (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?, ?)")
+                .arg(ProgressColumnList()),
+            values);
         for (const BankOption &o : row.options)
             insertOption(row.id, o.text, false);
     }
@@ -240,8 +243,8 @@ public:
     }
 
     void insertStem(const BankStem &row) {
-        std::vector<QVariant> values = {row.id,  encoded(row.zongtimian), encoded(row.jiexi),
-                                        row.zhang, row.jie,                textOrNull(row.shijuan)};
+        std::vector<QVariant> values = {row.id,  encoded(row.zongtimian), encoded(row.jiexi), row.zhang,
+                                        row.jie, textOrNull(row.shijuan)};
         for (const ProgressColumn &c : QuestionProgressColumns())
             values.push_back(c.fresh);
         m_db.exec(QStringLiteral("insert into zongtigan (ID, zongtimian, daan, jiexi, zhang, jie, shijuan, flag_state,"
@@ -255,11 +258,11 @@ public:
         const auto current = m_db.select(QStringLiteral("select daan from zongtigan where ID = ?"), {stemId});
         if (current.empty()) return false;
         std::vector<SubQuestionFacts> subs;
-        for (const auto &r :
-             m_db.select(QStringLiteral("select t.tigan_id, t.daan, t.flag_state, (select count(*) from kjks_xuanxiang x"
-                                        " where x.tigan_ID = t.tigan_id) from kjks_tigan t where t.zongtimian = ?"
-                                        " order by t.tigan_id"),
-                         {QString::number(stemId)}))
+        for (const auto &r : m_db.select(
+                 QStringLiteral("select t.tigan_id, t.daan, t.flag_state, (select count(*) from kjks_xuanxiang x"
+                                " where x.tigan_ID = t.tigan_id) from kjks_tigan t where t.zongtimian = ?"
+                                " order by t.tigan_id"),
+                 {QString::number(stemId)}))
             subs.push_back(SubQuestionFacts{r[0].toInt(), r[3].toInt(), r[1].toString(), r[2].toInt() == 1});
         const QString answer = StemAnswerOf(subs);
         if (answer == current[0][0].toString()) return false;
@@ -303,8 +306,8 @@ public:
                 m_db.exec(QStringLiteral("delete from ") + quoted(table) + QStringLiteral(" where ") + where, {value});
                 dropped += m_db.select(QStringLiteral("select changes()"))[0][0].toInt();
             };
-            const bool reviewed = columns.contains(QStringLiteral("question_id")) &&
-                                  columns.contains(QStringLiteral("is_stem"));
+            const bool reviewed =
+                columns.contains(QStringLiteral("question_id")) && columns.contains(QStringLiteral("is_stem"));
             for (int id : changed) {
                 if (columns.contains(QStringLiteral("tigan_id"))) remove(QStringLiteral("tigan_id = ?"), id);
                 if (reviewed) remove(QStringLiteral("is_stem = 0 and question_id = ?"), id);
@@ -398,7 +401,12 @@ bool cutProfile(BankProfile &profile, const BankModel &head, const BankTally &ta
         const int fewerPoints = points % count == 0 ? fewer * (points / count) : int(qint64(points) * fewer / count);
         profile.columns[QString::fromLatin1(countColumn)] = QString::number(fewer);
         profile.columns[QString::fromLatin1(pointsColumn)] = QString::number(fewerPoints);
-        *changes << QStringLiteral("%1 %2 道 %3 分 → %4 道 %5 分").arg(name).arg(count).arg(points).arg(fewer).arg(fewerPoints);
+        *changes << QStringLiteral("%1 %2 道 %3 分 → %4 道 %5 分")
+                        .arg(name)
+                        .arg(count)
+                        .arg(points)
+                        .arg(fewer)
+                        .arg(fewerPoints);
     };
     const auto drawable = [&](const QString &type) {
         const auto it = tally.drawable.find(type);
@@ -687,10 +695,8 @@ QStringList MergeReportLines(const MergeReport &r) {
                  .arg(r.stemsAdded)
                  .arg(r.stemsUnchanged)
                  .arg(r.stemsUntouched);
-    if (!r.chaptersAdded.isEmpty())
-        lines << QStringLiteral("新增章节：") + r.chaptersAdded.join(QStringLiteral("、"));
-    if (r.changed.empty() && r.changedStems.empty())
-        lines << QStringLiteral("学习进度全部保留。");
+    if (!r.chaptersAdded.isEmpty()) lines << QStringLiteral("新增章节：") + r.chaptersAdded.join(QStringLiteral("、"));
+    if (r.changed.empty() && r.changedStems.empty()) lines << QStringLiteral("学习进度全部保留。");
     if (!r.changed.empty())
         lines << QStringLiteral("答案已更改的题目（答题次数和错题记录已清零，收藏保留）：") + idList(r.changed);
     if (!r.changedStems.empty())

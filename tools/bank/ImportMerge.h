@@ -27,9 +27,9 @@ struct MergeReport {
     int stemsUpdated = 0, stemsAdded = 0, stemsUnchanged = 0;
     // The bank's questions and cases the file does not name: kept as they were.
     int untouched = 0, stemsUntouched = 0;
-    std::vector<int> changed;      // questions whose answer changed: counters and wrong flag start afresh
-    std::vector<int> changedStems; // cases whose answer (from their sub-questions) changed, likewise
-    QStringList chaptersAdded;     // "章" for a chapter, "章/节" for a section
+    std::vector<int> changed;       // questions whose answer changed: counters and wrong flag start afresh
+    std::vector<int> changedStems;  // cases whose answer (from their sub-questions) changed, likewise
+    QStringList chaptersAdded;      // "章" for a chapter, "章/节" for a section
     std::vector<int> papersDropped; // papers holding a question whose answer changed, by shown number
     int appRowsDropped = 0;         // rows of the program's own tables about those questions or papers
     QStringList profileLines;       // what became of the exam profile when it was not simply kept
