@@ -228,6 +228,21 @@ TEST_F(ImportMergeTest, UpdatesAndAddsAndKeepsTheProgressOfEveryAnswerThatStayed
     EXPECT_EQ(FirstDifference(ReadAllTables(copy), bankBefore), QString());
 }
 
+TEST_F(ImportMergeTest, PartOfACaseUpdatesItAndLeavesItsOtherSubQuestions) {
+    const QByteArray file = QByteArray("7,案例,第一章 会计概述/第二节 会计基本假设,K,案例7,,,,,,案例解析7\n") +
+                            ",不定项选择题,,K,题目705,选项705-1,选项705-2,选项705-3,选项705-4,C,解析705\n";
+    const ToolRun r =
+        runTool({QStringLiteral("import"), writeCsv(QStringLiteral("t.csv"), file), QStringLiteral("--bank"), bank});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("提示"))) << r.err.toStdString(); // the case still has 5
+    EXPECT_TRUE(r.out.contains(QStringLiteral("答案已更改的题目（答题次数和错题记录已清零，收藏保留）：705")));
+    EXPECT_EQ(rows(bank, QStringLiteral("select ID, daan, shijuan, YDCS from zongtigan")),
+              QStringList{QStringLiteral("7|AFKPS|随机|0")});
+    EXPECT_EQ(rows(bank, QStringLiteral("select count(*) from kjks_tigan where zongtimian = '7'")),
+              QStringList{QStringLiteral("5")});
+    EXPECT_EQ(runTool({QStringLiteral("check"), bank}).code, 0);
+}
+
 TEST_F(ImportMergeTest, QuestionsChangingTypeCutTheExamDownToWhatTheBankCanDraw) {
     // The exam draws 2 singles of 2 points each; 12 and 14 become multiple choice, 11 stays single.
     const QByteArray file = QByteArray("12,多选题,") + kSection1 +

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -39,6 +40,27 @@ bool isCsv(const QString &path) {
 bool isGift(const QString &path) {
     return path.endsWith(QLatin1String(".gift"), Qt::CaseInsensitive) ||
            path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
+}
+
+// The warnings less those about cases the merge found in the bank. The import numbered the cases
+// without an id after the highest id given, in file order; that tells which row each case came from.
+QStringList WarningsOfNewCases(const QStringList &warnings, const std::vector<ImportedQuestion> &rows,
+                               const BankModel &model, const GivenIds &given, const MergeReport &merged) {
+    std::vector<int> numbered;
+    for (const BankStem &s : model.stems)
+        if (!given.stems.count(s.id)) numbered.push_back(s.id);
+    QStringList found;
+    size_t next = 0;
+    for (const ImportedQuestion &q : rows) {
+        if (q.kind != ImportKind::CaseStem) continue;
+        const int id = q.id > 0 ? q.id : next < numbered.size() ? numbered[next++] : 0;
+        if (merged.casesFound.count(id)) found << QStringLiteral("%1:%2: ").arg(q.file).arg(q.line);
+    }
+    QStringList kept;
+    for (const QString &w : warnings)
+        if (std::none_of(found.begin(), found.end(), [&](const QString &where) { return w.startsWith(where); }))
+            kept << w;
+    return kept;
 }
 
 } // namespace
@@ -120,8 +142,13 @@ int ImportCommand(const QStringList &args) {
     BankModel model;
     // Questions added to a bank are drawn by the bank's own exam: they need not fill one of their own.
     if (problems.isEmpty()) model = AssembleImport(questions, &problems, &warnings, mode != Target::Merge);
-    for (const QString &w : warnings)
-        printLine(stderr, QStringLiteral("提示：") + w);
+    const auto printWarnings = [&] {
+        for (const QString &w : warnings)
+            printLine(stderr, QStringLiteral("提示：") + w);
+    };
+    // Added to a bank, a case found there keeps its sub-questions and its place in mock papers: the
+    // warning about the few sub-questions of the file's case waits for the merge to say which were found.
+    if (mode != Target::Merge || !problems.isEmpty()) printWarnings();
     if (!problems.isEmpty()) {
         for (const QString &p : problems.lines())
             printLine(stderr, p);
@@ -141,7 +168,10 @@ int ImportCommand(const QStringList &args) {
             GivenIds given;
             for (const ImportedQuestion &q : questions)
                 if (q.id > 0) (q.kind == ImportKind::CaseStem ? given.stems : given.questions).insert(q.id);
-            report = MergeReportLines(MergeIntoBank(model, given, target, QDateTime::currentDateTime()));
+            const MergeReport merged = MergeIntoBank(model, given, target, QDateTime::currentDateTime());
+            warnings = WarningsOfNewCases(warnings, questions, model, given, merged);
+            printWarnings();
+            report = MergeReportLines(merged);
         }
         if (mode != Target::Merge)
             printLine(stdout, QStringLiteral("%1：导入 %2 道题、%3 个案例")

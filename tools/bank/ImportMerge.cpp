@@ -253,22 +253,33 @@ public:
                   values);
     }
 
-    // Computes the case's answer from its sub-questions as they now are; true when it changed.
-    bool restateStemAnswer(int stemId, bool resetWhenChanged) {
-        const auto current = m_db.select(QStringLiteral("select daan from zongtigan where ID = ?"), {stemId});
-        if (current.empty()) return false;
-        std::vector<SubQuestionFacts> subs;
-        for (const auto &r : m_db.select(
-                 QStringLiteral("select t.tigan_id, t.daan, t.flag_state, (select count(*) from kjks_xuanxiang x"
-                                " where x.tigan_ID = t.tigan_id) from kjks_tigan t where t.zongtimian = ?"
-                                " order by t.tigan_id"),
-                 {QString::number(stemId)}))
-            subs.push_back(SubQuestionFacts{r[0].toInt(), r[3].toInt(), r[1].toString(), r[2].toInt() == 1});
-        const QString answer = StemAnswerOf(subs);
-        if (answer == current[0][0].toString()) return false;
-        m_db.exec(QStringLiteral("update zongtigan set daan = ? where ID = ?"), {answer, stemId});
-        if (resetWhenChanged) resetAnswerProgress(QStringLiteral("zongtigan"), QStringLiteral("ID"), stemId);
-        return true;
+    // Computes the answers of the cases `stemIds` from their sub-questions as they now are; a case
+    // of the bank (not in `added`) whose answer changed has its counters start afresh. Returns those.
+    std::vector<int> restateStemAnswers(const std::set<int> &stemIds, const std::set<int> &added) {
+        // One pass finds the sub-questions of every case concerned: the case column has no index.
+        std::map<int, std::vector<SubQuestionFacts>> subs;
+        PreparedStatement options(m_db, QStringLiteral("select count(*) from kjks_xuanxiang where tigan_ID = ?"));
+        for (const auto &r : m_db.select(QStringLiteral("select tigan_id, zongtimian, daan, flag_state from kjks_tigan"
+                                                        " where zongtimian <> '' order by tigan_id"))) {
+            BankQuestion q;
+            q.zongtimian = r[1].toString();
+            const int stem = stemOf(q);
+            if (!stemIds.count(stem)) continue;
+            subs[stem].push_back(SubQuestionFacts{r[0].toInt(), options.select({r[0]}).at(0).at(0).toInt(),
+                                                  r[2].toString(), r[3].toInt() == 1});
+        }
+        std::vector<int> changed;
+        for (int id : stemIds) {
+            const auto current = m_db.select(QStringLiteral("select daan from zongtigan where ID = ?"), {id});
+            if (current.empty()) continue;
+            const QString answer = StemAnswerOf(subs[id]);
+            if (answer == current[0][0].toString()) continue;
+            m_db.exec(QStringLiteral("update zongtigan set daan = ? where ID = ?"), {answer, id});
+            if (added.count(id)) continue;
+            resetAnswerProgress(QStringLiteral("zongtigan"), QStringLiteral("ID"), id);
+            changed.push_back(id);
+        }
+        return changed;
     }
 
     // Papers holding a question whose answer changed go whole: their scores were counted against the
@@ -538,6 +549,7 @@ MergeReport MergeIntoBank(const BankModel &imported, const GivenIds &given, cons
         p.row.id = p.bank ? p.bank->id : given.stems.count(s.id) ? s.id : nextStemId++;
         std::tie(p.row.zhang, p.row.jie) = placeOf(s.zhang, s.jie);
         stemOfFileId[s.id] = i;
+        if (p.bank) report.casesFound.insert(s.id);
     }
 
     // ---- questions: by the id the file gave, else by type and text (a sub-question within its case) ----
@@ -637,10 +649,7 @@ MergeReport MergeIntoBank(const BankModel &imported, const GivenIds &given, cons
         std::set<int> newStems;
         for (const PlannedStem &p : stems)
             if (!p.bank) newStems.insert(p.row.id);
-        for (int id : restated) {
-            const bool existed = !newStems.count(id);
-            if (write.restateStemAnswer(id, existed) && existed) report.changedStems.push_back(id);
-        }
+        report.changedStems = write.restateStemAnswers(restated, newStems);
         // A case counted as unchanged whose answer moved with its sub-questions was updated after all.
         for (int id : report.changedStems)
             for (const PlannedStem &p : stems)

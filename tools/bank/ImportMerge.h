@@ -33,6 +33,7 @@ struct MergeReport {
     std::vector<int> papersDropped; // papers holding a question whose answer changed, by shown number
     int appRowsDropped = 0;         // rows of the program's own tables about those questions or papers
     QStringList profileLines;       // what became of the exam profile when it was not simply kept
+    std::set<int> casesFound;       // the file's cases (by the import's ids) found in the bank
 };
 
 // Puts the questions and cases of `imported` (an import's model, AssembleImport) into the bank at
