@@ -119,10 +119,12 @@ public:
             const int section = d.size() == 6 ? d.mid(4, 2).toInt(&ok2, 10) : 0;
             if (!ok1 || !ok2) continue;
             m_lastChapter = std::max(m_lastChapter, chapter);
+            // The import drops the blanks around a name: so does the comparison. The first of two
+            // alike names wins.
             if (section == 0) {
-                m_chapters.emplace(c.mc, chapter); // the first of two alike names wins
+                m_chapters.emplace(c.mc.trimmed(), chapter);
             } else {
-                m_sections.emplace(std::make_pair(chapter, c.mc), section);
+                m_sections.emplace(std::make_pair(chapter, c.mc.trimmed()), section);
                 m_lastSection[chapter] = std::max(m_lastSection[chapter], section);
             }
         }
