@@ -18,4 +18,3 @@ void EnsureAppTable(SqlDatabase &db, const QString &table);
 bool IsDefinedAppTable(const QString &table);
 // The names this version defines.
 QStringList DefinedAppTables();
-

@@ -65,7 +65,8 @@ RowInserter::RowInserter(SqlDatabase &to, const QString &table, const QStringLis
     m_values.resize(m_columns.size());
     m_insert = std::make_unique<PreparedStatement>(
         to, QStringLiteral("insert %1into %2 (%3) values (%4)")
-                .arg(refused == RefusedRow::LeaveOut ? QStringLiteral("or ignore ") : QString(), QuotedName(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+                .arg(refused == RefusedRow::LeaveOut ? QStringLiteral("or ignore ") : QString(), QuotedName(table),
+                     names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
 }
 
 RowInserter::~RowInserter() = default;
@@ -118,6 +119,6 @@ void MakeTableFor(SqlDatabase &from, SqlDatabase &to, const QString &table) {
     for (const QString &c : columns)
         quoted << QuotedName(c);
     if (quoted.isEmpty()) return;
-    to.exec(QStringLiteral("create table if not exists %1 (%2)")
-                .arg(QuotedName(table), quoted.join(QStringLiteral(", "))));
+    to.exec(
+        QStringLiteral("create table if not exists %1 (%2)").arg(QuotedName(table), quoted.join(QStringLiteral(", "))));
 }

@@ -31,8 +31,8 @@ enum class RefusedRow { Fail, LeaveOut };
 // have (names compared without case), less `skip`, by a statement prepared once.
 class RowInserter {
 public:
-    RowInserter(SqlDatabase &to, const QString &table, const QStringList &sourceColumns,
-                const QStringList &skip = {}, RefusedRow refused = RefusedRow::Fail);
+    RowInserter(SqlDatabase &to, const QString &table, const QStringList &sourceColumns, const QStringList &skip = {},
+                RefusedRow refused = RefusedRow::Fail);
     ~RowInserter();
     // False when the row was left out.
     bool insert(const std::vector<QVariant> &row);
@@ -51,9 +51,9 @@ struct RowView {
     QVariant value(const QString &column) const;
 };
 
-// Reads every row of `table` in `from` one at a time and inserts those `keep` accepts (all when it is empty) into the table
-// of the same name in `to`. Returns the number inserted; *dropped, when given, counts the others
-// (refused by `keep`, or by the table when `refused` leaves them out).
+// Reads every row of `table` in `from` one at a time and inserts those `keep` accepts (all when it is empty) into the
+// table of the same name in `to`. Returns the number inserted; *dropped, when given, counts the others (refused by
+// `keep`, or by the table when `refused` leaves them out).
 qint64 CopyTableRows(SqlDatabase &from, SqlDatabase &to, const QString &table,
                      const std::function<bool(const RowView &row)> &keep = {}, qint64 *dropped = nullptr,
                      RefusedRow refused = RefusedRow::Fail);

@@ -111,17 +111,17 @@ const BadBank kBadBanks[] = {
      "12 不是每个案例 5 道小题的整数倍"},
     {"points for a section of no questions",
      [](BankModel &m) { m.profiles[0].columns[QStringLiteral("duoxuanti")] = QStringLiteral("0"); }, nullptr,
-     "kjks_type 1 duoxuanfen: duoxuanfen 是“24”：duoxuanti 是 0，这一部分没有题，分数也要是 0"},
+     "考试方案 1 的 duoxuanfen：duoxuanfen 是“24”：duoxuanti 是 0，这一部分没有题，分数也要是 0"},
     {"questions worth nothing",
      [](BankModel &m) { m.profiles[0].columns[QStringLiteral("panduanfen")] = QStringLiteral("0"); }, nullptr,
-     "kjks_type 1 panduanfen: panduanfen 是“0”：这一部分有 10 道题却不得分"},
+     "考试方案 1 的 panduanfen：panduanfen 是“0”：这一部分有 10 道题却不得分"},
     {"every section of no questions",
      [](BankModel &m) {
          for (const char *column : {"danxuanti", "danxuanfen", "duoxuanti", "duoxuanfen", "panduanti", "panduanfen",
                                     "shicaoti", "shicaofen"})
              m.profiles[0].columns[QString::fromLatin1(column)] = QStringLiteral("0");
      },
-     nullptr, "kjks_type 1: 四个部分的题数都是 0"},
+     nullptr, "考试方案 1：四个部分的题数都是 0"},
     {"wrong type name", [](BankModel &m) { m.profiles[0].columns[QStringLiteral("duoxuan")] = QStringLiteral("多项"); },
      nullptr, "考试方案 1 的 duoxuan：题型名是“多项”"},
     {"case with a withdrawn sub-question", [](BankModel &m) { m.questions[5].flag_state = 1; }, nullptr,

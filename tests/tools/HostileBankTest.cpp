@@ -76,8 +76,8 @@ const std::vector<HostileCase> &hostileCases() {
         {"a program table of its own with a trigger, and stray objects",
          {"create table kjks_app_notes (tigan_id INTEGER, note TEXT)",
           "insert into kjks_app_notes values (11, 'a'), (12, 'b')",
-          "create trigger t after insert on kjks_app_notes begin delete from kjks_tigan; end",
-          "create table stray (x)", "create view stray_view as select 1"},
+          "create trigger t after insert on kjks_app_notes begin delete from kjks_tigan; end", "create table stray (x)",
+          "create view stray_view as select 1"},
          false,
          [](SqlDatabase &db) {
              EXPECT_EQ(count(db, QStringLiteral("select count(*) from kjks_app_notes")), 2);
@@ -193,8 +193,8 @@ TEST_F(HostileBankTest, UpgradeCarriesRowsOnlyAndRefusesViews) {
         SqlDatabase result;
         result.open(out, key());
         // Only the chapter tree's counts keep triggers in OUT, and there are no views.
-        for (const auto &row : result.select(
-                 QStringLiteral("select type, name from sqlite_master where type in ('trigger', 'view')")))
+        for (const auto &row :
+             result.select(QStringLiteral("select type, name from sqlite_master where type in ('trigger', 'view')")))
             EXPECT_TRUE(row[1].toString().startsWith(QStringLiteral("kjks_app_"))) << row[1].toString().toStdString();
         EXPECT_EQ(count(result, QStringLiteral("select count(*) from sqlite_master where name like 'stray%'")), 0);
         EXPECT_EQ(count(result, QStringLiteral("select ZONGCS from kjks_tigan where tigan_id = 11")), 5);

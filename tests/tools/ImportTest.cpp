@@ -396,7 +396,7 @@ TEST(ImportCommand, WritesASourceThatBuildsOrNothing) {
     WriteSourceFiles(dir.path(),
                      {{QStringLiteral("bad.csv"), readFile(kTemplate) + ",单选题,章/节,,题,甲,乙,,,,,E,\r\n"}});
     const QString bank = QDir(dir.path()).filePath(QStringLiteral("b.dbf"));
-    r = runTool({QStringLiteral("import"), kTemplate, QStringLiteral("--bank"), bank});
+    r = runTool({QStringLiteral("import"), kTemplate, QStringLiteral("--new"), bank});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const BankTables before = ReadAllTables(bank);
     for (const QString &target : {QDir(dir.path()).filePath(QStringLiteral("src2")), bank}) {

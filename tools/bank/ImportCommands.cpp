@@ -7,12 +7,16 @@
 #include "CsvExport.h"
 #include "CsvImport.h"
 #include "GiftImport.h"
+#include "ImportMerge.h"
 #include "SqlError.h"
 #include "XlsxImport.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -60,48 +64,96 @@ ImportFormat formatOf(const QString &path, const QByteArray &bytes) {
 // Where questions without a chapter (GIFT without $CATEGORY, Aiken) go unless --chapter names one.
 const char kImportedChapter[] = "导入题目";
 
+// The warnings less those about cases the merge found in the bank. The import numbered the cases
+// without an id after the highest id given, in file order; that tells which row each case came from.
+QStringList WarningsOfNewCases(const QStringList &warnings, const std::vector<ImportedQuestion> &rows,
+                               const BankModel &model, const GivenIds &given, const MergeReport &merged) {
+    std::vector<int> numbered;
+    for (const BankStem &s : model.stems)
+        if (!given.stems.count(s.id)) numbered.push_back(s.id);
+    QStringList found;
+    size_t next = 0;
+    for (const ImportedQuestion &q : rows) {
+        if (q.kind != ImportKind::CaseStem) continue;
+        const int id = q.id > 0 ? q.id : next < numbered.size() ? numbered[next++] : 0;
+        if (merged.casesFound.count(id)) found << QStringLiteral("%1:%2: ").arg(q.file).arg(q.line);
+    }
+    QStringList kept;
+    for (const QString &w : warnings)
+        if (std::none_of(found.begin(), found.end(), [&](const QString &where) { return w.startsWith(where); }))
+            kept << w;
+    return kept;
+}
+
 } // namespace
 
 int ImportCommand(const QStringList &args) {
+    // Where the questions go: a source folder, a bank they are added to (--bank), a new bank (--new)
+    // or a bank whose questions they replace wholesale (--replace).
+    enum class Target { SourceDir, Merge, New, Replace };
+    Target mode = Target::SourceDir;
     QStringList files;
-    QString sourceDir, bank, sheet;
+    QString target, sheet;
     QString chapter = QString::fromUtf8(kImportedChapter);
+    const QString command = QStringLiteral("import");
     for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--chapter") || args[i] == QLatin1String("--sheet")) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--chapter") || a == QLatin1String("--sheet")) {
             if (i + 1 >= args.size() || args[i + 1].trimmed().isEmpty())
-                return usageError(QStringLiteral("import"), QStringLiteral("%1 后面写一个名字").arg(args[i]));
-            (args[i] == QLatin1String("--sheet") ? sheet : chapter) = args[i + 1];
+                return usageError(command, QStringLiteral("%1 后面写一个名字").arg(a));
+            (a == QLatin1String("--sheet") ? sheet : chapter) = args[i + 1];
             ++i;
-        } else if (args[i] == QLatin1String("--bank")) {
-            if (i + 1 >= args.size() || !bank.isEmpty())
-                return usageError(QStringLiteral("import"), QStringLiteral("--bank 后面写一个题库文件"));
-            bank = args[++i];
-        } else if (args[i].startsWith(QLatin1String("--"))) {
-            return usageError(QStringLiteral("import"), QStringLiteral("不认识的选项“%1”").arg(args[i]));
+        } else if (a == QLatin1String("--bank") || a == QLatin1String("--new") || a == QLatin1String("--replace")) {
+            if (i + 1 >= args.size() || !target.isEmpty())
+                return usageError(command, QStringLiteral("--bank、--new、--replace 只能写一个，后面写一个题库文件"));
+            mode = a == QLatin1String("--bank")  ? Target::Merge
+                   : a == QLatin1String("--new") ? Target::New
+                                                 : Target::Replace;
+            target = args[++i];
+        } else if (a.startsWith(QLatin1String("--"))) {
+            return usageError(command, QStringLiteral("不认识的选项“%1”").arg(a));
         } else {
-            files << args[i];
+            files << a;
         }
     }
-    if (bank.isEmpty() && !files.isEmpty()) sourceDir = files.takeLast();
-    if (files.isEmpty() || (bank.isEmpty() && sourceDir.isEmpty()))
-        return usageError(QStringLiteral("import"),
-                          QStringLiteral("import 需要 FILE... SOURCE_DIR 或 FILE... --bank BANK"));
-    if (formatByName(sourceDir))
+    if (mode == Target::SourceDir && !files.isEmpty()) target = files.takeLast();
+    if (files.isEmpty() || target.isEmpty())
+        return usageError(command, QStringLiteral("import 需要 FILE... SOURCE_DIR、FILE... --bank BANK、"
+                                                  "FILE... --new BANK 或 FILE... --replace BANK"));
+    if (mode == Target::SourceDir && formatByName(target))
         return usageError(
-            QStringLiteral("import"),
-            QStringLiteral("最后一个参数“%1”像是题目文件：写上要生成的源文件夹，或用 --bank BANK").arg(sourceDir));
+            command,
+            QStringLiteral("最后一个参数“%1”像是题目文件：写上要生成的源文件夹，或用 --bank BANK").arg(target));
     for (const QString &f : files) {
         const std::optional<ImportFormat> format = formatByName(f);
         if (format == ImportFormat::SaveAsXlsx)
-            return usageError(QStringLiteral("import"),
-                              QStringLiteral("不能直接读取“%1”：").arg(f) + SaveAsXlsxOrCsvAdvice());
+            return usageError(command, QStringLiteral("不能直接读取“%1”：").arg(f) + SaveAsXlsxOrCsvAdvice());
         if (!format)
-            return usageError(QStringLiteral("import"),
+            return usageError(command,
                               QStringLiteral("不认识“%1”的格式：CSV 以 .csv 结尾，Excel 工作簿以 .xlsx 结尾，GIFT 以 "
                                              ".gift 结尾，Aiken 以 .aiken 结尾，.txt 按内容判断是 GIFT 还是 Aiken；"
                                              ".xls 等其他表格")
                                       .arg(f) +
                                   SaveAsXlsxOrCsvAdvice());
+    }
+
+    // The bank is there, or not, as the option says, before any file is read.
+    const bool exists = QFileInfo::exists(target);
+    if (mode == Target::Merge && !exists) {
+        printLine(stderr, QStringLiteral("kjks-bank: 题库 %1 不存在，没有导入。要用这些文件新建题库，写 --new %1")
+                              .arg(QDir::toNativeSeparators(target)));
+        return 1;
+    }
+    if (mode == Target::Replace && !exists) {
+        printLine(stderr, QStringLiteral("kjks-bank: 题库 %1 不存在，没有可替换的。要新建题库，写 --new %1")
+                              .arg(QDir::toNativeSeparators(target)));
+        return 1;
+    }
+    if (mode == Target::New && exists) {
+        printLine(stderr, QStringLiteral("kjks-bank: %1 已经存在，--new 不覆盖已有的文件。要把题目加进这个题库，写 "
+                                         "--bank；要连同学习进度整个替换它，写 --replace")
+                              .arg(QDir::toNativeSeparators(target)));
+        return 1;
     }
 
     ImportProblems problems;
@@ -139,10 +191,16 @@ int ImportCommand(const QStringList &args) {
     }
     QStringList warnings;
     BankModel model;
-    model = AssembleImport(questions, &problems, &warnings); // its refusals join the readers', in file order
-    const QString target = bank.isEmpty() ? sourceDir : bank;
-    for (const QString &w : warnings)
-        printLine(stderr, QStringLiteral("提示：") + w);
+    // Its refusals join the readers', in file order. Questions added to a bank are drawn by the
+    // bank's own exam: they need not fill one of their own.
+    model = AssembleImport(questions, &problems, &warnings, mode != Target::Merge);
+    const auto printWarnings = [&] {
+        for (const QString &w : warnings)
+            printLine(stderr, QStringLiteral("提示：") + w);
+    };
+    // Added to a bank, a case found there keeps its sub-questions and its place in mock papers: the
+    // warning about the few sub-questions of the file's case waits for the merge to say which were found.
+    if (mode != Target::Merge || !problems.isEmpty()) printWarnings();
     if (!problems.isEmpty()) {
         for (const QString &p : problems.lines())
             printLine(stderr, p);
@@ -151,17 +209,38 @@ int ImportCommand(const QStringList &args) {
         return 1;
     }
     try {
-        if (bank.isEmpty())
-            ExportBankSource(model, sourceDir);
+        QStringList report;
+        if (mode == Target::SourceDir) {
+            ExportBankSource(model, target);
+        } else if (mode == Target::New) {
+            WriteBank(model, target);
+        } else if (mode == Target::Replace) {
+            report = ReplaceReportLines(ReplaceBank(model, target, QDateTime::currentDateTime()));
+        } else {
+            GivenIds given;
+            for (const ImportedQuestion &q : questions)
+                if (q.id > 0) (q.kind == ImportKind::CaseStem ? given.stems : given.questions).insert(q.id);
+            const MergeReport merged = MergeIntoBank(model, given, target, QDateTime::currentDateTime());
+            warnings = WarningsOfNewCases(warnings, questions, model, given, merged);
+            printWarnings();
+            report = MergeReportLines(merged);
+        }
+        if (mode != Target::Merge)
+            printLine(stdout, QStringLiteral("%1：导入 %2 道题、%3 个案例")
+                                  .arg(target)
+                                  .arg(model.questions.size())
+                                  .arg(model.stems.size()));
         else
-            WriteBank(model, bank);
+            printLine(stdout, QStringLiteral("%1：导入 %2 道题、%3 个案例，已加入原有题库")
+                                  .arg(target)
+                                  .arg(model.questions.size())
+                                  .arg(model.stems.size()));
+        for (const QString &line : report)
+            printLine(stdout, line);
     } catch (const KjksError &e) {
         printLine(stderr, QStringLiteral("kjks-bank: ") + e.message());
         return 1;
     }
-    printLine(
-        stdout,
-        QStringLiteral("%1：导入 %2 道题、%3 个案例").arg(target).arg(model.questions.size()).arg(model.stems.size()));
     return 0;
 }
 

@@ -5,7 +5,8 @@
 
 // The bank tool's commands that bring a teacher's questions in and out (`import`, `export --csv`).
 
-// `kjks-bank import FILE... SOURCE_DIR` and `kjks-bank import FILE... --bank BANK`.
+// `kjks-bank import FILE... SOURCE_DIR`, `... --bank BANK` (added to the bank, progress kept),
+// `... --new BANK` and `... --replace BANK`.
 int ImportCommand(const QStringList &args);
 // `kjks-bank export --csv BANK OUT.csv` (args after --csv).
 int ExportCsvCommand(const QStringList &args);

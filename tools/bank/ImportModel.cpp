@@ -148,7 +148,8 @@ QString NormaliseAnswer(ImportKind kind, const QString &answer, int optionCount,
     return out;
 }
 
-BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProblems *problems, QStringList *warnings) {
+BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProblems *problems, QStringList *warnings,
+                         bool needsOwnExam) {
     BankModel m;
     m.options[QStringLiteral("APP_TITLE")] = QStringLiteral("初级会计实务考试练习系统");
     m.options[QStringLiteral("EXAM_MINUTES")] = QString::number(kImportFullMinutes);
@@ -379,7 +380,7 @@ BankModel AssembleImport(const std::vector<ImportedQuestion> &items, ImportProbl
         }
     }
     // Whether the exam's sections are filled follows from the rows: told once they are all sound.
-    if (!problems->isEmpty()) return m;
+    if (!problems->isEmpty() || !needsOwnExam) return m;
     if (paperPoints == 0)
         problems->add(QString(),
                       QStringLiteral("没有能出模拟试卷的题：至少要有单选题、多选题、判断题，或含 %1 道小题的案例"

@@ -66,8 +66,10 @@ QString NormaliseAnswer(ImportKind kind, const QString &answer, int optionCount,
 // the full paper's 105 minutes by its points. A case with fewer than 5 sub-questions is kept for
 // practice and left out of mock papers (a warning).
 // Every mistake goes to *problems; the model is usable only when it stays empty.
+// `needsOwnExam` false: the questions go into a bank that has its exam already (`import --bank`), so
+// sections they leave empty are no mistake.
 BankModel AssembleImport(const std::vector<ImportedQuestion> &questions, ImportProblems *problems,
-                         QStringList *warnings);
+                         QStringList *warnings, bool needsOwnExam = true);
 
 // Sub-questions a mock paper takes from each case (the bank's title names 实务).
 constexpr int kImportCaseSize = 5;
