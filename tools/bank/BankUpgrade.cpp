@@ -33,20 +33,20 @@ struct QuestionRow {
     std::vector<QVariant> progress;
 };
 
-// key -> the row's answer identity and progress values (in the progress list's order).
-std::map<qint64, QuestionRow> readQuestions(SqlDatabase &db, const ProgressTable &table) {
+// The statement that reads a question table's rows as (key, type, answer, progress values...), in
+// key order, or the one row of a key.
+QString questionRowsQuery(const ProgressTable &table, bool oneKey) {
     const bool typed = table.table == QStringLiteral("kjks_tigan");
-    const QString sql =
-        QStringLiteral("select %1, %2, daan, %3 from %4")
-            .arg(table.key, typed ? QStringLiteral("tixing") : QStringLiteral("''"), ProgressColumnList(), table.table);
-    std::map<qint64, QuestionRow> rows;
-    for (auto &row : db.select(sql)) {
-        QuestionRow q;
-        q.identity = answerIdentity(row[1].toString(), row[2].toString());
-        q.progress.assign(row.begin() + 3, row.end());
-        rows.emplace(row[0].toLongLong(), std::move(q));
-    }
-    return rows;
+    return QStringLiteral("select %1, %2, daan, %3 from %4 %5")
+        .arg(table.key, typed ? QStringLiteral("tixing") : QStringLiteral("''"), ProgressColumnList(), table.table,
+             oneKey ? QStringLiteral("where %1 = ?").arg(table.key) : QStringLiteral("order by %1").arg(table.key));
+}
+
+QuestionRow questionRow(const std::vector<QVariant> &row) {
+    QuestionRow q;
+    q.identity = answerIdentity(row[1].toString(), row[2].toString());
+    q.progress.assign(row.begin() + 3, row.end());
+    return q;
 }
 
 bool sameValues(const std::vector<QVariant> &a, const std::vector<QVariant> &b) {
@@ -72,24 +72,29 @@ void carryQuestions(SqlDatabase &old, SqlDatabase &fresh, SqlDatabase &out, Upgr
     const auto &columns = QuestionProgressColumns();
     for (const ProgressTable &table : QuestionProgressTables()) {
         const bool questions = table.table == QStringLiteral("kjks_tigan");
-        const auto before = readQuestions(old, table);
-        const auto now = readQuestions(fresh, table);
         QStringList sets;
         for (const ProgressColumn &c : columns)
             sets << c.name + QStringLiteral(" = ?");
         PreparedStatement update(out, QStringLiteral("update %1 set %2 where %3 = ?")
                                           .arg(table.table, sets.join(QStringLiteral(", ")), table.key));
-        for (const auto &[key, row] : before) {
-            const auto match = now.find(key);
+        // OLD is read a row at a time and each row's key looked up in NEW, so a bank of any size is
+        // carried in the memory of a few rows.
+        PreparedStatement lookup(fresh, questionRowsQuery(table, true));
+        PreparedStatement read(old, questionRowsQuery(table, false));
+        read.forEachRow([&](const std::vector<QVariant> &stored) {
+            const qint64 key = stored[0].toLongLong();
+            const QuestionRow row = questionRow(stored);
+            const auto found = lookup.select({QVariant(key)});
             const bool hasProgress = !IsFreshProgress(row.progress);
             std::set<qint64> &notCarried = questions ? carry.questionsNotCarried : carry.stemsNotCarried;
-            if (match == now.end()) {
+            if (found.empty()) {
                 notCarried.insert(key);
                 if (hasProgress) (questions ? report.withdrawn : report.withdrawnStems).push_back(int(key));
-                continue;
+                return;
             }
+            const QuestionRow match = questionRow(found.front());
             std::vector<QVariant> values = row.progress;
-            if (match->second.identity != row.identity) {
+            if (match.identity != row.identity) {
                 notCarried.insert(key);
                 // The answer changed: what was counted against the old answer starts afresh.
                 for (size_t i = 0; i < columns.size(); ++i)
@@ -98,10 +103,10 @@ void carryQuestions(SqlDatabase &old, SqlDatabase &fresh, SqlDatabase &out, Upgr
             } else if (hasProgress) {
                 ++report.questionsCarried;
             }
-            if (sameValues(values, match->second.progress)) continue;
+            if (sameValues(values, match.progress)) return;
             values.push_back(key);
             update.exec(values);
-        }
+        });
     }
 }
 
