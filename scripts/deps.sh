@@ -8,9 +8,11 @@ packages=(
   libsqlcipher-dev sqlcipher libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth python3
+  # The fuzz targets, which scripts/test compiles: clang and its libFuzzer and sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--with-tools" ]; then
-  packages+=(clang libclang-rt-14-dev imagemagick)
+  packages+=(imagemagick)
 fi
 
 missing=()
