@@ -85,9 +85,10 @@ QString WriteFailureMessage(WriteFailureCause cause, const QString &target, cons
         sentence += QStringLiteral("请腾出空间后重试。");
         break;
     case WriteFailureCause::ReadOnly:
-        sentence = QStringLiteral("没有写入权限，没有写出 %1：文件夹 %2 不能写入（只读的文件系统，或没有写入这个文件夹的"
-                                  "权限）。请换一个位置，或取消只读后重试。")
-                       .arg(shown, where);
+        sentence =
+            QStringLiteral("没有写入权限，没有写出 %1：文件夹 %2 不能写入（只读的文件系统，或没有写入这个文件夹的"
+                           "权限）。请换一个位置，或取消只读后重试。")
+                .arg(shown, where);
         break;
     case WriteFailureCause::MissingFolder:
         sentence = QStringLiteral("文件夹不存在，没有写出 %1：找不到文件夹 %2。请先创建这个文件夹，或换一个位置。")

@@ -1,11 +1,11 @@
 // Writes that fail are told by their cause, and the work files of killed runs are cleaned up
 // without touching anything else.
+#include "WriteFailure.h"
 #include "BankCopy.h"
 #include "BankSession.h"
 #include "FixtureBank.h"
 #include "PartFiles.h"
 #include "SqlDatabase.h"
-#include "WriteFailure.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,7 +85,8 @@ TEST(WriteFailure, TheMessageNamesTheTargetTheRoomAndTheEnginesWords) {
     folder.bytesAvailable = 1363148; // 1.3 MB
     const QString full = WriteFailureMessage(WriteFailureCause::DiskFull, QStringLiteral("/d/备份/b.dbf"), folder,
                                              QStringLiteral("database or disk is full"), 5 * 1024 * 1024);
-    EXPECT_TRUE(full.startsWith(QStringLiteral("磁盘已满，没有写出 ") + QDir::toNativeSeparators(QStringLiteral("/d/备份/b.dbf"))))
+    EXPECT_TRUE(full.startsWith(QStringLiteral("磁盘已满，没有写出 ") +
+                                QDir::toNativeSeparators(QStringLiteral("/d/备份/b.dbf"))))
         << full.toStdString();
     EXPECT_TRUE(full.contains(QStringLiteral("需要约 5.0 MB"))) << full.toStdString();
     EXPECT_TRUE(full.contains(QStringLiteral("只剩 1.3 MB"))) << full.toStdString();
@@ -106,21 +107,21 @@ TEST(PartFiles, LeftoversOfTheSameTargetGoAndNothingElse) {
     QTemporaryDir dir;
     const QString d = dir.path() + QLatin1Char('/');
     const QStringList leftovers = {
-        QStringLiteral(".out.dbf.AbCdEf.part"),      QStringLiteral(".out.dbf.AbCdEf.part-wal"),
-        QStringLiteral(".out.dbf.AbCdEf.part-shm"),  QStringLiteral(".out.dbf.AbCdEf.part.lock"),
+        QStringLiteral(".out.dbf.AbCdEf.part"),         QStringLiteral(".out.dbf.AbCdEf.part-wal"),
+        QStringLiteral(".out.dbf.AbCdEf.part-shm"),     QStringLiteral(".out.dbf.AbCdEf.part.lock"),
         QStringLiteral(".out.dbf.QwErTy.part-journal"), // its file already gone
         QStringLiteral(".out.dbf.partial-XyZabc"),
     };
     const QStringList neighbours = {
         QStringLiteral("out.dbf"),
         QStringLiteral("out.dbf-wal"),
-        QStringLiteral(".out.dbf.AbCdE.part"),     // five letters: not a name of ours
-        QStringLiteral(".out.dbf.AbCdEf.partx"),   // another ending
-        QStringLiteral("out.dbf.AbCdEf.part"),     // not hidden
-        QStringLiteral(".out.dbfx.AbCdEf.part"),   // another target
-        QStringLiteral(".other.dbf.AbCdEf.part"),  // another target
+        QStringLiteral(".out.dbf.AbCdE.part"),    // five letters: not a name of ours
+        QStringLiteral(".out.dbf.AbCdEf.partx"),  // another ending
+        QStringLiteral("out.dbf.AbCdEf.part"),    // not hidden
+        QStringLiteral(".out.dbfx.AbCdEf.part"),  // another target
+        QStringLiteral(".other.dbf.AbCdEf.part"), // another target
         QStringLiteral(".out.dbf.AbCdEf.part-wal.lock"),
-        QStringLiteral(".out_dbf.AbCdEf.part"),    // a dot in the name is a dot, not any character
+        QStringLiteral(".out_dbf.AbCdEf.part"), // a dot in the name is a dot, not any character
         QStringLiteral("notes.txt"),
     };
     for (const QString &name : leftovers + neighbours)

@@ -38,13 +38,12 @@ constexpr int kNoMount = 97;
 // Runs the tool with `mountPoint` replaced by a fresh tmpfs of the given mount options.
 ToolRun runOnSmallDisk(const QString &mountPoint, const QString &options, const QStringList &args) {
     QProcess p;
-    const QString script = QStringLiteral(
-        "o=$1; mp=$2; shift 2; mount -t tmpfs -o \"$o\" none \"$mp\" || exit 97; "
-        "\"$@\"; rc=$?; echo @@LEFT@@; ls -A \"$mp\"; exit $rc");
-    p.start(QStringLiteral("unshare"), QStringList{QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"),
-                                                   script, QStringLiteral("sh"), options, mountPoint,
-                                                   QString::fromUtf8(KJKS_BANK_EXE)} +
-                                           args);
+    const QString script = QStringLiteral("o=$1; mp=$2; shift 2; mount -t tmpfs -o \"$o\" none \"$mp\" || exit 97; "
+                                          "\"$@\"; rc=$?; echo @@LEFT@@; ls -A \"$mp\"; exit $rc");
+    p.start(QStringLiteral("unshare"),
+            QStringList{QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"), script, QStringLiteral("sh"),
+                        options, mountPoint, QString::fromUtf8(KJKS_BANK_EXE)} +
+                args);
     ToolRun r;
     if (!p.waitForFinished(120000)) {
         p.kill();
@@ -67,9 +66,9 @@ protected:
         bank = work.filePath(QStringLiteral("in.dbf"));
         source = work.filePath(QStringLiteral("src"));
         csv = work.filePath(QStringLiteral("in.csv"));
-        ASSERT_EQ(runTool({QStringLiteral("synth"), QStringLiteral("--questions"), QStringLiteral("2000"), bank})
-                      .exitCode,
-                  0);
+        ASSERT_EQ(
+            runTool({QStringLiteral("synth"), QStringLiteral("--questions"), QStringLiteral("2000"), bank}).exitCode,
+            0);
         ASSERT_EQ(runTool({QStringLiteral("export"), bank, source}).exitCode, 0);
         ASSERT_EQ(runTool({QStringLiteral("export"), QStringLiteral("--csv"), bank, csv}).exitCode, 0);
     }
@@ -79,13 +78,15 @@ protected:
         const QString d = folder + QLatin1Char('/');
         return {
             {"build", {QStringLiteral("build"), source, d + QStringLiteral("out.dbf")}},
-            {"import to a bank", {QStringLiteral("import"), csv, QStringLiteral("--bank"), d + QStringLiteral("out.dbf")}},
+            {"import to a bank",
+             {QStringLiteral("import"), csv, QStringLiteral("--bank"), d + QStringLiteral("out.dbf")}},
             {"import to a folder", {QStringLiteral("import"), csv, d + QStringLiteral("src")}},
             {"export", {QStringLiteral("export"), bank, d + QStringLiteral("src")}},
             {"export --csv", {QStringLiteral("export"), QStringLiteral("--csv"), bank, d + QStringLiteral("out.csv")}},
             {"upgrade", {QStringLiteral("upgrade"), bank, bank, d + QStringLiteral("out.dbf")}},
-            {"synth", {QStringLiteral("synth"), QStringLiteral("--questions"), QStringLiteral("2000"),
-                       d + QStringLiteral("out.dbf")}},
+            {"synth",
+             {QStringLiteral("synth"), QStringLiteral("--questions"), QStringLiteral("2000"),
+              d + QStringLiteral("out.dbf")}},
         };
     }
 
@@ -160,8 +161,7 @@ TEST_F(BankToolDisk, ARunRemovesTheLeftoversOfKilledRunsForItsTarget) {
     QStringList expected = stay;
     expected << QStringLiteral("out.dbf") << QStringLiteral("src");
     expected.sort();
-    EXPECT_EQ(QDir(out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
-              expected);
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), expected);
 }
 
 } // namespace
