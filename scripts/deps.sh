@@ -8,9 +8,11 @@ packages=(
   libsqlcipher-dev sqlcipher libzip-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth python3 poppler-utils
+  # The fuzz targets, which scripts/test compiles: clang and its libFuzzer and sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--with-tools" ]; then
-  packages+=(clang libclang-rt-14-dev imagemagick python3-openpyxl python3-xlsxwriter python3-xlwt python3-msoffcrypto-tool)
+  packages+=(imagemagick python3-openpyxl python3-xlsxwriter python3-xlwt python3-msoffcrypto-tool)
 fi
 
 missing=()

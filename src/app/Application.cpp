@@ -28,7 +28,7 @@ int RunApplication(int argc, char *argv[]) {
     case BankInstanceLock::Outcome::HeldElsewhere:
         ShowInfoBox(AlreadyRunningText());
         setPlatform(nullptr);
-        return 0;
+        return kAlreadyRunningExitStatus;
     case BankInstanceLock::Outcome::Unusable:
         ShowErrorBox(instance.problem());
         setPlatform(nullptr);

@@ -33,3 +33,6 @@ private:
 
 // What a second start says before it ends.
 QString AlreadyRunningText();
+// The exit status of a refused second start: not 0, so that a script or shortcut that started it
+// sees that this copy did not run; not 1, the status of a bank that cannot be used.
+constexpr int kAlreadyRunningExitStatus = 3;

@@ -2,10 +2,12 @@
 
 #include "BankRows.h"
 #include "LearnerProgress.h"
+#include "PartFiles.h"
 #include "ProgressCounts.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
 #include "Transaction.h"
+#include "WriteFailure.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -109,20 +111,48 @@ QString detailLine(const std::exception &e) {
 
 } // namespace
 
+qint64 BankBytes(SqlDatabase &bank) {
+    const auto pages = bank.select(QStringLiteral("PRAGMA page_count"));
+    const auto size = bank.select(QStringLiteral("PRAGMA page_size"));
+    if (pages.empty() || size.empty()) return 0;
+    return pages[0][0].toLongLong() * size[0][0].toLongLong();
+}
+
+void RequireRoomFor(const QString &target, qint64 bytes) {
+    const WriteFolderState folder = ProbeWriteFolder(QFileInfo(target).absolutePath());
+    if (folder.readOnly)
+        throw WriteFailureError(WriteFailureMessage(WriteFailureCause::ReadOnly, target, folder, QString()));
+    if (folder.bytesAvailable < 0 || folder.bytesAvailable >= bytes) return;
+    throw WriteFailureError(WriteFailureMessage(WriteFailureCause::DiskFull, target, folder, QString(), bytes));
+}
+
 void WriteBankCopy(SqlDatabase &source, const QString &target, const QString &key,
                    const std::function<void(SqlDatabase &copy)> &adjust) {
     const QFileInfo info(target);
     const QString folder = info.absolutePath();
-    if (!QDir().mkpath(folder)) throw KjksError(QStringLiteral("无法创建文件夹：") + QDir::toNativeSeparators(folder));
+    if (!QDir().mkpath(folder)) {
+        const WriteFolderState state = ProbeWriteFolder(folder);
+        if (state.readOnly)
+            throw WriteFailureError(WriteFailureMessage(WriteFailureCause::ReadOnly, target, state, QString()));
+        throw KjksError(QStringLiteral("无法创建文件夹：") + QDir::toNativeSeparators(folder));
+    }
+    // The copy is written through the engine's log and then folded into its file: for a moment
+    // it takes twice the bank's size.
+    const qint64 needed = 2 * BankBytes(source);
+    RemoveLeftoverParts(info.absoluteFilePath());
+    RequireRoomFor(info.absoluteFilePath(), needed);
     QString temp;
     {
         QTemporaryFile file(folder + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX.part"));
         file.setAutoRemove(false);
-        if (!file.open())
+        if (!file.open()) {
+            ThrowIfWriteFailure(info.absoluteFilePath(), KjksError(file.errorString()), needed);
             throw KjksError(QStringLiteral("无法在该位置写入文件：") + QDir::toNativeSeparators(folder) +
                             QStringLiteral("\n详细信息：") + file.errorString());
+        }
         temp = file.fileName();
     }
+    const PartInUse inUse(temp);
     try {
         {
             SqlDatabase copy;
@@ -143,8 +173,8 @@ void WriteBankCopy(SqlDatabase &source, const QString &target, const QString &ke
             throw KjksError(QStringLiteral("无法写入文件：") + QDir::toNativeSeparators(info.absoluteFilePath()));
         flushFolder(folder);
     } catch (...) {
-        removeWithCompanions(temp);
-        throw;
+        RethrowTellingCause(
+            info.absoluteFilePath(), [&] { removeWithCompanions(temp); }, needed);
     }
 }
 
@@ -202,11 +232,14 @@ RestoreCheck CheckRestoreFile(const QString &path, SqlDatabase &current, const Q
 
 void RestoreBankFrom(SqlDatabase &current, const QString &backupPath, const QString &keptCopyPath, const QString &key,
                      const QStringList &requiredTables) {
-    WriteBankCopy(current, keptCopyPath, key);
     SqlDatabase backup;
     backup.openReadOnly(backupPath, key, requiredTables);
     const QString refusal = ForeignBankRefusal(backup, requiredTables);
     if (!refusal.isEmpty()) throw KjksError(refusal + QStringLiteral("当前题库没有改动。"));
+    // The kept copy and the backup's rows both pass through the engine's log: the room for twice
+    // each is asked for before anything is written.
+    RequireRoomFor(current.path(), 2 * (BankBytes(current) + BankBytes(backup)));
+    WriteBankCopy(current, keptCopyPath, key);
     int questions = 0;
     const bool sameContent = contentFingerprint(backup, &questions) == contentFingerprint(current, &questions);
     // Through the program's own connection and statements, in one transaction: every statement and

@@ -10,12 +10,21 @@ class SqlDatabase;
 // Copies of a bank: backups of the learner's progress, the bank kept before a restore or an
 // upgrade, and the upgraded bank itself.
 
+// The bytes the bank's pages take.
+qint64 BankBytes(SqlDatabase &bank);
+// Throws WriteFailureError when `target`'s folder cannot take `bytes`: "没有写入权限" for a
+// read-only folder, "磁盘已满" with the room needed and the room left when its disk has less free;
+// a disk that does not say its room passes.
+void RequireRoomFor(const QString &target, qint64 bytes);
+
 // Writes a consistent copy of the open bank `source` to `target` with the engine's online backup
 // (page by page under the bank's key, so the copy is as encrypted as the bank and consistent even
 // while the program holds the bank open). The copy is made in a temporary file beside `target`;
 // `adjust`, when given, then runs on the copy (the copy is open and may be written); the copy is
 // closed, flushed to the disk and renamed onto `target` only when everything succeeded. A failure
-// removes the temporary file and leaves `target` as it was; it throws KjksError or SqlError.
+// removes the temporary file and leaves `target` as it was; it throws KjksError or SqlError, and
+// WriteFailureError naming the cause when the disk is full, the folder read-only or missing. Work
+// files that earlier runs for the same target left beside it are removed first (PartFiles.h).
 void WriteBankCopy(SqlDatabase &source, const QString &target, const QString &key,
                    const std::function<void(SqlDatabase &copy)> &adjust = {});
 

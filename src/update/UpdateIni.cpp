@@ -49,6 +49,10 @@ IniFile IniFile::load(const QString &path) {
 IniFile IniFile::parse(const QByteArray &bytes) {
     IniFile ini;
     QString text = DecodeTextFile(bytes);
+    // A second byte order mark is left as U+FEFF at the start; written back, it becomes the UTF-8
+    // mark that the next reading drops, and the first line would read differently then.
+    while (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
     if (text.contains(QLatin1String("\r\n"))) ini.m_newline = QStringLiteral("\r\n");
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));

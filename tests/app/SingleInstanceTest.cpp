@@ -101,3 +101,30 @@ TEST(SingleInstance, ALockPathThatIsAFolderIsNamedInTheMessage) {
     EXPECT_TRUE(lock.problem().contains(bank + QStringLiteral(".lock")));
     EXPECT_TRUE(lock.problem().contains(QStringLiteral("删除")));
 }
+
+// The real program started a second time on a bank that a running copy holds: it says so and ends
+// with a status that is not success, without touching the bank.
+TEST(SingleInstance, ARefusedSecondStartEndsWithItsOwnStatus) {
+    QTemporaryDir dir;
+    const QString exe = dir.path() + QStringLiteral("/kjks");
+    ASSERT_TRUE(QFile::copy(QString::fromUtf8(KJKS_EXECUTABLE), exe));
+    QFile::setPermissions(exe, QFile::permissions(exe) | QFileDevice::ExeOwner);
+    const QString bank = dir.path() + QStringLiteral("/kjks.dbf");
+    writeFile(bank, QByteArray("not opened by a refused start"));
+    BankInstanceLock running(bank);
+    ASSERT_EQ(running.acquire(), BankInstanceLock::Outcome::Acquired);
+
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(env);
+    second.start(exe, {});
+    ASSERT_TRUE(second.waitForFinished(60000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), kAlreadyRunningExitStatus);
+    EXPECT_NE(second.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(second.readAllStandardError()).contains(AlreadyRunningText()));
+    QFile kept(bank);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("not opened by a refused start"));
+}

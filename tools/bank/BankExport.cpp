@@ -4,8 +4,10 @@
 #include "BankRules.h"
 #include "BankSession.h"
 #include "BankSourceSyntax.h"
+#include "PartFiles.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
+#include "WriteFailure.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +24,12 @@
 using banksource::FormatValue;
 
 namespace {
+
+// A file of the export that could not be written: its cause is told against the export's folder.
+class ExportWriteError : public KjksError {
+public:
+    using KjksError::KjksError;
+};
 
 QString number(double d) {
     return QString::number(d, 'g', QLocale::FloatingPointShortest);
@@ -110,7 +118,8 @@ public:
     void finish(const std::vector<BankPaper> &papers, const std::vector<BankPaperItem> &items) {
         for (auto &[name, f] : m_files)
             if (!f.file->flush())
-                throw KjksError(QStringLiteral("%1: 无法写入：%2").arg(f.file->fileName(), f.file->errorString()));
+                throw ExportWriteError(
+                    QStringLiteral("%1: 无法写入：%2").arg(f.file->fileName(), f.file->errorString()));
         m_files.clear();
         if (needsPapers(papers, items)) writeFile(QStringLiteral("papers.txt"), papersText(papers, items));
     }
@@ -193,17 +202,17 @@ private:
         const QString path = QDir(m_dir).filePath(name);
         QDir().mkpath(QFileInfo(path).absolutePath());
         if (f.file && !f.file->flush())
-            throw KjksError(QStringLiteral("%1: 无法写入：%2").arg(f.file->fileName(), f.file->errorString()));
+            throw ExportWriteError(QStringLiteral("%1: 无法写入：%2").arg(f.file->fileName(), f.file->errorString()));
         f.file = std::make_unique<QFile>(path);
         if (!f.file->open(QIODevice::WriteOnly))
-            throw KjksError(QStringLiteral("%1: 无法写入：%2").arg(path, f.file->errorString()));
+            throw ExportWriteError(QStringLiteral("%1: 无法写入：%2").arg(path, f.file->errorString()));
         write(*f.file, f.head);
         f.size = f.head.size();
     }
 
     static void write(QFile &file, const QByteArray &bytes) {
         if (file.write(bytes) != bytes.size())
-            throw KjksError(QStringLiteral("%1: 无法写入：%2").arg(file.fileName(), file.errorString()));
+            throw ExportWriteError(QStringLiteral("%1: 无法写入：%2").arg(file.fileName(), file.errorString()));
     }
 
     QString picture(const char *table, int id, const QByteArray &bytes) {
@@ -299,7 +308,7 @@ private:
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
-            throw KjksError(QStringLiteral("%1: 无法写入：%2").arg(path, f.errorString()));
+            throw ExportWriteError(QStringLiteral("%1: 无法写入：%2").arg(path, f.errorString()));
     }
 
     QString m_dir;
@@ -329,11 +338,23 @@ template <typename Fill> void exportInto(const QString &outDir, Fill fill) {
             throw KjksError(QStringLiteral("%1: 文件夹不是空的：导出到一个新的或空的文件夹").arg(outDir));
     }
     const QString parent = target.absolutePath();
-    if (!QFileInfo(parent).isDir()) throw KjksError(QStringLiteral("%1: 没有这个文件夹").arg(parent));
+    if (!QFileInfo(parent).isDir())
+        throw WriteFailureError(WriteFailureMessage(WriteFailureCause::MissingFolder, target.absoluteFilePath(),
+                                                    ProbeWriteFolder(parent), QString()));
 
+    RemoveLeftoverParts(target.absoluteFilePath());
     QTemporaryDir temp(parent + QStringLiteral("/.") + target.fileName() + QStringLiteral(".partial-XXXXXX"));
-    if (!temp.isValid()) throw KjksError(QStringLiteral("%1: 无法创建文件夹：%2").arg(parent, temp.errorString()));
-    fill(temp.path());
+    if (!temp.isValid()) {
+        ThrowIfWriteFailure(target.absoluteFilePath(), KjksError(temp.errorString()));
+        throw KjksError(QStringLiteral("%1: 无法创建文件夹：%2").arg(parent, temp.errorString()));
+    }
+    const PartInUse inUse(temp.path());
+    try {
+        fill(temp.path());
+    } catch (const ExportWriteError &) {
+        // Told while the unfinished export still takes its room: a full disk shows as full.
+        RethrowTellingCause(target.absoluteFilePath(), [&] { temp.remove(); });
+    }
     QFile::setPermissions(temp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
     if (target.exists()) QDir().rmdir(outDir);

@@ -65,7 +65,9 @@ void checkProgress(Collector &c, const QString &table, const QString &key, const
 
 void checkText(Collector &c, const QString &table, const QString &key, const QString &column, const QString &text,
                int option = -1) {
-    const QString problem = GbkProblem(text);
+    // An invisible character is named as such first: quoted, it would show as nothing.
+    QString problem = InvisibleCharacterProblem(text);
+    if (problem.isEmpty()) problem = GbkProblem(text);
     if (!problem.isEmpty()) c.addUnusable(table, key, column, problem, option);
 }
 
@@ -215,6 +217,19 @@ QString GbkProblem(const QString &text) {
         if (pair) ++i;
     }
     return QStringLiteral("这段文字不能用 GBK 保存：换成常用的汉字或标点");
+}
+
+QString InvisibleCharacterProblem(const QString &text) {
+    for (int i = 0; i < text.size(); ++i) {
+        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const char32_t code = pair ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
+        if (QChar::category(code) == QChar::Other_Format)
+            return QStringLiteral("文字中有看不见的格式字符 %1（零宽字符、方向控制、标签字符之类）：学员看不到它，"
+                                  "它却让文字与看到的不同。删掉它")
+                .arg(CodePointName(code));
+        if (pair) ++i;
+    }
+    return QString();
 }
 
 QString AnswerProblem(const QString &tixing, bool subQuestion, const QString &daan, int optionCount) {

@@ -173,6 +173,10 @@ QString AnswerProblem(const QString &tixing, bool subQuestion, const QString &da
 
 // Empty when GBK can hold every character of `text`, else a message naming the first that it cannot.
 QString GbkProblem(const QString &text);
+// The first invisible format character (Unicode category Cf: zero-width characters, direction
+// controls, tag characters, a byte order mark, a soft hyphen) in `text`, or empty. Chinese
+// question texts need none of them.
+QString InvisibleCharacterProblem(const QString &text);
 
 // "U+0001"
 QString CodePointName(uint code);

@@ -2,11 +2,13 @@
 
 #include "BankSchema.h"
 #include "BankSession.h"
+#include "PartFiles.h"
 #include "ProgressCounts.h"
 #include "QueryIndexes.h"
 #include "QuestionText.h"
 #include "SqlDatabase.h"
 #include "SqlError.h"
+#include "WriteFailure.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +48,7 @@ QString storedOr(const StoredTexts &stored, const QString &column, const QString
 // inserting a row. Values bind as SqlDatabase binds them (an invalid QVariant is NULL).
 class RowInserter {
 public:
-    explicit RowInserter(SqlDatabase &db) : m_db(db.handle()) {}
+    RowInserter(SqlDatabase &db, const QString &target) : m_db(db.handle()), m_target(target) {}
     ~RowInserter() {
         for (auto &[sql, stmt] : m_statements)
             sqlite3_finalize(stmt);
@@ -68,18 +70,25 @@ public:
     }
 
 private:
-    [[noreturn]] void fail() const { throw SqlError(QString::fromUtf8(sqlite3_errmsg(m_db))); }
+    [[noreturn]] void fail() const {
+        const SqlError error(QString::fromUtf8(sqlite3_errmsg(m_db)), sqlite3_extended_errcode(m_db));
+        ThrowIfWriteFailure(m_target, error);
+        throw error;
+    }
 
     sqlite3 *m_db;
+    QString m_target;
     std::map<QString, sqlite3_stmt *> m_statements;
 };
 
 // Flushes a closed file to the disk, so that the rename never publishes a bank still in the cache.
-void syncFile(const QString &path) {
+void syncFile(const QString &path, const QString &target) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
     if (fd < 0 || ::fsync(fd) != 0) {
         if (fd >= 0) ::close(fd);
-        throw KjksError(QStringLiteral("cannot flush the new bank to the disk: ") + path);
+        const KjksError failure(QStringLiteral("无法把新题库写入磁盘：") + QDir::toNativeSeparators(path));
+        ThrowIfWriteFailure(target, failure);
+        throw failure;
     }
     ::close(fd);
 }
@@ -90,6 +99,7 @@ struct BankFileWriter::State {
     QString path;
     QString tempPath;
     SqlDatabase db;
+    std::unique_ptr<PartInUse> inUse;
     std::unique_ptr<RowInserter> insert;
     bool stageOptions = false;
     bool hasScratch = false;
@@ -106,13 +116,22 @@ BankFileWriter::BankFileWriter(const QString &path, bool questionsInIdOrder) : d
     d->path = path;
     d->stageOptions = !questionsInIdOrder;
     const QFileInfo target(path);
-    if (!target.absoluteDir().exists())
-        throw KjksError(QStringLiteral("folder does not exist: ") + target.absolutePath());
+    if (!target.absoluteDir().exists()) {
+        const WriteFolderState folder = ProbeWriteFolder(target.absolutePath());
+        throw WriteFailureError(WriteFailureMessage(WriteFailureCause::MissingFolder, path, folder, QString()));
+    }
+    RemoveLeftoverParts(target.absoluteFilePath());
     {
         QTemporaryFile probe(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                             QStringLiteral(".XXXXXX"));
-        if (!probe.open()) throw KjksError(QStringLiteral("cannot write in ") + target.absolutePath());
+                             QStringLiteral(".XXXXXX.part"));
+        if (!probe.open()) {
+            const KjksError failure(probe.errorString());
+            ThrowIfWriteFailure(path, failure);
+            throw KjksError(QStringLiteral("无法在文件夹 %1 中写入：%2")
+                                .arg(QDir::toNativeSeparators(target.absolutePath()), probe.errorString()));
+        }
         d->tempPath = probe.fileName();
+        d->inUse = std::make_unique<PartInUse>(d->tempPath);
     } // the empty probe is removed; SQLCipher creates the file itself
     try {
         d->db.create(d->tempPath, QString::fromLatin1(kBankPassword));
@@ -128,12 +147,11 @@ BankFileWriter::BankFileWriter(const QString &path, bool questionsInIdOrder) : d
                 QStringLiteral("create temp table staged_option (tigan_id INTEGER, position INTEGER, timian TEXT,"
                                " flag_state INTEGER, primary key (tigan_id, position)) without rowid"));
         d->db.exec(QStringLiteral("begin"));
-        d->insert = std::make_unique<RowInserter>(d->db);
+        d->insert = std::make_unique<RowInserter>(d->db, path);
     } catch (...) {
         d->insert.reset();
         d->db.close();
-        d->removeTemp();
-        throw;
+        RethrowTellingCause(path, [&] { d->removeTemp(); });
     }
 }
 
@@ -236,12 +254,11 @@ void BankFileWriter::commit(bool addScratchRow) {
         RebuildProgressCounts(d->db);
         d->db.select(QStringLiteral("PRAGMA journal_mode = WAL"));
         d->db.close();
-        syncFile(d->tempPath);
+        syncFile(d->tempPath, d->path);
     } catch (...) {
         d->db.close();
-        d->removeTemp();
         d->committed = true; // nothing left to remove
-        throw;
+        RethrowTellingCause(d->path, [&] { d->removeTemp(); });
     }
     d->committed = true;
     const QString &path = d->path;
@@ -252,7 +269,9 @@ void BankFileWriter::commit(bool addScratchRow) {
     // rename() replaces the old bank in one step: a reader sees the old or the new file, never half.
     if (std::rename(QFile::encodeName(d->tempPath).constData(), QFile::encodeName(path).constData()) != 0) {
         d->removeTemp();
-        throw KjksError(QStringLiteral("cannot rename the new bank to ") + path);
+        const KjksError failure(QStringLiteral("无法把新题库放到 %1（改名失败）").arg(QDir::toNativeSeparators(path)));
+        ThrowIfWriteFailure(path, failure);
+        throw failure;
     }
 }
 

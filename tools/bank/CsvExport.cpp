@@ -94,10 +94,13 @@ QByteArray BankToCsv(const BankModel &m, QStringList *notes) {
             for (const BankQuestion *q : it->second)
                 questionRow(*q, true);
     }
-    for (const auto &[stem, list] : subs)
-        if (std::none_of(m.stems.begin(), m.stems.end(), [&](const BankStem &s) { return s.id == stem; }))
-            for (const BankQuestion *q : list)
+    for (const auto &entry : subs) {
+        // A named copy: C++17 lambdas cannot capture a structured binding (clang refuses it).
+        const int stem = entry.first;
+        if (std::none_of(m.stems.begin(), m.stems.end(), [stem](const BankStem &s) { return s.id == stem; }))
+            for (const BankQuestion *q : entry.second)
                 *notes << QStringLiteral("题目 %1：所属案例“%2”不存在，没有导出").arg(q->id).arg(q->zongtimian);
+    }
 
     QString text;
     for (const QStringList &row : rows) {

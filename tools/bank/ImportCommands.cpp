@@ -9,6 +9,7 @@
 #include "GiftImport.h"
 #include "ImportMerge.h"
 #include "SqlError.h"
+#include "WriteFailure.h"
 #include "XlsxImport.h"
 
 #include <QDateTime>
@@ -251,7 +252,10 @@ int ExportCsvCommand(const QStringList &args) {
         const QByteArray csv = BankToCsv(ReadBank(args[0]), &notes);
         QSaveFile out(args[1]);
         if (!out.open(QIODevice::WriteOnly) || out.write(csv) != csv.size() || !out.commit()) {
-            printLine(stderr, QStringLiteral("kjks-bank: 无法写入 %1：%2").arg(args[1], out.errorString()));
+            const QString cause = DescribeWriteFailure(args[1], KjksError(out.errorString()), csv.size());
+            printLine(stderr, QStringLiteral("kjks-bank: ") +
+                                  (cause.isEmpty() ? QStringLiteral("无法写入 %1：%2").arg(args[1], out.errorString())
+                                                   : cause));
             return 1;
         }
         for (const QString &n : notes)
