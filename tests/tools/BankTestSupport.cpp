@@ -4,10 +4,12 @@
 #include "SqlDatabase.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QProcess>
 #include <stdexcept>
 
 void WriteSourceFiles(const QString &dir, const SourceFiles &files) {
@@ -205,4 +207,31 @@ kaolv: 1
 )";
     f[QStringLiteral("pictures/q4.jpg")] = TestJpeg();
     return f;
+}
+
+ToolRun RunBankTool(const QString &exe, const QStringList &args, int timeoutMs) {
+    QProcess p;
+    p.start(exe, args);
+    const bool finished = p.waitForFinished(timeoutMs);
+    if (!finished) throw std::runtime_error("the bank tool did not finish in time");
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+QStringList BankRows(const QString &bankPath, const QString &sql) {
+    SqlDatabase db;
+    db.open(bankPath, QString::fromLatin1(kBankPassword));
+    QStringList out;
+    for (const auto &row : db.select(sql)) {
+        QStringList cells;
+        for (const QVariant &v : row)
+            cells << (v.isNull() ? QStringLiteral("NULL") : v.toString());
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+QByteArray FileSha256(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <map>
 #include <vector>
@@ -24,6 +25,22 @@ BankTables ReadAllTables(const QString &bankPath);
 
 // The first difference between two banks' tables as text, or empty when they hold the same rows.
 QString FirstDifference(const BankTables &a, const BankTables &b);
+
+// What a run of the bank tool printed and returned.
+struct ToolRun {
+    int code;
+    QString out;
+    QString err;
+};
+// Runs the built tool `exe` with `args` and waits for it to finish.
+ToolRun RunBankTool(const QString &exe, const QStringList &args, int timeoutMs = 120000);
+
+// The rows a query returns from the bank at `bankPath`, each as its values joined by '|', NULL as
+// "NULL".
+QStringList BankRows(const QString &bankPath, const QString &sql);
+
+// The SHA-256 of a file's bytes (empty when it cannot be read): "not written" checked to the byte.
+QByteArray FileSha256(const QString &path);
 
 // A source with every kind of row: options, profile, chapter tree, all question types, a case with
 // sub-questions, withdrawn options, pictures, multi-line and escaped values, progress and papers.

@@ -17,12 +17,6 @@
 
 namespace {
 
-QByteArray fileHash(const QString &path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-
 BankProgress progress(const char *ydcs, const char *ddcs, const char *fav, int right, int total) {
     BankProgress p;
     p.YDCS = QString::fromLatin1(ydcs);
@@ -37,19 +31,6 @@ void exec(const QString &bank, const QString &sql) {
     SqlDatabase db;
     db.open(bank, QString::fromLatin1(kBankPassword));
     db.exec(sql);
-}
-
-QStringList rows(const QString &bank, const QString &sql) {
-    SqlDatabase db;
-    db.open(bank, QString::fromLatin1(kBankPassword));
-    QStringList out;
-    for (const auto &row : db.select(sql)) {
-        QStringList cells;
-        for (const QVariant &v : row)
-            cells << (v.isNull() ? QStringLiteral("NULL") : v.toString());
-        out << cells.join(QLatin1Char('|'));
-    }
-    return out;
 }
 
 // The old release: singles 11–13 and a true/false 31 answered, stems 7 and 8, two papers, the
@@ -118,8 +99,8 @@ protected:
 };
 
 TEST_F(UpgradeTest, CarriesProgressByIdAndReportsWhatCouldNotBeCarried) {
-    const QByteArray oldBefore = fileHash(oldPath);
-    const QByteArray newBefore = fileHash(newPath);
+    const QByteArray oldBefore = FileSha256(oldPath);
+    const QByteArray newBefore = FileSha256(newPath);
     const UpgradeReport report = UpgradeBank(oldPath, newPath, outPath);
 
     EXPECT_EQ(report.withdrawn, std::vector<int>{12});
@@ -134,26 +115,28 @@ TEST_F(UpgradeTest, CarriesProgressByIdAndReportsWhatCouldNotBeCarried) {
     EXPECT_EQ(report.appRowsDropped, 6);
 
     // Same id and answer: everything; changed answer: only the favourite; new and untouched: fresh.
-    EXPECT_EQ(rows(outPath, QStringLiteral("select tigan_id, YDCS, DDCS, shoucang, ZQCS, ZONGCS, daan from kjks_tigan "
-                                           "where zongtimian is null or zongtimian = '' order by tigan_id")),
-              (QStringList{QStringLiteral("11|1|1|1|2|5|A"), QStringLiteral("13|0|0|1|0|0|B"),
-                           QStringLiteral("14|0|0|0|0|0|A"), QStringLiteral("15|0|0|0|0|0|D"),
-                           QStringLiteral("31|1|0|0|1|1|1")}));
-    EXPECT_EQ(rows(outPath, QStringLiteral("select ID, YDCS, DDCS, shoucang, ZQCS, ZONGCS from zongtigan")),
+    EXPECT_EQ(
+        BankRows(outPath, QStringLiteral("select tigan_id, YDCS, DDCS, shoucang, ZQCS, ZONGCS, daan from kjks_tigan "
+                                         "where zongtimian is null or zongtimian = '' order by tigan_id")),
+        (QStringList{QStringLiteral("11|1|1|1|2|5|A"), QStringLiteral("13|0|0|1|0|0|B"),
+                     QStringLiteral("14|0|0|0|0|0|A"), QStringLiteral("15|0|0|0|0|0|D"),
+                     QStringLiteral("31|1|0|0|1|1|1")}));
+    EXPECT_EQ(BankRows(outPath, QStringLiteral("select ID, YDCS, DDCS, shoucang, ZQCS, ZONGCS from zongtigan")),
               QStringList{QStringLiteral("7|1|1|0|0|1")});
-    EXPECT_EQ(rows(outPath, QStringLiteral("select sjID, DTKSSJ, JJSJ, DEFEN from kjks_SJML")),
+    EXPECT_EQ(BankRows(outPath, QStringLiteral("select sjID, DTKSSJ, JJSJ, DEFEN from kjks_SJML")),
               QStringList{QStringLiteral("1|2026-05-01 09:00:00|2026-05-01 10:00:00|3")});
-    EXPECT_EQ(rows(outPath, QStringLiteral("select sjID, xth, tigan_id, KSDA, defen, kaolv from shijuan order by ID")),
-              (QStringList{QStringLiteral("0|200|NULL||NULL|NULL"), QStringLiteral("1|1|11|A|2|1"),
-                           QStringLiteral("1|2|31|×|0|0")}));
-    EXPECT_EQ(rows(outPath, QStringLiteral("select * from kjks_app_exam_time")),
+    EXPECT_EQ(
+        BankRows(outPath, QStringLiteral("select sjID, xth, tigan_id, KSDA, defen, kaolv from shijuan order by ID")),
+        (QStringList{QStringLiteral("0|200|NULL||NULL|NULL"), QStringLiteral("1|1|11|A|2|1"),
+                     QStringLiteral("1|2|31|×|0|0")}));
+    EXPECT_EQ(BankRows(outPath, QStringLiteral("select * from kjks_app_exam_time")),
               QStringList{QStringLiteral("1|100|x")});
-    EXPECT_EQ(rows(outPath, QStringLiteral("select * from kjks_app_notes")), QStringList{QStringLiteral("11|a")});
+    EXPECT_EQ(BankRows(outPath, QStringLiteral("select * from kjks_app_notes")), QStringList{QStringLiteral("11|a")});
     // A table of a later version gets plain columns; none of OLD's statements (its index) is run.
-    EXPECT_EQ(rows(outPath, QStringLiteral("select name from sqlite_master where name = 'kjks_app_notes_due'")),
+    EXPECT_EQ(BankRows(outPath, QStringLiteral("select name from sqlite_master where name = 'kjks_app_notes_due'")),
               QStringList{});
-    EXPECT_EQ(rows(outPath, QStringLiteral("select is_stem, question_id, due_day from kjks_app_review_state"
-                                           " order by is_stem, question_id")),
+    EXPECT_EQ(BankRows(outPath, QStringLiteral("select is_stem, question_id, due_day from kjks_app_review_state"
+                                               " order by is_stem, question_id")),
               (QStringList{QStringLiteral("0|11|1"), QStringLiteral("1|7|4"), QStringLiteral("1|11|6")}));
 
     // The content is the new bank's, row for row, outside the progress.
@@ -162,13 +145,14 @@ TEST_F(UpgradeTest, CarriesProgressByIdAndReportsWhatCouldNotBeCarried) {
     for (const QString &table : {QStringLiteral("kjks_xuanxiang"), QStringLiteral("kjks_zhangjie"),
                                  QStringLiteral("kjks_type"), QStringLiteral("sys_option")})
         EXPECT_EQ(FirstDifference({{table, fresh[table]}}, {{table, out[table]}}), QString());
-    EXPECT_EQ(rows(outPath, QStringLiteral("select count(*) from kjks_tigan where tigan_id = 11 and timian = (select "
-                                           "timian from kjks_tigan where tigan_id = 11)")),
-              QStringList{QStringLiteral("1")});
+    EXPECT_EQ(
+        BankRows(outPath, QStringLiteral("select count(*) from kjks_tigan where tigan_id = 11 and timian = (select "
+                                         "timian from kjks_tigan where tigan_id = 11)")),
+        QStringList{QStringLiteral("1")});
     EXPECT_EQ(out[QStringLiteral("kjks_tigan")][0][2], fresh[QStringLiteral("kjks_tigan")][0][2]); // 11's new text
 
-    EXPECT_EQ(fileHash(oldPath), oldBefore);
-    EXPECT_EQ(fileHash(newPath), newBefore);
+    EXPECT_EQ(FileSha256(oldPath), oldBefore);
+    EXPECT_EQ(FileSha256(newPath), newBefore);
 
     const QString text = UpgradeReportLines(report).join(QLatin1Char('\n'));
     EXPECT_TRUE(text.contains(QStringLiteral("新题库已删除的题目（进度无法转入）：12"))) << text.toStdString();
@@ -200,8 +184,8 @@ TEST_F(UpgradeTest, AFailureLeavesBothBanksAndTheOutputAsTheyWere) {
     ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
     previous.write("the previous output");
     previous.close();
-    const QByteArray oldBefore = fileHash(oldPath);
-    const QByteArray newBefore = fileHash(newPath);
+    const QByteArray oldBefore = FileSha256(oldPath);
+    const QByteArray newBefore = FileSha256(newPath);
     const QStringList filesBefore = QDir(newBank.dir()).entryList(QDir::Files | QDir::Hidden);
 
     try {
@@ -211,9 +195,9 @@ TEST_F(UpgradeTest, AFailureLeavesBothBanksAndTheOutputAsTheyWere) {
         EXPECT_TRUE(e.message().startsWith(QStringLiteral("升级失败"))) << e.message().toStdString();
         EXPECT_TRUE(e.message().contains(QStringLiteral("injected failure")));
     }
-    EXPECT_EQ(fileHash(oldPath), oldBefore);
-    EXPECT_EQ(fileHash(newPath), newBefore);
-    EXPECT_EQ(fileHash(outPath), QCryptographicHash::hash("the previous output", QCryptographicHash::Sha256));
+    EXPECT_EQ(FileSha256(oldPath), oldBefore);
+    EXPECT_EQ(FileSha256(newPath), newBefore);
+    EXPECT_EQ(FileSha256(outPath), QCryptographicHash::hash("the previous output", QCryptographicHash::Sha256));
     EXPECT_EQ(QDir(newBank.dir()).entryList(QDir::Files | QDir::Hidden), filesBefore);
 }
 

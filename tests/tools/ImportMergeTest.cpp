@@ -8,44 +8,14 @@
 #include "ProgressCounts.h"
 #include "SqlDatabase.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ToolRun {
-    int code;
-    QString out;
-    QString err;
-};
-
 ToolRun runTool(const QStringList &args) {
-    QProcess p;
-    p.start(QStringLiteral(KJKS_BANK_EXE), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
-QByteArray fileHash(const QString &path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-
-QStringList rows(const QString &bank, const QString &sql) {
-    SqlDatabase db;
-    db.open(bank, QString::fromLatin1(kBankPassword));
-    QStringList out;
-    for (const auto &row : db.select(sql)) {
-        QStringList cells;
-        for (const QVariant &v : row)
-            cells << (v.isNull() ? QStringLiteral("NULL") : v.toString());
-        out << cells.join(QLatin1Char('|'));
-    }
-    return out;
+    return RunBankTool(QStringLiteral(KJKS_BANK_EXE), args, 60000);
 }
 
 void exec(const QString &bank, const QString &sql) {
@@ -148,7 +118,7 @@ TEST_F(ImportMergeTest, TheBanksOwnExportChangesNothing) {
 }
 
 TEST_F(ImportMergeTest, UpdatesAndAddsAndKeepsTheProgressOfEveryAnswerThatStayed) {
-    const QStringList questionsBefore = rows(bank, kProgressOfQuestions);
+    const QStringList questionsBefore = BankRows(bank, kProgressOfQuestions);
     const BankTables bankBefore = ReadAllTables(bank);
     // 11 by id with a new text; 12 by id with a new answer; 13 by its text with a new explanation; a
     // new true/false in a new chapter; case 7 by id, its sub-questions by their text, 705's answer new.
@@ -183,16 +153,16 @@ TEST_F(ImportMergeTest, UpdatesAndAddsAndKeepsTheProgressOfEveryAnswerThatStayed
     expected.replaceInStrings(QStringLiteral("12|1|1|1|0|3"), QStringLiteral("12|0|0|1|0|0"));
     expected.replaceInStrings(QStringLiteral("705|1|1|0|1|2"), QStringLiteral("705|0|0|0|0|0"));
     expected << QStringLiteral("706|0|0|0|0|0");
-    EXPECT_EQ(rows(bank, kProgressOfQuestions), expected);
-    EXPECT_EQ(rows(bank, kProgressOfCases), QStringList{QStringLiteral("7|0|0|1|0|0")});
+    EXPECT_EQ(BankRows(bank, kProgressOfQuestions), expected);
+    EXPECT_EQ(BankRows(bank, kProgressOfCases), QStringList{QStringLiteral("7|0|0|1|0|0")});
 
     // Paper 2 held 12: gone with its items and its exam time; paper 1 whole.
-    EXPECT_EQ(rows(bank, QStringLiteral("select sjID, JJSJ, DEFEN from kjks_SJML")),
+    EXPECT_EQ(BankRows(bank, QStringLiteral("select sjID, JJSJ, DEFEN from kjks_SJML")),
               QStringList{QStringLiteral("1|2026-05-01 10:00:00|2")});
-    EXPECT_EQ(rows(bank, QStringLiteral("select sjID, tigan_id, KSDA, defen from shijuan order by ID")),
+    EXPECT_EQ(BankRows(bank, QStringLiteral("select sjID, tigan_id, KSDA, defen from shijuan order by ID")),
               (QStringList{QStringLiteral("1|11|A|2"), QStringLiteral("1|31|×|0"), QStringLiteral("0|NULL||NULL")}));
-    EXPECT_EQ(rows(bank, QStringLiteral("select * from kjks_app_exam_time")), QStringList{QStringLiteral("1|100")});
-    EXPECT_EQ(rows(bank, QStringLiteral("select * from kjks_app_review_state order by is_stem, question_id")),
+    EXPECT_EQ(BankRows(bank, QStringLiteral("select * from kjks_app_exam_time")), QStringList{QStringLiteral("1|100")});
+    EXPECT_EQ(BankRows(bank, QStringLiteral("select * from kjks_app_review_state order by is_stem, question_id")),
               (QStringList{QStringLiteral("0|11|1"), QStringLiteral("0|14|3")}));
 
     // The content: new texts in place, the case's answer from its sub-questions, the new chapter.
@@ -207,7 +177,7 @@ TEST_F(ImportMergeTest, UpdatesAndAddsAndKeepsTheProgressOfEveryAnswerThatStayed
     EXPECT_EQ(std::make_tuple(byId.at(706)->timian, byId.at(706)->zhang, byId.at(706)->jie),
               std::make_tuple(QStringLiteral("新判断题"), 2, 1));
     EXPECT_EQ(m.stems.at(0).daan, QStringLiteral("AFKPR"));
-    EXPECT_EQ(rows(bank, QStringLiteral("select daima, mc from kjks_zhangjie where daima like '0102%'")),
+    EXPECT_EQ(BankRows(bank, QStringLiteral("select daima, mc from kjks_zhangjie where daima like '0102%'")),
               (QStringList{QStringLiteral("0102|第九章 新章"), QStringLiteral("010201|第一节 新节")}));
 
     // The bank checks clean, and the chapter tree's counts followed every change.
@@ -236,9 +206,9 @@ TEST_F(ImportMergeTest, PartOfACaseUpdatesItAndLeavesItsOtherSubQuestions) {
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(QStringLiteral("提示"))) << r.err.toStdString(); // the case still has 5
     EXPECT_TRUE(r.out.contains(QStringLiteral("答案已更改的题目（答题次数和错题记录已清零，收藏保留）：705")));
-    EXPECT_EQ(rows(bank, QStringLiteral("select ID, daan, shijuan, YDCS from zongtigan")),
+    EXPECT_EQ(BankRows(bank, QStringLiteral("select ID, daan, shijuan, YDCS from zongtigan")),
               QStringList{QStringLiteral("7|AFKPS|随机|0")});
-    EXPECT_EQ(rows(bank, QStringLiteral("select count(*) from kjks_tigan where zongtimian = '7'")),
+    EXPECT_EQ(BankRows(bank, QStringLiteral("select count(*) from kjks_tigan where zongtimian = '7'")),
               QStringList{QStringLiteral("5")});
     EXPECT_EQ(runTool({QStringLiteral("check"), bank}).code, 0);
 }
@@ -253,27 +223,27 @@ TEST_F(ImportMergeTest, QuestionsChangingTypeCutTheExamDownToWhatTheBankCanDraw)
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("考试方案按题库现有的题目减少了题数：单选题 2 道 4 分 → 1 道 2 分")))
         << r.out.toStdString();
-    EXPECT_EQ(rows(bank, QStringLiteral("select danxuanti, danxuanfen, duoxuanti from kjks_type")),
+    EXPECT_EQ(BankRows(bank, QStringLiteral("select danxuanti, danxuanfen, duoxuanti from kjks_type")),
               QStringList{QStringLiteral("1|2|1")});
     EXPECT_EQ(runTool({QStringLiteral("check"), bank}).code, 0);
 }
 
 TEST_F(ImportMergeTest, AFailureLeavesTheBankAsItWas) {
     // A refused row: nothing is opened for writing, not even a copy is made.
-    const QByteArray bankBefore = fileHash(bank);
+    const QByteArray bankBefore = FileSha256(bank);
     const QString bad =
         writeCsv(QStringLiteral("bad.csv"), QByteArray("11,单选题,") + kSection1 + ",,新题面,甲,乙,,,A,\n,单选题," +
                                                 kSection1 + ",,题,甲,乙,,,E,\n");
     ToolRun r = runTool({QStringLiteral("import"), bad, QStringLiteral("--bank"), bank});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(bad + QStringLiteral(":3: 答案 E 超出了选项"))) << r.err.toStdString();
-    EXPECT_EQ(fileHash(bank), bankBefore);
+    EXPECT_EQ(FileSha256(bank), bankBefore);
     EXPECT_EQ(backups(), QStringList());
 
     // A failure while the bank is written: the transaction goes back whole.
     exec(bank, QStringLiteral("create trigger refuse_new before insert on kjks_tigan begin "
                               "select raise(abort, 'injected failure'); end"));
-    const QByteArray armed = fileHash(bank);
+    const QByteArray armed = FileSha256(bank);
     const QString good =
         writeCsv(QStringLiteral("good.csv"), QByteArray("11,单选题,") + kSection1 + ",,新题面,甲,乙,,,A,\n,判断题," +
                                                  kSection1 + ",,新题,,,,,√,\n");
@@ -281,13 +251,13 @@ TEST_F(ImportMergeTest, AFailureLeavesTheBankAsItWas) {
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("导入失败，题库没有改动"))) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("injected failure")));
-    EXPECT_EQ(fileHash(bank), armed);
+    EXPECT_EQ(FileSha256(bank), armed);
     EXPECT_FALSE(QFile::exists(bank + QStringLiteral("-wal")));
 }
 
 TEST_F(ImportMergeTest, NewRefusesAFileAndReplaceNamesTheProgressItDrops) {
     const QString csv = QStringLiteral(KJKS_SOURCE_DIR "/docs/import-template.csv");
-    const QByteArray bankBefore = fileHash(bank);
+    const QByteArray bankBefore = FileSha256(bank);
     const BankTables tablesBefore = ReadAllTables(bank);
 
     ToolRun r = runTool({QStringLiteral("import"), csv, QStringLiteral("--new"), bank});
@@ -299,16 +269,16 @@ TEST_F(ImportMergeTest, NewRefusesAFileAndReplaceNamesTheProgressItDrops) {
     EXPECT_TRUE(r.err.contains(QStringLiteral("不存在")) && r.err.contains(QStringLiteral("--new")))
         << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(missing));
-    EXPECT_EQ(fileHash(bank), bankBefore);
+    EXPECT_EQ(FileSha256(bank), bankBefore);
     EXPECT_EQ(backups(), QStringList());
     EXPECT_EQ(runTool({QStringLiteral("import"), csv, QStringLiteral("--new"), missing}).code, 0);
-    EXPECT_EQ(rows(missing, QStringLiteral("select count(*) from kjks_tigan")), QStringList{QStringLiteral("8")});
+    EXPECT_EQ(BankRows(missing, QStringLiteral("select count(*) from kjks_tigan")), QStringList{QStringLiteral("8")});
 
     r = runTool({QStringLiteral("import"), csv, QStringLiteral("--replace"), bank});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     for (const char *line : {"做过的题：7 道", "错题：4 道", "收藏：4 道", "模拟考试试卷：2 套", "其他进度：6 条"})
         EXPECT_TRUE(r.out.contains(QString::fromUtf8(line))) << line << "\n" << r.out.toStdString();
-    EXPECT_EQ(rows(bank, QStringLiteral("select count(*) from kjks_tigan")), QStringList{QStringLiteral("8")});
+    EXPECT_EQ(BankRows(bank, QStringLiteral("select count(*) from kjks_tigan")), QStringList{QStringLiteral("8")});
     ASSERT_EQ(backups().size(), 1);
     EXPECT_EQ(FirstDifference(ReadAllTables(fixture.dir() + QStringLiteral("备份/") + backups()[0]), tablesBefore),
               QString());

@@ -16,7 +16,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
@@ -367,17 +366,8 @@ TEST(CsvRoundTrip, ExportImportBuildExportGivesTheSameFile) {
 
 // ---- the command ----
 
-struct ToolRun {
-    int code;
-    QString out;
-    QString err;
-};
-
 ToolRun runTool(const QStringList &args) {
-    QProcess p;
-    p.start(QStringLiteral(KJKS_BANK_EXE), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return RunBankTool(QStringLiteral(KJKS_BANK_EXE), args, 60000);
 }
 
 TEST(ImportCommand, WritesASourceThatBuildsOrNothing) {

@@ -1,6 +1,7 @@
 // `kjks-bank print`: seeded papers from a bank into one PDF, the bank only read.
 
 #include "BankSynth.h"
+#include "BankTestSupport.h"
 #include "BankWriter.h"
 
 #include <QDir>
@@ -12,17 +13,8 @@
 
 namespace {
 
-struct ToolRun {
-    int code;
-    QString out;
-    QString err;
-};
-
 ToolRun runTool(const QStringList &args) {
-    QProcess p;
-    p.start(QStringLiteral(KJKS_BANK_EXE), args);
-    EXPECT_TRUE(p.waitForFinished(120000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return RunBankTool(QStringLiteral(KJKS_BANK_EXE), args, 120000);
 }
 
 QByteArray fileBytes(const QString &path) {
